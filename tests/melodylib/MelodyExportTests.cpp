@@ -1,0 +1,153 @@
+// Tests of writing melodies as Standard MIDI Files: exact bytes, note counts, style and the length bound.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "MelodyLibrary.h"
+#include "SmfInspect.h"
+
+namespace corvina {
+namespace {
+
+Melody Read(const std::string& text)
+{
+    std::istringstream in(text);
+    Melody m;
+    ImportiMelody(in, m);
+    return m;
+}
+
+std::string Export(const Melody& m, std::int32_t bound = kUnboundedSmfLength)
+{
+    std::ostringstream out;
+    ExportSMF(m, out, bound);
+    return out.str();
+}
+
+std::string Wrap(const std::string& melodyLine, const std::string& header = "")
+{
+    return "BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\n" + header + "MELODY:" + melodyLine +
+           "\r\nEND:IMELODY\r\n";
+}
+
+std::string Bytes(std::initializer_list<int> v)
+{
+    std::string s;
+    for (int b : v) s += static_cast<char>(b);
+    return s;
+}
+
+TEST(MelodyExport, ATinyMelodyIsWrittenByteForByte)
+{
+    Melody m = Read(Wrap("c2r3e3", "BEAT:120\r\nSTYLE:S1\r\nVOLUME:V15\r\n"));
+    std::string expected = Bytes({
+        'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
+        'M', 'T', 'r', 'k', 0, 0, 0, 34,
+        0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, // 500000 us per quarter
+        0x00, 0xC0, 0x00,
+        0x00, 0xB0, 0x07, 0x7F,                   // V15
+        0x00, 0x90, 0x48, 0x64,                   // c, a quarter
+        0x60, 0x80, 0x48, 0x00,
+        0x30, 0x90, 0x4C, 0x64,                   // after an eighth rest: e, an eighth
+        0x30, 0x80, 0x4C, 0x00,
+        0x00, 0xFF, 0x2F, 0x00,
+    });
+    EXPECT_EQ(Export(m), expected);
+}
+
+TEST(MelodyExport, StyleShortensTheSoundingPartAndTheBoundCutsWithANoteOff)
+{
+    std::string natural = Export(Read(Wrap("c1", "BEAT:120\r\nSTYLE:S0\r\n")), 250);
+    // A half note is 192 ticks; 250 ms at 120 beats per minute are 48 ticks.
+    std::string expectedNatural = Bytes({
+        'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
+        'M', 'T', 'r', 'k', 0, 0, 0, 26,
+        0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,
+        0x00, 0xC0, 0x00,
+        0x00, 0xB0, 0x07, 0x3B,                   // V7
+        0x00, 0x90, 0x48, 0x64,
+        0x30, 0x80, 0x48, 0x00,
+        0x00, 0xFF, 0x2F, 0x00,
+    });
+    EXPECT_EQ(natural, expectedNatural);
+
+    auto endTick = [](const std::string& style) {
+        test::SmfSummary s = test::InspectSmf(Export(Read(Wrap("c2r5", "STYLE:" + style + "\r\n"))));
+        return s.EndTick;
+    };
+    EXPECT_EQ(endTick("S0"), 96 + 12); // the end stays where the melody ends
+    std::string s0 = Export(Read(Wrap("c2", "STYLE:S0\r\n")));
+    std::string s2 = Export(Read(Wrap("c2", "STYLE:S2\r\n")));
+    EXPECT_NE(s0.find(Bytes({0x5B, 0x80, 0x48, 0x00})), std::string::npos); // 96 * 20 / 21
+    EXPECT_NE(s2.find(Bytes({0x30, 0x80, 0x48, 0x00})), std::string::npos); // half of 96
+    EXPECT_EQ(test::InspectSmf(s0).EndTick, 96);
+
+    test::SmfSummary none = test::InspectSmf(Export(Read(Wrap("c2d2")), 0));
+    EXPECT_EQ(none.NoteOns, 0);
+    EXPECT_EQ(none.EndTick, 0);
+}
+
+TEST(MelodyExport, RepeatsAreUnrolledWithTheirCountsAndVolumeSteps)
+{
+    auto notes = [](const std::string& line) { return test::InspectSmf(Export(Read(Wrap(line)))).NoteOns; };
+    EXPECT_EQ(notes("(c3d3@3)e3"), 7);
+    EXPECT_EQ(notes("(c3d3@1)"), 2);
+    EXPECT_EQ(notes("(c3d3@0)e3"), 2 * kForeverRepeatPlays + 1);
+    EXPECT_EQ(notes("c3ledon(r3@5)backoffd3"), 2);
+
+    std::string stepped = Export(Read(Wrap("(c3@3V+)", "VOLUME:V7\r\n")));
+    // V8 and V9 before the second and third pass.
+    EXPECT_NE(stepped.find(Bytes({0xB0, 0x07, 0x44})), std::string::npos);
+    EXPECT_NE(stepped.find(Bytes({0xB0, 0x07, 0x4C})), std::string::npos);
+
+    // A forever-repeated block still ends where the bound says.
+    test::SmfSummary bounded = test::InspectSmf(Export(Read(Wrap("(c3@9999)", "BEAT:120\r\n")), 1000));
+    EXPECT_EQ(bounded.NoteOns, 4); // four eighths in one second
+    EXPECT_EQ(bounded.EndTick, 192);
+}
+
+TEST(MelodyExport, ExportReportsStreamFailure)
+{
+    std::ostringstream out;
+    out.setstate(std::ios::badbit);
+    EXPECT_THROW(ExportSMF(Read(Wrap("c2")), out, kUnboundedSmfLength), std::ios_base::failure);
+}
+
+// Notes of each corpus melody, counted by hand from the file.
+const std::map<std::string, int> kCorpusNoteCounts = {
+    // a1 b2 c3 a3. *4d3 a3 g3. *5c4 c1 *5#f2 *5#f2; backoff/backon make no sound.
+    {"testimy.imy", 11},
+};
+
+TEST(MelodyExport, EveryCorpusMelodyConvertsWithTheNotesCountedByHand)
+{
+    int seen = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(CORVINA_CORPUS_DIR)) {
+        std::string ext = entry.path().extension().string();
+        for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (ext != ".imy") continue;
+        std::string name = entry.path().filename().string();
+        SCOPED_TRACE(name);
+        auto expected = kCorpusNoteCounts.find(name);
+        ASSERT_NE(expected, kCorpusNoteCounts.end()) << "count the notes of this new corpus file by hand";
+        std::ifstream in(entry.path(), std::ios::binary);
+        Melody m;
+        ASSERT_NO_THROW(ImportiMelody(in, m));
+        std::ostringstream out;
+        int written = ExportSMF(m, out, kUnboundedSmfLength);
+        test::SmfSummary s = test::InspectSmf(out.str());
+        EXPECT_EQ(s.Format, 0);
+        EXPECT_EQ(s.Tracks, 1);
+        EXPECT_EQ(s.NoteOns, expected->second);
+        EXPECT_EQ(s.NoteOffs, expected->second);
+        EXPECT_EQ(written, expected->second);
+        ++seen;
+    }
+    EXPECT_EQ(seen, static_cast<int>(kCorpusNoteCounts.size()));
+}
+
+} // namespace
+} // namespace corvina
