@@ -1,0 +1,203 @@
+// Bounds-checked reads from the file image, checked writes to the output image, and the parse log.
+#include "CMidiBuffer.h"
+
+#include <cstring>
+#include <new>
+
+namespace corvina {
+
+CMidiBuffer::CMidiBuffer() = default;
+CMidiBuffer::~CMidiBuffer() = default;
+
+void CMidiBuffer::Clear()
+{
+    m_pReadImage.reset();
+    m_nReadSize = 0;
+    m_nReadPos = 0;
+    m_pWriteImage.reset();
+    m_nWriteAllocated = 0;
+    m_nWritePos = 0;
+    m_nWriteCapacity = 0;
+    m_strParseLog.clear();
+}
+
+bool CMidiBuffer::CreateReadImage(std::int32_t size)
+{
+    m_pReadImage.reset();
+    m_nReadSize = 0;
+    if (size <= 0)
+        return false;
+    m_pReadImage.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(size)]);
+    if (!m_pReadImage)
+        return false;
+    m_nReadSize = size;
+    return true;
+}
+
+std::uint8_t CMidiBuffer::ReadByte(bool advance)
+{
+    if (m_nReadPos < 0 || m_nReadPos >= m_nReadSize)
+        return 0;
+    const std::uint8_t value = m_pReadImage[static_cast<std::size_t>(m_nReadPos)];
+    if (advance)
+        ++m_nReadPos;
+    return value;
+}
+
+std::uint32_t CMidiBuffer::ReadNumber(int n)
+{
+    if (n < 1 || n > 4) {
+        m_nReadPos += n;
+        return 0;
+    }
+    if (m_nReadPos < 0 || m_nReadSize - m_nReadPos < n)
+        return 0;
+    std::uint32_t value = 0;
+    for (int i = 0; i < n; ++i)
+        value = (value << 8) | m_pReadImage[static_cast<std::size_t>(m_nReadPos + i)];
+    m_nReadPos += n;
+    return value;
+}
+
+std::string CMidiBuffer::ReadString(int n)
+{
+    if (n < 0 || m_nReadPos < 0 || m_nReadSize - m_nReadPos < n)
+        return {};
+    std::string text(reinterpret_cast<const char*>(&m_pReadImage[static_cast<std::size_t>(m_nReadPos)]),
+                     static_cast<std::size_t>(n));
+    m_nReadPos += n;
+    return text;
+}
+
+bool CMidiBuffer::ReadVarLength(std::uint32_t& value)
+{
+    std::int64_t pos = m_nReadPos;
+    if (pos < 0 || pos >= m_nReadSize) {
+        LogError("ReadVarLength failed");
+        return false;
+    }
+    std::uint8_t byte = m_pReadImage[static_cast<std::size_t>(pos++)];
+    std::uint32_t result = byte & 0x7Fu;
+    while (byte & 0x80u) {
+        if (pos >= m_nReadSize) {
+            LogError("ReadVarLength failed");
+            return false;
+        }
+        byte = m_pReadImage[static_cast<std::size_t>(pos++)];
+        result = (result << 7) + (byte & 0x7Fu);
+    }
+    m_nReadPos = pos;
+    value = result;
+    return true;
+}
+
+void CMidiBuffer::LogField(const char* name, std::int64_t value)
+{
+    char line[160];
+    const int pos = static_cast<int>(m_nReadPos);
+    std::snprintf(line, sizeof line, "%s %d (%d, %x)\n", name, static_cast<int>(value), pos,
+                  static_cast<unsigned>(pos));
+    m_strParseLog += line;
+}
+
+void CMidiBuffer::LogError(const char* message)
+{
+    char line[160];
+    std::snprintf(line, sizeof line, "%s\n%d: ", message, static_cast<int>(m_nReadPos));
+    m_strParseLog += line;
+}
+
+bool CMidiBuffer::AllocateWriteImage()
+{
+    if (m_nWriteCapacity < 0)
+        return false;
+    if (m_pWriteImage && m_nWriteCapacity <= m_nWriteAllocated)
+        return true;
+    m_pWriteImage.reset();
+    m_nWriteAllocated = 0;
+    if (m_nWriteCapacity == 0)
+        return true;
+    m_pWriteImage.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(m_nWriteCapacity)]);
+    if (!m_pWriteImage)
+        return false;
+    m_nWriteAllocated = m_nWriteCapacity;
+    return true;
+}
+
+bool CMidiBuffer::WriteByte(std::uint8_t value)
+{
+    if (!m_pWriteImage || m_nWritePos < 0 || m_nWritePos >= m_nWriteCapacity)
+        return false;
+    m_pWriteImage[static_cast<std::size_t>(m_nWritePos++)] = value;
+    return true;
+}
+
+bool CMidiBuffer::WriteNumber(std::uint32_t value, int n)
+{
+    if (n < 0 || n > 4)
+        return false;
+    for (int i = n - 1; i >= 0; --i) {
+        if (!WriteByte(static_cast<std::uint8_t>(value >> (8 * i))))
+            return false;
+    }
+    return true;
+}
+
+bool CMidiBuffer::WriteString(std::string_view text)
+{
+    for (char c : text) {
+        if (!WriteByte(static_cast<std::uint8_t>(c)))
+            return false;
+    }
+    return true;
+}
+
+bool CMidiBuffer::CopyRange(std::int64_t offset, std::int64_t length)
+{
+    if (length < 1)
+        return true;
+    if (offset < 0 || offset + length > m_nReadSize)
+        return false;
+    if (!m_pWriteImage || m_nWritePos < 0 || m_nWritePos + length > m_nWriteCapacity)
+        return false;
+    std::memcpy(&m_pWriteImage[static_cast<std::size_t>(m_nWritePos)],
+                &m_pReadImage[static_cast<std::size_t>(offset)], static_cast<std::size_t>(length));
+    m_nWritePos += length;
+    return true;
+}
+
+bool CMidiBuffer::WriteVarLength(std::uint32_t value)
+{
+    if (value > 0x0FFFFFFFu)
+        return false;
+    std::uint8_t groups[4];
+    int count = 0;
+    do {
+        groups[count++] = static_cast<std::uint8_t>(value & 0x7Fu);
+        value >>= 7;
+    } while (value != 0);
+    for (int i = count - 1; i >= 0; --i) {
+        if (!WriteByte(static_cast<std::uint8_t>(groups[i] | (i > 0 ? 0x80u : 0u))))
+            return false;
+    }
+    return true;
+}
+
+bool CMidiBuffer::Flush(std::FILE* file) const
+{
+    if (m_nWritePos <= 0)
+        return true;
+    if (!m_pWriteImage || m_nWritePos > m_nWriteCapacity)
+        return false;
+    return std::fwrite(m_pWriteImage.get(), 1, static_cast<std::size_t>(m_nWritePos), file) ==
+           static_cast<std::size_t>(m_nWritePos);
+}
+
+std::string_view CMidiBuffer::GetWrittenBytes() const
+{
+    if (!m_pWriteImage || m_nWritePos <= 0 || m_nWritePos > m_nWriteCapacity)
+        return {};
+    return {reinterpret_cast<const char*>(m_pWriteImage.get()), static_cast<std::size_t>(m_nWritePos)};
+}
+
+} // namespace corvina

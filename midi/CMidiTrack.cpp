@@ -1,0 +1,242 @@
+// Reading a track chunk into events, and writing it again as a single-channel track or as a clip.
+#include "CMidiTrack.h"
+
+#include "CMidiBuffer.h"
+#include "CMidiFile.h"
+#include "MidiReaderState.h"
+
+namespace corvina {
+
+namespace {
+constexpr std::uint32_t kDefaultTempo = 500000;
+constexpr std::int32_t kDefaultDivision = 96;
+constexpr std::int32_t kMinTrackLength = 12;
+} // namespace
+
+CMidiTrack::CMidiTrack(CMidiFile* pFile, CMidiBuffer* pBuffer, int nTrackIndex)
+    : m_nTrackIndex(nTrackIndex), m_pFile(pFile), m_pBuffer(pBuffer)
+{
+}
+
+CMidiTrack::~CMidiTrack() = default;
+
+bool CMidiTrack::Load(bool bFirstTrack)
+{
+    CMidiBuffer& buf = *m_pBuffer;
+    MidiReaderState& state = TheMidiReaderState();
+    std::array<std::int32_t, 16> noteOnCount{};
+    m_bHasTempoAtStart = 0;
+
+    // Tempo, division and time start afresh with every track; the running status does not.
+    state.dwTempo = m_pFile ? m_pFile->GetInitialTempo() : kDefaultTempo;
+    state.nDivision = m_pFile ? m_pFile->GetTicksPerQuarter() : kDefaultDivision;
+    state.dwRunningTime = 0;
+
+    bool loaded = false;
+    bool lastIsEnd = false;
+    std::int64_t lastByte = 0;
+    bool framed = false;
+    if (buf.ReadString(4) != "MTrk") {
+        buf.LogError("Wrong chunk type!");
+    } else {
+        m_nChunkLength = static_cast<std::int32_t>(buf.ReadNumber(4));
+        if (m_nChunkLength < kMinTrackLength || m_nChunkLength > buf.GetReadSize() - buf.GetReadPos()) {
+            buf.LogError("Wrong track size!");
+        } else {
+            buf.LogField("Length", m_nChunkLength);
+            framed = true;
+        }
+    }
+
+    if (framed) {
+        lastByte = buf.GetReadPos() + m_nChunkLength - 1;
+        // A rough guess of three bytes per event saves most of the regrowth on large tracks.
+        m_Events.reserve(static_cast<std::size_t>(m_nChunkLength / 3));
+        while (buf.GetReadPos() < lastByte) {
+            CMidiEvent event(m_pBuffer);
+            std::uint32_t tempoAtStart = 0;
+            if (!event.Parse(tempoAtStart)) {
+                // The last event parsed is this broken one, which is no end of track.
+                lastIsEnd = false;
+                break;
+            }
+            lastIsEnd = event.IsEndOfTrack();
+            if (event.HasStatus() && event.IsNoteOn()) {
+                const int channel = event.GetChannel();
+                ++noteOnCount[static_cast<std::size_t>(channel)];
+                m_NoteOnTimes[static_cast<std::size_t>(channel)].push_back(event.GetTime());
+            }
+            m_Events.push_back(event);
+            if (tempoAtStart != 0) {
+                m_bHasTempoAtStart = 1;
+                if (bFirstTrack && m_pFile && tempoAtStart != kDefaultTempo)
+                    m_pFile->SetInitialTempo(tempoAtStart);
+            }
+        }
+        const std::int64_t pos = buf.GetReadPos();
+        if (pos == lastByte + 1 && lastIsEnd) {
+            loaded = true;
+        } else if (pos > lastByte + 1) {
+            buf.LogError("Track length is not correct!\n");
+        } else if (!lastIsEnd) {
+            buf.LogError("Last event is not end event!\n");
+        }
+    }
+
+    buf.LogField("Events loaded", static_cast<std::int64_t>(m_Events.size()));
+    for (int c = 0; c < 16; ++c) {
+        if (noteOnCount[static_cast<std::size_t>(c)] > 0) {
+            m_bChannelUsed[static_cast<std::size_t>(c)] = 1;
+            if (m_pFile)
+                m_pFile->AddNoteOnCount(noteOnCount[static_cast<std::size_t>(c)]);
+        }
+    }
+    return loaded;
+}
+
+int CMidiTrack::GetLengthMs() const
+{
+    if (m_Events.empty())
+        return 0;
+    return static_cast<int>((static_cast<std::uint64_t>(m_Events.back().GetTime()) + 500) / 1000);
+}
+
+const std::vector<std::uint32_t>* CMidiTrack::GetNoteOnTimes(int nChannel) const
+{
+    if (nChannel < 0 || nChannel > 15)
+        return nullptr;
+    return &m_NoteOnTimes[static_cast<std::size_t>(nChannel)];
+}
+
+std::uint32_t CMidiTrack::Ticks(std::uint32_t dwMicroseconds, std::uint32_t dwTempo)
+{
+    const std::int32_t division = TheMidiReaderState().nDivision;
+    return MidiScale(static_cast<std::uint32_t>(division), dwMicroseconds, dwTempo);
+}
+
+template <class F> bool CMidiTrack::WriteChunkFrame(F&& writeEvents) const
+{
+    CMidiBuffer& buf = *m_pBuffer;
+    const std::int64_t begin = buf.GetWritePos();
+    if (!buf.WriteString("MTrk"))
+        return false;
+    buf.SetWritePos(buf.GetWritePos() + 4);
+    if (!writeEvents())
+        return false;
+    const std::int64_t end = buf.GetWritePos();
+    buf.SetWritePos(begin + 4);
+    const bool ok = buf.WriteNumber(static_cast<std::uint32_t>(end - begin - 8), 4);
+    buf.SetWritePos(end);
+    return ok;
+}
+
+bool CMidiTrack::WriteChannelChunk(int nChannel) const
+{
+    CMidiBuffer& buf = *m_pBuffer;
+    return WriteChunkFrame([&]() {
+        if (!m_bHasTempoAtStart) {
+            const std::uint32_t tempo = m_pFile ? m_pFile->GetInitialTempo() : kDefaultTempo;
+            if (!buf.WriteNumber(0x00FF5103u, 4) || !buf.WriteNumber(tempo, 3))
+                return false;
+        }
+        std::uint32_t pending = 0;
+        for (const CMidiEvent& event : m_Events) {
+            const int channel = event.GetChannel();
+            if (channel == -1 || channel == nChannel) {
+                if (!event.Write(pending, false, true, 0))
+                    return false;
+                pending = 0;
+            } else {
+                pending += event.GetDelta();
+            }
+        }
+        return true;
+    });
+}
+
+int CMidiTrack::WriteClipChunk(int nChannel, std::uint32_t dwStartUs, std::uint32_t dwEndUs, int nOutChannel) const
+{
+    CMidiBuffer& buf = *m_pBuffer;
+    const std::uint32_t S = dwStartUs;
+    const std::uint32_t E = dwEndUs;
+    int noteCount = 0;
+    const bool ok = WriteChunkFrame([&]() {
+        std::uint32_t pending = 0;
+        bool started = false;
+        bool noteWritten = false;
+        std::size_t stoppedAt = m_Events.size();
+        std::uint32_t untilEnd = 0;
+        for (std::size_t i = 0; i < m_Events.size(); ++i) {
+            const CMidiEvent& event = m_Events[i];
+            const std::uint32_t t = event.GetTime();
+            const std::uint32_t p = i > 0 ? m_Events[i - 1].GetTime() : 0;
+            const bool inRange = S <= t && t <= E;
+
+            bool kept = true;
+            if (event.HasStatus() && nChannel != -1) {
+                if (event.GetChannel() != nChannel)
+                    kept = false;
+                else if (event.IsNoteOn() || event.IsNoteOff())
+                    kept = inRange;
+            }
+
+            if (!kept) {
+                if (started)
+                    pending += event.GetDelta();
+            } else {
+                std::uint32_t delta = 0;
+                bool absolute = true;
+                if (noteWritten && event.IsEndOfTrack()) {
+                    delta = Ticks(E - p, event.GetTempo());
+                } else if (inRange && !started) {
+                    delta = Ticks(t - S, event.GetTempo());
+                    started = true;
+                } else if (inRange) {
+                    delta = pending;
+                    absolute = false;
+                }
+                if (event.IsNoteOn()) {
+                    started = true;
+                    noteWritten = true;
+                    ++noteCount;
+                }
+                pending = 0;
+                if (!event.Write(delta, absolute, true, nOutChannel))
+                    return false;
+            }
+
+            if (t > E) {
+                untilEnd = E - p;
+                stoppedAt = i;
+                break;
+            }
+        }
+
+        if (stoppedAt + 1 < m_Events.size()) {
+            if (noteWritten) {
+                // Silence whatever still sounds at the end of the clip: controller 123 on channel 0.
+                if (!buf.WriteVarLength(Ticks(untilEnd, m_Events[stoppedAt].GetTempo())) ||
+                    !buf.WriteNumber(0xB07B00u, 3))
+                    return false;
+            }
+            if (!m_Events.back().Write(0, true, false, -1))
+                return false;
+        }
+        return true;
+    });
+    return ok ? noteCount : -1;
+}
+
+int CMidiTrack::WriteTrackClip(int nChannel, std::uint32_t dwStartUs, std::uint32_t dwEndUs)
+{
+    if (!m_pFile || nChannel < 0 || nChannel > 15)
+        return -1;
+    int noteCount = -1;
+    const bool ok = m_pFile->WriteOutput(m_pFile->GetClipFileName(), m_pBuffer->GetReadSize(), 0, 1, [&]() {
+        noteCount = WriteClipChunk(nChannel, dwStartUs, dwEndUs, 0);
+        return noteCount >= 0;
+    });
+    return ok ? noteCount : -1;
+}
+
+} // namespace corvina
