@@ -1,6 +1,7 @@
 // The module's diagnostic trace file: settings from the registry, a header, one stamped line per call.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -29,13 +30,16 @@ public:
 private:
     void WriteHeader();
     std::string Stamp();
+    void ReportRegistryProblems();
 
     std::uint32_t m_flags = 0;
     std::string m_path;
     bool m_microseconds = false;
     std::mutex m_lock;
     std::uint64_t m_frequency = 0;
-    std::int64_t m_clockOffset = 0;
+    // Local time minus monotonic time in 100-ns units; 0 means stamps come from the system time.
+    // A failed conversion on any tracing thread switches it to 0, hence atomic.
+    std::atomic<std::int64_t> m_clockOffset{0};
 };
 
 // The module's one trace object, created on first use (at library load in the editor).
