@@ -1,0 +1,199 @@
+// Tests of the writer: per-channel files, clips of one channel or all tracks, saving and cleaning up.
+#include "MidiTestSupport.h"
+
+namespace corvina::test {
+namespace {
+
+// One track on channel 0 at 96 ticks per quarter and 500000 us per quarter (one quarter = 0.5 s):
+// program change at 0, notes at 0.5 s, 1.5 s and 2.5 s, each half a second long.
+const std::string kMelody = Bytes({0x00, 0xC0, 0x05,          // t 0
+                                   0x60, 0x90, 0x3C, 0x40,    // t 0.5 s note-on
+                                   0x60, 0x80, 0x3C, 0x00,    // t 1.0 s
+                                   0x60, 0x90, 0x3E, 0x40,    // t 1.5 s note-on
+                                   0x60, 0x3E, 0x00,          // t 2.0 s note-off under running status
+                                   0x60, 0x90, 0x40, 0x40,    // t 2.5 s note-on
+                                   0x60, 0x80, 0x40, 0x00}) + kEnd;   // t 3.0 s
+
+// The bytes of a format-0 output with one chunk holding `events`.
+std::string SingleTrackOutput(const std::string& events)
+{
+    return Header(0, 1, 96) + Track(events);
+}
+
+class CMidiFileWriteTest : public MidiTest {
+protected:
+    std::string ClipBytes(CMidiFile& file) { return ReadAll(file.GetClipFileName()); }
+};
+
+TEST_F(CMidiFileWriteTest, ChannelFilesAreNamedByTrackAndChannelAndOfferedAsCombinations)
+{
+    const std::string silent = Track(Bytes({0x00, 0xFF, 0x01, 0x04, 'n', 'o', 'n', 'e'}) + kEnd);
+    CMidiFile file;
+    CMidiFile other;
+    ASSERT_EQ(file.Load(Write("a.mid", Header(1, 2, 96) + silent + Track(kMelody))), kMidiLoadOk);
+    ASSERT_TRUE(file.WriteChannelFiles());
+
+    const std::string prefix = file.GetTempPrefix();
+    EXPECT_EQ(prefix.rfind(m_dir.string() + "/CVN{BB1AED61-3946-44a5-9D20-F527399C161B}", 0), 0u) << prefix;
+    EXPECT_EQ(prefix.back(), '.');
+    EXPECT_NE(prefix, other.GetTempPrefix());
+    ASSERT_EQ(file.GetCombinationCount(), 1);
+    int track = 0;
+    int channel = 0;
+    file.GetCombination(0, track, channel);
+    EXPECT_EQ(track, 1);
+    EXPECT_EQ(channel, 0);
+    EXPECT_EQ(file.GetChannelFileName(0), prefix + "rt001.0.mid");
+    EXPECT_TRUE(std::filesystem::exists(file.GetChannelFileName(0)));
+    EXPECT_EQ(file.GetCombinationTrack(0), file.GetTrack(1));
+    file.GetCombination(1, track, channel);
+    EXPECT_EQ(track, -1);
+    EXPECT_EQ(channel, -1);
+    EXPECT_EQ(file.GetCombinationTrack(1), nullptr);
+    EXPECT_EQ(file.GetChannelFileName(1), "");
+    EXPECT_EQ(file.GetLengthMs(), 3000);
+}
+
+TEST_F(CMidiFileWriteTest, ChannelFilesMoveOneChannelToChannelZeroAndStartWithATempo)
+{
+    const std::string events = Bytes({0x00, 0xC1, 0x05, 0x00, 0x90, 0x3C, 0x40, 0x60, 0x91, 0x3E, 0x40,
+                                      0x00, 0x3C, 0x00, 0x30, 0x80, 0x3C, 0x00}) + kEnd;
+    CMidiFile file;
+    ASSERT_EQ(file.Load(Write("a.mid", Header(0, 1, 96) + Track(events))), kMidiLoadOk);
+    ASSERT_TRUE(file.WriteChannelFiles());
+    ASSERT_EQ(file.GetCombinationCount(), 2);
+    const std::string tempo = Bytes({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});
+    // Channel 0: the other channel's 0x60 + 0x00 ticks are added to the next delta (0x30 -> 0x90).
+    EXPECT_EQ(ReadAll(file.GetChannelFileName(0)),
+              SingleTrackOutput(tempo + Bytes({0x00, 0x90, 0x3C, 0x40, 0x81, 0x10, 0x80, 0x3C, 0x00}) + kEnd));
+    // Channel 1 on channel 0, with the running-status event given its status byte.
+    EXPECT_EQ(ReadAll(file.GetChannelFileName(1)),
+              SingleTrackOutput(tempo + Bytes({0x00, 0xC0, 0x05, 0x60, 0x90, 0x3E, 0x40, 0x00, 0x90, 0x3C, 0x00,
+                                               0x30, 0xFF, 0x2F, 0x00})));
+
+    // A track that starts with its own tempo gets no second one.
+    const std::string ownTempo = Bytes({0x00, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40, 0x00, 0x90, 0x3C, 0x40}) + kEnd;
+    CMidiFile slow;
+    ASSERT_EQ(slow.Load(Write("b.mid", Header(0, 1, 96) + Track(ownTempo))), kMidiLoadOk);
+    ASSERT_TRUE(slow.WriteChannelFiles());
+    EXPECT_EQ(ReadAll(slow.GetChannelFileName(0)), SingleTrackOutput(ownTempo));
+}
+
+TEST_F(CMidiFileWriteTest, TrackClipsKeepControllersBeforeTheStartAndCutNotesToTheRange)
+{
+    CMidiFile file;
+    ASSERT_EQ(file.Load(Write("m.mid", Header(0, 1, 96) + Track(kMelody))), kMidiLoadOk);
+    CMidiTrack& track = *file.GetTrack(0);
+
+    // A note-on exactly at the start is written at delta 0; the note after the end is dropped and
+    // replaced by "all notes off" at the end time (0.2 s after the last event = 38 ticks).
+    EXPECT_EQ(track.WriteTrackClip(0, 1500000, 2200000), 1);
+    EXPECT_EQ(ClipBytes(file), SingleTrackOutput(Bytes({0x00, 0xC0, 0x05, 0x00, 0x90, 0x3E, 0x40, 0x60, 0x90,
+                                                        0x3E, 0x00, 0x26, 0xB0, 0x7B, 0x00}) + kEnd));
+
+    // No note written: the end of track follows at delta 0 without "all notes off".
+    EXPECT_EQ(track.WriteTrackClip(0, 0, 100), 0);
+    EXPECT_EQ(ClipBytes(file), SingleTrackOutput(Bytes({0x00, 0xC0, 0x05}) + kEnd));
+
+    // Other channels' events never appear; the end of track, the first event kept in the range, is
+    // placed at its distance from the start (3 s = 576 ticks).
+    EXPECT_EQ(track.WriteTrackClip(1, 0, 4000000), 0);
+    EXPECT_EQ(ClipBytes(file), SingleTrackOutput(Bytes({0x84, 0x40, 0xFF, 0x2F, 0x00})));
+    EXPECT_EQ(track.WriteTrackClip(16, 0, 4000000), -1);
+}
+
+TEST_F(CMidiFileWriteTest, TheFirstNoteOfAClipIsPlacedByItsDistanceFromTheStart)
+{
+    // Notes at 0 s and 1.5 s; a clip from 1 s puts the second one 0.5 s in: 96 ticks.
+    const std::string events = Bytes({0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x00, 0x81, 0x40, 0x90, 0x3E,
+                                      0x40, 0x60, 0x80, 0x3E, 0x00}) + kEnd;
+    CMidiFile file;
+    ASSERT_EQ(file.Load(Write("f.mid", Header(0, 1, 96) + Track(events))), kMidiLoadOk);
+    EXPECT_EQ(file.GetTrack(0)->WriteTrackClip(0, 1000000, 2000000), 1);
+    EXPECT_EQ(ClipBytes(file), SingleTrackOutput(Bytes({0x60, 0x90, 0x3E, 0x40, 0x60, 0x80, 0x3E, 0x00}) + kEnd));
+}
+
+TEST_F(CMidiFileWriteTest, AllTrackClipsWriteEveryTrackAndUseTheLatestDivision)
+{
+    const std::string text = Track(Bytes({0x00, 0xFF, 0x01, 0x04, 'a', 'b', 'c', 'd'}) + kEnd);
+    CMidiFile file;
+    ASSERT_EQ(file.Load(Write("all.mid", Header(1, 2, 96, 10) + Track(kMelody) + text)), kMidiLoadOk);
+
+    // Everything before the start is written at delta 0 and its notes count; the first event after
+    // the end is still written (at delta 0) before the clip is closed.
+    EXPECT_EQ(file.WriteClip(1200000, 2200000), 3);
+    const std::string melodyClip = Track(Bytes({0x00, 0xC0, 0x05, 0x00, 0x90, 0x3C, 0x40, 0x00, 0x80, 0x3C, 0x00,
+                                                0x60, 0x90, 0x3E, 0x40, 0x60, 0x90, 0x3E, 0x00, 0x00, 0x90, 0x40,
+                                                0x40, 0x26, 0xB0, 0x7B, 0x00}) + kEnd);
+    // The header keeps the source's length field (10) but holds only the six standard bytes.
+    const std::string header = "MThd" + Be(10, 4) + Be(1, 2) + Be(2, 2) + Be(96, 2);
+    EXPECT_EQ(ClipBytes(file), header + melodyClip + text);
+
+    // Ticks use the division of whatever track was loaded last, here one with 480 per quarter.
+    CMidiFile fine;
+    ASSERT_EQ(fine.Load(Write("fine.mid", Header(0, 1, 480) + text)), kMidiLoadOk);
+    EXPECT_EQ(file.WriteClip(1200000, 2200000), 3);
+    EXPECT_NE(ClipBytes(file).find(Bytes({0x81, 0x40, 0xB0, 0x7B, 0x00})), std::string::npos);
+}
+
+TEST_F(CMidiFileWriteTest, FailedOutputsLeaveTheTargetEmptyAndReportFailure)
+{
+    // A clip of one track may not grow beyond the source: explicit status bytes make this one too long.
+    const std::string dense = Bytes({0x00, 0x90, 0x3C, 0x40, 0x00, 0x3E, 0x40, 0x00, 0x40, 0x40, 0x00, 0x41, 0x40,
+                                     0x00, 0x43, 0x40, 0x60, 0x3C, 0x00}) + kEnd;
+    CMidiFile file;
+    ASSERT_EQ(file.Load(Write("d.mid", Header(0, 1, 96) + Track(dense))), kMidiLoadOk);
+    EXPECT_EQ(file.GetTrack(0)->WriteTrackClip(0, 0, 1000000), -1);
+    EXPECT_TRUE(std::filesystem::exists(file.GetClipFileName()));
+    EXPECT_EQ(std::filesystem::file_size(file.GetClipFileName()), 0u);
+    EXPECT_EQ(file.WriteClip(0, 1000000), 5);   // twice the source's size is room enough
+
+    EXPECT_TRUE(file.SaveClipAs((m_dir / "saved.mid").string()));
+    EXPECT_EQ(ReadAll(m_dir / "saved.mid"), ClipBytes(file));
+    EXPECT_FALSE(file.SaveClipAs((m_dir / "no-such-folder" / "saved.mid").string()));
+
+    CMidiFile nowhere(m_dir / "no-such-folder");
+    ASSERT_EQ(nowhere.Load(Write("d2.mid", Header(0, 1, 96) + Track(dense))), kMidiLoadOk);
+    EXPECT_FALSE(nowhere.WriteChannelFiles());
+    EXPECT_EQ(nowhere.GetCombinationCount(), 0);
+}
+
+TEST_F(CMidiFileWriteTest, ClearingDeletesTheTemporaryFilesAndRetriesAFailedDeletionOnce)
+{
+    const std::string source = Write("m.mid", Header(0, 1, 96) + Track(kMelody));
+    std::string channelFile;
+    std::string clipFile;
+    {
+        CMidiFile file;
+        ASSERT_EQ(file.Load(source), kMidiLoadOk);
+        ASSERT_TRUE(file.WriteChannelFiles());
+        ASSERT_EQ(file.WriteClip(0, 1000000), 2);
+        channelFile = file.GetChannelFileName(0);
+        clipFile = file.GetClipFileName();
+        ASSERT_TRUE(std::filesystem::exists(channelFile));
+
+        ASSERT_EQ(file.Load(source), kMidiLoadOk);   // a new load removes the old files
+        EXPECT_FALSE(std::filesystem::exists(channelFile));
+        EXPECT_FALSE(std::filesystem::exists(clipFile));
+        EXPECT_TRUE(m_waits.empty());
+
+        ASSERT_TRUE(file.WriteChannelFiles());
+        std::filesystem::remove(channelFile);        // someone else deleted it: the deletion fails
+        file.ClearFile();
+        EXPECT_EQ(m_waits, std::vector<int>{5000});
+        EXPECT_EQ(file.GetTrackCount(), 0);
+        EXPECT_EQ(file.GetCombinationCount(), 0);
+        EXPECT_TRUE(file.GetAllNoteOnTimes().empty());
+        EXPECT_TRUE(file.GetNoteOnCounts().empty());
+
+        ASSERT_EQ(file.Load(source), kMidiLoadOk);
+        ASSERT_TRUE(file.WriteChannelFiles());
+        ASSERT_EQ(file.WriteClip(0, 1000000), 2);
+    }
+    EXPECT_FALSE(std::filesystem::exists(channelFile));   // the destructor cleans up too
+    EXPECT_FALSE(std::filesystem::exists(clipFile));
+    EXPECT_EQ(m_waits.size(), 1u);
+}
+
+} // namespace
+} // namespace corvina::test
