@@ -1,0 +1,46 @@
+// One FluidSynth synthesizer with a General MIDI SoundFont loaded, and the sound outputs it can feed.
+#pragma once
+
+#include <fluidsynth.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "CMidiSchedule.h"
+
+namespace corvina {
+
+class CFluidSynth {
+public:
+    // A synthesizer with the SoundFont loaded; null when either cannot be had.
+    static std::shared_ptr<CFluidSynth> Create(const std::string& soundFont);
+    ~CFluidSynth();
+    CFluidSynth(const CFluidSynth&) = delete;
+    CFluidSynth& operator=(const CFluidSynth&) = delete;
+
+    // Opens a sound-card output that pulls from this synthesizer: the named driver, or, for an empty
+    // name, the first of the usual desktop drivers that opens. Null when none opens.
+    fluid_audio_driver_t* OpenDriver(const std::string& driver);
+    // Silences every voice and returns all channels to their power-on state.
+    void Reset();
+    // Sends one event of a schedule.
+    void Send(const SCHEDULED_EVENT& e, const CMidiSchedule& schedule);
+    // Renders frames of interleaved 16-bit stereo.
+    void Render(std::int16_t* interleaved, int frames);
+    // Cuts every sounding voice at once, as stopping a sequencer does.
+    void Silence();
+
+    int SampleRate() const { return m_sampleRate; }
+    const std::string& SoundFont() const { return m_soundFont; }
+
+private:
+    CFluidSynth() = default;
+
+    fluid_settings_t* m_settings = nullptr;
+    fluid_synth_t* m_synth = nullptr;
+    int m_sampleRate = 44100;
+    std::string m_soundFont;
+};
+
+} // namespace corvina

@@ -1,0 +1,259 @@
+// The PC player: a parsed file is a device; a worker thread sends its events to FluidSynth, either in
+// real time with a sound card driver running, or by rendering into a WAV file.
+#include "CMciPlayer.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "CFluidSynth.h"
+#include "CMidiSchedule.h"
+#include "CWavWriter.h"
+#include "PlayerOutput.h"
+
+namespace corvina {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Silence rendered after the end in file mode, so the file shows that the sound stopped.
+constexpr std::int64_t kFileTailUs = 300'000;
+constexpr int kRenderBlockFrames = 512;
+
+std::atomic<std::uint32_t> g_nextDeviceId{1};
+
+bool IsNote(const SCHEDULED_EVENT& e)
+{
+    std::uint8_t kind = e.Status & 0xF0;
+    return kind == 0x80 || kind == 0x90 || kind == 0xA0;
+}
+
+} // namespace
+
+struct CMciPlayer::Device {
+    std::shared_ptr<const CMidiSchedule> Schedule;
+    std::shared_ptr<CFluidSynth> Synth;
+    // Declared after Synth so that the driver stops pulling sound before the synthesizer goes.
+    std::unique_ptr<fluid_audio_driver_t, void (*)(fluid_audio_driver_t*)> Driver{nullptr, delete_fluid_audio_driver};
+    CWavWriter Wav;
+    bool FileMode = false;
+    bool RealTime = false;
+    std::int64_t FromUs = 0;
+    std::int64_t ToUs = 0;
+    std::int64_t RenderedFrames = 0;
+    Clock::time_point Start;
+
+    std::atomic<bool> StopRequested{false};
+    std::atomic<bool> Playing{false};
+    std::atomic<std::int64_t> PositionUs{0};
+    std::mutex Lock;
+    std::condition_variable Wake;
+    std::thread Worker;
+
+    ~Device()
+    {
+        if (Worker.joinable()) Worker.join();
+    }
+
+    // Waits (live) or renders (file) until the time line reaches us; false when stopped meanwhile.
+    bool AdvanceTo(std::int64_t us)
+    {
+        if (!FileMode) {
+            std::unique_lock<std::mutex> lock(Lock);
+            Wake.wait_until(lock, Start + std::chrono::microseconds(us - FromUs), [&] { return StopRequested.load(); });
+            return !StopRequested;
+        }
+        std::int64_t target = (us - FromUs) * Synth->SampleRate() / 1'000'000;
+        std::vector<std::int16_t> buffer(2 * kRenderBlockFrames);
+        while (RenderedFrames < target) {
+            if (StopRequested) return false;
+            int frames = static_cast<int>(std::min<std::int64_t>(kRenderBlockFrames, target - RenderedFrames));
+            Synth->Render(buffer.data(), frames);
+            if (!Wav.Write(buffer.data(), static_cast<std::size_t>(frames))) return false;
+            RenderedFrames += frames;
+            std::int64_t renderedUs = RenderedFrames * 1'000'000 / Synth->SampleRate();
+            PositionUs = FromUs + renderedUs;
+            if (RealTime) {
+                std::unique_lock<std::mutex> lock(Lock);
+                Wake.wait_until(lock, Start + std::chrono::microseconds(renderedUs), [&] { return StopRequested.load(); });
+            }
+        }
+        return !StopRequested;
+    }
+
+    // The worker: the state of the channels at the start of the range, the events of the range, the cut.
+    void Run(const NotifyCallback& notify)
+    {
+        const CMidiSchedule& schedule = *Schedule;
+        const auto& events = schedule.Events();
+        std::size_t i = 0;
+        // Programs, controllers and bends set before the range still apply; notes before it do not sound.
+        for (; i < events.size() && events[i].TimeUs < FromUs; ++i)
+            if (!IsNote(events[i])) Synth->Send(events[i], schedule);
+        bool completed = true;
+        for (; i < events.size() && events[i].TimeUs < ToUs; ++i) {
+            if (!AdvanceTo(events[i].TimeUs)) {
+                completed = false;
+                break;
+            }
+            Synth->Send(events[i], schedule);
+        }
+        completed = completed && AdvanceTo(ToUs);
+        Synth->Silence();
+        if (completed) {
+            PositionUs = ToUs;
+            if (FileMode) {
+                // The tail belongs to the file, not to the time line of the melody.
+                std::int64_t end = ToUs + kFileTailUs;
+                bool wasRealTime = RealTime;
+                RealTime = false;
+                AdvanceTo(end);
+                RealTime = wasRealTime;
+                PositionUs = ToUs;
+            }
+        }
+        if (FileMode) Wav.Close();
+        Playing = false;
+        if (completed && !StopRequested && notify) notify();
+    }
+};
+
+CMciPlayer::CMciPlayer() = default;
+
+CMciPlayer::~CMciPlayer()
+{
+    Close();
+}
+
+void CMciPlayer::SetFile(const std::string& path)
+{
+    m_strFilePath = path;
+    m_nFrom = 0;
+    m_nTo = 0;
+}
+
+bool CMciPlayer::Open()
+{
+    auto schedule = std::make_shared<CMidiSchedule>();
+    if (m_strFilePath.empty() || !schedule->Load(m_strFilePath)) return false;
+    m_device = std::make_shared<Device>();
+    m_device->Schedule = std::move(schedule);
+    std::uint32_t id = g_nextDeviceId++;
+    m_wDeviceID = id != 0 ? id : g_nextDeviceId++;
+    return true;
+}
+
+bool CMciPlayer::Play()
+{
+    if (m_strFilePath.empty()) return false;
+    if (m_device) Close();
+    if (!Open()) return false;
+
+    Device& d = *m_device;
+    if (m_bPlayWhole == 0) {
+        std::int32_t from = m_nFrom < 1 ? 0 : m_nFrom;
+        std::int32_t to = std::min(m_nTo, GetLength());
+        if (from >= to) {
+            Close();
+            return false;
+        }
+        d.FromUs = std::int64_t{from} * 1000;
+        d.ToUs = std::int64_t{to} * 1000;
+    } else {
+        d.FromUs = 0;
+        d.ToUs = d.Schedule->LengthUs();
+    }
+    if (!StartOutput()) {
+        Close();
+        return false;
+    }
+    d.PositionUs = d.FromUs;
+    d.Playing = true;
+    d.Start = Clock::now();
+    Device* raw = m_device.get();
+    d.Worker = std::thread([keep = m_device, raw, notify = m_notify] { raw->Run(notify); });
+    return true;
+}
+
+bool CMciPlayer::StartOutput()
+{
+    PLAYER_OUTPUT output = ReadPlayerOutput();
+    if (!m_synth || m_synth->SoundFont() != output.SoundFont) {
+        m_synth.reset();
+        m_synth = CFluidSynth::Create(output.SoundFont);
+        if (!m_synth) return false;
+    }
+    m_synth->Reset();
+    Device& d = *m_device;
+    d.Synth = m_synth;
+    d.FileMode = output.AudioDriver == kFileAudioDriver;
+    d.RealTime = output.RealTime;
+    if (d.FileMode) return d.Wav.Open(output.AudioFile, m_synth->SampleRate());
+    d.Driver.reset(m_synth->OpenDriver(output.AudioDriver));
+    return d.Driver != nullptr;
+}
+
+void CMciPlayer::Stop()
+{
+    if (m_device) Close();
+}
+
+void CMciPlayer::Close()
+{
+    std::shared_ptr<Device> device = std::move(m_device);
+    m_wDeviceID = 0;
+    if (!device) return;
+    {
+        std::lock_guard<std::mutex> lock(device->Lock);
+        device->StopRequested = true;
+    }
+    device->Wake.notify_all();
+    if (device->Worker.joinable()) {
+        if (device->Worker.get_id() == std::this_thread::get_id()) {
+            // Closed from the end-of-play callback itself: the worker ends on its own and keeps the
+            // device (and this synthesizer) alive until then, so the next play takes a fresh one.
+            device->Worker.detach();
+            m_synth.reset();
+        } else {
+            device->Worker.join();
+        }
+    }
+}
+
+std::uint32_t CMciPlayer::Status(std::uint32_t item) const
+{
+    if (!m_device) return 0;
+    const Device& d = *m_device;
+    switch (item) {
+    case MCI_STATUS_LENGTH: return static_cast<std::uint32_t>(d.Schedule->LengthMs());
+    case MCI_STATUS_POSITION: {
+        std::int64_t us = d.PositionUs;
+        if (d.Playing && !d.FileMode) {
+            auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - d.Start).count();
+            us = std::min(d.FromUs + elapsed, d.ToUs);
+        }
+        return static_cast<std::uint32_t>((us + 500) / 1000);
+    }
+    case MCI_STATUS_NUMBER_OF_TRACKS: return static_cast<std::uint32_t>(d.Schedule->Tracks());
+    case MCI_STATUS_CURRENT_TRACK: return 1;
+    case MCI_STATUS_MODE: return d.Playing ? MCI_MODE_PLAY : MCI_MODE_STOP;
+    case MCI_STATUS_TIME_FORMAT: return MCI_FORMAT_MILLISECONDS;
+    case MCI_STATUS_READY: return 1;
+    default: return 0;
+    }
+}
+
+std::int32_t CMciPlayer::GetLength()
+{
+    if (m_device) return static_cast<std::int32_t>(Status(MCI_STATUS_LENGTH));
+    if (!Open()) return 0;
+    std::int32_t length = static_cast<std::int32_t>(Status(MCI_STATUS_LENGTH));
+    Close();
+    return length;
+}
+
+} // namespace corvina

@@ -1,0 +1,82 @@
+// Plays one MIDI file on the PC, whole or a range in milliseconds, and answers status queries.
+// Opening the file is parsing it; the sound comes from a FluidSynth synthesizer fed by a worker thread.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace corvina {
+
+class CFluidSynth;
+
+// Status items, with the numbers of the sequencer interface the player stands in for.
+constexpr std::uint32_t MCI_STATUS_LENGTH = 0x00000001;
+constexpr std::uint32_t MCI_STATUS_POSITION = 0x00000002;
+constexpr std::uint32_t MCI_STATUS_NUMBER_OF_TRACKS = 0x00000003;
+constexpr std::uint32_t MCI_STATUS_MODE = 0x00000004;
+constexpr std::uint32_t MCI_STATUS_TIME_FORMAT = 0x00000006;
+constexpr std::uint32_t MCI_STATUS_READY = 0x00000007;
+constexpr std::uint32_t MCI_STATUS_CURRENT_TRACK = 0x00000008;
+// Answers to MCI_STATUS_MODE and MCI_STATUS_TIME_FORMAT.
+constexpr std::uint32_t MCI_MODE_STOP = 525;
+constexpr std::uint32_t MCI_MODE_PLAY = 526;
+constexpr std::uint32_t MCI_FORMAT_MILLISECONDS = 0;
+
+class CMciPlayer {
+public:
+    // Called once when a play reaches its end by itself (not after Stop or Close). It runs on the
+    // player's worker thread: it must only queue work for the owner's thread (e.g. wxQueueEvent),
+    // never call back into the player or touch windows.
+    using NotifyCallback = std::function<void()>;
+
+    CMciPlayer();
+    virtual ~CMciPlayer();
+    CMciPlayer(const CMciPlayer&) = delete;
+    CMciPlayer& operator=(const CMciPlayer&) = delete;
+
+    // Sets whom the end of play is told.
+    void SetNotify(NotifyCallback notify) { m_notify = std::move(notify); }
+    // Takes the file to play and sets from and to to 0.
+    void SetFile(const std::string& path);
+    // Opens the file and starts playing it (whole, or from..to); true when it plays. Returns at once.
+    bool Play();
+    // Stops playing and closes the device.
+    void Stop();
+    // Closes the device (waiting for the worker to finish); the device id becomes 0.
+    void Close();
+    // The value of a status item (milliseconds for length and position); 0 with no device open.
+    std::uint32_t Status(std::uint32_t item) const;
+    // Length of the file in milliseconds, opening it for the query when no device is open; 0 on failure.
+    std::int32_t GetLength();
+
+    // Range and mode: play whole (the default) or from..to in milliseconds.
+    void SetPlayWhole(bool whole) { m_bPlayWhole = whole ? 1 : 0; }
+    bool IsPlayWhole() const { return m_bPlayWhole != 0; }
+    void SetFrom(std::int32_t from) { m_nFrom = from; }
+    void SetTo(std::int32_t to) { m_nTo = to; }
+    std::int32_t GetFrom() const { return m_nFrom; }
+    std::int32_t GetTo() const { return m_nTo; }
+    const std::string& GetFile() const { return m_strFilePath; }
+    // Nonzero while a device is open.
+    std::uint32_t GetDeviceID() const { return m_wDeviceID; }
+
+protected:
+    NotifyCallback m_notify;          // receives the end of play; empty until set
+    std::uint32_t m_wDeviceID = 0;    // 0 when no device is open
+    std::string m_strFilePath;        // empty at construction
+    std::int32_t m_nFrom = -1;        // start of the range in milliseconds
+    std::int32_t m_nTo = -1;          // end of the range in milliseconds
+    std::uint32_t m_bPlayWhole = 1;   // 1: the whole file; 0: from..to
+
+private:
+    struct Device;
+    bool Open();
+    bool StartOutput();
+
+    std::shared_ptr<Device> m_device;
+    std::shared_ptr<CFluidSynth> m_synth; // kept between plays: loading a SoundFont takes a while
+};
+
+} // namespace corvina

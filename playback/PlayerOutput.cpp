@@ -1,0 +1,38 @@
+// Reads the player's output settings from the registry.
+#include "PlayerOutput.h"
+
+#include "CRegistryHelper.h"
+
+namespace corvina {
+
+PLAYER_OUTPUT ReadPlayerOutput()
+{
+    CRegistryHelper registry;
+    PLAYER_OUTPUT out;
+    std::error_code ec;
+
+    std::string value;
+    if (registry.bGetStringFromRegistry(value, "SoundFont", HKEY_LOCAL_MACHINE, kSuiteRootKey) && !value.empty() &&
+        std::filesystem::is_regular_file(value, ec))
+        out.SoundFont = value;
+    for (const char* candidate : kSoundFontCandidates) {
+        if (!out.SoundFont.empty()) break;
+        if (std::filesystem::is_regular_file(candidate, ec)) out.SoundFont = candidate;
+    }
+
+    value.clear();
+    if (registry.bGetStringFromRegistry(value, "AudioDriver", HKEY_LOCAL_MACHINE, kSuiteRootKey)) out.AudioDriver = value;
+
+    value.clear();
+    if (registry.bGetStringFromRegistry(value, "AudioFile", HKEY_LOCAL_MACHINE, kSuiteRootKey) && !value.empty())
+        out.AudioFile = value;
+    else
+        out.AudioFile = std::filesystem::temp_directory_path(ec) / "corvina-play.wav";
+
+    long realTime = 0;
+    if (registry.bGetDWordAsLongFromRegistry(realTime, "AudioFileRealTime", HKEY_LOCAL_MACHINE, kSuiteRootKey))
+        out.RealTime = realTime != 0;
+    return out;
+}
+
+} // namespace corvina

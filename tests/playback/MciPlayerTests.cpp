@@ -1,0 +1,233 @@
+// Tests of the PC player in file mode: lengths, ranges heard in the rendered sound, status, restarts
+// and the end-of-play notification.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+#include "CMciPlayer.h"
+#include "CRegistryHelper.h"
+#include "PlayerTestFiles.h"
+
+namespace corvina {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+
+const fs::path kScale = fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files" / "test-c-major-scale.mid";
+
+class MciPlayer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("corvina-player-" + std::to_string(::getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(m_dir);
+        Configure(false);
+    }
+    void TearDown() override
+    {
+        Registry::Instance().LoadText("");
+        fs::remove_all(m_dir);
+    }
+
+    void Configure(bool realTime, const std::string& driver = "file")
+    {
+        Registry::Instance().LoadText("Windows Registry Editor Version 5.00\r\n\r\n"
+                                      "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\r\n"
+                                      "\"AudioDriver\"=\"" + driver + "\"\r\n"
+                                      "\"AudioFile\"=\"" + Wav().string() + "\"\r\n"
+                                      "\"AudioFileRealTime\"=dword:0000000" + (realTime ? "1" : "0") + "\r\n");
+    }
+
+    fs::path Wav() const { return m_dir / "out.wav"; }
+
+    // A player whose end-of-play calls are counted.
+    void Watch(CMciPlayer& player)
+    {
+        player.SetNotify([this] {
+            std::lock_guard<std::mutex> lock(m_lock);
+            ++m_ends;
+            m_ended.notify_all();
+        });
+    }
+
+    bool WaitForEnds(int n)
+    {
+        std::unique_lock<std::mutex> lock(m_lock);
+        return m_ended.wait_for(lock, std::chrono::seconds(20), [&] { return m_ends >= n; });
+    }
+
+    int Ends()
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_ends;
+    }
+
+    fs::path m_dir;
+    std::mutex m_lock;
+    std::condition_variable m_ended;
+    int m_ends = 0;
+};
+
+// Format 1: a tempo track and one note track; tempo 120 bpm, then 240 bpm from tick 960, then 60 bpm
+// from tick 1920; division 480. The last event is at tick 2400.
+void WriteTempoChangeFile(const fs::path& path)
+{
+    Bytes tempo = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,        // 500000 us per quarter
+                   0x87, 0x40, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90,  // +960: 250000
+                   0x87, 0x40, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40,  // +960: 1000000
+                   0x00, 0xFF, 0x2F, 0x00};
+    Bytes notes = {0x00, 0x90, 0x45, 0x70, 0x92, 0x60, 0x80, 0x45, 0x00, 0x00, 0xFF, 0x2F, 0x00}; // off at 2400
+    test::WriteSmf(path, 1, 480, {tempo, notes});
+}
+
+TEST_F(MciPlayer, LengthFollowsTheTempoMapOfHandMadeFiles)
+{
+    CMciPlayer player;
+    // 120 bpm, division 96, End of Track at tick 384: two seconds.
+    test::WriteSmf(m_dir / "constant.mid", 0, 96,
+                   {{0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C, 0x00, 0x82, 0x20, 0xFF, 0x2F, 0x00}});
+    player.SetFile((m_dir / "constant.mid").string());
+    EXPECT_EQ(player.GetLength(), 2000);
+    EXPECT_EQ(player.GetDeviceID(), 0u); // opened for the query only
+
+    // 960 ticks at 120 bpm (1000 ms) + 960 at 240 bpm (500 ms) + 480 at 60 bpm (1000 ms).
+    WriteTempoChangeFile(m_dir / "tempo.mid");
+    player.SetFile((m_dir / "tempo.mid").string());
+    EXPECT_EQ(player.GetLength(), 2500);
+
+    // 25 frames per second, 40 ticks per frame: 1000 ticks per second; the end at tick 1500.
+    test::WriteSmf(m_dir / "smpte.mid", 0, 0xE728, {{0x00, 0x90, 0x3C, 0x64, 0x8B, 0x5C, 0x80, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00}});
+    player.SetFile((m_dir / "smpte.mid").string());
+    EXPECT_EQ(player.GetLength(), 1500);
+
+    player.SetFile(kScale.string());
+    EXPECT_EQ(player.GetLength(), 4000);
+}
+
+TEST_F(MciPlayer, FilesThatAreNotPlayableMidiDoNotOpen)
+{
+    CMciPlayer player;
+    EXPECT_FALSE(player.Play()); // no file set
+    std::ofstream(m_dir / "text.mid") << "This is not a MIDI file at all, just some words.";
+    for (fs::path p : {m_dir / "text.mid", m_dir / "missing.mid",
+                       fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files" / "test-not-a-midi-file.mid",
+                       fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files" / "test-empty-file.mid"}) {
+        player.SetFile(p.string());
+        EXPECT_EQ(player.GetLength(), 0) << p;
+        EXPECT_FALSE(player.Play()) << p;
+        EXPECT_EQ(player.GetDeviceID(), 0u) << p;
+    }
+}
+
+TEST_F(MciPlayer, StatusIsZeroWithoutADeviceAndDescribesAnOpenOne)
+{
+    CMciPlayer player;
+    for (auto item : {MCI_STATUS_LENGTH, MCI_STATUS_POSITION, MCI_STATUS_CURRENT_TRACK, MCI_STATUS_NUMBER_OF_TRACKS})
+        EXPECT_EQ(player.Status(item), 0u);
+
+    Watch(player);
+    WriteTempoChangeFile(m_dir / "tempo.mid");
+    player.SetFile((m_dir / "tempo.mid").string());
+    player.SetPlayWhole(true);
+    ASSERT_TRUE(player.Play());
+    ASSERT_TRUE(WaitForEnds(1));
+    // The device stays open after the end until it is stopped.
+    EXPECT_EQ(player.Status(MCI_STATUS_LENGTH), 2500u);
+    EXPECT_EQ(player.Status(MCI_STATUS_POSITION), 2500u);
+    EXPECT_EQ(player.Status(MCI_STATUS_NUMBER_OF_TRACKS), 2u);
+    EXPECT_EQ(player.Status(MCI_STATUS_CURRENT_TRACK), 1u);
+    EXPECT_EQ(player.Status(MCI_STATUS_MODE), MCI_MODE_STOP);
+    player.Stop();
+    EXPECT_EQ(player.Status(MCI_STATUS_LENGTH), 0u);
+}
+
+TEST_F(MciPlayer, ARangeSoundsInsideAndIsSilentAfterItsEnd)
+{
+    CMciPlayer player;
+    Watch(player);
+    // The scale plays one note every 500 ms; 2750 cuts the sixth note in its middle.
+    player.SetFile(kScale.string());
+    player.SetPlayWhole(false);
+    player.SetFrom(1500);
+    player.SetTo(2750);
+    ASSERT_TRUE(player.Play());
+    ASSERT_TRUE(WaitForEnds(1));
+    player.Stop();
+    test::Wav wav = test::ReadWav(Wav());
+    ASSERT_GT(wav.SampleRate, 0);
+    EXPECT_NEAR(wav.Seconds(), 1.25 + 0.3, 0.02); // the range and the silent tail
+    for (double ms = 0; ms < 1200; ms += 100) EXPECT_GT(wav.Rms(ms, ms + 100), 50.0) << ms;
+    EXPECT_LT(wav.Rms(1260, 1550), 5.0);
+
+    // A "to" past the end is cut to the length; a "from" below 1 starts at 0.
+    player.SetFrom(3500);
+    player.SetTo(100000);
+    ASSERT_TRUE(player.Play());
+    ASSERT_TRUE(WaitForEnds(2));
+    player.Stop();
+    EXPECT_NEAR(test::ReadWav(Wav()).Seconds(), 0.5 + 0.3, 0.02);
+
+    player.SetFrom(-20);
+    player.SetTo(300);
+    ASSERT_TRUE(player.Play());
+    ASSERT_TRUE(WaitForEnds(3));
+    player.Stop();
+    test::Wav start = test::ReadWav(Wav());
+    EXPECT_NEAR(start.Seconds(), 0.3 + 0.3, 0.02);
+    EXPECT_GT(start.Rms(0, 100), 50.0); // the first note, which begins at 0
+
+    // An empty or reversed range does not play.
+    player.SetFrom(2000);
+    player.SetTo(2000);
+    EXPECT_FALSE(player.Play());
+    EXPECT_EQ(player.GetDeviceID(), 0u);
+}
+
+TEST_F(MciPlayer, PlayingAgainRestartsAndOnlyTheLastPlayNotifies)
+{
+    Configure(true); // rendering at playing speed, so the first play is still running
+    CMciPlayer player;
+    Watch(player);
+    player.SetFile(kScale.string());
+    player.SetPlayWhole(false);
+    player.SetFrom(0);
+    player.SetTo(1500);
+    ASSERT_TRUE(player.Play());
+    std::uint32_t firstDevice = player.GetDeviceID();
+    ASSERT_TRUE(player.Play());
+    EXPECT_NE(player.GetDeviceID(), firstDevice);
+    EXPECT_EQ(player.Status(MCI_STATUS_MODE), MCI_MODE_PLAY);
+    ASSERT_TRUE(WaitForEnds(1));
+    player.Close();
+    EXPECT_EQ(Ends(), 1);
+    EXPECT_NEAR(test::ReadWav(Wav()).Seconds(), 1.5 + 0.3, 0.02);
+
+    // Stop ends a play without a notification.
+    ASSERT_TRUE(player.Play());
+    player.Stop();
+    EXPECT_EQ(player.GetDeviceID(), 0u);
+    EXPECT_EQ(Ends(), 1);
+}
+
+TEST_F(MciPlayer, AnOutputThatCannotOpenMakesPlayFail)
+{
+    Configure(false, "no-such-driver");
+    CMciPlayer player;
+    player.SetFile(kScale.string());
+    EXPECT_FALSE(player.Play());
+    EXPECT_EQ(player.GetDeviceID(), 0u);
+
+    Registry::Instance().LoadText("Windows Registry Editor Version 5.00\r\n\r\n"
+                                  "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\r\n"
+                                  "\"AudioDriver\"=\"file\"\r\n"
+                                  "\"AudioFile\"=\"/nonexistent-folder/out.wav\"\r\n");
+    EXPECT_FALSE(player.Play());
+}
+
+} // namespace
+} // namespace corvina

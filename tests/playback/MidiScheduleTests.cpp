@@ -1,0 +1,74 @@
+// Tests of the player's file reader: event times along the tempo map, and which files it refuses.
+#include <gtest/gtest.h>
+
+#include "CMidiSchedule.h"
+
+namespace corvina {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes File(int format, std::uint16_t division, const std::vector<Bytes>& tracks)
+{
+    Bytes f = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, static_cast<std::uint8_t>(format), 0,
+               static_cast<std::uint8_t>(tracks.size()), static_cast<std::uint8_t>(division >> 8),
+               static_cast<std::uint8_t>(division)};
+    for (const Bytes& t : tracks) {
+        f.insert(f.end(), {'M', 'T', 'r', 'k', 0, 0, static_cast<std::uint8_t>(t.size() >> 8), static_cast<std::uint8_t>(t.size())});
+        f.insert(f.end(), t.begin(), t.end());
+    }
+    return f;
+}
+
+TEST(MidiSchedule, EventsOfAllTracksFollowTheTempoMapWithRunningStatus)
+{
+    // Track 0: 120 bpm, at tick 96 (500 ms) 60 bpm. Track 1: notes with running status.
+    Bytes tempo = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x60, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40, 0x00, 0xFF, 0x2F, 0x00};
+    Bytes notes = {0x00, 0xC0, 0x05, 0x30, 0x90, 0x3C, 0x64, 0x60, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00};
+    CMidiSchedule s;
+    ASSERT_TRUE(s.Parse(File(1, 96, {tempo, notes})));
+    ASSERT_EQ(s.Events().size(), 3u);
+    EXPECT_EQ(s.Events()[0].Status, 0xC0);
+    EXPECT_EQ(s.Events()[1].TimeUs, 250'000);               // tick 48 at 120 bpm
+    EXPECT_EQ(s.Events()[2].TimeUs, 500'000 + 500'000);    // tick 144: 48 ticks at 60 bpm
+    EXPECT_EQ(s.Events()[2].Status, 0x90);
+    EXPECT_EQ(s.LengthMs(), 1000);
+    EXPECT_EQ(s.Tracks(), 2);
+}
+
+TEST(MidiSchedule, DamagedTracksArePlayedAsFarAsTheyGo)
+{
+    // The chunk claims 100 bytes but the file ends after the first note; no End of Track.
+    Bytes f = File(0, 96, {{0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C, 0x00}});
+    f[21] = 100;
+    CMidiSchedule s;
+    ASSERT_TRUE(s.Parse(f));
+    EXPECT_EQ(s.Events().size(), 2u);
+    EXPECT_EQ(s.LengthMs(), 500);
+
+    // A data byte with no status before it ends the track; system bytes inside are skipped.
+    CMidiSchedule t;
+    ASSERT_TRUE(t.Parse(File(0, 96, {{0x00, 0xF8, 0x00, 0x90, 0x3C, 0x64, 0x00, 0xF2, 0x01, 0x02, 0x00, 0x3C, 0x00, 0x00, 0x80}})));
+    EXPECT_EQ(t.Events().size(), 1u);
+}
+
+TEST(MidiSchedule, FilesThatAreNotPlayableMidiAreRefusedWithAReason)
+{
+    std::vector<Bytes> bad = {
+        {},
+        {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'R', 'M', 'I', 'D', 0, 0},
+        File(2, 96, {{0x00, 0xFF, 0x2F, 0x00}}),
+        File(0, 0, {{0x00, 0xFF, 0x2F, 0x00}}),
+        File(0, 96, {}),
+        {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0},
+    };
+    for (const Bytes& b : bad) {
+        CMidiSchedule s;
+        std::string reason;
+        EXPECT_FALSE(s.Parse(b, &reason));
+        EXPECT_FALSE(reason.empty());
+    }
+}
+
+} // namespace
+} // namespace corvina
