@@ -1,0 +1,118 @@
+// Tests of the corvina-midi tool: its JSON, exit codes, and files byte-identical to the engine's.
+#include "MidiTestSupport.h"
+
+#include <algorithm>
+
+#include <sys/wait.h>
+
+namespace corvina::test {
+namespace {
+
+const std::string kTool = CORVINA_MIDI_TOOL;
+const std::string kChords = std::string(CORVINA_CORPUS_DIR) + "/jazz-soft-test-midi-files/test-multichannel-chords-2.mid";
+
+struct ToolRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+class CorvinaMidiToolTest : public MidiTest {
+protected:
+    ToolRun Tool(const std::string& args)
+    {
+        const std::string out = (m_dir / "stdout.txt").string();
+        const std::string err = (m_dir / "stderr.txt").string();
+        const int status = std::system((kTool + " " + args + " >" + out + " 2>" + err).c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
+    }
+};
+
+TEST_F(CorvinaMidiToolTest, InfoPrintsTheEngineFactsAsJson)
+{
+    const ToolRun run = Tool("info " + kChords);
+    ASSERT_EQ(run.code, 0) << run.err;
+    CMidiFile file;
+    ASSERT_EQ(file.Load(kChords), kMidiLoadOk);
+    std::string times;
+    for (std::uint32_t t : file.GetAllNoteOnTimes())
+        times += (times.empty() ? "" : ", ") + std::to_string(t);
+    EXPECT_EQ(run.out.rfind("{\"result\": 0, \"format\": 1, \"division\": 96, \"tracks\": 2, "
+                            "\"combinations\": [[0, 0], [0, 1], [1, 2]], \"track_lengths_ms\": [4000, 4000], "
+                            "\"file_length_ms\": 4000, \"note_on_counts\": [",
+                            0),
+              0u)
+        << run.out;
+    EXPECT_NE(run.out.find("\"all_note_on_times\": [" + times + "]}\n"), std::string::npos) << run.out;
+
+    const ToolRun missing = Tool("info " + (m_dir / "nothing.mid").string());
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.out, "{\"result\": 4024}\n");
+    EXPECT_NE(missing.err.find("Unable to open specified file. This may be open in another application."),
+              std::string::npos);
+    const ToolRun text = Tool("info " + Write("x.mid", "not a MIDI file at all, just some text"));
+    EXPECT_EQ(text.code, 1);
+    EXPECT_EQ(text.out, "{\"result\": 4021}\n");
+    EXPECT_NE(text.err.find("Format of specified file is not supported!"), std::string::npos);
+}
+
+TEST_F(CorvinaMidiToolTest, SplitAndClipWriteTheSameBytesAsTheEditor)
+{
+    const std::filesystem::path outDir = m_dir / "split";
+    std::filesystem::create_directory(outDir);
+    const ToolRun split = Tool("split " + kChords + " " + outDir.string());
+    ASSERT_EQ(split.code, 0) << split.err;
+    EXPECT_EQ(split.out, "[\"rt000.0.mid\", \"rt000.1.mid\", \"rt001.2.mid\"]\n");
+
+    CMidiFile file;
+    ASSERT_EQ(file.Load(kChords), kMidiLoadOk);
+    ASSERT_TRUE(file.WriteChannelFiles());
+    EXPECT_EQ(ReadAll(outDir / "rt000.1.mid"), ReadAll(file.GetChannelFileName(1)));
+    EXPECT_EQ(ReadAll(outDir / "rt001.2.mid"), ReadAll(file.GetChannelFileName(2)));
+
+    const int allNotes = file.WriteClip(1000000, 2500000);
+    ASSERT_GT(allNotes, 0);
+    const ToolRun all = Tool("clip " + kChords + " --all --from-us 1000000 --to 0:02.5 -o " + (m_dir / "all.mid").string());
+    ASSERT_EQ(all.code, 0) << all.err;
+    EXPECT_EQ(all.out, std::to_string(allNotes) + "\n");
+    EXPECT_EQ(ReadAll(m_dir / "all.mid"), ReadAll(file.GetClipFileName()));
+
+    const int trackNotes = file.GetTrack(0)->WriteTrackClip(1, 500000, 3000000);
+    ASSERT_GT(trackNotes, 0);
+    const ToolRun one = Tool("clip " + kChords + " --track 0 --channel 1 --from 500 --to-us 3000000 -o " +
+                         (m_dir / "one.mid").string());
+    ASSERT_EQ(one.code, 0) << one.err;
+    EXPECT_EQ(one.out, std::to_string(trackNotes) + "\n");
+    EXPECT_EQ(ReadAll(m_dir / "one.mid"), ReadAll(file.GetClipFileName()));
+}
+
+TEST_F(CorvinaMidiToolTest, ExitCodesTellLoadFailuresWriteFailuresEmptyClipsAndUsageErrorsApart)
+{
+    const std::string out = (m_dir / "clip.mid").string();
+    EXPECT_EQ(Tool("clip " + kChords + " --track 1 --channel 0 --from 0 --to 4000 -o " + out).code, 3);
+    EXPECT_FALSE(std::filesystem::exists(out));   // a clip without notes is not saved
+    EXPECT_EQ(Tool("clip nothing.mid --all --from 0 --to 1 -o " + out).code, 1);
+    EXPECT_EQ(Tool("split " + kChords + " " + (m_dir / "no-such-folder").string()).code, 64);
+
+    // Running status made explicit cannot fit in a single-track clip the size of its source.
+    const std::string dense = Write("d.mid", Header(0, 1, 96) + Track(Bytes({0x00, 0x90, 0x3C, 0x40, 0x00, 0x3E, 0x40,
+                                                                            0x00, 0x40, 0x40, 0x60, 0x3C, 0x00}) +
+                                                                     kEnd));
+    EXPECT_EQ(Tool("clip " + dense + " --track 0 --channel 0 --from 0 --to 1000 -o " + out).code, 2);
+
+    for (const char* args : {"", "frobnicate x.mid", "info", "info a.mid --verbose", "clip " CORVINA_CORPUS_DIR
+                             " --all --from 0 -o x.mid", "clip x.mid --all --track 0 --channel 0 --from 0 --to 1 -o y",
+                             "clip x.mid --all --from 1:75 --to 2 -o y", "clip x.mid --track 0 --channel 16 --from 0 "
+                             "--to 1 -o y"}) {
+        const ToolRun run = Tool(args);
+        EXPECT_EQ(run.code, 64) << args;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+    const ToolRun help = Tool("--help");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("corvina-midi clip FILE --track N --channel C"), std::string::npos);
+    EXPECT_EQ(Tool("--version").out.rfind("corvina-midi ", 0), 0u);
+}
+
+} // namespace
+} // namespace corvina::test

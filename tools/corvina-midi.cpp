@@ -1,0 +1,314 @@
+// corvina-midi: the editor's MIDI engine on the command line (file facts, per-channel files, clips).
+// Files it writes are the same bytes the editor writes for the same choice.
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CMidiFile.h"
+
+namespace {
+
+using corvina::CMidiFile;
+
+constexpr int kExitOk = 0;
+constexpr int kExitLoad = 1;
+constexpr int kExitWrite = 2;
+constexpr int kExitNoNotes = 3;
+constexpr int kExitUsage = 64;
+
+constexpr const char* kUsage =
+    "usage: corvina-midi info FILE\n"
+    "       corvina-midi split FILE OUTDIR\n"
+    "       corvina-midi clip FILE --all (--from-us S | --from T) (--to-us E | --to T) -o OUT\n"
+    "       corvina-midi clip FILE --track N --channel C (--from-us S | --from T) (--to-us E | --to T) -o OUT\n"
+    "       corvina-midi --help | --version\n"
+    "\n"
+    "info   prints the file's facts as JSON (times of note-ons in microseconds).\n"
+    "split  writes one file per used track and channel into OUTDIR as rtTTT.C.mid, prints their names.\n"
+    "clip   cuts a clip of all tracks, or of track N (0-based) and channel C (0-15), and saves it as OUT;\n"
+    "       prints the number of notes. --from-us/--to-us take microseconds, --from/--to take\n"
+    "       milliseconds or m:ss.fff; both ends are inclusive.\n"
+    "\n"
+    "exit status: 0 done, 1 the file cannot be loaded, 2 a file cannot be written,\n"
+    "             3 the clip has no notes (nothing saved), 64 wrong usage.\n";
+
+std::string LoadMessage(int result)
+{
+    if (result == corvina::kMidiLoadCannotOpen)
+        return "Unable to open specified file. This may be open in another application.";
+    return "Format of specified file is not supported!";
+}
+
+int UsageError(const std::string& message)
+{
+    std::fprintf(stderr, "corvina-midi: %s (try --help)\n", message.c_str());
+    return kExitUsage;
+}
+
+// Whole decimal number within [0, limit].
+std::optional<std::uint64_t> ParseNumber(std::string_view text, std::uint64_t limit)
+{
+    if (text.empty() || text.size() > 19)
+        return std::nullopt;
+    std::uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (value > limit)
+        return std::nullopt;
+    return value;
+}
+
+// Milliseconds ("1500") or minutes:seconds with up to three decimals ("1:02.5"), as microseconds.
+std::optional<std::uint32_t> ParseClock(std::string_view text)
+{
+    std::uint64_t ms = 0;
+    const std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos) {
+        const auto value = ParseNumber(text, UINT32_MAX);
+        if (!value)
+            return std::nullopt;
+        ms = *value;
+    } else {
+        const auto minutes = ParseNumber(text.substr(0, colon), 100000);
+        std::string_view rest = text.substr(colon + 1);
+        const std::size_t dot = rest.find('.');
+        const std::string_view secText = rest.substr(0, dot);
+        const auto seconds = secText.size() == 2 ? ParseNumber(secText, 59) : std::nullopt;
+        std::uint64_t fraction = 0;
+        if (dot != std::string_view::npos) {
+            std::string_view frac = rest.substr(dot + 1);
+            if (frac.empty() || frac.size() > 3)
+                return std::nullopt;
+            const auto digits = ParseNumber(frac, 999);
+            if (!digits)
+                return std::nullopt;
+            fraction = *digits;
+            for (std::size_t i = frac.size(); i < 3; ++i)
+                fraction *= 10;
+        }
+        if (!minutes || !seconds)
+            return std::nullopt;
+        ms = (*minutes * 60 + *seconds) * 1000 + fraction;
+    }
+    if (ms * 1000 > UINT32_MAX)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(ms * 1000);
+}
+
+void PrintList(const std::vector<std::uint32_t>& values)
+{
+    std::fputc('[', stdout);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        std::printf(i ? ", %u" : "%u", values[i]);
+    std::fputc(']', stdout);
+}
+
+// Loads like the editor: the file, then its per-channel files. Returns an exit code, or -1 when loaded.
+int LoadLikeEditor(CMidiFile& file, const std::string& path, bool printFailureJson)
+{
+    const int result = file.Load(path);
+    if (result != corvina::kMidiLoadOk) {
+        if (printFailureJson)
+            std::printf("{\"result\": %d}\n", result);
+        std::fprintf(stderr, "corvina-midi: %s: %s\n", path.c_str(), LoadMessage(result).c_str());
+        return kExitLoad;
+    }
+    if (!file.WriteChannelFiles()) {
+        std::fprintf(stderr, "corvina-midi: It is not possible to write temporary files.\n");
+        return kExitWrite;
+    }
+    return -1;
+}
+
+int RunInfo(const std::vector<std::string>& args)
+{
+    if (args.size() != 1)
+        return UsageError("info takes exactly one FILE");
+    CMidiFile file;
+    if (const int code = LoadLikeEditor(file, args[0], true); code >= 0)
+        return code;
+
+    std::printf("{\"result\": 0, \"format\": %d, \"division\": %d, \"tracks\": %d, \"combinations\": [",
+                file.GetFormat(), file.GetTicksPerQuarter(), file.GetTrackCount());
+    for (int i = 0; i < file.GetCombinationCount(); ++i) {
+        int track = -1;
+        int channel = -1;
+        file.GetCombination(i, track, channel);
+        std::printf(i ? ", [%d, %d]" : "[%d, %d]", track, channel);
+    }
+    std::printf("], \"track_lengths_ms\": [");
+    for (int i = 0; i < file.GetTrackCount(); ++i)
+        std::printf(i ? ", %d" : "%d", file.GetTrack(i)->GetLengthMs());
+    std::printf("], \"file_length_ms\": %d, \"note_on_counts\": ", file.GetLengthMs());
+    PrintList(file.GetNoteOnCounts());
+    std::printf(", \"all_note_on_times\": ");
+    PrintList(file.GetAllNoteOnTimes());
+    std::printf("}\n");
+    return kExitOk;
+}
+
+int RunSplit(const std::vector<std::string>& args)
+{
+    if (args.size() != 2)
+        return UsageError("split takes FILE and OUTDIR");
+    std::error_code ec;
+    if (!std::filesystem::is_directory(args[1], ec))
+        return UsageError("no such folder: " + args[1]);
+    CMidiFile file;
+    if (const int code = LoadLikeEditor(file, args[0], false); code >= 0)
+        return code;
+
+    std::vector<std::string> names;
+    for (int i = 0; i < file.GetCombinationCount(); ++i) {
+        int track = -1;
+        int channel = -1;
+        file.GetCombination(i, track, channel);
+        char name[32];
+        std::snprintf(name, sizeof name, "rt%03d.%1x.mid", track, static_cast<unsigned>(channel));
+        const std::filesystem::path target = std::filesystem::path(args[1]) / name;
+        std::filesystem::copy_file(file.GetChannelFileName(i), target,
+                                   std::filesystem::copy_options::overwrite_existing, ec);
+        if (ec) {
+            std::fprintf(stderr, "corvina-midi: cannot write %s: %s\n", target.c_str(), ec.message().c_str());
+            return kExitWrite;
+        }
+        names.push_back(name);
+    }
+    std::fputc('[', stdout);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        std::printf(i ? ", \"%s\"" : "\"%s\"", names[i].c_str());
+    std::printf("]\n");
+    return kExitOk;
+}
+
+int RunClip(const std::vector<std::string>& args)
+{
+    std::string input;
+    std::string output;
+    bool all = false;
+    std::optional<std::uint64_t> track;
+    std::optional<std::uint64_t> channel;
+    std::optional<std::uint32_t> from;
+    std::optional<std::uint32_t> to;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        auto value = [&]() { return args[++i]; };
+        if (arg == "--all") {
+            all = true;
+        } else if (arg == "--track" || arg == "--channel" || arg == "--from-us" || arg == "--to-us" ||
+                   arg == "--from" || arg == "--to" || arg == "-o") {
+            if (!hasValue)
+                return UsageError(arg + " needs a value");
+            const std::string text = value();
+            if (arg == "-o") {
+                output = text;
+            } else if (arg == "--track") {
+                if (!(track = ParseNumber(text, 999)))
+                    return UsageError("bad track number: " + text);
+            } else if (arg == "--channel") {
+                if (!(channel = ParseNumber(text, 15)))
+                    return UsageError("channel must be 0 to 15: " + text);
+            } else {
+                const bool micro = arg.ends_with("-us");
+                std::optional<std::uint32_t> time;
+                if (micro) {
+                    if (auto v = ParseNumber(text, UINT32_MAX))
+                        time = static_cast<std::uint32_t>(*v);
+                } else {
+                    time = ParseClock(text);
+                }
+                if (!time)
+                    return UsageError("bad time: " + text);
+                (arg.starts_with("--from") ? from : to) = time;
+            }
+        } else if (arg.starts_with("-") && arg != "-") {
+            return UsageError("unknown option " + arg);
+        } else if (input.empty()) {
+            input = arg;
+        } else {
+            return UsageError("unexpected argument " + arg);
+        }
+    }
+    if (input.empty())
+        return UsageError("clip needs a FILE");
+    if (all == (track.has_value() || channel.has_value()))
+        return UsageError("clip needs either --all or --track and --channel");
+    if (!all && !(track && channel))
+        return UsageError("clip needs both --track and --channel");
+    if (!from || !to)
+        return UsageError("clip needs a start and an end time");
+    if (output.empty())
+        return UsageError("clip needs -o OUT");
+
+    CMidiFile file;
+    if (const int code = LoadLikeEditor(file, input, false); code >= 0)
+        return code;
+    int notes = -1;
+    if (all) {
+        notes = file.WriteClip(*from, *to);
+    } else {
+        corvina::CMidiTrack* pTrack = file.GetTrack(static_cast<int>(*track));
+        if (!pTrack)
+            return UsageError("the file has no track " + std::to_string(*track));
+        notes = pTrack->WriteTrackClip(static_cast<int>(*channel), *from, *to);
+    }
+    if (notes < 0) {
+        std::fprintf(stderr, "corvina-midi: the clip cannot be written\n");
+        return kExitWrite;
+    }
+    std::printf("%d\n", notes);
+    if (notes == 0) {
+        std::fprintf(stderr, "corvina-midi: the clip has no notes; nothing saved\n");
+        return kExitNoNotes;
+    }
+    if (!file.SaveClipAs(output)) {
+        std::fprintf(stderr, "corvina-midi: cannot write %s\n", output.c_str());
+        return kExitWrite;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty())
+        return UsageError("missing command");
+    const std::string command = args.front();
+    args.erase(args.begin());
+    if (command == "--help" || command == "-h") {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (command == "--version") {
+        std::printf("corvina-midi %s\n", CORVINA_VERSION);
+        return kExitOk;
+    }
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return kExitOk;
+        }
+    }
+    if (command == "info" || command == "split") {
+        for (const std::string& arg : args) {
+            if (arg.starts_with("-") && arg != "-")
+                return UsageError("unknown option " + arg);
+        }
+        return command == "info" ? RunInfo(args) : RunSplit(args);
+    }
+    if (command == "clip")
+        return RunClip(args);
+    return UsageError("unknown command " + command);
+}
