@@ -60,18 +60,21 @@ bool CFaultPlan::Apply(const std::string& strRule, std::string& strError)
     }
     const std::string kind = strRule.substr(0, eq);
     const std::string value = strRule.substr(eq + 1);
+    int number = 0;
     if (kind == "delay") {
-        if (!ParseCount(value, kMaxDelayMs, m_nDelayMs)) {
+        if (!ParseCount(value, kMaxDelayMs, number)) {
             strError = "delay wants milliseconds (0.." + std::to_string(kMaxDelayMs) + "): " + value;
             return false;
         }
+        m_nDelayMs = number;
         return true;
     }
     if (kind == "drop") {
-        if (!ParseCount(value, 1000000, m_nDropAfter) || m_nDropAfter == 0) {
+        if (!ParseCount(value, 1000000, number) || number == 0) {
             strError = "drop wants a number of commands above 0: " + value;
             return false;
         }
+        m_nDropAfter = number;
         return true;
     }
     SFaultRule rule;

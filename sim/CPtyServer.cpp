@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -105,6 +106,18 @@ bool CPtyServer::Pause(int nMs, const volatile std::sig_atomic_t& stop)
     return !stop;
 }
 
+void CPtyServer::WaitUntilRead(const volatile std::sig_atomic_t& stop) const
+{
+    // Written bytes reach the terminal's input queue a moment later, so look only after a while.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    int pending = 0;
+    for (int waited = 0; waited < kWriteTimeoutMs && !stop; waited += 10) {
+        if (::ioctl(m_slave, FIONREAD, &pending) != 0 || pending == 0)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 bool CPtyServer::SendAll(const std::string& strBytes)
 {
     size_t done = 0;
@@ -164,6 +177,8 @@ int CPtyServer::Serve(const volatile std::sig_atomic_t& stop, bool bReopen, int 
             }
             if (!reply.bDrop)
                 continue;
+            // Hanging up throws away what the client has not read yet: let it take the last answer.
+            WaitUntilRead(stop);
             m_log.Event("line dropped after " + std::to_string(m_phone.CommandCount()) + " commands");
             const std::string link = m_strLink;
             Close();

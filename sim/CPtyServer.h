@@ -33,6 +33,8 @@ public:
 
 private:
     bool SendAll(const std::string& strBytes);
+    // Waits (a bounded time) until the client has read everything sent.
+    void WaitUntilRead(const volatile std::sig_atomic_t& stop) const;
     // Sleeps in small steps so that a stop request is not held up; false when stopped.
     static bool Pause(int nMs, const volatile std::sig_atomic_t& stop);
 

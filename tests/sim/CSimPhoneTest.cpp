@@ -1,0 +1,161 @@
+// Line assembly and injected faults of the virtual phone, and its settings file.
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "CFaultPlan.h"
+#include "CSimOptions.h"
+#include "CSimPhone.h"
+#include "SimTestSupport.h"
+
+namespace corvina::test {
+namespace {
+
+TEST(VirtualPhoneLine, SplitsCommandsAtCrOrCrLfAndRejectsOverlongLines)
+{
+    CTempFolder dir;
+    SSimulatedPhone phone(dir.Path(), "CX70");
+    CFaultPlan faults;
+    CSimPhone line(*phone.engine, faults);
+    EXPECT_TRUE(line.Feed("ATE").empty());
+    auto replies = line.Feed("0\r\nAT+CGSN\r\n\r");
+    ASSERT_EQ(replies.size(), 2u);
+    EXPECT_EQ(replies[0].strBytes, "ATE0\r\r\nOK\r\n");
+    EXPECT_EQ(replies[1].strBytes, "\r\n350000000000017\r\n\r\nOK\r\n");
+    replies = line.Feed("AT" + std::string(CSimPhone::kMaxLine + 10, 'X') + "\rAT\r");
+    ASSERT_EQ(replies.size(), 2u);
+    EXPECT_EQ(replies[0].strBytes, "\r\nERROR\r\n");
+    EXPECT_EQ(replies[1].strBytes, "\r\nOK\r\n");
+    EXPECT_EQ(line.CommandCount(), 4);
+}
+
+TEST(VirtualPhoneLine, InjectsErrorsSilenceGarbageDelayAndADroppedLine)
+{
+    CTempFolder dir;
+    SSimulatedPhone phone(dir.Path(), "CX70");
+    CFaultPlan faults;
+    std::string error;
+    ASSERT_TRUE(faults.Apply("fail=+CGSN", error));
+    ASSERT_TRUE(faults.Apply("cme=at^crtn:100", error));
+    ASSERT_TRUE(faults.Apply("garbage=+CRSL", error));
+    ASSERT_TRUE(faults.Apply("silent=AT+CALM", error));
+    ASSERT_TRUE(faults.Apply("delay=25", error));
+    ASSERT_TRUE(faults.Apply("drop=6", error));
+    EXPECT_FALSE(faults.Apply("cme=+CGSN", error));
+    EXPECT_FALSE(faults.Apply("explode=AT", error));
+    EXPECT_FALSE(faults.Apply("drop=0", error));
+    CSimPhone line(*phone.engine, faults);
+    phone.Run("ATE0");
+
+    auto r = line.Feed("AT+CGSN\rAT^CRTN?\rAT+CRSL=?\rAT+CALM?\rAT+CGMM\r");
+    ASSERT_EQ(r.size(), 5u);
+    EXPECT_EQ(r[0].strBytes, "\r\nERROR\r\n");
+    EXPECT_EQ(r[1].strBytes, "\r\n+CME ERROR: 100\r\n");
+    EXPECT_EQ(r[2].strBytes.find("OK"), std::string::npos);
+    EXPECT_EQ(r[2].strBytes.find("ERROR"), std::string::npos);
+    EXPECT_GT(r[2].strBytes.size(), 8u);
+    EXPECT_TRUE(r[3].strBytes.empty());
+    EXPECT_EQ(r[4].strBytes, "\r\nCX70\r\n\r\nOK\r\n");
+    for (const auto& reply : r) {
+        EXPECT_EQ(reply.nDelayMs, 25);
+        EXPECT_FALSE(reply.bDrop);
+    }
+    // The sixth command is answered, then the line goes; the drop happens once.
+    r = line.Feed("AT\rAT\r");
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_TRUE(r[0].bDrop);
+    EXPECT_FALSE(r[1].bDrop);
+
+    // Faults can be changed at run time, and the control command itself is never faulted.
+    r = line.Feed("AT^SIMFAULT=\"fail=AT\"\rAT\rAT^SIMFAULT?\r");
+    EXPECT_EQ(r[0].strBytes, "\r\nOK\r\n");
+    EXPECT_EQ(r[1].strBytes, "\r\nERROR\r\n");
+    EXPECT_NE(r[2].strBytes.find("fail=AT"), std::string::npos);
+    r = line.Feed("AT^SIMFAULT=\"clear\"\rAT\rAT^SIMFAULT=\"drop=2\"\rAT\rAT\rAT^SIMFAULT=\"bogus\"\r");
+    ASSERT_EQ(r.size(), 6u);
+    EXPECT_EQ(r[1].strBytes, "\r\nOK\r\n");
+    EXPECT_EQ(r[1].nDelayMs, 0);
+    EXPECT_FALSE(r[2].bDrop);
+    EXPECT_FALSE(r[3].bDrop);
+    EXPECT_TRUE(r[4].bDrop);
+    EXPECT_EQ(r[5].strBytes, "\r\nERROR\r\n");
+}
+
+TEST(VirtualPhoneSettings, ReadsBackWhatItWroteAndSkipsMalformedLines)
+{
+    CPhoneState state;
+    state.m_strModel = "RX41";
+    state.m_nToneIndex = 17;
+    state.m_nCalm = 2;
+    state.m_nCvib = 1;
+    state.m_lineTones[22] = SLineTone{41, 5};
+    state.m_ringingLineVolumes[14] = 2;
+    state.m_activeFiles[6] = "A:\\Ringtones\\a=b.mid";
+    state.m_userTones[1] = SUserTone{300, 1234};
+    state.m_strPlaying = "tone 17";
+    std::vector<std::string> problems;
+    const std::string text = state.Serialize();
+    EXPECT_NE(text.find("soundmode=20\n"), std::string::npos);
+    EXPECT_TRUE(CPhoneState::Parse(text, problems) == state);
+    EXPECT_TRUE(problems.empty());
+
+    const CPhoneState odd = CPhoneState::Parse("model=ME45\nnonsense\ncalm=x\nline.x.tone=3\nfoo=1\nimei=\n", problems);
+    EXPECT_EQ(odd.m_strModel, "ME45");
+    EXPECT_EQ(odd.m_nCalm, 0);
+    EXPECT_EQ(odd.m_strImei, CPhoneState::kDefaultImei);
+    EXPECT_EQ(problems.size(), 5u);
+
+    // A broken settings file is reported, not fatal.
+    CTempFolder dir;
+    std::ofstream(dir.Path() / CPhoneState::kSettingsFile) << "model=R15\n???\n";
+    CPhoneState loaded;
+    std::string error;
+    EXPECT_TRUE(loaded.Open(dir.Path(), error));
+    EXPECT_EQ(loaded.m_strModel, "R15");
+    EXPECT_NE(error.find("line 2"), std::string::npos);
+}
+
+TEST(VirtualPhoneSettings, SeedsTheStandardFoldersFromTheCorpusOnce)
+{
+    CTempFolder dir;
+    CPhoneFileSystem files(dir.Path());
+    std::string error;
+    EXPECT_EQ(files.Seed(CORVINA_CORPUS_DIR, "Ringtones", "iMelodies", true, error), 5);
+    EXPECT_TRUE(error.empty()) << error;
+    const auto numbers = files.ReadToneNumbers();
+    ASSERT_EQ(numbers.size(), 5u);
+    std::set<int> values;
+    for (const auto& [name, number] : numbers) {
+        values.insert(number);
+        EXPECT_TRUE(std::filesystem::is_regular_file(dir.Path() / name)) << name;
+    }
+    EXPECT_EQ(values, (std::set<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(files.Seed(CORVINA_CORPUS_DIR, "Ringtones", "iMelodies", true, error), 0);
+    EXPECT_EQ(files.Seed(dir.Path() / "nowhere", "Ringtones", "", false, error), 0);
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(VirtualPhoneOptions, ParsesFaultsAndRefusesBadValues)
+{
+    CSimOptions options;
+    std::string error;
+    EXPECT_TRUE(options.Parse({"--state", "/tmp/x", "--model=R41", "--imei", "123456789012345", "--fail-cmd",
+                               "+CGSN", "--cme-cmd", "^CUTE:4", "--drop-after", "3", "--reopen", "--delay-ms", "10"},
+                              error))
+        << error;
+    EXPECT_EQ(options.m_strModel, "R41");
+    EXPECT_EQ(options.m_faultRules, (std::vector<std::string>{"fail=+CGSN", "cme=^CUTE:4", "drop=3", "delay=10"}));
+    EXPECT_TRUE(options.m_bReopen);
+    EXPECT_FALSE(CSimOptions().Parse({"--imei", "12345"}, error));
+    EXPECT_FALSE(CSimOptions().Parse({"--cme-cmd", "+CGSN"}, error));
+    EXPECT_FALSE(CSimOptions().Parse({"--state"}, error));
+    EXPECT_FALSE(CSimOptions().Parse({"--frobnicate"}, error));
+    const std::string help = CSimOptions::HelpText("S", "C");
+    for (const char* option : {"--state", "--model", "--imei", "--seed-ringtones", "--corpus", "--link", "--log",
+                               "--fail-cmd", "--cme-cmd", "--garbage", "--silent-cmd", "--delay-ms", "--drop-after",
+                               "--reopen", "AT^SIMFAULT"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+}
+
+}  // namespace
+}  // namespace corvina::test

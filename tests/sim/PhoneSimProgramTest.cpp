@@ -1,0 +1,223 @@
+// The real corvina-phonesim program over its pseudo-terminal; every wait has a deadline.
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "SimTestSupport.h"
+
+extern char** environ;
+
+namespace corvina::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kDeadline = std::chrono::seconds(5);
+
+// The program running in the background, with its standard output readable line by line.
+class CRunningSim {
+public:
+    explicit CRunningSim(std::vector<std::string> args)
+    {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        args.insert(args.begin(), CORVINA_PHONESIM_PATH);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&m_pid, CORVINA_PHONESIM_PATH, &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(fds[1]);
+        m_out = fds[0];
+    }
+    ~CRunningSim()
+    {
+        Stop();
+        if (m_out >= 0)
+            ::close(m_out);
+    }
+    // The next line the program prints, or "" when none comes before the deadline.
+    std::string NextLine()
+    {
+        const auto end = Clock::now() + kDeadline;
+        while (Clock::now() < end) {
+            auto nl = m_buffer.find('\n');
+            if (nl != std::string::npos) {
+                std::string line = m_buffer.substr(0, nl);
+                m_buffer.erase(0, nl + 1);
+                return line;
+            }
+            pollfd p{m_out, POLLIN, 0};
+            if (::poll(&p, 1, 100) > 0) {
+                char chunk[256];
+                ssize_t n = ::read(m_out, chunk, sizeof chunk);
+                if (n <= 0)
+                    return {};
+                m_buffer.append(chunk, static_cast<size_t>(n));
+            }
+        }
+        return {};
+    }
+    // Ends the program with SIGTERM and returns its exit status (-1: had to be killed).
+    int Stop()
+    {
+        if (m_pid <= 0)
+            return m_status;
+        ::kill(m_pid, SIGTERM);
+        const auto end = Clock::now() + kDeadline;
+        int status = 0;
+        while (Clock::now() < end) {
+            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = -1;
+                m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+                return m_status;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        return m_status = -1;
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_out = -1;
+    int m_status = -1;
+    std::string m_buffer;
+};
+
+int OpenRaw(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios tio{};
+    if (fd >= 0 && ::tcgetattr(fd, &tio) == 0) {
+        ::cfmakeraw(&tio);
+        ::tcsetattr(fd, TCSANOW, &tio);
+    }
+    return fd;
+}
+
+// Sends a command and collects the answer up to its final result code; "<gone>" when the line drops.
+std::string Ask(int fd, const std::string& command)
+{
+    const std::string out = command + "\r";
+    if (::write(fd, out.data(), out.size()) != static_cast<ssize_t>(out.size()))
+        return "<gone>";
+    std::string answer;
+    const auto end = Clock::now() + kDeadline;
+    while (Clock::now() < end) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 100) <= 0)
+            continue;
+        char chunk[256];
+        ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n <= 0)
+            return answer + "<gone>";
+        answer.append(chunk, static_cast<size_t>(n));
+        if (answer.find("OK\r\n") != std::string::npos || answer.find("ERROR") != std::string::npos)
+            return answer;
+    }
+    return answer + "<timeout>";
+}
+
+bool WaitFor(const std::function<bool()>& condition)
+{
+    const auto end = Clock::now() + kDeadline;
+    while (Clock::now() < end) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+TEST(VirtualPhoneProgram, AnswersTheImeiOverItsPseudoTerminalAndLogsTheExchange)
+{
+    CTempFolder dir;
+    const std::string log = (dir.Path() / "sim.log").string();
+    CRunningSim sim({"--state", (dir.Path() / "state").string(), "--imei", "490154203237518", "--log", log});
+    const std::string device = sim.NextLine();
+    ASSERT_FALSE(device.empty());
+    int fd = OpenRaw(device);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(Ask(fd, "AT+CGSN"), "AT+CGSN\r\r\n490154203237518\r\n\r\nOK\r\n");
+    EXPECT_EQ(Ask(fd, "ATE0"), "ATE0\r\r\nOK\r\n");
+    EXPECT_EQ(Ask(fd, "AT+CGMM"), "\r\nCX70\r\n\r\nOK\r\n");
+    ::close(fd);
+    // A client that comes back after closing finds the line still up.
+    fd = OpenRaw(device);
+    EXPECT_EQ(Ask(fd, "AT+CALM=1"), "\r\nOK\r\n");
+    ::close(fd);
+    EXPECT_EQ(sim.Stop(), 0);
+
+    std::ifstream in(log);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find(" RX AT+CGSN\n"), std::string::npos);
+    EXPECT_NE(text.str().find(" TX AT+CGSN\\r\\r\\n490154203237518\\r\\n\\r\\nOK\\r\\n\n"), std::string::npos);
+    std::ifstream conf(dir.Path() / "state" / "phone.conf");
+    std::stringstream settings;
+    settings << conf.rdbuf();
+    EXPECT_NE(settings.str().find("calm=1\n"), std::string::npos);
+    EXPECT_NE(settings.str().find("imei=490154203237518\n"), std::string::npos);
+}
+
+TEST(VirtualPhoneProgram, DropsTheLineAndComesBackAtTheSameLink)
+{
+    CTempFolder dir;
+    const auto link = dir.Path() / "phone";
+    CRunningSim sim({"--state", (dir.Path() / "state").string(), "--model", "R41", "--link", link.string(),
+                     "--drop-after", "2", "--reopen", "--reopen-ms", "300"});
+    const std::string first = sim.NextLine();
+    ASSERT_FALSE(first.empty());
+    ASSERT_EQ(std::filesystem::read_symlink(link).string(), first);
+    int fd = OpenRaw(link.string());
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(Ask(fd, "ATE0"), "ATE0\r\r\nOK\r\n");
+    const std::string last = Ask(fd, "AT^CLVL=?");
+    EXPECT_EQ(last.substr(0, 22), "\r\n^CLVL: (1-5)\r\n\r\nOK\r\n");
+    EXPECT_NE(Ask(fd, "AT").find("<gone>"), std::string::npos);
+    ::close(fd);
+
+    const std::string second = sim.NextLine();
+    ASSERT_FALSE(second.empty());
+    ASSERT_TRUE(WaitFor([&] { return std::filesystem::is_symlink(link); }));
+    EXPECT_EQ(std::filesystem::read_symlink(link).string(), second);
+    fd = OpenRaw(link.string());
+    ASSERT_GE(fd, 0);
+    // A fresh line: echo is on again.
+    EXPECT_EQ(Ask(fd, "AT+CGMM"), "AT+CGMM\r\r\nR41\r\n\r\nOK\r\n");
+    EXPECT_EQ(Ask(fd, "AT"), "AT\r\r\nOK\r\n");
+    ::close(fd);
+    EXPECT_EQ(sim.Stop(), 0);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+}
+
+TEST(VirtualPhoneProgram, RefusesUnknownPhoneTypes)
+{
+    CTempFolder dir;
+    CRunningSim sim({"--state", dir.Path().string(), "--model", "NOPHONE"});
+    EXPECT_EQ(sim.NextLine(), "");
+    EXPECT_EQ(sim.Stop(), 2);
+}
+
+}  // namespace
+}  // namespace corvina::test
