@@ -85,7 +85,7 @@ public:
                     Push(tick, 0xF0, 0, 0, static_cast<std::uint32_t>(m_sysex.size() - 1));
                 }
                 m_p += *len;
-                running = 0;
+                // Running status goes on after a system-exclusive event, as sequencers play such files.
                 continue;
             }
             int n = DataBytes(status);
@@ -95,7 +95,6 @@ public:
             m_p += n;
             if (status >= 0xF0) {
                 // System common and real-time bytes do not belong in a file; they are skipped.
-                running = 0;
                 continue;
             }
             running = status;

@@ -46,10 +46,20 @@ TEST(MidiSchedule, DamagedTracksArePlayedAsFarAsTheyGo)
     EXPECT_EQ(s.Events().size(), 2u);
     EXPECT_EQ(s.LengthMs(), 500);
 
-    // A data byte with no status before it ends the track; system bytes inside are skipped.
+    // System bytes and system-exclusive events inside a track are skipped; running status goes on
+    // after them. An event cut short ends the track.
     CMidiSchedule t;
-    ASSERT_TRUE(t.Parse(File(0, 96, {{0x00, 0xF8, 0x00, 0x90, 0x3C, 0x64, 0x00, 0xF2, 0x01, 0x02, 0x00, 0x3C, 0x00, 0x00, 0x80}})));
-    EXPECT_EQ(t.Events().size(), 1u);
+    ASSERT_TRUE(t.Parse(File(0, 96, {{0x00, 0xF8, 0x00, 0x90, 0x3C, 0x64, 0x00, 0xF2, 0x01, 0x02, 0x00, 0xF0, 0x02, 0x7E, 0xF7,
+                                      0x00, 0x3C, 0x00, 0x00, 0x80}})));
+    ASSERT_EQ(t.Events().size(), 3u);
+    EXPECT_EQ(t.Events()[1].Status, 0xF0);
+    EXPECT_EQ(t.Events()[2].Status, 0x90);
+    EXPECT_EQ(t.Events()[2].Data2, 0);
+
+    // A data byte with no status before it ends the track.
+    CMidiSchedule u;
+    ASSERT_TRUE(u.Parse(File(0, 96, {{0x00, 0x3C, 0x64, 0x00, 0x90, 0x3C, 0x64}})));
+    EXPECT_TRUE(u.Events().empty());
 }
 
 TEST(MidiSchedule, FilesThatAreNotPlayableMidiAreRefusedWithAReason)
