@@ -1,0 +1,84 @@
+// Fuzz target for the MIDI engine: any bytes are loaded as a MIDI file, split into per-channel files
+// and cut into clips, as the clip editor does with a file the user opens.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+#include "CMidiFile.h"
+#include "MidiReaderState.h"
+
+namespace {
+
+struct Scratch {
+    Scratch()
+    {
+        // Memory-backed when possible: every input makes several small files.
+        char pattern[] = "/dev/shm/corvina-midi-fuzz.XXXXXX";
+        if (access("/dev/shm", W_OK) != 0)
+            std::snprintf(pattern, sizeof pattern, "/tmp/cmf.XXXXXX");
+        if (!::mkdtemp(pattern))
+            std::abort();
+        folder = pattern;
+        input = (folder / "input.mid").string();
+        corvina::CMidiFile::SetDefaultTempFolder(folder);
+        // Nothing should fail to delete here; if it does, do not stall the fuzzer for 5 s.
+        corvina::CMidiFile::SetRetryWait([](int) {});
+    }
+    ~Scratch()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+    std::filesystem::path folder;
+    std::string input;
+};
+
+std::uint32_t Word(const std::uint8_t* data, std::size_t size, std::size_t from)
+{
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4 && from + i < size; ++i)
+        value = (value << 8) | data[from + i];
+    return value;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static Scratch scratch;
+    // Each input starts from the state of a fresh program, so that a crash can be replayed alone.
+    corvina::ResetMidiReaderState();
+
+    std::FILE* file = std::fopen(scratch.input.c_str(), "wb");
+    if (!file)
+        std::abort();
+    if (size > 0 && std::fwrite(data, 1, size, file) != size)
+        std::abort();
+    std::fclose(file);
+
+    corvina::CMidiFile midi;
+    if (midi.Load(scratch.input) != corvina::kMidiLoadOk)
+        return 0;
+    midi.WriteChannelFiles();
+
+    // Clip bounds come from the input's last bytes, so the fuzzer can steer them too.
+    const std::uint32_t start = size >= 8 ? Word(data, size, size - 8) % 8000000u : 0;
+    const std::uint32_t end = size >= 4 ? Word(data, size, size - 4) : 4000000u;
+    midi.WriteClip(start, end);
+    midi.SaveClipAs((scratch.folder / "saved.mid").string());
+    if (midi.GetCombinationCount() > 0) {
+        int track = -1;
+        int channel = -1;
+        midi.GetCombination(0, track, channel);
+        midi.GetCombinationTrack(0)->WriteTrackClip(channel, start, end);
+    }
+    // Touch the results the editor shows.
+    volatile std::size_t sink = midi.GetAllNoteOnTimes().size() + static_cast<std::size_t>(midi.GetLengthMs());
+    (void)sink;
+    return 0;
+}
