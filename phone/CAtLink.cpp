@@ -1,0 +1,292 @@
+// The one serial link per phone device: raw termios, a timeout on every command, reopen after the
+// device went away.
+#include "CAtLink.h"
+
+#include "AtCommands.h"
+#include "CAtParser.h"
+#include "CRegistryHelper.h"
+#include "CTraceFile.h"
+#include "PhoneErrors.h"
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <map>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace corvina {
+
+namespace {
+
+constexpr int kDefaultTimeoutMs = 5000;
+constexpr int kDefaultBaud = 115200;
+constexpr int kTraceLevel = 5;
+
+speed_t SpeedFor(int baud)
+{
+    switch (baud) {
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 230400: return B230400;
+    case 460800: return B460800;
+    case 921600: return B921600;
+    default: return B115200;
+    }
+}
+
+using Clock = std::chrono::steady_clock;
+
+int RemainingMs(Clock::time_point deadline)
+{
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+} // namespace
+
+HRESULT CAtLink::Session::Command(const std::string& command, const std::string& infoPrefix,
+                                  std::vector<std::string>* info)
+{
+    return m_link.Exchange(command, infoPrefix, info);
+}
+
+std::shared_ptr<CAtLink> CAtLink::ForDevice(const std::string& device)
+{
+    // Links live for the whole process: the port is opened once and kept.
+    static std::mutex lock;
+    static std::map<std::string, std::shared_ptr<CAtLink>> links;
+    std::lock_guard guard(lock);
+    std::shared_ptr<CAtLink>& link = links[device];
+    if (!link)
+        link = std::make_shared<CAtLink>(device);
+    return link;
+}
+
+CAtLink::CAtLink(std::string device)
+    : m_device(std::move(device))
+{
+}
+
+CAtLink::~CAtLink()
+{
+    CloseLocked();
+}
+
+int CAtLink::TimeoutMs()
+{
+    auto value = Registry::Instance().GetDword(HKEY_LOCAL_MACHINE, kSuiteRootKey, "AtTimeoutMs");
+    return value && *value > 0 ? *value : kDefaultTimeoutMs;
+}
+
+int CAtLink::Baud()
+{
+    auto value = Registry::Instance().GetDword(HKEY_LOCAL_MACHINE, kSuiteRootKey, "Baud");
+    return value && *value > 0 ? *value : kDefaultBaud;
+}
+
+HRESULT CAtLink::CheckPort()
+{
+    std::unique_lock busy(m_busy, std::defer_lock);
+    // A link busy with someone's command is open.
+    if (!busy.try_lock_for(std::chrono::milliseconds(TimeoutMs())))
+        return S_OK;
+    if (m_fd >= 0 && !DrainInput())
+        CloseLocked();
+    if (m_fd >= 0)
+        return S_OK;
+    return SUCCEEDED(OpenDevice()) ? S_OK : HR_PORT_CANNOT_BE_READ;
+}
+
+void CAtLink::Close()
+{
+    std::lock_guard busy(m_busy);
+    CloseLocked();
+}
+
+void CAtLink::CloseLocked()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_initialized = false;
+}
+
+HRESULT CAtLink::OpenDevice()
+{
+    if (m_device.empty())
+        return HR_DEVICE_NOT_CONNECTED;
+    const int fd = ::open(m_device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        TheTrace().Trace(kTraceLevel, "AT link %s cannot be opened (errno %d)", m_device.c_str(), errno);
+        return HR_DEVICE_NOT_CONNECTED;
+    }
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0) {
+        // Not a terminal: nothing to talk to.
+        ::close(fd);
+        return HR_DEVICE_NOT_CONNECTED;
+    }
+    ::cfmakeraw(&tio);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARENB | CRTSCTS | CSIZE);
+    tio.c_cflag |= CS8 | CLOCAL | CREAD;
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    ::cfsetispeed(&tio, SpeedFor(Baud()));
+    ::cfsetospeed(&tio, SpeedFor(Baud()));
+    ::tcsetattr(fd, TCSANOW, &tio);
+    ::tcflush(fd, TCIOFLUSH);
+    m_fd = fd;
+    m_initialized = false;
+    TheTrace().Trace(kTraceLevel, "AT link %s opened at %d baud", m_device.c_str(), Baud());
+    return S_OK;
+}
+
+bool CAtLink::DrainInput()
+{
+    // Late answers and unsolicited lines left from before belong to no command. A raw terminal
+    // reads 0 bytes when nothing is there, so poll tells "nothing" from "gone".
+    char buffer[512];
+    for (;;) {
+        pollfd p{m_fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, 0);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready < 0 || (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+            return false;
+        if (ready == 0 || !(p.revents & POLLIN))
+            return true;
+        const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
+        if (got > 0 || (got < 0 && errno == EINTR))
+            continue;
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return true;
+        return false;
+    }
+}
+
+HRESULT CAtLink::EnsureReady()
+{
+    if (m_fd >= 0 && !DrainInput()) {
+        TheTrace().Trace(kTraceLevel, "AT link %s: device gone, reopening", m_device.c_str());
+        CloseLocked();
+    }
+    if (m_fd < 0)
+        if (HRESULT hr = OpenDevice(); FAILED(hr))
+            return hr;
+    if (m_initialized)
+        return S_OK;
+    for (const char* command : {atcmd::kEchoOff, atcmd::kExtendedErrors, atcmd::kCharsetUtf8})
+        if (HRESULT hr = Exchange(command, {}, nullptr); FAILED(hr))
+            return hr;
+    m_initialized = true;
+    return S_OK;
+}
+
+HRESULT CAtLink::WriteAll(const std::string& bytes, int timeoutMs)
+{
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t put = ::write(m_fd, bytes.data() + sent, bytes.size() - sent);
+        if (put > 0) {
+            sent += static_cast<std::size_t>(put);
+            continue;
+        }
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return HR_DEVICE_NOT_CONNECTED;
+        pollfd p{m_fd, POLLOUT, 0};
+        const int left = RemainingMs(deadline);
+        if (left == 0)
+            return HR_TIMEOUT;
+        if (::poll(&p, 1, left) < 0 && errno != EINTR)
+            return HR_DEVICE_NOT_CONNECTED;
+        if (p.revents & (POLLHUP | POLLERR | POLLNVAL))
+            return HR_DEVICE_NOT_CONNECTED;
+    }
+    return S_OK;
+}
+
+HRESULT CAtLink::Exchange(const std::string& command, const std::string& infoPrefix, std::vector<std::string>* info)
+{
+    if (m_fd < 0)
+        return HR_DEVICE_NOT_CONNECTED;
+    const int timeoutMs = TimeoutMs();
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const bool tracing = TheTrace().IsEnabled(kTraceLevel);
+    if (tracing)
+        TheTrace().Trace(kTraceLevel, "AT> %s", command.c_str());
+
+    CAtParser parser;
+    parser.Start(command, infoPrefix);
+    HRESULT hr = WriteAll(command + "\r", timeoutMs);
+    char buffer[512];
+    while (SUCCEEDED(hr) && !parser.Done()) {
+        const int left = RemainingMs(deadline);
+        if (left == 0) {
+            hr = HR_TIMEOUT;
+            break;
+        }
+        pollfd p{m_fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, left);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready < 0) {
+            hr = HR_DEVICE_NOT_CONNECTED;
+            break;
+        }
+        if (ready == 0)
+            continue; // the deadline check above ends the wait
+        if (!(p.revents & POLLIN)) {
+            hr = HR_DEVICE_NOT_CONNECTED;
+            break;
+        }
+        const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
+        if (got < 0 && (errno == EAGAIN || errno == EINTR))
+            continue;
+        if (got <= 0) {
+            hr = HR_DEVICE_NOT_CONNECTED;
+            break;
+        }
+        parser.Feed(buffer, static_cast<std::size_t>(got));
+    }
+    if (tracing) {
+        for (const std::string& line : parser.Lines())
+            TheTrace().Trace(kTraceLevel, "AT< %s", line.c_str());
+        if (!parser.Pending().empty())
+            TheTrace().Trace(kTraceLevel, "AT< (unfinished) %s", parser.Pending().c_str());
+    }
+    if (SUCCEEDED(hr))
+        hr = parser.Result();
+    if (hr == HR_DEVICE_NOT_CONNECTED)
+        CloseLocked();
+    if (tracing && FAILED(hr))
+        TheTrace().Trace(kTraceLevel, "AT! %s failed: %s", command.c_str(), HResultText(hr).c_str());
+    if (info)
+        *info = parser.Info();
+    return hr;
+}
+
+HRESULT CAtLink::Command(const std::string& command, const std::string& infoPrefix, std::vector<std::string>* info)
+{
+    return Transaction([&](Session& session) { return session.Command(command, infoPrefix, info); });
+}
+
+HRESULT CAtLink::Transaction(const std::function<HRESULT(Session&)>& body)
+{
+    std::unique_lock busy(m_busy, std::defer_lock);
+    if (!busy.try_lock_for(std::chrono::milliseconds(TimeoutMs())))
+        return HR_PHONE_BUSY;
+    if (HRESULT hr = EnsureReady(); FAILED(hr))
+        return hr;
+    Session session(*this);
+    return body(session);
+}
+
+} // namespace corvina

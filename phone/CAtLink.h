@@ -1,0 +1,71 @@
+// The one serial link per phone device in the process: every user's commands pass through it one
+// command (or one transaction) at a time, so they never interleave on the wire.
+#pragma once
+
+#include "HResult.h"
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace corvina {
+
+class CAtLink {
+public:
+    // Commands inside a transaction; only valid while the transaction's body runs.
+    class Session {
+    public:
+        // Sends one command and waits for its final result code; info receives the lines that start
+        // with infoPrefix (every non-unsolicited line when the prefix is empty).
+        HRESULT Command(const std::string& command, const std::string& infoPrefix = {},
+                        std::vector<std::string>* info = nullptr);
+
+    private:
+        friend class CAtLink;
+        explicit Session(CAtLink& link) : m_link(link) {}
+        CAtLink& m_link;
+    };
+
+    // The link of the device, created on first use and shared by everyone in the process.
+    static std::shared_ptr<CAtLink> ForDevice(const std::string& device);
+
+    explicit CAtLink(std::string device);
+    ~CAtLink();
+    CAtLink(const CAtLink&) = delete;
+    CAtLink& operator=(const CAtLink&) = delete;
+
+    const std::string& Device() const { return m_device; }
+
+    // Opens the device when it is not open (without talking to the phone); S_OK, or
+    // HR_PORT_CANNOT_BE_READ when it cannot be opened. Never closes a device in use.
+    HRESULT CheckPort();
+    // One command as one unit.
+    HRESULT Command(const std::string& command, const std::string& infoPrefix = {},
+                    std::vector<std::string>* info = nullptr);
+    // Several commands as one unit; HR_PHONE_BUSY when another user holds the link for longer
+    // than the timeout. The body's result is given back.
+    HRESULT Transaction(const std::function<HRESULT(Session&)>& body);
+    // Closes the device; the next command opens it again.
+    void Close();
+
+    // The settings in force: "AtTimeoutMs" and "Baud" under the suite root.
+    static int TimeoutMs();
+    static int Baud();
+
+private:
+    HRESULT OpenDevice();
+    HRESULT EnsureReady();
+    bool DrainInput();
+    HRESULT Exchange(const std::string& command, const std::string& infoPrefix, std::vector<std::string>* info);
+    HRESULT WriteAll(const std::string& bytes, int timeoutMs);
+    void CloseLocked();
+
+    const std::string m_device;
+    std::timed_mutex m_busy;
+    int m_fd = -1;
+    bool m_initialized = false;
+};
+
+} // namespace corvina

@@ -1,0 +1,106 @@
+// Reads one command's answer from the bytes a phone sends.
+#include "CAtParser.h"
+
+#include "PhoneErrors.h"
+
+#include <cctype>
+#include <utility>
+
+namespace corvina {
+
+void CAtParser::Start(std::string command, std::string infoPrefix)
+{
+    m_command = std::move(command);
+    m_prefix = std::move(infoPrefix);
+    m_partial.clear();
+    m_info.clear();
+    m_lines.clear();
+    m_done = false;
+    m_result = S_OK;
+}
+
+bool CAtParser::Feed(const char* data, std::size_t size)
+{
+    for (std::size_t i = 0; i < size && !m_done; ++i) {
+        const unsigned char c = static_cast<unsigned char>(data[i]);
+        if (c == '\r' || c == '\n') {
+            if (!m_partial.empty())
+                TakeLine(std::exchange(m_partial, {}));
+            continue;
+        }
+        // Control bytes never occur in a phone's text answers: the line is noise.
+        if ((c < 0x20 && c != '\t') || c == 0x7F || m_partial.size() >= kMaxLine) {
+            m_done = true;
+            m_result = HR_AT_GARBAGE;
+            break;
+        }
+        m_partial += static_cast<char>(c);
+    }
+    return m_done;
+}
+
+bool CAtParser::IsFinalResult(const std::string& line, HRESULT& hr)
+{
+    if (line == "OK") {
+        hr = S_OK;
+        return true;
+    }
+    if (line == "ERROR") {
+        hr = HR_AT_ERROR;
+        return true;
+    }
+    for (const char* prefix : {"+CME ERROR:", "+CMS ERROR:"}) {
+        const std::string p = prefix;
+        if (line.compare(0, p.size(), p) != 0)
+            continue;
+        std::string number = line.substr(p.size());
+        while (!number.empty() && number.front() == ' ')
+            number.erase(0, 1);
+        int n = -1;
+        if (!number.empty() && number.size() <= 6) {
+            n = 0;
+            for (char c : number) {
+                if (!std::isdigit(static_cast<unsigned char>(c))) {
+                    n = -1;
+                    break;
+                }
+                n = n * 10 + (c - '0');
+            }
+        }
+        hr = HrFromCmeError(n);
+        return true;
+    }
+    return false;
+}
+
+bool CAtParser::LooksUnsolicited(const std::string& line)
+{
+    if (line == "RING" || line == "NO CARRIER" || line == "BUSY" || line == "NO ANSWER")
+        return true;
+    // "+XXXX:" and "^XXXX" forms are reports of the phone's own.
+    if (!line.empty() && (line[0] == '+' || line[0] == '^')) {
+        std::size_t i = 1;
+        while (i < line.size() && std::isalnum(static_cast<unsigned char>(line[i])))
+            ++i;
+        return i > 1 && (i == line.size() || line[i] == ':');
+    }
+    return false;
+}
+
+void CAtParser::TakeLine(std::string line)
+{
+    m_lines.push_back(line);
+    if (line == m_command)
+        return; // the echo, while echo is still on
+    HRESULT hr = S_OK;
+    if (IsFinalResult(line, hr)) {
+        m_done = true;
+        m_result = hr;
+        return;
+    }
+    const bool isInfo = m_prefix.empty() ? !LooksUnsolicited(line) : line.compare(0, m_prefix.size(), m_prefix) == 0;
+    if (isInfo)
+        m_info.push_back(std::move(line));
+}
+
+} // namespace corvina

@@ -1,0 +1,39 @@
+// The command set's documentation and the commands the code sends must name the same templates.
+#include "AtCommands.h"
+#include "PhoneTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+namespace corvina {
+namespace {
+
+// Templates written in the first column of the documentation's tables.
+std::set<std::string> DocumentedTemplates()
+{
+    std::set<std::string> templates;
+    std::istringstream doc(test::ReadText(CORVINA_AT_COMMANDS_DOC));
+    const std::regex row(R"(^\| `(AT[^`]*)` \|)");
+    for (std::string line; std::getline(doc, line);) {
+        std::smatch match;
+        if (std::regex_search(line, match, row))
+            templates.insert(match[1]);
+    }
+    return templates;
+}
+
+TEST(AtCommandsDoc, ListsExactlyTheTemplatesTheLinkSends)
+{
+    const std::set<std::string> documented = DocumentedTemplates();
+    ASSERT_FALSE(documented.empty()) << "no command table found in " << CORVINA_AT_COMMANDS_DOC;
+    const std::set<std::string> sent(atcmd::kAll.begin(), atcmd::kAll.end());
+    for (const std::string& templ : sent)
+        EXPECT_TRUE(documented.count(templ)) << templ << " is sent but not documented";
+    for (const std::string& templ : documented)
+        EXPECT_TRUE(sent.count(templ)) << templ << " is documented but never sent";
+}
+
+} // namespace
+} // namespace corvina

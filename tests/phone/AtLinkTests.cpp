@@ -1,0 +1,275 @@
+// The AT link against a scripted peer on a pseudo-terminal: answers, errors, silence, garbage, a
+// dropped line, reopening, and commands from several threads.
+#include "CAtLink.h"
+#include "PhoneErrors.h"
+#include "PhoneTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <functional>
+#include <mutex>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+namespace corvina {
+namespace {
+
+// What the peer does with one command: the bytes to send back, nothing (silence), or a hang-up.
+struct Reply {
+    std::string bytes;
+    bool hangUp = false;
+    int delayMs = 0;
+};
+
+Reply Answer(const std::string& lines)
+{
+    return {lines, false, 0};
+}
+
+// A phone played by a script on the master side of a pseudo-terminal.
+class FakePhone {
+public:
+    explicit FakePhone(std::function<Reply(const std::string&)> script)
+        : m_script(std::move(script))
+    {
+        int slave = -1;
+        char name[256] = {};
+        termios raw{};
+        ::cfmakeraw(&raw);
+        if (::openpty(&m_master, &slave, name, &raw, nullptr) != 0)
+            throw std::runtime_error("openpty failed");
+        m_device = name;
+        // The test's side keeps no handle on the device: only the link opens it.
+        ::close(slave);
+        m_thread = std::thread([this] { Serve(); });
+    }
+    ~FakePhone() { HangUp(); }
+
+    const std::string& Device() const { return m_device; }
+    // The commands received so far, in order.
+    std::vector<std::string> Received()
+    {
+        std::lock_guard lock(m_lock);
+        return m_received;
+    }
+    void HangUp()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        if (m_master >= 0)
+            ::close(m_master);
+        m_master = -1;
+    }
+
+private:
+    void Serve()
+    {
+        std::string pending;
+        while (!m_stop) {
+            pollfd p{m_master, POLLIN, 0};
+            if (::poll(&p, 1, 20) <= 0 || !(p.revents & POLLIN))
+                continue;
+            char buffer[1024];
+            const ssize_t got = ::read(m_master, buffer, sizeof buffer);
+            if (got <= 0)
+                continue;
+            pending.append(buffer, static_cast<std::size_t>(got));
+            for (std::size_t cr; (cr = pending.find('\r')) != std::string::npos;) {
+                const std::string command = pending.substr(0, cr);
+                pending.erase(0, cr + 1);
+                {
+                    std::lock_guard lock(m_lock);
+                    m_received.push_back(command);
+                }
+                const Reply reply = m_script(command);
+                if (reply.delayMs)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(reply.delayMs));
+                if (reply.hangUp) {
+                    ::close(m_master);
+                    m_master = -1;
+                    return;
+                }
+                if (!reply.bytes.empty() && ::write(m_master, reply.bytes.data(), reply.bytes.size()) < 0)
+                    return;
+            }
+        }
+    }
+
+    std::function<Reply(const std::string&)> m_script;
+    int m_master = -1;
+    std::string m_device;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::mutex m_lock;
+    std::vector<std::string> m_received;
+};
+
+// Opening commands succeed; the rest follows the given script.
+std::function<Reply(const std::string&)> AfterOpening(std::function<Reply(const std::string&)> rest)
+{
+    return [rest](const std::string& command) {
+        if (command == "ATE0")
+            return Answer("ATE0\r\r\nOK\r\n"); // echo is still on for this one
+        if (command == "AT+CMEE=1" || command == "AT+CSCS=\"UTF-8\"")
+            return Answer("\r\nOK\r\n");
+        return rest(command);
+    };
+}
+
+class AtLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override { test::LoadRegistry("\"AtTimeoutMs\"=dword:0000012c\n"); } // 300 ms
+    void TearDown() override { Registry::Instance().LoadText(""); }
+};
+
+TEST_F(AtLinkTest, OpensWithEchoOffAndExtendedErrorsAndReturnsInformationLines)
+{
+    FakePhone phone(AfterOpening([](const std::string& command) {
+        if (command == "AT+CRSL=?")
+            return Answer("\r\nRING\r\n\r\n+CRSL: (1-5)\r\n\r\nOK\r\n");
+        return Answer("\r\nERROR\r\n");
+    }));
+    CAtLink link(phone.Device());
+    std::vector<std::string> info;
+    EXPECT_EQ(link.Command("AT+CRSL=?", "+CRSL:", &info), S_OK);
+    EXPECT_EQ(info, std::vector<std::string>{"+CRSL: (1-5)"});
+    EXPECT_EQ(link.Command("AT+NOPE"), HR_AT_ERROR);
+    EXPECT_EQ(phone.Received(),
+              (std::vector<std::string>{"ATE0", "AT+CMEE=1", "AT+CSCS=\"UTF-8\"", "AT+CRSL=?", "AT+NOPE"}));
+}
+
+TEST_F(AtLinkTest, FailuresOfThePhoneComeBackWithinTheTimeout)
+{
+    FakePhone phone(AfterOpening([](const std::string& command) {
+        if (command == "AT^CPLF=0")
+            return Answer("\r\n+CME ERROR: 22\r\n");
+        if (command == "AT^SILENT")
+            return Answer("");
+        if (command == "AT^NOISE")
+            return Answer(std::string("\r\n\x13\x80\x00\x07zz\r\n", 10));
+        return Answer("\r\nOK\r\n");
+    }));
+    CAtLink link(phone.Device());
+    EXPECT_EQ(link.Command("AT^CPLF=0"), HrFromCmeError(22));
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(link.Command("AT^SILENT"), HR_TIMEOUT);
+    // No hang: the 300 ms timeout ends the wait (generous bound for a loaded machine).
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+
+    EXPECT_EQ(link.Command("AT^NOISE"), HR_AT_GARBAGE);
+    // The link is still usable after each failure.
+    EXPECT_EQ(link.Command("AT"), S_OK);
+}
+
+TEST_F(AtLinkTest, SilentOrMissingDevicesFailInsteadOfHanging)
+{
+    FakePhone silent([](const std::string&) { return Answer(""); });
+    CAtLink link(silent.Device());
+    EXPECT_EQ(link.Command("AT"), HR_TIMEOUT); // the opening ATE0 is never answered
+
+    CAtLink missing("/dev/corvina-no-such-phone");
+    EXPECT_EQ(missing.CheckPort(), HR_PORT_CANNOT_BE_READ);
+    EXPECT_EQ(missing.Command("AT"), HR_DEVICE_NOT_CONNECTED);
+    CAtLink notATerminal("/dev/null");
+    EXPECT_EQ(notATerminal.Command("AT"), HR_DEVICE_NOT_CONNECTED);
+}
+
+TEST_F(AtLinkTest, ADroppedLineFailsTheCommandAndTheLinkReopensWhenThePhoneComesBack)
+{
+    test::ScratchDir dir;
+    const std::filesystem::path port = dir.Path() / "phone";
+    auto dropping = std::make_unique<FakePhone>(AfterOpening([](const std::string& command) {
+        if (command == "AT^CPLY=1")
+            return Reply{"\r\n", true, 0}; // half an answer, then the line is gone
+        return Answer("\r\nOK\r\n");
+    }));
+    std::filesystem::create_symlink(dropping->Device(), port);
+    CAtLink link(port.string());
+    EXPECT_EQ(link.Command("AT"), S_OK);
+    EXPECT_EQ(link.Command("AT^CPLY=1"), HR_DEVICE_NOT_CONNECTED);
+    dropping->HangUp();
+    EXPECT_EQ(link.Command("AT"), HR_DEVICE_NOT_CONNECTED); // unplugged: nothing to open
+
+    // The phone comes back on a new pseudo-terminal behind the same path.
+    FakePhone back(AfterOpening([](const std::string&) { return Answer("\r\nOK\r\n"); }));
+    std::filesystem::remove(port);
+    std::filesystem::create_symlink(back.Device(), port);
+    EXPECT_EQ(link.Command("AT^CPLY=1"), S_OK);
+    EXPECT_EQ(back.Received().front(), "ATE0"); // opened anew, with the opening commands
+}
+
+TEST_F(AtLinkTest, CommandsAndTransactionsFromSeveralThreadsNeverInterleave)
+{
+    FakePhone phone(AfterOpening([](const std::string& command) {
+        return Reply{"\r\n" + command.substr(2) + "\r\n\r\nOK\r\n", false, 2};
+    }));
+    CAtLink link(phone.Device());
+    ASSERT_EQ(link.Command("AT"), S_OK);
+
+    std::atomic<int> failures{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 5; ++i) {
+                const std::string tag = "+T" + std::to_string(t) + "X" + std::to_string(i);
+                HRESULT hr = link.Transaction([&](CAtLink::Session& session) {
+                    for (int step = 0; step < 3; ++step) {
+                        std::vector<std::string> info;
+                        const std::string command = "AT" + tag + ":" + std::to_string(step);
+                        if (HRESULT r = session.Command(command, tag, &info); FAILED(r))
+                            return r;
+                        // Each answer belongs to its own command.
+                        if (info != std::vector<std::string>{command.substr(2)})
+                            return E_FAIL;
+                    }
+                    return S_OK;
+                });
+                if (hr != S_OK)
+                    ++failures;
+            }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(failures.load(), 0);
+
+    // On the wire, the three steps of every transaction follow each other.
+    const std::vector<std::string> received = phone.Received();
+    ASSERT_EQ(received.size(), 4u + 4 * 5 * 3);
+    for (std::size_t i = 4; i < received.size(); i += 3)
+        for (int step = 0; step < 3; ++step)
+            EXPECT_EQ(received[i + step], received[i].substr(0, received[i].size() - 1) + std::to_string(step));
+}
+
+TEST_F(AtLinkTest, AnotherThreadHoldingTheLinkTooLongMakesTheWaiterBusy)
+{
+    FakePhone phone(AfterOpening([](const std::string&) { return Answer("\r\nOK\r\n"); }));
+    CAtLink link(phone.Device());
+    ASSERT_EQ(link.Command("AT"), S_OK);
+    std::atomic<bool> holding{false};
+    std::atomic<bool> release{false};
+    std::thread holder([&] {
+        link.Transaction([&](CAtLink::Session&) {
+            holding = true;
+            while (!release)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            return S_OK;
+        });
+    });
+    while (!holding)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(link.Command("AT"), HR_PHONE_BUSY);
+    release = true;
+    holder.join();
+    EXPECT_EQ(link.Command("AT"), S_OK);
+}
+
+} // namespace
+} // namespace corvina
