@@ -1,0 +1,239 @@
+// The main dialog: construction, pages, heading, tabs, read-out button and the exit question.
+#include "CRingingtoneDlg.h"
+
+#include "CSXButton.h"
+#include "CTabCtrl.h"
+#include "CTraceFile.h"
+#include "HostModule.h"
+#include "UiServices.h"
+
+#include <wx/dcclient.h>
+#include <wx/fontenum.h>
+
+namespace corvina {
+namespace {
+
+wxFont HeadingFont()
+{
+    // The heading was designed in Tahoma; the nearest installed sans face stands in for it.
+    wxString face = "Tahoma";
+    for (const char* candidate : {"Tahoma", "DejaVu Sans", "Liberation Sans", "Noto Sans"}) {
+        if (wxFontEnumerator::IsValidFacename(candidate)) {
+            face = candidate;
+            break;
+        }
+    }
+    return wxFont(wxFontInfo(12).Bold().FaceName(face));
+}
+
+} // namespace
+
+CRingingtoneDlg::CRingingtoneDlg(wxWindow* parent)
+    : CDialog(IDD)
+    , m_pHostWnd(parent)
+{
+    TheTrace().Trace(3, "Entering CRingingtoneDlg::CRingingtoneDlg");
+    m_Resource = CResource::ForModule();
+    m_nShown = 0;
+    m_bValidationPending = false;
+    m_bConnected = 0;
+    m_bWasRead = 0;
+    SetRtDefaults();
+    TheTrace().Trace(3, "Leaving CRingingtoneDlg::CRingingtoneDlg");
+    m_pMobileInfo = new CMobileInfo();
+    m_strRtStdFolder.clear();
+    m_strImyStdFolder.clear();
+    m_strRtSelFileName.clear();
+    m_bReadThreadRunning = false;
+    m_eCurLine = ePhonebookCalls;
+
+    AddMessageHandler(WM_NEW_PHONE, [this](std::uintptr_t w, std::intptr_t l) { return OnNewPhone(w, l); });
+    AddMessageHandler(WM_DROP_MIDI_FILE, [this](std::uintptr_t w, std::intptr_t l) { return OnDropMidiFile(w, l); });
+    AddMessageHandler(WM_VALIDATE_NEW, [this](std::uintptr_t w, std::intptr_t l) { return OnMsgValidateNew(w, l); });
+    AddMessageHandler(WM_RT_INFOS_READ, [this](std::uintptr_t w, std::intptr_t l) { return OnMsgRtInfosRead(w, l); });
+}
+
+CRingingtoneDlg::~CRingingtoneDlg()
+{
+    delete m_pMobileInfo;
+    m_pMobileInfo = nullptr;
+    EmptyRtFileList();
+}
+
+bool CRingingtoneDlg::Init(wxWindow* parent)
+{
+    m_pHostWnd = parent;
+    if (!Create(parent))
+        return false;
+    // The host shows the dialog when it is ready; showing validates a waiting phone record.
+    Hide();
+    return true;
+}
+
+bool CRingingtoneDlg::OnInitDialog()
+{
+    m_pButtonRead = Item<CSXButton>(IDC_BUTTON_READ);
+    m_pTab = Item<CTabCtrl>(IDC_TAB);
+    if (!m_pButtonRead || !m_pTab)
+        return false;
+
+    // The button reaches down into the tab strip's empty right end; it stays on top.
+    KeepOnTop(IDC_BUTTON_READ);
+    m_pButtonRead->SetIcon(4509, 16, 16);
+    m_pButtonRead->SetLabel(wxString::FromUTF8(m_Resource.GetString(508)));
+    m_pTab->InsertItem(0, m_Resource.GetString(501));
+    m_pTab->InsertItem(1, m_Resource.GetString(502));
+
+    const wxSize client = m_pTab->GetClientSize();
+    const wxRect pageRect(3, 30, client.GetWidth() - 6, client.GetHeight() - 33);
+    m_TonesMobileDlg.Create(m_pTab);
+    m_TonesMobileDlg.MoveWindow(pageRect.x, pageRect.y, pageRect.width, pageRect.height, true);
+    m_MelodiesDlg.Create(m_pTab);
+    m_MelodiesDlg.MoveWindow(pageRect.x, pageRect.y, pageRect.width, pageRect.height, true);
+    m_MelodiesDlg.SetPlcFrameDlg(m_pHostWnd);
+
+    m_pButtonRead->Disable();
+    UpdateControls();
+    m_TonesMobileDlg.Show();
+    m_MelodiesDlg.Hide();
+    m_pTab->SetCurSel(0);
+
+    Bind(wxEVT_PAINT, &CRingingtoneDlg::OnPaint, this);
+    Bind(EVT_TAB_SELCHANGE, &CRingingtoneDlg::OnSelchangePropertySheet, this);
+    m_pButtonRead->Bind(wxEVT_BUTTON, &CRingingtoneDlg::OnButtonRead, this);
+    Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
+        OnClose();
+        event.Skip();
+    });
+    return true;
+}
+
+void CRingingtoneDlg::OnPaint(wxPaintEvent&)
+{
+    wxPaintDC dc(this);
+    dc.SetFont(HeadingFont());
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    dc.SetTextForeground(wxColour(8, 0, 0));
+    const wxRect area(wxPoint(kHeadingLeft, kHeadingTop), wxPoint(kHeadingRight - 1, kHeadingBottom - 1));
+    dc.SetClippingRegion(area);
+    // Single line, from the rectangle's top left corner.
+    wxString text = wxString::FromUTF8(m_Resource.GetString(500));
+    text.Replace("\n", " ");
+    dc.DrawText(text, area.GetTopLeft());
+    dc.DestroyClippingRegion();
+}
+
+void CRingingtoneDlg::OnSelchangePropertySheet(wxCommandEvent&)
+{
+    SetSheetCurSel(m_pTab->GetCurSel());
+}
+
+void CRingingtoneDlg::SetSheetCurSel(int page)
+{
+    if (m_pTab)
+        m_pTab->SetCurSel(page);
+    m_TonesMobileDlg.Show(page == 0);
+    m_MelodiesDlg.Show(page == 1);
+}
+
+void CRingingtoneDlg::UpdateControls()
+{
+    UpdateReadButton(false);
+    m_TonesMobileDlg.UpdateControls();
+    m_MelodiesDlg.UpdateControls();
+}
+
+void CRingingtoneDlg::UpdateReadButton(bool busy)
+{
+    if (!m_pButtonRead)
+        return;
+    m_pButtonRead->Enable(!busy && m_bConnected);
+    const bool update = m_bConnected && (m_bWasRead || busy);
+    m_pButtonRead->SetLabel(wxString::FromUTF8(m_Resource.GetString(update ? 538 : 508)));
+}
+
+void CRingingtoneDlg::OnShowWindow(bool show)
+{
+    m_nShown = show;
+    if (show && m_bValidationPending) {
+        PostMessage(this, WM_VALIDATE_NEW, 0, reinterpret_cast<std::intptr_t>(m_pMobileInfo));
+        m_bValidationPending = false;
+    }
+}
+
+void CRingingtoneDlg::OnClose()
+{
+    CSharedStrings::Destroy();
+}
+
+int CRingingtoneDlg::CloseRingingtoneOK()
+{
+    if (m_MelodiesDlg.CloseOk())
+        return 1;
+    const long language = CResource::ForModule().GetLanguage();
+    std::string suite = GetHostString(kHostSuiteNameId, language);
+    const std::string caption = suite + " (" + m_Resource.GetString(500) + ")";
+    const int answer = Ui().MessageBox(m_Resource.GetString(4023), caption, MB_YESNO | MB_ICONQUESTION);
+    return answer == IDYES ? 1 : 0;
+}
+
+std::intptr_t CRingingtoneDlg::OnDropMidiFile(std::uintptr_t, std::intptr_t lParam)
+{
+    char* path = reinterpret_cast<char*>(lParam);
+    if (!path)
+        return 0;
+    const std::string copy(path);
+    SetSheetCurSel(1);
+    m_MelodiesDlg.OnDropMidiFile(copy);
+    delete[] path;
+    return 0;
+}
+
+std::string CRingingtoneDlg::GetPhoneType() const
+{
+    return m_pMobileInfo ? m_pMobileInfo->m_strPhoneType : std::string();
+}
+
+std::string CRingingtoneDlg::GetCurImei() const
+{
+    return m_pMobileInfo ? m_pMobileInfo->m_strImei : std::string();
+}
+
+long CRingingtoneDlg::GetNumberRt() const
+{
+    return m_bRtByFilename ? static_cast<long>(m_RtFiles.Names().size()) : m_lNumberRt;
+}
+
+void CRingingtoneDlg::SetRtReadHandleZero()
+{
+    m_bReadThreadRunning = false;
+}
+
+void CRingingtoneDlg::SetRtDefaults()
+{
+    m_bRtByFilename = true;
+    m_strRtStdFolder.clear();
+    m_strImyStdFolder.clear();
+    m_strRtSelFileName.clear();
+    EmptyRtFileList();
+    m_lNumberFixRt = 40;
+    m_lNumberRt = 0;
+    m_lFirstUsedIndexRt = 0;
+    m_lNumberUserdefRt = 2;
+    m_lRtIndex = -1;
+    m_lRtArrayIndex = -1;
+}
+
+void CRingingtoneDlg::EmptyRtFileList()
+{
+    m_RtFiles.Empty();
+}
+
+void CRingingtoneDlg::OnButtonRead(wxCommandEvent&)
+{
+    m_bWasRead = 0;
+    UpdateControls();
+    UpdateReadButton(true);
+}
+
+} // namespace corvina

@@ -1,0 +1,120 @@
+// The editor's main dialog: heading, "Read out" button and the two tab pages; holds the connected
+// phone's record, its profile values and the list of ringtone files on it.
+#pragma once
+
+#include "CDialog.h"
+#include "CMobileInfo.h"
+#include "CResource.h"
+#include "CTonesMobileDlg.h"
+#include "CMelodiesDlg.h"
+#include "RingingLine.h"
+#include "RtFileList.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace corvina {
+
+class CSXButton;
+class CTabCtrl;
+
+class CRingingtoneDlg : public CDialog {
+public:
+    static constexpr int IDD = 4500;
+    static constexpr int IDC_BUTTON_READ = 4541;
+    static constexpr int IDC_TAB = 4531;
+
+    explicit CRingingtoneDlg(wxWindow* parent = nullptr);
+    ~CRingingtoneDlg() override;
+
+    // Creates the dialog as a child of the host's window; false when that fails.
+    bool Init(wxWindow* parent);
+
+    // Exported queries and setters for the host and the pages.
+    int IsConnected() const { return m_bConnected; }
+    int WasRead() const { return m_bWasRead; }
+    std::string GetPhoneType() const;
+    std::string GetCurImei() const;
+    CMobileInfo* GetCurMobileInfo() const { return m_pMobileInfo; }
+    CTonesMobileDlg* GetTonesMobileDlg() { return &m_TonesMobileDlg; }
+    CMelodiesDlg* GetMelodiesDlg() { return &m_MelodiesDlg; }
+    long GetVolume() const { return m_TonesMobileDlg.GetVolume(); }
+    eProfileSettingsType GetCurLine() const { return m_eCurLine; }
+    eRingingLine GetCurRingingLine() const { return RingingLineFromProfileType(m_eCurLine); }
+    long GetNumberFixRt() const { return m_lNumberFixRt; }
+    long GetNumberUserdefRt() const { return m_lNumberUserdefRt; }
+    long FirstUsedIndexRt() const { return m_lFirstUsedIndexRt; }
+    // Folder mode: the number of ringtone files listed; index mode: the total number of tones.
+    long GetNumberRt() const;
+    long GetRtIndex() const { return m_lRtIndex; }
+    long GetRtArrayIndex() const { return m_lRtArrayIndex; }
+    void SetRtArrayIndex(long index) { m_lRtArrayIndex = index; }
+    bool GetRtByFilename() const { return m_bRtByFilename; }
+    std::string GetRtStdFolder() const { return m_strRtStdFolder; }
+    std::string GetImyStdFolder() const { return m_strImyStdFolder; }
+    void SetRtSelFileName(const std::string& name) { m_strRtSelFileName = name; }
+    std::vector<std::string>* GetRtFileList() { return &m_RtFiles.Names(); }
+    std::vector<STRUCT_RTFILEINFO*>* GetRtFileInfoList() { return &m_RtFiles.Records(); }
+    // Forgets the read-out worker without touching it.
+    void SetRtReadHandleZero();
+    // Asked by the host before the suite exits: TRUE when nothing would be lost or the user agrees.
+    int CloseRingingtoneOK();
+
+    // Frame operations the pages call.
+    void UpdateControls();
+    void UpdateReadButton(bool busy);
+    void SetSheetCurSel(int page);
+
+    // Defaults for a new phone.
+    void SetRtDefaults();
+    // Drops every ringtone file name and record.
+    void EmptyRtFileList();
+
+    // Message handlers (the host's and the dialog's own private messages).
+    std::intptr_t OnNewPhone(std::uintptr_t wParam, std::intptr_t lParam);
+    std::intptr_t OnDropMidiFile(std::uintptr_t wParam, std::intptr_t lParam);
+    std::intptr_t OnMsgValidateNew(std::uintptr_t wParam, std::intptr_t lParam);
+    std::intptr_t OnMsgRtInfosRead(std::uintptr_t wParam, std::intptr_t lParam);
+
+    // The text the dialog paints as its heading, and where.
+    static constexpr int kHeadingLeft = 15, kHeadingTop = 15, kHeadingRight = 400, kHeadingBottom = 40;
+
+protected:
+    bool OnInitDialog() override;
+    void OnShowWindow(bool show) override;
+
+private:
+    void OnPaint(wxPaintEvent& event);
+    void OnSelchangePropertySheet(wxCommandEvent& event);
+    void OnButtonRead(wxCommandEvent& event);
+    void OnClose();
+
+    CSXButton* m_pButtonRead = nullptr;
+    CTabCtrl* m_pTab = nullptr;
+    int m_nShown = 0;
+    bool m_bValidationPending = false;
+    wxWindow* m_pHostWnd = nullptr;
+    CTonesMobileDlg m_TonesMobileDlg;
+    CMelodiesDlg m_MelodiesDlg;
+    int m_bConnected = 0;
+    int m_bWasRead = 0;
+    bool m_bReadAgain = false;
+    CMobileInfo* m_pMobileInfo = nullptr;
+    long m_lNumberFixRt = 40;
+    long m_lNumberUserdefRt = 2;
+    long m_lNumberRt = 0;
+    long m_lFirstUsedIndexRt = 0;
+    long m_lRtIndex = -1;
+    long m_lRtArrayIndex = -1;
+    std::string m_strRtSelFileName;
+    CResource m_Resource;
+    bool m_bRtByFilename = true;
+    RtFileList m_RtFiles;  // the ringtone file names and their records
+    bool m_bReadThreadRunning = false;
+    std::string m_strRtStdFolder;
+    std::string m_strImyStdFolder;
+    eProfileSettingsType m_eCurLine = ePhonebookCalls;
+};
+
+} // namespace corvina

@@ -1,0 +1,187 @@
+// The host program: a top-level window that shows the editor, forwards dropped MIDI files, posts
+// phone records and asks the editor before it quits.
+#include "CRingingtoneDlg.h"
+#include "HostModule.h"
+#include "WxUiServices.h"
+#include "WindowMessage.h"
+
+#include <wx/app.h>
+#include <wx/cmdline.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#include <wx/dnd.h>
+#include <wx/frame.h>
+#include <wx/image.h>
+#include <wx/timer.h>
+
+#include <cstring>
+#include <iostream>
+
+namespace corvina {
+namespace {
+
+constexpr const char* kVersion = "0.1.0";
+
+// The host's own string table: only the suite's name.
+std::string HostString(unsigned id, long)
+{
+    return id == kHostSuiteNameId ? "Corvina" : std::string();
+}
+
+char* CopyToHeap(const std::string& text)
+{
+    char* copy = new char[text.size() + 1];
+    std::memcpy(copy, text.c_str(), text.size() + 1);
+    return copy;
+}
+
+class MidiDropTarget : public wxFileDropTarget {
+public:
+    explicit MidiDropTarget(CRingingtoneDlg* editor) : m_editor(editor) {}
+    bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& files) override
+    {
+        if (files.empty())
+            return false;
+        // The editor frees the path it is handed.
+        PostMessage(m_editor, WM_DROP_MIDI_FILE, 0, reinterpret_cast<std::intptr_t>(CopyToHeap(files[0].ToStdString(wxConvUTF8))));
+        return true;
+    }
+
+private:
+    CRingingtoneDlg* m_editor;
+};
+
+class HostFrame : public wxFrame {
+public:
+    HostFrame()
+        : wxFrame(nullptr, wxID_ANY, wxString::FromUTF8(HostString(kHostSuiteNameId, 0)))
+    {
+        m_editor = new CRingingtoneDlg(this);
+        m_editor->Init(this);
+        SetClientSize(m_editor->GetSize());
+        m_editor->Move(0, 0);
+        SetDropTarget(new MidiDropTarget(m_editor));
+        Bind(wxEVT_CLOSE_WINDOW, &HostFrame::OnCloseWindow, this);
+    }
+
+    CRingingtoneDlg* Editor() const { return m_editor; }
+
+    void PostPhone(const std::string& type, const std::string& imei)
+    {
+        auto* record = new CMobileInfo();
+        record->m_strPhoneType = type;
+        record->m_strImei = imei;
+        PostMessage(m_editor, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(record));
+    }
+
+    void SaveScreenshot(const wxString& path)
+    {
+        Raise();
+        Update();
+        const wxRect area(GetScreenPosition(), GetSize());
+        wxBitmap shot(area.GetSize());
+        wxMemoryDC memory(shot);
+        wxScreenDC screen;
+        memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
+        memory.SelectObject(wxNullBitmap);
+        if (!shot.SaveFile(path, wxBITMAP_TYPE_PNG))
+            std::cerr << "corvina: cannot write " << path << "\n";
+    }
+
+private:
+    void OnCloseWindow(wxCloseEvent& event)
+    {
+        if (event.CanVeto() && !m_editor->CloseRingingtoneOK()) {
+            event.Veto();
+            return;
+        }
+        m_editor->Close(true);
+        Destroy();
+    }
+
+    CRingingtoneDlg* m_editor;
+};
+
+class CorvinaApp : public wxApp {
+public:
+    bool OnInit() override
+    {
+        SetHostStringLookup(&HostString);
+        InstallUiServices(&m_ui);
+        wxInitAllImageHandlers();
+        if (!wxApp::OnInit())
+            return false;
+        m_frame = new HostFrame();
+        m_frame->Show();
+        m_frame->Editor()->Show();
+        if (!m_phone.empty()) {
+            const auto comma = m_phone.find(',');
+            m_frame->PostPhone(m_phone.substr(0, comma), comma == std::string::npos ? "" : m_phone.substr(comma + 1));
+        }
+        if (m_page >= 0)
+            m_frame->Editor()->SetSheetCurSel(m_page);
+        if (!m_screenshot.empty()) {
+            // Give the window time to be mapped and painted, then capture it and quit.
+            m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+                m_frame->SaveScreenshot(m_screenshot);
+                m_frame->Destroy();
+            });
+            m_timer.StartOnce(m_delayMs);
+        }
+        return true;
+    }
+
+    int OnExit() override
+    {
+        InstallUiServices(nullptr);
+        return wxApp::OnExit();
+    }
+
+    void OnInitCmdLine(wxCmdLineParser& parser) override
+    {
+        static const wxCmdLineEntryDesc options[] = {
+            {wxCMD_LINE_SWITCH, "h", "help", "show this help", wxCMD_LINE_VAL_NONE, wxCMD_LINE_OPTION_HELP},
+            {wxCMD_LINE_SWITCH, nullptr, "version", "print the version and exit", wxCMD_LINE_VAL_NONE, 0},
+            {wxCMD_LINE_OPTION, nullptr, "phone", "post a phone record TYPE,IMEI to the editor", wxCMD_LINE_VAL_STRING, 0},
+            {wxCMD_LINE_OPTION, nullptr, "page", "show page 0 (ringtones) or 1 (melodies)", wxCMD_LINE_VAL_NUMBER, 0},
+            {wxCMD_LINE_OPTION, nullptr, "screenshot", "write a PNG of the window and quit", wxCMD_LINE_VAL_STRING, 0},
+            {wxCMD_LINE_OPTION, nullptr, "delay", "milliseconds to wait before the screenshot (default 1500)", wxCMD_LINE_VAL_NUMBER, 0},
+            {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, wxCMD_LINE_VAL_NONE, 0},
+        };
+        parser.SetDesc(options);
+        parser.SetSwitchChars("-");
+    }
+
+    bool OnCmdLineParsed(wxCmdLineParser& parser) override
+    {
+        if (parser.Found("version")) {
+            std::cout << "corvina " << kVersion << "\n";
+            return false;
+        }
+        wxString text;
+        long number = 0;
+        if (parser.Found("phone", &text))
+            m_phone = text.ToStdString(wxConvUTF8);
+        if (parser.Found("page", &number))
+            m_page = static_cast<int>(number);
+        if (parser.Found("screenshot", &text))
+            m_screenshot = text;
+        if (parser.Found("delay", &number))
+            m_delayMs = static_cast<int>(number);
+        return true;
+    }
+
+private:
+    WxUiServices m_ui;
+    HostFrame* m_frame = nullptr;
+    std::string m_phone;
+    int m_page = -1;
+    wxString m_screenshot;
+    int m_delayMs = 1500;
+    wxTimer m_timer;
+};
+
+} // namespace
+} // namespace corvina
+
+wxIMPLEMENT_APP(corvina::CorvinaApp);

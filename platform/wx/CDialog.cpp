@@ -1,0 +1,116 @@
+// Template-built child dialogs with their message tables.
+#include "CDialog.h"
+
+#include "CompactTheme.h"
+#include "DialogTemplate.h"
+#include "TemplateBuilder.h"
+
+namespace corvina {
+
+CDialog::CDialog(int templateId)
+    : m_templateId(templateId)
+{
+}
+
+CDialog::~CDialog() = default;
+
+bool CDialog::Create(wxWindow* parent)
+{
+    const DialogTemplate* t = FindDialogTemplate(m_templateId);
+    if (!t || m_created)
+        return false;
+    InstallCompactTheme();
+    const DialogUnits units(parent ? parent->FromDIP(100) / 100.0 : 1.0);
+    long style = wxTAB_TRAVERSAL;
+    if (t->style & DS_MODALFRAME)
+        style |= wxBORDER_RAISED;
+    if (!wxPanel::Create(parent, wxID_ANY, wxDefaultPosition, TemplateSize(*t, units), style))
+        return false;
+    m_created = true;
+    SetFont(CompactDialogFont());
+    m_controls = BuildTemplateControls(*t, this, units);
+    for (auto& [id, control] : m_controls)
+        control->Bind(wxEVT_ENTER_WINDOW, &CDialog::OnEnterControl, this);
+
+    Bind(EVT_WINDOW_MESSAGE, &CDialog::OnWindowMessage, this);
+    Bind(wxEVT_CHAR_HOOK, &CDialog::OnCharHook, this);
+    Bind(wxEVT_SHOW, &CDialog::OnShow, this);
+    return OnInitDialog();
+}
+
+wxWindow* CDialog::GetDlgItem(int id) const
+{
+    const auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+void CDialog::KeepOnTop(int id)
+{
+    wxWindow* control = GetDlgItem(id);
+    if (!control || control->GetParent() != this)
+        return;
+    // A holder created now is drawn after every existing sibling; the control moves into it.
+    auto* holder = new wxPanel(this, wxID_ANY, control->GetPosition(), control->GetSize(), 0);
+    control->Reparent(holder);
+    control->Move(0, 0);
+    holder->Show(control->IsShown());
+}
+
+void CDialog::MoveWindow(int x, int y, int width, int height, bool repaint)
+{
+    SetSize(x, y, width, height);
+    if (repaint)
+        Refresh();
+}
+
+void CDialog::AddMessageHandler(unsigned message, MessageHandler handler)
+{
+    m_messages[message] = std::move(handler);
+}
+
+void CDialog::OnWindowMessage(CWindowMessageEvent& event)
+{
+    const auto it = m_messages.find(event.Message());
+    if (it == m_messages.end()) {
+        event.Skip();
+        return;
+    }
+    event.m_result = it->second(event.WParam(), event.LParam());
+}
+
+void CDialog::OnCharHook(wxKeyEvent& event)
+{
+    switch (event.GetKeyCode()) {
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+        OnOK();
+        return;
+    case WXK_ESCAPE:
+        OnCancel();
+        return;
+    default:
+        event.Skip();
+    }
+}
+
+void CDialog::OnShow(wxShowEvent& event)
+{
+    event.Skip();
+    if (event.GetEventObject() == this)
+        OnShowWindow(event.IsShown());
+}
+
+void CDialog::OnEnterControl(wxMouseEvent& event)
+{
+    event.Skip();
+    auto* control = dynamic_cast<wxWindow*>(event.GetEventObject());
+    if (!control)
+        return;
+    std::string text;
+    if (OnToolTip(control->GetId(), text))
+        control->SetToolTip(wxString::FromUTF8(text));
+    else
+        control->UnsetToolTip();
+}
+
+} // namespace corvina

@@ -1,0 +1,64 @@
+// Base of the editor's modeless child dialogs: built from a dialog template, with a message table
+// for private window messages, Enter/Escape routed to OnOK/OnCancel, and tooltips by control id.
+#pragma once
+
+#include "WindowMessage.h"
+
+#include <wx/panel.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+namespace corvina {
+
+class CDialog : public wxPanel {
+public:
+    // Constructs the object for a template; the window exists only after Create().
+    explicit CDialog(int templateId);
+    ~CDialog() override;
+
+    // Creates the window from the template as a child of parent and runs OnInitDialog.
+    bool Create(wxWindow* parent);
+    bool IsCreated() const { return m_created; }
+    int GetTemplateId() const { return m_templateId; }
+
+    // The control with the id, or nullptr.
+    wxWindow* GetDlgItem(int id) const;
+    template <class T> T* Item(int id) const { return dynamic_cast<T*>(GetDlgItem(id)); }
+
+    // Keeps a control drawn above siblings created after it (on GTK later siblings draw on top,
+    // while a template's earlier controls are meant to lie above later ones where they overlap).
+    void KeepOnTop(int id);
+
+    // Moves the window in parent client pixels; repaints when asked.
+    void MoveWindow(int x, int y, int width, int height, bool repaint = true);
+
+protected:
+    virtual bool OnInitDialog() { return true; }
+    // Enter and Escape; the editor's dialogs never close on them.
+    virtual void OnOK() {}
+    virtual void OnCancel() {}
+    // The tooltip text of a control, asked when the pointer enters it; false for none.
+    virtual bool OnToolTip(int /*controlId*/, std::string& /*text*/) { return false; }
+    // Called when the window is shown or hidden.
+    virtual void OnShowWindow(bool /*show*/) {}
+
+    using MessageHandler = std::function<std::intptr_t(std::uintptr_t wParam, std::intptr_t lParam)>;
+    // An entry of this dialog's message table.
+    void AddMessageHandler(unsigned message, MessageHandler handler);
+
+private:
+    void OnWindowMessage(CWindowMessageEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    void OnShow(wxShowEvent& event);
+    void OnEnterControl(wxMouseEvent& event);
+
+    int m_templateId;
+    bool m_created = false;
+    std::map<int, wxWindow*> m_controls;
+    std::map<unsigned, MessageHandler> m_messages;
+};
+
+} // namespace corvina

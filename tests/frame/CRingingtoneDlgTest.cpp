@@ -1,0 +1,204 @@
+// The main dialog under a display: construction, pages, tabs, the read-out button, dropped files,
+// new phone records and the exit question.
+#include "CRingingtoneDlg.h"
+#include "CRegistryHelper.h"
+#include "CSXButton.h"
+#include "CTabCtrl.h"
+#include "CTraceFile.h"
+#include "FakeUi.h"
+#include "GuiTestMain.h"
+#include "HostModule.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace corvina {
+namespace {
+
+const char* kEnglish = R"(Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\Software\Halvren\Corvina]
+"Language"=dword:00000809
+)";
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Registry::Instance().LoadText(kEnglish);
+        m_frame = test::NewTestFrame();
+        m_dlg = new CRingingtoneDlg(m_frame);
+        ASSERT_TRUE(m_dlg->Init(m_frame));
+    }
+    void TearDown() override
+    {
+        m_frame->Destroy();
+        test::DispatchPending();
+    }
+
+    CTabCtrl* Tab() { return m_dlg->Item<CTabCtrl>(CRingingtoneDlg::IDC_TAB); }
+    CSXButton* ReadButton() { return m_dlg->Item<CSXButton>(CRingingtoneDlg::IDC_BUTTON_READ); }
+    static char* HeapPath(const char* text)
+    {
+        char* copy = new char[std::strlen(text) + 1];
+        std::strcpy(copy, text);
+        return copy;
+    }
+
+    test::FakeUi m_ui;
+    wxFrame* m_frame = nullptr;
+    CRingingtoneDlg* m_dlg = nullptr;
+};
+
+TEST_F(MainDialogTest, BeforeTheFirstPhoneRecordTheDialogHoldsAnEmptyOne)
+{
+    ASSERT_NE(m_dlg->GetCurMobileInfo(), nullptr);
+    EXPECT_EQ(m_dlg->GetPhoneType(), "");
+    EXPECT_EQ(m_dlg->GetCurImei(), "");
+    EXPECT_EQ(m_dlg->IsConnected(), 0);
+    EXPECT_EQ(m_dlg->WasRead(), 0);
+    EXPECT_EQ(m_dlg->GetCurLine(), 9);
+    EXPECT_EQ(m_dlg->GetNumberFixRt(), 40);
+    EXPECT_EQ(m_dlg->GetNumberUserdefRt(), 2);
+    EXPECT_EQ(m_dlg->FirstUsedIndexRt(), 0);
+    EXPECT_EQ(m_dlg->GetRtIndex(), -1);
+    EXPECT_EQ(m_dlg->GetRtArrayIndex(), -1);
+    EXPECT_TRUE(m_dlg->GetRtByFilename());
+    EXPECT_EQ(m_dlg->GetNumberRt(), 0);
+}
+
+TEST_F(MainDialogTest, InitialisationGivesTheButtonItsTextAndTheTabsTheirPagesWithTheTonesPageShown)
+{
+    ASSERT_NE(ReadButton(), nullptr);
+    EXPECT_EQ(ReadButton()->GetLabel(), "Read out");
+    EXPECT_FALSE(ReadButton()->IsEnabled());
+    EXPECT_EQ(ReadButton()->GetIconId(), 4509);
+    ASSERT_NE(Tab(), nullptr);
+    ASSERT_EQ(Tab()->GetItemCount(), 2);
+    EXPECT_EQ(Tab()->GetItemText(0), "Ringtones on mobile");
+    EXPECT_EQ(Tab()->GetItemText(1), "Melodies");
+    EXPECT_EQ(Tab()->GetCurSel(), 0);
+    EXPECT_TRUE(m_dlg->GetTonesMobileDlg()->IsShown());
+    EXPECT_FALSE(m_dlg->GetMelodiesDlg()->IsShown());
+    // Pages sit on the tab's client rectangle shrunk by 3, 30, 3, 3 pixels.
+    const wxSize client = Tab()->GetClientSize();
+    EXPECT_EQ(m_dlg->GetTonesMobileDlg()->GetParent(), Tab());
+    EXPECT_EQ(m_dlg->GetTonesMobileDlg()->GetRect(), wxRect(3, 30, client.GetWidth() - 6, client.GetHeight() - 33));
+    EXPECT_EQ(m_dlg->GetMelodiesDlg()->GetRect(), m_dlg->GetTonesMobileDlg()->GetRect());
+}
+
+TEST_F(MainDialogTest, SheetSelectionShowsOnePageAndAnUnknownPageHidesBoth)
+{
+    m_dlg->SetSheetCurSel(1);
+    EXPECT_FALSE(m_dlg->GetTonesMobileDlg()->IsShown());
+    EXPECT_TRUE(m_dlg->GetMelodiesDlg()->IsShown());
+    EXPECT_EQ(Tab()->GetCurSel(), 1);
+
+    m_dlg->SetSheetCurSel(2);
+    EXPECT_FALSE(m_dlg->GetTonesMobileDlg()->IsShown());
+    EXPECT_FALSE(m_dlg->GetMelodiesDlg()->IsShown());
+    EXPECT_EQ(Tab()->GetCurSel(), 2);
+
+    m_dlg->SetSheetCurSel(0);
+    EXPECT_TRUE(m_dlg->GetTonesMobileDlg()->IsShown());
+    EXPECT_FALSE(m_dlg->GetMelodiesDlg()->IsShown());
+}
+
+TEST_F(MainDialogTest, ClosingWithNothingToLoseAsksNothing)
+{
+    EXPECT_EQ(m_dlg->CloseRingingtoneOK(), 1);
+    EXPECT_TRUE(m_ui.m_boxes.empty());
+}
+
+TEST_F(MainDialogTest, ANullDropDoesNothingAndADroppedPathReachesTheMelodiesPage)
+{
+    EXPECT_EQ(SendMessage(m_dlg, WM_DROP_MIDI_FILE, 0, 0), 0);
+    EXPECT_TRUE(m_dlg->GetTonesMobileDlg()->IsShown());
+    EXPECT_EQ(Tab()->GetCurSel(), 0);
+
+    EXPECT_EQ(SendMessage(m_dlg, WM_DROP_MIDI_FILE, 0, reinterpret_cast<std::intptr_t>(HeapPath("/tmp/song.mid"))), 0);
+    EXPECT_EQ(Tab()->GetCurSel(), 1);
+    EXPECT_TRUE(m_dlg->GetMelodiesDlg()->IsShown());
+    EXPECT_EQ(m_dlg->GetMelodiesDlg()->GetDroppedFile(), "/tmp/song.mid");
+}
+
+TEST_F(MainDialogTest, APhoneRecordThatArrivesWhileHiddenIsValidatedWhenTheDialogIsShown)
+{
+    // A record without an IMEI means no phone: validation asks the user to connect one.
+    auto* none = new CMobileInfo();
+    none->m_strPhoneType = "CX70";
+    PostMessage(m_dlg, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(none));
+    test::DispatchPending();
+    EXPECT_EQ(m_dlg->GetCurMobileInfo(), none);
+    EXPECT_TRUE(m_ui.m_boxes.empty());
+
+    m_dlg->Show();
+    ASSERT_TRUE(test::DispatchUntil([&] { return !m_ui.m_boxes.empty(); }));
+    EXPECT_EQ(m_ui.m_boxes[0].text, "Please connect the phone whose ringtone you want to change.");
+    EXPECT_EQ(m_dlg->IsConnected(), 0);
+}
+
+TEST_F(MainDialogTest, ASecondRecordWithTheSameImeiChangesNothing)
+{
+    auto* first = new CMobileInfo();
+    first->m_strPhoneType = "CX70";
+    first->m_strImei = "350000000000017";
+    SendMessage(m_dlg, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(first));
+    auto* again = new CMobileInfo();
+    again->m_strPhoneType = "other";
+    again->m_strImei = "350000000000017";
+    SendMessage(m_dlg, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(again));
+    EXPECT_EQ(m_dlg->GetCurMobileInfo(), first);
+    EXPECT_EQ(m_dlg->GetPhoneType(), "CX70");
+    EXPECT_EQ(m_dlg->GetCurImei(), "350000000000017");
+}
+
+TEST(MainDialogExitQuestion, TheCaptionJoinsTheHostsSuiteNameAndTheEditorsTitle)
+{
+    Registry::Instance().LoadText(kEnglish);
+    SetHostStringLookup([](unsigned id, long) { return std::string(id == 102 ? "Suite" : ""); });
+    // An unsaved clip only exists once the clip editor is in place; until then nothing asks.
+    test::FakeUi ui;
+    wxFrame* frame = test::NewTestFrame();
+    auto* dlg = new CRingingtoneDlg(frame);
+    ASSERT_TRUE(dlg->Init(frame));
+    EXPECT_EQ(dlg->CloseRingingtoneOK(), 1);
+    frame->Destroy();
+    test::DispatchPending();
+    SetHostStringLookup(nullptr);
+}
+
+TEST(MainDialogTrace, ConstructionTracesItsEntryAndExitAtLevelThree)
+{
+    const auto folder = std::filesystem::temp_directory_path() / ("corvina-frame-trace-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const auto path = folder / "trace.txt";
+    std::ostringstream reg;
+    reg << "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Pellucid 5.0\\Kvt]\n"
+        << "\"Flags\"=dword:20000004\n\"FileName\"=\"" << path.string() << "\"\n";
+    Registry::Instance().LoadText(reg.str());
+    ResetTrace();
+    {
+        CRingingtoneDlg dlg;
+    }
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string trace = text.str();
+    const auto entering = trace.find(" 3 Entering CRingingtoneDlg::CRingingtoneDlg\n");
+    const auto leaving = trace.find(" 3 Leaving CRingingtoneDlg::CRingingtoneDlg\n");
+    EXPECT_NE(entering, std::string::npos) << trace;
+    EXPECT_NE(leaving, std::string::npos) << trace;
+    EXPECT_LT(entering, leaving);
+
+    Registry::Instance().LoadText(kEnglish);
+    ResetTrace();
+    std::filesystem::remove_all(folder);
+}
+
+} // namespace
+} // namespace corvina
