@@ -87,9 +87,34 @@ bool CAtParser::LooksUnsolicited(const std::string& line)
     return false;
 }
 
+namespace {
+
+// Answers are UTF-8 text; noise on the line almost never is.
+bool IsUtf8(const std::string& text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const std::size_t extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : 9;
+        if (extra == 9 || (extra == 1 && c < 0xC2) || (extra > 0 && i + extra >= text.size()))
+            return false;
+        for (std::size_t k = 1; k <= extra; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+} // namespace
+
 void CAtParser::TakeLine(std::string line)
 {
     m_lines.push_back(line);
+    if (!IsUtf8(line)) {
+        m_done = true;
+        m_result = HR_AT_GARBAGE;
+        return;
+    }
     if (line == m_command)
         return; // the echo, while echo is still on
     HRESULT hr = S_OK;

@@ -55,6 +55,9 @@ TEST(AtParser, MapsErrorsAndGarbageToTheirResults)
     CAtParser garbage = Parse("AT", "", noise);
     EXPECT_TRUE(garbage.Done());
     EXPECT_EQ(garbage.Result(), HR_AT_GARBAGE);
+    // Bytes that are no UTF-8 text, as a line full of noise gives.
+    EXPECT_EQ(Parse("AT+CRSL=?", "+CRSL:", "\r\n\x9f\xe2!\xfe#\r\n\r\nOK\r\n").Result(), HR_AT_GARBAGE);
+    EXPECT_EQ(Parse("AT+CGMM", "", "\r\nM\xc3\xa4nnlein\r\n\r\nOK\r\n").Result(), S_OK);
     CAtParser overlong = Parse("AT", "", std::string(CAtParser::kMaxLine + 10, 'x'));
     EXPECT_EQ(overlong.Result(), HR_AT_GARBAGE);
 }

@@ -1,0 +1,256 @@
+// The AT command service and the ringtone-assignment service against the virtual phone on a real
+// pseudo-terminal; the phone's settings file shows what it was told.
+#include "CAtCommandService.h"
+#include "CAtcHelperFunctions.h"
+#include "CFileStream.h"
+#include "PhoneErrors.h"
+#include "PhoneTestSupport.h"
+#include "ServiceInit.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <map>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
+
+namespace corvina {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One run of the virtual phone with its own state folder and a link to its terminal.
+class VirtualPhone {
+public:
+    VirtualPhone(const fs::path& folder, const std::string& model, std::vector<std::string> extra = {})
+        : m_state(folder / "state"), m_link(folder / "tty")
+    {
+        std::vector<std::string> args = {CORVINA_PHONESIM, "--state", m_state.string(), "--model", model,
+                                         "--link", m_link.string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        for (int i = 0; i < 500 && m_pid > 0 && !fs::exists(m_link); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ~VirtualPhone()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGTERM);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+    bool Ready() const { return m_pid > 0 && fs::exists(m_link); }
+    std::string Port() const { return m_link.string(); }
+    fs::path Files() const { return m_state / "fs"; }
+    fs::path State() const { return m_state; }
+    // The settings file as key/value pairs.
+    std::map<std::string, std::string> Settings() const
+    {
+        std::map<std::string, std::string> values;
+        std::istringstream in(test::ReadText(m_state / "phone.conf"));
+        for (std::string line; std::getline(in, line);)
+            if (auto eq = line.find('='); eq != std::string::npos && line[0] != '#')
+                values[line.substr(0, eq)] = line.substr(eq + 1);
+        return values;
+    }
+
+private:
+    fs::path m_state;
+    fs::path m_link;
+    pid_t m_pid = -1;
+};
+
+class PhoneSimTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (std::string(CORVINA_PHONESIM).empty() || !fs::exists(CORVINA_PHONESIM))
+            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
+    }
+    void TearDown() override { Registry::Instance().LoadText(""); }
+
+    // Starts the phone and points the configuration at it.
+    std::unique_ptr<VirtualPhone> Start(const std::string& model, std::vector<std::string> extra = {})
+    {
+        auto phone = std::make_unique<VirtualPhone>(dir.Path(), model, std::move(extra));
+        test::LoadRegistry(test::RegString("Port", phone->Port()) + "\"AtTimeoutMs\"=dword:000007d0\n"
+                           + test::RegString("VolumeRoot", phone->Files().string()));
+        return phone;
+    }
+
+    test::ScratchDir dir;
+};
+
+TEST_F(PhoneSimTest, SettingsOperationsChangeThePhoneAndReadItBack)
+{
+    auto phone = Start("CX70");
+    ASSERT_TRUE(phone->Ready());
+    CAtcHelperFunctions helper;
+    IAtCommandService& atc = helper.Atc();
+
+    std::int32_t start = 0, end = 0;
+    EXPECT_EQ(atc.GetVolumeRange(1, &start, &end), S_OK);
+    EXPECT_EQ(start, 1);
+    EXPECT_EQ(end, 4);
+    EXPECT_EQ(atc.GetVolumeRangeOfGroupPhones(&start, &end), HR_AT_ERROR); // not a group phone
+
+    EXPECT_EQ(atc.SetSoundMode(0x04 | 0x10), S_OK);
+    EXPECT_EQ(atc.SetRingTone(17, 3), S_OK);
+    EXPECT_EQ(atc.SetLineVolume(2, 4), S_OK);
+    auto settings = phone->Settings();
+    EXPECT_EQ(settings["calm"], "2");
+    EXPECT_EQ(settings["cvib"], "1");
+    EXPECT_EQ(settings["ringtone.index"], "17");
+    EXPECT_EQ(settings["ringtone.volume"], "3");
+    EXPECT_EQ(settings["ringingline.2.volume"], "4");
+
+    std::int32_t word = 0, tone = 0, volume = 0;
+    EXPECT_EQ(atc.GetSoundMode(&word), S_OK);
+    EXPECT_EQ(word, 0x14);
+    EXPECT_EQ(atc.GetRingTone(&tone, &volume), S_OK);
+    EXPECT_EQ(tone, 17);
+    EXPECT_EQ(volume, 3);
+    EXPECT_EQ(atc.SetSoundMode(0x02 | 0x20), S_OK);
+    EXPECT_EQ(atc.GetSoundMode(&word), S_OK);
+    EXPECT_EQ(word, 0x22);
+    EXPECT_EQ(atc.SetRingTone(17, 9), HrFromCmeError(21)); // outside the volume scale
+
+    EXPECT_EQ(atc.PlayRingTone(), S_OK);
+    EXPECT_EQ(phone->Settings()["playing"], "tone 17");
+    EXPECT_EQ(atc.StopRingTone(), S_OK);
+    EXPECT_EQ(phone->Settings()["playing"], "");
+
+    test::WriteText(phone->Files() / "Ringtones" / "tune.mid", "MThd");
+    EXPECT_EQ(atc.PlayToneFile("A:\\Ringtones\\tune.mid", -1), S_OK);
+    EXPECT_EQ(phone->Settings()["playing"], "file A:\\Ringtones\\tune.mid");
+    EXPECT_EQ(atc.StopToneFile(), S_OK);
+    EXPECT_EQ(atc.PlayToneFile("A:\\Ringtones\\missing.mid", -1), HrFromCmeError(22));
+    EXPECT_EQ(atc.PlayToneFile("A:\\Ringtones\\\"quoted\".mid", -1), E_INVALIDARG);
+
+    std::string imei, model;
+    auto* service = dynamic_cast<CAtCommandService*>(&atc);
+    ASSERT_NE(service, nullptr);
+    EXPECT_EQ(service->GetIdentity(imei, model), S_OK);
+    EXPECT_EQ(imei, "350000000000017");
+    EXPECT_EQ(model, "CX70");
+}
+
+TEST_F(PhoneSimTest, TheActiveFileOfALineIsSetAndReadThroughTheRingtoneAssignmentService)
+{
+    auto phone = Start("CX70");
+    ASSERT_TRUE(phone->Ready());
+    test::WriteText(phone->Files() / "Ringtones" / "tune.mid", "MThd");
+    std::shared_ptr<IRingtoneSettings> settings;
+    ASSERT_TRUE(InitRtSettingsPtr(settings));
+    std::string path;
+    EXPECT_EQ(settings->GetActiveFile(6, path), S_FALSE);
+    EXPECT_EQ(path, "");
+    EXPECT_EQ(settings->SetActiveFile(6, "A:\\Ringtones\\tune.mid"), S_OK);
+    EXPECT_EQ(phone->Settings()["activefile.6"], "A:\\Ringtones\\tune.mid");
+    EXPECT_EQ(settings->GetActiveFile(6, path), S_OK);
+    EXPECT_EQ(path, "A:\\Ringtones\\tune.mid");
+    EXPECT_EQ(settings->SetActiveFile(6, "A:\\Ringtones\\none.mid"), HrFromCmeError(22));
+
+    // The folder volume sees the same files.
+    std::shared_ptr<IMBXVolume> volume;
+    ASSERT_TRUE(InitMbxVolPtr(volume));
+    MBX_LISTING listing;
+    EXPECT_EQ(volume->ListFolder("\\Ringtones\\*", 0, listing), S_OK);
+    ASSERT_EQ(listing.rows.size(), 1u);
+    EXPECT_EQ(listing.rows[0].name, "tune.mid");
+}
+
+TEST_F(PhoneSimTest, LineTonesAndGroupVolumesFollowThePhoneFamily)
+{
+    {
+        auto birch = Start("BIRCH-M55");
+        ASSERT_TRUE(birch->Ready());
+        CAtcHelperFunctions helper;
+        std::int32_t tone = 5, volume = 2;
+        EXPECT_EQ(helper.Atc().ExchangeLineTone(8, &tone, &volume), S_OK);
+        EXPECT_EQ(birch->Settings()["line.8.tone"], "5");
+        EXPECT_EQ(birch->Settings()["line.8.volume"], "2");
+        tone = volume = -1;
+        EXPECT_EQ(helper.Atc().ExchangeLineTone(8, &tone, &volume), S_OK);
+        EXPECT_EQ(tone, 5);
+        EXPECT_EQ(volume, 2);
+        tone = volume = -1;
+        EXPECT_EQ(helper.Atc().ExchangeLineTone(3, &tone, &volume), HrFromCmeError(21));
+    }
+    auto group = Start("RX41");
+    ASSERT_TRUE(group->Ready());
+    CAtcHelperFunctions helper;
+    std::int32_t start = 0, end = 0;
+    EXPECT_EQ(helper.Atc().GetVolumeRangeOfGroupPhones(&start, &end), S_OK);
+    EXPECT_EQ(start, 1);
+    EXPECT_EQ(end, 5);
+}
+
+TEST_F(PhoneSimTest, AUserToneIsUploadedInChunksWithItsChecksum)
+{
+    auto phone = Start("ME45");
+    ASSERT_TRUE(phone->Ready());
+    std::string melody;
+    for (int i = 0; i < 1000; ++i)
+        melody += static_cast<char>(i * 7);
+    test::WriteText(dir.Path() / "clip.mid", melody);
+    std::shared_ptr<IStream> stream;
+    ASSERT_EQ(CFileStream::CreateFromFile(dir.Path() / "clip.mid", stream), S_OK);
+    CAtcHelperFunctions helper;
+    EXPECT_EQ(helper.Atc().PutUserTone(3, stream.get()), S_OK);
+    EXPECT_EQ(test::ReadText(phone->State() / "usertones" / "3.mid"), melody);
+    unsigned sum = 0;
+    for (unsigned char c : melody)
+        sum = (sum + c) % 65536;
+    EXPECT_EQ(phone->Settings()["usertone.3.size"], "1000");
+    EXPECT_EQ(phone->Settings()["usertone.3.sum"], std::to_string(sum));
+
+    ASSERT_EQ(CFileStream::CreateFromFile(dir.Path() / "clip.mid", stream), S_OK);
+    EXPECT_EQ(helper.Atc().PutUserTone(9, stream.get()), HrFromCmeError(4)); // no such slot
+    EXPECT_EQ(phone->Settings().count("usertone.9.size"), 0u);
+}
+
+TEST_F(PhoneSimTest, AMisbehavingPhoneGivesFailuresWithinTheTimeoutAndTheLinkRecovers)
+{
+    auto phone = Start("CX70", {"--cme-cmd", "^CRTN?:100", "--garbage", "+CALM?", "--silent-cmd", "^CPLY=1",
+                                "--reopen", "--reopen-ms", "200"});
+    ASSERT_TRUE(phone->Ready());
+    CAtcHelperFunctions helper;
+    IAtCommandService& atc = helper.Atc();
+    std::int32_t a = 0, b = 0;
+    EXPECT_EQ(atc.GetRingTone(&a, &b), HrFromCmeError(100));
+    EXPECT_EQ(atc.GetSoundMode(&a), HR_AT_GARBAGE);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(atc.PlayRingTone(), HR_TIMEOUT);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
+    EXPECT_EQ(atc.GetVolumeRange(1, &a, &b), S_OK);
+
+    // The phone drops the line after its next answer and comes back on a new terminal.
+    auto link = CAtLink::ForDevice(phone->Port());
+    ASSERT_EQ(link->Command("AT^SIMFAULT=\"drop=1\""), S_OK);
+    EXPECT_EQ(atc.SetRingTone(5, 2), S_OK);
+    {
+        HRESULT hr = atc.SetRingTone(6, 2);
+        EXPECT_TRUE(hr == HR_DEVICE_NOT_CONNECTED || hr == HR_TIMEOUT) << HResultText(hr);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_EQ(atc.SetRingTone(7, 2), S_OK);
+    EXPECT_EQ(phone->Settings()["ringtone.index"], "7");
+}
+
+} // namespace
+} // namespace corvina
