@@ -8,12 +8,14 @@
 #include "CTraceFile.h"
 #include "PhoneErrors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
 #include <map>
 #include <poll.h>
 #include <termios.h>
+#include <utility>
 #include <unistd.h>
 
 namespace corvina {
@@ -23,6 +25,7 @@ namespace {
 constexpr int kDefaultTimeoutMs = 5000;
 constexpr int kDefaultBaud = 115200;
 constexpr int kTraceLevel = 5;
+constexpr int kResyncQuietMs = 200;
 
 speed_t SpeedFor(int baud)
 {
@@ -146,14 +149,18 @@ HRESULT CAtLink::OpenDevice()
     return S_OK;
 }
 
-bool CAtLink::DrainInput()
+bool CAtLink::DrainInput(int quietMs)
 {
     // Late answers and unsolicited lines left from before belong to no command. A raw terminal
     // reads 0 bytes when nothing is there, so poll tells "nothing" from "gone".
     char buffer[512];
+    const auto deadline = Clock::now() + std::chrono::milliseconds(TimeoutMs());
     for (;;) {
+        // A phone that never stops talking is left to the command's own reading.
+        if (Clock::now() >= deadline)
+            return true;
         pollfd p{m_fd, POLLIN, 0};
-        const int ready = ::poll(&p, 1, 0);
+        const int ready = ::poll(&p, 1, std::min(quietMs, RemainingMs(deadline)));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready < 0 || (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
@@ -171,7 +178,9 @@ bool CAtLink::DrainInput()
 
 HRESULT CAtLink::EnsureReady()
 {
-    if (m_fd >= 0 && !DrainInput()) {
+    // After a command that ended without its answer, the rest of that answer may still come:
+    // wait until the line has been quiet for a moment.
+    if (m_fd >= 0 && !DrainInput(std::exchange(m_resync, false) ? kResyncQuietMs : 0)) {
         TheTrace().Trace(kTraceLevel, "AT link %s: device gone, reopening", m_device.c_str());
         CloseLocked();
     }
@@ -266,6 +275,8 @@ HRESULT CAtLink::Exchange(const std::string& command, const std::string& infoPre
         hr = parser.Result();
     if (hr == HR_DEVICE_NOT_CONNECTED)
         CloseLocked();
+    else if (hr == HR_TIMEOUT || hr == HR_AT_GARBAGE)
+        m_resync = true;
     if (tracing && FAILED(hr))
         TheTrace().Trace(kTraceLevel, "AT! %s failed: %s", command.c_str(), HResultText(hr).c_str());
     if (info)

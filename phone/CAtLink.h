@@ -57,7 +57,8 @@ public:
 private:
     HRESULT OpenDevice();
     HRESULT EnsureReady();
-    bool DrainInput();
+    // Reads and drops pending input until the line is quiet for quietMs; false when the device is gone.
+    bool DrainInput(int quietMs = 0);
     HRESULT Exchange(const std::string& command, const std::string& infoPrefix, std::vector<std::string>* info);
     HRESULT WriteAll(const std::string& bytes, int timeoutMs);
     void CloseLocked();
@@ -66,6 +67,7 @@ private:
     std::timed_mutex m_busy;
     int m_fd = -1;
     bool m_initialized = false;
+    bool m_resync = false; // the last command's answer may still be arriving
 };
 
 } // namespace corvina

@@ -1,6 +1,7 @@
 // The AT link against a scripted peer on a pseudo-terminal: answers, errors, silence, garbage, a
 // dropped line, reopening, and commands from several threads.
 #include "CAtLink.h"
+#include "CTraceFile.h"
 #include "PhoneErrors.h"
 #include "PhoneTestSupport.h"
 
@@ -154,6 +155,10 @@ TEST_F(AtLinkTest, FailuresOfThePhoneComeBackWithinTheTimeout)
             return Answer("");
         if (command == "AT^NOISE")
             return Answer(std::string("\r\n\x13\x80\x00\x07zz\r\n", 10));
+        if (command == "AT^LATE")
+            return Reply{"\r\n^CRTN: 9,9\r\n\r\nOK\r\n", false, 380};
+        if (command == "AT^CRTN?")
+            return Answer("\r\n^CRTN: 2,3\r\n\r\nOK\r\n");
         return Answer("\r\nOK\r\n");
     }));
     CAtLink link(phone.Device());
@@ -165,8 +170,33 @@ TEST_F(AtLinkTest, FailuresOfThePhoneComeBackWithinTheTimeout)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
 
     EXPECT_EQ(link.Command("AT^NOISE"), HR_AT_GARBAGE);
+    // An answer that comes after its command gave up is not taken for the next command's.
+    EXPECT_EQ(link.Command("AT^LATE"), HR_TIMEOUT);
+    std::vector<std::string> info;
+    EXPECT_EQ(link.Command("AT^CRTN?", "^CRTN:", &info), S_OK);
+    EXPECT_EQ(info, std::vector<std::string>{"^CRTN: 2,3"});
     // The link is still usable after each failure.
     EXPECT_EQ(link.Command("AT"), S_OK);
+}
+
+TEST_F(AtLinkTest, EveryCommandAndAnswerLineIsTracedAtLevelFive)
+{
+    test::ScratchDir dir;
+    const std::filesystem::path traceFile = dir.Path() / "trace.txt";
+    // Level 5 is bit 4 of the trace flags.
+    test::LoadRegistry("\"AtTimeoutMs\"=dword:0000012c\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Pellucid 5.0\\Kvt]\n"
+                       "\"Flags\"=dword:00000010\n" + test::RegString("FileName", traceFile.string()));
+    ResetTrace();
+    FakePhone phone(AfterOpening([](const std::string&) { return Answer("\r\n^CRTN: 4,1\r\n\r\nOK\r\n"); }));
+    CAtLink link(phone.Device());
+    EXPECT_EQ(link.Command("AT^CRTN?", "^CRTN:"), S_OK);
+    Registry::Instance().LoadText("");
+    ResetTrace();
+    const std::string trace = test::ReadText(traceFile);
+    EXPECT_NE(trace.find(" 5 AT> ATE0"), std::string::npos) << trace;
+    EXPECT_NE(trace.find(" 5 AT> AT^CRTN?"), std::string::npos) << trace;
+    EXPECT_NE(trace.find(" 5 AT< ^CRTN: 4,1"), std::string::npos) << trace;
+    EXPECT_NE(trace.find(" 5 AT< OK"), std::string::npos) << trace;
 }
 
 TEST_F(AtLinkTest, SilentOrMissingDevicesFailInsteadOfHanging)
