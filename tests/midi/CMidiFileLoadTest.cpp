@@ -107,6 +107,36 @@ TEST_F(CMidiFileLoadTest, BrokenTracksAreDiscardedWithTheirReason)
     }
 }
 
+TEST_F(CMidiFileLoadTest, UnusualButReadableInputKeepsItsLiteralMeaning)
+{
+    // A track that fails after a note-on still reports its note count, though the track is dropped.
+    const std::string noEnd = Track(Bytes({0x00, 0x90, 0x3C, 0x40, 0x10, 0x80, 0x3C, 0x00, 0x00, 0xC0, 0x05, 0x00}));
+    CMidiFile dropped;
+    ASSERT_EQ(dropped.Load(Write("a.mid", Header(1, 2, 96) + noEnd + Track(kMinimalEvents))), kMidiLoadOk);
+    EXPECT_EQ(dropped.GetTrackCount(), 0);
+    EXPECT_EQ(dropped.GetNoteOnCounts(), std::vector<std::uint32_t>{1});
+    EXPECT_TRUE(dropped.GetAllNoteOnTimes().empty());
+
+    // A tempo of 0 at time 0 does not count as a tempo at the start.
+    CMidiFile zeroTempo;
+    ASSERT_EQ(zeroTempo.Load(Write("b.mid", Header(0, 1, 96) + Track(Bytes({0x00, 0xFF, 0x51, 0x03, 0, 0, 0, 0x60,
+                                                                            0x90, 0x3C, 0x40}) + kEnd))),
+              kMidiLoadOk);
+    EXPECT_FALSE(zeroTempo.GetTrack(0)->HasTempoAtStart());
+    EXPECT_EQ(*zeroTempo.GetTrack(0)->GetNoteOnTimes(0), std::vector<std::uint32_t>{0});
+
+    // Data bytes before any status byte in the whole program make empty events without a channel.
+    ResetMidiReaderState();
+    CMidiFile orphan;
+    ASSERT_EQ(orphan.Load(Write("c.mid", Header(0, 1, 96) + Track(Bytes({0x00, 0x3C}) + kMinimalEvents))),
+              kMidiLoadOk);
+    const CMidiEvent& first = orphan.GetTrack(0)->GetEvents()[0];
+    EXPECT_TRUE(first.IsRunningStatus());
+    EXPECT_EQ(first.GetChannel(), -1);
+    EXPECT_EQ(first.GetEndOffset(), first.GetDataOffset());
+    EXPECT_EQ(orphan.GetTrack(0)->GetEvents().size(), 4u);
+}
+
 TEST_F(CMidiFileLoadTest, TheParseLogRecordsEachFieldWithItsPosition)
 {
     CMidiFile file;

@@ -113,6 +113,16 @@ TEST_F(CMidiFileWriteTest, TheFirstNoteOfAClipIsPlacedByItsDistanceFromTheStart)
     EXPECT_EQ(ClipBytes(file), SingleTrackOutput(Bytes({0x60, 0x90, 0x3E, 0x40, 0x60, 0x80, 0x3E, 0x00}) + kEnd));
 }
 
+TEST_F(CMidiFileWriteTest, AnEndOfTrackJustAfterTheClipEndsItAtTheEndTime)
+{
+    const std::string events = Bytes({0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x00, 0x60, 0xFF, 0x2F, 0x00});
+    CMidiFile file;
+    ASSERT_EQ(file.Load(Write("e.mid", Header(0, 1, 96) + Track(events))), kMidiLoadOk);
+    EXPECT_EQ(file.GetTrack(0)->WriteTrackClip(0, 0, 700000), 1);
+    EXPECT_EQ(ClipBytes(file), SingleTrackOutput(Bytes({0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x00, 0x26, 0xFF,
+                                                        0x2F, 0x00})));
+}
+
 TEST_F(CMidiFileWriteTest, AllTrackClipsWriteEveryTrackAndUseTheLatestDivision)
 {
     const std::string text = Track(Bytes({0x00, 0xFF, 0x01, 0x04, 'a', 'b', 'c', 'd'}) + kEnd);
