@@ -1,9 +1,12 @@
 // Line assembly and injected faults of the virtual phone, and its settings file.
 #include <fstream>
+#include <random>
+#include <set>
 
 #include <gtest/gtest.h>
 
 #include "CFaultPlan.h"
+#include "CSimLog.h"
 #include "CSimOptions.h"
 #include "CSimPhone.h"
 #include "SimTestSupport.h"
@@ -79,6 +82,34 @@ TEST(VirtualPhoneLine, InjectsErrorsSilenceGarbageDelayAndADroppedLine)
     EXPECT_FALSE(r[3].bDrop);
     EXPECT_TRUE(r[4].bDrop);
     EXPECT_EQ(r[5].strBytes, "\r\nERROR\r\n");
+}
+
+TEST(VirtualPhoneLine, AnswersEveryMangledCommandWithAFinalResultCode)
+{
+    CTempFolder dir;
+    SSimulatedPhone phone(dir.Path(), "ME45");
+    CFaultPlan faults;
+    CSimPhone line(*phone.engine, faults);
+    const std::vector<std::string> pieces = {"AT", "+", "^", "CUTB", "CUTD", "CUTE", "CLTN", "CAFL", "CPLF", "CRTN",
+                                             "=", "?", ",", "\"", "-1", "99999999999", "0", "A:\\", ";", "E", "Z",
+                                             "\xff", "\x01", " ", "\r"};
+    std::mt19937 random(7);
+    std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
+    std::string input;
+    for (int i = 0; i < 20000; ++i)
+        input += pieces[pick(random)];
+    input += "\r";
+    int answered = 0;
+    for (const auto& reply : line.Feed(input)) {
+        if (reply.strBytes.empty())
+            continue;
+        ++answered;
+        const std::string& b = reply.strBytes;
+        const bool final = b.ends_with("\r\nOK\r\n") || b.ends_with("\r\nERROR\r\n") ||
+                           b.find("\r\n+CME ERROR: ") != std::string::npos;
+        EXPECT_TRUE(final) << CSimLog::Escape(b);
+    }
+    EXPECT_GT(answered, 100);
 }
 
 TEST(VirtualPhoneSettings, ReadsBackWhatItWroteAndSkipsMalformedLines)
