@@ -91,23 +91,42 @@ int CAtLink::Baud()
     return value && *value > 0 ? *value : kDefaultBaud;
 }
 
+bool CAtLink::Acquire()
+{
+    std::unique_lock lock(m_queueLock);
+    if (!m_queueFree.wait_for(lock, std::chrono::milliseconds(TimeoutMs()), [this] { return !m_inUse; }))
+        return false;
+    m_inUse = true;
+    return true;
+}
+
+void CAtLink::Release()
+{
+    {
+        std::lock_guard lock(m_queueLock);
+        m_inUse = false;
+    }
+    m_queueFree.notify_one();
+}
+
 HRESULT CAtLink::CheckPort()
 {
-    std::unique_lock busy(m_busy, std::defer_lock);
     // A link busy with someone's command is open.
-    if (!busy.try_lock_for(std::chrono::milliseconds(TimeoutMs())))
+    if (!Acquire())
         return S_OK;
     if (m_fd >= 0 && !DrainInput())
         CloseLocked();
-    if (m_fd >= 0)
-        return S_OK;
-    return SUCCEEDED(OpenDevice()) ? S_OK : HR_PORT_CANNOT_BE_READ;
+    const HRESULT hr = m_fd >= 0 || SUCCEEDED(OpenDevice()) ? S_OK : HR_PORT_CANNOT_BE_READ;
+    Release();
+    return hr;
 }
 
 void CAtLink::Close()
 {
-    std::lock_guard busy(m_busy);
+    if (!Acquire())
+        return;
     CloseLocked();
+    Release();
 }
 
 void CAtLink::CloseLocked()
@@ -291,9 +310,13 @@ HRESULT CAtLink::Command(const std::string& command, const std::string& infoPref
 
 HRESULT CAtLink::Transaction(const std::function<HRESULT(Session&)>& body)
 {
-    std::unique_lock busy(m_busy, std::defer_lock);
-    if (!busy.try_lock_for(std::chrono::milliseconds(TimeoutMs())))
+    if (!Acquire())
         return HR_PHONE_BUSY;
+    // Released on every exit, also when the body throws.
+    struct Releaser {
+        CAtLink* link;
+        ~Releaser() { link->Release(); }
+    } releaser{this};
     if (HRESULT hr = EnsureReady(); FAILED(hr))
         return hr;
     Session session(*this);

@@ -4,6 +4,7 @@
 
 #include "HResult.h"
 
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -47,7 +48,8 @@ public:
     // Several commands as one unit; HR_PHONE_BUSY when another user holds the link for longer
     // than the timeout. The body's result is given back.
     HRESULT Transaction(const std::function<HRESULT(Session&)>& body);
-    // Closes the device; the next command opens it again.
+    // Closes the device (unless another user holds it beyond the timeout); the next command opens
+    // it again.
     void Close();
 
     // The settings in force: "AtTimeoutMs" and "Baud" under the suite root.
@@ -63,8 +65,14 @@ private:
     HRESULT WriteAll(const std::string& bytes, int timeoutMs);
     void CloseLocked();
 
+    // Takes the link for one command or transaction, waiting at most the timeout.
+    bool Acquire();
+    void Release();
+
     const std::string m_device;
-    std::timed_mutex m_busy;
+    std::mutex m_queueLock;
+    std::condition_variable m_queueFree;
+    bool m_inUse = false;
     int m_fd = -1;
     bool m_initialized = false;
     bool m_resync = false; // the last command's answer may still be arriving
