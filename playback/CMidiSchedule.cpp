@@ -59,6 +59,7 @@ public:
             auto delta = VarLen();
             if (!delta) return;
             tick += *delta;
+            if (m_p >= m_end) return;
             std::uint8_t status = *m_p;
             if (status & 0x80) ++m_p;
             else if (running) status = running;

@@ -60,6 +60,10 @@ TEST(MidiSchedule, DamagedTracksArePlayedAsFarAsTheyGo)
     CMidiSchedule u;
     ASSERT_TRUE(u.Parse(File(0, 96, {{0x00, 0x3C, 0x64, 0x00, 0x90, 0x3C, 0x64}})));
     EXPECT_TRUE(u.Events().empty());
+    // A track that ends right after a delta time.
+    CMidiSchedule v;
+    ASSERT_TRUE(v.Parse(File(0, 96, {{0x00, 0x90, 0x3C, 0x64, 0x60}})));
+    EXPECT_EQ(v.Events().size(), 1u);
 }
 
 TEST(MidiSchedule, FilesThatAreNotPlayableMidiAreRefusedWithAReason)
