@@ -2,9 +2,7 @@
 #include <algorithm>
 #include <cctype>
 #include <istream>
-#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
