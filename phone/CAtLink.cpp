@@ -91,10 +91,10 @@ int CAtLink::Baud()
     return value && *value > 0 ? *value : kDefaultBaud;
 }
 
-bool CAtLink::Acquire()
+bool CAtLink::Acquire(int waitMs)
 {
     std::unique_lock lock(m_queueLock);
-    if (!m_queueFree.wait_for(lock, std::chrono::milliseconds(TimeoutMs()), [this] { return !m_inUse; }))
+    if (!m_queueFree.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return !m_inUse; }))
         return false;
     m_inUse = true;
     return true;
@@ -111,8 +111,8 @@ void CAtLink::Release()
 
 HRESULT CAtLink::CheckPort()
 {
-    // A link busy with someone's command is open.
-    if (!Acquire())
+    // A link busy with someone's command is open; no need to wait for it.
+    if (!Acquire(0))
         return S_OK;
     if (m_fd >= 0 && !DrainInput())
         CloseLocked();
@@ -123,7 +123,7 @@ HRESULT CAtLink::CheckPort()
 
 void CAtLink::Close()
 {
-    if (!Acquire())
+    if (!Acquire(TimeoutMs()))
         return;
     CloseLocked();
     Release();
@@ -310,7 +310,7 @@ HRESULT CAtLink::Command(const std::string& command, const std::string& infoPref
 
 HRESULT CAtLink::Transaction(const std::function<HRESULT(Session&)>& body)
 {
-    if (!Acquire())
+    if (!Acquire(TimeoutMs()))
         return HR_PHONE_BUSY;
     // Released on every exit, also when the body throws.
     struct Releaser {

@@ -65,8 +65,8 @@ private:
     HRESULT WriteAll(const std::string& bytes, int timeoutMs);
     void CloseLocked();
 
-    // Takes the link for one command or transaction, waiting at most the timeout.
-    bool Acquire();
+    // Takes the link for one command or transaction, waiting at most waitMs.
+    bool Acquire(int waitMs);
     void Release();
 
     const std::string m_device;

@@ -296,6 +296,10 @@ TEST_F(AtLinkTest, AnotherThreadHoldingTheLinkTooLongMakesTheWaiterBusy)
     while (!holding)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_EQ(link.Command("AT"), HR_PHONE_BUSY);
+    // Checking the port does not wait for the holder: a link in use is open.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(link.CheckPort(), S_OK);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
     release = true;
     holder.join();
     EXPECT_EQ(link.Command("AT"), S_OK);
