@@ -208,9 +208,14 @@ HRESULT CAtLink::EnsureReady()
             return hr;
     if (m_initialized)
         return S_OK;
-    for (const char* command : {atcmd::kEchoOff, atcmd::kExtendedErrors, atcmd::kCharsetUtf8})
+    for (const char* command : {atcmd::kEchoOff, atcmd::kExtendedErrors})
         if (HRESULT hr = Exchange(command, {}, nullptr); FAILED(hr))
             return hr;
+    // A phone without UTF-8 still serves the commands whose strings are plain ASCII, so only a
+    // phone that does not answer at all stops here.
+    const HRESULT charset = Exchange(atcmd::kCharsetUtf8, {}, nullptr);
+    if (charset == HR_TIMEOUT || charset == HR_DEVICE_NOT_CONNECTED || charset == HR_AT_GARBAGE)
+        return charset;
     m_initialized = true;
     return S_OK;
 }

@@ -144,6 +144,16 @@ TEST_F(AtLinkTest, OpensWithEchoOffAndExtendedErrorsAndReturnsInformationLines)
     EXPECT_EQ(link.Command("AT+NOPE"), HR_AT_ERROR);
     EXPECT_EQ(phone.Received(),
               (std::vector<std::string>{"ATE0", "AT+CMEE=1", "AT+CSCS=\"UTF-8\"", "AT+CRSL=?", "AT+NOPE"}));
+
+    // A phone without UTF-8 is still used; one that refuses extended errors is not.
+    FakePhone noUtf8([](const std::string& command) {
+        return Answer(command == "AT+CSCS=\"UTF-8\"" ? "\r\n+CME ERROR: 4\r\n" : "\r\nOK\r\n");
+    });
+    EXPECT_EQ(CAtLink(noUtf8.Device()).Command("AT^CPLY=0"), S_OK);
+    FakePhone noCmee([](const std::string& command) {
+        return Answer(command == "AT+CMEE=1" ? "\r\nERROR\r\n" : "\r\nOK\r\n");
+    });
+    EXPECT_EQ(CAtLink(noCmee.Device()).Command("AT^CPLY=0"), HR_AT_ERROR);
 }
 
 TEST_F(AtLinkTest, FailuresOfThePhoneComeBackWithinTheTimeout)
