@@ -34,16 +34,6 @@ bool CMidiBuffer::CreateReadImage(std::int32_t size)
     return true;
 }
 
-std::uint8_t CMidiBuffer::ReadByte(bool advance)
-{
-    if (m_nReadPos < 0 || m_nReadPos >= m_nReadSize)
-        return 0;
-    const std::uint8_t value = m_pReadImage[static_cast<std::size_t>(m_nReadPos)];
-    if (advance)
-        ++m_nReadPos;
-    return value;
-}
-
 std::uint32_t CMidiBuffer::ReadNumber(int n)
 {
     if (n < 1 || n > 4) {
@@ -69,7 +59,7 @@ std::string CMidiBuffer::ReadString(int n)
     return text;
 }
 
-bool CMidiBuffer::ReadVarLength(std::uint32_t& value)
+bool CMidiBuffer::ReadLongVarLength(std::uint32_t& value)
 {
     std::int64_t pos = m_nReadPos;
     if (pos < 0 || pos >= m_nReadSize) {
@@ -124,14 +114,6 @@ bool CMidiBuffer::AllocateWriteImage()
     return true;
 }
 
-bool CMidiBuffer::WriteByte(std::uint8_t value)
-{
-    if (!m_pWriteImage || m_nWritePos < 0 || m_nWritePos >= m_nWriteCapacity)
-        return false;
-    m_pWriteImage[static_cast<std::size_t>(m_nWritePos++)] = value;
-    return true;
-}
-
 bool CMidiBuffer::WriteNumber(std::uint32_t value, int n)
 {
     if (n < 0 || n > 4)
@@ -152,18 +134,9 @@ bool CMidiBuffer::WriteString(std::string_view text)
     return true;
 }
 
-bool CMidiBuffer::CopyRange(std::int64_t offset, std::int64_t length)
+void CMidiBuffer::CopyBytes(std::uint8_t* to, const std::uint8_t* from, std::int64_t length)
 {
-    if (length < 1)
-        return true;
-    if (offset < 0 || offset + length > m_nReadSize)
-        return false;
-    if (!m_pWriteImage || m_nWritePos < 0 || m_nWritePos + length > m_nWriteCapacity)
-        return false;
-    std::memcpy(&m_pWriteImage[static_cast<std::size_t>(m_nWritePos)],
-                &m_pReadImage[static_cast<std::size_t>(offset)], static_cast<std::size_t>(length));
-    m_nWritePos += length;
-    return true;
+    std::memcpy(to, from, static_cast<std::size_t>(length));
 }
 
 bool CMidiBuffer::WriteVarLength(std::uint32_t value)

@@ -36,17 +36,19 @@ bool CMidiEvent::Parse(std::uint32_t& dwTempoAtStart)
     // status before any status byte has been seen gives -1, an event that ends at its first byte.
     std::int64_t skip = 0;
     const std::uint8_t first = buf.ReadByte(true);
-    if (first == 0xF0) {
-        while (buf.MoreData()) {
-            if (buf.ReadByte(true) == 0xF7)
-                break;
-        }
-    } else if (first == 0xF1 || first == 0xF3) {
-        skip = 1;
-    } else if (first == 0xF2) {
-        skip = 2;
-    } else if (first >= 0xF4 && first <= 0xFE) {
-        skip = 0;
+    // Most frequent first: data bytes under running status, then channel status bytes.
+    if (first < 0x80) {
+        m_bRunningStatus = 1;
+        skip = state.nLastDataLength - 1;
+        m_byStatus = state.byLastStatus;
+    } else if (first < 0xF0) {
+        m_bRunningStatus = 0;
+        const std::uint8_t kind = first & 0xF0;
+        const std::int32_t dataLength = (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
+        state.byLastStatus = first;
+        state.nLastDataLength = dataLength;
+        m_byStatus = first;
+        skip = dataLength;
     } else if (first == 0xFF) {
         if (!buf.MoreData())
             return false;
@@ -64,19 +66,17 @@ bool CMidiEvent::Parse(std::uint32_t& dwTempoAtStart)
         if (!buf.ReadVarLength(length))
             return false;
         skip = length;
-    } else if (first >= 0x80) {
-        m_bRunningStatus = 0;
-        const std::uint8_t kind = first & 0xF0;
-        const std::int32_t dataLength = (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
-        state.byLastStatus = first;
-        state.nLastDataLength = dataLength;
-        m_byStatus = first;
-        skip = dataLength;
-    } else {
-        m_bRunningStatus = 1;
-        skip = state.nLastDataLength - 1;
-        m_byStatus = state.byLastStatus;
+    } else if (first == 0xF0) {
+        while (buf.MoreData()) {
+            if (buf.ReadByte(true) == 0xF7)
+                break;
+        }
+    } else if (first == 0xF1 || first == 0xF3) {
+        skip = 1;
+    } else if (first == 0xF2) {
+        skip = 2;
     }
+    // 0xF4 to 0xFE: nothing follows the first byte.
 
     const std::int64_t end = buf.GetReadPos() + skip;
     buf.SetReadPos(end);
@@ -94,41 +94,6 @@ bool CMidiEvent::Parse(std::uint32_t& dwTempoAtStart)
     return true;
 }
 
-bool CMidiEvent::GetVelocity(std::uint8_t& velocity) const
-{
-    const std::int64_t offset = static_cast<std::int64_t>(m_nDataOffset) + (m_bRunningStatus ? 1 : 2);
-    if (offset < 1 || offset > static_cast<std::int64_t>(m_pBuffer->GetReadSize()) - 1)
-        return false;
-    velocity = m_pBuffer->ByteAt(offset);
-    return true;
-}
-
-bool CMidiEvent::IsNoteOn() const
-{
-    if ((m_byStatus & 0xF0) != 0x90)
-        return false;
-    std::uint8_t velocity = 0;
-    return GetVelocity(velocity) && velocity != 0;
-}
-
-bool CMidiEvent::IsNoteOff() const
-{
-    const std::uint8_t kind = m_byStatus & 0xF0;
-    if (kind == 0x80)
-        return true;
-    if (kind != 0x90)
-        return false;
-    std::uint8_t velocity = 0;
-    return !GetVelocity(velocity) || velocity == 0;
-}
-
-bool CMidiEvent::IsEndOfTrack() const
-{
-    const std::int64_t data = m_nDataOffset;
-    return static_cast<std::int64_t>(m_nEndOffset) - data == 3 && m_pBuffer->ByteAt(data) == 0xFF &&
-           m_pBuffer->ByteAt(data + 1) == 0x2F && m_pBuffer->ByteAt(data + 2) == 0x00;
-}
-
 std::uint8_t CMidiEvent::GetStatusForChannel(int nChannel) const
 {
     if (nChannel == -1)
@@ -140,22 +105,40 @@ bool CMidiEvent::Write(std::uint32_t dwDelta, bool bAbsoluteDelta, bool bForceSt
 {
     CMidiBuffer& buf = *m_pBuffer;
     const std::uint32_t delta = bAbsoluteDelta ? dwDelta : m_dwDelta + dwDelta;
+    const std::int64_t start = m_nStartOffset;
+    const std::int64_t data = m_nDataOffset;
+    const std::int64_t end = m_nEndOffset;
+    const bool insertStatus = bForceStatus && m_bRunningStatus;
+    const bool replaceStatus = !insertStatus && HasStatus();
+
+    // Fast path, the same bytes in one step: the delta is copied, the event lies inside the image and
+    // the whole event fits. Anything else goes byte by byte below and fails where the output fails.
+    if (delta == m_dwDelta && start >= 0 && start <= data && data <= end && end <= buf.GetReadSize() &&
+        (!replaceStatus || data < end)) {
+        const std::uint8_t* from = buf.GetReadImage() + start;
+        if (std::uint8_t* to = buf.Reserve(end - start + (insertStatus ? 1 : 0))) {
+            const std::int64_t head = data - start;
+            for (std::int64_t i = 0; i < head; ++i)
+                *to++ = from[i];
+            if (insertStatus || replaceStatus)
+                *to++ = GetStatusForChannel(nOutChannel);
+            for (std::int64_t i = head + (replaceStatus ? 1 : 0); i < end - start; ++i)
+                *to++ = from[i];
+            return true;
+        }
+    }
+
     if (delta == m_dwDelta) {
-        if (!buf.CopyRange(m_nStartOffset, static_cast<std::int64_t>(m_nDataOffset) - m_nStartOffset))
+        if (!buf.CopyRange(start, data - start))
             return false;
     } else if (!buf.WriteVarLength(delta)) {
         return false;
     }
-
-    const std::int64_t end = m_nEndOffset;
-    if (bForceStatus && m_bRunningStatus) {
-        return buf.WriteByte(GetStatusForChannel(nOutChannel)) && buf.CopyRange(m_nDataOffset, end - m_nDataOffset);
-    }
-    if (HasStatus()) {
-        const std::int64_t after = static_cast<std::int64_t>(m_nDataOffset) + 1;
-        return buf.WriteByte(GetStatusForChannel(nOutChannel)) && buf.CopyRange(after, end - after);
-    }
-    return buf.CopyRange(m_nDataOffset, end - m_nDataOffset);
+    if (insertStatus)
+        return buf.WriteByte(GetStatusForChannel(nOutChannel)) && buf.CopyRange(data, end - data);
+    if (replaceStatus)
+        return buf.WriteByte(GetStatusForChannel(nOutChannel)) && buf.CopyRange(data + 1, end - (data + 1));
+    return buf.CopyRange(data, end - data);
 }
 
 } // namespace corvina

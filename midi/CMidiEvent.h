@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-namespace corvina {
+#include "CMidiBuffer.h"
 
-class CMidiBuffer;
+namespace corvina {
 
 class CMidiEvent {
 public:
@@ -28,11 +28,25 @@ public:
     // True for channel events.
     bool HasStatus() const { return m_byStatus != 0; }
     // Note-on with a velocity above 0.
-    bool IsNoteOn() const;
+    bool IsNoteOn() const
+    {
+        std::uint8_t velocity = 0;
+        return (m_byStatus & 0xF0) == 0x90 && GetVelocity(velocity) && velocity != 0;
+    }
     // Note-off, or note-on with velocity 0 (or a velocity byte outside the image).
-    bool IsNoteOff() const;
+    bool IsNoteOff() const
+    {
+        const std::uint8_t kind = m_byStatus & 0xF0;
+        std::uint8_t velocity = 0;
+        return kind == 0x80 || (kind == 0x90 && (!GetVelocity(velocity) || velocity == 0));
+    }
     // Exactly FF 2F 00.
-    bool IsEndOfTrack() const;
+    bool IsEndOfTrack() const
+    {
+        const std::int64_t data = m_nDataOffset;
+        return static_cast<std::int64_t>(m_nEndOffset) - data == 3 && m_pBuffer->ByteAt(data) == 0xFF &&
+               m_pBuffer->ByteAt(data + 1) == 0x2F && m_pBuffer->ByteAt(data + 2) == 0x00;
+    }
     // The status byte with channel nChannel applied; -1 keeps the channel.
     std::uint8_t GetStatusForChannel(int nChannel) const;
 
@@ -48,8 +62,15 @@ public:
     std::uint8_t GetStatus() const { return m_byStatus; }
 
 private:
-    // The velocity byte of a 0x9n event: present, and its value.
-    bool GetVelocity(std::uint8_t& velocity) const;
+    // The velocity byte of a 0x9n event: present (offset 1 to read size - 1), and its value.
+    bool GetVelocity(std::uint8_t& velocity) const
+    {
+        const std::int64_t offset = static_cast<std::int64_t>(m_nDataOffset) + (m_bRunningStatus ? 1 : 2);
+        if (offset < 1 || offset > static_cast<std::int64_t>(m_pBuffer->GetReadSize()) - 1)
+            return false;
+        velocity = m_pBuffer->ByteAt(offset);
+        return true;
+    }
 
     CMidiBuffer* m_pBuffer;
     std::int32_t m_nStartOffset = 0;

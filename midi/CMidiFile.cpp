@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <mutex>
+#include <new>
 #include <thread>
 
 #include <fcntl.h>
@@ -120,7 +121,13 @@ int CMidiFile::Load(const std::string& strPath)
         } else if (!ReadAll(fd, buf.GetReadImage(), static_cast<std::size_t>(size))) {
             readError = true;
         } else {
-            ok = ParseImage();
+            try {
+                ok = ParseImage();
+            } catch (const std::bad_alloc&) {
+                // A file with more events than memory: refused like any other file we cannot take.
+                buf.LogError("create buffer failed!");
+                ok = false;
+            }
         }
     }
     ::close(fd);

@@ -53,9 +53,10 @@ bool CMidiTrack::Load(bool bFirstTrack)
         // A rough guess of three bytes per event saves most of the regrowth on large tracks.
         m_Events.reserve(static_cast<std::size_t>(m_nChunkLength / 3));
         while (buf.GetReadPos() < lastByte) {
-            CMidiEvent event(m_pBuffer);
+            CMidiEvent& event = m_Events.emplace_back(m_pBuffer);
             std::uint32_t tempoAtStart = 0;
             if (!event.Parse(tempoAtStart)) {
+                m_Events.pop_back();
                 // The last event parsed is this broken one, which is no end of track.
                 lastIsEnd = false;
                 break;
@@ -66,7 +67,6 @@ bool CMidiTrack::Load(bool bFirstTrack)
                 ++noteOnCount[static_cast<std::size_t>(channel)];
                 m_NoteOnTimes[static_cast<std::size_t>(channel)].push_back(event.GetTime());
             }
-            m_Events.push_back(event);
             if (tempoAtStart != 0) {
                 m_bHasTempoAtStart = 1;
                 if (bFirstTrack && m_pFile && tempoAtStart != kDefaultTempo)
@@ -76,6 +76,7 @@ bool CMidiTrack::Load(bool bFirstTrack)
         const std::int64_t pos = buf.GetReadPos();
         if (pos == lastByte + 1 && lastIsEnd) {
             loaded = true;
+            BuildChannelIndex();
         } else if (pos > lastByte + 1) {
             buf.LogError("Track length is not correct!\n");
         } else if (!lastIsEnd) {
@@ -130,25 +131,46 @@ template <class F> bool CMidiTrack::WriteChunkFrame(F&& writeEvents) const
     return ok;
 }
 
+void CMidiTrack::BuildChannelIndex()
+{
+    m_DeltaSums.resize(m_Events.size() + 1);
+    std::uint32_t sum = 0;
+    for (std::size_t i = 0; i < m_Events.size(); ++i) {
+        m_DeltaSums[i] = sum;
+        sum += m_Events[i].GetDelta();
+        const int channel = m_Events[i].GetChannel();
+        (channel == -1 ? m_PlainEventIndex : m_ChannelEventIndex[static_cast<std::size_t>(channel)])
+            .push_back(static_cast<std::uint32_t>(i));
+    }
+    m_DeltaSums[m_Events.size()] = sum;
+}
+
 bool CMidiTrack::WriteChannelChunk(int nChannel) const
 {
     CMidiBuffer& buf = *m_pBuffer;
+    if (nChannel < 0 || nChannel > 15 || m_DeltaSums.size() != m_Events.size() + 1)
+        return false;
     return WriteChunkFrame([&]() {
         if (!m_bHasTempoAtStart) {
             const std::uint32_t tempo = m_pFile ? m_pFile->GetInitialTempo() : kDefaultTempo;
             if (!buf.WriteNumber(0x00FF5103u, 4) || !buf.WriteNumber(tempo, 3))
                 return false;
         }
-        std::uint32_t pending = 0;
-        for (const CMidiEvent& event : m_Events) {
-            const int channel = event.GetChannel();
-            if (channel == -1 || channel == nChannel) {
-                if (!event.Write(pending, false, true, 0))
-                    return false;
-                pending = 0;
-            } else {
-                pending += event.GetDelta();
-            }
+        // Every event without a channel and every event of nChannel is written, in file order, with
+        // the deltas of the events left out in between added to its own. The two index lists are
+        // merged; the sum of the skipped deltas is the difference of two running sums.
+        const std::vector<std::uint32_t>& plain = m_PlainEventIndex;
+        const std::vector<std::uint32_t>& own = m_ChannelEventIndex[static_cast<std::size_t>(nChannel)];
+        std::size_t p = 0;
+        std::size_t o = 0;
+        std::uint32_t next = 0;   // index of the first event not yet written or skipped
+        while (p < plain.size() || o < own.size()) {
+            const bool takePlain = o == own.size() || (p < plain.size() && plain[p] < own[o]);
+            const std::uint32_t i = takePlain ? plain[p++] : own[o++];
+            const std::uint32_t pending = m_DeltaSums[i] - m_DeltaSums[next];
+            if (!m_Events[i].Write(pending, false, true, 0))
+                return false;
+            next = i + 1;
         }
         return true;
     });

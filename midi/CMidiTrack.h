@@ -7,11 +7,15 @@
 #include <vector>
 
 #include "CMidiEvent.h"
+#include "HugePageAllocator.h"
 
 namespace corvina {
 
 class CMidiBuffer;
 class CMidiFile;
+
+// The events of a track, in file order.
+using CMidiEventList = std::vector<CMidiEvent, HugePageAllocator<CMidiEvent>>;
 
 class CMidiTrack {
 public:
@@ -43,7 +47,7 @@ public:
     bool HasTempoAtStart() const { return m_bHasTempoAtStart != 0; }
     int GetTrackIndex() const { return m_nTrackIndex; }
     std::int32_t GetChunkLength() const { return m_nChunkLength; }
-    const std::vector<CMidiEvent>& GetEvents() const { return m_Events; }
+    const CMidiEventList& GetEvents() const { return m_Events; }
 
 private:
     // Writes "MTrk", leaves room for the length, runs writeEvents, then fills in the length.
@@ -51,7 +55,10 @@ private:
     // Microseconds to ticks with the tempo of one event and the reader's current division.
     static std::uint32_t Ticks(std::uint32_t dwMicroseconds, std::uint32_t dwTempo);
 
-    std::vector<CMidiEvent> m_Events;
+    // Builds the per-channel index and the delta sums below (after a successful load).
+    void BuildChannelIndex();
+
+    CMidiEventList m_Events;
     std::int32_t m_nChunkLength = 0;
     std::int32_t m_nTrackIndex;
     CMidiFile* m_pFile;
@@ -59,6 +66,12 @@ private:
     std::array<std::int32_t, 16> m_bChannelUsed{};
     std::array<std::vector<std::uint32_t>, 16> m_NoteOnTimes;
     std::uint8_t m_bHasTempoAtStart = 0;
+    // For the per-channel writer, which otherwise walks every event once per channel: the indices of
+    // each channel's events, of the events without a channel, and the sum (mod 2^32) of the deltas of
+    // events 0 to i-1 at i, so that the deltas between two written events are one subtraction.
+    std::array<std::vector<std::uint32_t>, 16> m_ChannelEventIndex;
+    std::vector<std::uint32_t> m_PlainEventIndex;
+    std::vector<std::uint32_t, HugePageAllocator<std::uint32_t>> m_DeltaSums;
 };
 
 } // namespace corvina

@@ -14,12 +14,22 @@ struct MidiReaderState {
     std::int32_t nLastDataLength = 0;   // data bytes belonging to byLastStatus
 };
 
-// The program-wide reader state.
-MidiReaderState& TheMidiReaderState();
+// The program-wide reader state (a plain global: it is touched for every event read).
+extern MidiReaderState g_midiReaderState;
+inline MidiReaderState& TheMidiReaderState() { return g_midiReaderState; }
 // Puts the state back to how the program starts (for tests and the fuzzer, which need repeatable runs).
 void ResetMidiReaderState();
 
 // round(a × b / c): unsigned 64-bit product, floating-point quotient, add 0.5 and truncate; 0 when c is 0.
-std::uint32_t MidiScale(std::uint64_t a, std::uint64_t b, std::uint64_t c);
+// Both factors are below 2^32 and one of them below 2^24, so the quotient fits in 64 bits; the 32-bit
+// result wraps like the times it is added to.
+inline std::uint32_t MidiScale(std::uint64_t a, std::uint64_t b, std::uint64_t c)
+{
+    const std::uint64_t product = a * b;
+    if (c == 0 || product == 0)   // 0 + 0.5 truncates to 0: no division needed
+        return 0;
+    const double quotient = static_cast<double>(product) / static_cast<double>(c) + 0.5;
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(quotient));
+}
 
 } // namespace corvina
