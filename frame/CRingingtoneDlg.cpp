@@ -44,7 +44,6 @@ CRingingtoneDlg::CRingingtoneDlg(wxWindow* parent)
     m_strRtStdFolder.clear();
     m_strImyStdFolder.clear();
     m_strRtSelFileName.clear();
-    m_bReadThreadRunning = false;
     m_eCurLine = ePhonebookCalls;
 
     AddMessageHandler(WM_NEW_PHONE, [this](std::uintptr_t w, std::intptr_t l) { return OnNewPhone(w, l); });
@@ -55,6 +54,8 @@ CRingingtoneDlg::CRingingtoneDlg(wxWindow* parent)
 
 CRingingtoneDlg::~CRingingtoneDlg()
 {
+    CancelReadOut();
+    JoinRetiredReadOuts(true);
     delete m_pMobileInfo;
     m_pMobileInfo = nullptr;
     EmptyRtFileList();
@@ -164,6 +165,10 @@ void CRingingtoneDlg::OnShowWindow(bool show)
 void CRingingtoneDlg::OnClose()
 {
     CSharedStrings::Destroy();
+    if (m_pReadOut) {
+        CWaitCursor wait;
+        CancelReadOut();
+    }
 }
 
 int CRingingtoneDlg::CloseRingingtoneOK()
@@ -204,10 +209,6 @@ long CRingingtoneDlg::GetNumberRt() const
     return m_bRtByFilename ? static_cast<long>(m_RtFiles.Names().size()) : m_lNumberRt;
 }
 
-void CRingingtoneDlg::SetRtReadHandleZero()
-{
-    m_bReadThreadRunning = false;
-}
 
 void CRingingtoneDlg::SetRtDefaults()
 {
@@ -229,11 +230,5 @@ void CRingingtoneDlg::EmptyRtFileList()
     m_RtFiles.Empty();
 }
 
-void CRingingtoneDlg::OnButtonRead(wxCommandEvent&)
-{
-    m_bWasRead = 0;
-    UpdateControls();
-    UpdateReadButton(true);
-}
 
 } // namespace corvina

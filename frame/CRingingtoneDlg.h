@@ -18,6 +18,9 @@ namespace corvina {
 
 class CSXButton;
 class CTabCtrl;
+class IMBXVolume;
+class IRingtoneSettings;
+struct ReadOutJob;
 
 class CRingingtoneDlg : public CDialog {
 public:
@@ -71,6 +74,44 @@ public:
     // Drops every ringtone file name and record.
     void EmptyRtFileList();
 
+    // The phone profile (read when a phone is validated); the result is the connected state.
+    int ReadRegInfos(int showMessage);
+    int IsSupportedPhone(const std::string& phoneType) const;
+    // The phone type belongs to the caller-group family of model R41.
+    bool IsR41() const;
+    int ReadRtStdFolderFromRegdb();
+    int GetNumberRtFromRegdb();
+
+    // Starts a read-out of the phone (or notes that another is wanted when one runs).
+    void ReadInfosFromPhone();
+    bool IsReadOutRunning() const { return m_pReadOut != nullptr; }
+
+    // The ringtone file list.
+    bool AddRtFileList(const std::string& name);
+    void AddToTonesList(const std::string& name);
+    int GetIndexForName(const std::string& name) const { return m_RtFiles.GetIndexForName(name); }
+    long GetActiveFileIndex(const std::string& name) const { return m_RtFiles.GetActiveFileIndex(name); }
+    std::string GetCurRtFileName() const { return m_RtFiles.NameAt(m_lRtArrayIndex); }
+    std::string GetAPathFileName(const std::string& name) const;
+    std::string GetCurRtAPathFileName() const { return GetAPathFileName(GetCurRtFileName()); }
+    bool FilePlayable(const std::string& name) const;
+    std::string GetOverwriteWarning(const std::string& name, int& index) const;
+    const std::string& GetRtSelFileName() const { return m_strRtSelFileName; }
+
+    // The active file of the current line on the phone.
+    long GetActiveFileFromPhone(std::string& name);
+    long SetActiveFileToPhone(const std::string& name);
+    // The user picked a line on the tones page: make it current and find its active tone.
+    void OnSelchangeComboLines(long line);
+    // Services for one operation, with the configured port.
+    bool InitMbxVolPtr(std::shared_ptr<IMBXVolume>& volume);
+    bool InitRtSettingsPtr(std::shared_ptr<IRingtoneSettings>& settings);
+
+    // The current tone changed: index and array index, and the page that shows it refreshes.
+    void UpdateRtIndex(long index, int flag);
+    // The tones page switches to the normal ring.
+    void AddSoundModeNormal();
+
     // Message handlers (the host's and the dialog's own private messages).
     std::intptr_t OnNewPhone(std::uintptr_t wParam, std::intptr_t lParam);
     std::intptr_t OnDropMidiFile(std::uintptr_t wParam, std::intptr_t lParam);
@@ -89,6 +130,10 @@ private:
     void OnSelchangePropertySheet(wxCommandEvent& event);
     void OnButtonRead(wxCommandEvent& event);
     void OnClose();
+    // Cancels a running read-out; its late result is dropped.
+    void CancelReadOut();
+    // Joins retired read-outs: the finished ones, or all of them (waiting) when asked.
+    void JoinRetiredReadOuts(bool all);
 
     CSXButton* m_pButtonRead = nullptr;
     CTabCtrl* m_pTab = nullptr;
@@ -111,7 +156,8 @@ private:
     CResource m_Resource;
     bool m_bRtByFilename = true;
     RtFileList m_RtFiles;  // the ringtone file names and their records
-    bool m_bReadThreadRunning = false;
+    std::shared_ptr<ReadOutJob> m_pReadOut;  // the running read-out, null when none
+    std::vector<std::shared_ptr<ReadOutJob>> m_RetiredReadOuts;  // cancelled read-outs still finishing
     std::string m_strRtStdFolder;
     std::string m_strImyStdFolder;
     eProfileSettingsType m_eCurLine = ePhonebookCalls;

@@ -2,6 +2,7 @@
 // phone records and asks the editor before it quits.
 #include "CRingingtoneDlg.h"
 #include "HostModule.h"
+#include "PhoneDetector.h"
 #include "WxUiServices.h"
 #include "WindowMessage.h"
 
@@ -64,6 +65,12 @@ public:
         Bind(wxEVT_CLOSE_WINDOW, &HostFrame::OnCloseWindow, this);
     }
 
+    // Polls the configured port and posts each new phone record to the editor.
+    void StartDetection()
+    {
+        m_detector.Start();
+    }
+
     CRingingtoneDlg* Editor() const { return m_editor; }
 
     void PostPhone(const std::string& type, const std::string& imei)
@@ -95,11 +102,15 @@ private:
             event.Veto();
             return;
         }
+        m_detector.Stop();
         m_editor->Close(true);
         Destroy();
     }
 
     CRingingtoneDlg* m_editor;
+    PhoneDetector m_detector{[this](CMobileInfo* record) {
+        PostMessage(m_editor, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(record));
+    }};
 };
 
 class CorvinaApp : public wxApp {
@@ -117,6 +128,8 @@ public:
         if (!m_phone.empty()) {
             const auto comma = m_phone.find(',');
             m_frame->PostPhone(m_phone.substr(0, comma), comma == std::string::npos ? "" : m_phone.substr(comma + 1));
+        } else {
+            m_frame->StartDetection();
         }
         if (m_page >= 0)
             m_frame->Editor()->SetSheetCurSel(m_page);
@@ -142,7 +155,7 @@ public:
         static const wxCmdLineEntryDesc options[] = {
             {wxCMD_LINE_SWITCH, "h", "help", "show this help", wxCMD_LINE_VAL_NONE, wxCMD_LINE_OPTION_HELP},
             {wxCMD_LINE_SWITCH, nullptr, "version", "print the version and exit", wxCMD_LINE_VAL_NONE, 0},
-            {wxCMD_LINE_OPTION, nullptr, "phone", "post a phone record TYPE,IMEI to the editor", wxCMD_LINE_VAL_STRING, 0},
+            {wxCMD_LINE_OPTION, nullptr, "phone", "post a phone record TYPE,IMEI instead of detecting the phone", wxCMD_LINE_VAL_STRING, 0},
             {wxCMD_LINE_OPTION, nullptr, "page", "show page 0 (ringtones) or 1 (melodies)", wxCMD_LINE_VAL_NUMBER, 0},
             {wxCMD_LINE_OPTION, nullptr, "screenshot", "write a PNG of the window and quit", wxCMD_LINE_VAL_STRING, 0},
             {wxCMD_LINE_OPTION, nullptr, "delay", "milliseconds to wait before the screenshot (default 1500)", wxCMD_LINE_VAL_NUMBER, 0},

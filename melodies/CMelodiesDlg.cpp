@@ -2,6 +2,7 @@
 #include "CMelodiesDlg.h"
 
 #include "CRingingtoneDlg.h"
+#include "PhoneProfile.h"
 
 namespace corvina {
 
@@ -15,15 +16,15 @@ CMelodiesDlg::~CMelodiesDlg() = default;
 
 bool CMelodiesDlg::OnInitDialog()
 {
-    if (GetParent())
-        m_pOwner = dynamic_cast<CRingingtoneDlg*>(GetParent()->GetParent());
+    if (!GetRtParent() && GetParent())
+        SetRtParent(dynamic_cast<CRingingtoneDlg*>(GetParent()->GetParent()));
     UpdateControls();
     return true;
 }
 
 void CMelodiesDlg::UpdateControls()
 {
-    const bool enabled = m_pOwner && m_pOwner->WasRead() && m_pOwner->IsConnected();
+    const bool enabled = WasRead() && IsConnected();
     for (int id : {4527, 4566, 4524, 4607}) {
         if (wxWindow* control = GetDlgItem(id))
             control->Enable(enabled);
@@ -39,6 +40,24 @@ int CMelodiesDlg::CloseOk() const
 void CMelodiesDlg::OnDropMidiFile(const std::string& path)
 {
     m_strDroppedFile = path;
+}
+
+int CMelodiesDlg::GetAcceptsMultiChannelFromRegdb()
+{
+    return corvina::GetAcceptsMultiChannelFromRegdb(GetRtParent() ? GetRtParent()->GetPhoneType() : std::string(),
+                                                    m_bPhoneAcceptsMultiChannel);
+}
+
+void CMelodiesDlg::UpdateComboFileContent(long)
+{
+}
+
+void CMelodiesDlg::InitComboUserdef()
+{
+}
+
+void CMelodiesDlg::UpdateComboTone()
+{
 }
 
 } // namespace corvina

@@ -3,6 +3,7 @@
 
 #include "CDialog.h"
 #include "CResource.h"
+#include "CRingingtoneAccess.h"
 
 #include <string>
 
@@ -10,7 +11,7 @@ namespace corvina {
 
 class CRingingtoneDlg;
 
-class CMelodiesDlg : public CDialog {
+class CMelodiesDlg : public CDialog, public CRingingtoneAccess {
 public:
     static constexpr int IDD = 4502;
 
@@ -28,14 +29,25 @@ public:
     // The last file handed to the page by a drop.
     const std::string& GetDroppedFile() const { return m_strDroppedFile; }
 
+    // Whether the phone accepts melodies with several channels (profile value "RtAccMultiChannel").
+    int GetAcceptsMultiChannelFromRegdb();
+    int PhoneAcceptsMultiChannel() const { return m_bPhoneAcceptsMultiChannel; }
+    void SetPhoneAcceptsMultiChannel(int accepts) { m_bPhoneAcceptsMultiChannel = accepts; }
+    // Folder mode: refills the destination combo with the phone's ringtone files.
+    void UpdateComboFileContent(long index);
+    // Index mode: one destination entry per user-defined slot.
+    void InitComboUserdef();
+    // Takes over the tone active on the phone.
+    void UpdateComboTone();
+
 protected:
     bool OnInitDialog() override;
 
 private:
-    CRingingtoneDlg* m_pOwner = nullptr;
     wxWindow* m_pPlcFrame = nullptr;
     CResource m_Resource;
     std::string m_strDroppedFile;
+    int m_bPhoneAcceptsMultiChannel = 0;
 };
 
 } // namespace corvina

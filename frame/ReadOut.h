@@ -1,0 +1,79 @@
+// Reading the phone's ringtone information: the AT part (tone, volume, sound mode) and the listing
+// of the standard folders. Runs on the read-out worker; it touches no dialog, it only fills a result.
+#pragma once
+
+#include "HResult.h"
+#include "STRUCT_RTFILEINFO.h"
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+namespace corvina {
+
+class CAtcHelperFunctions;
+class IMBXVolume;
+
+// What the worker needs to know of the dialog, copied when the read-out starts.
+struct ReadOutRequest {
+    std::string strPhoneType;
+    std::string strImei;
+    bool bConnected = false;
+    bool bRtByFilename = true;
+    bool bIsR41 = false;
+    std::string strRtStdFolder;
+    std::string strImyStdFolder;
+    int nCurLine = 9;  // eProfileSettingsType of the current line
+};
+
+// The phone's AT settings as read.
+struct AtInfos {
+    long lVolStart = 1;
+    long lVolEnd = 4;
+    long lToneIndex = 1;
+    long lVolume = 3;
+    long lSoundMode = 1;
+};
+
+// Result codes of a read-out.
+enum eReadOutCode : int {
+    READOUT_DONE = 0,
+    READOUT_ROOT_LIST_FAILED = 1,
+    READOUT_CREATE_FOLDER_FAILED = 2,
+    READOUT_FOLDER_LIST_FAILED = 3,
+    READOUT_AT_FAILED = 4,
+    READOUT_VOLUME_SETUP_FAILED = 5,
+    READOUT_ACTIVE_FILE_FAILED = 7,
+};
+
+struct ReadOutResult {
+    int nCode = READOUT_AT_FAILED;
+    HRESULT hr = S_OK;
+    bool bAtRead = false;      // the AT part delivered values for SetRtInfos
+    AtInfos at;
+    std::string strSelFileName; // the active file of the current line
+    std::vector<std::string> names;
+    std::vector<STRUCT_RTFILEINFO> records;
+    long lArrayIndex = -1;
+    long lElapsedMs = 0;
+};
+
+// The AT part: false when no phone is connected; true without reading for platform phones (their
+// settings are read per line). Failures are raised as ComError.
+bool ReadRtAtcInfos(const ReadOutRequest& request, CAtcHelperFunctions& atc, AtInfos& infos, bool& valuesRead);
+
+// Lists one standard folder into the result (creating it when the phone lacks it); returns 0.
+// A failure sets code to the failing step (1, 2, 3 or 7) and raises ComError.
+int ReadRtFolder(const std::string& folder, IMBXVolume& volume, const ReadOutRequest& request,
+                 ReadOutResult& result, int& code);
+
+// The whole read-out as the worker runs it; cancelled is checked between steps.
+ReadOutResult RunReadOut(const ReadOutRequest& request, const std::atomic<bool>& cancelled);
+
+// Asks the ringtone-assignment service for a line's active file: "" for none (S_FALSE); the bare
+// file name otherwise. E_FAIL when the service cannot be set up.
+HRESULT GetActiveFileFromPhone(int line, std::string& name);
+// Makes "A:\folder\name" the line's active file; a failure is traced and reported to the user.
+HRESULT SetActiveFileToPhone(int line, const std::string& folder, const std::string& name);
+
+} // namespace corvina

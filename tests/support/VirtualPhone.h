@@ -1,0 +1,111 @@
+// A virtual phone for one test: its own state folder, a link to its terminal, stopped on destruction.
+#pragma once
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace corvina::test {
+
+// A fresh folder below the temporary folder, removed with everything in it on destruction.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        static int counter = 0;
+        m_path = std::filesystem::temp_directory_path() /
+                 ("corvina-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+        std::filesystem::remove_all(m_path);
+        std::filesystem::create_directories(m_path);
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    const std::filesystem::path& Path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+class VirtualPhone {
+public:
+    static bool Available() { return std::string(CORVINA_PHONESIM).size() && std::filesystem::exists(CORVINA_PHONESIM); }
+
+    VirtualPhone(const std::filesystem::path& folder, const std::string& model, std::vector<std::string> extra = {})
+        : m_state(folder / "state"), m_link(folder / "tty")
+    {
+        std::vector<std::string> args = {CORVINA_PHONESIM, "--state", m_state.string(), "--model", model,
+                                         "--link", m_link.string(), "--corpus", CORVINA_CORPUS_DIR};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        for (int i = 0; i < 500 && m_pid > 0 && !std::filesystem::exists(m_link); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ~VirtualPhone() { Stop(); }
+    VirtualPhone(const VirtualPhone&) = delete;
+    VirtualPhone& operator=(const VirtualPhone&) = delete;
+
+    // Ends the phone program, as an unplugged phone.
+    void Stop()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGTERM);
+            ::waitpid(m_pid, nullptr, 0);
+            m_pid = -1;
+        }
+    }
+    bool Ready() const { return m_pid > 0 && std::filesystem::exists(m_link); }
+    std::string Port() const { return m_link.string(); }
+    std::filesystem::path Files() const { return m_state / "fs"; }
+    std::filesystem::path State() const { return m_state; }
+    // The registry lines that point the editor at this phone.
+    std::string RegistryText(int timeoutMs = 2000) const
+    {
+        std::ostringstream text;
+        char timeout[16];
+        std::snprintf(timeout, sizeof timeout, "%08x", timeoutMs);
+        text << "\"Port\"=\"" << m_link.string() << "\"\n\"VolumeRoot\"=\"" << Files().string() << "\"\n"
+             << "\"AtTimeoutMs\"=dword:" << timeout << "\n";
+        return text.str();
+    }
+    // The settings file as key/value pairs.
+    std::map<std::string, std::string> Settings() const
+    {
+        std::map<std::string, std::string> values;
+        std::ifstream in(m_state / "phone.conf");
+        for (std::string line; std::getline(in, line);)
+            if (auto eq = line.find('='); eq != std::string::npos && line[0] != '#')
+                values[line.substr(0, eq)] = line.substr(eq + 1);
+        return values;
+    }
+
+private:
+    std::filesystem::path m_state;
+    std::filesystem::path m_link;
+    pid_t m_pid = -1;
+};
+
+} // namespace corvina::test
