@@ -22,7 +22,8 @@ SoundModeControls SoundModeToControls(long soundMode, int setRingOn)
 {
     const long flag = setRingOn ? 1 : 0;
     const long ringer = setRingOn ? kRingOn : FirstSetBit(soundMode, kRingOn, kRingOff, kRingBeep, 0);
-    // A word without vibration bits takes the flag itself, as the phone interface has always done.
+    // A word without vibration bits takes the flag itself: forcing the ringer on then leaves the word
+    // without a vibration part (1 OR 1), so the phone keeps its own vibration setting.
     const long vibration = FirstSetBit(soundMode, kVibraOn, kVibraOff, kVibraOnAsRead, flag);
 
     SoundModeControls controls;

@@ -12,34 +12,21 @@
 namespace corvina {
 namespace {
 
-constexpr const char* kGroups = R"(Windows Registry Editor Version 5.00
+// A key of numbered group names below the caller-group key.
+std::string Names(const std::string& subkey, const std::vector<std::string>& names)
+{
+    std::string text = "\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina\\CallerGroups\\" + subkey + "]\n";
+    for (size_t i = 0; i < names.size(); ++i)
+        text += "\"" + std::to_string(i) + "\"=\"" + names[i] + "\"\n";
+    return text;
+}
 
-[HKEY_LOCAL_MACHINE\Software\Halvren\Corvina\CallerGroups]
-"R41Family"="R41;RX41;RX4A;RX4E;MV72;MV73"
-"GroupNone"="No group"
-
-[HKEY_LOCAL_MACHINE\Software\Halvren\Corvina\CallerGroups\PhoneTypes\R41]
-"0"="None"
-"1"="Family"
-"2"="Friends"
-"3"="Colleagues"
-"4"="VIP"
-"5"="Office"
-"6"="Sports"
-"7"="Neighbours"
-"8"="Others"
-
-[HKEY_LOCAL_MACHINE\Software\Halvren\Corvina\CallerGroups\Imei\111]
-"0"="Nobody"
-"1"="Band"
-"2"="Club"
-"3"="Team"
-"4"="Crew"
-"5"="Choir"
-"6"="Class"
-"7"="Gym"
-"8"="Kin"
-)";
+const std::string kHeader = "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina\\"
+                            "CallerGroups]\n\"R41Family\"=\"R41;RX41;RX4A;RX4E;MV72;MV73\"\n\"GroupNone\"=\"No group\"\n";
+const std::string kGroups =
+    kHeader +
+    Names("PhoneTypes\\R41", {"None", "Family", "Friends", "Colleagues", "VIP", "Office", "Sports", "Neighbours", "Others"}) +
+    Names("Imei\\111", {"Nobody", "Band", "Club", "Team", "Crew", "Choir", "Class", "Gym", "Kin"});
 
 class RingingLines : public testing::Test {
 protected:
@@ -90,15 +77,8 @@ TEST_F(RingingLines, APhoneWithoutGroupsTakesTheFamilyDefaultsAndTheFamilysLineC
 
 TEST_F(RingingLines, FewerThanNineGroupNamesMakeEveryGroupLineTheNoGroupName)
 {
-    Registry::Instance().LoadText(R"(Windows Registry Editor Version 5.00
+    Registry::Instance().LoadText(kHeader + Names("PhoneTypes\\R41", {"None", "Family"}));
 
-[HKEY_LOCAL_MACHINE\Software\Halvren\Corvina\CallerGroups]
-"GroupNone"="No group"
-
-[HKEY_LOCAL_MACHINE\Software\Halvren\Corvina\CallerGroups\PhoneTypes\R41]
-"0"="None"
-"1"="Family"
-)");
     const RingingLineTable table = Build("R41", "");
     ASSERT_EQ(table.LineNames.size(), 18u);
     for (int i = 1; i <= 8; ++i)
