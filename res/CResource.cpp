@@ -13,6 +13,28 @@ namespace {
 // Tells the loader's users which module the strings belong to; the editor has only its own.
 constexpr char kModuleTag = 0;
 
+// Locale language codes and the table each one reads. English locales, US English included, read
+// 2057: the 1033 table carries the German texts for most ids and would surprise an English user.
+struct LocaleLanguage {
+    std::string_view code;
+    long language;
+};
+constexpr LocaleLanguage kLocaleLanguages[] = {
+    {"ar", 1025}, {"ca", 1027}, {"cs", 1029}, {"da", 1030}, {"de", 1031}, {"el", 1032},
+    {"en", 2057}, {"fi", 1035}, {"fr", 1036}, {"hu", 1038}, {"it", 1040}, {"nl", 1043},
+    {"nb", 1044}, {"nn", 1044}, {"no", 1044}, {"pl", 1045}, {"ru", 1049}, {"sv", 1053},
+    {"tr", 1055}, {"pt", 2070}, {"es", 3082},
+};
+
+// A locale name is language[_territory][.codeset][@modifier]; only the language part counts, so
+// that "frr_DE" (a three-letter code) is not taken for French.
+long LanguageOfLocale(std::string_view locale) {
+    const std::string_view code = locale.substr(0, locale.find_first_of("_.@"));
+    for (const LocaleLanguage& entry : kLocaleLanguages)
+        if (entry.code == code) return entry.language;
+    return LANG_ENGLISH_UK;
+}
+
 bool HasTable(long languageId) {
     std::size_t count = 0;
     const long* languages = AllLanguages(count);
@@ -39,11 +61,12 @@ long CResource::DefaultLanguage() {
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* value = std::getenv(name);
         if (value == nullptr || *value == '\0') continue;
-        const std::string_view locale(value);
-        return locale.substr(0, 2) == "de" ? LANG_GERMAN : LANG_ENGLISH_UK;
+        return LanguageOfLocale(value);
     }
     return LANG_ENGLISH_UK;
 }
+
+bool IsRightToLeft(long languageId) { return languageId == LANG_ARABIC; }
 
 CResource CResource::ForModule() {
     CResource resource(0);

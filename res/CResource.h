@@ -9,6 +9,7 @@ namespace corvina {
 constexpr long LANG_ENGLISH_UK = 2057;
 constexpr long LANG_ENGLISH_US = 1033;
 constexpr long LANG_GERMAN = 1031;
+constexpr long LANG_ARABIC = 1025;
 
 class CResource {
 public:
@@ -22,7 +23,8 @@ public:
     // The text of a string id in the selected language; "" for an id the table lacks.
     std::string GetString(unsigned id) const;
 
-    // The language of the user's locale: German locales 1031, every other one 2057.
+    // The language of the user's locale (LC_ALL, LC_MESSAGES, LANG): the table of the locale's
+    // language, English (2057) for English and every locale without a table of its own.
     static long DefaultLanguage();
     // A resource object as every dialog constructor makes it: this module, and the language of
     // the registry value "Language" under the suite root when it can be read.
@@ -40,6 +42,9 @@ public:
     static CResource& Get();
     static void Destroy();
 };
+
+// Whether a language is written right to left, so that its dialogs are mirrored.
+bool IsRightToLeft(long languageId);
 
 // Every string id of the table, ascending.
 const unsigned* AllStringIds(std::size_t& count);
