@@ -61,7 +61,8 @@ private:
 // "Playback" in each language with a table: a table compiled under the wrong id shows up here.
 const std::map<long, std::string> kPlayback = {
     {1025, "تشغيل"},       {1027, "Reprodueix"}, {1029, "Přehrát"}, {1030, "Afspil"},
-    {1031, "Wiedergabe"}, {1033, "Wiedergabe"}, {2057, "Playback"},
+    {1031, "Wiedergabe"}, {1032, "Αναπαραγωγή"}, {1033, "Wiedergabe"}, {1035, "Toista"},
+    {1036, "Lecture"},    {1038, "Lejátszás"},  {2057, "Playback"},
 };
 
 TEST(Translations, EveryTableHasEveryTextWithTheEnglishPlaceholdersLineBreaksAndNames) {
