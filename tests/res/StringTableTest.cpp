@@ -173,7 +173,8 @@ TEST(StringTable, EveryTableIsAscendingWithoutDuplicatesAndHoldsOnlyKnownIds) {
     std::size_t languageCount = 0;
     const long* languages = AllLanguages(languageCount);
     std::vector<long> present(languages, languages + languageCount);
-    EXPECT_EQ(present, (std::vector<long>{1025, 1027, 1029, 1030, 1031, 1032, 1033, 1035, 1036, 1038, 2057}));
+    EXPECT_EQ(present, (std::vector<long>{1025, 1027, 1029, 1030, 1031, 1032, 1033, 1035, 1036, 1038, 1040,
+                                          1043, 1044, 1045, 1049, 2057}));
     const auto ids = Ids();
     const std::set<unsigned> known(ids.begin(), ids.end());
     for (long language : present) {

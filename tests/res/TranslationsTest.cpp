@@ -62,7 +62,8 @@ private:
 const std::map<long, std::string> kPlayback = {
     {1025, "تشغيل"},       {1027, "Reprodueix"}, {1029, "Přehrát"}, {1030, "Afspil"},
     {1031, "Wiedergabe"}, {1032, "Αναπαραγωγή"}, {1033, "Wiedergabe"}, {1035, "Toista"},
-    {1036, "Lecture"},    {1038, "Lejátszás"},  {2057, "Playback"},
+    {1036, "Lecture"},    {1038, "Lejátszás"},  {1040, "Riproduci"},   {1043, "Afspelen"},
+    {1044, "Spill av"},   {1045, "Odtwórz"},    {1049, "Воспроизвести"}, {2057, "Playback"},
 };
 
 TEST(Translations, EveryTableHasEveryTextWithTheEnglishPlaceholdersLineBreaksAndNames) {
