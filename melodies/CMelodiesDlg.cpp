@@ -2,7 +2,12 @@
 #include "CMelodiesDlg.h"
 
 #include "CRingingtoneDlg.h"
+#include "CAtcHelperFunctions.h"
+#include "CComError.h"
 #include "PhoneProfile.h"
+
+#include <wx/choice.h>
+#include <wx/combobox.h>
 
 namespace corvina {
 
@@ -58,6 +63,66 @@ void CMelodiesDlg::InitComboUserdef()
 
 void CMelodiesDlg::UpdateComboTone()
 {
+}
+
+} // namespace corvina
+
+namespace corvina {
+
+long CMelodiesDlg::GetCurIndex()
+{
+    if (!GetRtParent())
+        return -1;
+    if (!GetRtParent()->GetRtByFilename()) {
+        auto* slots = Item<wxChoice>(4524);
+        const int selection = slots ? slots->GetSelection() : -1;
+        return selection + FirstUsedIndexRt() + NumberFixRt();
+    }
+    return GetRtParent()->GetIndexForName(GetComboFileName());
+}
+
+long CMelodiesDlg::GetVolume() const
+{
+    return GetRtParent() ? GetRtParent()->GetVolume() : 1;
+}
+
+std::string CMelodiesDlg::GetComboFileName()
+{
+    if (auto* combo = Item<wxComboBox>(4607))
+        m_strDestination = combo->GetValue().ToStdString(wxConvUTF8);
+    return m_strDestination;
+}
+
+void CMelodiesDlg::UpdateSoundModeOrig()
+{
+    m_lSoundModeOrig = -1;
+    if (!IsConnected())
+        return;
+    try {
+        CAtcHelperFunctions* helper = _GetAtcHelper();
+        if (!helper)
+            CComError::ThrowCurrent(E_POINTER);
+        std::int32_t soundMode = -1;
+        CComError::ThrowIfFailed(helper->Atc().GetSoundMode(&soundMode));
+        m_lSoundModeOrig = soundMode;
+    } catch (const ComError& error) {
+        m_lSoundModeOrig = -1;
+        CComError::TraceComError(error, "CMelodiesDlg::UpdateSoundModeOrig");
+    }
+}
+
+void CMelodiesDlg::SetSoundModeToOrig()
+{
+    if (m_lSoundModeOrig == -1 || !IsConnected())
+        return;
+    try {
+        CAtcHelperFunctions* helper = _GetAtcHelper();
+        if (!helper)
+            CComError::ThrowCurrent(E_POINTER);
+        CComError::ThrowIfFailed(helper->Atc().SetSoundMode(m_lSoundModeOrig));
+    } catch (const ComError& error) {
+        CComError::TraceComError(error, "CMelodiesDlg::SetSoundModeToOrig");
+    }
 }
 
 } // namespace corvina

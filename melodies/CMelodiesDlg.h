@@ -40,6 +40,16 @@ public:
     // Takes over the tone active on the phone.
     void UpdateComboTone();
 
+    // What the play-on-phone panel asks: the tone to play, the one to restore, the volume.
+    long GetCurIndex();
+    long GetOrigIndex() const { return m_lOrigIndex; }
+    long GetVolume() const;
+    // The destination name typed or chosen in folder mode.
+    std::string GetComboFileName();
+    // Saves the phone's sound mode before playing, and writes it back afterwards.
+    void UpdateSoundModeOrig();
+    void SetSoundModeToOrig();
+
 protected:
     bool OnInitDialog() override;
 
@@ -48,6 +58,9 @@ private:
     CResource m_Resource;
     std::string m_strDroppedFile;
     int m_bPhoneAcceptsMultiChannel = 0;
+    std::string m_strDestination;  // destination name in folder mode
+    long m_lOrigIndex = -1;        // tone active on the phone when the page last learned it
+    long m_lSoundModeOrig = -1;    // sound mode saved before playing, -1 when none
 };
 
 } // namespace corvina

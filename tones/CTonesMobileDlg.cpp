@@ -1,12 +1,28 @@
-// The tones page: built from its template with its texts; lines, tones and the phone's values.
+// The tones page: it moves values between its controls and the page's rules (lines, tone list
+// entries, volume scale, sound mode), and sends each change to the phone at once.
 #include "CTonesMobileDlg.h"
 
+#include "CAtcHelperFunctions.h"
+#include "CComError.h"
+#include "CGroupMgr.h"
 #include "CRingingtoneDlg.h"
+#include "ImageLoader.h"
 #include "PhoneType.h"
+#include "RingingLines.h"
+#include "RtFileList.h"
+#include "SoundMode.h"
+#include "TonesPageRules.h"
+#include "UiServices.h"
+#include "VolumeScale.h"
 
+#include <wx/checkbox.h>
 #include <wx/choice.h>
+#include <wx/imaglist.h>
 #include <wx/listctrl.h>
+#include <wx/radiobut.h>
 #include <wx/slider.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
 
 namespace corvina {
 
@@ -14,13 +30,34 @@ CTonesMobileDlg::CTonesMobileDlg()
     : CDialog(IDD)
     , m_Resource(CResource::ForModule())
 {
+    SetVolDefaults();
+    m_lSoundMode = kSoundModeDefault;
 }
 
-CTonesMobileDlg::~CTonesMobileDlg() = default;
+CTonesMobileDlg::~CTonesMobileDlg()
+{
+    DeleteSliderTicStatics();
+    delete m_pImageList;
+}
+
+void CTonesMobileDlg::SetVolDefaults()
+{
+    m_Volume = VolumeProfile();
+}
 
 wxListCtrl* CTonesMobileDlg::List() const
 {
     return Item<wxListCtrl>(IDC_LIST_TONES);
+}
+
+std::string CTonesMobileDlg::PhoneType() const
+{
+    return GetRtParent() ? GetRtParent()->GetPhoneType() : std::string();
+}
+
+bool CTonesMobileDlg::IsBirch() const
+{
+    return IsBirchFamily(PhoneType());
 }
 
 bool CTonesMobileDlg::OnInitDialog()
@@ -29,56 +66,163 @@ bool CTonesMobileDlg::OnInitDialog()
     if (!GetRtParent() && GetParent())
         SetRtParent(dynamic_cast<CRingingtoneDlg*>(GetParent()->GetParent()));
 
-    if (wxListCtrl* list = List())
+    m_PlayOnMobileSubDlg.Create(this);
+    m_PlayOnMobileSubDlg.MoveWindow(318, 250, 70, 76, true);
+    m_PlayOnMobileSubDlg.Show();
+    m_PlayOnMobileSubDlg.SetTonParent(this);
+
+    if (auto* slider = Item<wxSlider>(IDC_SLIDER_VOLUME)) {
+        slider->SetSize(409, 100, 124, 20);
+        slider->Show();
+        slider->Bind(wxEVT_SCROLL_CHANGED, [this](wxScrollEvent&) { OnReleasedcaptureSliderVolume(); });
+    }
+    if (wxListCtrl* list = List()) {
         list->InsertColumn(0, "", wxLIST_FORMAT_LEFT, list->GetClientSize().GetWidth() - 20);
+        m_pImageList = new wxImageList(12, 12, true, 4);
+        m_pImageList->Add(LoadImageBitmap(4530, 12, 12));
+        m_pImageList->Add(LoadImageBitmap(4529, 12, 12));
+        list->SetImageList(m_pImageList, wxIMAGE_LIST_SMALL);
+        list->Bind(wxEVT_LIST_ITEM_SELECTED, &CTonesMobileDlg::OnListItemSelected, this);
+    }
+    if (auto* combo = Item<wxChoice>(IDC_COMBO_LINES))
+        combo->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { OnSelchangeComboLines(); });
+    for (int id : {IDC_RADIO_ON, IDC_RADIO_OFF, IDC_RADIO_BEEP})
+        if (auto* radio = Item<wxRadioButton>(id))
+            radio->Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { WriteSoundMode(); });
+    if (auto* check = Item<wxCheckBox>(IDC_CHECK_VIBRA))
+        check->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { WriteSoundMode(); });
+
     auto setText = [this](int id, unsigned stringId) {
         if (wxWindow* control = GetDlgItem(id))
             control->SetLabel(wxString::FromUTF8(m_Resource.GetString(stringId)));
     };
     setText(IDC_LOAD_COMMENT, 548);
-    setText(4545, GetRtParent() && GetRtParent()->GetRtByFilename() ? 541 : 527);
+    m_strLabelLines = m_Resource.GetString(InitialLineLabelId(GetRtParent() && GetRtParent()->GetRtByFilename()));
     setText(4546, 528);
     setText(4547, 529);
     setText(4548, 530);
-    setText(4561, 531);
-    setText(4510, 4010);
-    setText(4511, 4011);
-    setText(4512, 4012);
+    setText(IDC_RADIO_ON, 531);
+    setText(IDC_RADIO_OFF, 4010);
+    setText(IDC_RADIO_BEEP, 4011);
+    setText(IDC_CHECK_VIBRA, 4012);
     UpdateControls();
     return true;
 }
 
+void CTonesMobileDlg::OnShowWindow(bool show)
+{
+    if (!show)
+        return;
+    if (GetRtParent() && WasRead() && IsConnected()) {
+        if (wxListCtrl* list = List())
+            list->SetFocus();
+    } else if (wxWindow* label = GetDlgItem(IDC_LABEL_LINES)) {
+        label->SetFocus();
+    }
+    if (GetRtParent())
+        UpdateControls();
+}
+
+void CTonesMobileDlg::InitControls()
+{
+    if (wxListCtrl* list = List())
+        list->DeleteAllItems();
+    m_Items.clear();
+    PushToControls();
+}
+
 void CTonesMobileDlg::UpdateControls()
 {
-    const bool enabled = WasRead() && IsConnected();
-    for (int id : {IDC_COMBO_LINES, IDC_LIST_TONES, IDC_SLIDER_VOLUME, 4561, 4510, 4511, 4512}) {
+    if (!WasRead())
+        InitControls();
+    UpdateTonesList(0);
+    UpdateSoundMode(0);
+    UpdateSlider();
+    const bool enabled = TonesControlsEnabled(WasRead() != 0, IsConnected() != 0);
+    for (int id : {IDC_LIST_TONES, IDC_COMBO_LINES, IDC_SLIDER_VOLUME})
         if (wxWindow* control = GetDlgItem(id))
             control->Enable(enabled);
+    if (GetRtParent()) {
+        const bool ringer = RingerControlsEnabled(PhoneType(), enabled);
+        for (int id : {IDC_CHECK_VIBRA, IDC_RADIO_ON, IDC_RADIO_OFF, IDC_RADIO_BEEP})
+            if (wxWindow* control = GetDlgItem(id))
+                control->Enable(ringer);
+        const bool byFile = GetRtParent()->GetRtByFilename();
+        const bool playable = byFile && FilePlayable(GetRtParent()->GetCurRtFileName());
+        m_PlayOnMobileSubDlg.EnableButtons(PlayButtonsEnabled(PhoneType(), byFile, playable, enabled));
     }
+    PushToControls();
 }
 
 void CTonesMobileDlg::PushToControls()
 {
-    if (auto* slider = Item<wxSlider>(IDC_SLIDER_VOLUME))
-        slider->SetValue(static_cast<int>(m_lVolume));
+    if (wxWindow* label = GetDlgItem(IDC_LABEL_LINES))
+        label->SetLabel(wxString::FromUTF8(m_strLabelLines));
+    if (auto* check = Item<wxCheckBox>(IDC_CHECK_VIBRA))
+        check->SetValue(m_nVibra != 0);
+    const int radios[] = {IDC_RADIO_ON, IDC_RADIO_OFF, IDC_RADIO_BEEP};
+    for (int i = 0; i < 3; ++i)
+        if (auto* radio = Item<wxRadioButton>(radios[i]))
+            if (i == m_nRadio)
+                radio->SetValue(true);
+    UpdateSliderPos();
+}
+
+void CTonesMobileDlg::PullFromControls()
+{
+    if (auto* check = Item<wxCheckBox>(IDC_CHECK_VIBRA))
+        m_nVibra = check->GetValue() ? 1 : 0;
+    const int radios[] = {IDC_RADIO_ON, IDC_RADIO_OFF, IDC_RADIO_BEEP};
+    for (int i = 0; i < 3; ++i)
+        if (auto* radio = Item<wxRadioButton>(radios[i]); radio && radio->GetValue())
+            m_nRadio = i;
 }
 
 int CTonesMobileDlg::GetVolInfosFromRegdb()
 {
-    return corvina::GetVolInfosFromRegdb(GetRtParent() ? GetRtParent()->GetPhoneType() : std::string(), m_Volume);
+    return corvina::GetVolInfosFromRegdb(PhoneType(), m_Volume);
 }
 
 void CTonesMobileDlg::InitLinesFromType()
 {
-    m_LineNames = {m_Resource.GetString(507)};
-    m_LineTypes = {6};
+    CRingingtoneDlg* owner = GetRtParent();
+    const RingingLineTable table = BuildRingingLines(PhoneType(), owner ? owner->GetCurImei() : std::string(),
+                                                     owner != nullptr, owner && owner->IsR41(), m_Resource,
+                                                     CGroupMgr::GetRef());
+    m_strLabelLines = m_Resource.GetString(table.nLabelId);
+    m_LineNames = table.LineNames;
+    m_LineTypes = table.LineTypes;
     if (auto* combo = Item<wxChoice>(IDC_COMBO_LINES)) {
         combo->Clear();
         for (const std::string& name : m_LineNames)
             combo->Append(wxString::FromUTF8(name));
+        // Selecting the first line does not make it the main dialog's current line.
         if (combo->GetCount() > 0)
             combo->SetSelection(0);
     }
+    PushToControls();
+}
+
+int CTonesMobileDlg::GetSelectedLineType() const
+{
+    auto* combo = Item<wxChoice>(IDC_COMBO_LINES);
+    const int selection = combo ? combo->GetSelection() : -1;
+    return IsValidLineSelection(selection, static_cast<long>(m_LineTypes.size())) ? m_LineTypes[selection] : -1;
+}
+
+void CTonesMobileDlg::OnSelchangeComboLines()
+{
+    CWaitCursor wait;
+    auto* combo = Item<wxChoice>(IDC_COMBO_LINES);
+    const long selection = combo ? combo->GetSelection() : -1;
+    if (!IsValidLineSelection(selection, static_cast<long>(m_LineTypes.size())))
+        return;
+    if (LineChangeUpdatesMainDialog(PhoneType())) {
+        UpdateSlider();
+        if (GetRtParent())
+            GetRtParent()->OnSelchangeComboLines(m_LineTypes[selection]);
+    }
+    GetCurVolumeFromPhone(selection);
 }
 
 void CTonesMobileDlg::ShowLoadComment(bool show)
@@ -92,21 +236,244 @@ void CTonesMobileDlg::ShowLoadComment(bool show)
 void CTonesMobileDlg::InitTonesList()
 {
     wxListCtrl* list = List();
-    if (!list || !GetRtParent())
+    if (!list)
         return;
+    m_bMarking = true;
     list->DeleteAllItems();
-    for (const std::string& name : *GetRtParent()->GetRtFileList())
-        list->InsertItem(list->GetItemCount(), wxString::FromUTF8("  " + name));
+    m_Items.clear();
+    CRingingtoneDlg* owner = GetRtParent();
+    if (owner) {
+        TonesListSource source;
+        source.bRtByFilename = owner->GetRtByFilename();
+        source.strPhoneType = owner->GetPhoneType();
+        source.lNumberFixRt = NumberFixRt();
+        source.lNumberUserdefRt = NumberUserdefRt();
+        source.pNames = owner->GetRtFileList();
+        source.pRecords = owner->GetRtFileInfoList();
+        m_Items = BuildTonesList(source, m_Resource);
+        for (const ToneListItem& item : m_Items) {
+            const long row = list->InsertItem(list->GetItemCount(), wxString::FromUTF8(item.strText), item.nImage);
+            list->SetItemData(row, item.lData);
+        }
+        // Platform phones: the current line's tone and volume are read from the phone next.
+        if (owner->GetRtByFilename() && IsBirch())
+            CallAfter([this] { OnSelchangeComboLines(); });
+    }
+    m_bMarking = false;
+    PushToControls();
 }
 
-void CTonesMobileDlg::UpdateTonesList(int)
+void CTonesMobileDlg::UpdateTonesList(int write)
 {
+    wxListCtrl* list = List();
+    if (!list)
+        return;
+    CRingingtoneDlg* owner = GetRtParent();
+    const long position = ActiveTonePosition(owner && owner->GetRtByFilename(), RtArrayIndex(), RtIndex(), FirstUsedIndexRt());
+    m_bMarking = true;
+    for (long i = 0; i < list->GetItemCount(); ++i) {
+        list->SetItemState(i, 0, wxLIST_STATE_SELECTED);
+        list->SetItemImage(i, kImageTone);
+    }
+    bool ok = true;
+    if (write && position >= 0)
+        ok = IsBirch() ? SetCurVolumeToPhone(position) != 0 : WriteSelectedRingingTone() != 0;
+    if (position >= 0 && position < list->GetItemCount() && ok) {
+        list->SetItemState(position, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        list->SetItemImage(position, kImageActiveTone);
+    }
+    m_bMarking = false;
+    if (owner && owner->GetRtByFilename())
+        m_PlayOnMobileSubDlg.EnableButtons(FilePlayable(owner->GetCurRtFileName()) && !IsBirch());
+}
+
+void CTonesMobileDlg::OnListItemSelected(wxListEvent& event)
+{
+    if (m_bMarking)
+        return;
+    OnClickListTones(event.GetIndex());
+}
+
+void CTonesMobileDlg::OnClickListTones(long item)
+{
+    wxListCtrl* list = List();
+    if (!list || item < 0 || item >= list->GetItemCount())
+        return;
+    UpdateRtIndex(ToneIndexForPosition(item, FirstUsedIndexRt()), 0);
+    UpdateTonesList(1);
 }
 
 void CTonesMobileDlg::AddToTonesList(const std::string& name)
 {
-    if (wxListCtrl* list = List())
-        list->InsertItem(list->GetItemCount(), wxString::FromUTF8("  " + name), 0);
+    wxListCtrl* list = List();
+    if (!list)
+        return;
+    const ToneListItem item = AddedFileItem(name);
+    m_Items.push_back(item);
+    const long row = list->InsertItem(list->GetItemCount(), wxString::FromUTF8(item.strText), item.nImage);
+    list->SetItemData(row, item.lData);
+}
+
+void CTonesMobileDlg::DeleteSliderTicStatics()
+{
+    for (auto it = m_TickStatics.rbegin(); it != m_TickStatics.rend(); ++it)
+        (*it)->Destroy();
+    m_TickStatics.clear();
+}
+
+void CTonesMobileDlg::UpdateSlider()
+{
+    const bool connected = IsConnected() != 0;
+    const bool isR41 = GetRtParent() && GetRtParent()->IsR41();
+    const int lineType = GetSelectedLineType();
+    // Lines with their own scale keep it; every other line takes the profile's increasing volume.
+    if (connected && !LineLacksIncreasingVolume(isR41, lineType))
+        GetVolInfosFromRegdb();
+    const VolumeScale scale = BuildVolumeScale(m_Volume, connected, isR41, lineType);
+    m_Volume.bIncreasingVol = scale.bIncreasingVol;
+
+    DeleteSliderTicStatics();
+    if (IsCreated()) {
+        for (const VolumeTick& tick : scale.Ticks) {
+            wxBitmap icon = LoadImageBitmap(static_cast<int>(tick.IconId()), tick.cx, tick.cy);
+            auto* control = new wxStaticBitmap(this, wxID_ANY, icon.IsOk() ? icon : wxBitmap(tick.cx, tick.cy),
+                                               wxPoint(tick.x, tick.y), wxSize(tick.cx, tick.cy));
+            control->Refresh();
+            m_TickStatics.push_back(control);
+        }
+    }
+    if (auto* slider = Item<wxSlider>(IDC_SLIDER_VOLUME)) {
+        slider->SetLineSize(1);
+        slider->SetPageSize(1);
+        if (scale.lRangeMax > scale.lRangeMin)
+            slider->SetRange(static_cast<int>(scale.lRangeMin), static_cast<int>(scale.lRangeMax));
+        else
+            slider->SetRange(static_cast<int>(scale.lRangeMin), static_cast<int>(scale.lRangeMin) + 1);
+        slider->SetValue(static_cast<int>(m_lVolume));
+    }
+}
+
+void CTonesMobileDlg::UpdateSliderPos()
+{
+    if (auto* slider = Item<wxSlider>(IDC_SLIDER_VOLUME))
+        slider->SetValue(static_cast<int>(m_lVolume));
+}
+
+void CTonesMobileDlg::OnReleasedcaptureSliderVolume()
+{
+    CWaitCursor wait;
+    PullFromControls();
+    if (auto* slider = Item<wxSlider>(IDC_SLIDER_VOLUME))
+        m_lVolume = slider->GetValue();
+    if (!GetRtParent())
+        return;
+    if (GetRtParent()->GetRtByFilename()) {
+        wxListCtrl* list = List();
+        SetCurVolumeToPhone(list ? list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED) : -1);
+    } else {
+        WriteSelectedRingingTone();
+    }
+}
+
+void CTonesMobileDlg::OnOK()
+{
+    wxWindow* slider = GetDlgItem(IDC_SLIDER_VOLUME);
+    if (slider && wxWindow::FindFocus() == slider)
+        OnReleasedcaptureSliderVolume();
+}
+
+void CTonesMobileDlg::UpdateSoundMode(int setRingOn)
+{
+    const SoundModeControls controls = SoundModeToControls(m_lSoundMode, setRingOn);
+    m_nRadio = controls.nRadio;
+    m_nVibra = controls.nVibraChecked;
+    m_lSoundMode = controls.lSoundMode;
+}
+
+void CTonesMobileDlg::WriteSoundMode()
+{
+    CWaitCursor wait;
+    PullFromControls();
+    m_lSoundMode = SoundModeFromControls(m_nRadio, m_nVibra);
+    try {
+        CAtcHelperFunctions* helper = _GetAtcHelper();
+        if (!helper)
+            CComError::ThrowCurrent(E_POINTER);
+        CComError::ThrowIfFailed(helper->Atc().SetSoundMode(m_lSoundMode));
+    } catch (const ComError& error) {
+        CComError::TraceComError(error, "CTonesMobileDlg::WriteSoundMode");
+    }
+}
+
+void CTonesMobileDlg::AddSoundModeNormal(int write)
+{
+    const bool need = SoundModeNeedsRingOnWrite(m_lSoundMode, write);
+    UpdateSoundMode(1);
+    PushToControls();
+    if (!need || !IsConnected())
+        return;
+    try {
+        CAtcHelperFunctions* helper = _GetAtcHelper();
+        if (!helper)
+            CComError::ThrowCurrent(E_POINTER);
+        CComError::ThrowIfFailed(helper->Atc().SetSoundMode(m_lSoundMode));
+    } catch (const ComError& error) {
+        CComError::TraceComError(error, "CTonesMobileDlg::AddSoundModeNormal");
+    }
+}
+
+void CTonesMobileDlg::GetCurVolumeFromPhone(long linePosition)
+{
+    if (!GetRtParent())
+        return;
+    const long mid = MidVolume(m_Volume.lVolStart, m_Volume.lVolEnd);
+    if (!IsBirch()) {
+        m_lVolume = mid;
+        UpdateSliderPos();
+        return;
+    }
+    if (linePosition < 0 || linePosition >= static_cast<long>(m_LineTypes.size()))
+        return;
+    try {
+        CAtcHelperFunctions* helper = _GetAtcHelper();
+        if (!helper)
+            CComError::ThrowCurrent(E_POINTER);
+        std::int32_t tone = -1, volume = -1;
+        CComError::ThrowIfFailed(helper->Atc().ExchangeLineTone(m_LineTypes[linePosition], &tone, &volume));
+        const long position = FindToneItem(m_Items, tone);
+        UpdateRtIndex(FirstUsedIndexRt() + position, 0);
+        UpdateTonesList(0);
+        m_lVolume = volume;
+        UpdateSlider();
+    } catch (const ComError& error) {
+        CComError::TraceComError(error, "CTonesMobileDlg::GetCurVolumeFromPhone");
+    }
+}
+
+int CTonesMobileDlg::SetCurVolumeToPhone(long listPosition)
+{
+    CWaitCursor wait;
+    if (!GetRtParent())
+        return 1;
+    try {
+        CAtcHelperFunctions* helper = _GetAtcHelper();
+        if (!helper)
+            CComError::ThrowCurrent(E_POINTER);
+        if (!IsBirch()) {
+            CComError::ThrowIfFailed(helper->Atc().SetLineVolume(GetRtParent()->GetCurRingingLine(), m_lVolume));
+        } else {
+            wxListCtrl* list = List();
+            std::int32_t tone = list && listPosition >= 0 && listPosition < list->GetItemCount()
+                                    ? static_cast<std::int32_t>(list->GetItemData(listPosition))
+                                    : 0;
+            std::int32_t volume = m_lVolume;
+            CComError::ThrowIfFailed(helper->Atc().ExchangeLineTone(GetSelectedLineType(), &tone, &volume));
+        }
+    } catch (const ComError& error) {
+        CComError::TraceComError(error, "CTonesMobileDlg::SetCurVolumeToPhone");
+        return 0;
+    }
+    return 1;
 }
 
 void CTonesMobileDlg::SetRtInfos(long volStart, long volEnd, long toneIndex, long volume, long soundMode)
@@ -117,11 +484,7 @@ void CTonesMobileDlg::SetRtInfos(long volStart, long volEnd, long toneIndex, lon
     m_lSoundMode = soundMode;
     GetVolInfosFromRegdb();
     UpdateRtIndex(toneIndex, 0);
-    PushToControls();
-}
-
-void CTonesMobileDlg::AddSoundModeNormal(int)
-{
+    UpdateSliderPos();
 }
 
 } // namespace corvina

@@ -1,15 +1,21 @@
-// The "Ringtones on mobile" page: ringing lines, the phone's tones, volume and ringer mode.
+// The "Ringtones on mobile" page: ringing lines, the phone's tones, the volume scale and the ringer
+// mode with vibration. Every change goes to the phone at once.
 #pragma once
 
 #include "CDialog.h"
+#include "CPlayOnMobileSubDlg.h"
 #include "CResource.h"
 #include "CRingingtoneAccess.h"
 #include "PhoneProfile.h"
+#include "TonesListItems.h"
 
 #include <string>
 #include <vector>
 
+class wxImageList;
 class wxListCtrl;
+class wxListEvent;
+class wxStaticBitmap;
 
 namespace corvina {
 
@@ -21,6 +27,11 @@ public:
     static constexpr int IDC_COMBO_LINES = 4559;
     static constexpr int IDC_LIST_TONES = 4560;
     static constexpr int IDC_SLIDER_VOLUME = 4501;
+    static constexpr int IDC_RADIO_ON = 4561;
+    static constexpr int IDC_RADIO_OFF = 4510;
+    static constexpr int IDC_RADIO_BEEP = 4511;
+    static constexpr int IDC_CHECK_VIBRA = 4512;
+    static constexpr int IDC_LABEL_LINES = 4545;
     static constexpr int IDC_LOAD_COMMENT = 4608;
 
     CTonesMobileDlg();
@@ -31,43 +42,82 @@ public:
     void SetVolume(long volume) { m_lVolume = volume; }
     long GetSoundMode() const { return m_lSoundMode; }
     const VolumeProfile& GetVolumeProfile() const { return m_Volume; }
-    // Refreshes the page's controls from the phone's state.
+    // Volume start and end as a freshly built page has them.
+    void SetVolDefaults();
+
+    // Reset and refresh all controls.
+    void InitControls();
     void UpdateControls();
     // Moves the member values into the controls.
     void PushToControls();
+    // Reads the controls into the members.
+    void PullFromControls();
 
-    // The volume scale of the phone's profile.
-    int GetVolInfosFromRegdb();
-    // Rebuilds the ringing lines for the connected phone type.
+    // Ringing lines (rebuilt for the connected phone type) and the user's choice of one.
     void InitLinesFromType();
-    // While the list loads, a note takes its place.
+    void OnSelchangeComboLines();
+    // The type of the selected line; -1 when none is selected.
+    int GetSelectedLineType() const;
+
+    // Tones list.
     void ShowLoadComment(bool show);
-    // Rebuilds the tones list after a read-out.
     void InitTonesList();
-    // Marks the active tone; with write nonzero it is first written to the phone.
     void UpdateTonesList(int write);
-    // Appends a file written to the phone.
+    void OnClickListTones(long item);
     void AddToTonesList(const std::string& name);
-    // Takes over the values a read-out found on the phone.
-    void SetRtInfos(long volStart, long volEnd, long toneIndex, long volume, long soundMode);
-    // Switches the ringer to On; with write nonzero the phone is told when it was not On.
+
+    // Volume scale and sound mode.
+    int GetVolInfosFromRegdb();
+    void UpdateSlider();
+    void DeleteSliderTicStatics();
+    void UpdateSliderPos();
+    void OnReleasedcaptureSliderVolume();
+    void UpdateSoundMode(int setRingOn);
+    void WriteSoundMode();
+    void OnRadioOn() { WriteSoundMode(); }
+    void OnRadioOff() { WriteSoundMode(); }
+    void OnRadioBeep() { WriteSoundMode(); }
+    void OnCheckVibra() { WriteSoundMode(); }
     void AddSoundModeNormal(int write);
+
+    // Exchange with the phone.
+    void GetCurVolumeFromPhone(long linePosition);
+    int SetCurVolumeToPhone(long listPosition);
+    void SetRtInfos(long volStart, long volEnd, long toneIndex, long volume, long soundMode);
 
     const std::vector<std::string>& GetLineNames() const { return m_LineNames; }
     const std::vector<int>& GetLineTypes() const { return m_LineTypes; }
+    CPlayOnMobileSubDlg& GetPlaySubDlg() { return m_PlayOnMobileSubDlg; }
+    // The drawn scale's ticks (for inspection).
+    const std::vector<wxStaticBitmap*>& GetTickStatics() const { return m_TickStatics; }
+    int GetRadioIndex() const { return m_nRadio; }
+    int GetVibraChecked() const { return m_nVibra; }
 
 protected:
     bool OnInitDialog() override;
+    void OnShowWindow(bool show) override;
+    void OnOK() override;
 
 private:
     wxListCtrl* List() const;
+    std::string PhoneType() const;
+    bool IsBirch() const;
+    void OnListItemSelected(wxListEvent& event);
 
-    CResource m_Resource;
-    VolumeProfile m_Volume;
-    long m_lVolume = 0;
+    int m_nVibra = 0;
+    int m_nRadio = -1;
+    std::string m_strLabelLines;
+    wxImageList* m_pImageList = nullptr;
     long m_lSoundMode = 33;
+    long m_lVolume = 0;
+    VolumeProfile m_Volume;
+    std::vector<wxStaticBitmap*> m_TickStatics;
+    CPlayOnMobileSubDlg m_PlayOnMobileSubDlg;
+    CResource m_Resource;
     std::vector<std::string> m_LineNames;
     std::vector<int> m_LineTypes;
+    std::vector<ToneListItem> m_Items;  // the list's entries as built, with their item data
+    bool m_bMarking = false;            // the page itself is changing the list's selection
 };
 
 } // namespace corvina

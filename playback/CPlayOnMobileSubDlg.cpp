@@ -1,0 +1,200 @@
+// Playing a tone on the phone, and putting the phone's tone and sound mode back afterwards when
+// the Melodies page made another tone active for playing.
+#include "CPlayOnMobileSubDlg.h"
+
+#include "CAtcHelperFunctions.h"
+#include "CComError.h"
+#include "CMelodiesDlg.h"
+#include "CRingingtoneDlg.h"
+#include "CSXButton.h"
+#include "CTonesMobileDlg.h"
+#include "UiServices.h"
+
+#include <new>
+
+namespace corvina {
+
+int CPlayOnMobileSubDlg::m_bIsPlaying = 0;
+int CPlayOnMobileSubDlg::m_bPlayStartWasMelodiesDlg = 0;
+CMelodiesDlg* CPlayOnMobileSubDlg::m_pMelodiesDlg = nullptr;
+
+CPlayOnMobileSubDlg::CPlayOnMobileSubDlg()
+    : CDialog(IDD)
+    , m_Resource(CResource::ForModule())
+{
+    m_bIsPlaying = 0;
+    m_bPlayStartWasMelodiesDlg = 0;
+    m_pMelodiesDlg = nullptr;
+}
+
+CPlayOnMobileSubDlg::~CPlayOnMobileSubDlg()
+{
+    if (m_bIsPlaying && IsCreated())
+        OnButtonStop();
+    if (m_pMelodiesDlg == m_pMelodiesParent)
+        m_pMelodiesDlg = nullptr;
+    delete m_pAtcHelper;
+}
+
+void CPlayOnMobileSubDlg::SetMelParent(CMelodiesDlg* page)
+{
+    m_pMelodiesParent = page;
+    m_pMelodiesDlg = page;
+}
+
+bool CPlayOnMobileSubDlg::OnInitDialog()
+{
+    if (auto* play = Item<CSXButton>(IDC_BUTTON_PLAY)) {
+        play->SetIcon(4505, 16, 16);
+        play->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnButtonPlay(); });
+    }
+    if (auto* stop = Item<CSXButton>(IDC_BUTTON_STOP)) {
+        stop->SetIcon(4506, 16, 16);
+        stop->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnButtonStop(); });
+    }
+    return true;
+}
+
+bool CPlayOnMobileSubDlg::OnToolTip(int controlId, std::string& text)
+{
+    if (controlId == 0)
+        return false;
+    text = m_Resource.GetString(static_cast<unsigned>(controlId));
+    return true;
+}
+
+CRingingtoneDlg* CPlayOnMobileSubDlg::GetRtDlg() const
+{
+    wxWindow* page = GetParent();
+    wxWindow* tab = page ? page->GetParent() : nullptr;
+    wxWindow* main = tab ? tab->GetParent() : nullptr;
+    return dynamic_cast<CRingingtoneDlg*>(main);
+}
+
+CAtcHelperFunctions* CPlayOnMobileSubDlg::AtcHelper()
+{
+    if (!m_pAtcHelper)
+        m_pAtcHelper = new (std::nothrow) CAtcHelperFunctions();
+    return m_pAtcHelper;
+}
+
+bool CPlayOnMobileSubDlg::ByFileName() const
+{
+    const CRingingtoneDlg* main = GetRtDlg();
+    return main && main->GetRtByFilename();
+}
+
+void CPlayOnMobileSubDlg::OnButtonPlay()
+{
+    CWaitCursor wait;
+    const bool byFile = ByFileName();
+    CRingingtoneDlg* main = GetRtDlg();
+    try {
+        if (m_pMelodiesParent && !byFile) {
+            m_bPlayStartWasMelodiesDlg = 1;
+            m_pMelodiesParent->UpdateSoundModeOrig();
+            const long index = m_pMelodiesParent->GetCurIndex();
+            if (index == -1)
+                return;
+            if (!WriteSelectedRingingTone(index, true))
+                return;
+        }
+        if (m_pTonesDlg)
+            m_pTonesDlg->AddSoundModeNormal(1);
+        CAtcHelperFunctions* helper = AtcHelper();
+        if (!helper)
+            CComError::ThrowCurrent(E_POINTER);
+        if (byFile) {
+            std::string path;
+            if (m_pMelodiesParent && main)
+                path = main->GetAPathFileName(m_pMelodiesParent->GetComboFileName());
+            else if (main)
+                path = main->GetCurRtAPathFileName();
+            CComError::ThrowIfFailed(helper->Atc().PlayToneFile(path, -1));
+        } else {
+            CComError::ThrowIfFailed(helper->Atc().PlayRingTone());
+        }
+        m_bIsPlaying = 1;
+        AllowPlay();
+    } catch (const ComError& error) {
+        CComError::TraceComError(error, "CPlayOnMobileSubDlg::OnButtonPlay");
+        m_bIsPlaying = 0;
+    }
+}
+
+void CPlayOnMobileSubDlg::OnButtonStop()
+{
+    CWaitCursor wait;
+    if (!m_bIsPlaying)
+        return;
+    const bool byFile = ByFileName();
+    try {
+        CAtcHelperFunctions* helper = AtcHelper();
+        if (!helper)
+            CComError::ThrowCurrent(E_POINTER);
+        CComError::ThrowIfFailed(byFile ? helper->Atc().StopToneFile() : helper->Atc().StopRingTone());
+    } catch (const ComError& error) {
+        CComError::TraceComError(error, "CPlayOnMobileSubDlg::OnButtonStop");
+    }
+    if (m_bPlayStartWasMelodiesDlg && !byFile && m_pMelodiesDlg) {
+        try {
+            const long original = m_pMelodiesDlg->GetOrigIndex();
+            if (original != -1 && original != m_pMelodiesDlg->GetCurIndex())
+                WriteSelectedRingingTone(original, false);
+            m_pMelodiesDlg->SetSoundModeToOrig();
+        } catch (const ComError& error) {
+            CComError::TraceComError(error, "CPlayOnMobileSubDlg::OnButtonStop");
+        }
+    }
+    m_bPlayStartWasMelodiesDlg = 0;
+    m_bIsPlaying = 0;
+    AllowPlay();
+}
+
+void CPlayOnMobileSubDlg::AllowPlay()
+{
+    if (wxWindow* play = GetDlgItem(IDC_BUTTON_PLAY))
+        play->Enable(!m_bIsPlaying);
+    if (wxWindow* stop = GetDlgItem(IDC_BUTTON_STOP))
+        stop->Enable(m_bIsPlaying != 0);
+}
+
+void CPlayOnMobileSubDlg::EnableButtons(int enable)
+{
+    if (enable) {
+        AllowPlay();
+        return;
+    }
+    OnButtonStop();
+    if (wxWindow* play = GetDlgItem(IDC_BUTTON_PLAY))
+        play->Disable();
+    if (wxWindow* stop = GetDlgItem(IDC_BUTTON_STOP))
+        stop->Disable();
+}
+
+int CPlayOnMobileSubDlg::WriteSelectedRingingTone(long toneIndex, bool soundNormal)
+{
+    CWaitCursor wait;
+    CRingingtoneDlg* main = GetRtDlg();
+    CAtcHelperFunctions* helper = AtcHelper();
+    if (!main || !helper)
+        return 0;
+    try {
+        HRESULT hr = S_OK;
+        if (main->GetRtByFilename()) {
+            hr = main->SetActiveFileToPhone(main->GetCurRtFileName());
+        } else {
+            const long volume = m_pMelodiesDlg ? m_pMelodiesDlg->GetVolume() : 1;
+            hr = helper->Atc().SetRingTone(toneIndex, volume);
+        }
+        CComError::ThrowIfFailed(hr);
+    } catch (const ComError& error) {
+        CComError::TraceComError(error, "CPlayOnMobileSubDlg::WriteSelectedRingingTone");
+        return 0;
+    }
+    if (soundNormal)
+        main->AddSoundModeNormal();
+    return 1;
+}
+
+} // namespace corvina

@@ -1,0 +1,60 @@
+// The small Play/Stop panel that plays a ringtone on the phone itself, embedded in both pages. One
+// tone plays at a time across both panels; the playing state is shared.
+#pragma once
+
+#include "CDialog.h"
+#include "CResource.h"
+
+namespace corvina {
+
+class CAtcHelperFunctions;
+class CMelodiesDlg;
+class CRingingtoneDlg;
+class CTonesMobileDlg;
+
+class CPlayOnMobileSubDlg : public CDialog {
+public:
+    static constexpr int IDD = 4562;
+    static constexpr int IDC_BUTTON_PLAY = 4557;
+    static constexpr int IDC_BUTTON_STOP = 4577;
+
+    CPlayOnMobileSubDlg();
+    ~CPlayOnMobileSubDlg() override;
+
+    // The page that embeds this panel.
+    void SetMelParent(CMelodiesDlg* page);
+    void SetTonParent(CTonesMobileDlg* page) { m_pTonesDlg = page; }
+    // The main dialog, three windows up (panel, page, tab control, main dialog); null when missing.
+    CRingingtoneDlg* GetRtDlg() const;
+
+    void OnButtonPlay();
+    void OnButtonStop();
+    // The same as pressing Stop.
+    void Stop() { OnButtonStop(); }
+    // Nonzero allows playing; zero stops a playing tone (restoring what it changed) and disables both.
+    void EnableButtons(int enable);
+    // Play enabled and Stop disabled while idle; the reverse while a tone plays.
+    void AllowPlay();
+    // Makes the tone active on the phone; with soundNormal the ringer goes On. Nonzero on success.
+    int WriteSelectedRingingTone(long toneIndex, bool soundNormal);
+
+    // Shared by both panels.
+    static int m_bIsPlaying;
+    static int m_bPlayStartWasMelodiesDlg;
+    static CMelodiesDlg* m_pMelodiesDlg;
+
+protected:
+    bool OnInitDialog() override;
+    bool OnToolTip(int controlId, std::string& text) override;
+
+private:
+    CAtcHelperFunctions* AtcHelper();
+    bool ByFileName() const;
+
+    CAtcHelperFunctions* m_pAtcHelper = nullptr;
+    CResource m_Resource;
+    CMelodiesDlg* m_pMelodiesParent = nullptr;
+    CTonesMobileDlg* m_pTonesDlg = nullptr;
+};
+
+} // namespace corvina
