@@ -174,7 +174,7 @@ TEST(StringTable, EveryTableIsAscendingWithoutDuplicatesAndHoldsOnlyKnownIds) {
     const long* languages = AllLanguages(languageCount);
     std::vector<long> present(languages, languages + languageCount);
     EXPECT_EQ(present, (std::vector<long>{1025, 1027, 1029, 1030, 1031, 1032, 1033, 1035, 1036, 1038, 1040,
-                                          1043, 1044, 1045, 1049, 2057}));
+                                          1043, 1044, 1045, 1049, 1053, 1055, 2057, 2070, 3082}));
     const auto ids = Ids();
     const std::set<unsigned> known(ids.begin(), ids.end());
     for (long language : present) {
