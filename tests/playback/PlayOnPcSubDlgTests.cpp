@@ -1,0 +1,186 @@
+// Tests of the clip editor's play panel on a (virtual) display, with the player rendering to a file.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <unistd.h>
+
+#include <wx/button.h>
+#include <wx/textctrl.h>
+
+#include "CPlayOnPcSubDlg.h"
+#include "CRegistryHelper.h"
+#include "FakeUi.h"
+#include "GuiTestMain.h"
+#include "MciNotify.h"
+
+namespace corvina {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kScale = fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files" / "test-c-major-scale.mid";
+
+class PlayOnPcSubDlg : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("corvina-pcplay-" + std::to_string(::getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(m_dir);
+        Configure(false);
+        m_frame = test::NewTestFrame();
+        m_dlg = new CPlayOnPcSubDlg();
+        ASSERT_TRUE(m_dlg->Create(m_frame));
+        m_dlg->Show();
+    }
+    void TearDown() override
+    {
+        m_frame->Destroy();
+        test::DispatchPending();
+        Registry::Instance().LoadText("");
+        fs::remove_all(m_dir);
+    }
+
+    // realTime keeps a play going at playing speed, so that it can be interrupted.
+    void Configure(bool realTime)
+    {
+        Registry::Instance().LoadText("Windows Registry Editor Version 5.00\r\n\r\n"
+                                      "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\r\n"
+                                      "\"Language\"=dword:00000809\r\n"
+                                      "\"AudioDriver\"=\"file\"\r\n"
+                                      "\"AudioFile\"=\"" + (m_dir / "out.wav").string() + "\"\r\n"
+                                      "\"AudioFileRealTime\"=dword:0000000" + (realTime ? "1" : "0") + "\r\n");
+    }
+
+    void Click(int id)
+    {
+        auto* button = m_dlg->Item<wxButton>(id);
+        ASSERT_NE(button, nullptr);
+        wxCommandEvent event(wxEVT_BUTTON, id);
+        event.SetEventObject(button);
+        button->ProcessWindowEvent(event);
+    }
+    bool PlayEnabled() const { return m_dlg->GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)->IsThisEnabled(); }
+    bool StopEnabled() const { return m_dlg->GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->IsThisEnabled(); }
+    wxString EditText(int id) const { return m_dlg->Item<wxTextCtrl>(id)->GetValue(); }
+    void SetEditText(int id, const char* text) { m_dlg->Item<wxTextCtrl>(id)->ChangeValue(text); }
+
+    fs::path m_dir;
+    wxFrame* m_frame = nullptr;
+    CPlayOnPcSubDlg* m_dlg = nullptr;
+    test::FakeUi m_ui;
+};
+
+TEST_F(PlayOnPcSubDlg, StartsStoppedWithEmptyEditsIconsAndTooltips)
+{
+    EXPECT_TRUE(PlayEnabled());
+    EXPECT_FALSE(StopEnabled());
+    EXPECT_EQ(EditText(CPlayOnPcSubDlg::IDC_EDIT_FROM), "");
+    EXPECT_EQ(EditText(CPlayOnPcSubDlg::IDC_EDIT_TO), "");
+    EXPECT_TRUE(m_dlg->Item<wxButton>(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)->GetBitmap().IsOk());
+    EXPECT_TRUE(m_dlg->Item<wxButton>(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->GetBitmap().IsOk());
+
+    for (const auto& [id, tip] : {std::pair{CPlayOnPcSubDlg::IDC_BUTTON_PLAY, "Playback"}, std::pair{CPlayOnPcSubDlg::IDC_BUTTON_STOP, "Stop"}}) {
+        wxWindow* button = m_dlg->GetDlgItem(id);
+        wxMouseEvent enter(wxEVT_ENTER_WINDOW);
+        enter.SetEventObject(button);
+        button->ProcessWindowEvent(enter);
+        EXPECT_EQ(button->GetToolTipText(), tip);
+    }
+}
+
+TEST_F(PlayOnPcSubDlg, InfoWhileStoppedShowsFourZeros)
+{
+    Click(CPlayOnPcSubDlg::IDC_BUTTON_INFO);
+    ASSERT_EQ(m_ui.m_boxes.size(), 1u);
+    EXPECT_EQ(m_ui.m_boxes[0].text, "0 current track number. MCI uses continuous track numbers.\n"
+                                    " 0 total media length.\n"
+                                    " 0 total number of playable tracks.\n"
+                                    " 0 current position.\n");
+    EXPECT_EQ(m_ui.m_boxes[0].style, MB_OK);
+}
+
+TEST_F(PlayOnPcSubDlg, PlayReadsTheRangeFromTheEdits)
+{
+    m_dlg->SetFile(kScale.string());
+    m_dlg->SetPlayWhole(false);
+    m_dlg->SetFromEdit(500);
+    m_dlg->SetToEdit(-20);
+    EXPECT_EQ(EditText(CPlayOnPcSubDlg::IDC_EDIT_FROM), "500");
+    EXPECT_EQ(EditText(CPlayOnPcSubDlg::IDC_EDIT_TO), "-20");
+
+    SetEditText(CPlayOnPcSubDlg::IDC_EDIT_FROM, " 250ms");
+    SetEditText(CPlayOnPcSubDlg::IDC_EDIT_TO, "1500");
+    Click(CPlayOnPcSubDlg::IDC_BUTTON_PLAY);
+    EXPECT_EQ(m_dlg->Player().GetFrom(), 250);
+    EXPECT_EQ(m_dlg->Player().GetTo(), 1500);
+    EXPECT_TRUE(test::DispatchUntil([&] { return PlayEnabled(); }));
+    EXPECT_FALSE(StopEnabled());
+    EXPECT_EQ(m_dlg->Player().GetDeviceID(), 0u) << "the end of play closes the device";
+
+    SetEditText(CPlayOnPcSubDlg::IDC_EDIT_FROM, "abc");
+    Click(CPlayOnPcSubDlg::IDC_BUTTON_PLAY);
+    EXPECT_EQ(m_dlg->Player().GetFrom(), 0);
+    EXPECT_TRUE(test::DispatchUntil([&] { return PlayEnabled(); }));
+}
+
+TEST_F(PlayOnPcSubDlg, HidingWhilePlayingStopsAndEnablesPlay)
+{
+    Configure(true);
+    m_dlg->SetFile(kScale.string());
+    Click(CPlayOnPcSubDlg::IDC_BUTTON_PLAY);
+    EXPECT_FALSE(PlayEnabled());
+    EXPECT_TRUE(StopEnabled());
+    EXPECT_NE(m_dlg->Player().GetDeviceID(), 0u);
+
+    // A notice from an earlier play must not stop this one.
+    PostMessage(m_dlg, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0);
+    test::DispatchPending();
+    EXPECT_TRUE(StopEnabled());
+
+    Click(CPlayOnPcSubDlg::IDC_BUTTON_INFO);
+    ASSERT_EQ(m_ui.m_boxes.size(), 1u);
+    EXPECT_EQ(m_ui.m_boxes[0].text.substr(0, 2), "1 ");
+    EXPECT_NE(m_ui.m_boxes[0].text.find(" " + std::to_string(m_dlg->Status(MCI_STATUS_LENGTH)) + " total media length."), std::string::npos);
+
+    m_dlg->Hide();
+    test::DispatchPending();
+    EXPECT_EQ(m_dlg->Player().GetDeviceID(), 0u);
+    EXPECT_TRUE(PlayEnabled());
+    EXPECT_FALSE(StopEnabled());
+}
+
+TEST_F(PlayOnPcSubDlg, StopAndAFailingPlayLeavePlayEnabled)
+{
+    Configure(true);
+    m_dlg->SetFile(kScale.string());
+    Click(CPlayOnPcSubDlg::IDC_BUTTON_PLAY);
+    EXPECT_TRUE(StopEnabled());
+    Click(CPlayOnPcSubDlg::IDC_BUTTON_STOP);
+    EXPECT_TRUE(PlayEnabled());
+    EXPECT_FALSE(StopEnabled());
+    EXPECT_EQ(m_dlg->Player().GetDeviceID(), 0u);
+
+    std::ofstream(m_dir / "notes.txt") << "not a MIDI file";
+    m_dlg->SetFile((m_dir / "notes.txt").string());
+    Click(CPlayOnPcSubDlg::IDC_BUTTON_PLAY);
+    EXPECT_TRUE(PlayEnabled());
+    EXPECT_FALSE(StopEnabled());
+    EXPECT_EQ(m_dlg->Player().GetDeviceID(), 0u);
+}
+
+TEST_F(PlayOnPcSubDlg, TheClipEditorSetsBothButtonsOrThePlayState)
+{
+    m_dlg->EnableButtons(false);
+    EXPECT_FALSE(PlayEnabled());
+    EXPECT_FALSE(StopEnabled());
+    m_dlg->SetPlayState(true);
+    EXPECT_FALSE(PlayEnabled());
+    EXPECT_TRUE(StopEnabled());
+    m_dlg->EnableButtons(true);
+    EXPECT_TRUE(PlayEnabled());
+    EXPECT_TRUE(StopEnabled());
+}
+
+} // namespace
+} // namespace corvina
