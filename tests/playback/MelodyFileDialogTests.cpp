@@ -1,0 +1,166 @@
+// Tests of the melody file dialog on a (virtual) display: its buttons beside the desktop's chooser,
+// the preview of the selected file, and the messages of a preview that cannot be made.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <unistd.h>
+
+#include <wx/button.h>
+
+#include "CMelodyFileDialog.h"
+#include "CRegistryHelper.h"
+#include "CResource.h"
+#include "FakeUi.h"
+#include "GuiTestMain.h"
+
+namespace corvina {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kFolder = fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files";
+const fs::path kScale = kFolder / "test-c-major-scale.mid";
+
+std::string Contents(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class MelodyFileDialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("corvina-filedlg-" + std::to_string(::getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(m_dir);
+        // The preview copy lies in the temporary folder; each test has its own, so that tests run
+        // side by side do not play each other's copies.
+        const char* tmp = std::getenv("TMPDIR");
+        m_oldTmp = tmp ? std::optional<std::string>(tmp) : std::nullopt;
+        ::setenv("TMPDIR", m_dir.c_str(), 1);
+        Configure(false);
+        CSharedStrings::Destroy();
+        m_frame = test::NewTestFrame();
+    }
+    void TearDown() override
+    {
+        m_frame->Destroy();
+        test::DispatchPending();
+        Registry::Instance().LoadText("");
+        CSharedStrings::Destroy();
+        if (m_oldTmp)
+            ::setenv("TMPDIR", m_oldTmp->c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
+        fs::remove_all(m_dir);
+    }
+
+    // realTime keeps a play going at playing speed, so that it can be interrupted.
+    void Configure(bool realTime)
+    {
+        Registry::Instance().LoadText("Windows Registry Editor Version 5.00\r\n\r\n"
+                                      "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\r\n"
+                                      "\"Language\"=dword:00000809\r\n"
+                                      "\"AudioDriver\"=\"file\"\r\n"
+                                      "\"AudioFile\"=\"" + (m_dir / "out.wav").string() + "\"\r\n"
+                                      "\"AudioFileRealTime\"=dword:0000000" + (realTime ? "1" : "0") + "\r\n");
+    }
+
+    static wxButton* FindButton(CMelodyFileDialog& dialog, const wxString& label)
+    {
+        wxWindow* panel = dialog.GetExtraControl();
+        if (!panel)
+            return nullptr;
+        for (wxWindow* child : panel->GetChildren())
+            if (auto* button = dynamic_cast<wxButton*>(child); button && button->GetLabel() == label)
+                return button;
+        return nullptr;
+    }
+    static void Click(wxButton* button)
+    {
+        wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+        event.SetEventObject(button);
+        button->ProcessWindowEvent(event);
+    }
+
+    fs::path m_dir;
+    std::optional<std::string> m_oldTmp;
+    wxFrame* m_frame = nullptr;
+    test::FakeUi m_ui;
+};
+
+TEST_F(MelodyFileDialog, PlaysTheSelectedFileWithPlayAndStopBesideTheChooser)
+{
+    CMelodyFileDialog dialog(m_frame, CMelodyFileDialog::MidiFilter(), kFolder.string());
+    dialog.SetPath(kScale.string());
+    bool checked = false;
+    // Runs inside the dialog's own loop, once the chooser has selected the file.
+    dialog.CallAfter([&] {
+        wxButton* play = nullptr;
+        wxButton* stop = nullptr;
+        const bool ready = test::DispatchUntil([&] {
+            play = FindButton(dialog, "Playback");
+            stop = FindButton(dialog, "Stop");
+            return play && stop && !dialog.GetCurrentlySelectedFilename().empty() && play->GetBitmap().IsOk();
+        });
+        if (ready) {
+            EXPECT_EQ(dialog.GetTitle(), "Open melodies");
+            EXPECT_EQ(play->GetToolTipText(), "Playback");
+            EXPECT_EQ(stop->GetToolTipText(), "Stop");
+            EXPECT_TRUE(play->IsEnabled());
+            EXPECT_FALSE(stop->IsEnabled());
+
+            Click(play);
+            EXPECT_FALSE(play->IsEnabled());
+            EXPECT_TRUE(stop->IsEnabled());
+            EXPECT_EQ(Contents(dialog.GetPreviewPath()), Contents(kScale));
+            EXPECT_TRUE(test::DispatchUntil([&] { return play->IsEnabled(); })) << "the end of play enables Play";
+            EXPECT_FALSE(stop->IsEnabled());
+
+            Configure(true);
+            Click(play);
+            EXPECT_TRUE(stop->IsEnabled());
+            Click(stop);
+            EXPECT_TRUE(play->IsEnabled());
+            EXPECT_FALSE(stop->IsEnabled());
+            EXPECT_EQ(dialog.Player().GetDeviceID(), 0u);
+            checked = true;
+        }
+        dialog.EndModal(wxID_CANCEL);
+    });
+    EXPECT_EQ(dialog.ShowModal(), wxID_CANCEL);
+    EXPECT_TRUE(checked) << "the chooser never showed the buttons with the file selected";
+    EXPECT_TRUE(m_ui.m_boxes.empty());
+}
+
+TEST_F(MelodyFileDialog, AFailedPreviewTellsWhyAndPlaysThePreviousOne)
+{
+    Configure(true);
+    CMelodyFileDialog dialog(m_frame, CMelodyFileDialog::MidiFilter(), kFolder.string());
+    EXPECT_EQ(dialog.GetPreviewPath(), m_dir / "rtplayinfileopen.mid");
+    dialog.PlayPreview(kScale.string());
+    EXPECT_TRUE(dialog.IsStopEnabled());
+
+    std::ofstream(m_dir / "bad.IMY") << "BEGIN:IMELODY\nMELODY:x9\nEND:IMELODY\n";
+    dialog.PlayPreview((m_dir / "bad.IMY").string());
+    dialog.PlayPreview((m_dir / "missing.mid").string());
+    ASSERT_EQ(m_ui.m_boxes.size(), 2u);
+    EXPECT_EQ(m_ui.m_boxes[0].text, "Format of specified file is not supported!");
+    EXPECT_EQ(m_ui.m_boxes[1].text, "It is not possible to write temporary files.");
+    EXPECT_EQ(m_ui.m_boxes[1].style, MB_ICONINFORMATION | MB_OK);
+    EXPECT_EQ(Contents(dialog.GetPreviewPath()), Contents(kScale));
+    EXPECT_TRUE(dialog.IsStopEnabled());
+    EXPECT_FALSE(dialog.IsPlayEnabled());
+    EXPECT_NE(dialog.Player().GetDeviceID(), 0u);
+
+    dialog.OnButtonStop();
+    EXPECT_TRUE(dialog.IsPlayEnabled());
+    EXPECT_FALSE(dialog.IsStopEnabled());
+}
+
+} // namespace
+} // namespace corvina
