@@ -1,20 +1,10 @@
 // Tests of the melody file dialog on a (virtual) display: its buttons beside the desktop's chooser,
 // the preview of the selected file, and the messages of a preview that cannot be made.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <optional>
-#include <unistd.h>
-
-#include <wx/button.h>
 
 #include "CMelodyFileDialog.h"
-#include "CRegistryHelper.h"
-#include "CResource.h"
-#include "FakeUi.h"
-#include "GuiTestMain.h"
+#include "PlaybackGuiTest.h"
 
 namespace corvina {
 namespace {
@@ -30,46 +20,8 @@ std::string Contents(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class MelodyFileDialog : public ::testing::Test {
+class MelodyFileDialog : public test::PlaybackGuiTest {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("corvina-filedlg-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
-        // The preview copy lies in the temporary folder; each test has its own, so that tests run
-        // side by side do not play each other's copies.
-        const char* tmp = std::getenv("TMPDIR");
-        m_oldTmp = tmp ? std::optional<std::string>(tmp) : std::nullopt;
-        ::setenv("TMPDIR", m_dir.c_str(), 1);
-        Configure(false);
-        CSharedStrings::Destroy();
-        m_frame = test::NewTestFrame();
-    }
-    void TearDown() override
-    {
-        m_frame->Destroy();
-        test::DispatchPending();
-        Registry::Instance().LoadText("");
-        CSharedStrings::Destroy();
-        if (m_oldTmp)
-            ::setenv("TMPDIR", m_oldTmp->c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
-        fs::remove_all(m_dir);
-    }
-
-    // realTime keeps a play going at playing speed, so that it can be interrupted.
-    void Configure(bool realTime)
-    {
-        Registry::Instance().LoadText("Windows Registry Editor Version 5.00\r\n\r\n"
-                                      "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\r\n"
-                                      "\"Language\"=dword:00000809\r\n"
-                                      "\"AudioDriver\"=\"file\"\r\n"
-                                      "\"AudioFile\"=\"" + (m_dir / "out.wav").string() + "\"\r\n"
-                                      "\"AudioFileRealTime\"=dword:0000000" + (realTime ? "1" : "0") + "\r\n");
-    }
-
     static wxButton* FindButton(CMelodyFileDialog& dialog, const wxString& label)
     {
         wxWindow* panel = dialog.GetExtraControl();
@@ -80,17 +32,6 @@ protected:
                 return button;
         return nullptr;
     }
-    static void Click(wxButton* button)
-    {
-        wxCommandEvent event(wxEVT_BUTTON, button->GetId());
-        event.SetEventObject(button);
-        button->ProcessWindowEvent(event);
-    }
-
-    fs::path m_dir;
-    std::optional<std::string> m_oldTmp;
-    wxFrame* m_frame = nullptr;
-    test::FakeUi m_ui;
 };
 
 TEST_F(MelodyFileDialog, PlaysTheSelectedFileWithPlayAndStopBesideTheChooser)

@@ -1,17 +1,11 @@
 // Tests of the clip editor's play panel on a (virtual) display, with the player rendering to a file.
-#include <gtest/gtest.h>
-
 #include <fstream>
-#include <unistd.h>
 
-#include <wx/button.h>
 #include <wx/textctrl.h>
 
 #include "CPlayOnPcSubDlg.h"
-#include "CRegistryHelper.h"
-#include "FakeUi.h"
-#include "GuiTestMain.h"
 #include "MciNotify.h"
+#include "PlaybackGuiTest.h"
 
 namespace corvina {
 namespace {
@@ -20,55 +14,23 @@ namespace fs = std::filesystem;
 
 const fs::path kScale = fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files" / "test-c-major-scale.mid";
 
-class PlayOnPcSubDlg : public ::testing::Test {
+class PlayOnPcSubDlg : public test::PlaybackGuiTest {
 protected:
     void SetUp() override
     {
-        m_dir = fs::temp_directory_path() / ("corvina-pcplay-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
-        Configure(false);
-        m_frame = test::NewTestFrame();
+        PlaybackGuiTest::SetUp();
         m_dlg = new CPlayOnPcSubDlg();
         ASSERT_TRUE(m_dlg->Create(m_frame));
         m_dlg->Show();
     }
-    void TearDown() override
-    {
-        m_frame->Destroy();
-        test::DispatchPending();
-        Registry::Instance().LoadText("");
-        fs::remove_all(m_dir);
-    }
 
-    // realTime keeps a play going at playing speed, so that it can be interrupted.
-    void Configure(bool realTime)
-    {
-        Registry::Instance().LoadText("Windows Registry Editor Version 5.00\r\n\r\n"
-                                      "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\r\n"
-                                      "\"Language\"=dword:00000809\r\n"
-                                      "\"AudioDriver\"=\"file\"\r\n"
-                                      "\"AudioFile\"=\"" + (m_dir / "out.wav").string() + "\"\r\n"
-                                      "\"AudioFileRealTime\"=dword:0000000" + (realTime ? "1" : "0") + "\r\n");
-    }
-
-    void Click(int id)
-    {
-        auto* button = m_dlg->Item<wxButton>(id);
-        ASSERT_NE(button, nullptr);
-        wxCommandEvent event(wxEVT_BUTTON, id);
-        event.SetEventObject(button);
-        button->ProcessWindowEvent(event);
-    }
+    void Click(int id) { PlaybackGuiTest::Click(m_dlg->Item<wxButton>(id)); }
     bool PlayEnabled() const { return m_dlg->GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)->IsThisEnabled(); }
     bool StopEnabled() const { return m_dlg->GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->IsThisEnabled(); }
     wxString EditText(int id) const { return m_dlg->Item<wxTextCtrl>(id)->GetValue(); }
     void SetEditText(int id, const char* text) { m_dlg->Item<wxTextCtrl>(id)->ChangeValue(text); }
 
-    fs::path m_dir;
-    wxFrame* m_frame = nullptr;
     CPlayOnPcSubDlg* m_dlg = nullptr;
-    test::FakeUi m_ui;
 };
 
 TEST_F(PlayOnPcSubDlg, StartsStoppedWithEmptyEditsIconsAndTooltips)
@@ -167,19 +129,6 @@ TEST_F(PlayOnPcSubDlg, StopAndAFailingPlayLeavePlayEnabled)
     EXPECT_TRUE(PlayEnabled());
     EXPECT_FALSE(StopEnabled());
     EXPECT_EQ(m_dlg->Player().GetDeviceID(), 0u);
-}
-
-TEST_F(PlayOnPcSubDlg, TheClipEditorSetsBothButtonsOrThePlayState)
-{
-    m_dlg->EnableButtons(false);
-    EXPECT_FALSE(PlayEnabled());
-    EXPECT_FALSE(StopEnabled());
-    m_dlg->SetPlayState(true);
-    EXPECT_FALSE(PlayEnabled());
-    EXPECT_TRUE(StopEnabled());
-    m_dlg->EnableButtons(true);
-    EXPECT_TRUE(PlayEnabled());
-    EXPECT_TRUE(StopEnabled());
 }
 
 } // namespace

@@ -1,0 +1,75 @@
+// The setting of the play dialogs' tests: a private temporary folder (which also holds the preview
+// copy), a test frame, English texts, and the player rendering into a WAV file.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <unistd.h>
+
+#include <wx/button.h>
+
+#include "CRegistryHelper.h"
+#include "CResource.h"
+#include "FakeUi.h"
+#include "GuiTestMain.h"
+
+namespace corvina::test {
+
+class PlaybackGuiTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = std::filesystem::temp_directory_path() /
+                ("corvina-pcplay-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(m_dir);
+        // Tests run side by side; each keeps its preview copy in its own folder.
+        if (const char* tmp = std::getenv("TMPDIR"))
+            m_oldTmp = tmp;
+        ::setenv("TMPDIR", m_dir.c_str(), 1);
+        Configure(false);
+        CSharedStrings::Destroy();
+        m_frame = NewTestFrame();
+    }
+    void TearDown() override
+    {
+        m_frame->Destroy();
+        DispatchPending();
+        Registry::Instance().LoadText("");
+        CSharedStrings::Destroy();
+        if (m_oldTmp)
+            ::setenv("TMPDIR", m_oldTmp->c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
+        std::filesystem::remove_all(m_dir);
+    }
+
+    // realTime keeps a play going at playing speed, so that it can be interrupted.
+    void Configure(bool realTime)
+    {
+        Registry::Instance().LoadText("Windows Registry Editor Version 5.00\r\n\r\n"
+                                      "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\r\n"
+                                      "\"Language\"=dword:00000809\r\n"
+                                      "\"AudioDriver\"=\"file\"\r\n"
+                                      "\"AudioFile\"=\"" + (m_dir / "out.wav").string() + "\"\r\n"
+                                      "\"AudioFileRealTime\"=dword:0000000" + (realTime ? "1" : "0") + "\r\n");
+    }
+
+    static void Click(wxButton* button)
+    {
+        ASSERT_NE(button, nullptr);
+        wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+        event.SetEventObject(button);
+        button->ProcessWindowEvent(event);
+    }
+
+    std::filesystem::path m_dir;
+    std::optional<std::string> m_oldTmp;
+    wxFrame* m_frame = nullptr;
+    FakeUi m_ui;
+};
+
+} // namespace corvina::test
