@@ -1,6 +1,7 @@
 // Template-built child dialogs with their message tables.
 #include "CDialog.h"
 
+#include "CResource.h"
 #include "CompactTheme.h"
 #include "DialogTemplate.h"
 #include "TemplateBuilder.h"
@@ -27,6 +28,9 @@ bool CDialog::Create(wxWindow* parent)
     if (!wxPanel::Create(parent, wxID_ANY, wxDefaultPosition, TemplateSize(*t, units), style))
         return false;
     m_created = true;
+    // Before the controls exist, so that they take the direction and their places are mirrored.
+    if (IsRightToLeft(CResource::ForModule().GetLanguage()))
+        SetLayoutDirection(wxLayout_RightToLeft);
     SetFont(CompactDialogFont());
     m_controls = BuildTemplateControls(*t, this, units);
     for (auto& [id, control] : m_controls)
