@@ -1,66 +1,103 @@
-// The "Melodies" page: clip editor, play on phone and the transmission controls.
+// The "Melodies" page: the clip editor, play on phone, and the Transmit button with the chooser of
+// where the melody goes on the phone (a file name in folder mode, a user-defined slot in index mode).
 #pragma once
 
+#include "CClipEditDlg.h"
 #include "CDialog.h"
+#include "CPlayOnMobileSubDlg.h"
 #include "CResource.h"
+#include "HResult.h"
 #include "CRingingtoneAccess.h"
 
+#include <cstdint>
 #include <string>
 
 namespace corvina {
 
 class CRingingtoneDlg;
+class IStream;
 
 class CMelodiesDlg : public CDialog, public CRingingtoneAccess {
 public:
     static constexpr int IDD = 4502;
+    static constexpr int IDC_BUTTON_WRITE = 4566;
+    static constexpr int IDC_COMBO_USERDEF = 4524;
+    static constexpr int IDC_CHECK_MULTICHANNEL = 4604;
+    static constexpr int IDC_GROUP = 4527;
+    static constexpr int IDC_COMBO_TONEFILE = 4607;
 
     CMelodiesDlg();
     ~CMelodiesDlg() override;
 
-    // Refreshes the page's controls from the phone's state.
+    void InitControls();
+    void InitComboUserdef();
     void UpdateControls();
-    // True when nothing would be lost by closing: the current clip was saved or transmitted.
-    int CloseOk() const;
-    // Opens a MIDI file dropped on the host window.
+    void EnDisableWriteButton();
+    // True when a file search finds the path.
+    int SelectedFileIsValid(const std::string& path) const;
+    std::string GetCurFile() const { return m_ClipEditDlg.GetFileName(); }
+    void SetCurFile(const std::string& path);
+    std::string GetComboFileName();
+    // The part after the last '/'; "" for a bare name or a path ending in its only separator.
+    static std::string GetNameFromPath(const std::string& path);
+    void UpdateComboFileCur();
+    void UpdateComboFileContent(long index);
+    void UpdateComboTone();
     void OnDropMidiFile(const std::string& path);
-    // Stores the host frame window (not otherwise used by the page).
-    void SetPlcFrameDlg(wxWindow* frame) { m_pPlcFrame = frame; }
-    // The last file handed to the page by a drop.
-    const std::string& GetDroppedFile() const { return m_strDroppedFile; }
-
-    // Whether the phone accepts melodies with several channels (profile value "RtAccMultiChannel").
-    int GetAcceptsMultiChannelFromRegdb();
+    void SetAllChannelsSelected(bool all);
+    bool GetAllChannelsSelected() const { return m_bAllChannelsSelected; }
     int PhoneAcceptsMultiChannel() const { return m_bPhoneAcceptsMultiChannel; }
     void SetPhoneAcceptsMultiChannel(int accepts) { m_bPhoneAcceptsMultiChannel = accepts; }
-    // Folder mode: refills the destination combo with the phone's ringtone files.
-    void UpdateComboFileContent(long index);
-    // Index mode: one destination entry per user-defined slot.
-    void InitComboUserdef();
-    // Takes over the tone active on the phone.
-    void UpdateComboTone();
-
-    // What the play-on-phone panel asks: the tone to play, the one to restore, the volume.
+    int GetAcceptsMultiChannelFromRegdb();
+    void SetPlcFrameDlg(wxWindow* frame) { m_pPlcFrame = frame; }
+    // True when the current clip was saved or transmitted since it last changed.
+    int CloseOk() const { return m_ClipEditDlg.GetSaved() ? 1 : 0; }
     long GetCurIndex();
     long GetOrigIndex() const { return m_lOrigIndex; }
     long GetVolume() const;
-    // The destination name typed or chosen in folder mode.
-    std::string GetComboFileName();
-    // Saves the phone's sound mode before playing, and writes it back afterwards.
     void UpdateSoundModeOrig();
     void SetSoundModeToOrig();
+    // Size of a stream: by Stat, else by seeking to its end and back.
+    static HRESULT GetStreamSize(IStream* stream, std::uint64_t* size);
+    // The transfer may go ahead (asks before replacing a file on the phone).
+    bool WriteDestinationOk();
+    // Sends the local file to the phone; true when it arrived.
+    bool WriteFileToMobile(const std::string& localPath);
+
+    // Transmit button and the refresh of the play-on-phone buttons (0x041B).
+    void OnButtonWrite();
+    std::intptr_t OnUpdatePlayOnMobileFromSelection(std::uintptr_t wParam, std::intptr_t lParam);
+    // Whether a transfer is allowed now (phone read, file valid, multi-channel rule).
+    bool TransferAllowed() const;
+
+    CClipEditDlg& GetClipEditDlg() { return m_ClipEditDlg; }
+    CPlayOnMobileSubDlg& GetPlaySubDlg() { return m_PlayOnMobileSubDlg; }
+    // The destination name as it stands in the member.
+    const std::string& GetDestination() const { return m_strDestination; }
+    void SetDestination(const std::string& name);
 
 protected:
     bool OnInitDialog() override;
+    bool OnToolTip(int controlId, std::string& text) override;
+    void OnShowWindow(bool show) override;
 
 private:
-    wxWindow* m_pPlcFrame = nullptr;
-    CResource m_Resource;
-    std::string m_strDroppedFile;
+    bool FolderMode() const;
+    void PullFromControls();
+    void PushToControls();
+    // The combo's own search: the first entry that begins with text, ignoring case.
+    static int FindPrefix(const wxArrayString& entries, const std::string& text);
+
     int m_bPhoneAcceptsMultiChannel = 0;
-    std::string m_strDestination;  // destination name in folder mode
-    long m_lOrigIndex = -1;        // tone active on the phone when the page last learned it
-    long m_lSoundModeOrig = -1;    // sound mode saved before playing, -1 when none
+    std::string m_strDestination;
+    std::int32_t m_nSlotCount = -1;  // compared by nothing: the index to restore is given unconditionally
+    CPlayOnMobileSubDlg m_PlayOnMobileSubDlg;
+    long m_lOrigIndex = -1;
+    long m_lSoundModeOrig = -1;
+    CResource m_Resource;
+    wxWindow* m_pPlcFrame = nullptr;
+    bool m_bAllChannelsSelected = false;
+    CClipEditDlg m_ClipEditDlg;
 };
 
 } // namespace corvina

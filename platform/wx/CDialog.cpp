@@ -48,6 +48,16 @@ wxWindow* CDialog::GetDlgItem(int id) const
     return it == m_controls.end() ? nullptr : it->second;
 }
 
+void CDialog::ReplaceDlgItem(int id, wxWindow* window)
+{
+    if (!window) {
+        m_controls.erase(id);
+        return;
+    }
+    m_controls[id] = window;
+    window->Bind(wxEVT_ENTER_WINDOW, &CDialog::OnEnterControl, this);
+}
+
 void CDialog::KeepOnTop(int id)
 {
     wxWindow* control = GetDlgItem(id);

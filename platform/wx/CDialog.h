@@ -28,6 +28,9 @@ public:
     wxWindow* GetDlgItem(int id) const;
     template <class T> T* Item(int id) const { return dynamic_cast<T*>(GetDlgItem(id)); }
 
+    // Puts a new window in the place of the control with the id (the old one is already gone).
+    void ReplaceDlgItem(int id, wxWindow* window);
+
     // Keeps a control drawn above siblings created after it (on GTK later siblings draw on top,
     // while a template's earlier controls are meant to lie above later ones where they overlap).
     void KeepOnTop(int id);

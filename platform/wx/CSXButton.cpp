@@ -13,12 +13,25 @@ CSXButton::CSXButton(wxWindow* parent, int id, const wxString& label, const wxPo
 void CSXButton::SetIcon(int iconId, int width, int height)
 {
     m_iconId = iconId;
+    m_iconWidth = width;
+    m_iconHeight = height;
     const wxBitmap bitmap = LoadImageBitmap(iconId, width, height);
     if (!bitmap.IsOk())
         return;
     SetBitmap(bitmap, wxLEFT);
     SetBitmapDisabled(bitmap.ConvertToDisabled());
     SetBitmapMargins(2, 0);
+}
+
+} // namespace corvina
+
+namespace corvina {
+
+void CSXButton::SetLabel(const wxString& label)
+{
+    wxButton::SetLabel(label);
+    if (m_iconId)
+        SetIcon(m_iconId, m_iconWidth, m_iconHeight);
 }
 
 } // namespace corvina

@@ -80,7 +80,7 @@ wxWindow* CreateControl(const ControlTemplate& c, wxWindow* parent, const PixelR
         return control;
     }
     case ControlClass::Edit: {
-        long style = border ? border : wxBORDER_SIMPLE;
+        long style = border != 0 ? border : static_cast<long>(wxBORDER_SIMPLE);
         if (Has(c, CS_READONLY))
             style |= wxTE_READONLY;
         if (Has(c, CS_CENTER))

@@ -48,6 +48,18 @@ bool DispatchUntil(const std::function<bool()>& condition, int timeoutMs)
 
 } // namespace corvina::test
 
+namespace {
+
+// A failed wx check is a test failure, not a message box that waits for a click.
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg)
+{
+    ADD_FAILURE() << "wx check failed at " << file << ":" << line << " in " << func << ": " << cond << " " << msg;
+    if (getenv("CORVINA_TRAP_ON_ASSERT"))
+        __builtin_trap();
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
@@ -56,6 +68,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "cannot start wx: is there a display (DISPLAY=%s)?\n", getenv("DISPLAY") ? getenv("DISPLAY") : "");
         return 1;
     }
+    wxSetAssertHandler(FailOnAssert);
     wxTheApp->CallOnInit();
     wxInitAllImageHandlers();
     const int result = RUN_ALL_TESTS();

@@ -1,11 +1,8 @@
 // The tones page against a virtual phone: lines, tones, volume and ringer mode go to the phone at
 // once, and the phone's settings file shows every change.
-#include "CRegistryHelper.h"
-#include "CRingingtoneDlg.h"
 #include "CTonesMobileDlg.h"
+#include "EditorWithPhone.h"
 #include "FakeUi.h"
-#include "GuiTestMain.h"
-#include "VirtualPhone.h"
 
 #include <gtest/gtest.h>
 
@@ -30,38 +27,14 @@ protected:
         if (!test::VirtualPhone::Available())
             GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
     }
-    void TearDown() override
-    {
-        if (m_frame) {
-            m_frame->Destroy();
-            test::DispatchPending();
-        }
-        Registry::Instance().LoadText("");
-    }
 
     // A virtual phone of the type, the editor connected to it and read out.
     void Connect(const std::string& model, std::vector<std::string> extra = {})
     {
-        m_phone = std::make_unique<test::VirtualPhone>(m_folder.Path(), model, std::move(extra));
-        ASSERT_TRUE(m_phone->Ready());
-        std::vector<fs::path> files;
-        for (const auto& entry : fs::directory_iterator(CORVINA_REGISTRY_DIR))
-            if (entry.path().extension() == ".reg")
-                files.push_back(entry.path());
-        std::sort(files.begin(), files.end());
-        Registry::Instance().Load(files);
-        Registry::Instance().MergeText("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
-                                       "\"Language\"=dword:00000809\n" + m_phone->RegistryText());
-        m_frame = test::NewTestFrame();
-        m_dlg = new CRingingtoneDlg(m_frame);
-        ASSERT_TRUE(m_dlg->Init(m_frame));
-        m_dlg->Show();
-        auto* record = new CMobileInfo();
-        record->m_strPhoneType = model;
-        record->m_strImei = "350000000000017";
-        PostMessage(m_dlg, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(record));
-        ASSERT_TRUE(test::DispatchUntil([&] { return m_dlg->WasRead() != 0; }, 15000));
-        test::DispatchPending();
+        m_editor = std::make_unique<test::EditorWithPhone>(m_folder.Path(), model, std::move(extra));
+        ASSERT_TRUE(m_editor->Ready());
+        m_phone = m_editor->phone.get();
+        m_dlg = m_editor->dlg;
         m_page = m_dlg->GetTonesMobileDlg();
     }
     wxListCtrl* List() { return m_page->Item<wxListCtrl>(CTonesMobileDlg::IDC_LIST_TONES); }
@@ -73,8 +46,8 @@ protected:
 
     test::ScratchFolder m_folder;
     test::FakeUi m_ui;
-    std::unique_ptr<test::VirtualPhone> m_phone;
-    wxFrame* m_frame = nullptr;
+    std::unique_ptr<test::EditorWithPhone> m_editor;
+    test::VirtualPhone* m_phone = nullptr;
     CRingingtoneDlg* m_dlg = nullptr;
     CTonesMobileDlg* m_page = nullptr;
 };

@@ -1,0 +1,506 @@
+// The clip editor: it moves values between the MIDI file, the clip rules (ClipGeometry, ClipTexts)
+// and its controls.
+#include "CClipEditDlg.h"
+
+#include "CMelodiesDlg.h"
+#include "CMidiFile.h"
+#include "CMidiSchedule.h"
+#include "CMidiTrack.h"
+#include "CNotesWnd.h"
+#include "CSXButton.h"
+#include "CTimeEdit.h"
+#include "ClipTexts.h"
+#include "ImageLoader.h"
+#include "MelodyFileChoice.h"
+#include "UiServices.h"
+
+#include <wx/filedlg.h>
+#include <wx/imaglist.h>
+#include <wx/listctrl.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace corvina {
+namespace {
+
+// The preview copy the open dialog plays.
+std::filesystem::path PreviewCopyPath()
+{
+    return std::filesystem::temp_directory_path() / "rtplayinfileopen.mid";
+}
+
+void ShowMessage(unsigned id)
+{
+    Ui().MessageBox(CSharedStrings::Get().GetString(id), "", MB_OK);
+}
+
+} // namespace
+
+CClipEditDlg::CClipEditDlg()
+    : CDialog(IDD)
+{
+}
+
+CClipEditDlg::~CClipEditDlg()
+{
+    delete m_pImageList;
+    if (m_pMidiFile) {
+        std::error_code error;
+        const auto preview = PreviewCopyPath();
+        if (std::filesystem::exists(preview, error) && !std::filesystem::remove(preview, error)) {
+            ::chmod(preview.c_str(), 0644);
+            std::filesystem::remove(preview, error);
+        }
+    }
+    m_pMidiFile.reset();
+}
+
+CTimeEdit* CClipEditDlg::TimeField(int id)
+{
+    auto* field = Item<wxTextCtrl>(id);
+    CTimeEdit* replaced = field ? CTimeEdit::ReplaceTextCtrl(field) : nullptr;
+    ReplaceDlgItem(id, replaced);
+    return replaced;
+}
+
+bool CClipEditDlg::OnInitDialog()
+{
+    const CResource& strings = CSharedStrings::Get();
+    if (auto* open = Item<CSXButton>(IDC_OPEN)) {
+        open->SetIcon(4520, 16, 16);
+        open->SetSize(0, 0, 22, 22);
+        open->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOpen(); });
+    }
+    if (auto* save = Item<CSXButton>(IDC_SAVE_AS)) {
+        save->SetIcon(4521, 16, 16);
+        save->SetSize(30, 0, 22, 22);
+        save->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSaveAs(); });
+    }
+    if (wxWindow* file = GetDlgItem(IDC_FILE))
+        file->SetSize(60, 1, 218, 20);
+
+    // Time fields replace the template's plain edits. Clip start and end take typed times.
+    m_pTrackLength = TimeField(IDC_TRACK_LENGTH);
+    m_pPlayerLength = TimeField(IDC_PLAYER_LENGTH);
+    m_pClipLength = TimeField(IDC_CLIP_LENGTH);
+    m_pClipEnd = TimeField(IDC_CLIP_END);
+    m_pClipStart = TimeField(IDC_CLIP_START);
+    m_pFileLength = TimeField(IDC_FILE_LENGTH);
+    for (CTimeEdit* typed : {m_pClipStart, m_pClipEnd})
+        if (typed)
+            typed->SetEditable(true);
+
+    if (m_pFileLength) {
+        m_pFileLength->SetDigits(2);
+        m_pFileLength->SetSize(348, 1, 50, 20);
+    }
+    if (wxWindow* label = GetDlgItem(4605)) {
+        label->SetLabel(wxString::FromUTF8(strings.GetString(535)));
+        label->SetSize(288, 3, 50, 20);
+    }
+
+    m_pTrackList = Item<wxListCtrl>(IDC_TRACK_LIST);
+    if (m_pTrackList) {
+        const int width = m_pTrackList->GetSize().GetWidth();
+        m_pTrackList->InsertColumn(0, wxString::FromUTF8(TrackColumnTitle(strings)), wxLIST_FORMAT_CENTRE, width * 55 / 100 - 10);
+        m_pTrackList->InsertColumn(1, wxString::FromUTF8(ChannelColumnTitle(strings)), wxLIST_FORMAT_CENTRE, width * 45 / 100 - 10);
+        m_pImageList = new wxImageList(12, 12, true, 4);
+        m_pImageList->Add(LoadImageBitmap(4530, 12, 12));
+        m_pImageList->Add(LoadImageBitmap(4529, 12, 12));
+        m_pTrackList->SetImageList(m_pImageList, wxIMAGE_LIST_SMALL);
+        m_pTrackList->SetSize(0, 50, 170, 155);
+        m_pTrackList->Bind(wxEVT_LIST_ITEM_SELECTED, &CClipEditDlg::OnTrackSelected, this);
+    }
+
+    m_Player.Create(this);
+    m_Player.MoveWindow(208, 50, 70, 76, true);
+    m_Player.Show();
+    m_Player.SetPlayWhole(false);
+
+    m_nRulerWidth = kDefaultRulerWidth;
+    if (wxWindow* ruler = GetDlgItem(IDC_RULER))
+        ruler->SetSize(208, 230, 440, 20);
+    const int fieldX[] = {0, 60, 120};
+    CTimeEdit* clipFields[] = {m_pClipStart, m_pClipEnd, m_pClipLength};
+    for (int i = 0; i < 3; ++i) {
+        if (!clipFields[i])
+            continue;
+        clipFields[i]->SetSize(fieldX[i], 230, 50, 20);
+        clipFields[i]->SetDigits(2);
+        clipFields[i]->SetTime(0);
+    }
+    if (wxWindow* label = GetDlgItem(4606)) {
+        label->SetLabel(wxString::FromUTF8(strings.GetString(536)));
+        label->SetSize(208, 186, 66, 40);
+    }
+    if (m_pTrackLength) {
+        m_pTrackLength->SetDigits(2);
+        m_pTrackLength->SetSize(278, 185, 50, 20);
+    }
+    if (m_pPlayerLength) {
+        m_pPlayerLength->SetDigits(2);
+        m_pPlayerLength->SetSize(568, 185, 50, 20);
+        m_pPlayerLength->Disable();
+    }
+
+    m_pMarker = Item<wxStaticBitmap>(IDC_MARKER);
+    if (m_pMarker) {
+        // The marker lies over the ruler, so it must be drawn after it.
+        KeepOnTop(IDC_MARKER);
+        m_pMarker->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
+            const wxPoint screen = m_pMarker->ClientToScreen(event.GetPosition());
+            OnMarkerButtonDown(screen.x, screen.y);
+        });
+        m_pMarker->Bind(wxEVT_MOTION, [this](wxMouseEvent& event) {
+            if (event.LeftIsDown())
+                OnMarkerMouseMove(m_pMarker->ClientToScreen(event.GetPosition()).x);
+            event.Skip();
+        });
+        m_pMarker->Bind(wxEVT_LEFT_UP, [this](wxMouseEvent&) { OnMarkerButtonUp(); });
+        m_pMarker->Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) { m_Drag.reset(); });
+    }
+    m_pNotes = new CNotesWnd(this, CNotesWnd::kControlId, wxPoint(209, 215), wxSize(211 + m_nRulerWidth - 209, 10));
+
+    AddMessageHandler(WM_TIME_ENTERED, [this](std::uintptr_t wParam, std::intptr_t) {
+        auto* sender = reinterpret_cast<CTimeEdit*>(wParam);
+        if (sender && (sender == m_pClipStart || sender == m_pClipEnd))
+            UpdateClipFromEdits();
+        return std::intptr_t{0};
+    });
+
+    UpdateClipFromEdits();
+    m_bSaved = true;
+    return true;
+}
+
+bool CClipEditDlg::OnToolTip(int controlId, std::string& text)
+{
+    if (controlId == 0)
+        return false;
+    text = controlId == IDC_FILE ? m_strFileName : CSharedStrings::Get().GetString(static_cast<unsigned>(controlId));
+    return true;
+}
+
+void CClipEditDlg::SetFileName(const std::string& path)
+{
+    m_strFileName = path;
+    if (auto* file = Item<wxTextCtrl>(IDC_FILE))
+        file->ChangeValue(wxString::FromUTF8(path));
+    if (m_pParentPage)
+        m_pParentPage->UpdateComboFileCur();
+}
+
+void CClipEditDlg::UpdateFromPage(bool validFile)
+{
+    if (validFile)
+        m_Player.SetPlayState(false);
+    else
+        m_Player.EnableButtons(false);
+    if (m_pTrackList)
+        m_pTrackList->Enable(validFile);
+    if (m_pMarker)
+        m_pMarker->GetParent()->Show(validFile);
+    if (wxWindow* save = GetDlgItem(IDC_SAVE_AS))
+        save->Enable(validFile);
+}
+
+void CClipEditDlg::OnOpen()
+{
+    const CResource& strings = CSharedStrings::Get();
+    const InitialFolder folder = GetInitialFolder(m_pMidiFile != nullptr, m_strSavedPath, m_strFileName, true);
+    const std::string path = ChooseMelodyFile(this, FilterToWildcard(BuildFilter(strings)), folder.text);
+    if (!path.empty()) {
+        Update();
+        OpenFile(path);
+    }
+    if (m_pParentPage)
+        m_pParentPage->UpdateControls();
+}
+
+bool CClipEditDlg::OpenFile(const std::string& path)
+{
+    CWaitCursor wait;
+    unsigned message = 4024;
+    if (m_pParentPage && m_pParentPage->SelectedFileIsValid(path)) {
+        // The player must be able to play the file: the same parse the player opens it with.
+        CMidiSchedule probe;
+        if (!probe.Load(path)) {
+            message = 4021;
+        } else {
+            auto file = std::make_unique<CMidiFile>();
+            const int result = file->Load(path);
+            if (result != 0) {
+                message = static_cast<unsigned>(result);
+            } else if (!file->WriteChannelFiles()) {
+                message = 537;
+            } else {
+                m_Player.Stop();
+                m_pMidiFile = std::move(file);
+                FillTrackList();
+                SetFileName(path);
+                if (m_pFileLength)
+                    m_pFileLength->SetTime(m_pMidiFile->GetLengthMs());
+                return true;
+            }
+        }
+    }
+    Ui().MessageBox(CSharedStrings::Get().GetString(message), "", MB_OK);
+    return false;
+}
+
+void CClipEditDlg::FillTrackList()
+{
+    if (!m_pTrackList || !m_pMidiFile)
+        return;
+    const CResource& strings = CSharedStrings::Get();
+    m_bMarking = true;
+    m_pTrackList->DeleteAllItems();
+    const int count = m_pMidiFile->GetCombinationCount();
+    for (int i = 0; i < count; ++i) {
+        int track = -1, channel = -1;
+        m_pMidiFile->GetCombination(i, track, channel);
+        const long row = m_pTrackList->InsertItem(i, wxString::FromUTF8(TrackRowText(track)), 0);
+        m_pTrackList->SetItem(row, 1, wxString::FromUTF8(ChannelRowText(channel)));
+    }
+    if (count > 1) {
+        const long row = m_pTrackList->InsertItem(count, wxString::FromUTF8(AllRowTrackText(strings)), 0);
+        m_pTrackList->SetItem(row, 1, wxString::FromUTF8(AllRowChannelText(strings)));
+    }
+    if (m_pTrackList->GetItemCount() > 0)
+        m_pTrackList->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    m_bMarking = false;
+    if (m_pParentPage)
+        m_pParentPage->SetAllChannelsSelected(false);
+    m_nCurRow = 0;
+    m_pCurTrack = m_pMidiFile->GetCombinationTrack(0);
+    MarkCurrentRow();
+    m_nClipEnd = 0;
+    ShowCombination();
+}
+
+void CClipEditDlg::OnTrackSelected(wxListEvent& event)
+{
+    if (m_bMarking)
+        return;
+    const long row = event.GetIndex();
+    if (row < 0 || !m_pTrackList || row >= m_pTrackList->GetItemCount())
+        return;
+    SelectCombination(static_cast<int>(row));
+    m_Player.OnButtonStop();
+}
+
+void CClipEditDlg::SelectCombination(int row)
+{
+    CWaitCursor wait;
+    m_nCurRow = row;
+    if (m_strFileName.empty() || !m_pMidiFile)
+        return;
+    m_pCurTrack = m_pMidiFile->GetCombinationTrack(row);
+    MarkCurrentRow();
+    ShowCombination();
+}
+
+void CClipEditDlg::MarkCurrentRow()
+{
+    if (!m_pTrackList || m_nCurRow == -1)
+        return;
+    m_bMarking = true;
+    for (long i = 0; i < m_pTrackList->GetItemCount(); ++i) {
+        const bool current = i == m_nCurRow;
+        m_pTrackList->SetItemState(i, current ? wxLIST_STATE_SELECTED : 0, wxLIST_STATE_SELECTED);
+        m_pTrackList->SetItemImage(i, current ? 1 : 0);
+    }
+    m_bMarking = false;
+    m_pTrackList->Refresh();
+    m_pTrackList->Update();
+}
+
+bool CClipEditDlg::IsAllRow() const
+{
+    return !m_strFileName.empty() && m_pMidiFile && m_nCurRow == m_pMidiFile->GetCombinationCount();
+}
+
+void CClipEditDlg::ShowCombination()
+{
+    if (!m_pMidiFile)
+        return;
+    const bool all = IsAllRow();
+    std::string toPlay;
+    std::int32_t newLength = 0;
+    const std::vector<std::uint32_t>* notes = nullptr;
+    if (all) {
+        toPlay = m_pParentPage ? m_pParentPage->GetCurFile() : m_strFileName;
+        if (toPlay.empty())
+            toPlay = m_strFileName;
+        newLength = m_pMidiFile->GetLengthMs();
+        notes = &m_pMidiFile->GetAllNoteOnTimes();
+    } else {
+        int track = -1, channel = -1;
+        m_pMidiFile->GetCombination(m_nCurRow, track, channel);
+        toPlay = m_pMidiFile->GetChannelFileName(m_nCurRow);
+        newLength = m_pCurTrack ? m_pCurTrack->GetLengthMs() : 0;
+        notes = m_pCurTrack ? m_pCurTrack->GetNoteOnTimes(channel) : nullptr;
+    }
+    if (m_pParentPage)
+        m_pParentPage->SetAllChannelsSelected(all);
+    m_Player.SetFile(toPlay);
+
+    ClipState state{m_nLength, {m_nClipStart, m_nClipEnd}};
+    ApplyNewLength(state, newLength);
+    m_nLength = state.length;
+    m_nClipStart = state.clip.start;
+    m_nClipEnd = state.clip.end;
+
+    if (m_pClipStart)
+        m_pClipStart->SetTime(m_nClipStart);
+    if (m_pClipEnd)
+        m_pClipEnd->SetTime(m_nClipEnd);
+    if (m_pClipLength)
+        m_pClipLength->SetTime(m_nClipEnd - m_nClipStart);
+    if (m_pPlayerLength)
+        m_pPlayerLength->SetTime(m_Player.GetLength());
+    if (m_pTrackLength)
+        m_pTrackLength->SetTime(m_nLength);
+    if (m_pNotes) {
+        m_pNotes->SetNotes(notes, static_cast<std::uint32_t>(m_nLength) * 1000u);
+        m_pNotes->Refresh(true);
+    }
+    UpdateClipFromEdits();
+}
+
+void CClipEditDlg::UpdateClipFromEdits()
+{
+    if (m_nLength == 0)
+        return;
+    if (m_pClipStart)
+        m_nClipStart = m_pClipStart->GetTime();
+    if (m_pClipEnd)
+        m_nClipEnd = m_pClipEnd->GetTime();
+    if (m_pClipLength)
+        m_pClipLength->SetTime(m_nClipEnd - m_nClipStart);
+    if (const auto edges = MarkerFromClip({m_nClipStart, m_nClipEnd}, m_nLength, m_nRulerWidth))
+        MoveMarker(*edges);
+    m_Player.SetFromEdit(m_nClipStart);
+    m_Player.SetToEdit(m_nClipEnd);
+    m_bSaved = false;
+}
+
+void CClipEditDlg::MoveMarker(const MarkerEdges& edges)
+{
+    if (!m_pMarker)
+        return;
+    // The marker sits in a holder that keeps it above the ruler; the holder is what moves.
+    wxWindow* holder = m_pMarker->GetParent();
+    holder->SetSize(edges.left, kMarkerTop, edges.right - edges.left, kMarkerHeight);
+    m_pMarker->SetSize(0, 0, edges.right - edges.left, kMarkerHeight);
+    holder->Refresh();
+}
+
+MarkerEdges CClipEditDlg::GetMarkerEdges() const
+{
+    if (!m_pMarker)
+        return {};
+    const wxRect r = m_pMarker->GetParent()->GetRect();
+    return {r.GetLeft(), r.GetLeft() + r.GetWidth()};
+}
+
+ScreenRect CClipEditDlg::MarkerScreenRect() const
+{
+    const wxWindow* holder = m_pMarker->GetParent();
+    const wxPoint origin = holder->GetScreenPosition();
+    const wxSize size = holder->GetSize();
+    return {origin.x, origin.y, origin.x + size.GetWidth(), origin.y + size.GetHeight()};
+}
+
+void CClipEditDlg::UpdateClipFromMarker()
+{
+    if (!m_pMarker)
+        return;
+    const ScreenRect marker = MarkerScreenRect();
+    const ClipTimes clip = ClipFromMarker(marker.left, marker.right, GetScreenPosition().x, m_nLength, m_nRulerWidth);
+    m_nClipStart = clip.start;
+    m_nClipEnd = clip.end;
+    if (m_nLength == 0)
+        return;
+    m_Player.SetFromEdit(m_nClipStart);
+    m_Player.SetToEdit(m_nClipEnd);
+    if (m_pClipStart)
+        m_pClipStart->SetTime(m_nClipStart);
+    if (m_pClipEnd)
+        m_pClipEnd->SetTime(m_nClipEnd);
+    if (m_pClipLength)
+        m_pClipLength->SetTime(m_nClipEnd - m_nClipStart);
+    m_bSaved = false;
+}
+
+void CClipEditDlg::OnMarkerButtonDown(int screenX, int screenY)
+{
+    if (!m_pMarker)
+        return;
+    m_Drag = BeginMarkerDrag(screenX, screenY, MarkerScreenRect(), GetScreenPosition().x);
+    if (!m_Drag)
+        return;
+    m_pMarker->SetCursor(LoadImageCursor(DragCursor(m_Drag->mode)));
+    if (!m_pMarker->HasCapture())
+        m_pMarker->CaptureMouse();
+}
+
+void CClipEditDlg::OnMarkerMouseMove(int screenX)
+{
+    if (!m_Drag || !m_pMarker)
+        return;
+    if (const auto edges = DragMarker(*m_Drag, screenX, MarkerScreenRect(), GetScreenPosition().x, m_nRulerWidth)) {
+        MoveMarker(*edges);
+        UpdateClipFromMarker();
+    }
+}
+
+void CClipEditDlg::OnMarkerButtonUp()
+{
+    if (!m_Drag)
+        return;
+    if (m_pMarker && m_pMarker->HasCapture())
+        m_pMarker->ReleaseMouse();
+    m_Drag.reset();
+    UpdateClipFromMarker();
+}
+
+int CClipEditDlg::PrepareClip()
+{
+    if (!m_pMidiFile)
+        return 0;
+    const std::uint32_t start = static_cast<std::uint32_t>(std::max(0, m_nClipStart)) * 1000u;
+    const std::uint32_t end = static_cast<std::uint32_t>(std::max(0, m_nClipEnd)) * 1000u;
+    if (IsAllRow())
+        return m_pMidiFile->WriteClip(start, end);
+    int track = -1, channel = -1;
+    m_pMidiFile->GetCombination(m_nCurRow, track, channel);
+    if (channel != -1 && m_pCurTrack)
+        return m_pCurTrack->WriteTrackClip(channel, start, end);
+    return 0;
+}
+
+void CClipEditDlg::OnSaveAs()
+{
+    if (PrepareClip() < 1) {
+        ShowMessage(4590);
+        return;
+    }
+    const CResource& strings = CSharedStrings::Get();
+    const InitialFolder initial = GetInitialFolder(m_pMidiFile != nullptr, m_strSavedPath, m_strFileName, false);
+    const std::string start = initial.fromRegistry ? std::string() : initial.text;
+    const std::string path = ChooseSavePath(this, FilterToWildcard(BuildFilter(strings)), start);
+    if (path.empty())
+        return;
+    if (m_pMidiFile->SaveClipAs(path)) {
+        m_bSaved = true;
+        m_strSavedPath = path;
+    } else {
+        ShowMessage(524);
+    }
+}
+
+} // namespace corvina

@@ -1,0 +1,125 @@
+// The clip editor of the Melodies page: open a MIDI file, pick a track/channel combination or the
+// whole file, see its notes over a ruler, set the clip by dragging its marker or typing its times,
+// hear it on the PC and save it.
+#pragma once
+
+#include "CDialog.h"
+#include "CPlayOnPcSubDlg.h"
+#include "ClipGeometry.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class wxImageList;
+class wxListCtrl;
+class wxListEvent;
+class wxStaticBitmap;
+
+namespace corvina {
+
+class CMelodiesDlg;
+class CMidiFile;
+class CMidiTrack;
+class CNotesWnd;
+class CSXButton;
+class CTimeEdit;
+
+class CClipEditDlg : public CDialog {
+public:
+    static constexpr int IDD = 4563;
+    static constexpr int IDC_RULER = 4593;
+    static constexpr int IDC_MARKER = 4594;
+    static constexpr int IDC_CLIP_START = 4595;
+    static constexpr int IDC_CLIP_END = 4596;
+    static constexpr int IDC_CLIP_LENGTH = 4597;
+    static constexpr int IDC_PLAYER_LENGTH = 4598;
+    static constexpr int IDC_TRACK_LENGTH = 4599;
+    static constexpr int IDC_TRACK_LIST = 4574;
+    static constexpr int IDC_FILE = 4582;
+    static constexpr int IDC_FILE_LENGTH = 4583;
+    static constexpr int IDC_SAVE_AS = 4516;
+    static constexpr int IDC_OPEN = 4564;
+
+    CClipEditDlg();
+    ~CClipEditDlg() override;
+
+    // The page the editor belongs to; set before the window is created.
+    void SetParentPage(CMelodiesDlg* page) { m_pParentPage = page; }
+
+    // Opens a MIDI file; on failure the message is shown and the previous file stays open.
+    bool OpenFile(const std::string& path);
+    void OnOpen();
+    void OnSaveAs();
+    // The open file's path.
+    void SetFileName(const std::string& path);
+    const std::string& GetFileName() const { return m_strFileName; }
+    // The page's control update: a valid file enables the player, track list, marker and Save as.
+    void UpdateFromPage(bool validFile);
+
+    void FillTrackList();
+    void SelectCombination(int row);
+    void MarkCurrentRow();
+    void ShowCombination();
+    void UpdateClipFromEdits();
+    void UpdateClipFromMarker();
+    // Writes the clip of the current row into the clip file; the number of notes written.
+    int PrepareClip();
+    // Transmits the clip to the phone (the page's Transmit button).
+    void WriteToPhone();
+
+    bool IsAllRow() const;
+    int GetCurrentRow() const { return m_nCurRow; }
+    std::int32_t GetLength() const { return m_nLength; }
+    ClipTimes GetClip() const { return {m_nClipStart, m_nClipEnd}; }
+    bool GetSaved() const { return m_bSaved; }
+    void SetSaved(bool saved) { m_bSaved = saved; }
+    CMidiFile* GetMidiFile() const { return m_pMidiFile.get(); }
+    CPlayOnPcSubDlg& GetPlayer() { return m_Player; }
+    const std::string& GetSavedPath() const { return m_strSavedPath; }
+    // The clip marker's edges in editor client pixels.
+    MarkerEdges GetMarkerEdges() const;
+
+    // Mouse handling of the marker, in screen pixels (also driven by tests).
+    void OnMarkerButtonDown(int screenX, int screenY);
+    void OnMarkerMouseMove(int screenX);
+    void OnMarkerButtonUp();
+
+protected:
+    bool OnInitDialog() override;
+    bool OnToolTip(int controlId, std::string& text) override;
+
+private:
+    void OnTrackSelected(wxListEvent& event);
+    void MoveMarker(const MarkerEdges& edges);
+    ScreenRect MarkerScreenRect() const;
+    // Replaces the template's edit with a time field.
+    CTimeEdit* TimeField(int id);
+
+    CTimeEdit* m_pTrackLength = nullptr;
+    CTimeEdit* m_pPlayerLength = nullptr;
+    CTimeEdit* m_pClipLength = nullptr;
+    CTimeEdit* m_pClipEnd = nullptr;
+    CTimeEdit* m_pClipStart = nullptr;
+    wxStaticBitmap* m_pMarker = nullptr;
+    wxListCtrl* m_pTrackList = nullptr;
+    std::string m_strFileName;
+    CTimeEdit* m_pFileLength = nullptr;
+    CPlayOnPcSubDlg m_Player;
+    std::optional<MarkerDrag> m_Drag;
+    CNotesWnd* m_pNotes = nullptr;
+    wxImageList* m_pImageList = nullptr;
+    int m_nCurRow = 0;
+    int m_nRulerWidth = kDefaultRulerWidth;
+    bool m_bSaved = true;
+    std::int32_t m_nLength = 0;
+    std::int32_t m_nClipStart = 0;
+    std::int32_t m_nClipEnd = 0;
+    CMidiTrack* m_pCurTrack = nullptr;
+    CMelodiesDlg* m_pParentPage = nullptr;
+    std::unique_ptr<CMidiFile> m_pMidiFile;
+    std::string m_strSavedPath;
+    bool m_bMarking = false;  // the editor itself is changing the list's selection
+};
+
+} // namespace corvina

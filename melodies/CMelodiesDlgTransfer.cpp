@@ -1,0 +1,179 @@
+// Sending the clip to the phone: the overwrite question, the progress window, and the two ways a
+// phone takes a melody (a file in its ringtone folder, or a user-defined slot).
+#include "CClipEditDlg.h"
+#include "CMelodiesDlg.h"
+
+#include "CAtcHelperFunctions.h"
+#include "CComError.h"
+#include "CMidiFile.h"
+#include "CProgressStreamImpl.h"
+#include "CRingingtoneDlg.h"
+#include "CServiceFactory.h"
+#include "IMBXVolume.h"
+#include "IProgressDlg.h"
+#include "ServiceClassIds.h"
+#include "UiServices.h"
+
+#include <wx/choice.h>
+#include <wx/combobox.h>
+
+namespace corvina {
+namespace {
+
+void ShowMessage(unsigned id)
+{
+    Ui().MessageBox(CSharedStrings::Get().GetString(id), "", MB_OK);
+}
+
+std::shared_ptr<IProgressDlg> CreateProgressWindow()
+{
+    std::shared_ptr<IProgressDlg> progress;
+    CComError::ThrowIfFailed(CServiceFactory::Instance().CreateInstance(CLSID_ProgressDlg, progress));
+    return progress;
+}
+
+std::string FormatTransmitLine(const std::string& localPath)
+{
+    std::string line = CSharedStrings::Get().GetString(4599);
+    const auto at = line.find("%s");
+    if (at != std::string::npos)
+        line.replace(at, 2, localPath);
+    return line;
+}
+
+} // namespace
+
+void CClipEditDlg::WriteToPhone()
+{
+    if (!m_pParentPage)
+        return;
+    if (PrepareClip() < 1) {
+        ShowMessage(4590);
+        return;
+    }
+    bool done = false;
+    try {
+        if (!m_pParentPage->WriteDestinationOk())
+            return;
+        const std::string localPath = m_pMidiFile->GetTempPrefix() + "rtclip.mid";
+        if (m_pMidiFile->SaveClipAs(localPath))
+            done = m_pParentPage->WriteFileToMobile(localPath);
+    } catch (const ComError& error) {
+        CComError::TraceComError(error, "CClipEditDlg::WriteToPhone");
+        // The window of the failed transfer is gone with its object; a new one is told to close.
+        try {
+            if (auto progress = CreateProgressWindow())
+                progress->Close();
+        } catch (const ComError&) {
+        }
+        ShowMessage(526);
+        return;
+    }
+    if (done) {
+        ShowMessage(525);
+        m_bSaved = true;
+    } else {
+        ShowMessage(526);
+    }
+}
+
+bool CMelodiesDlg::WriteDestinationOk()
+{
+    CWaitCursor wait;
+    bool result = true;
+    CRingingtoneDlg* owner = GetRtParent();
+    if (!owner || !FolderMode())
+        return result;
+    PullFromControls();
+    if (m_strDestination.empty()) {
+        UpdateComboFileCur();
+        m_strDestination = GetNameFromPath(GetCurFile());
+        PushToControls();
+        PostMessage(this, WM_UPDATE_PLAY_ON_MOBILE, 0, 0);
+    }
+    int index = -1;
+    const std::string warning = owner->GetOverwriteWarning(m_strDestination, index);
+    if (warning.empty())
+        return result;
+    result = Ui().MessageBox(warning, "", MB_YESNO) == IDYES;
+    if (!result)
+        return result;
+    try {
+        std::shared_ptr<IMBXVolume> volume;
+        if (owner->InitMbxVolPtr(volume)) {
+            const std::string fullPath = "\\" + owner->GetRtStdFolder() + "\\" + m_strDestination;
+            const auto& records = *owner->GetRtFileInfoList();
+            if (index >= 0 && index < static_cast<int>(records.size()) && (records[index]->dwAttributes & 0x01))
+                CComError::ThrowIfFailed(volume->ChangeAttributes(fullPath, records[index]->dwAttributes & ~0x01u));
+            CComError::ThrowIfFailed(volume->RemoveFile(fullPath));
+        }
+    } catch (const ComError& error) {
+        CComError::TraceComError(error, "CMelodiesDlg::WriteDestinationOk");
+        result = false;
+    }
+    return result;
+}
+
+bool CMelodiesDlg::WriteFileToMobile(const std::string& localPath)
+{
+    if (!SelectedFileIsValid(localPath))
+        return false;
+    CRingingtoneDlg* owner = GetRtParent();
+    if (!owner)
+        return false;
+    const bool folder = FolderMode();
+    const std::string line = FormatTransmitLine(localPath);
+    std::shared_ptr<IProgressDlg> progress = CreateProgressWindow();
+    CComError::ThrowIfFailed(progress->SetTitle(CSharedStrings::Get().GetString(4598)));
+    CComError::ThrowIfFailed(progress->SetRange(0, 100));
+    CComError::ThrowIfFailed(progress->SetOption(1));
+    CComError::ThrowIfFailed(progress->SetPos(0));
+    CComError::ThrowIfFailed(progress->SetLine(line));
+    std::unique_ptr<CWaitCursor> wait;
+    if (folder)
+        CComError::ThrowIfFailed(progress->Show());
+    else
+        wait = std::make_unique<CWaitCursor>();
+
+    CProgressStreamImpl stream(progress.get(), 0);
+    CComError::ThrowIfFailed(stream.CreateFromFile(localPath));
+    CComError::ThrowIfFailed(progress->SetPos(0));
+    CComError::ThrowIfFailed(progress->SetLineCompact(line));
+
+    bool result = false;
+    if (folder) {
+        std::shared_ptr<IMBXVolume> volume;
+        const bool ready = owner->InitMbxVolPtr(volume);
+        if (ready) {
+            PullFromControls();
+            const std::string fullPath = "\\" + owner->GetRtStdFolder() + "\\" + m_strDestination;
+            const HRESULT hr = volume->PutFile(fullPath, &stream, 0);
+            if (FAILED(hr)) {
+                progress->Close();
+                CComError::ThrowCurrent(hr);
+            }
+            if (owner->AddRtFileList(m_strDestination)) {
+                if (auto* files = Item<wxComboBox>(IDC_COMBO_TONEFILE))
+                    files->Append(wxString::FromUTF8(m_strDestination));
+                owner->AddToTonesList(m_strDestination);
+            }
+        }
+        CComError::ThrowIfFailed(progress->Close());
+        std::int32_t cancelled = 0;
+        CComError::ThrowIfFailed(progress->HasUserCancelled(&cancelled));
+        result = ready && cancelled == 0;
+    } else {
+        auto* slots = Item<wxChoice>(IDC_COMBO_USERDEF);
+        const long slot = NumberUserdefRt() - (slots ? slots->GetSelection() : 0) - 1;
+        CAtcHelperFunctions* helper = _GetAtcHelper();
+        if (!helper)
+            CComError::ThrowCurrent(E_POINTER);
+        const HRESULT hr = helper->Atc().PutUserTone(static_cast<std::int32_t>(slot), stream.GetInnerStream().get());
+        wait.reset();
+        CComError::ThrowIfFailed(hr);
+        result = true;
+    }
+    return result;
+}
+
+} // namespace corvina

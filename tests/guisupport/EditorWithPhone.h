@@ -1,0 +1,72 @@
+// An editor main dialog in a test window, connected to a virtual phone and read out.
+#pragma once
+
+#include "CRegistryHelper.h"
+#include "CRingingtoneDlg.h"
+#include "GuiTestMain.h"
+#include "VirtualPhone.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace corvina::test {
+
+// The shipped registry files, English texts, and the lines that point the editor at the phone.
+inline void LoadRegistryForPhone(const VirtualPhone& phone, const std::string& more = {})
+{
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(CORVINA_REGISTRY_DIR))
+        if (entry.path().extension() == ".reg")
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    Registry::Instance().Load(files);
+    Registry::Instance().MergeText("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
+                                   "\"Language\"=dword:00000809\n" + phone.RegistryText() + "\n" + more);
+}
+
+class EditorWithPhone {
+public:
+    // Starts the phone, shows the editor and posts the phone's record; Ready() tells whether the
+    // read-out finished.
+    EditorWithPhone(const std::filesystem::path& folder, const std::string& model, std::vector<std::string> phoneOptions = {},
+                    const std::string& moreRegistry = {})
+        : phone(std::make_unique<VirtualPhone>(folder, model, std::move(phoneOptions)))
+    {
+        if (!phone->Ready())
+            return;
+        LoadRegistryForPhone(*phone, moreRegistry);
+        frame = NewTestFrame();
+        dlg = new CRingingtoneDlg(frame);
+        if (!dlg->Init(frame))
+            return;
+        dlg->Show();
+        auto* record = new CMobileInfo();
+        record->m_strPhoneType = model;
+        record->m_strImei = "350000000000017";
+        PostMessage(dlg, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(record));
+        m_read = DispatchUntil([&] { return dlg->WasRead() != 0; }, 15000);
+        DispatchPending();
+    }
+    ~EditorWithPhone()
+    {
+        if (frame) {
+            frame->Destroy();
+            DispatchPending();
+        }
+        Registry::Instance().LoadText("");
+    }
+    bool Ready() const { return m_read; }
+    std::string Setting(const std::string& key) const { return phone->Settings()[key]; }
+
+    std::unique_ptr<VirtualPhone> phone;
+    wxFrame* frame = nullptr;
+    CRingingtoneDlg* dlg = nullptr;
+
+private:
+    bool m_read = false;
+};
+
+} // namespace corvina::test
