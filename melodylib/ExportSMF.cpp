@@ -25,7 +25,7 @@ std::int64_t DurationTicks(const MelodyItem& item)
 {
     std::int64_t whole = 4 * kSmfDivision;
     std::int64_t base = whole >> std::clamp(item.Duration, 0, 5);
-    switch (item.Spec) {
+    switch (item.Dotting) {
     case eDurationSpec::Dotted: return base * 3 / 2;
     case eDurationSpec::DoubleDotted: return base * 7 / 4;
     case eDurationSpec::Triplet: return base * 2 / 3;

@@ -163,9 +163,9 @@ private:
         item.Duration = d - '0';
         ++m_pos;
         switch (Peek()) {
-        case '.': item.Spec = eDurationSpec::Dotted; ++m_pos; break;
-        case ':': item.Spec = eDurationSpec::DoubleDotted; ++m_pos; break;
-        case ';': item.Spec = eDurationSpec::Triplet; ++m_pos; break;
+        case '.': item.Dotting = eDurationSpec::Dotted; ++m_pos; break;
+        case ':': item.Dotting = eDurationSpec::DoubleDotted; ++m_pos; break;
+        case ';': item.Dotting = eDurationSpec::Triplet; ++m_pos; break;
         default: break;
         }
     }

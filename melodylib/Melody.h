@@ -14,8 +14,8 @@ enum class eMelodyStyle { Natural = 0, Continuous = 1, Staccato = 2 };
 enum class eDurationSpec { Plain, Dotted, DoubleDotted, Triplet };
 
 enum class eMelodyItemKind {
-    Note,        // a sounding note: Key, Duration, Spec
-    Rest,        // silence: Duration, Spec
+    Note,        // a sounding note: Key, Duration, Dotting
+    Rest,        // silence: Duration, Dotting
     Volume,      // absolute (Value 0..15) or a step (Step +1/-1)
     Led,         // On: no sound
     Vibe,        // On: no sound
@@ -29,7 +29,7 @@ struct MelodyItem {
     eMelodyItemKind Kind = eMelodyItemKind::Rest;
     int Key = 0;                 // MIDI key number of a note (iMelody octave 4 A, 880 Hz, is 81)
     int Duration = 2;            // 0 whole .. 5 thirty-second
-    eDurationSpec Spec = eDurationSpec::Plain;
+    eDurationSpec Dotting = eDurationSpec::Plain;
     int Value = -1;              // absolute volume 0..15; -1 for a step
     int Step = 0;                // volume step: +1 for V+, -1 for V- (volume items and repeat ends)
     bool On = false;             // led, vibe and backlight switches

@@ -75,9 +75,9 @@ TEST(MelodyImport, DurationsSpecsSwitchesVolumesAndRepeatsBecomeItems)
     EXPECT_EQ(kinds, (std::vector<K>{K::Note, K::Note, K::Note, K::Rest, K::Led, K::Led, K::Vibe, K::Vibe,
                                      K::Backlight, K::Backlight, K::Volume, K::Volume, K::Volume,
                                      K::RepeatBegin, K::Note, K::RepeatEnd}));
-    EXPECT_EQ(m.Items[0].Spec, eDurationSpec::Dotted);
-    EXPECT_EQ(m.Items[1].Spec, eDurationSpec::DoubleDotted);
-    EXPECT_EQ(m.Items[2].Spec, eDurationSpec::Triplet);
+    EXPECT_EQ(m.Items[0].Dotting, eDurationSpec::Dotted);
+    EXPECT_EQ(m.Items[1].Dotting, eDurationSpec::DoubleDotted);
+    EXPECT_EQ(m.Items[2].Dotting, eDurationSpec::Triplet);
     EXPECT_EQ(m.Items[3].Duration, 4);
     EXPECT_TRUE(m.Items[4].On);
     EXPECT_FALSE(m.Items[5].On);
