@@ -131,6 +131,9 @@ public:
         } else {
             m_frame->StartDetection();
         }
+        // A file on the command line is opened as if it had been dropped on the window.
+        if (!m_file.empty())
+            PostMessage(m_frame->Editor(), WM_DROP_MIDI_FILE, 0, reinterpret_cast<std::intptr_t>(CopyToHeap(m_file)));
         if (m_page >= 0)
             m_frame->Editor()->SetSheetCurSel(m_page);
         if (!m_screenshot.empty()) {
@@ -159,6 +162,7 @@ public:
             {wxCMD_LINE_OPTION, nullptr, "page", "show page 0 (ringtones) or 1 (melodies)", wxCMD_LINE_VAL_NUMBER, 0},
             {wxCMD_LINE_OPTION, nullptr, "screenshot", "write a PNG of the window and quit", wxCMD_LINE_VAL_STRING, 0},
             {wxCMD_LINE_OPTION, nullptr, "delay", "milliseconds to wait before the screenshot (default 1500)", wxCMD_LINE_VAL_NUMBER, 0},
+            {wxCMD_LINE_PARAM, nullptr, nullptr, "MIDI file to open on the Melodies page", wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL},
             {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, wxCMD_LINE_VAL_NONE, 0},
         };
         parser.SetDesc(options);
@@ -181,6 +185,8 @@ public:
             m_screenshot = text;
         if (parser.Found("delay", &number))
             m_delayMs = static_cast<int>(number);
+        if (parser.GetParamCount() > 0)
+            m_file = parser.GetParam(0).ToStdString(wxConvUTF8);
         return true;
     }
 
@@ -188,6 +194,7 @@ private:
     WxUiServices m_ui;
     HostFrame* m_frame = nullptr;
     std::string m_phone;
+    std::string m_file;
     int m_page = -1;
     wxString m_screenshot;
     int m_delayMs = 1500;
