@@ -201,8 +201,11 @@ void CClipEditDlg::UpdateFromPage(bool validFile)
         m_Player.EnableButtons(false);
     if (m_pTrackList)
         m_pTrackList->Enable(validFile);
-    if (m_pMarker)
+    if (m_pMarker) {
+        // The template hides the marker until there is a file to clip.
+        m_pMarker->Show(validFile);
         m_pMarker->GetParent()->Show(validFile);
+    }
     if (wxWindow* save = GetDlgItem(IDC_SAVE_AS))
         save->Enable(validFile);
 }
