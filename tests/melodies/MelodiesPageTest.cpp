@@ -92,6 +92,9 @@ TEST_F(MelodiesPageTest, OpeningAFileListsItsCombinationsWithTheAllRowLastAndACl
     EXPECT_EQ(m_clip->GetLength(), 4000);
     EXPECT_EQ(m_clip->GetClip(), (ClipTimes{0, 400}));
     EXPECT_FALSE(m_clip->GetSaved());
+    m_page->UpdateControls();
+    EXPECT_TRUE(m_clip->GetPlayer().GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
+    EXPECT_FALSE(m_clip->GetPlayer().GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->IsEnabled());
 
     ASSERT_TRUE(m_clip->OpenFile((kCorpus / "test-multichannel-chords-0.mid").string()));
     ASSERT_EQ(Tracks()->GetItemCount(), 4);
