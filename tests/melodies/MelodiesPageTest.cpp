@@ -300,3 +300,26 @@ TEST_F(MelodiesPageTest, PlayingAFileFromTheTonesPagePlaysItByItsPhonePath)
 
 } // namespace
 } // namespace corvina
+
+namespace corvina {
+namespace {
+
+TEST_F(MelodiesPageTest, ClickingARowStopsPlayingOnThePC)
+{
+    const std::string wav = (m_folder.Path() / "out.wav").string();
+    Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n\"AudioFileRealTime\"=dword:00000001\n\"AudioFile\"=\"" + wav + "\"\n");
+    ASSERT_TRUE(m_clip->OpenFile((kCorpus / "test-multichannel-chords-0.mid").string()));
+    CPlayOnPcSubDlg& player = m_clip->GetPlayer();
+    player.OnButtonPlay();
+    ASSERT_TRUE(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->IsEnabled()) << "the clip did not start playing";
+    // The user clicks the second row.
+    Tracks()->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    test::DispatchPending();
+    EXPECT_EQ(m_clip->GetCurrentRow(), 1);
+    EXPECT_TRUE(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
+    EXPECT_FALSE(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->IsEnabled());
+    EXPECT_EQ(player.Status(MCI_STATUS_LENGTH), 0u);  // the device is closed
+}
+
+} // namespace
+} // namespace corvina
