@@ -25,13 +25,4 @@ bool IsValidLineSelection(long index, long lineCount);
 // Label beside the line chooser before the lines are built: "Profile:" by file name, else "Settings for:".
 unsigned InitialLineLabelId(bool rtByFilename);
 
-// The values a read-out of the phone's ringtone settings starts from.
-struct RtAtcInfos {
-    long lVolStart = 1;
-    long lVolEnd = 4;
-    long lToneIndex = 1;
-    long lVolume = 3;
-    long lSoundMode = 1;
-};
-
 } // namespace corvina

@@ -5,80 +5,28 @@
 #include "CFileStream.h"
 #include "PhoneErrors.h"
 #include "PhoneTestSupport.h"
+#include "VirtualPhone.h"
 #include "ServiceInit.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
-#include <fcntl.h>
 #include <map>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
 
-extern char** environ;
 
 namespace corvina {
 namespace {
 
 namespace fs = std::filesystem;
 
-// One run of the virtual phone with its own state folder and a link to its terminal.
-class VirtualPhone {
-public:
-    VirtualPhone(const fs::path& folder, const std::string& model, std::vector<std::string> extra = {})
-        : m_state(folder / "state"), m_link(folder / "tty")
-    {
-        std::vector<std::string> args = {CORVINA_PHONESIM, "--state", m_state.string(), "--model", model,
-                                         "--link", m_link.string()};
-        args.insert(args.end(), extra.begin(), extra.end());
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        for (int i = 0; i < 500 && m_pid > 0 && !fs::exists(m_link); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ~VirtualPhone()
-    {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGTERM);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-    }
-    bool Ready() const { return m_pid > 0 && fs::exists(m_link); }
-    std::string Port() const { return m_link.string(); }
-    fs::path Files() const { return m_state / "fs"; }
-    fs::path State() const { return m_state; }
-    // The settings file as key/value pairs.
-    std::map<std::string, std::string> Settings() const
-    {
-        std::map<std::string, std::string> values;
-        std::istringstream in(test::ReadText(m_state / "phone.conf"));
-        for (std::string line; std::getline(in, line);)
-            if (auto eq = line.find('='); eq != std::string::npos && line[0] != '#')
-                values[line.substr(0, eq)] = line.substr(eq + 1);
-        return values;
-    }
-
-private:
-    fs::path m_state;
-    fs::path m_link;
-    pid_t m_pid = -1;
-};
+using test::VirtualPhone;
 
 class PhoneSimTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (std::string(CORVINA_PHONESIM).empty() || !fs::exists(CORVINA_PHONESIM))
+        if (!VirtualPhone::Available())
             GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
     }
     void TearDown() override { Registry::Instance().LoadText(""); }
