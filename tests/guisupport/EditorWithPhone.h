@@ -24,7 +24,7 @@ inline void LoadRegistryForPhone(const VirtualPhone& phone, const std::string& m
     std::sort(files.begin(), files.end());
     Registry::Instance().Load(files);
     Registry::Instance().MergeText("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
-                                   "\"Language\"=dword:00000809\n" + phone.RegistryText() + "\n" + more);
+                                   "\"Language\"=dword:00000809\n" + phone.RegistryText(5000) + "\n" + more);
 }
 
 class EditorWithPhone {
