@@ -13,6 +13,7 @@
 #include "ImageLoader.h"
 #include "MelodyFileChoice.h"
 #include "UiServices.h"
+#include "TempFolder.h"
 
 #include <wx/filedlg.h>
 #include <wx/imaglist.h>
@@ -29,7 +30,7 @@ namespace {
 // The preview copy the open dialog plays.
 std::filesystem::path PreviewCopyPath()
 {
-    return std::filesystem::temp_directory_path() / "rtplayinfileopen.mid";
+    return ProcessTempFolder() / "rtplayinfileopen.mid";
 }
 
 void ShowMessage(unsigned id)

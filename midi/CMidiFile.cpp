@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "MidiReaderState.h"
+#include "TempFolder.h"
 
 namespace corvina {
 
@@ -36,9 +37,7 @@ std::filesystem::path DefaultTempFolder()
     std::lock_guard lock(g_settingsLock);
     if (!g_defaultTempFolder.empty())
         return g_defaultTempFolder;
-    std::error_code ec;
-    std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
-    return ec ? std::filesystem::path("/tmp") : folder;
+    return ProcessTempFolder();
 }
 
 // "%s%s%d.": the folder with its trailing separator, the fixed name and this object's number.

@@ -2,6 +2,7 @@
 #include "PlayerOutput.h"
 
 #include "CRegistryHelper.h"
+#include "TempFolder.h"
 
 namespace corvina {
 
@@ -27,7 +28,7 @@ PLAYER_OUTPUT ReadPlayerOutput()
     if (registry.bGetStringFromRegistry(value, "AudioFile", HKEY_LOCAL_MACHINE, kSuiteRootKey) && !value.empty())
         out.AudioFile = value;
     else
-        out.AudioFile = std::filesystem::temp_directory_path(ec) / "corvina-play.wav";
+        out.AudioFile = ProcessTempFolder() / "corvina-play.wav";
 
     long realTime = 0;
     if (registry.bGetDWordAsLongFromRegistry(realTime, "AudioFileRealTime", HKEY_LOCAL_MACHINE, kSuiteRootKey))

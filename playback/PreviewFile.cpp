@@ -2,6 +2,7 @@
 #include "PreviewFile.h"
 
 #include "MelodyLibrary.h"
+#include "TempFolder.h"
 
 #include <algorithm>
 #include <cctype>
@@ -63,11 +64,7 @@ unsigned ConvertiMelody(const fs::path& selected, const fs::path& preview)
 
 fs::path DefaultPreviewPath()
 {
-    std::error_code error;
-    fs::path folder = fs::temp_directory_path(error);
-    if (error)
-        folder = "/tmp";
-    return folder / kPreviewFileName;
+    return ProcessTempFolder() / kPreviewFileName;
 }
 
 void SetNormalAttributes(const fs::path& path)

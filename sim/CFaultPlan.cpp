@@ -129,7 +129,8 @@ std::string CFaultPlan::Describe() const
 
 std::string CFaultPlan::MakeGarbage()
 {
-    // High bytes and punctuation only: no letters, so no result code can appear by chance.
+    // High bytes and punctuation only: no letters, so no result code can appear by chance. One byte
+    // that never occurs in UTF-8 (0xFF) makes sure random high bytes never form valid text.
     static const std::string punctuation = "#$%&*<>@[]{}|~";
     std::uniform_int_distribution<int> length(8, 48), pick(0, 1), high(0x80, 0xFE),
         punct(0, static_cast<int>(punctuation.size()) - 1);
@@ -137,6 +138,8 @@ std::string CFaultPlan::MakeGarbage()
     const int n = length(m_random);
     for (int i = 0; i < n; ++i)
         bytes += pick(m_random) ? static_cast<char>(high(m_random)) : punctuation[static_cast<size_t>(punct(m_random))];
+    std::uniform_int_distribution<std::size_t> where(0, bytes.size());
+    bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(where(m_random)), static_cast<char>(0xFF));
     return bytes + "\r\n";
 }
 

@@ -1,6 +1,9 @@
 // corvina-midi: the editor's MIDI engine on the command line (file facts, per-channel files, clips).
 // Files it writes are the same bytes the editor writes for the same choice.
 #include <cerrno>
+#include <chrono>
+#include <thread>
+#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -113,9 +116,21 @@ void PrintList(const std::vector<std::uint32_t>& values)
 }
 
 // Loads like the editor: the file, then its per-channel files. Returns an exit code, or -1 when loaded.
+constexpr int kLockWaitMs = 10000;
+constexpr int kLockRetryMs = 10;
+
 int LoadLikeEditor(CMidiFile& file, const std::string& path, bool printFailureJson)
 {
-    const int result = file.Load(path);
+    int result = file.Load(path);
+    // The reader locks a file only while it reads it; another reader of the same file (the editor,
+    // or a second run of this tool in a script) is waited for instead of failing. A file that cannot
+    // be read at all fails at once.
+    for (int waitedMs = 0; result == corvina::kMidiLoadCannotOpen && waitedMs < kLockWaitMs &&
+                           ::access(path.c_str(), R_OK) == 0 && std::filesystem::is_regular_file(path);
+         waitedMs += kLockRetryMs) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kLockRetryMs));
+        result = file.Load(path);
+    }
     if (result != corvina::kMidiLoadOk) {
         if (printFailureJson)
             std::printf("{\"result\": %d}\n", result);

@@ -114,5 +114,45 @@ TEST_F(CorvinaMidiToolTest, ExitCodesTellLoadFailuresWriteFailuresEmptyClipsAndU
     EXPECT_EQ(Tool("--version").out.rfind("corvina-midi ", 0), 0u);
 }
 
+TEST_F(CorvinaMidiToolTest, EightSplitsAtOnceWriteWhatOneSplitAloneWrites)
+{
+    // Each process keeps its temporary files in a folder of its own: runs side by side, on two
+    // different files with the same output names, never write into or delete each other's files.
+    const std::string corpus = CORVINA_CORPUS_DIR;
+    const std::string files[2] = {corpus + "/jazz-soft-test-midi-files/test-sysex-7f-04-04-master-coarse-tuning.mid",
+                                  corpus + "/music21-testPrimitive/test02.mid"};
+    std::vector<std::filesystem::path> expected[2];
+    for (int f = 0; f < 2; ++f) {
+        const std::filesystem::path alone = m_dir / ("alone" + std::to_string(f));
+        std::filesystem::create_directory(alone);
+        const ToolRun lone = Tool("split " + files[f] + " " + alone.string());
+        ASSERT_EQ(lone.code, 0) << lone.err;
+        for (const auto& entry : std::filesystem::directory_iterator(alone))
+            expected[f].push_back(entry.path().filename());
+        ASSERT_GE(expected[f].size(), 4u);
+    }
+
+    std::string script;
+    for (int i = 0; i < 8; ++i) {
+        const std::filesystem::path out = m_dir / ("run" + std::to_string(i));
+        std::filesystem::create_directory(out);
+        script += "(" + kTool + " split " + files[i % 2] + " " + out.string() + " >/dev/null 2>&1; echo $? >" +
+                  (out / "code").string() + ") & ";
+    }
+    ASSERT_EQ(std::system(("/bin/sh -c '" + script + "wait'").c_str()), 0);
+
+    for (int i = 0; i < 8; ++i) {
+        const std::filesystem::path out = m_dir / ("run" + std::to_string(i));
+        const std::filesystem::path alone = m_dir / ("alone" + std::to_string(i % 2));
+        EXPECT_EQ(ReadAll(out / "code"), "0\n") << "run " << i;
+        std::size_t count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(out))
+            count += entry.path().filename() != "code";
+        EXPECT_EQ(count, expected[i % 2].size()) << "run " << i;
+        for (const auto& name : expected[i % 2])
+            EXPECT_EQ(ReadAll(out / name), ReadAll(alone / name)) << "run " << i << ": " << name;
+    }
+}
+
 } // namespace
 } // namespace corvina::test

@@ -2,6 +2,7 @@
 #include "AtAnswers.h"
 #include "AtCommands.h"
 #include "CAtParser.h"
+#include "CFaultPlan.h"
 #include "PhoneErrors.h"
 
 #include <gtest/gtest.h>
@@ -107,6 +108,19 @@ TEST(AtCommands, FillPlaceholdersAndRefuseWhatAQuotedStringCannotCarry)
     EXPECT_FALSE(atcmd::Format(atcmd::kPlayToneFile, {"A:\\R\\x\r\nATZ", "-1"}));
     EXPECT_FALSE(atcmd::Format(atcmd::kSetLineTone, {"6", "3"}));
     EXPECT_EQ(atcmd::Format(atcmd::kVolumeRange, {}), "AT+CRSL=?");
+}
+
+TEST(AtParser, TheVirtualPhonesGarbageIsNeverTakenForAnAnswer)
+{
+    // Random noise must fail every time: a test that expects the garbage error cannot pass by luck.
+    CFaultPlan faults;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string noise = faults.MakeGarbage();
+        CAtParser parser = Parse("AT+CRSL=?", "+CRSL:", "\r\n" + noise + "\r\nOK\r\n");
+        ASSERT_EQ(parser.Result(), HR_AT_GARBAGE) << "noise taken for an answer: " << noise;
+        parser = Parse("AT+CGMM", "", "\r\n" + noise + "\r\nOK\r\n");
+        ASSERT_EQ(parser.Result(), HR_AT_GARBAGE) << "noise taken for a model name: " << noise;
+    }
 }
 
 } // namespace

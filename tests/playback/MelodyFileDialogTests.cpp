@@ -5,6 +5,7 @@
 
 #include "CMelodyFileDialog.h"
 #include "PlaybackGuiTest.h"
+#include "TempFolder.h"
 
 namespace corvina {
 namespace {
@@ -82,7 +83,7 @@ TEST_F(MelodyFileDialog, AFailedPreviewTellsWhyAndPlaysThePreviousOne)
 {
     Configure(true);
     CMelodyFileDialog dialog(m_frame, CMelodyFileDialog::MidiFilter(), kFolder.string());
-    EXPECT_EQ(dialog.GetPreviewPath(), m_dir / "rtplayinfileopen.mid");
+    EXPECT_EQ(dialog.GetPreviewPath(), ProcessTempFolder() / "rtplayinfileopen.mid");
     dialog.PlayPreview(kScale.string());
     EXPECT_TRUE(dialog.IsStopEnabled());
 

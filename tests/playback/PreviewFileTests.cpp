@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "PreviewFile.h"
+#include "TempFolder.h"
 
 namespace corvina {
 namespace {
@@ -44,7 +45,7 @@ protected:
 
 TEST(PreviewPath, LiesInTheTemporaryFolder)
 {
-    EXPECT_EQ(DefaultPreviewPath(), fs::temp_directory_path() / "rtplayinfileopen.mid");
+    EXPECT_EQ(DefaultPreviewPath(), ProcessTempFolder() / "rtplayinfileopen.mid");
 }
 
 TEST_F(PreviewFile, CopiesAMidiFileAsItIsAndReplacesAWriteProtectedCopy)
