@@ -1,13 +1,14 @@
 // The host program: a top-level window that shows the editor, forwards dropped MIDI files, posts
 // phone records and asks the editor before it quits.
+#include "CHostOptions.h"
 #include "CRingingtoneDlg.h"
 #include "HostModule.h"
+#include "MelodyArgument.h"
 #include "PhoneDetector.h"
 #include "WxUiServices.h"
 #include "WindowMessage.h"
 
 #include <wx/app.h>
-#include <wx/cmdline.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
 #include <wx/dnd.h>
@@ -17,11 +18,16 @@
 
 #include <cstring>
 #include <iostream>
+#include <string>
+#include <vector>
 
 namespace corvina {
 namespace {
 
-constexpr const char* kVersion = "0.1.0";
+constexpr int kExitUsage = 64;
+
+// Read in main() before the toolkit starts; the application object takes it from here.
+CHostOptions g_options;
 
 // The host's own string table: only the suite's name.
 std::string HostString(unsigned id, long)
@@ -120,8 +126,13 @@ public:
         SetHostStringLookup(&HostString);
         InstallUiServices(&m_ui);
         wxInitAllImageHandlers();
-        if (!wxApp::OnInit())
-            return false;
+        // The command line was read before the toolkit started (see main below).
+        m_phone = g_options.m_strPhone;
+        m_page = g_options.m_nPage;
+        m_screenshot = wxString::FromUTF8(g_options.m_strScreenshot);
+        m_delayMs = g_options.m_nDelayMs;
+        if (!g_options.m_strFile.empty())
+            m_file = m_melody.Open(g_options.m_strFile);
         m_frame = new HostFrame();
         m_frame->Show();
         m_frame->Editor()->Show();
@@ -153,43 +164,6 @@ public:
         return wxApp::OnExit();
     }
 
-    void OnInitCmdLine(wxCmdLineParser& parser) override
-    {
-        static const wxCmdLineEntryDesc options[] = {
-            {wxCMD_LINE_SWITCH, "h", "help", "show this help", wxCMD_LINE_VAL_NONE, wxCMD_LINE_OPTION_HELP},
-            {wxCMD_LINE_SWITCH, nullptr, "version", "print the version and exit", wxCMD_LINE_VAL_NONE, 0},
-            {wxCMD_LINE_OPTION, nullptr, "phone", "post a phone record TYPE,IMEI instead of detecting the phone", wxCMD_LINE_VAL_STRING, 0},
-            {wxCMD_LINE_OPTION, nullptr, "page", "show page 0 (ringtones) or 1 (melodies)", wxCMD_LINE_VAL_NUMBER, 0},
-            {wxCMD_LINE_OPTION, nullptr, "screenshot", "write a PNG of the window and quit", wxCMD_LINE_VAL_STRING, 0},
-            {wxCMD_LINE_OPTION, nullptr, "delay", "milliseconds to wait before the screenshot (default 1500)", wxCMD_LINE_VAL_NUMBER, 0},
-            {wxCMD_LINE_PARAM, nullptr, nullptr, "MIDI file to open on the Melodies page", wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL},
-            {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, wxCMD_LINE_VAL_NONE, 0},
-        };
-        parser.SetDesc(options);
-        parser.SetSwitchChars("-");
-    }
-
-    bool OnCmdLineParsed(wxCmdLineParser& parser) override
-    {
-        if (parser.Found("version")) {
-            std::cout << "corvina " << kVersion << "\n";
-            return false;
-        }
-        wxString text;
-        long number = 0;
-        if (parser.Found("phone", &text))
-            m_phone = text.ToStdString(wxConvUTF8);
-        if (parser.Found("page", &number))
-            m_page = static_cast<int>(number);
-        if (parser.Found("screenshot", &text))
-            m_screenshot = text;
-        if (parser.Found("delay", &number))
-            m_delayMs = static_cast<int>(number);
-        if (parser.GetParamCount() > 0)
-            m_file = parser.GetParam(0).ToStdString(wxConvUTF8);
-        return true;
-    }
-
 private:
     WxUiServices m_ui;
     HostFrame* m_frame = nullptr;
@@ -199,9 +173,29 @@ private:
     wxString m_screenshot;
     int m_delayMs = 1500;
     wxTimer m_timer;
+    MelodyArgument m_melody; // an iMelody file given on the command line, converted for the editor
 };
 
 } // namespace
 } // namespace corvina
 
-wxIMPLEMENT_APP(corvina::CorvinaApp);
+wxIMPLEMENT_APP_NO_MAIN(corvina::CorvinaApp);
+
+int main(int argc, char** argv)
+{
+    using corvina::g_options;
+    std::string error;
+    if (!g_options.Parse(std::vector<std::string>(argv + 1, argv + argc), error)) {
+        std::cerr << "corvina: " << error << " (try --help)\n";
+        return corvina::kExitUsage;
+    }
+    if (g_options.m_bHelp) {
+        std::cout << corvina::CHostOptions::HelpText();
+        return 0;
+    }
+    if (g_options.m_bVersion) {
+        std::cout << "corvina " << CORVINA_VERSION << "\n";
+        return 0;
+    }
+    return wxEntry(argc, argv);
+}

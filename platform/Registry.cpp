@@ -12,6 +12,7 @@
 
 #include "RegParser.h"
 #include "RegStore.h"
+#include "ShippedData.h"
 
 namespace corvina {
 namespace {
@@ -40,15 +41,8 @@ std::vector<std::filesystem::path> RegFilesIn(const std::filesystem::path& folde
 
 std::filesystem::path ShippedFolder()
 {
-    std::error_code ec;
-    std::filesystem::path source = CORVINA_DEFAULT_REG_DIR;
-    if (std::filesystem::is_directory(source, ec))
-        return source;
-    // An installed program finds the files relative to itself: <prefix>/bin/x and <prefix>/share/corvina.
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec)
-        return source;
-    return exe.parent_path().parent_path() / "share" / "corvina" / "registry";
+    const std::filesystem::path data = ShippedDataFolder();
+    return data.empty() ? data : data / "registry";
 }
 
 std::filesystem::path UserConfigFolder()

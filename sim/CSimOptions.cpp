@@ -56,6 +56,8 @@ bool CSimOptions::Parse(const std::vector<std::string>& args, std::string& strEr
         std::string number;
         if (name == "-h" || name == "--help")
             m_bHelp = true;
+        else if (name == "--version")
+            m_bVersion = true;
         else if (name == "--list-models")
             m_bListModels = true;
         else if (name == "--seed-ringtones")
@@ -124,7 +126,7 @@ std::string CSimOptions::HelpText(const std::string& strDefaultState, const std:
            "identification (AT, ATZ, ATE0/ATE1, ATI, +CGMI, +CGMM, +CGMR, +CGSN, +CMEE, +CSCS, +CFUN),\n"
            "volumes (+CRSL, ^CLVL), tones (^CRTN, ^CLTN), sound mode (+CALM, +CVIB), active files\n"
            "(^CAFL), user tone uploads (^CUTB, ^CUTD, ^CUTE) and playing (^CPLY, ^CPLF). Unknown\n"
-           "commands get ERROR. Settings and files survive a restart (see docs/virtual-phone.md).\n"
+           "commands get ERROR. Settings and files survive a restart (see corvina-phonesim(1)).\n"
            "\n"
            "Phone:\n"
            "  --state DIR        state folder: phone.conf, fs/ (the phone's files), usertones/\n"
@@ -164,9 +166,11 @@ std::string CSimOptions::HelpText(const std::string& strDefaultState, const std:
            "AT^SIMFAULT? lists them. AT^SIMFAULT itself is never faulted.\n"
            "\n"
            "  -h, --help         show this text\n"
+           "  --version          print the version and exit\n"
            "\n"
            "SIGTERM and SIGINT end the program cleanly (the link is removed). Exit status: 0 after a\n"
-           "clean end or a drop without --reopen, 2 for bad options or state.\n";
+           "clean end or a drop without --reopen, 2 for a state, phone type or link that cannot be\n"
+           "used, 64 for a wrong command line.\n";
 }
 
 }  // namespace corvina

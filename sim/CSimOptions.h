@@ -21,6 +21,7 @@ public:
     // Fault rules in the form CFaultPlan::Apply takes.
     std::vector<std::string> m_faultRules;
     bool m_bHelp = false;
+    bool m_bVersion = false;
     bool m_bListModels = false;
 
     // Parses the arguments (without the program name); false with a message for bad ones.

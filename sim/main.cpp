@@ -10,6 +10,7 @@
 #include "CSimLog.h"
 #include "CSimOptions.h"
 #include "CSimPhone.h"
+#include "ShippedData.h"
 
 namespace {
 
@@ -32,6 +33,14 @@ void InstallSignals()
     std::signal(SIGPIPE, SIG_IGN);
 }
 
+constexpr int kExitUsage = 64;
+
+// The tones a new phone is seeded with ship with the programs.
+std::string DefaultCorpus()
+{
+    return (corvina::ShippedDataFolder() / "tones").string();
+}
+
 void PrintPath(const std::string& path)
 {
     std::cout << path << std::endl;
@@ -45,11 +54,15 @@ int main(int argc, char** argv)
     CSimOptions options;
     std::string error;
     if (!options.Parse(std::vector<std::string>(argv + 1, argv + argc), error)) {
-        std::cerr << "corvina-phonesim: " << error << "\n(see corvina-phonesim --help)\n";
-        return 2;
+        std::cerr << "corvina-phonesim: " << error << " (try --help)\n";
+        return kExitUsage;
     }
     if (options.m_bHelp) {
-        std::cout << CSimOptions::HelpText(CSimOptions::DefaultStateDir(), CORVINA_SIM_DEFAULT_CORPUS);
+        std::cout << CSimOptions::HelpText(CSimOptions::DefaultStateDir(), DefaultCorpus());
+        return 0;
+    }
+    if (options.m_bVersion) {
+        std::cout << "corvina-phonesim " << CORVINA_VERSION << "\n";
         return 0;
     }
     if (options.m_bListModels) {
@@ -86,7 +99,7 @@ int main(int argc, char** argv)
     files.EnsureFolder(model.m_strRtStdFolder);
     files.EnsureFolder(model.m_strImyStdFolder);
     if (options.m_bSeedRingtones) {
-        const std::string corpus = options.m_strCorpus.empty() ? CORVINA_SIM_DEFAULT_CORPUS : options.m_strCorpus;
+        const std::string corpus = options.m_strCorpus.empty() ? DefaultCorpus() : options.m_strCorpus;
         error.clear();
         files.Seed(corpus, model.m_strRtStdFolder, model.m_strImyStdFolder, model.NumbersTones(), error);
         if (!error.empty())

@@ -325,5 +325,5 @@ int main(int argc, char** argv)
     }
     if (command == "clip")
         return RunClip(args);
-    return UsageError("unknown command " + command);
+    return UsageError((command.starts_with("-") ? "unknown option " : "unknown command ") + command);
 }

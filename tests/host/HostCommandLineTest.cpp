@@ -1,0 +1,127 @@
+// The corvina program's command line (read before the toolkit starts) and melodies named on it.
+#include "CHostOptions.h"
+#include "CMidiFile.h"
+#include "MelodyArgument.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace corvina::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Parsed {
+    bool ok;
+    CHostOptions options;
+    std::string error;
+};
+
+Parsed Parse(std::vector<std::string> args)
+{
+    Parsed parsed{};
+    parsed.ok = parsed.options.Parse(args, parsed.error);
+    return parsed;
+}
+
+TEST(HostCommandLine, TakesEveryOptionInBothSpellingsAndOneFile)
+{
+    const Parsed all = Parse({"--phone", "CX70,350000000000017", "--page=1", "--screenshot", "out.png", "--delay", "0",
+                              "song.mid"});
+    ASSERT_TRUE(all.ok) << all.error;
+    EXPECT_EQ(all.options.m_strPhone, "CX70,350000000000017");
+    EXPECT_EQ(all.options.m_nPage, 1);
+    EXPECT_EQ(all.options.m_strScreenshot, "out.png");
+    EXPECT_EQ(all.options.m_nDelayMs, 0);
+    EXPECT_EQ(all.options.m_strFile, "song.mid");
+    EXPECT_FALSE(all.options.m_bHelp || all.options.m_bVersion);
+
+    const Parsed none = Parse({});
+    ASSERT_TRUE(none.ok);
+    EXPECT_EQ(none.options.m_nPage, -1);
+    EXPECT_EQ(none.options.m_nDelayMs, 1500);
+    EXPECT_TRUE(none.options.m_strFile.empty());
+
+    EXPECT_TRUE(Parse({"-h"}).options.m_bHelp);
+    EXPECT_TRUE(Parse({"x.mid", "--help"}).options.m_bHelp);
+    EXPECT_TRUE(Parse({"--version"}).options.m_bVersion);
+    // After "--" a name that starts with a dash is a file.
+    const Parsed dashed = Parse({"--", "-odd name.mid"});
+    ASSERT_TRUE(dashed.ok);
+    EXPECT_EQ(dashed.options.m_strFile, "-odd name.mid");
+}
+
+TEST(HostCommandLine, RefusesWrongOptionsWithAOneLineReason)
+{
+    const std::vector<std::vector<std::string>> wrong = {
+        {"--bogus"}, {"-x"}, {"--page"}, {"--page", "2"}, {"--page=one"}, {"--delay", "-5"}, {"--delay", "600001"},
+        {"--help=yes"}, {"--phone", ",350000000000017"}, {"--screenshot="}, {"a.mid", "b.mid"}, {"--version=2"}};
+    for (const auto& args : wrong) {
+        const Parsed parsed = Parse(args);
+        EXPECT_FALSE(parsed.ok) << args[0];
+        EXPECT_FALSE(parsed.error.empty()) << args[0];
+        EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << parsed.error;
+    }
+    EXPECT_NE(Parse({"--bogus"}).error.find("--bogus"), std::string::npos);
+}
+
+TEST(HostCommandLine, HelpListsEveryOptionTheParserTakes)
+{
+    const std::string help = CHostOptions::HelpText();
+    for (const char* option : {"-h, --help", "--version", "--phone TYPE,IMEI", "--page N", "--screenshot FILE", "--delay MS"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+}
+
+class MelodyArgumentTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("corvina-host-test-" + std::to_string(::getpid()));
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+    fs::path Write(const std::string& name, const std::string& text)
+    {
+        std::ofstream(m_dir / name, std::ios::binary) << text;
+        return m_dir / name;
+    }
+    fs::path m_dir;
+};
+
+TEST_F(MelodyArgumentTest, AnIMelodyFileOpensAsAMidiFileOfTheSameNameThatGoesAwayAfterwards)
+{
+    const std::string melody = "BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\nBEAT:120\r\nMELODY:c2d2e2\r\nEND:IMELODY\r\n";
+    const fs::path imy = Write("Tune.IMY", melody);
+    const fs::path midi = Write("song.mid", "not looked at");
+    fs::path converted;
+    {
+        MelodyArgument argument;
+        EXPECT_EQ(argument.Open(midi.string()), midi.string());
+        converted = argument.Open(imy.string());
+        EXPECT_EQ(converted.filename(), "Tune.mid");
+        EXPECT_NE(converted.parent_path(), m_dir);
+        CMidiFile file;
+        ASSERT_EQ(file.Load(converted.string()), kMidiLoadOk);
+        EXPECT_GE(file.GetTrackCount(), 1);
+        // The user's file is only read.
+        std::ifstream in(imy, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), melody);
+    }
+    EXPECT_FALSE(fs::exists(converted));
+    EXPECT_FALSE(fs::exists(converted.parent_path()));
+}
+
+TEST_F(MelodyArgumentTest, AnUnreadableIMelodyFileIsHandedOnForTheEditorToReport)
+{
+    MelodyArgument argument;
+    const fs::path broken = Write("broken.imy", "this is no melody");
+    EXPECT_EQ(argument.Open(broken.string()), broken.string());
+    const std::string missing = (m_dir / "missing.imy").string();
+    EXPECT_EQ(argument.Open(missing), missing);
+}
+
+} // namespace
+} // namespace corvina::test
