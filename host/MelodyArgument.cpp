@@ -2,12 +2,11 @@
 #include "MelodyArgument.h"
 
 #include "PreviewFile.h"
+#include "TempFolder.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <system_error>
-#include <unistd.h>
 
 namespace corvina {
 
@@ -29,13 +28,12 @@ std::string MelodyArgument::Open(const std::string& path)
         return path;
     std::error_code ec;
     if (m_folder.empty()) {
-        fs::path base = fs::temp_directory_path(ec);
+        // Inside the process's own temporary folder, which goes away even after a crash.
+        const fs::path folder = ProcessTempFolder() / "melody-arguments";
+        fs::create_directories(folder, ec);
         if (ec)
-            base = "/tmp";
-        std::string pattern = (base / "corvina-melody-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
             return path;
-        m_folder = pattern;
+        m_folder = folder;
     }
     // The converted copy keeps the melody's name, which is what the Melodies page shows.
     const fs::path converted = m_folder / fs::path(path).filename().replace_extension(".mid");

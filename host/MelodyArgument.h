@@ -20,7 +20,7 @@ public:
     std::string Open(const std::string& path);
 
 private:
-    std::filesystem::path m_folder; // the private temporary folder, empty until needed
+    std::filesystem::path m_folder; // its folder inside the process's temporary folder, empty until needed
 };
 
 } // namespace corvina
