@@ -85,11 +85,12 @@ bool CRingingtoneDlg::OnInitDialog()
     m_pTab->InsertItem(0, m_Resource.GetString(501));
     m_pTab->InsertItem(1, m_Resource.GetString(502));
 
+    // Each page lives in its tab's holder, in the rectangle the tab control leaves for pages.
     const wxSize client = m_pTab->GetClientSize();
-    const wxRect pageRect(3, 30, client.GetWidth() - 6, client.GetHeight() - 33);
-    m_TonesMobileDlg.Create(m_pTab);
+    const wxRect pageRect(0, 0, client.GetWidth() - 6, client.GetHeight() - 33);
+    m_TonesMobileDlg.Create(m_pTab->GetPageHolder(0));
     m_TonesMobileDlg.MoveWindow(pageRect.x, pageRect.y, pageRect.width, pageRect.height, true);
-    m_MelodiesDlg.Create(m_pTab);
+    m_MelodiesDlg.Create(m_pTab->GetPageHolder(1));
     m_MelodiesDlg.MoveWindow(pageRect.x, pageRect.y, pageRect.width, pageRect.height, true);
     m_MelodiesDlg.SetPlcFrameDlg(m_pHostWnd);
 
@@ -101,6 +102,7 @@ bool CRingingtoneDlg::OnInitDialog()
 
     Bind(wxEVT_PAINT, &CRingingtoneDlg::OnPaint, this);
     Bind(EVT_TAB_SELCHANGE, &CRingingtoneDlg::OnSelchangePropertySheet, this);
+    Bind(wxEVT_CHAR_HOOK, &CRingingtoneDlg::OnPageKey, this);
     m_pButtonRead->Bind(wxEVT_BUTTON, &CRingingtoneDlg::OnButtonRead, this);
     Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
         OnClose();
@@ -127,6 +129,39 @@ void CRingingtoneDlg::OnPaint(wxPaintEvent&)
 void CRingingtoneDlg::OnSelchangePropertySheet(wxCommandEvent&)
 {
     SetSheetCurSel(m_pTab->GetCurSel());
+}
+
+void CRingingtoneDlg::OnPageKey(wxKeyEvent& event)
+{
+    // Ctrl+Tab and Ctrl+PgDn go to the next page, Ctrl+Shift+Tab and Ctrl+PgUp to the previous one,
+    // wherever the focus is inside the editor.
+    const int modifiers = event.GetModifiers();
+    const int key = event.GetKeyCode();
+    int step = 0;
+    if (key == WXK_TAB && modifiers == wxMOD_CONTROL)
+        step = 1;
+    else if (key == WXK_TAB && modifiers == (wxMOD_CONTROL | wxMOD_SHIFT))
+        step = -1;
+    else if ((key == WXK_PAGEDOWN || key == WXK_NUMPAD_PAGEDOWN) && modifiers == wxMOD_CONTROL)
+        step = 1;
+    else if ((key == WXK_PAGEUP || key == WXK_NUMPAD_PAGEUP) && modifiers == wxMOD_CONTROL)
+        step = -1;
+    if (step == 0 || !m_pTab || m_pTab->GetItemCount() == 0) {
+        event.Skip();
+        return;
+    }
+    SetSheetCurSel(m_pTab->NeighbourItem(step));
+    // The focus goes to the tabs, as when a tab is chosen with the mouse, so it never stays in the
+    // hidden page.
+    m_pTab->SetFocus();
+}
+
+CRingingtoneDlg* CRingingtoneDlg::FromPage(const wxWindow* window)
+{
+    for (wxWindow* w = window ? window->GetParent() : nullptr; w; w = w->GetParent())
+        if (auto* main = dynamic_cast<CRingingtoneDlg*>(w))
+            return main;
+    return nullptr;
 }
 
 void CRingingtoneDlg::SetSheetCurSel(int page)

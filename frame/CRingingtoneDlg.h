@@ -68,6 +68,8 @@ public:
     void UpdateControls();
     void UpdateReadButton(bool busy);
     void SetSheetCurSel(int page);
+    // The main dialog a page or one of its sub-dialogs lives in (nullptr outside one).
+    static CRingingtoneDlg* FromPage(const wxWindow* window);
 
     // Defaults for a new phone.
     void SetRtDefaults();
@@ -128,6 +130,8 @@ protected:
 private:
     void OnPaint(wxPaintEvent& event);
     void OnSelchangePropertySheet(wxCommandEvent& event);
+    // Page changes from the keyboard.
+    void OnPageKey(wxKeyEvent& event);
     void OnButtonRead(wxCommandEvent& event);
     void OnClose();
     // Cancels a running read-out; its late result is dropped.

@@ -2,6 +2,9 @@
 // and its controls.
 #include "CClipEditDlg.h"
 
+#include "CClipMarker.h"
+#include "CListCtrl.h"
+
 #include "CMelodiesDlg.h"
 #include "CMidiFile.h"
 #include "CMidiSchedule.h"
@@ -103,7 +106,7 @@ bool CClipEditDlg::OnInitDialog()
         label->SetSize(288, 3, 50, 20);
     }
 
-    m_pTrackList = Item<wxListCtrl>(IDC_TRACK_LIST);
+    m_pTrackList = Item<CListCtrl>(IDC_TRACK_LIST);
     if (m_pTrackList) {
         const int width = m_pTrackList->GetSize().GetWidth();
         m_pTrackList->InsertColumn(0, wxString::FromUTF8(TrackColumnTitle(strings)), wxLIST_FORMAT_CENTRE, width * 55 / 100 - 10);
@@ -113,7 +116,7 @@ bool CClipEditDlg::OnInitDialog()
         m_pImageList->Add(LoadImageBitmap(4529, 12, 12));
         m_pTrackList->SetImageList(m_pImageList, wxIMAGE_LIST_SMALL);
         m_pTrackList->SetSize(0, 50, 170, 155);
-        m_pTrackList->Bind(wxEVT_LIST_ITEM_SELECTED, &CClipEditDlg::OnTrackSelected, this);
+        m_pTrackList->Bind(EVT_LIST_ROW_SELECTED, &CClipEditDlg::OnTrackSelected, this);
     }
 
     m_Player.Create(this);
@@ -147,10 +150,15 @@ bool CClipEditDlg::OnInitDialog()
         m_pPlayerLength->Disable();
     }
 
-    m_pMarker = Item<wxStaticBitmap>(IDC_MARKER);
-    if (m_pMarker) {
-        // The marker lies over the ruler, so it must be drawn after it.
-        KeepOnTop(IDC_MARKER);
+    if (auto* picture = Item<wxStaticBitmap>(IDC_MARKER)) {
+        // The marker is a window of its own that takes the mouse; created last, it lies above the
+        // ruler it covers.
+        const wxRect place = picture->GetRect();
+        const bool shown = picture->IsShown();
+        picture->Destroy();
+        m_pMarker = new CClipMarker(this, IDC_MARKER, place.GetPosition(), place.GetSize(), LoadImageBitmap(4532));
+        m_pMarker->Show(shown);
+        ReplaceDlgItem(IDC_MARKER, m_pMarker);
         m_pMarker->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
             const wxPoint screen = m_pMarker->ClientToScreen(event.GetPosition());
             OnMarkerButtonDown(screen.x, screen.y);
@@ -160,8 +168,9 @@ bool CClipEditDlg::OnInitDialog()
                 OnMarkerMouseMove(m_pMarker->ClientToScreen(event.GetPosition()).x);
             event.Skip();
         });
+        // The marker holds the mouse while dragged, so the release reaches it wherever it happens.
         m_pMarker->Bind(wxEVT_LEFT_UP, [this](wxMouseEvent&) { OnMarkerButtonUp(); });
-        m_pMarker->Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) { m_Drag.reset(); });
+        m_pMarker->Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) { OnMarkerCaptureLost(); });
     }
     m_pNotes = new CNotesWnd(this, CNotesWnd::kControlId, wxPoint(209, 215), wxSize(211 + m_nRulerWidth - 209, 10));
 
@@ -171,6 +180,18 @@ bool CClipEditDlg::OnInitDialog()
             UpdateClipFromEdits();
         return std::intptr_t{0};
     });
+
+    // Tab follows the reading order: the file row, the track list with its player, then the clip.
+    wxWindow* order[] = {GetDlgItem(IDC_OPEN), GetDlgItem(IDC_SAVE_AS), GetDlgItem(IDC_FILE), m_pFileLength, m_pTrackList,
+                         &m_Player, m_pTrackLength, m_pClipStart, m_pClipEnd, m_pClipLength};
+    wxWindow* previous = nullptr;
+    for (wxWindow* window : order) {
+        if (!window)
+            continue;
+        if (previous)
+            window->MoveAfterInTabOrder(previous);
+        previous = window;
+    }
 
     UpdateClipFromEdits();
     m_bSaved = true;
@@ -204,8 +225,9 @@ void CClipEditDlg::UpdateFromPage(bool validFile)
         m_pTrackList->Enable(validFile);
     if (m_pMarker) {
         // The template hides the marker until there is a file to clip.
+        if (!validFile)
+            OnMarkerCaptureLost();
         m_pMarker->Show(validFile);
-        m_pMarker->GetParent()->Show(validFile);
     }
     if (wxWindow* save = GetDlgItem(IDC_SAVE_AS))
         save->Enable(validFile);
@@ -285,11 +307,11 @@ void CClipEditDlg::FillTrackList()
     ShowCombination();
 }
 
-void CClipEditDlg::OnTrackSelected(wxListEvent& event)
+void CClipEditDlg::OnTrackSelected(wxCommandEvent& event)
 {
     if (m_bMarking)
         return;
-    const long row = event.GetIndex();
+    const long row = event.GetInt();
     if (row < 0 || !m_pTrackList || row >= m_pTrackList->GetItemCount())
         return;
     SelectCombination(static_cast<int>(row));
@@ -396,26 +418,22 @@ void CClipEditDlg::MoveMarker(const MarkerEdges& edges)
 {
     if (!m_pMarker)
         return;
-    // The marker sits in a holder that keeps it above the ruler; the holder is what moves.
-    wxWindow* holder = m_pMarker->GetParent();
-    holder->SetSize(edges.left, kMarkerTop, edges.right - edges.left, kMarkerHeight);
-    m_pMarker->SetSize(0, 0, edges.right - edges.left, kMarkerHeight);
-    holder->Refresh();
+    m_pMarker->SetSize(edges.left, kMarkerTop, edges.right - edges.left, kMarkerHeight);
+    m_pMarker->Refresh();
 }
 
 MarkerEdges CClipEditDlg::GetMarkerEdges() const
 {
     if (!m_pMarker)
         return {};
-    const wxRect r = m_pMarker->GetParent()->GetRect();
+    const wxRect r = m_pMarker->GetRect();
     return {r.GetLeft(), r.GetLeft() + r.GetWidth()};
 }
 
 ScreenRect CClipEditDlg::MarkerScreenRect() const
 {
-    const wxWindow* holder = m_pMarker->GetParent();
-    const wxPoint origin = holder->GetScreenPosition();
-    const wxSize size = holder->GetSize();
+    const wxPoint origin = m_pMarker->GetScreenPosition();
+    const wxSize size = m_pMarker->GetSize();
     return {origin.x, origin.y, origin.x + size.GetWidth(), origin.y + size.GetHeight()};
 }
 
@@ -469,7 +487,23 @@ void CClipEditDlg::OnMarkerButtonUp()
     if (m_pMarker && m_pMarker->HasCapture())
         m_pMarker->ReleaseMouse();
     m_Drag.reset();
+    if (m_pMarker)
+        m_pMarker->SetCursor(wxNullCursor);
     UpdateClipFromMarker();
+}
+
+void CClipEditDlg::OnMarkerCaptureLost()
+{
+    // Another window took the mouse (or the marker went away): the drag ends where it is.
+    const bool dragging = m_Drag.has_value();
+    m_Drag.reset();
+    if (!m_pMarker)
+        return;
+    if (m_pMarker->HasCapture())
+        m_pMarker->ReleaseMouse();
+    m_pMarker->SetCursor(wxNullCursor);
+    if (dragging)
+        UpdateClipFromMarker();
 }
 
 int CClipEditDlg::PrepareClip()

@@ -12,11 +12,11 @@
 #include <string>
 
 class wxImageList;
-class wxListCtrl;
-class wxListEvent;
-class wxStaticBitmap;
 
 namespace corvina {
+
+class CClipMarker;
+class CListCtrl;
 
 class CMelodiesDlg;
 class CMidiFile;
@@ -84,13 +84,15 @@ public:
     void OnMarkerButtonDown(int screenX, int screenY);
     void OnMarkerMouseMove(int screenX);
     void OnMarkerButtonUp();
+    // The marker lost the mouse to another window: the drag ends without leaving the mouse held.
+    void OnMarkerCaptureLost();
 
 protected:
     bool OnInitDialog() override;
     bool OnToolTip(int controlId, std::string& text) override;
 
 private:
-    void OnTrackSelected(wxListEvent& event);
+    void OnTrackSelected(wxCommandEvent& event);
     void MoveMarker(const MarkerEdges& edges);
     ScreenRect MarkerScreenRect() const;
     // Replaces the template's edit with a time field.
@@ -101,8 +103,8 @@ private:
     CTimeEdit* m_pClipLength = nullptr;
     CTimeEdit* m_pClipEnd = nullptr;
     CTimeEdit* m_pClipStart = nullptr;
-    wxStaticBitmap* m_pMarker = nullptr;
-    wxListCtrl* m_pTrackList = nullptr;
+    CClipMarker* m_pMarker = nullptr;
+    CListCtrl* m_pTrackList = nullptr;
     std::string m_strFileName;
     CTimeEdit* m_pFileLength = nullptr;
     CPlayOnPcSubDlg m_Player;

@@ -35,7 +35,7 @@ bool CMelodiesDlg::FolderMode() const
 bool CMelodiesDlg::OnInitDialog()
 {
     if (!GetRtParent() && GetParent())
-        SetRtParent(dynamic_cast<CRingingtoneDlg*>(GetParent()->GetParent()));
+        SetRtParent(CRingingtoneDlg::FromPage(this));
     if (auto* write = Item<CSXButton>(IDC_BUTTON_WRITE)) {
         write->SetIcon(4565, 16, 16);
         write->SetLabel(wxString::FromUTF8(m_Resource.GetString(511)));
@@ -63,6 +63,9 @@ bool CMelodiesDlg::OnInitDialog()
     m_ClipEditDlg.Create(this);
     m_ClipEditDlg.MoveWindow(11, 10, 674, 260, true);
     m_ClipEditDlg.Show();
+    // The clip editor lies above the destination controls, so Tab reaches it first.
+    if (wxWindow* first = GetDlgItem(IDC_BUTTON_WRITE))
+        m_ClipEditDlg.MoveBeforeInTabOrder(first);
 
     UpdateControls();
     return true;
@@ -154,6 +157,8 @@ void CMelodiesDlg::EnDisableWriteButton()
 {
     if (wxWindow* write = GetDlgItem(IDC_BUTTON_WRITE))
         write->Enable(TransferAllowed());
+    // The reason Transmit is disabled changes with the file, the row and the phone.
+    RefreshToolTip(IDC_BUTTON_WRITE);
 }
 
 int CMelodiesDlg::SelectedFileIsValid(const std::string& path) const

@@ -65,10 +65,7 @@ bool CPlayOnMobileSubDlg::OnToolTip(int controlId, std::string& text)
 
 CRingingtoneDlg* CPlayOnMobileSubDlg::GetRtDlg() const
 {
-    wxWindow* page = GetParent();
-    wxWindow* tab = page ? page->GetParent() : nullptr;
-    wxWindow* main = tab ? tab->GetParent() : nullptr;
-    return dynamic_cast<CRingingtoneDlg*>(main);
+    return CRingingtoneDlg::FromPage(this);
 }
 
 CAtcHelperFunctions* CPlayOnMobileSubDlg::AtcHelper()

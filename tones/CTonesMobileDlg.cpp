@@ -5,6 +5,7 @@
 #include "CAtcHelperFunctions.h"
 #include "CComError.h"
 #include "CGroupMgr.h"
+#include "CListCtrl.h"
 #include "CRingingtoneDlg.h"
 #include "ImageLoader.h"
 #include "PhoneType.h"
@@ -14,6 +15,8 @@
 #include "TonesPageRules.h"
 #include "UiServices.h"
 #include "VolumeScale.h"
+
+#include <algorithm>
 
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -45,9 +48,9 @@ void CTonesMobileDlg::SetVolDefaults()
     m_Volume = VolumeProfile();
 }
 
-wxListCtrl* CTonesMobileDlg::List() const
+CListCtrl* CTonesMobileDlg::List() const
 {
-    return Item<wxListCtrl>(IDC_LIST_TONES);
+    return Item<CListCtrl>(IDC_LIST_TONES);
 }
 
 std::string CTonesMobileDlg::PhoneType() const
@@ -64,7 +67,7 @@ bool CTonesMobileDlg::OnInitDialog()
 {
     // The owner is two windows up: page, tab control, main dialog.
     if (!GetRtParent() && GetParent())
-        SetRtParent(dynamic_cast<CRingingtoneDlg*>(GetParent()->GetParent()));
+        SetRtParent(CRingingtoneDlg::FromPage(this));
 
     m_PlayOnMobileSubDlg.Create(this);
     m_PlayOnMobileSubDlg.MoveWindow(318, 250, 70, 76, true);
@@ -72,17 +75,32 @@ bool CTonesMobileDlg::OnInitDialog()
     m_PlayOnMobileSubDlg.SetTonParent(this);
 
     if (auto* slider = Item<wxSlider>(IDC_SLIDER_VOLUME)) {
-        slider->SetSize(409, 100, 124, 20);
+        // Never lower than the toolkit needs to draw (and so to grip) its trough and knob.
+        slider->SetSize(409, 100, 124, std::max(20, slider->GetBestSize().GetHeight()));
         slider->Show();
-        slider->Bind(wxEVT_SCROLL_CHANGED, [this](wxScrollEvent&) { OnReleasedcaptureSliderVolume(); });
+        // A drag writes once when the mouse lets go; key steps (and the wheel) write once they
+        // settle, not at every step.
+        slider->Bind(wxEVT_SCROLL_THUMBRELEASE, [this](wxScrollEvent& event) {
+            event.Skip();
+            m_VolumeSettle.Stop();
+            OnReleasedcaptureSliderVolume();
+        });
+        for (const auto& step : {wxEVT_SCROLL_LINEUP, wxEVT_SCROLL_LINEDOWN, wxEVT_SCROLL_PAGEUP, wxEVT_SCROLL_PAGEDOWN,
+                                 wxEVT_SCROLL_TOP, wxEVT_SCROLL_BOTTOM})
+            slider->Bind(step, [this](wxScrollEvent& event) {
+                event.Skip();
+                m_VolumeSettle.StartOnce(kVolumeSettleMs);
+            });
+        m_VolumeSettle.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { OnReleasedcaptureSliderVolume(); });
     }
-    if (wxListCtrl* list = List()) {
+    if (CListCtrl* list = List()) {
         list->InsertColumn(0, "", wxLIST_FORMAT_LEFT, list->GetClientSize().GetWidth() - 20);
         m_pImageList = new wxImageList(12, 12, true, 4);
         m_pImageList->Add(LoadImageBitmap(4530, 12, 12));
         m_pImageList->Add(LoadImageBitmap(4529, 12, 12));
         list->SetImageList(m_pImageList, wxIMAGE_LIST_SMALL);
-        list->Bind(wxEVT_LIST_ITEM_SELECTED, &CTonesMobileDlg::OnListItemSelected, this);
+        // Arrows only move through the list; a click, Enter or Space writes the tone.
+        list->Bind(EVT_LIST_ROW_CLICK, &CTonesMobileDlg::OnListRowClick, this);
     }
     if (auto* combo = Item<wxChoice>(IDC_COMBO_LINES))
         combo->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { OnSelchangeComboLines(); });
@@ -114,7 +132,7 @@ void CTonesMobileDlg::OnShowWindow(bool show)
     if (!show)
         return;
     if (GetRtParent() && WasRead() && IsConnected()) {
-        if (wxListCtrl* list = List())
+        if (CListCtrl* list = List())
             list->SetFocus();
     } else if (wxWindow* label = GetDlgItem(IDC_LABEL_LINES)) {
         label->SetFocus();
@@ -125,7 +143,7 @@ void CTonesMobileDlg::OnShowWindow(bool show)
 
 void CTonesMobileDlg::InitControls()
 {
-    if (wxListCtrl* list = List())
+    if (CListCtrl* list = List())
         list->DeleteAllItems();
     m_Items.clear();
     PushToControls();
@@ -229,13 +247,13 @@ void CTonesMobileDlg::ShowLoadComment(bool show)
 {
     if (wxWindow* note = GetDlgItem(IDC_LOAD_COMMENT))
         note->Show(show);
-    if (wxListCtrl* list = List())
+    if (CListCtrl* list = List())
         list->Show(!show);
 }
 
 void CTonesMobileDlg::InitTonesList()
 {
-    wxListCtrl* list = List();
+    CListCtrl* list = List();
     if (!list)
         return;
     m_bMarking = true;
@@ -265,7 +283,7 @@ void CTonesMobileDlg::InitTonesList()
 
 void CTonesMobileDlg::UpdateTonesList(int write)
 {
-    wxListCtrl* list = List();
+    CListCtrl* list = List();
     if (!list)
         return;
     CRingingtoneDlg* owner = GetRtParent();
@@ -287,16 +305,16 @@ void CTonesMobileDlg::UpdateTonesList(int write)
         m_PlayOnMobileSubDlg.EnableButtons(FilePlayable(owner->GetCurRtFileName()) && !IsBirch());
 }
 
-void CTonesMobileDlg::OnListItemSelected(wxListEvent& event)
+void CTonesMobileDlg::OnListRowClick(wxCommandEvent& event)
 {
     if (m_bMarking)
         return;
-    OnClickListTones(event.GetIndex());
+    OnClickListTones(event.GetInt());
 }
 
 void CTonesMobileDlg::OnClickListTones(long item)
 {
-    wxListCtrl* list = List();
+    CListCtrl* list = List();
     if (!list || item < 0 || item >= list->GetItemCount())
         return;
     UpdateRtIndex(ToneIndexForPosition(item, FirstUsedIndexRt()), 0);
@@ -305,7 +323,7 @@ void CTonesMobileDlg::OnClickListTones(long item)
 
 void CTonesMobileDlg::AddToTonesList(const std::string& name)
 {
-    wxListCtrl* list = List();
+    CListCtrl* list = List();
     if (!list)
         return;
     const ToneListItem item = AddedFileItem(name);
@@ -368,8 +386,8 @@ void CTonesMobileDlg::OnReleasedcaptureSliderVolume()
     if (!GetRtParent())
         return;
     if (GetRtParent()->GetRtByFilename()) {
-        wxListCtrl* list = List();
-        SetCurVolumeToPhone(list ? list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED) : -1);
+        CListCtrl* list = List();
+        SetCurVolumeToPhone(list ? list->GetSelectedRow() : -1);
     } else {
         WriteSelectedRingingTone();
     }
@@ -378,8 +396,10 @@ void CTonesMobileDlg::OnReleasedcaptureSliderVolume()
 void CTonesMobileDlg::OnOK()
 {
     wxWindow* slider = GetDlgItem(IDC_SLIDER_VOLUME);
-    if (slider && wxWindow::FindFocus() == slider)
+    if (slider && wxWindow::FindFocus() == slider) {
+        m_VolumeSettle.Stop();
         OnReleasedcaptureSliderVolume();
+    }
 }
 
 void CTonesMobileDlg::UpdateSoundMode(int setRingOn)
@@ -462,7 +482,7 @@ int CTonesMobileDlg::SetCurVolumeToPhone(long listPosition)
         if (!IsBirch()) {
             CComError::ThrowIfFailed(helper->Atc().SetLineVolume(GetRtParent()->GetCurRingingLine(), m_lVolume));
         } else {
-            wxListCtrl* list = List();
+            CListCtrl* list = List();
             std::int32_t tone = list && listPosition >= 0 && listPosition < list->GetItemCount()
                                     ? static_cast<std::int32_t>(list->GetItemData(listPosition))
                                     : 0;

@@ -9,16 +9,17 @@
 #include "PhoneProfile.h"
 #include "TonesListItems.h"
 
+#include <wx/timer.h>
+
 #include <string>
 #include <vector>
 
 class wxImageList;
-class wxListCtrl;
-class wxListEvent;
 class wxStaticBitmap;
 
 namespace corvina {
 
+class CListCtrl;
 class CRingingtoneDlg;
 
 class CTonesMobileDlg : public CDialog, public CRingingtoneAccess {
@@ -99,10 +100,10 @@ protected:
     void OnOK() override;
 
 private:
-    wxListCtrl* List() const;
+    CListCtrl* List() const;
     std::string PhoneType() const;
     bool IsBirch() const;
-    void OnListItemSelected(wxListEvent& event);
+    void OnListRowClick(wxCommandEvent& event);
 
     int m_nVibra = 0;
     int m_nRadio = -1;
@@ -118,6 +119,9 @@ private:
     std::vector<int> m_LineTypes;
     std::vector<ToneListItem> m_Items;  // the list's entries as built, with their item data
     bool m_bMarking = false;            // the page itself is changing the list's selection
+    // Key steps on the volume bar are written once this long after the last one.
+    static constexpr int kVolumeSettleMs = 400;
+    wxTimer m_VolumeSettle;
 };
 
 } // namespace corvina

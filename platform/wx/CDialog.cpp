@@ -1,7 +1,9 @@
 // Template-built child dialogs with their message tables.
 #include "CDialog.h"
 
+#include "Accessibility.h"
 #include "CResource.h"
+#include "CSXButton.h"
 #include "CompactTheme.h"
 #include "DialogTemplate.h"
 #include "TemplateBuilder.h"
@@ -39,7 +41,10 @@ bool CDialog::Create(wxWindow* parent)
     Bind(EVT_WINDOW_MESSAGE, &CDialog::OnWindowMessage, this);
     Bind(wxEVT_CHAR_HOOK, &CDialog::OnCharHook, this);
     Bind(wxEVT_SHOW, &CDialog::OnShow, this);
-    return OnInitDialog();
+    if (!OnInitDialog())
+        return false;
+    RefreshToolTips();
+    return true;
 }
 
 wxWindow* CDialog::GetDlgItem(int id) const
@@ -117,7 +122,12 @@ void CDialog::OnShow(wxShowEvent& event)
 void CDialog::OnEnterControl(wxMouseEvent& event)
 {
     event.Skip();
-    auto* control = dynamic_cast<wxWindow*>(event.GetEventObject());
+    if (auto* control = dynamic_cast<wxWindow*>(event.GetEventObject()))
+        RefreshControlToolTip(control);
+}
+
+void CDialog::RefreshControlToolTip(wxWindow* control)
+{
     if (!control)
         return;
     std::string text;
@@ -125,6 +135,22 @@ void CDialog::OnEnterControl(wxMouseEvent& event)
         control->SetToolTip(wxString::FromUTF8(text));
     else
         control->UnsetToolTip();
+    // A button that shows only its icon is announced by its tooltip text.
+    if (auto* button = dynamic_cast<CSXButton*>(control); button && button->GetLabel().empty() && !text.empty())
+        SetAccessibleName(button, text);
+}
+
+void CDialog::RefreshToolTip(int id)
+{
+    RefreshControlToolTip(GetDlgItem(id));
+}
+
+void CDialog::RefreshToolTips()
+{
+    // The toolkit shows a disabled control's tooltip but tells nobody when the pointer enters it,
+    // so every tooltip is in place before the pointer comes.
+    for (auto& [id, control] : m_controls)
+        RefreshControlToolTip(control);
 }
 
 } // namespace corvina

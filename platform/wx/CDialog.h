@@ -35,6 +35,10 @@ public:
     // while a template's earlier controls are meant to lie above later ones where they overlap).
     void KeepOnTop(int id);
 
+    // Asks OnToolTip again for the control's tooltip (also the name a screen reader gives an
+    // icon-only button); for controls whose tip changes with their state, disabled ones included.
+    void RefreshToolTip(int id);
+    void RefreshToolTips();
     // Moves the window in parent client pixels; repaints when asked.
     void MoveWindow(int x, int y, int width, int height, bool repaint = true);
 
@@ -57,6 +61,7 @@ private:
     void OnCharHook(wxKeyEvent& event);
     void OnShow(wxShowEvent& event);
     void OnEnterControl(wxMouseEvent& event);
+    void RefreshControlToolTip(wxWindow* control);
 
     int m_templateId;
     bool m_created = false;

@@ -2,6 +2,7 @@
 #include "TemplateBuilder.h"
 
 #include "CSXButton.h"
+#include "CListCtrl.h"
 #include "CTabCtrl.h"
 #include "ImageLoader.h"
 
@@ -50,7 +51,7 @@ wxWindow* CreateControl(const ControlTemplate& c, wxWindow* parent, const PixelR
             style |= wxLC_NO_HEADER;
         if (Has(c, CS_NOSORTHEADER))
             style |= wxLC_NO_SORT_HEADER;
-        return new wxListCtrl(parent, id, pos, size, style);
+        return new CListCtrl(parent, id, pos, size, style);
     }
     case ControlClass::TrackBar: {
         long style = wxSL_HORIZONTAL;

@@ -8,6 +8,8 @@
 #include "FakeUi.h"
 #include "GuiTestMain.h"
 #include "HostModule.h"
+#include "RealInput.h"
+#include "CClipEditDlg.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +17,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace corvina {
 namespace {
@@ -84,10 +88,12 @@ TEST_F(MainDialogTest, InitialisationGivesTheButtonItsTextAndTheTabsTheirPagesWi
     EXPECT_EQ(Tab()->GetCurSel(), 0);
     EXPECT_TRUE(m_dlg->GetTonesMobileDlg()->IsShown());
     EXPECT_FALSE(m_dlg->GetMelodiesDlg()->IsShown());
-    // Pages sit on the tab's client rectangle shrunk by 3, 30, 3, 3 pixels.
+    // Each page lies in its tab's page area, as large as the tab's client rectangle shrunk by 3, 30,
+    // 3, 3 pixels.
     const wxSize client = Tab()->GetClientSize();
-    EXPECT_EQ(m_dlg->GetTonesMobileDlg()->GetParent(), Tab());
-    EXPECT_EQ(m_dlg->GetTonesMobileDlg()->GetRect(), wxRect(3, 30, client.GetWidth() - 6, client.GetHeight() - 33));
+    EXPECT_EQ(m_dlg->GetTonesMobileDlg()->GetParent(), Tab()->GetPageHolder(0));
+    EXPECT_EQ(m_dlg->GetMelodiesDlg()->GetParent(), Tab()->GetPageHolder(1));
+    EXPECT_EQ(m_dlg->GetTonesMobileDlg()->GetRect(), wxRect(0, 0, client.GetWidth() - 6, client.GetHeight() - 33));
     EXPECT_EQ(m_dlg->GetMelodiesDlg()->GetRect(), m_dlg->GetTonesMobileDlg()->GetRect());
 }
 
@@ -106,6 +112,44 @@ TEST_F(MainDialogTest, SheetSelectionShowsOnePageAndAnUnknownPageHidesBoth)
     m_dlg->SetSheetCurSel(0);
     EXPECT_TRUE(m_dlg->GetTonesMobileDlg()->IsShown());
     EXPECT_FALSE(m_dlg->GetMelodiesDlg()->IsShown());
+}
+
+TEST_F(MainDialogTest, TabsChangePageByClickAndByKeyboardAndAScreenReaderReadsThem)
+{
+    m_dlg->Show();
+    ASSERT_TRUE(test::ShowForInput(m_frame));
+    // A screen reader finds a tab list with one named tab per page.
+    AtkObject* tabs = test::Accessible(Tab());
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(atk_object_get_role(tabs), ATK_ROLE_PAGE_TAB_LIST);
+    std::vector<std::string> names;
+    for (const test::AccessibleNode& node : test::AccessibleDescendants(tabs, 1))
+        if (node.role == ATK_ROLE_PAGE_TAB)
+            names.push_back(node.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Ringtones on mobile", "Melodies"}));
+
+    auto shows = [&](int page) {
+        return test::DispatchUntil([&] {
+            return Tab()->GetCurSel() == page && m_dlg->GetTonesMobileDlg()->IsShownOnScreen() == (page == 0) &&
+                   m_dlg->GetMelodiesDlg()->IsShownOnScreen() == (page == 1);
+        });
+    };
+    const wxPoint melodies = test::TabPoint(Tab(), 1);
+    ASSERT_NE(melodies.x, -1);
+    test::Click(Tab(), melodies);
+    EXPECT_TRUE(shows(1));
+    test::Press(WXK_TAB, wxMOD_CONTROL);
+    EXPECT_TRUE(shows(0));
+    test::Press(WXK_TAB, wxMOD_CONTROL | wxMOD_SHIFT);
+    EXPECT_TRUE(shows(1));
+    test::Press(WXK_PAGEUP, wxMOD_CONTROL);
+    EXPECT_TRUE(shows(0));
+    test::Press(WXK_PAGEDOWN, wxMOD_CONTROL);
+    EXPECT_TRUE(shows(1));
+    // From inside a page too.
+    m_dlg->GetMelodiesDlg()->GetClipEditDlg().GetDlgItem(CClipEditDlg::IDC_CLIP_START)->SetFocus();
+    test::Press(WXK_PAGEDOWN, wxMOD_CONTROL);
+    EXPECT_TRUE(shows(0));
 }
 
 TEST_F(MainDialogTest, ClosingWithNothingToLoseAsksNothing)

@@ -3,6 +3,7 @@
 // plus playing tones on the phone.
 #include "CAtcHelperFunctions.h"
 #include "CClipEditDlg.h"
+#include "CListCtrl.h"
 #include "CMelodiesDlg.h"
 #include "CMidiFile.h"
 #include "CNotesWnd.h"
@@ -13,17 +14,21 @@
 #include "CTonesMobileDlg.h"
 #include "EditorWithPhone.h"
 #include "FakeUi.h"
+#include "ImageLoader.h"
 #include "MelodyFileChoice.h"
+#include "RealInput.h"
 
 #include <gtest/gtest.h>
 
 #include <wx/choice.h>
 #include <wx/combobox.h>
-#include <wx/listctrl.h>
 
 #include <fstream>
+
+#include <wx/uiaction.h>
 #include <sstream>
 #include <sys/stat.h>
+#include <cstdlib>
 
 namespace corvina {
 namespace {
@@ -74,7 +79,25 @@ protected:
         m_dlg->SetSheetCurSel(1);
         test::DispatchPending();
     }
-    wxListCtrl* Tracks() { return m_clip->Item<wxListCtrl>(CClipEditDlg::IDC_TRACK_LIST); }
+    // Opens the file as the Open button does: the page's controls follow (the marker shows).
+    bool Open(const fs::path& path)
+    {
+        const bool opened = m_clip->OpenFile(path.string());
+        m_page->UpdateControls();
+        test::DispatchPending();
+        return opened;
+    }
+    CListCtrl* Tracks() { return m_clip->Item<CListCtrl>(CClipEditDlg::IDC_TRACK_LIST); }
+    wxWindow* Marker() { return m_clip->GetDlgItem(CClipEditDlg::IDC_MARKER); }
+    // A point of the marker, x pixels from its left edge, in the clip editor's client pixels.
+    wxPoint OnMarker(int x) { return m_clip->GetDlgItem(CClipEditDlg::IDC_MARKER)->GetPosition() + wxPoint(x, 8); }
+    // The user clicks the middle of a row of the track list.
+    void ClickTrackRow(int row)
+    {
+        const wxPoint point = test::RowPoint(Tracks(), row);
+        ASSERT_NE(point.y, -1) << "row " << row << " is not on screen";
+        test::Click(Tracks()->GetMainWindow(), point);
+    }
 
     test::ScratchFolder m_folder;
     test::FakeUi m_ui;
@@ -124,7 +147,7 @@ TEST_F(MelodiesPageTest, ADamagedFileGives4021AndKeepsThePreviousFile)
 TEST_F(MelodiesPageTest, TypedTimesMoveTheMarkerAndDraggingItChangesTheTimes)
 {
     Connect("CX70");
-    ASSERT_TRUE(m_clip->OpenFile((kCorpus / "test-c-major-scale.mid").string()));
+    ASSERT_TRUE(Open(kCorpus / "test-c-major-scale.mid"));
     auto* start = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_START));
     auto* end = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END));
     ASSERT_TRUE(start && end);
@@ -134,16 +157,84 @@ TEST_F(MelodiesPageTest, TypedTimesMoveTheMarkerAndDraggingItChangesTheTimes)
     EXPECT_EQ(m_clip->GetClip(), (ClipTimes{1000, 2000}));
     EXPECT_EQ(m_clip->GetMarkerEdges(), (MarkerEdges{210 + 109, 210 + 218}));
 
-    // Drag the whole clip 44 pixels to the right (a tenth of the ruler's 436 pixels is 400 ms).
-    const wxPoint origin = m_clip->GetScreenPosition();
-    const int middle = origin.x + 210 + 160;
-    m_clip->OnMarkerButtonDown(middle, origin.y + 240);
-    m_clip->OnMarkerMouseMove(middle + 44);
-    m_clip->OnMarkerButtonUp();
-    const ClipTimes moved = m_clip->GetClip();
+    // The marker covers the clip: 1 s to 2 s of 4 s is the second quarter of the 436-pixel ruler.
+    EXPECT_EQ(Marker()->GetRect(), wxRect(210 + 109, 232, 109, 16));
+
+    // The user drags the whole clip 44 pixels to the right (a tenth of the ruler is 400 ms).
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    test::Drag(m_clip, OnMarker(50), OnMarker(50 + 44));
+    ClipTimes moved = m_clip->GetClip();
     EXPECT_NEAR(moved.start, 1404, 10);
     EXPECT_NEAR(moved.end, 2404, 10);
     EXPECT_EQ(start->GetTime(), moved.start);
+    EXPECT_EQ(end->GetTime(), moved.end);
+    EXPECT_FALSE(Marker()->HasCapture());
+
+    // Its right edge 22 pixels further: only the end moves.
+    const int width = Marker()->GetSize().GetWidth();
+    test::Drag(m_clip, OnMarker(width - 2), OnMarker(width - 2 + 22));
+    ClipTimes longer = m_clip->GetClip();
+    EXPECT_EQ(longer.start, moved.start);
+    EXPECT_NEAR(longer.end, moved.end + 200, 10);
+    EXPECT_EQ(end->GetTime(), longer.end);
+
+    // Its left edge 22 pixels back: only the start moves.
+    test::Drag(m_clip, OnMarker(1), OnMarker(1 - 22));
+    ClipTimes earlier = m_clip->GetClip();
+    EXPECT_NEAR(earlier.start, moved.start - 200, 10);
+    EXPECT_EQ(earlier.end, longer.end);
+    EXPECT_EQ(start->GetTime(), earlier.start);
+
+    // A drag let go far outside the window holds the clip at the ruler's end and frees the mouse:
+    // the next click on a track row is not lost.
+    const wxPoint outside = m_clip->ScreenToClient(m_editor->frame->GetScreenRect().GetBottomRight() + wxPoint(60, 20));
+    test::Drag(m_clip, OnMarker(50), outside);
+    EXPECT_EQ(m_clip->GetClip().end, 4000);
+    EXPECT_EQ(Marker()->GetRect().GetRight() + 1, 210 + 436);
+    EXPECT_FALSE(Marker()->HasCapture());
+    EXPECT_EQ(wxWindow::GetCapture(), nullptr);
+}
+
+TEST_F(MelodiesPageTest, TheMarkerIsAsWideAsTheClipAndADragEndsWhenTheMouseIsTakenAway)
+{
+    Connect("CX70");
+    ASSERT_TRUE(Open(kCorpus / "test-c-major-scale.mid"));
+    auto* start = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_START));
+    auto* end = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END));
+    Type(end, "0:04.00");
+    Type(start, "0:00.00");
+    test::DispatchPending();
+    // The whole 4 s file: the marker spans the whole ruler.
+    EXPECT_EQ(Marker()->GetRect(), wxRect(210, 232, 436, 16));
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    // What the user sees: the marker's picture over its whole width, not the ruler below it.
+    const wxImage image = test::ScreenImage(Marker());
+    ASSERT_EQ(image.GetWidth(), 436);
+    const wxImage picture = LoadImageBitmap(4532).ConvertToImage();
+    ASSERT_TRUE(picture.IsOk());
+    const wxImage expected = picture.Scale(436, 16, wxIMAGE_QUALITY_NORMAL);
+    for (int x : {3, 60, 218, 380, 432})
+        for (int y : {4, 8, 12}) {
+            const int difference = std::abs(image.GetRed(x, y) - expected.GetRed(x, y)) +
+                                   std::abs(image.GetGreen(x, y) - expected.GetGreen(x, y)) +
+                                   std::abs(image.GetBlue(x, y) - expected.GetBlue(x, y));
+            EXPECT_LT(difference, 40) << "at " << x << ", " << y;
+        }
+
+    // The system takes the mouse away in the middle of a drag (as a popup does): the drag ends there.
+    test::MoveTo(m_clip, OnMarker(200));
+    wxUIActionSimulator().MouseDown();
+    ASSERT_TRUE(test::DispatchUntil([&] { return Marker()->HasCapture(); }));
+    wxMouseCaptureLostEvent lost(Marker()->GetId());
+    lost.SetEventObject(Marker());
+    Marker()->GetEventHandler()->ProcessEvent(lost);
+    EXPECT_FALSE(Marker()->HasCapture());
+    wxUIActionSimulator().MouseUp();
+    test::DispatchPending();
+    const ClipTimes before = m_clip->GetClip();
+    test::MoveTo(m_clip, OnMarker(260));
+    EXPECT_EQ(m_clip->GetClip(), before) << "the marker still follows the mouse";
+    EXPECT_EQ(wxWindow::GetCapture(), nullptr);
 }
 
 TEST_F(MelodiesPageTest, SaveAsWritesAClipTheEngineReadsAndAnEmptyClipGives4590)
@@ -186,7 +277,7 @@ TEST_F(MelodiesPageTest, TransmittingInFolderModePutsTheClipOnThePhoneAndAsksBef
     EXPECT_EQ(ReadBytes(onPhone), ReadBytes(m_clip->GetMidiFile()->GetTempPrefix() + "rtclip.mid"));
     EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
     EXPECT_EQ(m_dlg->GetIndexForName("scale.mid"), static_cast<int>(m_dlg->GetRtFileList()->size()) - 1);
-    auto* tones = m_dlg->GetTonesMobileDlg()->Item<wxListCtrl>(CTonesMobileDlg::IDC_LIST_TONES);
+    auto* tones = m_dlg->GetTonesMobileDlg()->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES);
     EXPECT_EQ(tones->GetItemText(tones->GetItemCount() - 1), "  scale.mid");
     auto* combo = m_page->Item<wxComboBox>(CMelodiesDlg::IDC_COMBO_TONEFILE);
     EXPECT_NE(combo->FindString("scale.mid"), wxNOT_FOUND);
@@ -308,17 +399,99 @@ TEST_F(MelodiesPageTest, ClickingARowStopsPlayingOnThePC)
 {
     const std::string wav = (m_folder.Path() / "out.wav").string();
     Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n\"AudioFileRealTime\"=dword:00000001\n\"AudioFile\"=\"" + wav + "\"\n");
-    ASSERT_TRUE(m_clip->OpenFile((kCorpus / "test-multichannel-chords-0.mid").string()));
+    ASSERT_TRUE(Open(kCorpus / "test-multichannel-chords-0.mid"));
     CPlayOnPcSubDlg& player = m_clip->GetPlayer();
     player.OnButtonPlay();
     ASSERT_TRUE(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->IsEnabled()) << "the clip did not start playing";
     // The user clicks the second row.
-    Tracks()->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
-    test::DispatchPending();
-    EXPECT_EQ(m_clip->GetCurrentRow(), 1);
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    ClickTrackRow(1);
+    ASSERT_TRUE(test::DispatchUntil([&] { return m_clip->GetCurrentRow() == 1; }));
+    EXPECT_EQ(Tracks()->GetSelectedRow(), 1);
+    EXPECT_EQ(Tracks()->GetItemImage(1), 1);
+    EXPECT_EQ(Tracks()->GetItemImage(0), 0);
     EXPECT_TRUE(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
     EXPECT_FALSE(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->IsEnabled());
     EXPECT_EQ(player.Status(MCI_STATUS_LENGTH), 0u);  // the device is closed
+}
+
+} // namespace
+} // namespace corvina
+
+namespace corvina {
+namespace {
+
+TEST_F(MelodiesPageTest, DisabledTransmitAndTheSlotChooserShowTheirTooltipsUnderThePointer)
+{
+    Connect("ME45");
+    ASSERT_TRUE(Open(kCorpus / "test-multichannel-chords-0.mid"));
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    // The all row of a phone that takes no multi-channel melodies: Transmit is disabled and says why.
+    ClickTrackRow(3);
+    ASSERT_TRUE(test::DispatchUntil([&] { return m_clip->IsAllRow(); }));
+    wxWindow* write = m_page->GetDlgItem(CMelodiesDlg::IDC_BUTTON_WRITE);
+    ASSERT_FALSE(write->IsEnabled());
+    test::MoveTo(write, wxPoint(write->GetClientSize().GetWidth() / 2, write->GetClientSize().GetHeight() / 2));
+    const std::string why = "The clip can only be transferred to connected mobiles whose data has been read out"
+                            " that support polyphonic ringtones.";
+    EXPECT_TRUE(test::DispatchUntil([&] { return test::ShownToolTip() == why; })) << test::ShownToolTip();
+
+    wxWindow* slots = m_page->GetDlgItem(CMelodiesDlg::IDC_COMBO_USERDEF);
+    ASSERT_TRUE(slots->IsShown());
+    slots->Disable();
+    test::MoveTo(slots, wxPoint(slots->GetClientSize().GetWidth() / 2, slots->GetClientSize().GetHeight() / 2));
+    EXPECT_TRUE(test::DispatchUntil([&] { return test::ShownToolTip() == "Ringtone selected"; })) << test::ShownToolTip();
+}
+
+TEST_F(MelodiesPageTest, AScreenReaderReadsTheIconButtonsTheRowsOfBothListsAndWholeColumnTitles)
+{
+    Connect("CX70", {"--seed-ringtones"});
+    ASSERT_TRUE(Open(kCorpus / "test-multichannel-chords-0.mid"));
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    CTonesMobileDlg* tones = m_dlg->GetTonesMobileDlg();
+    const std::pair<wxWindow*, const char*> buttons[] = {
+        {m_clip->GetDlgItem(CClipEditDlg::IDC_OPEN), "Open ..."},
+        {m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS), "Save as ..."},
+        {m_clip->GetPlayer().GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY), "Playback"},
+        {m_clip->GetPlayer().GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP), "Stop"},
+        {m_page->GetPlaySubDlg().GetDlgItem(CPlayOnMobileSubDlg::IDC_BUTTON_PLAY), "Playback"},
+        {m_page->GetPlaySubDlg().GetDlgItem(CPlayOnMobileSubDlg::IDC_BUTTON_STOP), "Stop"},
+        {tones->GetPlaySubDlg().GetDlgItem(CPlayOnMobileSubDlg::IDC_BUTTON_PLAY), "Playback"},
+        {tones->GetPlaySubDlg().GetDlgItem(CPlayOnMobileSubDlg::IDC_BUTTON_STOP), "Stop"},
+    };
+    for (const auto& [button, name] : buttons) {
+        ASSERT_NE(button, nullptr) << name;
+        EXPECT_EQ(test::AccessibleName(test::Accessible(button)), name);
+        EXPECT_EQ(button->GetToolTipText(), name);
+    }
+
+    // Every row of both lists is there for the screen reader, with the texts the user sees.
+    auto cellNames = [](wxWindow* list) {
+        std::vector<std::string> names;
+        for (const test::AccessibleNode& node : test::AccessibleDescendants(test::Accessible(list)))
+            if (node.role == ATK_ROLE_TABLE_CELL && !node.name.empty())
+                names.push_back(node.name);
+        return names;
+    };
+    auto has = [](const std::vector<std::string>& names, const wxString& text) {
+        return std::find(names.begin(), names.end(), text.utf8_string()) != names.end();
+    };
+    const auto tracks = cellNames(Tracks());
+    ASSERT_EQ(Tracks()->GetItemCount(), 4);
+    for (int row = 0; row < Tracks()->GetItemCount(); ++row)
+        for (int column = 0; column < 2; ++column)
+            EXPECT_TRUE(has(tracks, Tracks()->GetItemText(row, column))) << row << " " << column;
+    auto* list = tones->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES);
+    ASSERT_GE(list->GetItemCount(), 2);
+    const auto rows = cellNames(list);
+    for (int row = 0; row < list->GetItemCount(); ++row)
+        EXPECT_TRUE(has(rows, list->GetItemText(row))) << row;
+
+    // The track list's column titles are shown whole.
+    const auto widths = test::HeaderTitleWidths(Tracks());
+    ASSERT_EQ(widths.size(), 2u);
+    for (const auto& [needed, given] : widths)
+        EXPECT_LE(needed, given);
 }
 
 } // namespace

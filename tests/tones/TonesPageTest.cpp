@@ -1,19 +1,21 @@
 // The tones page against a virtual phone: lines, tones, volume and ringer mode go to the phone at
 // once, and the phone's settings file shows every change.
+#include "CListCtrl.h"
 #include "CTonesMobileDlg.h"
 #include "EditorWithPhone.h"
 #include "FakeUi.h"
+#include "RealInput.h"
 
 #include <gtest/gtest.h>
 
 #include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/listctrl.h>
 #include <wx/radiobut.h>
 #include <wx/slider.h>
 #include <wx/statbmp.h>
 
 #include <algorithm>
+#include <fstream>
 
 namespace corvina {
 namespace {
@@ -37,12 +39,28 @@ protected:
         m_dlg = m_editor->dlg;
         m_page = m_dlg->GetTonesMobileDlg();
     }
-    wxListCtrl* List() { return m_page->Item<wxListCtrl>(CTonesMobileDlg::IDC_LIST_TONES); }
-    long MarkedItem()
-    {
-        return List()->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
-    }
+    CListCtrl* List() { return m_page->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES); }
+    long MarkedItem() { return List()->GetSelectedRow(); }
     std::string Setting(const std::string& key) { return m_phone->Settings()[key]; }
+    // The virtual phone's log of the commands it received.
+    std::string Log() const { return (m_folder.Path() / "phone.log").string(); }
+    // How many commands the phone received that begin with the text.
+    int Received(const std::string& command) const
+    {
+        std::ifstream in(Log());
+        int count = 0;
+        for (std::string line; std::getline(in, line);)
+            if (line.find(" " + command) != std::string::npos && line.find("OK") == std::string::npos)
+                ++count;
+        return count;
+    }
+    // The user clicks the middle of a row of the tones list.
+    void ClickRow(int row)
+    {
+        const wxPoint point = test::RowPoint(List(), row);
+        ASSERT_NE(point.y, -1) << "row " << row << " is not on screen";
+        test::Click(List()->GetMainWindow(), point);
+    }
 
     test::ScratchFolder m_folder;
     test::FakeUi m_ui;
@@ -52,28 +70,82 @@ protected:
     CTonesMobileDlg* m_page = nullptr;
 };
 
-TEST_F(TonesPageTest, ChoosingAFileMakesItTheLinesActiveFileAndMarksIt)
+TEST_F(TonesPageTest, AClickEnterOrSpaceWritesTheToneWhileArrowsOnlyMoveThroughTheList)
 {
-    Connect("CX70", {"--seed-ringtones"});
-    ASSERT_GE(List()->GetItemCount(), 2);
+    Connect("CX70", {"--seed-ringtones", "--log", Log()});
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    ASSERT_GE(List()->GetItemCount(), 3);
     EXPECT_EQ(m_page->GetLineNames(), std::vector<std::string>{"All calls"});
-    // The user picks the line, which makes it current and asks for its active file.
     auto* lines = m_page->Item<wxChoice>(CTonesMobileDlg::IDC_COMBO_LINES);
     lines->SetSelection(0);
     m_page->OnSelchangeComboLines();
-    EXPECT_EQ(m_dlg->GetCurLine(), 6);
+    ASSERT_EQ(m_dlg->GetCurLine(), 6);
+    const std::vector<std::string> files = *m_dlg->GetRtFileList();
+    auto active = [&](int row) { return Setting("activefile.6") == "A:\\Ringtones\\" + files[row]; };
 
-    m_page->OnClickListTones(1);
-    const std::string chosen = (*m_dlg->GetRtFileList())[1];
-    EXPECT_EQ(Setting("activefile.6"), "A:\\Ringtones\\" + chosen);
+    ClickRow(1);
+    ASSERT_TRUE(test::DispatchUntil([&] { return active(1); })) << Setting("activefile.6");
     EXPECT_EQ(MarkedItem(), 1);
-    EXPECT_EQ(List()->GetItemText(1), wxString::FromUTF8("  " + chosen));
+    EXPECT_EQ(List()->GetItemText(1), wxString::FromUTF8("  " + files[1]));
+    EXPECT_EQ(List()->GetItemImage(1), 1);
 
-    // The track bar's volume goes to the line's ringing-line number.
+    // Arrows move the selection and write nothing; Enter writes the entry reached.
+    const int writes = Received("AT^CAFL=");
+    test::Press(WXK_DOWN);
+    ASSERT_TRUE(test::DispatchUntil([&] { return List()->GetSelectedRow() == 2; }));
+    EXPECT_TRUE(active(1));
+    EXPECT_EQ(Received("AT^CAFL="), writes);
+    test::Press(WXK_RETURN);
+    ASSERT_TRUE(test::DispatchUntil([&] { return active(2); })) << Setting("activefile.6");
+    EXPECT_EQ(List()->GetItemImage(2), 1);
+    EXPECT_EQ(List()->GetItemImage(1), 0);
+    // Space writes too.
+    test::Press(WXK_UP);
+    ASSERT_TRUE(test::DispatchUntil([&] { return List()->GetSelectedRow() == 1; }));
+    EXPECT_TRUE(active(2));
+    test::Press(WXK_SPACE);
+    ASSERT_TRUE(test::DispatchUntil([&] { return active(1); })) << Setting("activefile.6");
+
+    // A click on the entry already marked writes it again.
+    const int before = Received("AT^CAFL=");
+    ClickRow(1);
+    EXPECT_TRUE(test::DispatchUntil([&] { return Received("AT^CAFL=") > before; }));
+    EXPECT_EQ(MarkedItem(), 1);
+}
+
+TEST_F(TonesPageTest, TheVolumeBarWritesOnceWhenADragEndsAndOnceWhenKeyStepsSettle)
+{
+    Connect("CX70", {"--seed-ringtones", "--log", Log()});
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     auto* slider = m_page->Item<wxSlider>(CTonesMobileDlg::IDC_SLIDER_VOLUME);
-    slider->SetValue(4);
-    m_page->OnReleasedcaptureSliderVolume();
-    EXPECT_EQ(Setting("ringingline.1.volume"), "4");
+    ASSERT_TRUE(slider->IsEnabled());
+    ASSERT_GE(slider->GetMax() - slider->GetMin(), 2);
+    // The volume belongs to the line's tone: the line and a tone are chosen first.
+    m_page->Item<wxChoice>(CTonesMobileDlg::IDC_COMBO_LINES)->SetSelection(0);
+    m_page->OnSelchangeComboLines();
+    ClickRow(1);
+    ASSERT_TRUE(test::DispatchUntil([&] { return MarkedItem() == 1; }));
+    const int volumeWrites = Received("AT^CLVL=");
+    // Drag the knob past the right end: one write, of the highest volume. The knob's middle runs
+    // from half a knob (about 8 pixels) after the bar's left end to as much before its right end.
+    const wxSize size = slider->GetClientSize();
+    const int knob = 8 + (size.GetWidth() - 16) * (slider->GetValue() - slider->GetMin()) / (slider->GetMax() - slider->GetMin());
+    test::Drag(slider, wxPoint(knob, size.GetHeight() / 2), wxPoint(size.GetWidth() + 40, size.GetHeight() / 2));
+    ASSERT_TRUE(test::DispatchUntil([&] { return Setting("ringingline.1.volume") == std::to_string(slider->GetMax()); }))
+        << "phone " << Setting("ringingline.1.volume") << ", bar " << slider->GetValue() << " of " << slider->GetMin() << "-"
+        << slider->GetMax() << ", writes " << Received("AT^CLVL=") - volumeWrites;
+    EXPECT_EQ(slider->GetValue(), slider->GetMax());
+    EXPECT_EQ(Received("AT^CLVL="), volumeWrites + 1);
+
+    // Two key steps down: written once, when they have settled.
+    if (wxWindow::FindFocus() != slider)
+        slider->SetFocus();
+    test::Press(WXK_LEFT);
+    test::Press(WXK_LEFT);
+    const std::string lowered = std::to_string(slider->GetMax() - 2);
+    ASSERT_TRUE(test::DispatchUntil([&] { return Setting("ringingline.1.volume") == lowered; })) << Setting("ringingline.1.volume");
+    EXPECT_EQ(slider->GetValue(), slider->GetMax() - 2);
+    EXPECT_EQ(Received("AT^CLVL="), volumeWrites + 2);
 }
 
 TEST_F(TonesPageTest, RingerRadiosAndVibrationWriteTheSoundModeWord)
@@ -130,15 +202,24 @@ TEST_F(TonesPageTest, APlatformPhoneReadsEachLinesToneAndVolumeFromThePhone)
     EXPECT_EQ(m_page->GetLineTypes(), (std::vector<int>{22, 23, 21, 13}));
     // The phone keeps line 23 at tone 2 with volume 5.
     auto* slider = m_page->Item<wxSlider>(CTonesMobileDlg::IDC_SLIDER_VOLUME);
+    auto* lines = m_page->Item<wxChoice>(CTonesMobileDlg::IDC_COMBO_LINES);
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    // The user moves to the second line with the keyboard.
+    lines->SetFocus();
+    test::Press(WXK_DOWN);
+    ASSERT_TRUE(test::DispatchUntil([&] { return lines->GetSelection() == 1; }));
     std::int32_t tone = 2, volume = 5;
-    m_page->Item<wxChoice>(CTonesMobileDlg::IDC_COMBO_LINES)->SetSelection(1);
     m_page->SetVolume(volume);
     ASSERT_EQ(m_page->SetCurVolumeToPhone(tone - 1), 1);
     EXPECT_EQ(Setting("line.23.tone"), "2");
     EXPECT_EQ(Setting("line.23.volume"), "5");
 
+    // Away to the first line and back: the second line's tone and volume come from the phone.
     m_page->SetVolume(1);
-    m_page->OnSelchangeComboLines();
+    test::Press(WXK_UP);
+    ASSERT_TRUE(test::DispatchUntil([&] { return lines->GetSelection() == 0; }));
+    test::Press(WXK_DOWN);
+    ASSERT_TRUE(test::DispatchUntil([&] { return lines->GetSelection() == 1 && m_page->GetVolume() == 5; }));
     EXPECT_EQ(m_page->GetVolume(), 5);
     EXPECT_EQ(slider->GetValue(), 5);
     EXPECT_EQ(MarkedItem(), 1);
@@ -150,6 +231,45 @@ TEST_F(TonesPageTest, APlatformPhoneReadsEachLinesToneAndVolumeFromThePhone)
     EXPECT_EQ(m_page->GetTickStatics()[4]->GetSize(), wxSize(7, 12));
     // The main dialog's current line stays as it was.
     EXPECT_EQ(m_dlg->GetCurLine(), 9);
+}
+
+} // namespace
+} // namespace corvina
+
+namespace corvina {
+namespace {
+
+TEST_F(TonesPageTest, TabReachesEveryControlOfThePageInReadingOrder)
+{
+    Connect("CX70", {"--seed-ringtones"});
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    m_page->GetDlgItem(CTonesMobileDlg::IDC_COMBO_LINES)->SetFocus();
+    std::vector<int> reached;
+    for (int i = 0; i < 30; ++i) {
+        test::DispatchPending();
+        if (wxWindow* focus = wxWindow::FindFocus())
+            reached.push_back(focus->GetId());
+        test::Press(WXK_TAB);
+    }
+    auto first = [&](int id) {
+        // The ringer radios are one stop: the checked one takes the focus.
+        auto same = [&](int reachedId) {
+            if (id == CTonesMobileDlg::IDC_RADIO_ON)
+                return reachedId == CTonesMobileDlg::IDC_RADIO_ON || reachedId == CTonesMobileDlg::IDC_RADIO_OFF ||
+                       reachedId == CTonesMobileDlg::IDC_RADIO_BEEP;
+            return reachedId == id;
+        };
+        const auto it = std::find_if(reached.begin(), reached.end(), same);
+        return it == reached.end() ? -1 : static_cast<int>(it - reached.begin());
+    };
+    const int ids[] = {CTonesMobileDlg::IDC_COMBO_LINES, CTonesMobileDlg::IDC_LIST_TONES, CTonesMobileDlg::IDC_SLIDER_VOLUME,
+                       CTonesMobileDlg::IDC_RADIO_ON, CTonesMobileDlg::IDC_CHECK_VIBRA};
+    int previous = -1;
+    for (int id : ids) {
+        const int at = first(id);
+        EXPECT_GT(at, previous) << "control " << id << " reached at " << at;
+        previous = std::max(previous, at);
+    }
 }
 
 } // namespace

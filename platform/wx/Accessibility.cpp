@@ -1,0 +1,25 @@
+// Accessible names through the GTK accessibility objects, which screen readers reach over AT-SPI.
+#include "Accessibility.h"
+
+#include <gtk/gtk.h>
+
+namespace corvina {
+
+void SetAccessibleName(wxWindow* control, const std::string& name)
+{
+    if (!control || !control->GetHandle())
+        return;
+    if (AtkObject* accessible = gtk_widget_get_accessible(GTK_WIDGET(control->GetHandle())))
+        atk_object_set_name(accessible, name.c_str());
+}
+
+std::string GetAccessibleName(const wxWindow* control)
+{
+    if (!control || !control->GetHandle())
+        return {};
+    AtkObject* accessible = gtk_widget_get_accessible(GTK_WIDGET(control->GetHandle()));
+    const char* name = accessible ? atk_object_get_name(accessible) : nullptr;
+    return name ? name : std::string();
+}
+
+} // namespace corvina

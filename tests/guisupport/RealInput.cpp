@@ -1,0 +1,217 @@
+// Sends input through the X server (XTest) and reads back what GTK shows and tells screen readers.
+#include "RealInput.h"
+
+#include "GuiTestMain.h"
+
+#include <wx/uiaction.h>
+
+#include <gtk/gtk.h>
+
+#include <algorithm>
+
+namespace corvina::test {
+namespace {
+
+wxUIActionSimulator& Simulator()
+{
+    static wxUIActionSimulator simulator;
+    return simulator;
+}
+
+const char* FindLabel(GtkWidget* widget)
+{
+    if (GTK_IS_LABEL(widget))
+        return gtk_label_get_text(GTK_LABEL(widget));
+    if (!GTK_IS_CONTAINER(widget))
+        return nullptr;
+    const char* text = nullptr;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+    for (GList* child = children; child && !text; child = child->next)
+        text = FindLabel(GTK_WIDGET(child->data));
+    g_list_free(children);
+    return text;
+}
+
+} // namespace
+
+bool ShowForInput(wxTopLevelWindow* top)
+{
+    top->Show();
+    top->Raise();
+    return DispatchUntil([&] { return top->IsShownOnScreen() && top->IsActive(); });
+}
+
+void MoveTo(wxWindow* window, const wxPoint& client)
+{
+    const wxPoint screen = window->ClientToScreen(client);
+    Simulator().MouseMove(screen);
+    DispatchUntil([&] { return wxGetMousePosition() == screen; }, 2000);
+    DispatchPending();
+}
+
+void Click(wxWindow* window, const wxPoint& client)
+{
+    MoveTo(window, client);
+    Simulator().MouseDown();
+    DispatchPending();
+    Simulator().MouseUp();
+    DispatchPending();
+}
+
+void Drag(wxWindow* window, const wxPoint& from, const wxPoint& to)
+{
+    MoveTo(window, from);
+    Simulator().MouseDown();
+    DispatchPending();
+    constexpr int kSteps = 8;
+    for (int i = 1; i <= kSteps; ++i)
+        MoveTo(window, from + (to - from) * i / kSteps);
+    Simulator().MouseUp();
+    DispatchPending();
+}
+
+wxPoint RowPoint(wxDataViewListCtrl* list, int row)
+{
+    wxWindow* area = list->GetMainWindow();
+    const wxSize size = area->GetClientSize();
+    const int x = std::min(40, size.GetWidth() / 2);
+    int top = -1, bottom = -1;
+    for (int y = 0; y < size.GetHeight(); ++y) {
+        wxDataViewItem item;
+        wxDataViewColumn* column = nullptr;
+        list->HitTest(wxPoint(x, y), item, column);
+        const bool hit = item.IsOk() && list->ItemToRow(item) == row;
+        if (hit && top < 0)
+            top = y;
+        if (hit)
+            bottom = y;
+        else if (top >= 0)
+            break;
+    }
+    return top < 0 ? wxPoint(-1, -1) : wxPoint(x, (top + bottom) / 2);
+}
+
+std::vector<std::pair<int, int>> HeaderTitleWidths(wxDataViewCtrl* list)
+{
+    std::vector<std::pair<int, int>> widths;
+    GtkWidget* scrolled = GTK_WIDGET(list->GetHandle());
+    GtkWidget* tree = GTK_IS_BIN(scrolled) ? gtk_bin_get_child(GTK_BIN(scrolled)) : nullptr;
+    if (!tree || !GTK_IS_TREE_VIEW(tree))
+        return widths;
+    const int count = static_cast<int>(gtk_tree_view_get_n_columns(GTK_TREE_VIEW(tree)));
+    for (int i = 0; i < count; ++i) {
+        GtkTreeViewColumn* column = gtk_tree_view_get_column(GTK_TREE_VIEW(tree), i);
+        GtkWidget* button = column ? gtk_tree_view_column_get_button(column) : nullptr;
+        GtkWidget* label = nullptr;
+        // The title is the header button's label (wx puts it in a box with the sort arrow).
+        std::vector<GtkWidget*> pending{button};
+        while (!pending.empty() && !label) {
+            GtkWidget* widget = pending.back();
+            pending.pop_back();
+            if (!widget)
+                continue;
+            if (GTK_IS_LABEL(widget)) {
+                label = widget;
+            } else if (GTK_IS_CONTAINER(widget)) {
+                GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+                for (GList* child = children; child; child = child->next)
+                    pending.push_back(GTK_WIDGET(child->data));
+                g_list_free(children);
+            }
+        }
+        if (!label)
+            continue;
+        int minimum = 0, natural = 0;
+        gtk_widget_get_preferred_width(label, &minimum, &natural);
+        widths.emplace_back(natural, gtk_widget_get_allocated_width(label));
+    }
+    return widths;
+}
+
+wxPoint TabPoint(wxBookCtrlBase* book, int page)
+{
+    const wxSize size = book->GetClientSize();
+    for (int y = 2; y < std::min(60, size.GetHeight()); y += 2)
+        for (int x = 2; x < size.GetWidth(); x += 4)
+            if (book->HitTest(wxPoint(x, y)) == page) {
+                // Into the middle of the tab's run on this line.
+                int right = x;
+                while (right + 1 < size.GetWidth() && book->HitTest(wxPoint(right + 1, y)) == page)
+                    ++right;
+                return wxPoint((x + right) / 2, y + 6);
+            }
+    return wxPoint(-1, -1);
+}
+
+void Press(int keyCode, int modifiers)
+{
+    Simulator().Char(keyCode, modifiers);
+    DispatchPending();
+}
+
+wxImage ScreenImage(wxWindow* window)
+{
+    window->Refresh();
+    window->Update();
+    DispatchPending();
+    const wxRect r(window->GetScreenPosition(), window->GetSize());
+    GdkPixbuf* pixels = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), r.x, r.y, r.width, r.height);
+    if (!pixels)
+        return wxImage();
+    wxImage image(r.width, r.height);
+    const int channels = gdk_pixbuf_get_n_channels(pixels);
+    const int stride = gdk_pixbuf_get_rowstride(pixels);
+    const guchar* data = gdk_pixbuf_get_pixels(pixels);
+    for (int y = 0; y < r.height; ++y)
+        for (int x = 0; x < r.width; ++x) {
+            const guchar* p = data + y * stride + x * channels;
+            image.SetRGB(x, y, p[0], p[1], p[2]);
+        }
+    g_object_unref(pixels);
+    return image;
+}
+
+std::string ShownToolTip()
+{
+    std::string text;
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* item = windows; item; item = item->next) {
+        GtkWidget* window = GTK_WIDGET(item->data);
+        if (gtk_widget_get_visible(window) && gtk_window_get_type_hint(GTK_WINDOW(window)) == GDK_WINDOW_TYPE_HINT_TOOLTIP)
+            if (const char* label = FindLabel(window))
+                text = label;
+    }
+    g_list_free(windows);
+    return text;
+}
+
+AtkObject* Accessible(const wxWindow* window)
+{
+    return window && window->GetHandle() ? gtk_widget_get_accessible(GTK_WIDGET(window->GetHandle())) : nullptr;
+}
+
+std::string AccessibleName(AtkObject* object)
+{
+    const char* name = object ? atk_object_get_name(object) : nullptr;
+    return name ? name : std::string();
+}
+
+std::vector<AccessibleNode> AccessibleDescendants(AtkObject* object, int depth)
+{
+    std::vector<AccessibleNode> found;
+    if (!object || depth <= 0)
+        return found;
+    const int count = atk_object_get_n_accessible_children(object);
+    for (int i = 0; i < count; ++i) {
+        AtkObject* child = atk_object_ref_accessible_child(object, i);
+        if (!child)
+            continue;
+        found.push_back({AccessibleName(child), atk_object_get_role(child)});
+        const auto below = AccessibleDescendants(child, depth - 1);
+        found.insert(found.end(), below.begin(), below.end());
+        g_object_unref(child);
+    }
+    return found;
+}
+
+} // namespace corvina::test
