@@ -72,6 +72,7 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
 class PrivateDisplay {
 public:
     // Starts the server and points DISPLAY at it; false (DISPLAY unchanged) when it cannot start.
+    // The server ends with this process.
     bool Start()
     {
         int fds[2];
@@ -119,7 +120,6 @@ public:
         }
         m_pid = -1;
     }
-    ~PrivateDisplay() { Stop(); }
 
 private:
     pid_t m_pid = -1;
@@ -144,6 +144,7 @@ int main(int argc, char** argv)
     const int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();
     wxEntryCleanup();
-    display.Stop();
+    // The server goes when this process has gone (its parent-death signal): the toolkit may still
+    // talk to it on the way out, and a server gone before that makes it end the process with 1.
     return result;
 }

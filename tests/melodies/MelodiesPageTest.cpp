@@ -22,13 +22,13 @@
 
 #include <wx/choice.h>
 #include <wx/combobox.h>
-
-#include <fstream>
-
 #include <wx/uiaction.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <sys/stat.h>
-#include <cstdlib>
 
 namespace corvina {
 namespace {
@@ -492,6 +492,34 @@ TEST_F(MelodiesPageTest, AScreenReaderReadsTheIconButtonsTheRowsOfBothListsAndWh
     ASSERT_EQ(widths.size(), 2u);
     for (const auto& [needed, given] : widths)
         EXPECT_LE(needed, given);
+}
+
+TEST_F(MelodiesPageTest, TabGoesThroughTheClipEditorInReadingOrderBeforeTheDestination)
+{
+    Connect("CX70");
+    ASSERT_TRUE(Open(kCorpus / "test-c-major-scale.mid"));
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    m_clip->GetDlgItem(CClipEditDlg::IDC_OPEN)->SetFocus();
+    std::vector<int> reached;
+    for (int i = 0; i < 40; ++i) {
+        test::DispatchPending();
+        if (wxWindow* focus = wxWindow::FindFocus())
+            reached.push_back(focus->GetId());
+        test::Press(WXK_TAB);
+    }
+    auto first = [&](int id) {
+        const auto it = std::find(reached.begin(), reached.end(), id);
+        return it == reached.end() ? -1 : static_cast<int>(it - reached.begin());
+    };
+    const int ids[] = {CClipEditDlg::IDC_OPEN,       CClipEditDlg::IDC_SAVE_AS,  CClipEditDlg::IDC_FILE,
+                       CClipEditDlg::IDC_TRACK_LIST, CClipEditDlg::IDC_CLIP_START, CClipEditDlg::IDC_CLIP_END,
+                       CMelodiesDlg::IDC_BUTTON_WRITE, CMelodiesDlg::IDC_COMBO_TONEFILE};
+    int previous = -1;
+    for (int id : ids) {
+        const int at = first(id);
+        EXPECT_GT(at, previous) << "control " << id << " reached at " << at;
+        previous = std::max(previous, at);
+    }
 }
 
 } // namespace
