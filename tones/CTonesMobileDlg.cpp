@@ -26,6 +26,7 @@
 #include <wx/slider.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
+#include <wx/utils.h>
 
 namespace corvina {
 
@@ -65,7 +66,7 @@ bool CTonesMobileDlg::IsBirch() const
 
 bool CTonesMobileDlg::OnInitDialog()
 {
-    // The owner is two windows up: page, tab control, main dialog.
+    // The owner is the main dialog the page lives in (page, its tab's holder, tab control, main dialog).
     if (!GetRtParent() && GetParent())
         SetRtParent(CRingingtoneDlg::FromPage(this));
 
@@ -91,6 +92,12 @@ bool CTonesMobileDlg::OnInitDialog()
                 event.Skip();
                 m_VolumeSettle.StartOnce(kVolumeSettleMs);
             });
+        // The wheel moves the knob without a button held: written once it settles too.
+        slider->Bind(wxEVT_SCROLL_THUMBTRACK, [this](wxScrollEvent& event) {
+            event.Skip();
+            if (!wxGetMouseState().LeftIsDown())
+                m_VolumeSettle.StartOnce(kVolumeSettleMs);
+        });
         m_VolumeSettle.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { OnReleasedcaptureSliderVolume(); });
     }
     if (CListCtrl* list = List()) {
