@@ -248,6 +248,9 @@ TEST_F(AtLinkTest, ADroppedLineFailsTheCommandAndTheLinkReopensWhenThePhoneComes
 
 TEST_F(AtLinkTest, CommandsAndTransactionsFromSeveralThreadsNeverInterleave)
 {
+    // Waiting threads queue behind each other's transactions; on a busy machine that takes longer
+    // than the short timeout the other tests use, and this test is about order, not time.
+    test::LoadRegistry("\"AtTimeoutMs\"=dword:00002710\n"); // 10 s
     FakePhone phone(AfterOpening([](const std::string& command) {
         return Reply{"\r\n" + command.substr(2) + "\r\n\r\nOK\r\n", false, 2};
     }));
