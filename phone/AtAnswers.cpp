@@ -97,6 +97,17 @@ std::optional<std::pair<int, std::string>> NumberAndString(const std::string& li
     return std::make_pair(*number, body->substr(pos, close - pos));
 }
 
+std::string PlainValue(const std::string& line, const std::string& prefix)
+{
+    std::string value = line.compare(0, prefix.size(), prefix) == 0 ? line.substr(prefix.size()) : line;
+    const std::size_t first = value.find_first_not_of(" \t");
+    const std::size_t last = value.find_last_not_of(" \t");
+    value = first == std::string::npos ? std::string() : value.substr(first, last - first + 1);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        value = value.substr(1, value.size() - 2);
+    return value;
+}
+
 std::optional<SoundModeCommands> CommandsForSoundMode(std::int32_t word)
 {
     SoundModeCommands commands;

@@ -15,6 +15,10 @@ std::optional<std::vector<int>> Numbers(const std::string& line, const std::stri
 // "^CAFL: 6,"A:\x\y.mid"" with prefix "^CAFL:" gives {6, "A:\x\y.mid"}.
 std::optional<std::pair<int, std::string>> NumberAndString(const std::string& line, const std::string& prefix);
 
+// The value of an identification answer: "+CGSN: 35..." or "+CGMM: \"M55\"" or a bare "M55"
+// gives the text without the prefix, surrounding blanks and quotes.
+std::string PlainValue(const std::string& line, const std::string& prefix);
+
 // The AT+CALM and AT+CVIB values for a sound-mode word (-1: not sent); nothing when the word
 // cannot be sent (no bit at all, or more than one ringer bit).
 struct SoundModeCommands {

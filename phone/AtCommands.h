@@ -11,12 +11,16 @@
 namespace corvina::atcmd {
 
 // Opening the link.
+inline constexpr const char* kVerbose = "ATV1";
+inline constexpr const char* kResultCodesOn = "ATQ0";
 inline constexpr const char* kEchoOff = "ATE0";
 inline constexpr const char* kExtendedErrors = "AT+CMEE=1";
 inline constexpr const char* kCharsetUtf8 = "AT+CSCS=\"UTF-8\"";
 // Identification.
 inline constexpr const char* kImei = "AT+CGSN";
 inline constexpr const char* kModel = "AT+CGMM";
+inline constexpr const char* kManufacturer = "AT+CGMI";
+inline constexpr const char* kRevision = "AT+CGMR";
 // The AT command service.
 inline constexpr const char* kVolumeRange = "AT+CRSL=?";
 inline constexpr const char* kSetRinger = "AT+CALM=<calm>";
@@ -28,6 +32,7 @@ inline constexpr const char* kUserToneEnd = "AT^CUTE=<sum>";
 inline constexpr const char* kPlayRingTone = "AT^CPLY=1";
 inline constexpr const char* kStopRingTone = "AT^CPLY=0";
 inline constexpr const char* kGetRinger = "AT+CALM?";
+inline constexpr const char* kGetRingerLevel = "AT+CRSL?";
 inline constexpr const char* kGetVibration = "AT+CVIB?";
 inline constexpr const char* kGetRingTone = "AT^CRTN?";
 inline constexpr const char* kPlayToneFile = "AT^CPLF=\"<path>\",<repeat>";
@@ -39,12 +44,15 @@ inline constexpr const char* kSetLineTone = "AT^CLTN=<line>,<tone>,<volume>";
 // The ringtone-assignment service.
 inline constexpr const char* kSetActiveFile = "AT^CAFL=<line>,\"<path>\"";
 inline constexpr const char* kGetActiveFile = "AT^CAFL=<line>";
+// The phone's files: the line switches to OBEX File Transfer until the OBEX session ends.
+inline constexpr const char* kObexMode = "AT+CPROT=0";
+inline constexpr const char* kAttention = "AT";
 
 inline constexpr std::array kAll = {
-    kEchoOff, kExtendedErrors, kCharsetUtf8, kImei, kModel, kVolumeRange, kSetRinger, kSetVibration,
-    kSetRingTone, kUserToneBegin, kUserToneData, kUserToneEnd, kPlayRingTone, kStopRingTone, kGetRinger,
+    kVerbose, kResultCodesOn, kEchoOff, kExtendedErrors, kCharsetUtf8, kImei, kModel, kManufacturer, kRevision, kVolumeRange, kSetRinger, kSetVibration,
+    kSetRingTone, kUserToneBegin, kUserToneData, kUserToneEnd, kPlayRingTone, kStopRingTone, kGetRinger, kGetRingerLevel,
     kGetVibration, kGetRingTone, kPlayToneFile, kStopToneFile, kSetLineVolume, kLineVolumeRange,
-    kGetLineTone, kSetLineTone, kSetActiveFile, kGetActiveFile,
+    kGetLineTone, kSetLineTone, kSetActiveFile, kGetActiveFile, kObexMode, kAttention,
 };
 
 // Bytes per user-tone data command.

@@ -129,6 +129,49 @@ HRESULT CAtCommandService::GetSoundMode(std::int32_t* soundMode)
     return S_OK;
 }
 
+HRESULT CAtCommandService::GetRingerLevel(std::int32_t* level)
+{
+    if (!level)
+        return E_POINTER;
+    std::vector<std::string> info;
+    if (HRESULT hr = Send(atcmd::kGetRingerLevel, {}, "+CRSL:", &info); FAILED(hr))
+        return hr;
+    auto values = info.empty() ? std::nullopt : atanswer::Numbers(info.front(), "+CRSL:", 1);
+    if (!values)
+        return HR_AT_GARBAGE;
+    *level = (*values)[0];
+    return S_OK;
+}
+
+HRESULT CAtCommandService::GetRingerAndVibration(std::int32_t* calm, std::int32_t* cvib)
+{
+    if (!calm || !cvib)
+        return E_POINTER;
+    if (!m_link)
+        return HR_DEVICE_NOT_CONNECTED;
+    *calm = *cvib = -1;
+    return m_link->Transaction([&](CAtLink::Session& session) {
+        struct Query {
+            const char* command;
+            const char* prefix;
+            std::int32_t* value;
+        };
+        for (const Query& query : {Query{atcmd::kGetRinger, "+CALM:", calm}, Query{atcmd::kGetVibration, "+CVIB:", cvib}}) {
+            std::vector<std::string> info;
+            const HRESULT hr = session.Command(query.command, query.prefix, &info);
+            if (PhoneRefused(hr))
+                continue;
+            if (FAILED(hr))
+                return hr;
+            auto values = info.empty() ? std::nullopt : atanswer::Numbers(info.front(), query.prefix, 1);
+            if (!values || (*values)[0] < 0 || (*values)[0] > 2)
+                return HR_AT_GARBAGE;
+            *query.value = (*values)[0];
+        }
+        return S_OK;
+    });
+}
+
 HRESULT CAtCommandService::SetRingTone(std::int32_t toneIndex, std::int32_t volume)
 {
     return Send(atcmd::kSetRingTone, {Num(toneIndex), Num(volume)});
@@ -234,8 +277,8 @@ HRESULT CAtCommandService::GetIdentity(std::string& imei, std::string& model)
         return hr;
     if (imeiLines.empty() || modelLines.empty())
         return HR_AT_GARBAGE;
-    imei = imeiLines.front();
-    model = modelLines.front();
+    imei = atanswer::PlainValue(imeiLines.front(), "+CGSN:");
+    model = atanswer::PlainValue(modelLines.front(), "+CGMM:");
     return S_OK;
 }
 

@@ -25,6 +25,8 @@ public:
     HRESULT GetVolumeRangeOfGroupPhones(std::int32_t* start, std::int32_t* end) override;
     HRESULT ExchangeLineTone(std::int32_t line, std::int32_t* tone, std::int32_t* volume) override;
     HRESULT SetPort(const std::string& port) override;
+    HRESULT GetRingerLevel(std::int32_t* level) override;
+    HRESULT GetRingerAndVibration(std::int32_t* calm, std::int32_t* cvib) override;
 
     // The phone's IMEI and model, for the host's phone detection.
     HRESULT GetIdentity(std::string& imei, std::string& model);

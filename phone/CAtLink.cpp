@@ -4,6 +4,7 @@
 
 #include "AtCommands.h"
 #include "CAtParser.h"
+#include "CPortFinder.h"
 #include "CRegistryHelper.h"
 #include "CTraceFile.h"
 #include "PhoneErrors.h"
@@ -57,12 +58,71 @@ HRESULT CAtLink::Session::Command(const std::string& command, const std::string&
     return m_link.Exchange(command, infoPrefix, info);
 }
 
-std::shared_ptr<CAtLink> CAtLink::ForDevice(const std::string& device)
+HRESULT CAtLink::Session::WriteBytes(const std::vector<std::uint8_t>& bytes)
+{
+    if (m_link.m_fd < 0)
+        return HR_DEVICE_NOT_CONNECTED;
+    HRESULT hr = m_link.WriteAll(std::string(bytes.begin(), bytes.end()), TimeoutMs());
+    if (hr == HR_DEVICE_NOT_CONNECTED)
+        m_link.CloseLocked();
+    return hr;
+}
+
+HRESULT CAtLink::Session::ReadBytes(std::uint8_t* buffer, std::size_t size, std::size_t& got, int timeoutMs)
+{
+    got = 0;
+    if (m_link.m_fd < 0)
+        return HR_DEVICE_NOT_CONNECTED;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const int left = RemainingMs(deadline);
+        pollfd p{m_link.m_fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, left);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready == 0)
+            return HR_TIMEOUT;
+        if (ready < 0 || !(p.revents & POLLIN)) {
+            m_link.CloseLocked();
+            return HR_DEVICE_NOT_CONNECTED;
+        }
+        const ssize_t n = ::read(m_link.m_fd, buffer, size);
+        if (n > 0) {
+            got = static_cast<std::size_t>(n);
+            return S_OK;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            if (left == 0)
+                return HR_TIMEOUT;
+            continue;
+        }
+        m_link.CloseLocked();
+        return HR_DEVICE_NOT_CONNECTED;
+    }
+}
+
+void CAtLink::Session::DataModeEnded(bool clean)
+{
+    if (!clean) {
+        m_link.m_resync = true;
+        m_link.m_initialized = false;
+    }
+}
+
+std::shared_ptr<CAtLink> CAtLink::ForDevice(const std::string& configured)
 {
     // Links live for the whole process: the port is opened once and kept.
     static std::mutex lock;
     static std::map<std::string, std::shared_ptr<CAtLink>> links;
+    static std::string found;
     std::lock_guard guard(lock);
+    std::string device = configured;
+    if (device == kAutoPort) {
+        // Probed until a phone answers; then that port stays the phone's for the process.
+        if (found.empty())
+            found = CPortFinder::FindPhonePort(CPortFinder::DefaultPatterns());
+        device = found;
+    }
     std::shared_ptr<CAtLink>& link = links[device];
     if (!link)
         link = std::make_shared<CAtLink>(device);
@@ -173,7 +233,7 @@ bool CAtLink::DrainInput(int quietMs)
     // Late answers and unsolicited lines left from before belong to no command. A raw terminal
     // reads 0 bytes when nothing is there, so poll tells "nothing" from "gone".
     char buffer[512];
-    const auto deadline = Clock::now() + std::chrono::milliseconds(TimeoutMs());
+    const auto deadline = Clock::now() + std::chrono::milliseconds(LinkTimeoutMs());
     for (;;) {
         // A phone that never stops talking is left to the command's own reading.
         if (Clock::now() >= deadline)
@@ -208,7 +268,8 @@ HRESULT CAtLink::EnsureReady()
             return hr;
     if (m_initialized)
         return S_OK;
-    for (const char* command : {atcmd::kEchoOff, atcmd::kExtendedErrors})
+    // Verbose result codes first: a phone left in numeric or quiet mode would otherwise look silent.
+    for (const char* command : {atcmd::kVerbose, atcmd::kResultCodesOn, atcmd::kEchoOff, atcmd::kExtendedErrors})
         if (HRESULT hr = Exchange(command, {}, nullptr); FAILED(hr))
             return hr;
     // A phone without UTF-8 still serves the commands whose strings are plain ASCII, so only a
@@ -250,7 +311,7 @@ HRESULT CAtLink::Exchange(const std::string& command, const std::string& infoPre
 {
     if (m_fd < 0)
         return HR_DEVICE_NOT_CONNECTED;
-    const int timeoutMs = TimeoutMs();
+    const int timeoutMs = LinkTimeoutMs();
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     const bool tracing = TheTrace().IsEnabled(kTraceLevel);
     if (tracing)

@@ -5,6 +5,7 @@
 #include "HResult.h"
 
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -22,6 +23,14 @@ public:
         // with infoPrefix (every non-unsolicited line when the prefix is empty).
         HRESULT Command(const std::string& command, const std::string& infoPrefix = {},
                         std::vector<std::string>* info = nullptr);
+        // Raw bytes while the line is in a data mode (file transfer after CONNECT).
+        HRESULT WriteBytes(const std::vector<std::uint8_t>& bytes);
+        // Waits at most timeoutMs for bytes; got is how many arrived. HR_TIMEOUT when none did,
+        // HR_DEVICE_NOT_CONNECTED when the line dropped (the device is then closed).
+        HRESULT ReadBytes(std::uint8_t* buffer, std::size_t size, std::size_t& got, int timeoutMs);
+        // After a data mode: when clean is false the phone may still be in it, so the next user
+        // waits for a quiet line and runs the opening sequence again.
+        void DataModeEnded(bool clean);
 
     private:
         friend class CAtLink;
@@ -29,8 +38,12 @@ public:
         CAtLink& m_link;
     };
 
-    // The link of the device, created on first use and shared by everyone in the process.
-    static std::shared_ptr<CAtLink> ForDevice(const std::string& device);
+    // The "Port" value that asks for the phone to be found among the serial devices.
+    static constexpr const char* kAutoPort = "auto";
+
+    // The link of the device, created on first use and shared by everyone in the process;
+    // "auto" probes the serial devices for a phone (an empty device when none answers).
+    static std::shared_ptr<CAtLink> ForDevice(const std::string& configured);
 
     explicit CAtLink(std::string device);
     ~CAtLink();
@@ -54,6 +67,8 @@ public:
 
     // The settings in force: "AtTimeoutMs" and "Baud" under the suite root.
     static int TimeoutMs();
+    // A shorter answer timeout for this link only (probing ports); 0 goes back to the setting.
+    void SetTimeoutMs(int timeoutMs) { m_timeoutMs = timeoutMs; }
     static int Baud();
 
 private:
@@ -76,6 +91,9 @@ private:
     int m_fd = -1;
     bool m_initialized = false;
     bool m_resync = false; // the last command's answer may still be arriving
+    int m_timeoutMs = 0;
+
+    int LinkTimeoutMs() const { return m_timeoutMs > 0 ? m_timeoutMs : TimeoutMs(); }
 };
 
 } // namespace corvina

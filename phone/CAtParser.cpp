@@ -12,6 +12,14 @@ void CAtParser::Start(std::string command, std::string infoPrefix)
 {
     m_command = std::move(command);
     m_prefix = std::move(infoPrefix);
+    // "AT+CGSN" answers "+CGSN: ..." on many phones: its own prefix marks its information lines.
+    m_ownPrefix.clear();
+    if (m_command.size() > 3 && (m_command[2] == '+' || m_command[2] == '^')) {
+        const std::size_t end = m_command.find_first_of("=?;", 3);
+        m_ownPrefix = m_command.substr(2, end == std::string::npos ? std::string::npos : end - 2) + ":";
+        for (char& c : m_ownPrefix)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
     m_partial.clear();
     m_info.clear();
     m_lines.clear();
@@ -42,6 +50,11 @@ bool CAtParser::Feed(const char* data, std::size_t size)
 bool CAtParser::IsFinalResult(const std::string& line, HRESULT& hr)
 {
     if (line == "OK") {
+        hr = S_OK;
+        return true;
+    }
+    // The phone's answer to a switch into a data mode (AT+CPROT=0), with or without a rate.
+    if (line == "CONNECT" || line.compare(0, 8, "CONNECT ") == 0) {
         hr = S_OK;
         return true;
     }
@@ -123,7 +136,9 @@ void CAtParser::TakeLine(std::string line)
         m_result = hr;
         return;
     }
-    const bool isInfo = m_prefix.empty() ? !LooksUnsolicited(line) : line.compare(0, m_prefix.size(), m_prefix) == 0;
+    const bool ownAnswer = !m_ownPrefix.empty() && line.compare(0, m_ownPrefix.size(), m_ownPrefix) == 0;
+    const bool isInfo = m_prefix.empty() ? ownAnswer || !LooksUnsolicited(line)
+                                         : line.compare(0, m_prefix.size(), m_prefix) == 0;
     if (isInfo)
         m_info.push_back(std::move(line));
 }

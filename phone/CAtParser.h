@@ -16,7 +16,8 @@ public:
     static constexpr std::size_t kMaxLine = 4096;
 
     // Begins the answer to command. Lines starting with infoPrefix ("+CRSL:") are its information
-    // lines; with an empty prefix every line that does not look unsolicited is one.
+    // lines; with an empty prefix every line that does not look unsolicited is one, and so is a
+    // line with the command's own prefix ("+CGSN: ..." for "AT+CGSN").
     void Start(std::string command, std::string infoPrefix);
     // Takes more bytes; true once the answer is complete (a final result code or garbage).
     bool Feed(const char* data, std::size_t size);
@@ -41,6 +42,7 @@ private:
 
     std::string m_command;
     std::string m_prefix;
+    std::string m_ownPrefix; // "+CGSN:" for "AT+CGSN"
     std::string m_partial;
     std::vector<std::string> m_info;
     std::vector<std::string> m_lines;

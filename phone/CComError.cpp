@@ -18,6 +18,7 @@ std::string DescribePhoneError(HRESULT hr)
     case HR_DEVICE_NOT_CONNECTED: return "The phone is not connected.";
     case HR_PATH_NOT_FOUND: return "The file or folder was not found on the phone.";
     case HR_ALREADY_EXISTS: return "A file of that name is already on the phone.";
+    case HR_DISK_FULL: return "The phone has no room for the file.";
     case HR_PORT_CANNOT_BE_READ: return "The phone's port cannot be opened.";
     default: return {};
     }

@@ -339,3 +339,22 @@ HRESULT CFolderVolume::ChangeAttributes(const std::string& path, std::uint32_t a
 }
 
 } // namespace corvina
+
+namespace corvina {
+
+HRESULT CFolderVolume::GetFile(const std::string& path, std::vector<std::uint8_t>& data)
+{
+    Resolved target;
+    if (HRESULT hr = Resolve(path, target); FAILED(hr))
+        return hr;
+    std::error_code ec;
+    if (target.relative.empty() || !fs::is_regular_file(target.full, ec))
+        return HR_PATH_NOT_FOUND;
+    std::ifstream in(target.full, std::ios::binary);
+    if (!in)
+        return E_ACCESSDENIED;
+    data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return in.bad() ? E_FAIL : S_OK;
+}
+
+} // namespace corvina

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace corvina {
 
@@ -27,6 +28,9 @@ public:
     HRESULT ChangeAttributes(const std::string& path, std::uint32_t attributes) override;
     // Keeps the port after checking that it can be opened; the files do not go through it.
     HRESULT SetPort(const std::string& port) override;
+
+    // Reads the file "\folder\name" (for the command-line tool).
+    HRESULT GetFile(const std::string& path, std::vector<std::uint8_t>& data);
 
     // The name of the file that keeps the phone's tone numbers, in the root.
     static constexpr const char* kToneNumbersFile = ".tonenumbers";

@@ -4,19 +4,43 @@
 #include "CAtCommandService.h"
 #include "CAtRingtoneSettings.h"
 #include "CFolderVolume.h"
+#include "CObexVolume.h"
 #include "CRecordingProgressDlg.h"
 #include "CRegistryHelper.h"
 #include "CTraceFile.h"
 #include "ServiceClassIds.h"
+
+#include <cctype>
 
 namespace corvina {
 
 CServiceFactory::CServiceFactory()
 {
     m_constructors[kImplFolderVolume] = [] { return std::make_shared<CFolderVolume>(); };
+    m_constructors[kImplObexVolume] = [] { return std::make_shared<CObexVolume>(); };
+    m_constructors[kImplPhoneVolume] = []() -> std::shared_ptr<IServiceObject> {
+        if (UseFolderVolume())
+            return std::make_shared<CFolderVolume>();
+        return std::make_shared<CObexVolume>();
+    };
     m_constructors[kImplAtRingtoneSettings] = [] { return std::make_shared<CAtRingtoneSettings>(); };
     m_constructors[kImplAtCommandService] = [] { return std::make_shared<CAtCommandService>(); };
     m_constructors[kImplRecordingProgressWindow] = [] { return std::make_shared<CRecordingProgressDlg>(); };
+}
+
+bool CServiceFactory::UseFolderVolume()
+{
+    const Registry& registry = Registry::Instance();
+    std::string kind = registry.GetString(HKEY_LOCAL_MACHINE, kSuiteRootKey, "Volume").value_or("auto");
+    for (char& c : kind)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (kind == "folder")
+        return true;
+    if (kind == "obex")
+        return false;
+    if (kind != "auto")
+        TheTrace().Trace(4, "Unknown \"Volume\"=\"%s\"; chosen as for \"auto\"", kind.c_str());
+    return !registry.GetString(HKEY_LOCAL_MACHINE, kSuiteRootKey, "VolumeRoot").value_or("").empty();
 }
 
 CServiceFactory& CServiceFactory::Instance()

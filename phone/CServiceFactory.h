@@ -47,6 +47,10 @@ public:
 
     CServiceFactory();
 
+    // Which volume "PhoneVolume" makes: "Volume"="folder"/"obex" under the suite root forces one;
+    // otherwise ("auto") the folder volume when "VolumeRoot" is set.
+    static bool UseFolderVolume();
+
 private:
     mutable std::mutex m_lock;
     std::map<std::string, Constructor> m_constructors;

@@ -40,6 +40,15 @@ public:
     virtual HRESULT ExchangeLineTone(std::int32_t line, std::int32_t* tone, std::int32_t* volume) = 0;
     // The serial port of the phone; HR_PORT_CANNOT_BE_READ when it cannot be opened.
     virtual HRESULT SetPort(const std::string& port) = 0;
+
+    // For phones with only the standard commands (E_NOTIMPL where a service cannot tell):
+    // the ringer level by the standard AT+CRSL?.
+    virtual HRESULT GetRingerLevel(std::int32_t* level) { return level ? E_NOTIMPL : E_POINTER; }
+    // The +CALM and +CVIB values one by one; -1 for the one the phone refuses (ERROR or +CME ERROR).
+    virtual HRESULT GetRingerAndVibration(std::int32_t* calm, std::int32_t* cvib)
+    {
+        return calm && cvib ? E_NOTIMPL : E_POINTER;
+    }
 };
 
 } // namespace corvina

@@ -23,6 +23,8 @@ constexpr HRESULT HR_DEVICE_NOT_CONNECTED = HrFromBits(0x8007048Fu);
 constexpr HRESULT HR_PATH_NOT_FOUND = HrFromBits(0x80070003u);
 // A folder cannot be made because a file of that name is in the way.
 constexpr HRESULT HR_ALREADY_EXISTS = HrFromBits(0x800700B7u);
+// The phone has no room for the file (the system's "disk full" as an HRESULT).
+constexpr HRESULT HR_DISK_FULL = HrFromBits(0x80070070u);
 
 // The HRESULT for "+CME ERROR: n"; HR_AT_ERROR when n is outside the mapped span.
 constexpr HRESULT HrFromCmeError(int n)
@@ -34,6 +36,13 @@ constexpr HRESULT HrFromCmeError(int n)
 constexpr int CmeErrorFromHr(HRESULT hr)
 {
     return hr >= HR_CME_ERROR_BASE && hr < HR_CME_ERROR_BASE + kCmeErrorSpan ? hr - HR_CME_ERROR_BASE : -1;
+}
+
+// True when the phone answered but refused the command (ERROR or +CME ERROR): it lacks the
+// feature, as opposed to a line that failed.
+constexpr bool PhoneRefused(HRESULT hr)
+{
+    return hr == HR_AT_ERROR || CmeErrorFromHr(hr) >= 0;
 }
 
 // A text the user can read for the phone's own codes; empty for codes it does not know.

@@ -14,6 +14,10 @@ inline constexpr const char* CLSID_AtCommandService = "{8E3C51D2-6A0B-4F7E-9B1D-
 
 // Names under which the built-in implementations register.
 inline constexpr const char* kImplFolderVolume = "FolderVolume";
+inline constexpr const char* kImplObexVolume = "ObexVolume";
+// The folder volume when "VolumeRoot" is set, OBEX on "Port" otherwise; "Volume"="folder" or
+// "obex" under the suite root forces one.
+inline constexpr const char* kImplPhoneVolume = "PhoneVolume";
 inline constexpr const char* kImplAtRingtoneSettings = "AtRingtoneSettings";
 inline constexpr const char* kImplAtCommandService = "AtCommandService";
 inline constexpr const char* kImplRecordingProgressWindow = "RecordingProgressWindow";

@@ -51,6 +51,7 @@ bool CFaultPlan::Apply(const std::string& strRule, std::string& strError)
         m_rules.clear();
         m_nDelayMs = 0;
         m_nDropAfter = 0;
+        m_nObexDropAfter = 0;
         return true;
     }
     auto eq = strRule.find('=');
@@ -75,6 +76,14 @@ bool CFaultPlan::Apply(const std::string& strRule, std::string& strError)
             return false;
         }
         m_nDropAfter = number;
+        return true;
+    }
+    if (kind == "obexdrop") {
+        if (!ParseCount(value, 1000000, number) || number == 0) {
+            strError = "obexdrop wants a number of OBEX packets above 0: " + value;
+            return false;
+        }
+        m_nObexDropAfter = number;
         return true;
     }
     SFaultRule rule;
@@ -124,6 +133,8 @@ std::string CFaultPlan::Describe() const
         add("delay=" + std::to_string(m_nDelayMs));
     if (m_nDropAfter > 0)
         add("drop=" + std::to_string(m_nDropAfter));
+    if (m_nObexDropAfter > 0)
+        add("obexdrop=" + std::to_string(m_nObexDropAfter));
     return text;
 }
 

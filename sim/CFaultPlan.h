@@ -21,7 +21,7 @@ struct SFaultRule {
 class CFaultPlan {
 public:
     // Adds one rule in the form "<kind>=<value>": fail=PREFIX, cme=PREFIX:N, garbage=PREFIX,
-    // silent=PREFIX, delay=MS, drop=N, or "clear" for no faults. False with a reason for a bad rule.
+    // silent=PREFIX, delay=MS, drop=N, obexdrop=N, or "clear" for no faults. False with a reason for a bad rule.
     bool Apply(const std::string& strRule, std::string& strError);
     // The first rule whose prefix the command line begins with (case ignored), or a None rule.
     // The fault control command itself never matches, so a test can always clear the faults.
@@ -35,6 +35,12 @@ public:
     int m_nDelayMs = 0;
     // Drop the line after answering this many more commands (0: never).
     int m_nDropAfter = 0;
+    // Drop the line after answering this many OBEX packets since the line opened (0: never).
+    // Fires once.
+    int m_nObexDropAfter = 0;
+    // Answer ERROR to every vendor ("^") command, as a phone with only the standard commands;
+    // "clear" does not change it.
+    bool m_bStandardOnly = false;
 
 private:
     std::vector<SFaultRule> m_rules;

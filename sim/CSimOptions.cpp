@@ -64,6 +64,12 @@ bool CSimOptions::Parse(const std::vector<std::string>& args, std::string& strEr
             m_bSeedRingtones = true;
         else if (name == "--reopen")
             m_bReopen = true;
+        else if (name == "--standard-only")
+            m_bStandardOnly = true;
+        else if (name == "--refuse-obex")
+            m_faultRules.push_back("fail=AT+CPROT");
+        else if (name == "--obex-drop-after")
+            ok = rule("obexdrop");
         else if (name == "--state")
             ok = take(m_strStateDir);
         else if (name == "--model")
@@ -126,7 +132,9 @@ std::string CSimOptions::HelpText(const std::string& strDefaultState, const std:
            "identification (AT, ATZ, ATE0/ATE1, ATI, +CGMI, +CGMM, +CGMR, +CGSN, +CMEE, +CSCS, +CFUN),\n"
            "volumes (+CRSL, ^CLVL), tones (^CRTN, ^CLTN), sound mode (+CALM, +CVIB), active files\n"
            "(^CAFL), user tone uploads (^CUTB, ^CUTD, ^CUTE) and playing (^CPLY, ^CPLF). Unknown\n"
-           "commands get ERROR. Settings and files survive a restart (see corvina-phonesim(1)).\n"
+           "commands get ERROR. AT+CPROT=0 answers CONNECT and the line speaks OBEX File Transfer\n"
+           "over fs/ until DISCONNECT, or until it has been idle for 5 seconds. Settings and files\n"
+           "survive a restart (see corvina-phonesim(1)).\n"
            "\n"
            "Phone:\n"
            "  --state DIR        state folder: phone.conf, fs/ (the phone's files), usertones/\n"
@@ -142,6 +150,8 @@ std::string CSimOptions::HelpText(const std::string& strDefaultState, const std:
            "                     into the standard folders; they count as built-in tones 1, 2, ...\n"
            "  --corpus DIR       corpus folder for seeding (default " + strDefaultCorpus + ")\n"
            "  --list-models      print the phone types known by name and exit\n"
+           "  --standard-only    answer ERROR to every vendor (^) command, as a phone whose firmware\n"
+           "                     has only the standard commands\n"
            "\n"
            "Line:\n"
            "  --link PATH        also make PATH a symbolic link to the pseudo-terminal (removed on exit)\n"
@@ -161,8 +171,10 @@ std::string CSimOptions::HelpText(const std::string& strDefaultState, const std:
            "                     pseudo-terminal: its path is printed as a new line and --link is\n"
            "                     pointed at it; the session restarts (echo on) and the drop fires once\n"
            "  --reopen-ms N      pause before reopening\n"
+           "  --refuse-obex      answer ERROR to AT+CPROT=0 (same as --fail-cmd AT+CPROT)\n"
+           "  --obex-drop-after N  close the pseudo-terminal after answering N OBEX packets\n"
            "At run time AT^SIMFAULT=\"<rule>\" adds a rule (fail=P, cme=P:N, garbage=P, silent=P,\n"
-           "delay=N, drop=N counting from the next command) and AT^SIMFAULT=\"clear\" removes all;\n"
+           "delay=N, drop=N counting from the next command, obexdrop=N) and AT^SIMFAULT=\"clear\" removes all;\n"
            "AT^SIMFAULT? lists them. AT^SIMFAULT itself is never faulted.\n"
            "\n"
            "  -h, --help         show this text\n"

@@ -20,6 +20,8 @@ public:
     int m_nReopenMs = 1000;
     // Fault rules in the form CFaultPlan::Apply takes.
     std::vector<std::string> m_faultRules;
+    // Answer ERROR to every vendor command.
+    bool m_bStandardOnly = false;
     bool m_bHelp = false;
     bool m_bVersion = false;
     bool m_bListModels = false;

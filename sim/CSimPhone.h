@@ -1,11 +1,15 @@
 // The virtual phone on its line: collects command lines from the bytes received and decides each reply.
 #pragma once
 
+#include <chrono>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "CAtCommandEngine.h"
 #include "CFaultPlan.h"
+#include "CObexServer.h"
 
 namespace corvina {
 
@@ -32,9 +36,18 @@ public:
     void Restart();
     // Command lines answered so far.
     int CommandCount() const { return m_nCommands; }
+    // AT+CPROT=0 switches the line to OBEX File Transfer over this folder (the phone's fs/).
+    void EnableObex(const std::filesystem::path& root);
+    // True while the line speaks OBEX.
+    bool InObex() const { return m_bObex; }
+
+    // A line that stays quiet this long in OBEX mode falls back to AT commands, as phones do.
+    static constexpr int kObexIdleMs = 5000;
 
 private:
     SSimReply Answer(const std::string& strLine);
+    // Passes bytes to the OBEX service; returns how many it took.
+    size_t FeedObex(const std::string& strBytes, std::vector<SSimReply>& replies);
 
     CAtCommandEngine& m_engine;
     CFaultPlan& m_faults;
@@ -42,6 +55,10 @@ private:
     bool m_bOverlong = false;
     int m_nCommands = 0;
     int m_nDropCount = 0;  // commands answered since the drop rule was set
+    std::unique_ptr<CObexServer> m_obex;
+    bool m_bObex = false;
+    int m_nObexPackets = 0;  // OBEX packets answered since the line opened
+    std::chrono::steady_clock::time_point m_lastObex;
 };
 
 }  // namespace corvina

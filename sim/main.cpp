@@ -116,7 +116,9 @@ int main(int argc, char** argv)
     }
     CAtCommandEngine engine(state, model);
     engine.RefreshToneNumbers();
+    faults.m_bStandardOnly = options.m_bStandardOnly;
     CSimPhone phone(engine, faults);
+    phone.EnableObex(files.Root());
     CPtyServer server(phone, log);
     InstallSignals();
     error.clear();

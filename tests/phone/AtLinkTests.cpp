@@ -116,8 +116,9 @@ private:
 std::function<Reply(const std::string&)> AfterOpening(std::function<Reply(const std::string&)> rest)
 {
     return [rest](const std::string& command) {
-        if (command == "ATE0")
-            return Answer("ATE0\r\r\nOK\r\n"); // echo is still on for this one
+        // Echo is still on until ATE0, so these come back before their answer.
+        if (command == "ATV1" || command == "ATQ0" || command == "ATE0")
+            return Answer(command + "\r\r\nOK\r\n");
         if (command == "AT+CMEE=1" || command == "AT+CSCS=\"UTF-8\"")
             return Answer("\r\nOK\r\n");
         return rest(command);
@@ -143,7 +144,7 @@ TEST_F(AtLinkTest, OpensWithEchoOffAndExtendedErrorsAndReturnsInformationLines)
     EXPECT_EQ(info, std::vector<std::string>{"+CRSL: (1-5)"});
     EXPECT_EQ(link.Command("AT+NOPE"), HR_AT_ERROR);
     EXPECT_EQ(phone.Received(),
-              (std::vector<std::string>{"ATE0", "AT+CMEE=1", "AT+CSCS=\"UTF-8\"", "AT+CRSL=?", "AT+NOPE"}));
+              (std::vector<std::string>{"ATV1", "ATQ0", "ATE0", "AT+CMEE=1", "AT+CSCS=\"UTF-8\"", "AT+CRSL=?", "AT+NOPE"}));
 
     // A phone without UTF-8 is still used; one that refuses extended errors is not.
     FakePhone noUtf8([](const std::string& command) {
@@ -154,6 +155,31 @@ TEST_F(AtLinkTest, OpensWithEchoOffAndExtendedErrorsAndReturnsInformationLines)
         return Answer(command == "AT+CMEE=1" ? "\r\nERROR\r\n" : "\r\nOK\r\n");
     });
     EXPECT_EQ(CAtLink(noCmee.Device()).Command("AT^CPLY=0"), HR_AT_ERROR);
+}
+
+TEST_F(AtLinkTest, APhoneLeftInNumericModeIsSwitchedToVerboseAndItsPrefixedAnswersAreTaken)
+{
+    // Until ATV1 the phone gives numeric result codes, which the link would not read.
+    auto verbose = std::make_shared<bool>(false);
+    FakePhone phone([verbose](const std::string& command) {
+        if (command == "ATV1")
+            *verbose = true;
+        if (!*verbose)
+            return Answer("0\r");
+        if (command == "AT+CGSN")
+            return Answer("\r\n+CGSN: 351234567890123\r\n\r\nOK\r\n");
+        if (command == "AT+CGMM")
+            return Answer("\r\n+CGMM: \"M55\"\r\n\r\n+CRING: VOICE\r\n\r\nOK\r\n");
+        return Answer("\r\nOK\r\n");
+    });
+    CAtLink link(phone.Device());
+    std::vector<std::string> info;
+    ASSERT_EQ(link.Command("AT+CGSN", {}, &info), S_OK);
+    EXPECT_EQ(info, std::vector<std::string>{"+CGSN: 351234567890123"});
+    ASSERT_EQ(link.Command("AT+CGMM", {}, &info), S_OK);
+    // The command's own prefix is its answer; another prefixed line is still unsolicited.
+    EXPECT_EQ(info, std::vector<std::string>{"+CGMM: \"M55\""});
+    EXPECT_EQ(phone.Received().front(), "ATV1");
 }
 
 TEST_F(AtLinkTest, FailuresOfThePhoneComeBackWithinTheTimeout)
@@ -243,7 +269,7 @@ TEST_F(AtLinkTest, ADroppedLineFailsTheCommandAndTheLinkReopensWhenThePhoneComes
     std::filesystem::remove(port);
     std::filesystem::create_symlink(back.Device(), port);
     EXPECT_EQ(link.Command("AT^CPLY=1"), S_OK);
-    EXPECT_EQ(back.Received().front(), "ATE0"); // opened anew, with the opening commands
+    EXPECT_EQ(back.Received().front(), "ATV1"); // opened anew, with the opening commands
 }
 
 TEST_F(AtLinkTest, CommandsAndTransactionsFromSeveralThreadsNeverInterleave)
@@ -285,8 +311,8 @@ TEST_F(AtLinkTest, CommandsAndTransactionsFromSeveralThreadsNeverInterleave)
 
     // On the wire, the three steps of every transaction follow each other.
     const std::vector<std::string> received = phone.Received();
-    ASSERT_EQ(received.size(), 4u + 4 * 5 * 3);
-    for (std::size_t i = 4; i < received.size(); i += 3)
+    ASSERT_EQ(received.size(), 6u + 4 * 5 * 3);
+    for (std::size_t i = 6; i < received.size(); i += 3)
         for (int step = 0; step < 3; ++step)
             EXPECT_EQ(received[i + step], received[i].substr(0, received[i].size() - 1) + std::to_string(step));
 }

@@ -123,5 +123,23 @@ TEST(AtParser, TheVirtualPhonesGarbageIsNeverTakenForAnAnswer)
     }
 }
 
+TEST(AtParser, ConnectEndsTheAnswerAndPlainValuesLoseTheirPrefixAndQuotes)
+{
+    CAtParser parser;
+    parser.Start("AT+CPROT=0", "");
+    EXPECT_TRUE(parser.Feed("\r\nCONNECT\r\n", 11));
+    EXPECT_EQ(parser.Result(), S_OK);
+    parser.Start("AT+CPROT=0", "");
+    EXPECT_TRUE(parser.Feed("\r\nCONNECT 115200\r\n", 18));
+    EXPECT_EQ(parser.Result(), S_OK);
+    // "CONNECTED" is no result code.
+    parser.Start("AT", "");
+    EXPECT_FALSE(parser.Feed("\r\nCONNECTED\r\n", 13));
+    EXPECT_EQ(atanswer::PlainValue("+CGMM: \"M55\"", "+CGMM:"), "M55");
+    EXPECT_EQ(atanswer::PlainValue("+CGSN: 351234567890123 ", "+CGSN:"), "351234567890123");
+    EXPECT_EQ(atanswer::PlainValue("CX70", "+CGMM:"), "CX70");
+    EXPECT_EQ(atanswer::PlainValue("\"", "+CGMM:"), "\"");
+}
+
 } // namespace
 } // namespace corvina

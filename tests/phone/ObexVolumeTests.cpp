@@ -1,0 +1,296 @@
+// The OBEX volume against the virtual phone on a real pseudo-terminal with no "VolumeRoot": the
+// phone's fs/ folder shows what the phone was told, and AT commands are answered after every session.
+#include "CAtCommandService.h"
+#include "CAtLink.h"
+#include "CFileStream.h"
+#include "CFolderVolume.h"
+#include "CObexVolume.h"
+#include "CServiceFactory.h"
+#include "PhoneErrors.h"
+#include "PhoneTestSupport.h"
+#include "OleDate.h"
+#include "ServiceInit.h"
+#include "VirtualPhone.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace corvina {
+namespace {
+
+namespace fs = std::filesystem;
+
+using test::VirtualPhone;
+
+// A file stream that counts its reads and, like a cancelled progress window, reports the end of
+// its data after cancelAfter reads.
+class CountingStream : public IStream {
+public:
+    CountingStream(std::shared_ptr<IStream> inner, int cancelAfter = -1)
+        : m_inner(std::move(inner)), m_cancelAfter(cancelAfter) {}
+    HRESULT Read(void* pv, std::uint32_t cb, std::uint32_t* pcbRead) override
+    {
+        if (m_cancelAfter >= 0 && static_cast<int>(m_reads.size()) >= m_cancelAfter) {
+            *pcbRead = 0;
+            return S_FALSE;
+        }
+        HRESULT hr = m_inner->Read(pv, cb, pcbRead);
+        m_reads.push_back(*pcbRead);
+        return hr;
+    }
+    HRESULT Write(const void* pv, std::uint32_t cb, std::uint32_t* w) override { return m_inner->Write(pv, cb, w); }
+    HRESULT Seek(std::int64_t m, STREAM_SEEK o, std::uint64_t* p) override { return m_inner->Seek(m, o, p); }
+    HRESULT SetSize(std::uint64_t s) override { return m_inner->SetSize(s); }
+    HRESULT CopyTo(IStream* s, std::uint64_t cb, std::uint64_t* r, std::uint64_t* w) override { return m_inner->CopyTo(s, cb, r, w); }
+    HRESULT Commit(std::uint32_t f) override { return m_inner->Commit(f); }
+    HRESULT Revert() override { return m_inner->Revert(); }
+    HRESULT LockRegion(std::uint64_t o, std::uint64_t cb, std::uint32_t t) override { return m_inner->LockRegion(o, cb, t); }
+    HRESULT UnlockRegion(std::uint64_t o, std::uint64_t cb, std::uint32_t t) override { return m_inner->UnlockRegion(o, cb, t); }
+    HRESULT Stat(STATSTG* s, std::uint32_t f) override { return m_inner->Stat(s, f); }
+    HRESULT Clone(std::shared_ptr<IStream>* s) override { return m_inner->Clone(s); }
+
+    const std::vector<std::uint32_t>& Reads() const { return m_reads; }
+
+private:
+    std::shared_ptr<IStream> m_inner;
+    int m_cancelAfter;
+    std::vector<std::uint32_t> m_reads;
+};
+
+class ObexVolumeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!VirtualPhone::Available())
+            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
+    }
+    void TearDown() override { Registry::Instance().LoadText(""); }
+
+    // Starts the phone and points the configuration at its port only.
+    std::unique_ptr<VirtualPhone> Start(std::vector<std::string> extra = {}, const std::string& more = {})
+    {
+        auto phone = std::make_unique<VirtualPhone>(dir.Path(), "CX70", std::move(extra));
+        test::LoadRegistry(test::RegString("Port", phone->Port()) + "\"AtTimeoutMs\"=dword:000007d0\n" + more);
+        return phone;
+    }
+
+    std::shared_ptr<IStream> FileOf(const std::string& name, std::size_t size)
+    {
+        std::string data;
+        for (std::size_t i = 0; i < size; ++i)
+            data += static_cast<char>((i * 31 + i / 7) & 0xFF);
+        test::WriteText(dir.Path() / name, data);
+        std::shared_ptr<IStream> stream;
+        EXPECT_EQ(CFileStream::CreateFromFile(dir.Path() / name, stream), S_OK);
+        return stream;
+    }
+
+    // The phone answers AT commands (the line is out of OBEX mode).
+    static HRESULT AtWorks()
+    {
+        CAtCommandService atc;
+        atc.SetPort(Registry::Instance().GetString(HKEY_LOCAL_MACHINE, kSuiteRootKey, "Port").value_or(""));
+        std::int32_t start = 0, end = 0;
+        return atc.GetVolumeRange(1, &start, &end);
+    }
+
+    // Every name in the folder, hidden ones too.
+    static std::vector<std::string> AllNames(const fs::path& folder)
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    test::ScratchDir dir;
+};
+
+TEST_F(ObexVolumeTest, WithoutAFolderTheVolumeListsPutsReadsAndDeletesOverObex)
+{
+    auto phone = Start();
+    ASSERT_TRUE(phone->Ready());
+    std::shared_ptr<IMBXVolume> volume;
+    ASSERT_TRUE(InitMbxVolPtr(volume));
+    auto* obexVolume = dynamic_cast<CObexVolume*>(volume.get());
+    ASSERT_NE(obexVolume, nullptr);
+
+    fs::create_directories(phone->Files() / "Ringtones" / "Sub");
+    test::WriteText(phone->Files() / "Ringtones" / "tune.mid", "MThd-tune");
+    MBX_LISTING listing;
+    ASSERT_EQ(volume->ListFolder("\\*", -1, listing), S_OK);
+    EXPECT_TRUE(listing.isRoot);
+    EXPECT_NE(std::find(listing.names.begin(), listing.names.end(), "Ringtones"), listing.names.end());
+    // The phone's own dot file is never shown.
+    for (const std::string& name : listing.names)
+        EXPECT_NE(name[0], '.') << name;
+    ASSERT_EQ(volume->ListFolder("\\ringtones\\*", 0, listing), S_OK);
+    ASSERT_EQ(listing.rows.size(), 2u);
+    EXPECT_EQ(listing.rows[0].name, "Sub");
+    EXPECT_EQ(listing.rows[0].attributes, FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(listing.rows[1].name, "tune.mid");
+    EXPECT_EQ(listing.rows[1].number, 9);
+    EXPECT_EQ(listing.rows[1].attributes, FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(listing.rows[1].toneNumber, 0);
+    // The date is the file's, to the second.
+    const auto written = fs::last_write_time(phone->Files() / "Ringtones" / "tune.mid");
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::file_clock::to_sys(written).time_since_epoch()).count();
+    EXPECT_NEAR(listing.rows[1].lastChange, OleDateFromTime(static_cast<std::time_t>(seconds)), 1.0 / 86400);
+    EXPECT_EQ(volume->ListFolder("\\Ringtones\\*.MID", 0, listing), S_OK);
+    EXPECT_EQ(listing.rows.size(), 1u);
+    EXPECT_EQ(volume->ListFolder("\\Nowhere\\*", 0, listing), HR_PATH_NOT_FOUND);
+    EXPECT_EQ(AtWorks(), S_OK);
+
+    // A large file goes in many packets, each one read of the stream.
+    auto source = std::make_shared<CountingStream>(FileOf("big.mid", 100000));
+    ASSERT_EQ(volume->PutFile("\\Ringtones\\big.mid", source.get(), 0), S_OK);
+    EXPECT_EQ(test::ReadText(phone->Files() / "Ringtones" / "big.mid"), test::ReadText(dir.Path() / "big.mid"));
+    EXPECT_GT(source->Reads().size(), 40u);
+    for (std::uint32_t read : source->Reads())
+        EXPECT_LE(read, 2048u);
+    EXPECT_EQ(AtWorks(), S_OK);
+
+    std::vector<std::uint8_t> data;
+    ASSERT_EQ(obexVolume->GetFile("\\Ringtones\\big.mid", data), S_OK);
+    EXPECT_EQ(std::string(data.begin(), data.end()), test::ReadText(dir.Path() / "big.mid"));
+    EXPECT_EQ(obexVolume->GetFile("\\Ringtones\\none.mid", data), HR_PATH_NOT_FOUND);
+
+    // Folders: made once, then already there; a file in the way.
+    EXPECT_EQ(volume->MakeFolder("\\Ringtones\\New"), S_OK);
+    EXPECT_TRUE(fs::is_directory(phone->Files() / "Ringtones" / "New"));
+    EXPECT_EQ(volume->MakeFolder("\\Ringtones\\new"), S_FALSE);
+    EXPECT_EQ(volume->MakeFolder("\\Ringtones\\tune.mid"), HR_ALREADY_EXISTS);
+    EXPECT_EQ(volume->MakeFolder("\\Missing\\New"), HR_PATH_NOT_FOUND);
+
+    // Write protection through the set-permissions action.
+    EXPECT_EQ(volume->ChangeAttributes("\\Ringtones\\tune.mid", FILE_ATTRIBUTE_READONLY), S_OK);
+    ASSERT_EQ(volume->ListFolder("\\Ringtones\\tune.mid", 0, listing), S_OK);
+    EXPECT_EQ(listing.rows.at(0).attributes, FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(volume->RemoveFile("\\Ringtones\\tune.mid"), E_ACCESSDENIED);
+    auto again = FileOf("again.mid", 10);
+    EXPECT_EQ(volume->PutFile("\\Ringtones\\tune.mid", again.get(), 0), E_ACCESSDENIED);
+    EXPECT_EQ(volume->ChangeAttributes("\\Ringtones\\tune.mid", 0), S_OK);
+    EXPECT_EQ(volume->RemoveFile("\\Ringtones\\tune.mid"), S_OK);
+    EXPECT_FALSE(fs::exists(phone->Files() / "Ringtones" / "tune.mid"));
+    EXPECT_EQ(volume->RemoveFile("\\Ringtones\\tune.mid"), HR_PATH_NOT_FOUND);
+    EXPECT_EQ(volume->RemoveFile("\\Ringtones\\Sub"), E_ACCESSDENIED);
+    EXPECT_EQ(volume->RemoveFile("\\..\\x"), E_ACCESSDENIED);
+    EXPECT_EQ(AtWorks(), S_OK);
+}
+
+TEST_F(ObexVolumeTest, ACancelledPutLeavesNothingOnThePhone)
+{
+    auto phone = Start();
+    ASSERT_TRUE(phone->Ready());
+    std::shared_ptr<IMBXVolume> volume;
+    ASSERT_TRUE(InitMbxVolPtr(volume));
+    const auto before = AllNames(phone->Files() / "Ringtones");
+    auto source = std::make_shared<CountingStream>(FileOf("big.mid", 60000), 5);
+    EXPECT_EQ(volume->PutFile("\\Ringtones\\big.mid", source.get(), 0), E_ABORT);
+    EXPECT_EQ(source->Reads().size(), 5u);
+    EXPECT_EQ(AllNames(phone->Files() / "Ringtones"), before);
+    EXPECT_EQ(AtWorks(), S_OK);
+    // The volume is usable again at once.
+    auto small = FileOf("small.mid", 300);
+    EXPECT_EQ(volume->PutFile("\\Ringtones\\small.mid", small.get(), 0), S_OK);
+    EXPECT_EQ(test::ReadText(phone->Files() / "Ringtones" / "small.mid").size(), 300u);
+}
+
+TEST_F(ObexVolumeTest, APhoneThatRefusesObexFailsTheOperationAndKeepsAnsweringAt)
+{
+    auto phone = Start({"--refuse-obex"});
+    ASSERT_TRUE(phone->Ready());
+    std::shared_ptr<IMBXVolume> volume;
+    ASSERT_TRUE(InitMbxVolPtr(volume));
+    MBX_LISTING listing;
+    EXPECT_EQ(volume->ListFolder("\\*", -1, listing), HR_AT_ERROR);
+    EXPECT_TRUE(listing.names.empty());
+    EXPECT_EQ(AtWorks(), S_OK);
+}
+
+TEST_F(ObexVolumeTest, ALineDroppedMidPutFailsInTimeLeavesNothingAndTheLinkRecovers)
+{
+    auto phone = Start({"--obex-drop-after", "6", "--reopen", "--reopen-ms", "300"});
+    ASSERT_TRUE(phone->Ready());
+    std::shared_ptr<IMBXVolume> volume;
+    ASSERT_TRUE(InitMbxVolPtr(volume));
+    const auto before = AllNames(phone->Files() / "Ringtones");
+    auto source = FileOf("big.mid", 60000);
+    const auto start = std::chrono::steady_clock::now();
+    const HRESULT hr = volume->PutFile("\\Ringtones\\big.mid", source.get(), 0);
+    EXPECT_TRUE(hr == HR_DEVICE_NOT_CONNECTED || hr == HR_TIMEOUT) << HResultText(hr);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_EQ(AllNames(phone->Files() / "Ringtones"), before);
+
+    // The phone comes back on a new terminal behind the same link.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    HRESULT at = E_FAIL;
+    while (FAILED(at = AtWorks()) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(at, S_OK);
+    auto retry = FileOf("big.mid", 60000);
+    EXPECT_EQ(volume->PutFile("\\Ringtones\\big.mid", retry.get(), 0), S_OK);
+    EXPECT_EQ(test::ReadText(phone->Files() / "Ringtones" / "big.mid").size(), 60000u);
+    EXPECT_EQ(AtWorks(), S_OK);
+}
+
+TEST_F(ObexVolumeTest, TheRegistryChoosesTheVolume)
+{
+    auto phone = Start();
+    ASSERT_TRUE(phone->Ready());
+    std::shared_ptr<IMBXVolume> volume;
+    ASSERT_TRUE(InitMbxVolPtr(volume));
+    EXPECT_NE(dynamic_cast<CObexVolume*>(volume.get()), nullptr);
+
+    const std::string base = test::RegString("Port", phone->Port());
+    test::LoadRegistry(base + test::RegString("VolumeRoot", phone->Files().string()));
+    ASSERT_TRUE(InitMbxVolPtr(volume));
+    EXPECT_NE(dynamic_cast<CFolderVolume*>(volume.get()), nullptr);
+
+    test::LoadRegistry(base + test::RegString("VolumeRoot", phone->Files().string()) + test::RegString("Volume", "OBEX"));
+    ASSERT_TRUE(InitMbxVolPtr(volume));
+    EXPECT_NE(dynamic_cast<CObexVolume*>(volume.get()), nullptr);
+
+    test::LoadRegistry(base + test::RegString("Volume", "folder"));
+    EXPECT_FALSE(InitMbxVolPtr(volume)); // forced to a folder that is not configured
+}
+
+TEST_F(ObexVolumeTest, ASlowPhoneStillServesFilesAndAnOtherUserWaitsForTheSession)
+{
+    auto phone = Start({"--delay-ms", "20"});
+    ASSERT_TRUE(phone->Ready());
+    std::shared_ptr<IMBXVolume> volume;
+    ASSERT_TRUE(InitMbxVolPtr(volume));
+    auto source = FileOf("mid.mid", 30000);
+    std::atomic<bool> putDone{false};
+    HRESULT putResult = E_FAIL;
+    std::thread transfer([&] {
+        putResult = volume->PutFile("\\Ringtones\\mid.mid", source.get(), 0);
+        putDone = true;
+    });
+    // Once the upload has begun on the phone, an AT command from another thread queues behind
+    // the session; sent in between, it would break the transfer.
+    auto uploading = [&] {
+        for (const std::string& name : AllNames(phone->Files() / "Ringtones"))
+            if (name.rfind(".mid.mid.obex-", 0) == 0)
+                return true;
+        return false;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!uploading() && !putDone && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    const HRESULT at = AtWorks();
+    transfer.join();
+    EXPECT_EQ(putResult, S_OK);
+    EXPECT_EQ(at, S_OK);
+    EXPECT_EQ(test::ReadText(phone->Files() / "Ringtones" / "mid.mid").size(), 30000u);
+    EXPECT_EQ(AtWorks(), S_OK);
+}
+
+} // namespace
+} // namespace corvina

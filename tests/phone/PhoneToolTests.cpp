@@ -1,0 +1,238 @@
+// corvina-phone run as a program against the virtual phone: its output forms, its exit codes, and
+// that a put it aborts leaves nothing on the phone. Also the search for the phone's port.
+#include "CPortFinder.h"
+#include "PhoneTestSupport.h"
+#include "VirtualPhone.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace corvina {
+namespace {
+
+namespace fs = std::filesystem;
+using test::VirtualPhone;
+
+struct RunResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the tool with the registry file; onStarted may act on the running process.
+RunResult RunTool(const std::vector<std::string>& arguments, const fs::path& registry,
+                  const std::function<void(pid_t)>& onStarted = {})
+{
+    std::vector<std::string> args = {CORVINA_PHONE_TOOL};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> env = {"CORVINA_REGISTRY=" + registry.string(), "PATH=/usr/bin:/bin"};
+    std::vector<char*> envp;
+    for (std::string& item : env)
+        envp.push_back(item.data());
+    envp.push_back(nullptr);
+    int out[2], err[2];
+    EXPECT_EQ(::pipe2(out, O_CLOEXEC), 0);
+    EXPECT_EQ(::pipe2(err, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    pid_t pid = -1;
+    RunResult result;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    ::close(err[1]);
+    if (pid > 0 && onStarted)
+        onStarted(pid);
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    int open = 2;
+    while (pid > 0 && open > 0 && ::poll(fds, 2, 30000) > 0) {
+        for (int i = 0; i < 2; ++i) {
+            if (!(fds[i].revents & (POLLIN | POLLHUP)))
+                continue;
+            char buffer[4096];
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                (i == 0 ? result.out : result.err).append(buffer, static_cast<std::size_t>(n));
+            } else {
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+    ::close(out[0]);
+    ::close(err[0]);
+    int status = 0;
+    if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+        result.status = WEXITSTATUS(status);
+    return result;
+}
+
+class PhoneToolTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!VirtualPhone::Available() || std::string(CORVINA_PHONE_TOOL).empty())
+            GTEST_SKIP() << "the virtual phone or the tool is not part of this build";
+    }
+
+    // A registry file naming the phone's port (and a folder for the phone's files, when given).
+    fs::path Registry(const std::string& port, const std::string& volumeRoot = {})
+    {
+        const fs::path file = dir.Path() / "phone.reg";
+        std::string text = test::ReadText(CORVINA_SERVICES_REG);
+        text += "\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n" + test::RegString("Port", port) +
+                "\"AtTimeoutMs\"=dword:000007d0\n";
+        if (!volumeRoot.empty())
+            text += test::RegString("VolumeRoot", volumeRoot);
+        test::WriteText(file, text);
+        return file;
+    }
+
+    test::ScratchDir dir;
+};
+
+TEST_F(PhoneToolTest, IdentifyListGetPutRemoveAndMkdirGiveTheirFormsAndExitCodes)
+{
+    VirtualPhone phone(dir.Path(), "CX70", {"--imei", "351234567890123"});
+    ASSERT_TRUE(phone.Ready());
+    const fs::path reg = Registry(phone.Port());
+
+    RunResult r = RunTool({"identify"}, reg);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "{\"manufacturer\": \"Halvren\", \"model\": \"CX70\", \"revision\": \"corvina-phonesim 1.0\", "
+                     "\"imei\": \"351234567890123\"}\n");
+
+    test::WriteText(phone.Files() / "Ringtones" / "a \"q\".mid", "12345");
+    fs::create_directories(phone.Files() / "Ringtones" / "Sub");
+    r = RunTool({"ls", "Ringtones"}, reg);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("[{\"name\": \"Sub\", \"size\": 0, \"folder\": true, \"read_only\": false, \"modified\": \"20", 0), 0u)
+        << r.out;
+    EXPECT_NE(r.out.find("{\"name\": \"a \\\"q\\\".mid\", \"size\": 5, \"folder\": false, \"read_only\": false, \"modified\": \"20"),
+              std::string::npos) << r.out;
+    EXPECT_EQ(r.out.back(), '\n');
+
+    test::WriteText(dir.Path() / "local.mid", std::string(9000, 'x'));
+    r = RunTool({"put", (dir.Path() / "local.mid").string(), "/Ringtones"}, reg);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, ""); // no progress when standard error is no terminal
+    EXPECT_EQ(test::ReadText(phone.Files() / "Ringtones" / "local.mid"), std::string(9000, 'x'));
+    // The phone's file is not replaced without --force.
+    r = RunTool({"put", (dir.Path() / "local.mid").string(), "Ringtones"}, reg);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("not replaced"), std::string::npos) << r.err;
+    r = RunTool({"--force", "put", (dir.Path() / "local.mid").string(), "Ringtones"}, reg);
+    EXPECT_EQ(r.status, 0) << r.err;
+
+    r = RunTool({"get", "Ringtones/local.mid", (dir.Path() / "back.mid").string()}, reg);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(test::ReadText(dir.Path() / "back.mid"), std::string(9000, 'x'));
+    // An existing local file is left alone; a folder that cannot be written is a local error.
+    test::WriteText(dir.Path() / "mine.mid", "mine");
+    r = RunTool({"get", "Ringtones/local.mid", (dir.Path() / "mine.mid").string()}, reg);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(test::ReadText(dir.Path() / "mine.mid"), "mine");
+    r = RunTool({"get", "Ringtones/local.mid", (dir.Path() / "no" / "such" / "x.mid").string()}, reg);
+    EXPECT_EQ(r.status, 2);
+    r = RunTool({"put", (dir.Path() / "missing.mid").string()}, reg);
+    EXPECT_EQ(r.status, 2);
+    r = RunTool({"get", "Ringtones/none.mid", (dir.Path() / "none.mid").string()}, reg);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("not found"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir.Path() / "none.mid"));
+
+    r = RunTool({"mkdir", "/Ringtones/Made"}, reg);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::is_directory(phone.Files() / "Ringtones" / "Made"));
+    r = RunTool({"rm", "Ringtones/local.mid"}, reg);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(fs::exists(phone.Files() / "Ringtones" / "local.mid"));
+    r = RunTool({"rm", "Ringtones/local.mid"}, reg);
+    EXPECT_EQ(r.status, 1);
+
+    // --port wins over the registry.
+    r = RunTool({"--port", (dir.Path() / "nothing").string(), "identify"}, reg);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("not connected"), std::string::npos) << r.err;
+}
+
+TEST_F(PhoneToolTest, WrongUsageExitsWith64AndHelpListsEveryOption)
+{
+    const fs::path reg = Registry("");
+    for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
+             {}, {"dance"}, {"get", "x"}, {"ls", "a", "b"}, {"--bogus", "ls"}, {"--port"}, {"identify"}}) {
+        RunResult r = RunTool(wrong, reg);
+        EXPECT_EQ(r.status, 64) << (wrong.empty() ? "(nothing)" : wrong[0]);
+        EXPECT_NE(r.err.find("corvina-phone: "), std::string::npos);
+    }
+    RunResult help = RunTool({"--help"}, reg);
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : {"\n  --port DEV", "\n  --force", "\n  --help", "\n  --version"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    RunResult version = RunTool({"--version"}, reg);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("corvina-phone ", 0), 0u);
+}
+
+TEST_F(PhoneToolTest, AnInterruptedPutLeavesNothingOnThePhone)
+{
+    // A slow phone, so the transfer is still running when the interrupt comes.
+    VirtualPhone phone(dir.Path(), "CX70", {"--delay-ms", "40"});
+    ASSERT_TRUE(phone.Ready());
+    const fs::path reg = Registry(phone.Port());
+    test::WriteText(dir.Path() / "big.mid", std::string(200000, 'y'));
+    const fs::path folder = phone.Files() / "Ringtones";
+    RunResult r = RunTool({"put", (dir.Path() / "big.mid").string(), "Ringtones"}, reg, [&](pid_t pid) {
+        // Interrupt once the upload has begun on the phone.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        for (bool started = false; !started && std::chrono::steady_clock::now() < deadline;) {
+            for (const auto& entry : fs::directory_iterator(folder))
+                started = started || entry.path().filename().string().rfind(".big.mid.obex-", 0) == 0;
+            if (!started)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ::kill(pid, SIGINT);
+    });
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("cancelled"), std::string::npos) << r.err;
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder))
+        left.push_back(entry.path().filename().string());
+    EXPECT_TRUE(left.empty()) << left.front();
+}
+
+TEST_F(PhoneToolTest, TheFirstDeviceThatGivesAnImeiIsThePhone)
+{
+    VirtualPhone phone(dir.Path(), "CX70");
+    ASSERT_TRUE(phone.Ready());
+    test::LoadRegistry("\"AtTimeoutMs\"=dword:000007d0\n");
+    // A plain file and a missing device come first and are passed over.
+    test::WriteText(dir.Path() / "ttyA0", "not a terminal");
+    fs::create_symlink(dir.Path() / "gone", dir.Path() / "ttyA1");
+    fs::create_symlink(phone.Port(), dir.Path() / "ttyB0");
+    EXPECT_EQ(CPortFinder::FindPhonePort({(dir.Path() / "ttyA*").string(), (dir.Path() / "ttyB*").string()}),
+              (dir.Path() / "ttyB0").string());
+    EXPECT_EQ(CPortFinder::ProbeImei((dir.Path() / "ttyB0").string()), "350000000000017");
+    EXPECT_EQ(CPortFinder::FindPhonePort({(dir.Path() / "ttyA*").string()}), "");
+    Registry::Instance().LoadText("");
+}
+
+} // namespace
+} // namespace corvina
