@@ -92,7 +92,7 @@ size_t CSimPhone::FeedObex(const std::string& strBytes, std::vector<SSimReply>& 
 std::vector<SSimReply> CSimPhone::Feed(const std::string& strBytes)
 {
     std::vector<SSimReply> replies;
-    if (m_bObex && std::chrono::steady_clock::now() - m_lastObex > std::chrono::milliseconds(kObexIdleMs)) {
+    if (m_bObex && std::chrono::steady_clock::now() - m_lastObex > std::chrono::milliseconds(m_nObexIdleMs)) {
         m_bObex = false;
         m_obex->Reset();
     }
@@ -125,8 +125,6 @@ std::vector<SSimReply> CSimPhone::Feed(const std::string& strBytes)
         if (line.find_first_not_of(" \t") == std::string::npos)
             continue;
         replies.push_back(Answer(line));
-        if (replies.back().bDrop)
-            break;
     }
     return replies;
 }

@@ -43,6 +43,7 @@ public:
 
     // A line that stays quiet this long in OBEX mode falls back to AT commands, as phones do.
     static constexpr int kObexIdleMs = 5000;
+    void SetObexIdleMs(int ms) { m_nObexIdleMs = ms; }
 
 private:
     SSimReply Answer(const std::string& strLine);
@@ -59,6 +60,7 @@ private:
     bool m_bObex = false;
     int m_nObexPackets = 0;  // OBEX packets answered since the line opened
     std::chrono::steady_clock::time_point m_lastObex;
+    int m_nObexIdleMs = kObexIdleMs;
 };
 
 }  // namespace corvina
