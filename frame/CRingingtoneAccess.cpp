@@ -1,6 +1,9 @@
 // Null-safe access to the main dialog, and the write of the selected tone to the phone.
 #include "CRingingtoneAccess.h"
 
+#include "CTraceFile.h"
+#include "ReadOut.h"
+
 #include "CAtcHelperFunctions.h"
 #include "CComError.h"
 #include "CRingingtoneDlg.h"
@@ -44,6 +47,12 @@ int CRingingtoneAccess::WriteSelectedRingingTone()
 {
     if (!m_pRtDlg)
         return 0;
+    // A phone without the command for this write is never sent it.
+    const unsigned needs = m_pRtDlg->GetRtByFilename() ? LACKS_ACTIVE_FILE : LACKS_TONE;
+    if (m_pRtDlg->GetLackingFeatures() & needs) {
+        TheTrace().Trace(4, "WriteSelectedRingingTone: the phone lacks %s", LackingFeatureNames(needs).c_str());
+        return 0;
+    }
     CWaitCursor wait;
     try {
         HRESULT hr = S_OK;

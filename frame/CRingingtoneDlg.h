@@ -37,6 +37,8 @@ public:
     // Exported queries and setters for the host and the pages.
     int IsConnected() const { return m_bConnected; }
     int WasRead() const { return m_bWasRead; }
+    // eLackingFeature bits of the last read-out: features whose commands are never sent.
+    unsigned GetLackingFeatures() const { return m_nLacking; }
     std::string GetPhoneType() const;
     std::string GetCurImei() const;
     CMobileInfo* GetCurMobileInfo() const { return m_pMobileInfo; }
@@ -148,6 +150,7 @@ private:
     CMelodiesDlg m_MelodiesDlg;
     int m_bConnected = 0;
     int m_bWasRead = 0;
+    unsigned m_nLacking = 0;
     bool m_bReadAgain = false;
     CMobileInfo* m_pMobileInfo = nullptr;
     long m_lNumberFixRt = 40;

@@ -261,6 +261,8 @@ std::intptr_t CRingingtoneDlg::OnMsgRtInfosRead(std::uintptr_t, std::intptr_t)
     if (!IsBirchFamily(GetPhoneType()))
         m_lRtArrayIndex = result.lArrayIndex;
     m_strRtSelFileName = result.strSelFileName;
+    m_nLacking = result.nLacking;
+    m_TonesMobileDlg.SetLackingFeatures(result.nLacking);
     if (result.bAtRead)
         m_TonesMobileDlg.SetRtInfos(result.at.lVolStart, result.at.lVolEnd, result.at.lToneIndex, result.at.lVolume, result.at.lSoundMode);
 

@@ -5,15 +5,46 @@
 #include "CComError.h"
 #include "IMBXVolume.h"
 #include "IRingtoneSettings.h"
+#include "PhoneErrors.h"
 #include "PhoneType.h"
 #include "RtFileList.h"
 #include "ServiceInit.h"
+#include "CTraceFile.h"
 
 #include <chrono>
 
 namespace corvina {
 
-bool ReadRtAtcInfos(const ReadOutRequest& request, CAtcHelperFunctions& atc, AtInfos& infos, bool& valuesRead)
+namespace {
+
+// Raises a failure of the line; a refusal only marks the feature as lacking. True when read.
+bool ReadFeature(HRESULT hr, unsigned feature, unsigned& lacking)
+{
+    if (PhoneRefused(hr)) {
+        lacking |= feature;
+        return false;
+    }
+    CComError::ThrowIfFailed(hr);
+    return true;
+}
+
+} // namespace
+
+std::string LackingFeatureNames(unsigned lacking)
+{
+    static const std::pair<unsigned, const char*> kNames[] = {
+        {LACKS_TONE, "tone (AT^CRTN?)"},           {LACKS_VOLUME, "ringer level (AT^CRTN?, AT+CRSL?)"},
+        {LACKS_RINGER, "ringer (AT+CALM?)"},        {LACKS_VIBRATION, "vibration (AT+CVIB?)"},
+        {LACKS_ACTIVE_FILE, "active file (AT^CAFL)"}, {LACKS_VOLUME_RANGE, "volume scale"}};
+    std::string names;
+    for (const auto& [bit, name] : kNames)
+        if (lacking & bit)
+            names += (names.empty() ? "" : ", ") + std::string(name);
+    return names;
+}
+
+bool ReadRtAtcInfos(const ReadOutRequest& request, CAtcHelperFunctions& atc, AtInfos& infos, bool& valuesRead,
+                    unsigned& lacking)
 {
     valuesRead = false;
     if (!request.bConnected)
@@ -24,14 +55,45 @@ bool ReadRtAtcInfos(const ReadOutRequest& request, CAtcHelperFunctions& atc, AtI
     IAtCommandService& service = atc.Atc();
     std::int32_t start = 1, end = 4, tone = 1, volume = 3, soundMode = 1;
     if (!request.bIsR41) {
-        CComError::ThrowIfFailed(service.GetVolumeRange(1, &start, &end));
-        CComError::ThrowIfFailed(service.GetRingTone(&tone, &volume));
+        if (!ReadFeature(service.GetVolumeRange(1, &start, &end), LACKS_VOLUME_RANGE, lacking)) {
+            start = 1;
+            end = 4;
+        }
+        if (!ReadFeature(service.GetRingTone(&tone, &volume), LACKS_TONE, lacking)) {
+            // Without the vendor command the standard ringer level stands in for the volume.
+            tone = 1;
+            std::int32_t level = 3;
+            const HRESULT hr = service.GetRingerLevel(&level);
+            if (hr == E_NOTIMPL || !ReadFeature(hr, LACKS_VOLUME, lacking))
+                lacking |= LACKS_VOLUME;
+            else
+                volume = level;
+        }
     } else {
-        CComError::ThrowIfFailed(service.GetVolumeRangeOfGroupPhones(&start, &end));
+        if (!ReadFeature(service.GetVolumeRangeOfGroupPhones(&start, &end), LACKS_VOLUME_RANGE, lacking)) {
+            start = 1;
+            end = 5;
+        }
         // Group phones give no general volume: the page takes the middle of the scale.
         volume = (start + end + 1) / 2;
     }
-    CComError::ThrowIfFailed(service.GetSoundMode(&soundMode));
+    if (HRESULT hr = service.GetSoundMode(&soundMode); PhoneRefused(hr)) {
+        // Ask one by one: a phone may have the ringer command without the vibration one.
+        std::int32_t calm = -1, cvib = -1;
+        const HRESULT parts = service.GetRingerAndVibration(&calm, &cvib);
+        if (parts == E_NOTIMPL)
+            CComError::ThrowCurrent(hr);
+        CComError::ThrowIfFailed(parts);
+        static constexpr std::int32_t kRinger[] = {0x01, 0x02, 0x04};
+        static constexpr std::int32_t kVibration[] = {0x20, 0x10, 0x40};
+        if (calm < 0)
+            lacking |= LACKS_RINGER;
+        if (cvib < 0)
+            lacking |= LACKS_VIBRATION;
+        soundMode = (calm >= 0 ? kRinger[calm] : 0x01) | (cvib >= 0 ? kVibration[cvib] : 0x20);
+    } else {
+        CComError::ThrowIfFailed(hr);
+    }
     read.lVolStart = start;
     read.lVolEnd = end;
     read.lToneIndex = tone;
@@ -73,7 +135,11 @@ int ReadRtFolder(const std::string& folder, IMBXVolume& volume, const ReadOutReq
     if (!birch) {
         std::string active;
         hr = GetActiveFileFromPhone(request.nCurLine, active);
-        if (FAILED(hr)) {
+        if (PhoneRefused(hr)) {
+            // Without the active-file command the files are listed with none marked.
+            result.nLacking |= LACKS_ACTIVE_FILE;
+            active.clear();
+        } else if (FAILED(hr)) {
             code = READOUT_ACTIVE_FILE_FAILED;
             CComError::ThrowCurrent(hr);
         }
@@ -128,7 +194,7 @@ ReadOutResult RunReadOut(const ReadOutRequest& request, const std::atomic<bool>&
     int folderCode = READOUT_DONE;
     try {
         CAtcHelperFunctions atc;
-        if (ReadRtAtcInfos(request, atc, result.at, result.bAtRead) && !cancelled) {
+        if (ReadRtAtcInfos(request, atc, result.at, result.bAtRead, result.nLacking) && !cancelled) {
             result.nCode = READOUT_DONE;
             if (request.bRtByFilename) {
                 std::shared_ptr<IMBXVolume> volume;
@@ -156,6 +222,8 @@ ReadOutResult RunReadOut(const ReadOutRequest& request, const std::atomic<bool>&
         if (inFolderReader)
             result.nCode = folderCode;
     }
+    if (result.nLacking)
+        TheTrace().Trace(4, "Read-out: the phone lacks %s", LackingFeatureNames(result.nLacking).c_str());
     result.lElapsedMs = static_cast<long>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count());
     return result;

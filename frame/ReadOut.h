@@ -46,10 +46,24 @@ enum eReadOutCode : int {
     READOUT_ACTIVE_FILE_FAILED = 7,
 };
 
+// Features a phone may lack (it answered ERROR or +CME ERROR to their command); bits of
+// ReadOutResult::nLacking.
+enum eLackingFeature : unsigned {
+    LACKS_TONE = 0x01,        // AT^CRTN?: the tone index of the general line
+    LACKS_VOLUME = 0x02,      // neither AT^CRTN? nor AT+CRSL? gives the ringer level
+    LACKS_RINGER = 0x04,      // AT+CALM?
+    LACKS_VIBRATION = 0x08,   // AT+CVIB?
+    LACKS_ACTIVE_FILE = 0x10, // AT^CAFL
+    LACKS_VOLUME_RANGE = 0x20 // AT+CRSL=? / AT^CLVL=?
+};
+// "tone, vibration" for the trace; empty for none.
+std::string LackingFeatureNames(unsigned lacking);
+
 struct ReadOutResult {
     int nCode = READOUT_AT_FAILED;
     HRESULT hr = S_OK;
     bool bAtRead = false;      // the AT part delivered values for SetRtInfos
+    unsigned nLacking = 0;     // eLackingFeature bits of what the phone does not offer
     AtInfos at;
     std::string strSelFileName; // the active file of the current line
     std::vector<std::string> names;
@@ -60,7 +74,9 @@ struct ReadOutResult {
 
 // The AT part: false when no phone is connected; true without reading for platform phones (their
 // settings are read per line). Failures are raised as ComError.
-bool ReadRtAtcInfos(const ReadOutRequest& request, CAtcHelperFunctions& atc, AtInfos& infos, bool& valuesRead);
+// A feature the phone lacks sets its bit in lacking and keeps the default value.
+bool ReadRtAtcInfos(const ReadOutRequest& request, CAtcHelperFunctions& atc, AtInfos& infos, bool& valuesRead,
+                    unsigned& lacking);
 
 // Lists one standard folder into the result (creating it when the phone lacks it); returns 0.
 // A failure sets code to the failing step (1, 2, 3 or 7) and raises ComError.

@@ -174,7 +174,7 @@ std::string FormatListingTime(std::time_t t)
 {
     std::tm tm{};
     gmtime_r(&t, &tm);
-    char text[32];
+    char text[80];
     std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02dZ", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
                   tm.tm_hour, tm.tm_min, tm.tm_sec);
     return text;

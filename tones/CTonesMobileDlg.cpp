@@ -2,6 +2,8 @@
 // entries, volume scale, sound mode), and sends each change to the phone at once.
 #include "CTonesMobileDlg.h"
 
+#include "ReadOut.h"
+
 #include "CAtcHelperFunctions.h"
 #include "CComError.h"
 #include "CGroupMgr.h"
@@ -169,9 +171,14 @@ void CTonesMobileDlg::UpdateControls()
             control->Enable(enabled);
     if (GetRtParent()) {
         const bool ringer = RingerControlsEnabled(PhoneType(), enabled);
-        for (int id : {IDC_CHECK_VIBRA, IDC_RADIO_ON, IDC_RADIO_OFF, IDC_RADIO_BEEP})
+        for (int id : {IDC_CHECK_VIBRA, IDC_RADIO_ON, IDC_RADIO_OFF, IDC_RADIO_BEEP}) {
+            const unsigned lacks = id == IDC_CHECK_VIBRA ? LACKS_VIBRATION : LACKS_RINGER;
             if (wxWindow* control = GetDlgItem(id))
-                control->Enable(ringer);
+                control->Enable(ringer && !(m_nLacking & lacks));
+        }
+        if (m_nLacking & LACKS_VOLUME)
+            if (wxWindow* slider = GetDlgItem(IDC_SLIDER_VOLUME))
+                slider->Enable(false);
         const bool byFile = GetRtParent()->GetRtByFilename();
         const bool playable = byFile && FilePlayable(GetRtParent()->GetCurRtFileName());
         m_PlayOnMobileSubDlg.EnableButtons(PlayButtonsEnabled(PhoneType(), byFile, playable, enabled));
@@ -426,7 +433,9 @@ void CTonesMobileDlg::WriteSoundMode()
         CAtcHelperFunctions* helper = _GetAtcHelper();
         if (!helper)
             CComError::ThrowCurrent(E_POINTER);
-        CComError::ThrowIfFailed(helper->Atc().SetSoundMode(m_lSoundMode));
+        // Only the parts the phone has are sent.
+        if (const long word = SoundModeForPhone(m_lSoundMode, m_nLacking))
+            CComError::ThrowIfFailed(helper->Atc().SetSoundMode(word));
     } catch (const ComError& error) {
         CComError::TraceComError(error, "CTonesMobileDlg::WriteSoundMode");
     }
@@ -443,7 +452,8 @@ void CTonesMobileDlg::AddSoundModeNormal(int write)
         CAtcHelperFunctions* helper = _GetAtcHelper();
         if (!helper)
             CComError::ThrowCurrent(E_POINTER);
-        CComError::ThrowIfFailed(helper->Atc().SetSoundMode(m_lSoundMode));
+        if (const long word = SoundModeForPhone(m_lSoundMode, m_nLacking))
+            CComError::ThrowIfFailed(helper->Atc().SetSoundMode(word));
     } catch (const ComError& error) {
         CComError::TraceComError(error, "CTonesMobileDlg::AddSoundModeNormal");
     }

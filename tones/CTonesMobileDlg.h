@@ -42,6 +42,9 @@ public:
     long GetVolume() const { return m_lVolume; }
     void SetVolume(long volume) { m_lVolume = volume; }
     long GetSoundMode() const { return m_lSoundMode; }
+    // Features the phone lacks (eLackingFeature bits): their controls are disabled, their
+    // commands never sent.
+    void SetLackingFeatures(unsigned lacking) { m_nLacking = lacking; }
     const VolumeProfile& GetVolumeProfile() const { return m_Volume; }
     // Volume start and end as a freshly built page has them.
     void SetVolDefaults();
@@ -110,6 +113,7 @@ private:
     std::string m_strLabelLines;
     wxImageList* m_pImageList = nullptr;
     long m_lSoundMode = 33;
+    unsigned m_nLacking = 0;
     long m_lVolume = 0;
     VolumeProfile m_Volume;
     std::vector<wxStaticBitmap*> m_TickStatics;

@@ -1,6 +1,8 @@
 // Conversions between the phone's sound mode word and the page's ringer and vibration controls.
 #include "SoundMode.h"
 
+#include "ReadOut.h"
+
 #include <initializer_list>
 
 namespace corvina {
@@ -50,6 +52,15 @@ long SoundModeFromControls(int radio, int vibraChecked)
 bool SoundModeNeedsRingOnWrite(long soundMode, int write)
 {
     return write != 0 && (soundMode & kRingOn) == 0;
+}
+
+long SoundModeForPhone(long soundMode, unsigned lacking)
+{
+    if (lacking & LACKS_RINGER)
+        soundMode &= ~(kRingOn | kRingOff | kRingBeep);
+    if (lacking & LACKS_VIBRATION)
+        soundMode &= ~(kVibraOn | kVibraOff | kVibraOnAsRead);
+    return soundMode;
 }
 
 } // namespace corvina

@@ -33,4 +33,9 @@ long SoundModeFromControls(int radio, int vibraChecked);
 // True when forcing the ringer on must be told to the phone: asked to write and the ring-on bit is clear.
 bool SoundModeNeedsRingOnWrite(long soundMode, int write);
 
+// The word as a phone that lacks features can take it: the ringer part dropped when it lacks
+// AT+CALM (LACKS_RINGER), the vibration part when it lacks AT+CVIB (LACKS_VIBRATION); 0 when
+// nothing is left to send.
+long SoundModeForPhone(long soundMode, unsigned lacking);
+
 } // namespace corvina

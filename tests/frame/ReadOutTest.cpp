@@ -7,6 +7,7 @@
 #include "GuiTestMain.h"
 #include "IMBXVolume.h"
 #include "ReadOut.h"
+#include "CTraceFile.h"
 #include "VirtualPhone.h"
 
 #include <gtest/gtest.h>
@@ -258,6 +259,38 @@ TEST_F(ReadOutTest, ARecordWithAnEmptyImeiAfterAPhoneLeadsTo514AndNoReadOut)
     EXPECT_EQ(Messages().back(), "Please connect the phone whose ringtone you want to change.");
     EXPECT_FALSE(m_dlg->IsReadOutRunning());
     EXPECT_EQ(m_dlg->IsConnected(), 0);
+}
+
+TEST_F(ReadOutTest, AStandardOnlyPhoneIsReadOutWithCodeZeroAndTheTraceNamesWhatItLacks)
+{
+    auto phone = StartPhone("CX70", {"--seed-ringtones", "--standard-only"});
+    const fs::path traceFile = m_folder.Path() / "trace.txt";
+    // Level 4 is bit 3 of the trace flags.
+    Registry::Instance().MergeText("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Pellucid 5.0\\Kvt]\n"
+                                   "\"Flags\"=dword:00000008\n\"FileName\"=\"" + traceFile.string() + "\"\n");
+    ResetTrace();
+    ReadOutRequest request;
+    request.strPhoneType = "CX70";
+    request.bConnected = true;
+    request.strRtStdFolder = "Ringtones";
+    request.nCurLine = 6;
+    std::atomic<bool> cancelled{false};
+    const ReadOutResult result = RunReadOut(request, cancelled);
+    Registry::Instance().LoadText("");
+    ResetTrace();
+    EXPECT_EQ(result.nCode, READOUT_DONE);
+    EXPECT_EQ(result.hr, S_OK);
+    EXPECT_TRUE(result.bAtRead);
+    EXPECT_EQ(result.nLacking, unsigned(LACKS_TONE | LACKS_ACTIVE_FILE));
+    // The standard commands still give the scale, the ringer level and the sound mode.
+    EXPECT_EQ(result.at.lVolStart, 1);
+    EXPECT_EQ(result.at.lVolEnd, 4);
+    EXPECT_EQ(result.at.lVolume, std::stol(phone->Settings()["ringtone.volume"]));
+    EXPECT_FALSE(result.names.empty());
+    EXPECT_EQ(result.lArrayIndex, -1);
+    std::ifstream in(traceFile);
+    const std::string trace((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(trace.find(" 4 Read-out: the phone lacks tone (AT^CRTN?), active file (AT^CAFL)"), std::string::npos) << trace;
 }
 
 } // namespace

@@ -18,6 +18,8 @@
 #include "MelodyFileChoice.h"
 #include "RealInput.h"
 
+#include "CAtLink.h"
+
 #include <gtest/gtest.h>
 
 #include <wx/choice.h>
@@ -303,6 +305,40 @@ TEST_F(MelodiesPageTest, TransmittingInFolderModePutsTheClipOnThePhoneAndAsksBef
     EXPECT_NE(m_ui.m_boxes[0].text.find("write-protected"), std::string::npos);
     EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
     EXPECT_NE(ReadBytes(onPhone), first);
+}
+
+TEST_F(MelodiesPageTest, WithoutAPhoneFolderTheReadOutAndTransmitGoOverObex)
+{
+    // No "VolumeRoot": the phone's files are reached over OBEX on its line.
+    Connect("CX70", {"--seed-ringtones"}, "\"VolumeRoot\"=\"\"\n");
+    std::vector<std::string> seeded;
+    for (const auto& entry : fs::directory_iterator(m_editor->phone->Files() / "Ringtones"))
+        seeded.push_back(entry.path().filename().string());
+    std::sort(seeded.begin(), seeded.end());
+    ASSERT_FALSE(seeded.empty());
+    EXPECT_EQ(*m_dlg->GetRtFileList(), seeded);
+
+    ASSERT_TRUE(m_clip->OpenFile((kCorpus / "test-c-major-scale.mid").string()));
+    m_page->SetDestination("scale.mid");
+    m_clip->WriteToPhone();
+    const fs::path onPhone = m_editor->phone->Files() / "Ringtones" / "scale.mid";
+    ASSERT_TRUE(fs::exists(onPhone)) << ::testing::PrintToString(Texts(m_ui));
+    EXPECT_EQ(ReadBytes(onPhone), ReadBytes(m_clip->GetMidiFile()->GetTempPrefix() + "rtclip.mid"));
+    EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
+
+    // A write-protected file is unprotected over OBEX and written anew on "Yes".
+    const std::string first = ReadBytes(onPhone);
+    Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END)), "0:02.00");
+    test::DispatchPending();
+    ::chmod(onPhone.c_str(), 0444);
+    (*m_dlg->GetRtFileInfoList()).back()->dwAttributes = 0x21;
+    m_ui.m_boxes.clear();
+    m_ui.QueueAnswer(IDYES);
+    m_clip->WriteToPhone();
+    EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
+    EXPECT_NE(ReadBytes(onPhone), first);
+    // After the sessions the line answers AT commands again.
+    EXPECT_EQ(CAtLink::ForDevice(m_editor->phone->Port())->Command("AT"), S_OK);
 }
 
 TEST_F(MelodiesPageTest, CancellingTheTransferGives526AndLeavesNoFileOnThePhone)

@@ -4,6 +4,7 @@
 #include "CTonesMobileDlg.h"
 #include "EditorWithPhone.h"
 #include "FakeUi.h"
+#include "ReadOut.h"
 #include "RealInput.h"
 
 #include <gtest/gtest.h>
@@ -235,6 +236,33 @@ TEST_F(TonesPageTest, APlatformPhoneReadsEachLinesToneAndVolumeFromThePhone)
     EXPECT_EQ(m_page->GetTickStatics()[4]->GetSize(), wxSize(7, 12));
     // The main dialog's current line stays as it was.
     EXPECT_EQ(m_dlg->GetCurLine(), 9);
+}
+
+TEST_F(TonesPageTest, AStandardOnlyPhoneIsReadOutWithItsLackingFeaturesDisabledAndNeverSentTheirCommands)
+{
+    // Only the standard commands, and not even vibration.
+    Connect("CX70", {"--seed-ringtones", "--standard-only", "--fail-cmd", "AT+CVIB", "--log", Log()});
+    EXPECT_TRUE(m_ui.m_boxes.empty()) << m_ui.m_boxes.front().text; // no 549: the read-out finished with code 0
+    EXPECT_EQ(m_dlg->GetLackingFeatures(), unsigned(LACKS_TONE | LACKS_VIBRATION | LACKS_ACTIVE_FILE));
+    ASSERT_GE(List()->GetItemCount(), 2);
+    EXPECT_EQ(MarkedItem(), -1); // without the active-file command no file is marked
+    EXPECT_FALSE(m_page->GetDlgItem(CTonesMobileDlg::IDC_CHECK_VIBRA)->IsEnabled());
+    for (int id : {CTonesMobileDlg::IDC_RADIO_ON, CTonesMobileDlg::IDC_RADIO_OFF, CTonesMobileDlg::IDC_RADIO_BEEP,
+                   CTonesMobileDlg::IDC_SLIDER_VOLUME, CTonesMobileDlg::IDC_LIST_TONES})
+        EXPECT_TRUE(m_page->GetDlgItem(id)->IsEnabled()) << id;
+    // The volume came from the standard ringer level.
+    EXPECT_EQ(m_page->GetVolume(), std::stol(Setting("ringtone.volume")));
+
+    // The ringer goes to the phone without its vibration part; a file click sends nothing.
+    m_page->Item<wxRadioButton>(CTonesMobileDlg::IDC_RADIO_BEEP)->SetValue(true);
+    m_page->OnRadioBeep();
+    EXPECT_EQ(Setting("calm"), "2");
+    ClickRow(1);
+    test::DispatchPending();
+    EXPECT_EQ(Setting("activefile.6"), "");
+    EXPECT_EQ(Received("AT+CVIB="), 0);
+    EXPECT_EQ(Received("AT^CAFL=6,"), 0);
+    EXPECT_EQ(Received("AT+CALM=2"), 1);
 }
 
 } // namespace

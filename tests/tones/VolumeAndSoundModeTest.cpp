@@ -1,4 +1,5 @@
 // The volume scale's geometry, the sound mode word against the controls, and the page's enable rules.
+#include "ReadOut.h"
 #include "RingingLine.h"
 #include "SoundMode.h"
 #include "TonesPageRules.h"
@@ -111,6 +112,16 @@ TEST(TonesPage, EnableRulesAndTheMiddleVolumeFollowThePhoneType)
     EXPECT_FALSE(LineChangeUpdatesMainDialog("xBIRCH"));
     EXPECT_FALSE(IsValidLineSelection(4, 4));
     EXPECT_FALSE(TonesControlsEnabled(true, false));
+}
+
+TEST(SoundMode, APhoneLackingACommandIsSentOnlyThePartItHasAndTheTraceNamesWhatItLacks)
+{
+    EXPECT_EQ(SoundModeForPhone(kRingBeep | kVibraOn, 0), kRingBeep | kVibraOn);
+    EXPECT_EQ(SoundModeForPhone(kRingBeep | kVibraOn, LACKS_VIBRATION), kRingBeep);
+    EXPECT_EQ(SoundModeForPhone(kRingOff | kVibraOnAsRead, LACKS_RINGER), kVibraOnAsRead);
+    EXPECT_EQ(SoundModeForPhone(kRingOn | kVibraOff, LACKS_RINGER | LACKS_VIBRATION), 0);
+    EXPECT_EQ(LackingFeatureNames(0), "");
+    EXPECT_EQ(LackingFeatureNames(LACKS_VIBRATION | LACKS_TONE), "tone (AT^CRTN?), vibration (AT+CVIB?)");
 }
 
 } // namespace
