@@ -2,6 +2,7 @@
 // read back, a melody sent to a platform phone, and the destination the Melodies page offers.
 #include "CClipEditDlg.h"
 #include "CMelodiesDlg.h"
+#include "CPlayOnPcSubDlg.h"
 #include "CSXButton.h"
 #include "CTonesMobileDlg.h"
 #include "EditorWithPhone.h"
@@ -146,6 +147,47 @@ TEST_F(PhoneRoadTest, APlatformPhonesDestinationIsNeverItsIMelodyAndAFailedRepla
     EXPECT_NE(texts[0].find(listed), std::string::npos);  // the overwrite question
     EXPECT_EQ(texts[1], "The file or folder was not found on the phone.");
     EXPECT_EQ(texts.back(), kTransferFailed);
+}
+
+TEST_F(PhoneRoadTest, AClipPlayingOnThePcKeepsItsStopButtonThroughAPageUpdateAndAReadOut)
+{
+    const std::string wav = (m_folder.Path() / "out.wav").string();
+    m_editor = std::make_unique<test::EditorWithPhone>(
+        m_folder.Path(), "CX70", std::vector<std::string>{},
+        "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n"
+        "\"AudioFileRealTime\"=dword:00000001\n\"AudioFile\"=\"" + wav + "\"\n");
+    ASSERT_TRUE(m_editor->Ready());
+    m_dlg = m_editor->dlg;
+    m_editor->frame->SetSize(wxSize(1260, 1000));
+    m_dlg->SetSheetCurSel(1);
+    test::DispatchPending();
+    CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
+    CClipEditDlg& clip = melodies->GetClipEditDlg();
+    ASSERT_TRUE(clip.OpenFile(kScale.string()));
+    melodies->UpdateControls();
+    test::DispatchPending();
+    CPlayOnPcSubDlg& player = clip.GetPlayer();
+    wxWindow* play = player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY);
+    wxWindow* stop = player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP);
+    ASSERT_TRUE(test::ClickButtonWithMouse(play));
+    ASSERT_EQ(player.Status(MCI_STATUS_MODE), MCI_MODE_PLAY);
+
+    // Open, then Cancel, refreshes the page; so does a read-out ("Update").
+    melodies->UpdateControls();
+    test::DispatchPending();
+    EXPECT_EQ(player.Status(MCI_STATUS_MODE), MCI_MODE_PLAY);
+    EXPECT_TRUE(stop->IsEnabled());
+    EXPECT_FALSE(play->IsEnabled());
+    m_dlg->ReadInfosFromPhone();
+    ASSERT_TRUE(test::DispatchUntil([&] { return !m_dlg->IsReadOutRunning() && m_dlg->WasRead(); }, 15000));
+    EXPECT_EQ(player.Status(MCI_STATUS_MODE), MCI_MODE_PLAY);
+    ASSERT_TRUE(stop->IsEnabled());
+
+    // Stop still stops it.
+    ASSERT_TRUE(test::ClickButtonWithMouse(stop));
+    EXPECT_NE(player.Status(MCI_STATUS_MODE), MCI_MODE_PLAY);
+    EXPECT_TRUE(play->IsEnabled());
+    EXPECT_FALSE(stop->IsEnabled());
 }
 
 } // namespace
