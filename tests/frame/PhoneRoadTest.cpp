@@ -3,6 +3,8 @@
 #include "CClipEditDlg.h"
 #include "CMelodiesDlg.h"
 #include "CPlayOnPcSubDlg.h"
+#include "CRecordingProgressDlg.h"
+#include "CServiceFactory.h"
 #include "CSXButton.h"
 #include "CTonesMobileDlg.h"
 #include "EditorWithPhone.h"
@@ -147,6 +149,30 @@ TEST_F(PhoneRoadTest, APlatformPhonesDestinationIsNeverItsIMelodyAndAFailedRepla
     EXPECT_NE(texts[0].find(listed), std::string::npos);  // the overwrite question
     EXPECT_EQ(texts[1], "The file or folder was not found on the phone.");
     EXPECT_EQ(texts.back(), kTransferFailed);
+}
+
+TEST_F(PhoneRoadTest, TheProgressWindowOfATransferIsUsedOnlyFromTheUserInterfaceThread)
+{
+    auto recording = std::make_shared<CRecordingProgressDlg>();
+    CServiceFactory::Instance().RegisterImplementation("ThreadCheckedProgress", [recording] { return recording; });
+    m_editor = std::make_unique<test::EditorWithPhone>(
+        m_folder.Path(), "BIRCH-M55", std::vector<std::string>{"--seed-ringtones"},
+        "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"=\"ThreadCheckedProgress\"\n");
+    ASSERT_TRUE(m_editor->Ready());
+    m_dlg = m_editor->dlg;
+    CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
+    CClipEditDlg& clip = melodies->GetClipEditDlg();
+    ASSERT_TRUE(clip.OpenFile(kScale.string()));
+    melodies->SetDestination("progress.mid");
+    clip.WriteToPhone();
+    ASSERT_TRUE(Told(kTransferDone)) << ::testing::PrintToString(Texts());
+    // The transfer's read-out runs on its worker meanwhile; the window is not its business.
+    ASSERT_TRUE(test::DispatchUntil([&] { return !m_dlg->IsReadOutRunning(); }, 15000));
+    const auto calls = recording->Calls();
+    ASSERT_FALSE(calls.empty());
+    for (const auto& call : calls)
+        EXPECT_EQ(call.thread, std::this_thread::get_id()) << call.operation;
+    CServiceFactory::Instance().UnregisterImplementation("ThreadCheckedProgress");
 }
 
 TEST_F(PhoneRoadTest, AClipPlayingOnThePcKeepsItsStopButtonThroughAPageUpdateAndAReadOut)
