@@ -6,6 +6,7 @@
 #include "CRecordingProgressDlg.h"
 #include "CServiceFactory.h"
 #include "CSXButton.h"
+#include "CTimeEdit.h"
 #include "CTonesMobileDlg.h"
 #include "EditorWithPhone.h"
 #include "FakeUi.h"
@@ -189,7 +190,12 @@ TEST_F(PhoneRoadTest, AClipPlayingOnThePcKeepsItsStopButtonThroughAPageUpdateAnd
     test::DispatchPending();
     CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
     CClipEditDlg& clip = melodies->GetClipEditDlg();
-    ASSERT_TRUE(clip.OpenFile(kScale.string()));
+    // A long melody, so that it still plays after a slow read-out.
+    ASSERT_TRUE(clip.OpenFile((kScale.parent_path() / "test-all-gm-sounds.mid").string()));
+    auto* end = dynamic_cast<CTimeEdit*>(clip.GetDlgItem(CClipEditDlg::IDC_CLIP_END));
+    ASSERT_NE(end, nullptr);
+    end->ChangeValue("5:00.00");
+    end->SetTime(end->ParseTime());
     melodies->UpdateControls();
     test::DispatchPending();
     CPlayOnPcSubDlg& player = clip.GetPlayer();
