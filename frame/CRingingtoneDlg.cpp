@@ -54,7 +54,7 @@ CRingingtoneDlg::CRingingtoneDlg(wxWindow* parent)
 
 CRingingtoneDlg::~CRingingtoneDlg()
 {
-    CancelReadOut();
+    CancelReadOut(false);
     JoinRetiredReadOuts(true);
     delete m_pMobileInfo;
     m_pMobileInfo = nullptr;
@@ -202,7 +202,7 @@ void CRingingtoneDlg::OnClose()
     CSharedStrings::Destroy();
     if (m_pReadOut) {
         CWaitCursor wait;
-        CancelReadOut();
+        CancelReadOut(false);
     }
 }
 
@@ -263,6 +263,7 @@ void CRingingtoneDlg::SetRtDefaults()
 void CRingingtoneDlg::EmptyRtFileList()
 {
     m_RtFiles.Empty();
+    m_nImyNames = 0;
 }
 
 

@@ -100,14 +100,22 @@ public:
     std::string GetCurRtAPathFileName() const { return GetAPathFileName(GetCurRtFileName()); }
     bool FilePlayable(const std::string& name) const;
     std::string GetOverwriteWarning(const std::string& name, int& index) const;
+    // Whether the name at this position of the name list is a file of the standard ringtone
+    // folder (platform phones also list their iMelody folder, first).
+    bool IsInRtStdFolder(long index) const
+    {
+        return index >= static_cast<long>(m_nImyNames) && index < static_cast<long>(m_RtFiles.Names().size());
+    }
     const std::string& GetRtSelFileName() const { return m_strRtSelFileName; }
 
-    // The active file of the current line on the phone.
+    // The active file of the current line on the phone (user-interface thread: a port that cannot
+    // be opened is reported).
     long GetActiveFileFromPhone(std::string& name);
     long SetActiveFileToPhone(const std::string& name);
     // The user picked a line on the tones page: make it current and find its active tone.
     void OnSelchangeComboLines(long line);
-    // Services for one operation, with the configured port.
+    // Services for one operation, with the configured port; user-interface thread only, as they
+    // report a port that cannot be opened.
     bool InitMbxVolPtr(std::shared_ptr<IMBXVolume>& volume);
     bool InitRtSettingsPtr(std::shared_ptr<IRingtoneSettings>& settings);
 
@@ -136,10 +144,15 @@ private:
     void OnPageKey(wxKeyEvent& event);
     void OnButtonRead(wxCommandEvent& event);
     void OnClose();
-    // Cancels a running read-out; its late result is dropped.
-    void CancelReadOut();
-    // Joins retired read-outs: the finished ones, or all of them (waiting) when asked.
+    // Cancels a running read-out; its late lists are dropped. With wantEnd its end message still
+    // comes, so a failure it met is told; without (the dialog goes), nothing more comes from it.
+    void CancelReadOut(bool wantEnd);
+    // Tells the failures of cancelled read-outs that have ended (once each).
+    void ReportRetiredReadOutEnds();
+    // Joins retired read-outs: the finished and told ones, or all of them (waiting) when asked.
     void JoinRetiredReadOuts(bool all);
+    // The message for a read-out's result code: 543, 549 or 542.
+    static unsigned ReadOutFailureMessage(int code);
 
     CSXButton* m_pButtonRead = nullptr;
     CTabCtrl* m_pTab = nullptr;
@@ -163,6 +176,7 @@ private:
     CResource m_Resource;
     bool m_bRtByFilename = true;
     RtFileList m_RtFiles;  // the ringtone file names and their records
+    std::size_t m_nImyNames = 0;  // names at the front of the list that are in the iMelody folder
     std::shared_ptr<ReadOutJob> m_pReadOut;  // the running read-out, null when none
     std::vector<std::shared_ptr<ReadOutJob>> m_RetiredReadOuts;  // cancelled read-outs still finishing
     std::string m_strRtStdFolder;

@@ -23,6 +23,7 @@ struct ReadOutJob {
     wxWindow* target = nullptr;  // cleared when the dialog no longer wants the result
     std::atomic<bool> cancelled{false};
     bool finished = false;
+    bool told = false;  // the dialog has taken (or dropped) its end
     ReadOutResult result;
     std::thread thread;
 };
@@ -39,8 +40,12 @@ std::intptr_t CRingingtoneDlg::OnNewPhone(std::uintptr_t, std::intptr_t lParam)
         TheTrace().Trace(4, "Phone connected: %s %s", record->m_strPhoneType.c_str(), record->m_strImei.c_str());
     else
         TheTrace().Trace(4, "Phone disconnected");
-    // Whatever the previous phone's read-out still finds belongs to a phone that is gone.
-    CancelReadOut();
+    // Whatever the previous phone's read-out still finds belongs to a phone that is gone; a failure
+    // it meets is still told, and the loading note goes unless a new read-out starts.
+    if (m_pReadOut) {
+        CancelReadOut(true);
+        m_TonesMobileDlg.ShowLoadComment(false);
+    }
     m_bValidationPending = true;
     delete m_pMobileInfo;
     m_pMobileInfo = record;
@@ -186,17 +191,27 @@ void CRingingtoneDlg::ReadInfosFromPhone()
     m_pReadOut = job;
 }
 
-void CRingingtoneDlg::CancelReadOut()
+void CRingingtoneDlg::CancelReadOut(bool wantEnd)
 {
     if (!m_pReadOut)
         return;
     {
         std::lock_guard<std::mutex> lock(m_pReadOut->mutex);
-        m_pReadOut->target = nullptr;
+        if (!wantEnd) {
+            m_pReadOut->target = nullptr;
+            m_pReadOut->told = true;
+        }
         m_pReadOut->cancelled = true;
     }
     m_RetiredReadOuts.push_back(std::move(m_pReadOut));
     m_pReadOut.reset();
+    if (!wantEnd) {
+        for (auto& job : m_RetiredReadOuts) {
+            std::lock_guard<std::mutex> lock(job->mutex);
+            job->target = nullptr;
+            job->told = true;
+        }
+    }
 }
 
 void CRingingtoneDlg::SetRtReadHandleZero()
@@ -207,6 +222,7 @@ void CRingingtoneDlg::SetRtReadHandleZero()
     {
         std::lock_guard<std::mutex> lock(m_pReadOut->mutex);
         m_pReadOut->target = nullptr;
+        m_pReadOut->told = true;
     }
     m_RetiredReadOuts.push_back(std::move(m_pReadOut));
     m_pReadOut.reset();
@@ -215,12 +231,12 @@ void CRingingtoneDlg::SetRtReadHandleZero()
 void CRingingtoneDlg::JoinRetiredReadOuts(bool all)
 {
     for (auto it = m_RetiredReadOuts.begin(); it != m_RetiredReadOuts.end();) {
-        bool finished = false;
+        bool done = false;
         {
             std::lock_guard<std::mutex> lock((*it)->mutex);
-            finished = (*it)->finished;
+            done = (*it)->finished && (*it)->told;
         }
-        if (finished || all) {
+        if (done || all) {
             if ((*it)->thread.joinable())
                 (*it)->thread.join();
             it = m_RetiredReadOuts.erase(it);
@@ -230,8 +246,35 @@ void CRingingtoneDlg::JoinRetiredReadOuts(bool all)
     }
 }
 
+unsigned CRingingtoneDlg::ReadOutFailureMessage(int code)
+{
+    return code == READOUT_CREATE_FOLDER_FAILED ? 543 : code == READOUT_AT_FAILED ? 549 : 542;
+}
+
+void CRingingtoneDlg::ReportRetiredReadOutEnds()
+{
+    for (auto& job : m_RetiredReadOuts) {
+        HRESULT setupFailure = S_OK;
+        int code = READOUT_DONE;
+        {
+            std::lock_guard<std::mutex> lock(job->mutex);
+            if (!job->finished || job->told)
+                continue;
+            job->told = true;
+            // Its lists belong to a phone that is gone; only a failure it met is news to the user.
+            if (job->result.bCancelled || job->result.nCode == READOUT_DONE)
+                continue;
+            setupFailure = job->result.hrServiceSetup;
+            code = job->result.nCode;
+        }
+        ReportPortCannotBeRead(setupFailure);
+        Ui().MessageBox(m_Resource.GetString(ReadOutFailureMessage(code)), "", MB_OK);
+    }
+}
+
 std::intptr_t CRingingtoneDlg::OnMsgRtInfosRead(std::uintptr_t, std::intptr_t)
 {
+    ReportRetiredReadOutEnds();
     if (!m_pReadOut)
         return 0;  // a late message of a read-out that was cancelled or already taken
     ReadOutResult result;
@@ -256,6 +299,7 @@ std::intptr_t CRingingtoneDlg::OnMsgRtInfosRead(std::uintptr_t, std::intptr_t)
     // What the worker read stands, also when a later step failed.
     m_RtFiles.Empty();
     m_RtFiles.Names() = std::move(result.names);
+    m_nImyNames = result.nImyNames;
     for (const STRUCT_RTFILEINFO& record : result.records)
         m_RtFiles.Records().push_back(new STRUCT_RTFILEINFO(record));
     if (!IsBirchFamily(GetPhoneType()))
@@ -266,11 +310,13 @@ std::intptr_t CRingingtoneDlg::OnMsgRtInfosRead(std::uintptr_t, std::intptr_t)
     if (result.bAtRead)
         m_TonesMobileDlg.SetRtInfos(result.at.lVolStart, result.at.lVolEnd, result.at.lToneIndex, result.at.lVolume, result.at.lSoundMode);
 
+    // The worker shows nothing itself: a port that cannot be opened is told here, before the
+    // read-out's own failure.
+    ReportPortCannotBeRead(result.hrServiceSetup);
     if (result.nCode == READOUT_DONE) {
         m_bWasRead = 1;
     } else {
-        const unsigned message = result.nCode == READOUT_CREATE_FOLDER_FAILED ? 543 : result.nCode == READOUT_AT_FAILED ? 549 : 542;
-        Ui().MessageBox(m_Resource.GetString(message), "", MB_OK);
+        Ui().MessageBox(m_Resource.GetString(ReadOutFailureMessage(result.nCode)), "", MB_OK);
     }
     if (m_bRtByFilename) {
         m_lRtArrayIndex = GetActiveFileIndex(m_strRtSelFileName);
@@ -312,12 +358,19 @@ bool CRingingtoneDlg::FilePlayable(const std::string& name) const
 
 std::string CRingingtoneDlg::GetOverwriteWarning(const std::string& name, int& index) const
 {
+    // A file of that name in the iMelody folder is not where the melody goes: nothing is replaced.
+    const long listed = m_RtFiles.GetActiveFileIndex(name);
+    if (listed != -1 && !IsInRtStdFolder(listed))
+        return {};
     return m_RtFiles.GetOverwriteWarning(name, index, m_Resource);
 }
 
 long CRingingtoneDlg::GetActiveFileFromPhone(std::string& name)
 {
-    return corvina::GetActiveFileFromPhone(m_eCurLine, name);
+    HRESULT setupFailure = S_OK;
+    const long hr = corvina::GetActiveFileFromPhone(m_eCurLine, name, &setupFailure);
+    ReportPortCannotBeRead(setupFailure);
+    return hr;
 }
 
 long CRingingtoneDlg::SetActiveFileToPhone(const std::string& name)
@@ -336,12 +389,18 @@ void CRingingtoneDlg::OnSelchangeComboLines(long line)
 
 bool CRingingtoneDlg::InitMbxVolPtr(std::shared_ptr<IMBXVolume>& volume)
 {
-    return corvina::InitMbxVolPtr(volume);
+    HRESULT setupFailure = S_OK;
+    const bool ready = corvina::InitMbxVolPtr(volume, &setupFailure);
+    ReportPortCannotBeRead(setupFailure);
+    return ready;
 }
 
 bool CRingingtoneDlg::InitRtSettingsPtr(std::shared_ptr<IRingtoneSettings>& settings)
 {
-    return corvina::InitRtSettingsPtr(settings);
+    HRESULT setupFailure = S_OK;
+    const bool ready = corvina::InitRtSettingsPtr(settings, &setupFailure);
+    ReportPortCannotBeRead(setupFailure);
+    return ready;
 }
 
 void CRingingtoneDlg::UpdateRtIndex(long index, int flag)

@@ -134,7 +134,7 @@ int ReadRtFolder(const std::string& folder, IMBXVolume& volume, const ReadOutReq
     const bool birch = IsBirchFamily(request.strPhoneType);
     if (!birch) {
         std::string active;
-        hr = GetActiveFileFromPhone(request.nCurLine, active);
+        hr = GetActiveFileFromPhone(request.nCurLine, active, &result.hrServiceSetup);
         if (PhoneRefused(hr)) {
             // Without the active-file command the files are listed with none marked.
             result.nLacking |= LACKS_ACTIVE_FILE;
@@ -198,7 +198,7 @@ ReadOutResult RunReadOut(const ReadOutRequest& request, const std::atomic<bool>&
             result.nCode = READOUT_DONE;
             if (request.bRtByFilename) {
                 std::shared_ptr<IMBXVolume> volume;
-                if (!InitMbxVolPtr(volume)) {
+                if (!InitMbxVolPtr(volume, &result.hrServiceSetup)) {
                     result.nCode = READOUT_VOLUME_SETUP_FAILED;
                 } else {
                     std::vector<std::string> folders;
@@ -206,12 +206,14 @@ ReadOutResult RunReadOut(const ReadOutRequest& request, const std::atomic<bool>&
                         folders = {request.strImyStdFolder, request.strRtStdFolder};
                     else
                         folders = {request.strRtStdFolder};
-                    for (const std::string& folder : folders) {
+                    for (std::size_t i = 0; i < folders.size(); ++i) {
                         if (result.nCode != READOUT_DONE || cancelled)
                             break;
                         inFolderReader = true;
-                        result.nCode = ReadRtFolder(folder, *volume, request, result, folderCode);
+                        result.nCode = ReadRtFolder(folders[i], *volume, request, result, folderCode);
                         inFolderReader = false;
+                        if (folders.size() == 2 && i == 0)
+                            result.nImyNames = result.names.size();
                     }
                 }
             }
@@ -224,17 +226,18 @@ ReadOutResult RunReadOut(const ReadOutRequest& request, const std::atomic<bool>&
     }
     if (result.nLacking)
         TheTrace().Trace(4, "Read-out: the phone lacks %s", LackingFeatureNames(result.nLacking).c_str());
+    result.bCancelled = cancelled && SUCCEEDED(result.hr);
     result.lElapsedMs = static_cast<long>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count());
     return result;
 }
 
-HRESULT GetActiveFileFromPhone(int line, std::string& name)
+HRESULT GetActiveFileFromPhone(int line, std::string& name, HRESULT* setupFailure)
 {
     name.clear();
     HRESULT hr = E_FAIL;
     std::shared_ptr<IRingtoneSettings> settings;
-    if (!InitRtSettingsPtr(settings))
+    if (!InitRtSettingsPtr(settings, setupFailure))
         return hr;
     std::string path;
     try {
@@ -253,8 +256,13 @@ HRESULT SetActiveFileToPhone(int line, const std::string& folder, const std::str
 {
     HRESULT hr = E_FAIL;
     std::shared_ptr<IRingtoneSettings> settings;
-    if (!InitRtSettingsPtr(settings))
+    HRESULT setupFailure = S_OK;
+    if (!InitRtSettingsPtr(settings, &setupFailure)) {
+        // The user asked for a change that did not happen: say why.
+        if (!ReportPortCannotBeRead(setupFailure) && FAILED(setupFailure))
+            CComError::ReportError(ComError(setupFailure, DescribePhoneError(setupFailure)));
         return hr;
+    }
     try {
         hr = settings->SetActiveFile(line, GetAPathFileName(folder, name));
         CComError::ThrowIfFailed(hr);

@@ -67,9 +67,14 @@ struct ReadOutResult {
     AtInfos at;
     std::string strSelFileName; // the active file of the current line
     std::vector<std::string> names;
+    // How many names at the front come from the iMelody folder (platform phones read it first).
+    std::size_t nImyNames = 0;
     std::vector<STRUCT_RTFILEINFO> records;
     long lArrayIndex = -1;
     long lElapsedMs = 0;
+    bool bCancelled = false;    // stopped early on request, without a failure of its own
+    // Why a phone service could not be set up (S_OK when it could); the dialog tells the user.
+    HRESULT hrServiceSetup = S_OK;
 };
 
 // The AT part: false when no phone is connected; true without reading for platform phones (their
@@ -87,9 +92,11 @@ int ReadRtFolder(const std::string& folder, IMBXVolume& volume, const ReadOutReq
 ReadOutResult RunReadOut(const ReadOutRequest& request, const std::atomic<bool>& cancelled);
 
 // Asks the ringtone-assignment service for a line's active file: "" for none (S_FALSE); the bare
-// file name otherwise. E_FAIL when the service cannot be set up.
-HRESULT GetActiveFileFromPhone(int line, std::string& name);
-// Makes "A:\folder\name" the line's active file; a failure is traced and reported to the user.
+// file name otherwise. E_FAIL when the service cannot be set up, setupFailure then says why.
+// Shows nothing, so the read-out worker may call it.
+HRESULT GetActiveFileFromPhone(int line, std::string& name, HRESULT* setupFailure = nullptr);
+// Makes "A:\folder\name" the line's active file; a failure (also of setting up the service) is
+// traced and reported to the user. User-interface thread only.
 HRESULT SetActiveFileToPhone(int line, const std::string& folder, const std::string& name);
 
 } // namespace corvina

@@ -4,6 +4,7 @@
 
 #include "CAtLink.h"
 #include "CRegistryHelper.h"
+#include "PhoneErrors.h"
 
 #include <cctype>
 #include <vector>
@@ -66,11 +67,11 @@ void PhoneDetector::Stop()
         m_thread.join();
 }
 
-CMobileInfo PhoneDetector::Probe(const std::string& port)
+PhoneDetector::eLook PhoneDetector::Look(const std::string& port, CMobileInfo& info)
 {
-    CMobileInfo info;
+    info = CMobileInfo();
     if (port.empty())
-        return info;
+        return eLook::NoPhone;
     std::shared_ptr<CAtLink> link = CAtLink::ForDevice(port);
     std::string imei, model;
     const HRESULT hr = link->Transaction([&](CAtLink::Session& session) {
@@ -90,7 +91,19 @@ CMobileInfo PhoneDetector::Probe(const std::string& port)
         info.m_strImei = imei;
         info.m_strPhoneType = model;
         info.m_strPort = port;
+        return eLook::Phone;
     }
+    if (hr == HR_PHONE_BUSY)
+        return eLook::Busy;
+    if (hr == HR_TIMEOUT)
+        return eLook::Silent;
+    return eLook::NoPhone;
+}
+
+CMobileInfo PhoneDetector::Probe(const std::string& port)
+{
+    CMobileInfo info;
+    Look(port, info);
     return info;
 }
 
@@ -101,10 +114,19 @@ void PhoneDetector::Run(int intervalMs)
         lock.unlock();
         std::string port;
         CRegistryHelper().bGetStringFromRegistry(port, "Port", HKEY_LOCAL_MACHINE, kSuiteRootKey);
-        CMobileInfo found = Probe(port);
+        CMobileInfo found;
+        const eLook look = Look(port, found);
+        ++m_nLooks;
+        // A line in use, or a phone slow to answer, is no unplugged phone: the editor is left alone
+        // until the phone answers again or stays silent look after look.
+        bool conclusive = look == eLook::Phone || look == eLook::NoPhone;
+        if (look == eLook::Silent)
+            conclusive = ++m_nSilentLooks >= kSilentLooksBeforeGone;
+        else if (look != eLook::Busy)
+            m_nSilentLooks = 0;
         const bool changed = found.m_strImei != m_lastImei || found.m_strPhoneType != m_lastType;
         // A phone that was never there is not reported as gone.
-        if (changed && (!found.m_strImei.empty() || m_reportedPhone)) {
+        if (conclusive && changed && (!found.m_strImei.empty() || m_reportedPhone)) {
             m_lastImei = found.m_strImei;
             m_lastType = found.m_strPhoneType;
             m_reportedPhone = true;

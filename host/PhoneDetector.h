@@ -28,8 +28,22 @@ public:
     // Stops polling and waits for the thread (at most one link timeout).
     void Stop();
 
+    // What one look at the port found.
+    enum class eLook {
+        Phone,    // a phone answered with its IMEI
+        NoPhone,  // nothing there: the port cannot be opened or the phone refuses
+        Busy,     // someone else holds the line (a transfer): says nothing about the phone
+        Silent,   // no answer in time: a slow phone, or none behind a port that stays
+    };
+    // One look at the port; info is the phone there, or a record with an empty IMEI.
+    static eLook Look(const std::string& port, CMobileInfo& info);
     // One look at the port: the phone there, or a record with an empty IMEI when none answers.
     static CMobileInfo Probe(const std::string& port);
+
+    // Looks in a row without an answer before a phone counts as gone.
+    static constexpr int kSilentLooksBeforeGone = 3;
+    // How many looks the detector has taken so far.
+    int LookCount() const { return m_nLooks.load(); }
 
 private:
     void Run(int intervalMs);
@@ -42,6 +56,8 @@ private:
     std::string m_lastImei;
     std::string m_lastType;
     bool m_reportedPhone = false;
+    int m_nSilentLooks = 0;
+    std::atomic<int> m_nLooks{0};
 };
 
 } // namespace corvina

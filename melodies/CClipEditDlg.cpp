@@ -217,10 +217,14 @@ void CClipEditDlg::SetFileName(const std::string& path)
 
 void CClipEditDlg::UpdateFromPage(bool validFile)
 {
-    if (validFile)
-        m_Player.SetPlayState(false);
-    else
+    // Play and Stop tell the truth about the player: a clip that still plays keeps Stop; without a
+    // file nothing may go on playing.
+    if (validFile) {
+        m_Player.SetPlayState(m_Player.Status(MCI_STATUS_MODE) == MCI_MODE_PLAY);
+    } else {
+        m_Player.Stop();
         m_Player.EnableButtons(false);
+    }
     if (m_pTrackList)
         m_pTrackList->Enable(validFile);
     if (m_pMarker) {

@@ -25,7 +25,13 @@ CMelodiesDlg::CMelodiesDlg()
 {
 }
 
-CMelodiesDlg::~CMelodiesDlg() = default;
+CMelodiesDlg::~CMelodiesDlg()
+{
+    // A tone still playing on the phone is stopped, and tone and sound mode put back, while the
+    // page is whole.
+    if (CPlayOnMobileSubDlg::m_bIsPlaying && m_PlayOnMobileSubDlg.IsCreated())
+        m_PlayOnMobileSubDlg.Stop();
+}
 
 bool CMelodiesDlg::FolderMode() const
 {
@@ -216,7 +222,9 @@ void CMelodiesDlg::UpdateComboFileContent(long index)
     files->Clear();
     for (const std::string& name : names)
         files->Append(wxString::FromUTF8(name));
-    if (index >= 0 && index < static_cast<long>(names.size()) && !names[index].empty()) {
+    // The destination is preset only to a file where the melody goes: the standard ringtone folder.
+    if (index >= 0 && index < static_cast<long>(names.size()) && !names[index].empty() &&
+        GetRtParent()->IsInRtStdFolder(index)) {
         const int found = FindPrefix(files->GetStrings(), names[index]);
         if (found >= 0) {
             files->SetSelection(found);
@@ -234,7 +242,8 @@ void CMelodiesDlg::UpdateComboTone()
         m_lOrigIndex = RtArrayIndex();
         const std::vector<std::string>& names = *GetRtParent()->GetRtFileList();
         auto* files = Item<wxComboBox>(IDC_COMBO_TONEFILE);
-        if (files && m_lOrigIndex >= 0 && m_lOrigIndex < static_cast<long>(names.size())) {
+        if (files && m_lOrigIndex >= 0 && m_lOrigIndex < static_cast<long>(names.size()) &&
+            GetRtParent()->IsInRtStdFolder(m_lOrigIndex)) {
             const int found = FindPrefix(files->GetStrings(), names[m_lOrigIndex]);
             if (found >= 0) {
                 files->SetSelection(found);

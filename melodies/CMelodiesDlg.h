@@ -57,6 +57,8 @@ public:
     long GetVolume() const;
     void UpdateSoundModeOrig();
     void SetSoundModeToOrig();
+    // The sound mode read before playing on the phone; -1 when none was read.
+    long GetSoundModeOrig() const { return m_lSoundModeOrig; }
     // Size of a stream: by Stat, else by seeking to its end and back.
     static HRESULT GetStreamSize(IStream* stream, std::uint64_t* size);
     // The transfer may go ahead (asks before replacing a file on the phone).

@@ -100,15 +100,21 @@ bool CMelodiesDlg::WriteDestinationOk()
         return result;
     try {
         std::shared_ptr<IMBXVolume> volume;
-        if (owner->InitMbxVolPtr(volume)) {
-            const std::string fullPath = "\\" + owner->GetRtStdFolder() + "\\" + m_strDestination;
-            const auto& records = *owner->GetRtFileInfoList();
-            if (index >= 0 && index < static_cast<int>(records.size()) && (records[index]->dwAttributes & 0x01))
-                CComError::ThrowIfFailed(volume->ChangeAttributes(fullPath, records[index]->dwAttributes & ~0x01u));
-            CComError::ThrowIfFailed(volume->RemoveFile(fullPath));
+        if (!owner->InitMbxVolPtr(volume)) {
+            // The phone cannot be reached (a port problem has been told already).
+            ShowMessage(526);
+            return false;
         }
+        const std::string fullPath = "\\" + owner->GetRtStdFolder() + "\\" + m_strDestination;
+        const auto& records = *owner->GetRtFileInfoList();
+        if (index >= 0 && index < static_cast<int>(records.size()) && (records[index]->dwAttributes & 0x01))
+            CComError::ThrowIfFailed(volume->ChangeAttributes(fullPath, records[index]->dwAttributes & ~0x01u));
+        CComError::ThrowIfFailed(volume->RemoveFile(fullPath));
     } catch (const ComError& error) {
+        // The user agreed to replace the file and it could not be: say why nothing is sent.
         CComError::TraceComError(error, "CMelodiesDlg::WriteDestinationOk");
+        CComError::ReportError(error);
+        ShowMessage(526);
         result = false;
     }
     return result;
@@ -157,6 +163,8 @@ bool CMelodiesDlg::WriteFileToMobile(const std::string& localPath)
                     files->Append(wxString::FromUTF8(m_strDestination));
                 owner->AddToTonesList(m_strDestination);
             }
+            // The new file is on the phone now: the play buttons follow it at once.
+            PostMessage(this, WM_UPDATE_PLAY_ON_MOBILE, 0, 0);
         }
         CComError::ThrowIfFailed(progress->Close());
         std::int32_t cancelled = 0;

@@ -176,7 +176,12 @@ HRESULT CAtLink::CheckPort()
         return S_OK;
     if (m_fd >= 0 && !DrainInput())
         CloseLocked();
-    const HRESULT hr = m_fd >= 0 || SUCCEEDED(OpenDevice()) ? S_OK : HR_PORT_CANNOT_BE_READ;
+    HRESULT hr = S_OK;
+    if (m_fd < 0 && FAILED(OpenDevice())) {
+        // A port that worked before and is gone now means the phone was unplugged, not that the
+        // suite is set up wrongly.
+        hr = m_bWasOpened ? HR_DEVICE_NOT_CONNECTED : HR_PORT_CANNOT_BE_READ;
+    }
     Release();
     return hr;
 }
@@ -223,6 +228,7 @@ HRESULT CAtLink::OpenDevice()
     ::tcsetattr(fd, TCSANOW, &tio);
     ::tcflush(fd, TCIOFLUSH);
     m_fd = fd;
+    m_bWasOpened = true;
     m_initialized = false;
     TheTrace().Trace(kTraceLevel, "AT link %s opened at %d baud", m_device.c_str(), Baud());
     return S_OK;

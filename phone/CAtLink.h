@@ -52,8 +52,9 @@ public:
 
     const std::string& Device() const { return m_device; }
 
-    // Opens the device when it is not open (without talking to the phone); S_OK, or
-    // HR_PORT_CANNOT_BE_READ when it cannot be opened. Never closes a device in use.
+    // Opens the device when it is not open (without talking to the phone); S_OK,
+    // HR_PORT_CANNOT_BE_READ when it never could be opened, HR_DEVICE_NOT_CONNECTED when it could
+    // and no longer can (the phone went away). Never closes a device in use.
     HRESULT CheckPort();
     // One command as one unit.
     HRESULT Command(const std::string& command, const std::string& infoPrefix = {},
@@ -90,6 +91,7 @@ private:
     bool m_inUse = false;
     int m_fd = -1;
     bool m_initialized = false;
+    bool m_bWasOpened = false; // the device has been open once in this process
     bool m_resync = false; // the last command's answer may still be arriving
     int m_timeoutMs = 0;
 

@@ -10,9 +10,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <climits>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <poll.h>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -317,7 +319,25 @@ HRESULT CFolderVolume::PutFile(const std::string& path, IStream* source, std::in
     if (::rename(temp.c_str(), target.full.c_str()) != 0)
         return FromErrno(errno);
     file.Keep();
+    WaitForToneNumber(target.relative);
     return S_OK;
+}
+
+void CFolderVolume::WaitForToneNumber(const std::string& relative) const
+{
+    // A phone that numbers its tones does so when the file lands; the file is the phone's once it
+    // has its number, so a listing right after the transfer shows it numbered. A phone that
+    // numbers nothing keeps no numbers file.
+    if (!fs::exists(m_root / kToneNumbersFile))
+        return;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kToneNumberWaitMs);
+    while (!ReadToneNumbers().count(relative)) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            TheTrace().Trace(5, "PutFile %s: the phone gave no tone number", relative.c_str());
+            return;
+        }
+        ::poll(nullptr, 0, 5);
+    }
 }
 
 HRESULT CFolderVolume::ChangeAttributes(const std::string& path, std::uint32_t attributes)

@@ -44,6 +44,11 @@ private:
     HRESULT Resolve(const std::string& path, Resolved& resolved) const;
     HRESULT CheckRoot() const;
     std::map<std::string, std::int32_t> ReadToneNumbers() const;
+    // After a transfer to a phone that numbers its tones: waits (up to kToneNumberWaitMs) until
+    // the phone has numbered the file at relative.
+    void WaitForToneNumber(const std::string& relative) const;
+
+    static constexpr int kToneNumberWaitMs = 3000;
 
     std::filesystem::path m_root;
     std::string m_port;

@@ -38,7 +38,7 @@ std::string CRecordingProgressDlg::Transcript() const
 HRESULT CRecordingProgressDlg::Record(const char* operation, std::string argument)
 {
     std::lock_guard lock(m_lock);
-    m_calls.push_back({operation, std::move(argument)});
+    m_calls.push_back({operation, std::move(argument), std::this_thread::get_id()});
     return m_failure;
 }
 

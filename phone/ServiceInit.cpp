@@ -12,9 +12,11 @@ namespace corvina {
 namespace {
 
 template <class T>
-bool InitServicePtr(std::shared_ptr<T>& service, const char* clsid, const char* where)
+bool InitServicePtr(std::shared_ptr<T>& service, const char* clsid, const char* where, HRESULT* failure)
 {
     service.reset();
+    if (failure)
+        *failure = S_OK;
     try {
         std::shared_ptr<T> created;
         CComError::ThrowIfFailed(CServiceFactory::Instance().CreateInstance(clsid, created));
@@ -28,22 +30,30 @@ bool InitServicePtr(std::shared_ptr<T>& service, const char* clsid, const char* 
         return true;
     } catch (const ComError& error) {
         CComError::TraceComError(error, where);
-        if (error.Error() == HR_PORT_CANNOT_BE_READ)
-            Ui().MessageBox(kPortCannotBeReadText, "", MB_OK);
+        if (failure)
+            *failure = error.Error();
         return false;
     }
 }
 
 } // namespace
 
-bool InitMbxVolPtr(std::shared_ptr<IMBXVolume>& volume)
+bool InitMbxVolPtr(std::shared_ptr<IMBXVolume>& volume, HRESULT* failure)
 {
-    return InitServicePtr(volume, CLSID_MBXVolume, "InitMbxVolPtr");
+    return InitServicePtr(volume, CLSID_MBXVolume, "InitMbxVolPtr", failure);
 }
 
-bool InitRtSettingsPtr(std::shared_ptr<IRingtoneSettings>& settings)
+bool InitRtSettingsPtr(std::shared_ptr<IRingtoneSettings>& settings, HRESULT* failure)
 {
-    return InitServicePtr(settings, CLSID_RingtoneSettings, "InitRtSettingsPtr");
+    return InitServicePtr(settings, CLSID_RingtoneSettings, "InitRtSettingsPtr", failure);
+}
+
+bool ReportPortCannotBeRead(HRESULT failure)
+{
+    if (failure != HR_PORT_CANNOT_BE_READ)
+        return false;
+    Ui().MessageBox(kPortCannotBeReadText, "", MB_OK);
+    return true;
 }
 
 } // namespace corvina

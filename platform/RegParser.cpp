@@ -174,8 +174,12 @@ void RegParser::ParseKeyLine(std::string_view line)
 {
     m_key = nullptr;
     m_sawSection = true;
-    std::size_t close = line.rfind(']');
-    if (close == std::string_view::npos || !OnlyCommentLeft(line.substr(close + 1))) {
+    // The name ends at the first ']' that only blanks or a comment follow: a comment may hold ']'
+    // itself, and so, rarely, may a key name.
+    std::size_t close = line.find(']');
+    while (close != std::string_view::npos && !OnlyCommentLeft(line.substr(close + 1)))
+        close = line.find(']', close + 1);
+    if (close == std::string_view::npos) {
         Problem("key line without a closing ']'");
         return;
     }

@@ -118,7 +118,9 @@ struct CMciPlayer::Device {
         }
         if (FileMode) Wav.Close();
         Playing = false;
-        if (completed && !StopRequested && notify) notify();
+        // A play that ends by itself, at its end or because the output failed, tells its owner;
+        // only Stop ends one quietly.
+        if (!StopRequested && notify) notify();
     }
 };
 

@@ -17,6 +17,8 @@ namespace corvina {
 int CPlayOnMobileSubDlg::m_bIsPlaying = 0;
 int CPlayOnMobileSubDlg::m_bPlayStartWasMelodiesDlg = 0;
 CMelodiesDlg* CPlayOnMobileSubDlg::m_pMelodiesDlg = nullptr;
+long CPlayOnMobileSubDlg::m_lSoundModeBeforePlay = -1;
+CTonesMobileDlg* CPlayOnMobileSubDlg::m_pSoundModePage = nullptr;
 
 CPlayOnMobileSubDlg::CPlayOnMobileSubDlg()
     : CDialog(IDD)
@@ -33,6 +35,10 @@ CPlayOnMobileSubDlg::~CPlayOnMobileSubDlg()
         OnButtonStop();
     if (m_pMelodiesDlg == m_pMelodiesParent)
         m_pMelodiesDlg = nullptr;
+    if (m_pSoundModePage == m_pTonesDlg) {
+        m_pSoundModePage = nullptr;
+        m_lSoundModeBeforePlay = -1;
+    }
     delete m_pAtcHelper;
 }
 
@@ -96,8 +102,12 @@ void CPlayOnMobileSubDlg::OnButtonPlay()
             if (!WriteSelectedRingingTone(index, true))
                 return;
         }
-        if (m_pTonesDlg)
+        if (m_pTonesDlg) {
+            // The ringer goes on so that the tone is heard; Stop puts the user's mode back.
+            m_lSoundModeBeforePlay = m_pTonesDlg->GetSoundMode();
+            m_pSoundModePage = m_pTonesDlg;
             m_pTonesDlg->AddSoundModeNormal(1);
+        }
         CAtcHelperFunctions* helper = AtcHelper();
         if (!helper)
             CComError::ThrowCurrent(E_POINTER);
@@ -116,7 +126,20 @@ void CPlayOnMobileSubDlg::OnButtonPlay()
     } catch (const ComError& error) {
         CComError::TraceComError(error, "CPlayOnMobileSubDlg::OnButtonPlay");
         m_bIsPlaying = 0;
+        // Nothing plays: what was changed for playing goes back at once.
+        RestoreSoundMode();
+        AllowPlay();
     }
+}
+
+void CPlayOnMobileSubDlg::RestoreSoundMode()
+{
+    if (m_pSoundModePage && m_lSoundModeBeforePlay != -1) {
+        const bool changed = m_pSoundModePage->GetSoundMode() != m_lSoundModeBeforePlay;
+        m_pSoundModePage->RestoreSoundMode(m_lSoundModeBeforePlay, changed);
+    }
+    m_pSoundModePage = nullptr;
+    m_lSoundModeBeforePlay = -1;
 }
 
 void CPlayOnMobileSubDlg::OnButtonStop()
@@ -139,10 +162,15 @@ void CPlayOnMobileSubDlg::OnButtonStop()
             if (original != -1 && original != m_pMelodiesDlg->GetCurIndex())
                 WriteSelectedRingingTone(original, false);
             m_pMelodiesDlg->SetSoundModeToOrig();
+            // The tones page switched its ringer on for the tone written: it shows the mode again.
+            const long soundMode = m_pMelodiesDlg->GetSoundModeOrig();
+            if (CRingingtoneDlg* main = GetRtDlg(); main && soundMode != -1)
+                main->GetTonesMobileDlg()->RestoreSoundMode(soundMode, false);
         } catch (const ComError& error) {
             CComError::TraceComError(error, "CPlayOnMobileSubDlg::OnButtonStop");
         }
     }
+    RestoreSoundMode();
     m_bPlayStartWasMelodiesDlg = 0;
     m_bIsPlaying = 0;
     AllowPlay();

@@ -42,6 +42,10 @@ public:
     static int m_bIsPlaying;
     static int m_bPlayStartWasMelodiesDlg;
     static CMelodiesDlg* m_pMelodiesDlg;
+    // The tones page's sound mode before playing switched the ringer on (-1: nothing to put
+    // back), and that page.
+    static long m_lSoundModeBeforePlay;
+    static CTonesMobileDlg* m_pSoundModePage;
 
 protected:
     bool OnInitDialog() override;
@@ -49,6 +53,8 @@ protected:
 
 private:
     CAtcHelperFunctions* AtcHelper();
+    // Puts back the sound mode that playing changed, on the phone and on both pages.
+    void RestoreSoundMode();
     bool ByFileName() const;
 
     CAtcHelperFunctions* m_pAtcHelper = nullptr;

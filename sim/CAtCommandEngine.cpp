@@ -411,6 +411,8 @@ CAtCommandEngine::SStatus CAtCommandEngine::Crtn(EForm form, const std::vector<S
             return SStatus::Cme(kCmeInvalidIndex);
         m_state.m_nToneIndex = index;
         m_state.m_nToneVolume = volume;
+        // Choosing a ringtone turns the ringer on, so that the choice is heard.
+        m_state.m_nCalm = 0;
         m_bDirty = true;
         return SStatus::Ok();
     default: return SStatus::Error();
@@ -435,6 +437,9 @@ CAtCommandEngine::SStatus CAtCommandEngine::Cply(EForm form, const std::vector<S
 
 CAtCommandEngine::SStatus CAtCommandEngine::Cplf(EForm form, const std::vector<SArg>& args)
 {
+    // Phones with numbered tone slots have no files to play.
+    if (!m_model.m_bFolderMode)
+        return SStatus::Error();
     if (form == EForm::Test)
         return SStatus::Ok();
     if (form != EForm::Set || args.empty() || args.size() > 2)
@@ -482,7 +487,10 @@ CAtCommandEngine::SStatus CAtCommandEngine::Clvl(EForm form, const std::vector<S
         return SStatus::Error();
     if (volume < start || volume > end)
         return SStatus::Cme(kCmeInvalidIndex);
-    m_state.m_ringingLineVolumes[line] = volume;
+    if (m_model.m_bR41)
+        m_state.m_ringingLineVolumes[line] = volume;
+    else
+        m_state.m_nToneVolume = volume;
     m_bDirty = true;
     return SStatus::Ok();
 }
@@ -558,11 +566,14 @@ CAtCommandEngine::SStatus CAtCommandEngine::Cafl(EForm form, const std::vector<S
 
 CAtCommandEngine::SStatus CAtCommandEngine::Cutb(EForm form, const std::vector<SArg>& args)
 {
+    // Phones that keep tones as files have no user-defined slots.
+    if (m_model.m_bFolderMode)
+        return SStatus::Error();
     int slot = 0, size = 0;
     if (form != EForm::Set || args.size() != 2 || !ParseInt(args[0].strText, slot) || !ParseInt(args[1].strText, size))
         return SStatus::Error();
     AbortUpload();
-    if (m_model.m_bFolderMode || slot < 0 || slot >= m_model.m_nNumberUserdefRt || size <= 0 || size > kMaxUserToneBytes)
+    if (slot < 0 || slot >= m_model.m_nNumberUserdefRt || size <= 0 || size > kMaxUserToneBytes)
         return SStatus::Cme(kCmeNotSupported);
     m_bUploading = true;
     m_nUploadSlot = slot;
@@ -573,6 +584,9 @@ CAtCommandEngine::SStatus CAtCommandEngine::Cutb(EForm form, const std::vector<S
 
 CAtCommandEngine::SStatus CAtCommandEngine::Cutd(EForm form, const std::vector<SArg>& args)
 {
+    // Phones that keep tones as files have no user-defined slots.
+    if (m_model.m_bFolderMode)
+        return SStatus::Error();
     if (form != EForm::Set || args.size() != 1)
         return SStatus::Error();
     const std::string& hex = args[0].strText;
@@ -592,6 +606,9 @@ CAtCommandEngine::SStatus CAtCommandEngine::Cutd(EForm form, const std::vector<S
 
 CAtCommandEngine::SStatus CAtCommandEngine::Cute(EForm form, const std::vector<SArg>& args)
 {
+    // Phones that keep tones as files have no user-defined slots.
+    if (m_model.m_bFolderMode)
+        return SStatus::Error();
     int sum = 0;
     if (form != EForm::Set || args.size() != 1 || !ParseInt(args[0].strText, sum))
         return SStatus::Error();

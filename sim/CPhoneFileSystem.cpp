@@ -186,8 +186,10 @@ bool CPhoneFileSystem::UpdateToneNumbers(const std::vector<std::string>& folders
             continue;
         std::vector<std::string> names;
         for (fs::directory_iterator it(m_root / folder, ec), end; !ec && it != end; it.increment(ec)) {
-            if (it->is_regular_file(ec))
-                names.push_back(folder + "/" + it->path().filename().string());
+            // Dot files are no tones: the transfer's partial files and the volume's own.
+            const std::string name = it->path().filename().string();
+            if (!name.empty() && name[0] != '.' && it->is_regular_file(ec))
+                names.push_back(folder + "/" + name);
         }
         std::sort(names.begin(), names.end());
         for (const auto& key : names) {
@@ -208,7 +210,9 @@ bool CPhoneFileSystem::UpdateToneNumbers(const std::vector<std::string>& folders
         numbers[key] = next;
         used.insert(next);
     }
-    if (numbers == old)
+    // The file is written also when empty: it tells the folder volume that this phone numbers.
+    std::error_code missing;
+    if (numbers == old && fs::exists(m_root / kToneNumbersFile, missing))
         return false;
     return WriteToneNumbers(numbers);
 }

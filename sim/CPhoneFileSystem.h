@@ -31,7 +31,7 @@ public:
     bool WriteToneNumbers(const std::map<std::string, int>& numbers) const;
     // Numbers the files of the folders the way the phone does: files that have a number keep it,
     // vanished files lose theirs, new files get the next free number from nFirstUserNumber up.
-    // Returns true when the numbering changed (and was written).
+    // Returns true when the numbering changed or the numbers file was missing (and was written).
     bool UpdateToneNumbers(const std::vector<std::string>& folders, int nFirstUserNumber) const;
 
     // Copies a few MIDI files (and with strImyFolder one iMelody file) from the corpus into the

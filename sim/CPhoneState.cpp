@@ -211,6 +211,9 @@ SLineTone CPhoneState::LineTone(int nLine, const CPhoneModel& model) const
 
 int CPhoneState::RingingLineVolume(int nLine, const CPhoneModel& model) const
 {
+    // A phone outside the caller-group family rings with one volume, whatever line is named.
+    if (!model.m_bR41)
+        return m_nToneVolume;
     auto it = m_ringingLineVolumes.find(nLine);
     return it != m_ringingLineVolumes.end() ? it->second : MidVolume(model);
 }

@@ -34,7 +34,7 @@ public:
 
     std::string m_strModel = kDefaultModel;
     std::string m_strImei = kDefaultImei;
-    // General ringing tone and its volume (AT^CRTN, AT+CRSL).
+    // General ringing tone and its volume (AT^CRTN, AT+CRSL; AT^CLVL outside the caller groups).
     int m_nToneIndex = 1;
     int m_nToneVolume = 3;
     // Sound mode: AT+CALM (0 ring, 1 silent, 2 beep) and AT+CVIB (0 off, 1 on, 2 on second form).
@@ -42,7 +42,8 @@ public:
     int m_nCvib = 0;
     // Per profile line (6..26): tone and volume (AT^CLTN).
     std::map<int, SLineTone> m_lineTones;
-    // Per ringing line (1..20): volume (AT^CLVL).
+    // Per ringing line (1..20): volume (AT^CLVL), caller-group phones only; other phones have the
+    // one ringing volume above, whichever line AT^CLVL names.
     std::map<int, int> m_ringingLineVolumes;
     // Per profile line (6..26): the active file, "A:\folder\name" (AT^CAFL).
     std::map<int, std::string> m_activeFiles;

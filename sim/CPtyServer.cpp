@@ -146,10 +146,16 @@ int CPtyServer::Serve(const volatile std::sig_atomic_t& stop, bool bReopen, int 
     int idleMs = 0;
     char buffer[1024];
     while (!stop) {
-        pollfd p{m_master, POLLIN, 0};
-        int ready = ::poll(&p, 1, kPollMs);
+        pollfd p[2] = {{m_master, POLLIN, 0}, {m_watchFd, POLLIN, 0}};
+        int ready = ::poll(p, m_watchFd >= 0 ? 2 : 1, kPollMs);
         if (ready < 0 && errno != EINTR)
             return 1;
+        if (ready > 0 && m_watchFd >= 0 && (p[1].revents & POLLIN)) {
+            if (m_onWatch)
+                m_onWatch();
+            if (!(p[0].revents & POLLIN))
+                continue;
+        }
         if (ready <= 0) {
             idleMs += kPollMs;
             if (idleMs >= kIdleEveryMs && onIdle) {

@@ -31,6 +31,13 @@ public:
     int Serve(const volatile std::sig_atomic_t& stop, bool bReopen, int nReopenMs,
               const std::function<void(const std::string&)>& onOpened, const std::function<void()>& onIdle);
 
+    // Another descriptor the loop waits on beside the line; onReady runs when it is readable.
+    void AlsoWatch(int fd, std::function<void()> onReady)
+    {
+        m_watchFd = fd;
+        m_onWatch = std::move(onReady);
+    }
+
 private:
     bool SendAll(const std::string& strBytes);
     // Waits (a bounded time) until the client has read everything sent.
@@ -43,6 +50,8 @@ private:
     int m_master = -1;
     // The terminal's own end, held open so that the line stays up while no client has it open.
     int m_slave = -1;
+    int m_watchFd = -1;
+    std::function<void()> m_onWatch;
     std::string m_strDevice;
     std::string m_strLink;
 };

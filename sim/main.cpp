@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "CAtCommandEngine.h"
+#include "CFileLandingWatch.h"
 #include "CFaultPlan.h"
 #include "CPhoneState.h"
 #include "CPtyServer.h"
@@ -129,6 +130,18 @@ int main(int argc, char** argv)
     log.Event("phone " + state.m_strModel + " imei " + state.m_strImei + " state " + stateDir +
               (faults.Describe().empty() ? "" : " faults " + faults.Describe()));
     PrintPath(server.DevicePath());
+    // The phone numbers a tone when its file lands; the idle scan also catches folders that were
+    // made anew (their watch is gone) and systems without a watch.
+    CFileLandingWatch landing;
+    std::vector<std::filesystem::path> watched;
+    for (const std::string& folder : {model.m_strRtStdFolder, model.m_strImyStdFolder})
+        if (!folder.empty())
+            watched.push_back(files.Root() / folder);
+    if (landing.Watch(watched))
+        server.AlsoWatch(landing.Fd(), [&engine, &landing] {
+            if (landing.TakeEvents())
+                engine.RefreshToneNumbers();
+        });
     const int status = server.Serve(g_stop, options.m_bReopen, options.m_nReopenMs, PrintPath,
                                     [&engine] { engine.RefreshToneNumbers(); });
     server.Close();

@@ -42,6 +42,10 @@ CTonesMobileDlg::CTonesMobileDlg()
 
 CTonesMobileDlg::~CTonesMobileDlg()
 {
+    // A tone still playing on the phone is stopped, and the sound mode put back, while the page
+    // is whole.
+    if (CPlayOnMobileSubDlg::m_bIsPlaying && m_PlayOnMobileSubDlg.IsCreated())
+        m_PlayOnMobileSubDlg.Stop();
     DeleteSliderTicStatics();
     delete m_pImageList;
 }
@@ -456,6 +460,23 @@ void CTonesMobileDlg::AddSoundModeNormal(int write)
             CComError::ThrowIfFailed(helper->Atc().SetSoundMode(word));
     } catch (const ComError& error) {
         CComError::TraceComError(error, "CTonesMobileDlg::AddSoundModeNormal");
+    }
+}
+
+void CTonesMobileDlg::RestoreSoundMode(long soundMode, bool write)
+{
+    m_lSoundMode = soundMode;
+    UpdateSoundMode(0);
+    PushToControls();
+    if (!write || !IsConnected())
+        return;
+    try {
+        CAtcHelperFunctions* helper = _GetAtcHelper();
+        if (!helper)
+            CComError::ThrowCurrent(E_POINTER);
+        CComError::ThrowIfFailed(helper->Atc().SetSoundMode(m_lSoundMode));
+    } catch (const ComError& error) {
+        CComError::TraceComError(error, "CTonesMobileDlg::RestoreSoundMode");
     }
 }
 

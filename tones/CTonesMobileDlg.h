@@ -83,6 +83,9 @@ public:
     void OnRadioBeep() { WriteSoundMode(); }
     void OnCheckVibra() { WriteSoundMode(); }
     void AddSoundModeNormal(int write);
+    // Puts a sound mode word back after playing on the phone: the controls show it and, with
+    // write, the phone is told.
+    void RestoreSoundMode(long soundMode, bool write);
 
     // Exchange with the phone.
     void GetCurVolumeFromPhone(long linePosition);

@@ -248,6 +248,57 @@ TEST_F(ReadOutTest, ANewPhoneDuringAReadOutLeavesNoStaleNamesInTheLists)
     EXPECT_FALSE(m_dlg->GetRtByFilename());
 }
 
+TEST_F(ReadOutTest, APortThatCannotBeOpenedIsToldByTheDialogWhileTheReadOutEnds)
+{
+    // A platform phone reads no AT part, so the first thing the worker touches is the port. The
+    // fake user interface fails this test if the worker shows the message itself.
+    auto phone = StartPhone("BIRCH-M55");
+    LoadRegistry("\"Port\"=\"" + (m_folder.Path() / "no-such-port").string() + "\"\n\"VolumeRoot\"=\"" +
+                 phone->Files().string() + "\"\n");
+    ShowDialog();
+    PostPhone("BIRCH-M55", "350000000000017");
+    ASSERT_TRUE(WaitForReadOut());
+    ASSERT_TRUE(test::DispatchUntil([&] { return m_ui.m_boxes.size() >= 2; }));
+    EXPECT_EQ(Messages()[0], "Port cannot be read. Please reinstall Pellucid!\n");
+    EXPECT_EQ(Messages()[1], "Reading from standard ringtone folder unsuccessful.");
+    EXPECT_EQ(m_dlg->WasRead(), 0);
+    // The list is back in place of the loading note.
+    wxWindow* note = m_dlg->GetTonesMobileDlg()->GetDlgItem(CTonesMobileDlg::IDC_LOAD_COMMENT);
+    ASSERT_NE(note, nullptr);
+    EXPECT_FALSE(note->IsShown());
+}
+
+TEST_F(ReadOutTest, APhoneUnpluggedDuringAReadOutEndsTheLoadingNoteAndTellsTheFailedReadOut)
+{
+    auto phone = StartPhone("CX70", {"--seed-ringtones", "--delay-ms", "200"});
+    LoadRegistry(phone->RegistryText(1000));
+    ShowDialog();
+    PostPhone("CX70", "350000000000017");
+    ASSERT_TRUE(test::DispatchUntil([&] { return m_dlg->IsReadOutRunning(); }));
+    wxWindow* note = m_dlg->GetTonesMobileDlg()->GetDlgItem(CTonesMobileDlg::IDC_LOAD_COMMENT);
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->IsShown());
+    // The cable is pulled: the phone is gone and the host says so with an empty record.
+    phone->Stop();
+    PostPhone("CX70", "");
+    const std::string readOutFailed = "Reading of ringtone information unsuccessful.";
+    const std::string connect = "Please connect the phone whose ringtone you want to change.";
+    auto told = [&](const std::string& text) {
+        const auto texts = Messages();
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    };
+    ASSERT_TRUE(test::DispatchUntil([&] { return told(connect) && told(readOutFailed); }, 15000))
+        << ::testing::PrintToString(Messages());
+    EXPECT_FALSE(note->IsShown());
+    EXPECT_FALSE(m_dlg->IsReadOutRunning());
+    EXPECT_EQ(m_dlg->WasRead(), 0);
+    EXPECT_TRUE(m_dlg->GetRtFileList()->empty());
+    // Each is told once, and no port message for a phone that was there.
+    const auto texts = Messages();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), readOutFailed), 1);
+    EXPECT_FALSE(told("Port cannot be read. Please reinstall Pellucid!\n"));
+}
+
 TEST_F(ReadOutTest, ARecordWithAnEmptyImeiAfterAPhoneLeadsTo514AndNoReadOut)
 {
     auto phone = StartPhone("ME45");

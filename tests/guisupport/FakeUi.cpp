@@ -1,10 +1,12 @@
 // Installs itself for its lifetime and restores the previous services afterwards.
 #include "FakeUi.h"
 
+#include <gtest/gtest.h>
+
 namespace corvina::test {
 
 FakeUi::FakeUi()
-    : m_previous(InstallUiServices(this))
+    : m_uiThread(std::this_thread::get_id()), m_previous(InstallUiServices(this))
 {
 }
 
@@ -13,8 +15,28 @@ FakeUi::~FakeUi()
     InstallUiServices(m_previous);
 }
 
+void FakeUi::ExpectUiThread(const char* what) const
+{
+    if (std::this_thread::get_id() != m_uiThread)
+        ADD_FAILURE() << what << " called from a thread other than the user-interface thread";
+}
+
+void FakeUi::BeginWaitCursor()
+{
+    ExpectUiThread("BeginWaitCursor");
+    ++m_waitDepth;
+    ++m_waitCount;
+}
+
+void FakeUi::EndWaitCursor()
+{
+    ExpectUiThread("EndWaitCursor");
+    --m_waitDepth;
+}
+
 int FakeUi::MessageBox(const std::string& text, const std::string& caption, unsigned style)
 {
+    ExpectUiThread(("MessageBox \"" + text + "\"").c_str());
     m_boxes.push_back({text, caption, style});
     if (!m_answers.empty()) {
         const int answer = m_answers.front();

@@ -1,10 +1,12 @@
-// A fake of the user-interface services: records every message box and answers from a script.
+// A fake of the user-interface services: records every message box and answers from a script; any
+// call from a thread other than the one that installed it fails the running test.
 #pragma once
 
 #include "UiServices.h"
 
 #include <deque>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace corvina::test {
@@ -21,8 +23,8 @@ public:
     ~FakeUi() override;
 
     int MessageBox(const std::string& text, const std::string& caption, unsigned style) override;
-    void BeginWaitCursor() override { ++m_waitDepth; ++m_waitCount; }
-    void EndWaitCursor() override { --m_waitDepth; }
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
 
     // The next answers, in order; IDOK (or IDYES for Yes/No boxes) when none is queued.
     void QueueAnswer(int answer) { m_answers.push_back(answer); }
@@ -32,6 +34,10 @@ public:
     int m_waitCount = 0;
 
 private:
+    // A window shown from a worker would block it and touch the toolkit off its thread: the test fails.
+    void ExpectUiThread(const char* what) const;
+
+    std::thread::id m_uiThread;
     std::deque<int> m_answers;
     IUiServices* m_previous;
 };

@@ -272,6 +272,29 @@ TEST_F(AtLinkTest, ADroppedLineFailsTheCommandAndTheLinkReopensWhenThePhoneComes
     EXPECT_EQ(back.Received().front(), "ATV1"); // opened anew, with the opening commands
 }
 
+TEST_F(AtLinkTest, APortThatWorkedAndVanishedIsAnUnpluggedPhoneNotAnUnusablePort)
+{
+    test::ScratchDir dir;
+    const std::filesystem::path port = dir.Path() / "phone";
+    auto phone = std::make_unique<FakePhone>(AfterOpening([](const std::string&) { return Answer("\r\nOK\r\n"); }));
+    std::filesystem::create_symlink(phone->Device(), port);
+    CAtLink link(port.string());
+    EXPECT_EQ(link.CheckPort(), S_OK);
+    EXPECT_EQ(link.Command("AT"), S_OK);
+    // The cable is pulled: the device behind the port is gone.
+    phone->HangUp();
+    phone.reset();
+    std::filesystem::remove(port);
+    const HRESULT gone = link.CheckPort();
+    EXPECT_EQ(gone, HR_DEVICE_NOT_CONNECTED);
+    EXPECT_TRUE(FAILED(gone));
+    EXPECT_EQ(link.CheckPort(), HR_DEVICE_NOT_CONNECTED); // and stays so until the phone is back
+
+    // A port that never opened remains the setup problem it is.
+    CAtLink never((dir.Path() / "never").string());
+    EXPECT_EQ(never.CheckPort(), HR_PORT_CANNOT_BE_READ);
+}
+
 TEST_F(AtLinkTest, CommandsAndTransactionsFromSeveralThreadsNeverInterleave)
 {
     // Waiting threads queue behind each other's transactions; on a busy machine that takes longer

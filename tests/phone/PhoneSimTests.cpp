@@ -3,6 +3,7 @@
 #include "CAtCommandService.h"
 #include "CAtcHelperFunctions.h"
 #include "CFileStream.h"
+#include "IMBXVolume.h"
 #include "PhoneErrors.h"
 #include "PhoneTestSupport.h"
 #include "VirtualPhone.h"
@@ -56,22 +57,27 @@ TEST_F(PhoneSimTest, SettingsOperationsChangeThePhoneAndReadItBack)
     EXPECT_EQ(end, 4);
     EXPECT_EQ(atc.GetVolumeRangeOfGroupPhones(&start, &end), HR_AT_ERROR); // not a group phone
 
-    EXPECT_EQ(atc.SetSoundMode(0x04 | 0x10), S_OK);
+    // Choosing a tone turns the ringer on, so the sound mode comes after it.
     EXPECT_EQ(atc.SetRingTone(17, 3), S_OK);
     EXPECT_EQ(atc.SetLineVolume(2, 4), S_OK);
+    EXPECT_EQ(atc.SetSoundMode(0x04 | 0x10), S_OK);
     auto settings = phone->Settings();
     EXPECT_EQ(settings["calm"], "2");
     EXPECT_EQ(settings["cvib"], "1");
     EXPECT_EQ(settings["ringtone.index"], "17");
-    EXPECT_EQ(settings["ringtone.volume"], "3");
-    EXPECT_EQ(settings["ringingline.2.volume"], "4");
+    // A one-line phone has one ringing volume: the line volume written is the one read back.
+    EXPECT_EQ(settings["ringtone.volume"], "4");
+    EXPECT_EQ(settings.count("ringingline.2.volume"), 0u);
 
     std::int32_t word = 0, tone = 0, volume = 0;
     EXPECT_EQ(atc.GetSoundMode(&word), S_OK);
     EXPECT_EQ(word, 0x14);
     EXPECT_EQ(atc.GetRingTone(&tone, &volume), S_OK);
     EXPECT_EQ(tone, 17);
-    EXPECT_EQ(volume, 3);
+    EXPECT_EQ(volume, 4);
+    EXPECT_EQ(atc.SetLineVolume(3, 2), S_OK);
+    EXPECT_EQ(atc.GetRingTone(&tone, &volume), S_OK);
+    EXPECT_EQ(volume, 2);
     EXPECT_EQ(atc.SetSoundMode(0x02 | 0x20), S_OK);
     EXPECT_EQ(atc.GetSoundMode(&word), S_OK);
     EXPECT_EQ(word, 0x22);
@@ -120,6 +126,33 @@ TEST_F(PhoneSimTest, TheActiveFileOfALineIsSetAndReadThroughTheRingtoneAssignmen
     EXPECT_EQ(volume->ListFolder("\\Ringtones\\*", 0, listing), S_OK);
     ASSERT_EQ(listing.rows.size(), 1u);
     EXPECT_EQ(listing.rows[0].name, "tune.mid");
+}
+
+TEST_F(PhoneSimTest, APlatformPhoneNumbersATransmittedFileWhenItLandsAndNeverAPartialOne)
+{
+    auto phone = Start("BIRCH-M55");
+    ASSERT_TRUE(phone->Ready());
+    // A partial transfer left lying in the folder is no tone.
+    test::WriteText(phone->Files() / "Ringtones" / ".old.mid.part-ABC123", "MTh");
+    std::shared_ptr<IMBXVolume> volume;
+    ASSERT_TRUE(InitMbxVolPtr(volume));
+    test::WriteText(dir.Path() / "clip.mid", "MThd-clip");
+    std::shared_ptr<IStream> file;
+    ASSERT_EQ(CFileStream::CreateFromFile(dir.Path() / "clip.mid", file), S_OK);
+    ASSERT_EQ(volume->PutFile("\\Ringtones\\clip.mid", file.get(), 0), S_OK);
+    // Listed at once with its number after the 40 built-in tones, as the read-out after a
+    // transfer does it.
+    MBX_LISTING listing;
+    ASSERT_EQ(volume->ListFolder("\\Ringtones\\*", 0, listing), S_OK);
+    ASSERT_EQ(listing.rows.size(), 1u);
+    EXPECT_EQ(listing.rows[0].name, "clip.mid");
+    EXPECT_EQ(listing.rows[0].toneNumber, 41);
+    // The phone knows the number too: a line can take the tone right away.
+    CAtcHelperFunctions helper;
+    std::int32_t tone = 41, level = 2;
+    EXPECT_EQ(helper.Atc().ExchangeLineTone(9, &tone, &level), S_OK);
+    const std::string numbers = test::ReadText(phone->Files() / ".tonenumbers");
+    EXPECT_EQ(numbers.find(".part"), std::string::npos) << numbers;
 }
 
 TEST_F(PhoneSimTest, LineTonesAndGroupVolumesFollowThePhoneFamily)

@@ -60,16 +60,25 @@ TEST_F(ServiceFactoryTest, InitFailsWithThePortMessageOnlyWhenThePortCannotBeOpe
     test::LoadRegistry(test::RegString("VolumeRoot", dir.Path().string())
                        + test::RegString("Port", "/dev/corvina-no-such-port"));
     std::shared_ptr<IMBXVolume> volume = std::make_shared<CFolderVolume>(dir.Path());
-    EXPECT_FALSE(InitMbxVolPtr(volume));
+    HRESULT failure = S_OK;
+    EXPECT_FALSE(InitMbxVolPtr(volume, &failure));
     EXPECT_EQ(volume, nullptr); // the old object was released
+    EXPECT_EQ(failure, HR_PORT_CANNOT_BE_READ);
     std::shared_ptr<IRingtoneSettings> settings;
-    EXPECT_FALSE(InitRtSettingsPtr(settings));
-    EXPECT_EQ(ui.Texts(), (std::vector<std::string>(2, "Port cannot be read. Please reinstall Pellucid!\n")));
+    EXPECT_FALSE(InitRtSettingsPtr(settings, &failure));
+    EXPECT_EQ(failure, HR_PORT_CANNOT_BE_READ);
+    // Setting up shows nothing (the read-out worker does it too); the user-interface thread tells.
+    EXPECT_TRUE(ui.Texts().empty());
+    EXPECT_TRUE(ReportPortCannotBeRead(failure));
+    EXPECT_EQ(ui.Texts(), (std::vector<std::string>(1, "Port cannot be read. Please reinstall Pellucid!\n")));
 
-    // A volume whose root is missing fails without the port message.
+    // A volume whose root is missing fails with another code, which is no port message.
     test::LoadRegistry(test::RegString("VolumeRoot", (dir.Path() / "none").string()));
-    EXPECT_FALSE(InitMbxVolPtr(volume));
-    EXPECT_EQ(ui.Texts().size(), 2u);
+    EXPECT_FALSE(InitMbxVolPtr(volume, &failure));
+    EXPECT_NE(failure, HR_PORT_CANNOT_BE_READ);
+    EXPECT_TRUE(FAILED(failure));
+    EXPECT_FALSE(ReportPortCannotBeRead(failure));
+    EXPECT_EQ(ui.Texts().size(), 1u);
 
     // Without "Port" no port is set; with one that opens, the services are ready.
     test::LoadRegistry(test::RegString("VolumeRoot", dir.Path().string()));
@@ -80,9 +89,10 @@ TEST_F(ServiceFactoryTest, InitFailsWithThePortMessageOnlyWhenThePortCannotBeOpe
     char name[256] = {};
     ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
     test::LoadRegistry(test::RegString("VolumeRoot", dir.Path().string()) + test::RegString("Port", name));
-    EXPECT_TRUE(InitMbxVolPtr(volume));
+    EXPECT_TRUE(InitMbxVolPtr(volume, &failure));
+    EXPECT_EQ(failure, S_OK);
     EXPECT_TRUE(InitRtSettingsPtr(settings));
-    EXPECT_EQ(ui.Texts().size(), 2u);
+    EXPECT_EQ(ui.Texts().size(), 1u);
     ::close(slave);
     ::close(master);
 }

@@ -51,6 +51,24 @@ TEST(Registry, ReadsTextAndDwordValuesWithEscapesDefaultsAndComments)
     EXPECT_FALSE(registry.GetDword(HKEY_CLASSES_ROOT, kKey, "Count"));
 }
 
+TEST(Registry, AKeyLineWithABracketInItsTrailingCommentNamesTheKeyBeforeTheComment)
+{
+    Registry registry;
+    registry.LoadText("Windows Registry Editor Version 5.00\r\n"
+                      "[HKEY_LOCAL_MACHINE\\Software\\Test]   ; the suite's settings [see docs]\r\n"
+                      "\"Port\"=\"/dev/ttyACM0\"\r\n"
+                      "[HKEY_LOCAL_MACHINE\\Software\\Odd]Name] ; a key whose name holds ']'\r\n"
+                      "\"Kind\"=dword:2\r\n");
+    EXPECT_TRUE(registry.Problems().empty()) << registry.Problems().front();
+    EXPECT_EQ(registry.GetString(HKEY_LOCAL_MACHINE, kKey, "Port"), "/dev/ttyACM0");
+    EXPECT_FALSE(registry.GetString(HKEY_LOCAL_MACHINE, "Software\\Test]   ; the suite's settings [see docs", "Port"));
+    EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, "Software\\Odd]Name", "Kind"), 2);
+    // Text after the closing bracket that is no comment is still refused.
+    Registry broken;
+    broken.LoadText("Windows Registry Editor Version 5.00\r\n[HKEY_LOCAL_MACHINE\\Software\\Test] junk\r\n");
+    EXPECT_TRUE(AnyProblemContains(broken, "closing"));
+}
+
 TEST(Registry, ReadsDwordsAsSignedAndRejectsBadHex)
 {
     Registry registry;

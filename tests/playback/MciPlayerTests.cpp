@@ -214,6 +214,24 @@ TEST_F(MciPlayer, PlayingAgainRestartsAndOnlyTheLastPlayNotifies)
     EXPECT_EQ(Ends(), 1);
 }
 
+TEST_F(MciPlayer, AnOutputThatFailsWhilePlayingEndsThePlayWithItsEndNotice)
+{
+    // The device takes the header and then refuses every block: the disk is full.
+    Registry::Instance().LoadText("Windows Registry Editor Version 5.00\r\n\r\n"
+                                  "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\r\n"
+                                  "\"AudioDriver\"=\"file\"\r\n"
+                                  "\"AudioFile\"=\"/dev/full\"\r\n");
+    CMciPlayer player;
+    Watch(player);
+    player.SetFile(kScale.string());
+    player.SetPlayWhole(true);
+    ASSERT_TRUE(player.Play());
+    ASSERT_TRUE(WaitForEnds(1));
+    EXPECT_NE(player.Status(MCI_STATUS_MODE), MCI_MODE_PLAY);
+    player.Close();
+    EXPECT_EQ(Ends(), 1);
+}
+
 TEST_F(MciPlayer, AnOutputThatCannotOpenMakesPlayFail)
 {
     Configure(false, "no-such-driver");

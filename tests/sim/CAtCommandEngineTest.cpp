@@ -92,9 +92,81 @@ TEST(VirtualPhoneCommands, KeepsToneVolumeAndSoundModeOfAFolderPhone)
     EXPECT_EQ(phone.Final("AT^CLVL=3,4"), "OK");
     EXPECT_EQ(phone.Final("AT^CLVL=21,4"), "+CME ERROR: 21");
     EXPECT_EQ(phone.Final("AT^CLVL=1,5"), "+CME ERROR: 21");
-    EXPECT_EQ(phone.state.m_ringingLineVolumes.at(3), 4);
     EXPECT_EQ(phone.Final("AT^CLTN=6"), "ERROR");
-    EXPECT_EQ(phone.Final("AT^CUTB=0,10"), "+CME ERROR: 4");
+    EXPECT_EQ(phone.Final("AT^CUTB=0,10"), "ERROR");
+}
+
+TEST(VirtualPhoneCommands, AOneLinePhoneHasOneRingingVolumeThatEveryVolumeCommandShares)
+{
+    CTempFolder dir;
+    SSimulatedPhone phone(dir.Path(), "CX70");
+    phone.Run("AT+CMEE=1");
+    EXPECT_EQ(phone.Final("AT^CRTN=12,1"), "OK");
+    // The editor writes the volume for the line it shows (current line 9 is ringing line 3) and
+    // reads it back from the general tone.
+    EXPECT_EQ(phone.Final("AT^CLVL=3,4"), "OK");
+    EXPECT_EQ(phone.Run("AT^CRTN?"), Lines({"^CRTN: 12,4", "OK"}));
+    EXPECT_EQ(phone.Run("AT+CRSL?"), Lines({"+CRSL: 4", "OK"}));
+    EXPECT_EQ(phone.Run("AT^CLVL=1"), Lines({"^CLVL: 1,4", "OK"}));
+    EXPECT_EQ(phone.Final("AT+CRSL=2"), "OK");
+    EXPECT_EQ(phone.Run("AT^CLVL=3"), Lines({"^CLVL: 3,2", "OK"}));
+    EXPECT_EQ(phone.Final("AT^CRTN=12,3"), "OK");
+    EXPECT_EQ(phone.Run("AT^CLVL=20"), Lines({"^CLVL: 20,3", "OK"}));
+    // No per-line copy that could drift apart from the general volume.
+    EXPECT_EQ(phone.state.m_nToneVolume, 3);
+    EXPECT_TRUE(phone.state.m_ringingLineVolumes.empty());
+
+    // The caller-group family keeps a volume per line, apart from the general tone's.
+    CTempFolder groupDir;
+    SSimulatedPhone group(groupDir.Path(), "RX41");
+    group.Run("AT+CMEE=1");
+    EXPECT_EQ(group.Final("AT^CLVL=3,5"), "OK");
+    EXPECT_EQ(group.Final("AT^CLVL=4,1"), "OK");
+    EXPECT_EQ(group.Run("AT^CLVL=3"), Lines({"^CLVL: 3,5", "OK"}));
+    EXPECT_EQ(group.Run("AT^CLVL=4"), Lines({"^CLVL: 4,1", "OK"}));
+}
+
+TEST(VirtualPhoneCommands, ChoosingARingtoneByIndexTurnsTheRingerOn)
+{
+    CTempFolder dir;
+    SSimulatedPhone phone(dir.Path(), "ME45");
+    phone.Run("AT+CMEE=1");
+    EXPECT_EQ(phone.Final("AT+CALM=1;+CVIB=1"), "OK");
+    EXPECT_EQ(phone.state.SoundModeWord(), 0x12);
+    EXPECT_EQ(phone.Final("AT^CRTN=7,2"), "OK");
+    // Ringer on, vibration untouched.
+    EXPECT_EQ(phone.Run("AT+CALM?"), Lines({"+CALM: 0", "OK"}));
+    EXPECT_EQ(phone.state.SoundModeWord(), 0x11);
+    // A refused choice changes nothing.
+    EXPECT_EQ(phone.Final("AT+CALM=2"), "OK");
+    EXPECT_EQ(phone.Final("AT^CRTN=0,2"), "+CME ERROR: 21");
+    EXPECT_EQ(phone.Run("AT+CALM?"), Lines({"+CALM: 2", "OK"}));
+}
+
+TEST(VirtualPhoneCommands, FeaturesAFamilyLacksAnswerError)
+{
+    CTempFolder dir;
+    SSimulatedPhone index(dir.Path() / "index", "ME45");
+    index.Run("AT+CMEE=1");
+    // Numbered slots: no files to assign or play, no tones per profile line.
+    EXPECT_EQ(index.Final("AT^CAFL=6"), "ERROR");
+    EXPECT_EQ(index.Final("AT^CPLF=\"A:\\Ringtones\\a.mid\",-1"), "ERROR");
+    EXPECT_EQ(index.Final("AT^CPLF=0"), "ERROR");
+    EXPECT_EQ(index.Final("AT^CLTN=6"), "ERROR");
+
+    SSimulatedPhone folder(dir.Path() / "folder", "CX70");
+    folder.Run("AT+CMEE=1");
+    // Files: no user-defined slots to fill.
+    EXPECT_EQ(folder.Final("AT^CUTB=0,10"), "ERROR");
+    EXPECT_EQ(folder.Final("AT^CUTD=\"00\""), "ERROR");
+    EXPECT_EQ(folder.Final("AT^CUTE=0"), "ERROR");
+    EXPECT_EQ(folder.Final("AT^CLVL=?"), "ERROR");
+
+    SSimulatedPhone birch(dir.Path() / "birch", "BIRCH-M55");
+    birch.Run("AT+CMEE=1");
+    // Volumes go with the tone of each profile line.
+    EXPECT_EQ(birch.Final("AT^CLVL=3,2"), "ERROR");
+    EXPECT_EQ(birch.Final("AT^CUTB=0,10"), "ERROR");
 }
 
 TEST(VirtualPhoneCommands, AssignsAndPlaysFilesThatExistOnThePhone)

@@ -128,13 +128,14 @@ TEST_F(TonesPageTest, TheVolumeBarWritesOnceWhenADragEndsAndOnceWhenKeyStepsSett
     ClickRow(1);
     ASSERT_TRUE(test::DispatchUntil([&] { return MarkedItem() == 1; }));
     const int volumeWrites = Received("AT^CLVL=");
+    // The phone has one ringing line: the volume written for the line is its ringing volume.
     // Drag the knob past the right end: one write, of the highest volume. The knob's middle runs
     // from half a knob (about 8 pixels) after the bar's left end to as much before its right end.
     const wxSize size = slider->GetClientSize();
     const int knob = 8 + (size.GetWidth() - 16) * (slider->GetValue() - slider->GetMin()) / (slider->GetMax() - slider->GetMin());
     test::Drag(slider, wxPoint(knob, size.GetHeight() / 2), wxPoint(size.GetWidth() + 40, size.GetHeight() / 2));
-    ASSERT_TRUE(test::DispatchUntil([&] { return Setting("ringingline.1.volume") == std::to_string(slider->GetMax()); }))
-        << "phone " << Setting("ringingline.1.volume") << ", bar " << slider->GetValue() << " of " << slider->GetMin() << "-"
+    ASSERT_TRUE(test::DispatchUntil([&] { return Setting("ringtone.volume") == std::to_string(slider->GetMax()); }))
+        << "phone " << Setting("ringtone.volume") << ", bar " << slider->GetValue() << " of " << slider->GetMin() << "-"
         << slider->GetMax() << ", writes " << Received("AT^CLVL=") - volumeWrites;
     EXPECT_EQ(slider->GetValue(), slider->GetMax());
     EXPECT_EQ(Received("AT^CLVL="), volumeWrites + 1);
@@ -148,7 +149,7 @@ TEST_F(TonesPageTest, TheVolumeBarWritesOnceWhenADragEndsAndOnceWhenKeyStepsSett
     keys.Char(WXK_LEFT);
     keys.Char(WXK_LEFT);
     const std::string lowered = std::to_string(slider->GetMax() - 2);
-    ASSERT_TRUE(test::DispatchUntil([&] { return Setting("ringingline.1.volume") == lowered; })) << Setting("ringingline.1.volume");
+    ASSERT_TRUE(test::DispatchUntil([&] { return Setting("ringtone.volume") == lowered; })) << Setting("ringtone.volume");
     EXPECT_EQ(slider->GetValue(), slider->GetMax() - 2);
     EXPECT_EQ(Received("AT^CLVL="), volumeWrites + 2);
 }

@@ -1,0 +1,226 @@
+// The road from the phone to the pages as a user travels it: an unplugged phone, a volume set and
+// read back, a melody sent to a platform phone, and the destination the Melodies page offers.
+#include "CClipEditDlg.h"
+#include "CMelodiesDlg.h"
+#include "CPlayOnPcSubDlg.h"
+#include "CRecordingProgressDlg.h"
+#include "CServiceFactory.h"
+#include "CSXButton.h"
+#include "CTimeEdit.h"
+#include "CTonesMobileDlg.h"
+#include "EditorWithPhone.h"
+#include "FakeUi.h"
+#include "ButtonClicks.h"
+
+#include <gtest/gtest.h>
+
+#include <wx/combobox.h>
+
+namespace corvina {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kScale = fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files" / "test-c-major-scale.mid";
+const std::string kPortText = "Port cannot be read. Please reinstall Pellucid!\n";
+const std::string kTransferFailed = "Transferring of file/clip to the phone unsuccessful.";
+const std::string kTransferDone = "The file or the clip were successfully transferred to the mobile phone.";
+
+class PhoneRoadTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!test::VirtualPhone::Available())
+            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
+    }
+    void Connect(const std::string& model, std::vector<std::string> extra = {})
+    {
+        m_editor = std::make_unique<test::EditorWithPhone>(m_folder.Path(), model, std::move(extra));
+        ASSERT_TRUE(m_editor->Ready());
+        m_dlg = m_editor->dlg;
+        // Room for the whole dialog on the screen, so that the pointer reaches every control.
+        m_editor->frame->SetSize(wxSize(1260, 1000));
+        test::DispatchPending();
+    }
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& box : m_ui.m_boxes)
+            texts.push_back(box.text);
+        return texts;
+    }
+    bool Told(const std::string& text) const
+    {
+        const auto texts = Texts();
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    }
+
+    test::ScratchFolder m_folder;
+    test::FakeUi m_ui;
+    std::unique_ptr<test::EditorWithPhone> m_editor;
+    CRingingtoneDlg* m_dlg = nullptr;
+};
+
+TEST_F(PhoneRoadTest, AfterThePhoneIsUnpluggedATonesClickAndATransmitSayTheyFailedWithoutThePortMessage)
+{
+    Connect("CX70", {"--seed-ringtones"});
+    m_editor->phone->Stop();
+    m_dlg->GetTonesMobileDlg()->OnClickListTones(1);
+    EXPECT_TRUE(Told("The phone is not connected.")) << ::testing::PrintToString(Texts());
+    EXPECT_FALSE(Told(kPortText));
+
+    m_ui.m_boxes.clear();
+    CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
+    CClipEditDlg& clip = melodies->GetClipEditDlg();
+    ASSERT_TRUE(clip.OpenFile(kScale.string()));
+    melodies->SetDestination("gone.mid");
+    clip.WriteToPhone();
+    EXPECT_TRUE(Told(kTransferFailed)) << ::testing::PrintToString(Texts());
+    EXPECT_FALSE(Told(kPortText));
+}
+
+TEST_F(PhoneRoadTest, TheVolumeWrittenForTheCurrentLineIsTheOneUpdateReadsBack)
+{
+    Connect("CX70", {"--seed-ringtones"});
+    CTonesMobileDlg* tones = m_dlg->GetTonesMobileDlg();
+    const long start = tones->GetVolumeProfile().lVolStart;
+    const long end = tones->GetVolumeProfile().lVolEnd;
+    const long wanted = tones->GetVolume() == end ? start : end;
+    tones->SetVolume(wanted);
+    ASSERT_NE(tones->SetCurVolumeToPhone(0), 0);
+    EXPECT_EQ(m_editor->Setting("ringtone.volume"), std::to_string(wanted));
+    // The user presses "Update".
+    tones->SetVolume(-1);
+    auto* update = m_dlg->GetDlgItem(CRingingtoneDlg::IDC_BUTTON_READ);
+    ASSERT_TRUE(test::ClickButtonWithMouse(update));
+    ASSERT_TRUE(test::DispatchUntil([&] { return !m_dlg->IsReadOutRunning() && m_dlg->WasRead(); }, 15000));
+    EXPECT_EQ(tones->GetVolume(), wanted);
+}
+
+TEST_F(PhoneRoadTest, AMelodySentToAPlatformPhoneIsListedWithItsToneNumberWithoutUpdate)
+{
+    Connect("BIRCH-M55", {"--seed-ringtones"});
+    CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
+    CClipEditDlg& clip = melodies->GetClipEditDlg();
+    ASSERT_TRUE(clip.OpenFile(kScale.string()));
+    melodies->SetDestination("fresh.mid");
+    clip.WriteToPhone();
+    ASSERT_TRUE(Told(kTransferDone)) << ::testing::PrintToString(Texts());
+    // The transfer starts a read-out by itself; its listing already has the phone's number.
+    ASSERT_TRUE(test::DispatchUntil([&] { return !m_dlg->IsReadOutRunning() && m_dlg->WasRead(); }, 15000));
+    const int at = m_dlg->GetIndexForName("fresh.mid");
+    ASSERT_NE(at, -1);
+    const STRUCT_RTFILEINFO* record = nullptr;
+    for (const STRUCT_RTFILEINFO* candidate : *m_dlg->GetRtFileInfoList())
+        if (candidate->nIndex == at)
+            record = candidate;
+    ASSERT_NE(record, nullptr);
+    EXPECT_GT(record->nToneNumber, 40);
+}
+
+TEST_F(PhoneRoadTest, APlatformPhonesDestinationIsNeverItsIMelodyAndAFailedReplacementSaysWhy)
+{
+    Connect("BIRCH-M55", {"--seed-ringtones"});
+    CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
+    auto* combo = melodies->Item<wxComboBox>(CMelodiesDlg::IDC_COMBO_TONEFILE);
+    ASSERT_NE(combo, nullptr);
+    const std::string preset = combo->GetValue().ToStdString();
+    EXPECT_EQ(fs::path(preset).extension(), preset.empty() ? "" : ".mid") << preset;
+    ASSERT_EQ(fs::path(m_dlg->GetRtFileList()->front()).extension(), ".imy");
+    const std::string imy = m_dlg->GetRtFileList()->front();
+
+    // The iMelody's name as destination: the ringtone folder has no such file, nothing to replace.
+    CClipEditDlg& clip = melodies->GetClipEditDlg();
+    ASSERT_TRUE(clip.OpenFile(kScale.string()));
+    int index = -1;
+    EXPECT_EQ(m_dlg->GetOverwriteWarning(imy, index), "");
+
+    // A listed ringtone that vanished behind the editor's back cannot be replaced: the user hears why.
+    std::string listed;
+    for (long i = 0; i < static_cast<long>(m_dlg->GetRtFileList()->size()); ++i)
+        if (m_dlg->IsInRtStdFolder(i))
+            listed = (*m_dlg->GetRtFileList())[i];
+    ASSERT_FALSE(listed.empty());
+    fs::remove(m_editor->phone->Files() / "Ringtones" / listed);
+    melodies->SetDestination(listed);
+    m_ui.QueueAnswer(IDYES);
+    clip.WriteToPhone();
+    const auto texts = Texts();
+    ASSERT_GE(texts.size(), 3u) << ::testing::PrintToString(texts);
+    EXPECT_NE(texts[0].find(listed), std::string::npos);  // the overwrite question
+    EXPECT_EQ(texts[1], "The file or folder was not found on the phone.");
+    EXPECT_EQ(texts.back(), kTransferFailed);
+}
+
+TEST_F(PhoneRoadTest, TheProgressWindowOfATransferIsUsedOnlyFromTheUserInterfaceThread)
+{
+    auto recording = std::make_shared<CRecordingProgressDlg>();
+    CServiceFactory::Instance().RegisterImplementation("ThreadCheckedProgress", [recording] { return recording; });
+    m_editor = std::make_unique<test::EditorWithPhone>(
+        m_folder.Path(), "BIRCH-M55", std::vector<std::string>{"--seed-ringtones"},
+        "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"=\"ThreadCheckedProgress\"\n");
+    ASSERT_TRUE(m_editor->Ready());
+    m_dlg = m_editor->dlg;
+    CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
+    CClipEditDlg& clip = melodies->GetClipEditDlg();
+    ASSERT_TRUE(clip.OpenFile(kScale.string()));
+    melodies->SetDestination("progress.mid");
+    clip.WriteToPhone();
+    ASSERT_TRUE(Told(kTransferDone)) << ::testing::PrintToString(Texts());
+    // The transfer's read-out runs on its worker meanwhile; the window is not its business.
+    ASSERT_TRUE(test::DispatchUntil([&] { return !m_dlg->IsReadOutRunning(); }, 15000));
+    const auto calls = recording->Calls();
+    ASSERT_FALSE(calls.empty());
+    for (const auto& call : calls)
+        EXPECT_EQ(call.thread, std::this_thread::get_id()) << call.operation;
+    CServiceFactory::Instance().UnregisterImplementation("ThreadCheckedProgress");
+}
+
+TEST_F(PhoneRoadTest, AClipPlayingOnThePcKeepsItsStopButtonThroughAPageUpdateAndAReadOut)
+{
+    const std::string wav = (m_folder.Path() / "out.wav").string();
+    m_editor = std::make_unique<test::EditorWithPhone>(
+        m_folder.Path(), "CX70", std::vector<std::string>{},
+        "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n"
+        "\"AudioFileRealTime\"=dword:00000001\n\"AudioFile\"=\"" + wav + "\"\n");
+    ASSERT_TRUE(m_editor->Ready());
+    m_dlg = m_editor->dlg;
+    m_editor->frame->SetSize(wxSize(1260, 1000));
+    m_dlg->SetSheetCurSel(1);
+    test::DispatchPending();
+    CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
+    CClipEditDlg& clip = melodies->GetClipEditDlg();
+    // A long melody, so that it still plays after a slow read-out.
+    ASSERT_TRUE(clip.OpenFile((kScale.parent_path() / "test-all-gm-sounds.mid").string()));
+    auto* end = dynamic_cast<CTimeEdit*>(clip.GetDlgItem(CClipEditDlg::IDC_CLIP_END));
+    ASSERT_NE(end, nullptr);
+    end->ChangeValue("5:00.00");
+    end->SetTime(end->ParseTime());
+    melodies->UpdateControls();
+    test::DispatchPending();
+    CPlayOnPcSubDlg& player = clip.GetPlayer();
+    wxWindow* play = player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY);
+    wxWindow* stop = player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP);
+    ASSERT_TRUE(test::ClickButtonWithMouse(play));
+    ASSERT_EQ(player.Status(MCI_STATUS_MODE), MCI_MODE_PLAY);
+
+    // Open, then Cancel, refreshes the page; so does a read-out ("Update").
+    melodies->UpdateControls();
+    test::DispatchPending();
+    EXPECT_EQ(player.Status(MCI_STATUS_MODE), MCI_MODE_PLAY);
+    EXPECT_TRUE(stop->IsEnabled());
+    EXPECT_FALSE(play->IsEnabled());
+    m_dlg->ReadInfosFromPhone();
+    ASSERT_TRUE(test::DispatchUntil([&] { return !m_dlg->IsReadOutRunning() && m_dlg->WasRead(); }, 15000));
+    EXPECT_EQ(player.Status(MCI_STATUS_MODE), MCI_MODE_PLAY);
+    ASSERT_TRUE(stop->IsEnabled());
+
+    // Stop still stops it.
+    ASSERT_TRUE(test::ClickButtonWithMouse(stop));
+    EXPECT_NE(player.Status(MCI_STATUS_MODE), MCI_MODE_PLAY);
+    EXPECT_TRUE(play->IsEnabled());
+    EXPECT_FALSE(stop->IsEnabled());
+}
+
+} // namespace
+} // namespace corvina

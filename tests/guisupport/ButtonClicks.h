@@ -1,0 +1,44 @@
+// Clicks with the real pointer on buttons and other controls, waiting for what the click should do.
+#pragma once
+
+#include "GuiTestMain.h"
+#include "RealInput.h"
+
+#include <wx/toplevel.h>
+#include <wx/window.h>
+
+#include <functional>
+
+namespace corvina::test {
+
+// Clicks the middle of the window with the left button; true once arrived() holds (what the click
+// should have done), false when the window is hidden or arrived() never held.
+inline bool ClickWithMouse(wxWindow* window, const std::function<bool()>& arrived, int timeoutMs = 5000)
+{
+    if (!window || !window->IsShownOnScreen())
+        return false;
+    if (auto* top = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(window)))
+        ShowForInput(top);
+    const wxSize size = window->GetClientSize();
+    Click(window, wxPoint(size.GetWidth() / 2, size.GetHeight() / 2));
+    return DispatchUntil(arrived, timeoutMs);
+}
+
+// Clicks a button with the left button; true once it reported the click (wxEVT_BUTTON), false
+// when it is hidden, disabled or the click never came.
+inline bool ClickButtonWithMouse(wxWindow* button, int timeoutMs = 5000)
+{
+    if (!button || !button->IsEnabled())
+        return false;
+    int clicks = 0;
+    auto count = [&clicks](wxCommandEvent& event) {
+        ++clicks;
+        event.Skip();  // the control's own handler runs as well
+    };
+    button->Bind(wxEVT_BUTTON, count);
+    const bool clicked = ClickWithMouse(button, [&clicks] { return clicks > 0; }, timeoutMs);
+    button->Unbind(wxEVT_BUTTON, count);
+    return clicked;
+}
+
+} // namespace corvina::test

@@ -1,0 +1,208 @@
+// Playing tones on the phone from both pages, clicked with the mouse: by index and by file name, a
+// phone that refuses to play or to stop, and an editor closed while a tone plays. The virtual
+// phone's settings show what it was told.
+#include "CAtcHelperFunctions.h"
+#include "CClipEditDlg.h"
+#include "CMelodiesDlg.h"
+#include "CPlayOnMobileSubDlg.h"
+#include "CTonesMobileDlg.h"
+#include "EditorWithPhone.h"
+#include "FakeUi.h"
+#include "ButtonClicks.h"
+
+#include <gtest/gtest.h>
+
+#include <wx/choice.h>
+#include <wx/combobox.h>
+
+namespace corvina {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kScale = fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files" / "test-c-major-scale.mid";
+
+class PlayOnMobileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!test::VirtualPhone::Available())
+            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
+    }
+
+    void Connect(const std::string& model, std::vector<std::string> extra = {})
+    {
+        m_editor = std::make_unique<test::EditorWithPhone>(m_folder.Path(), model, std::move(extra));
+        ASSERT_TRUE(m_editor->Ready());
+        m_dlg = m_editor->dlg;
+        // Room for the whole dialog on the screen, so that the pointer reaches every control.
+        m_editor->frame->SetSize(wxSize(1260, 1000));
+        test::DispatchPending();
+        m_tones = m_dlg->GetTonesMobileDlg();
+        m_melodies = m_dlg->GetMelodiesDlg();
+    }
+    // The phone's ringer goes off (vibration off) behind the editor's back, and the editor reads
+    // the phone again, as after "Update".
+    void SilencePhone()
+    {
+        ASSERT_EQ(CAtcHelperFunctions().Atc().SetSoundMode(0x22), S_OK);
+        m_dlg->ReadInfosFromPhone();
+        ASSERT_TRUE(test::DispatchUntil([&] { return !m_dlg->IsReadOutRunning() && m_dlg->WasRead(); }, 15000));
+        ASSERT_EQ(m_tones->GetRadioIndex(), 1);
+    }
+    static wxWindow* Button(CPlayOnMobileSubDlg& panel, int id) { return panel.GetDlgItem(id); }
+    std::string Setting(const std::string& key) const { return m_editor->Setting(key); }
+
+    test::ScratchFolder m_folder;
+    test::FakeUi m_ui;
+    std::unique_ptr<test::EditorWithPhone> m_editor;
+    CRingingtoneDlg* m_dlg = nullptr;
+    CTonesMobileDlg* m_tones = nullptr;
+    CMelodiesDlg* m_melodies = nullptr;
+};
+
+TEST_F(PlayOnMobileTest, TheTonesPagePlaysByIndexWithTheRingerOnAndStopPutsTheSilentModeBack)
+{
+    Connect("ME45");
+    SilencePhone();
+    m_tones->OnClickListTones(4);
+    ASSERT_EQ(Setting("ringtone.index"), "5");
+    // The phone turned its ringer on for the chosen tone, and the page says so.
+    EXPECT_EQ(Setting("calm"), "0");
+    EXPECT_EQ(m_tones->GetRadioIndex(), 0);
+    // The user silences it again on the page.
+    ASSERT_TRUE(test::ClickWithMouse(m_tones->GetDlgItem(CTonesMobileDlg::IDC_RADIO_OFF),
+                                     [&] { return Setting("calm") == "1"; }));
+    EXPECT_EQ(m_tones->GetRadioIndex(), 1);
+
+    CPlayOnMobileSubDlg& panel = m_tones->GetPlaySubDlg();
+    ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
+    EXPECT_EQ(Setting("playing"), "tone 5");
+    EXPECT_EQ(Setting("calm"), "0");  // so that the tone is heard
+    EXPECT_EQ(m_tones->GetRadioIndex(), 0);
+    EXPECT_FALSE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
+    ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)));
+    EXPECT_EQ(Setting("playing"), "");
+    EXPECT_EQ(Setting("calm"), "1");
+    EXPECT_EQ(m_tones->GetRadioIndex(), 1);
+    EXPECT_TRUE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
+    EXPECT_FALSE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)->IsEnabled());
+}
+
+TEST_F(PlayOnMobileTest, TheTonesPagePlaysTheCurrentFileByItsPhonePath)
+{
+    Connect("CX70", {"--seed-ringtones"});
+    m_tones->OnClickListTones(1);
+    const std::string path = m_dlg->GetCurRtAPathFileName();
+    ASSERT_NE(m_dlg->GetCurRtFileName(), "");
+    CPlayOnMobileSubDlg& panel = m_tones->GetPlaySubDlg();
+    ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
+    EXPECT_EQ(Setting("playing"), "file " + path);
+    ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)));
+    EXPECT_EQ(Setting("playing"), "");
+}
+
+TEST_F(PlayOnMobileTest, TheMelodiesPagePlaysByIndexAndStopRestoresToneAndSoundModeOnBothPages)
+{
+    Connect("ME45");
+    SilencePhone();
+    m_tones->OnClickListTones(2);
+    ASSERT_EQ(CAtcHelperFunctions().Atc().SetSoundMode(0x22), S_OK);
+    m_tones->RestoreSoundMode(0x22, false);
+    m_dlg->SetSheetCurSel(1);
+    test::DispatchPending();
+    auto* slots = m_melodies->Item<wxChoice>(CMelodiesDlg::IDC_COMBO_USERDEF);
+    slots->SetSelection(1);
+    CPlayOnMobileSubDlg& panel = m_melodies->GetPlaySubDlg();
+    panel.EnableButtons(1);
+    ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
+    EXPECT_EQ(Setting("ringtone.index"), "42");  // first used 1 + 40 fixed + selection 1
+    EXPECT_EQ(Setting("playing"), "tone 42");
+    EXPECT_EQ(m_tones->GetRadioIndex(), 0);
+    ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)));
+    EXPECT_EQ(Setting("playing"), "");
+    EXPECT_EQ(Setting("ringtone.index"), "3");
+    EXPECT_EQ(Setting("calm"), "1");
+    // The tones page shows the restored mode too.
+    EXPECT_EQ(m_tones->GetRadioIndex(), 1);
+}
+
+TEST_F(PlayOnMobileTest, TheMelodiesPagePlaysTheDestinationFileAndItsButtonsFollowATransferAtOnce)
+{
+    Connect("CX70", {"--seed-ringtones"});
+    m_dlg->SetSheetCurSel(1);
+    test::DispatchPending();
+    CClipEditDlg& clip = m_melodies->GetClipEditDlg();
+    ASSERT_TRUE(clip.OpenFile(kScale.string()));
+    // A name the phone does not have yet: nothing to play.
+    m_melodies->SetDestination("fresh.mid");
+    PostMessage(m_melodies, WM_UPDATE_PLAY_ON_MOBILE, 0, 0);
+    test::DispatchPending();
+    CPlayOnMobileSubDlg& panel = m_melodies->GetPlaySubDlg();
+    EXPECT_FALSE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
+    clip.WriteToPhone();
+    ASSERT_TRUE(fs::exists(m_editor->phone->Files() / "Ringtones" / "fresh.mid")) << ::testing::PrintToString(m_ui.m_boxes.size());
+    // Without showing the page again, the new file can be played.
+    ASSERT_TRUE(test::DispatchUntil([&] { return Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled(); }));
+    ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
+    EXPECT_EQ(Setting("playing"), "file " + m_dlg->GetAPathFileName("fresh.mid"));
+    ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)));
+    EXPECT_EQ(Setting("playing"), "");
+}
+
+TEST_F(PlayOnMobileTest, APhoneThatRefusesToPlayLeavesThePanelIdleAndTheSoundModeAsItWas)
+{
+    Connect("ME45", {"--fail-cmd", "AT^CPLY=1"});
+    SilencePhone();
+    m_tones->OnClickListTones(4);
+    ASSERT_EQ(CAtcHelperFunctions().Atc().SetSoundMode(0x22), S_OK);
+    m_tones->RestoreSoundMode(0x22, false);
+    CPlayOnMobileSubDlg& panel = m_tones->GetPlaySubDlg();
+    ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
+    EXPECT_EQ(CPlayOnMobileSubDlg::m_bIsPlaying, 0);
+    EXPECT_EQ(Setting("playing"), "");
+    EXPECT_EQ(Setting("calm"), "1");
+    EXPECT_EQ(m_tones->GetRadioIndex(), 1);
+    EXPECT_TRUE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
+    EXPECT_FALSE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)->IsEnabled());
+}
+
+TEST_F(PlayOnMobileTest, APhoneThatRefusesToStopStillGetsItsSoundModeBackAndThePanelCanPlayAgain)
+{
+    Connect("ME45", {"--fail-cmd", "AT^CPLY=0"});
+    SilencePhone();
+    m_tones->OnClickListTones(4);
+    ASSERT_EQ(CAtcHelperFunctions().Atc().SetSoundMode(0x22), S_OK);
+    m_tones->RestoreSoundMode(0x22, false);
+    CPlayOnMobileSubDlg& panel = m_tones->GetPlaySubDlg();
+    ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
+    ASSERT_EQ(Setting("playing"), "tone 5");
+    ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)));
+    // The phone goes on playing (it refused), but the editor keeps no stale state.
+    EXPECT_EQ(Setting("playing"), "tone 5");
+    EXPECT_EQ(CPlayOnMobileSubDlg::m_bIsPlaying, 0);
+    EXPECT_EQ(Setting("calm"), "1");
+    EXPECT_EQ(m_tones->GetRadioIndex(), 1);
+    EXPECT_TRUE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
+}
+
+TEST_F(PlayOnMobileTest, ClosingTheEditorWhileATonePlaysStopsItAndPutsTheSoundModeBack)
+{
+    Connect("ME45");
+    SilencePhone();
+    m_tones->OnClickListTones(4);
+    ASSERT_EQ(CAtcHelperFunctions().Atc().SetSoundMode(0x22), S_OK);
+    m_tones->RestoreSoundMode(0x22, false);
+    CPlayOnMobileSubDlg& panel = m_tones->GetPlaySubDlg();
+    ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
+    ASSERT_EQ(Setting("playing"), "tone 5");
+    m_editor->frame->Destroy();
+    m_editor->frame = nullptr;
+    test::DispatchPending();
+    EXPECT_EQ(Setting("playing"), "");
+    EXPECT_EQ(Setting("calm"), "1");
+    EXPECT_EQ(CPlayOnMobileSubDlg::m_bIsPlaying, 0);
+}
+
+} // namespace
+} // namespace corvina
