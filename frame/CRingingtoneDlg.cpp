@@ -117,7 +117,8 @@ void CRingingtoneDlg::OnPaint(wxPaintEvent&)
     dc.SetFont(HeadingFont());
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     dc.SetTextForeground(wxColour(8, 0, 0));
-    const wxRect area(wxPoint(kHeadingLeft, kHeadingTop), wxPoint(kHeadingRight - 1, kHeadingBottom - 1));
+    const PixelRect r = Units().Pixels(kHeadingLeft, kHeadingTop, kHeadingRight - kHeadingLeft, kHeadingBottom - kHeadingTop);
+    const wxRect area(r.x, r.y, r.width, r.height);
     dc.SetClippingRegion(area);
     // Single line, from the rectangle's top left corner.
     wxString text = wxString::FromUTF8(m_Resource.GetString(500));

@@ -36,6 +36,20 @@ std::filesystem::path PreviewCopyPath()
     return ProcessTempFolder() / "rtplayinfileopen.mid";
 }
 
+// The clip rules work in pixels of the template font; a screen point in the dialog font's pixels
+// is taken to that scale from the editor's top left corner.
+int TemplateScreenX(const CDialog& editor, int screenX)
+{
+    const int left = editor.GetScreenPosition().x;
+    return left + editor.Units().TemplatePixelX(screenX - left);
+}
+
+int TemplateScreenY(const CDialog& editor, int screenY)
+{
+    const int top = editor.GetScreenPosition().y;
+    return top + editor.Units().TemplatePixelY(screenY - top);
+}
+
 void ShowMessage(unsigned id)
 {
     Ui().MessageBox(CSharedStrings::Get().GetString(id), "", MB_OK);
@@ -75,16 +89,16 @@ bool CClipEditDlg::OnInitDialog()
     const CResource& strings = CSharedStrings::Get();
     if (auto* open = Item<CSXButton>(IDC_OPEN)) {
         open->SetIcon(4520, 16, 16);
-        open->SetSize(0, 0, 22, 22);
+        PlaceAtTemplatePixels(open, 0, 0, 22, 22);
         open->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOpen(); });
     }
     if (auto* save = Item<CSXButton>(IDC_SAVE_AS)) {
         save->SetIcon(4521, 16, 16);
-        save->SetSize(30, 0, 22, 22);
+        PlaceAtTemplatePixels(save, 30, 0, 22, 22);
         save->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSaveAs(); });
     }
     if (wxWindow* file = GetDlgItem(IDC_FILE))
-        file->SetSize(60, 1, 218, 20);
+        PlaceAtTemplatePixels(file, 60, 1, 218, 20);
 
     // Time fields replace the template's plain edits. Clip start and end take typed times.
     m_pTrackLength = TimeField(IDC_TRACK_LENGTH);
@@ -99,11 +113,11 @@ bool CClipEditDlg::OnInitDialog()
 
     if (m_pFileLength) {
         m_pFileLength->SetDigits(2);
-        m_pFileLength->SetSize(348, 1, 50, 20);
+        PlaceAtTemplatePixels(m_pFileLength, 348, 1, 50, 20);
     }
     if (wxWindow* label = GetDlgItem(4605)) {
         label->SetLabel(wxString::FromUTF8(strings.GetString(535)));
-        label->SetSize(288, 3, 50, 20);
+        PlaceAtTemplatePixels(label, 288, 3, 50, 20);
     }
 
     m_pTrackList = Item<CListCtrl>(IDC_TRACK_LIST);
@@ -115,38 +129,38 @@ bool CClipEditDlg::OnInitDialog()
         m_pImageList->Add(LoadImageBitmap(4530, 12, 12));
         m_pImageList->Add(LoadImageBitmap(4529, 12, 12));
         m_pTrackList->SetImageList(m_pImageList, wxIMAGE_LIST_SMALL);
-        m_pTrackList->SetSize(0, 50, 170, 155);
+        PlaceAtTemplatePixels(m_pTrackList, 0, 50, 170, 155);
         m_pTrackList->Bind(EVT_LIST_ROW_SELECTED, &CClipEditDlg::OnTrackSelected, this);
     }
 
     m_Player.Create(this);
-    m_Player.MoveWindow(208, 50, 70, 76, true);
+    PlaceAtTemplatePixels(m_Player, 208, 50, 70, 76);
     m_Player.Show();
     m_Player.SetPlayWhole(false);
 
     m_nRulerWidth = kDefaultRulerWidth;
     if (wxWindow* ruler = GetDlgItem(IDC_RULER))
-        ruler->SetSize(208, 230, 440, 20);
+        PlaceAtTemplatePixels(ruler, 208, 230, 440, 20);
     const int fieldX[] = {0, 60, 120};
     CTimeEdit* clipFields[] = {m_pClipStart, m_pClipEnd, m_pClipLength};
     for (int i = 0; i < 3; ++i) {
         if (!clipFields[i])
             continue;
-        clipFields[i]->SetSize(fieldX[i], 230, 50, 20);
+        PlaceAtTemplatePixels(clipFields[i], fieldX[i], 230, 50, 20);
         clipFields[i]->SetDigits(2);
         clipFields[i]->SetTime(0);
     }
     if (wxWindow* label = GetDlgItem(4606)) {
         label->SetLabel(wxString::FromUTF8(strings.GetString(536)));
-        label->SetSize(208, 186, 66, 40);
+        PlaceAtTemplatePixels(label, 208, 186, 66, 40);
     }
     if (m_pTrackLength) {
         m_pTrackLength->SetDigits(2);
-        m_pTrackLength->SetSize(278, 185, 50, 20);
+        PlaceAtTemplatePixels(m_pTrackLength, 278, 185, 50, 20);
     }
     if (m_pPlayerLength) {
         m_pPlayerLength->SetDigits(2);
-        m_pPlayerLength->SetSize(568, 185, 50, 20);
+        PlaceAtTemplatePixels(m_pPlayerLength, 568, 185, 50, 20);
         m_pPlayerLength->Disable();
     }
 
@@ -161,18 +175,19 @@ bool CClipEditDlg::OnInitDialog()
         ReplaceDlgItem(IDC_MARKER, m_pMarker);
         m_pMarker->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
             const wxPoint screen = m_pMarker->ClientToScreen(event.GetPosition());
-            OnMarkerButtonDown(screen.x, screen.y);
+            OnMarkerButtonDown(TemplateScreenX(*this, screen.x), TemplateScreenY(*this, screen.y));
         });
         m_pMarker->Bind(wxEVT_MOTION, [this](wxMouseEvent& event) {
             if (event.LeftIsDown())
-                OnMarkerMouseMove(m_pMarker->ClientToScreen(event.GetPosition()).x);
+                OnMarkerMouseMove(TemplateScreenX(*this, m_pMarker->ClientToScreen(event.GetPosition()).x));
             event.Skip();
         });
         // The marker holds the mouse while dragged, so the release reaches it wherever it happens.
         m_pMarker->Bind(wxEVT_LEFT_UP, [this](wxMouseEvent&) { OnMarkerButtonUp(); });
         m_pMarker->Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) { OnMarkerCaptureLost(); });
     }
-    m_pNotes = new CNotesWnd(this, CNotesWnd::kControlId, wxPoint(209, 215), wxSize(211 + m_nRulerWidth - 209, 10));
+    const PixelRect notes = Units().Pixels(209, 215, 211 + m_nRulerWidth - 209, 10);
+    m_pNotes = new CNotesWnd(this, CNotesWnd::kControlId, wxPoint(notes.x, notes.y), wxSize(notes.width, notes.height));
 
     AddMessageHandler(WM_TIME_ENTERED, [this](std::uintptr_t wParam, std::intptr_t) {
         auto* sender = reinterpret_cast<CTimeEdit*>(wParam);
@@ -422,7 +437,8 @@ void CClipEditDlg::MoveMarker(const MarkerEdges& edges)
 {
     if (!m_pMarker)
         return;
-    m_pMarker->SetSize(edges.left, kMarkerTop, edges.right - edges.left, kMarkerHeight);
+    const PixelRect r = Units().Pixels(edges.left, kMarkerTop, edges.right - edges.left, kMarkerHeight);
+    m_pMarker->SetSize(r.x, r.y, r.width, r.height);
     m_pMarker->Refresh();
 }
 
@@ -431,14 +447,15 @@ MarkerEdges CClipEditDlg::GetMarkerEdges() const
     if (!m_pMarker)
         return {};
     const wxRect r = m_pMarker->GetRect();
-    return {r.GetLeft(), r.GetLeft() + r.GetWidth()};
+    return {Units().TemplatePixelX(r.GetLeft()), Units().TemplatePixelX(r.GetLeft() + r.GetWidth())};
 }
 
 ScreenRect CClipEditDlg::MarkerScreenRect() const
 {
     const wxPoint origin = m_pMarker->GetScreenPosition();
     const wxSize size = m_pMarker->GetSize();
-    return {origin.x, origin.y, origin.x + size.GetWidth(), origin.y + size.GetHeight()};
+    return {TemplateScreenX(*this, origin.x), TemplateScreenY(*this, origin.y),
+            TemplateScreenX(*this, origin.x + size.GetWidth()), TemplateScreenY(*this, origin.y + size.GetHeight())};
 }
 
 void CClipEditDlg::UpdateClipFromMarker()

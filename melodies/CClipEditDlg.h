@@ -77,10 +77,11 @@ public:
     CMidiFile* GetMidiFile() const { return m_pMidiFile.get(); }
     CPlayOnPcSubDlg& GetPlayer() { return m_Player; }
     const std::string& GetSavedPath() const { return m_strSavedPath; }
-    // The clip marker's edges in editor client pixels.
+    // The clip marker's edges in editor client pixels of the template font (the clip rules' scale).
     MarkerEdges GetMarkerEdges() const;
 
-    // Mouse handling of the marker, in screen pixels (also driven by tests).
+    // Mouse handling of the marker, in screen pixels taken to the template font's scale from the
+    // editor's top left corner (also driven by tests).
     void OnMarkerButtonDown(int screenX, int screenY);
     void OnMarkerMouseMove(int screenX);
     void OnMarkerButtonUp();

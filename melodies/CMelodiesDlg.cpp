@@ -61,13 +61,13 @@ bool CMelodiesDlg::OnInitDialog()
     AddMessageHandler(WM_UPDATE_PLAY_ON_MOBILE, [this](std::uintptr_t w, std::intptr_t l) { return OnUpdatePlayOnMobileFromSelection(w, l); });
 
     m_PlayOnMobileSubDlg.Create(this);
-    m_PlayOnMobileSubDlg.MoveWindow(531, 304, 70, 76, true);
+    PlaceAtTemplatePixels(m_PlayOnMobileSubDlg, 531, 304, 70, 76);
     m_PlayOnMobileSubDlg.Show();
     m_PlayOnMobileSubDlg.SetMelParent(this);
 
     m_ClipEditDlg.SetParentPage(this);
     m_ClipEditDlg.Create(this);
-    m_ClipEditDlg.MoveWindow(11, 10, 674, 260, true);
+    PlaceAtTemplatePixels(m_ClipEditDlg, 11, 10, 674, 260);
     m_ClipEditDlg.Show();
     // The clip editor lies above the destination controls, so Tab reaches it first.
     if (wxWindow* first = GetDlgItem(IDC_BUTTON_WRITE))

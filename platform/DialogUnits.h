@@ -1,6 +1,5 @@
-// Converts template positions in dialog units to pixels with the template font's metrics
-// (8-point "MS Sans Serif": 1.5 pixels per horizontal unit, 1.625 per vertical unit at 96 DPI),
-// so controls placed in pixels line up with controls placed in dialog units.
+// Converts template positions in dialog units to pixels from the metrics of the font the dialogs
+// really use, and scales the pixel placements made for the template font by the same factor.
 #pragma once
 
 #include <cmath>
@@ -14,13 +13,29 @@ struct PixelRect {
 
 class DialogUnits {
 public:
-    static constexpr double kPixelsPerUnitX = 1.5;
-    static constexpr double kPixelsPerUnitY = 1.625;
+    // The templates' own font (8-point "MS Sans Serif" at 96 DPI) averages 6 pixels a letter and
+    // is 13 pixels high; the dialogs' pixel placements were made for it.
+    static constexpr int kTemplateBaseX = 6;
+    static constexpr int kTemplateBaseY = 13;
 
-    explicit DialogUnits(double scaleFactor = 1.0) : m_scale(scaleFactor) {}
+    // baseX: average letter width of the dialog font in pixels; baseY: its character height.
+    // Four horizontal units make one average letter, eight vertical units one line.
+    explicit DialogUnits(int baseX = kTemplateBaseX, int baseY = kTemplateBaseY)
+        : m_baseX(baseX > 0 ? baseX : kTemplateBaseX), m_baseY(baseY > 0 ? baseY : kTemplateBaseY) {}
 
-    int X(int units) const { return static_cast<int>(std::lround(units * kPixelsPerUnitX * m_scale)); }
-    int Y(int units) const { return static_cast<int>(std::lround(units * kPixelsPerUnitY * m_scale)); }
+    // The base for a font whose 52 letters A–Z and a–z are lettersWidth pixels wide together,
+    // rounded as the templates' platform rounds it.
+    static DialogUnits FromFontMetrics(int lettersWidth, int charHeight)
+    {
+        return DialogUnits((lettersWidth + 26) / 52, charHeight);
+    }
+
+    int BaseX() const { return m_baseX; }
+    int BaseY() const { return m_baseY; }
+
+    // Dialog units to pixels.
+    int X(int units) const { return MulDiv(units, m_baseX, 4); }
+    int Y(int units) const { return MulDiv(units, m_baseY, 8); }
 
     // Edges are converted one by one, as the platform maps a dialog rectangle, so that controls
     // that touch in units still touch in pixels.
@@ -30,8 +45,26 @@ public:
         return {left, top, X(x + cx) - left, Y(y + cy) - top};
     }
 
+    // A pixel placement made for the template font, in pixels of the dialog font; and back.
+    int PixelX(int templatePixels) const { return MulDiv(templatePixels, m_baseX, kTemplateBaseX); }
+    int PixelY(int templatePixels) const { return MulDiv(templatePixels, m_baseY, kTemplateBaseY); }
+    int TemplatePixelX(int pixels) const { return MulDiv(pixels, kTemplateBaseX, m_baseX); }
+    int TemplatePixelY(int pixels) const { return MulDiv(pixels, kTemplateBaseY, m_baseY); }
+    PixelRect Pixels(int x, int y, int cx, int cy) const
+    {
+        const int left = PixelX(x), top = PixelY(y);
+        return {left, top, PixelX(x + cx) - left, PixelY(y + cy) - top};
+    }
+
 private:
-    double m_scale;
+    // value × numerator / denominator rounded half away from zero, as the platform's MulDiv.
+    static int MulDiv(int value, int numerator, int denominator)
+    {
+        return static_cast<int>(std::lround(static_cast<double>(value) * numerator / denominator));
+    }
+
+    int m_baseX;
+    int m_baseY;
 };
 
 } // namespace corvina

@@ -77,13 +77,14 @@ bool CTonesMobileDlg::OnInitDialog()
         SetRtParent(CRingingtoneDlg::FromPage(this));
 
     m_PlayOnMobileSubDlg.Create(this);
-    m_PlayOnMobileSubDlg.MoveWindow(318, 250, 70, 76, true);
+    PlaceAtTemplatePixels(m_PlayOnMobileSubDlg, 318, 250, 70, 76);
     m_PlayOnMobileSubDlg.Show();
     m_PlayOnMobileSubDlg.SetTonParent(this);
 
     if (auto* slider = Item<wxSlider>(IDC_SLIDER_VOLUME)) {
         // Never lower than the toolkit needs to draw (and so to grip) its trough and knob.
-        slider->SetSize(409, 100, 124, std::max(20, slider->GetBestSize().GetHeight()));
+        const PixelRect place = Units().Pixels(409, 100, 124, 20);
+        slider->SetSize(place.x, place.y, place.width, std::max(place.height, slider->GetBestSize().GetHeight()));
         slider->Show();
         // A drag writes once when the mouse lets go; key steps (and the wheel) write once they
         // settle, not at every step.
@@ -371,9 +372,11 @@ void CTonesMobileDlg::UpdateSlider()
     DeleteSliderTicStatics();
     if (IsCreated()) {
         for (const VolumeTick& tick : scale.Ticks) {
-            wxBitmap icon = LoadImageBitmap(static_cast<int>(tick.IconId()), tick.cx, tick.cy);
-            auto* control = new wxStaticBitmap(this, wxID_ANY, icon.IsOk() ? icon : wxBitmap(tick.cx, tick.cy),
-                                               wxPoint(tick.x, tick.y), wxSize(tick.cx, tick.cy));
+            // The scale was drawn for the template font; it grows with the dialog font.
+            const PixelRect r = Units().Pixels(tick.x, tick.y, tick.cx, tick.cy);
+            wxBitmap icon = LoadImageBitmap(static_cast<int>(tick.IconId()), r.width, r.height);
+            auto* control = new wxStaticBitmap(this, wxID_ANY, icon.IsOk() ? icon : wxBitmap(r.width, r.height),
+                                               wxPoint(r.x, r.y), wxSize(r.width, r.height));
             control->Refresh();
             m_TickStatics.push_back(control);
         }

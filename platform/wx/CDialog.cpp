@@ -7,6 +7,7 @@
 #include "CompactTheme.h"
 #include "DialogTemplate.h"
 #include "TemplateBuilder.h"
+#include "ToolkitLanguage.h"
 
 namespace corvina {
 
@@ -23,17 +24,22 @@ bool CDialog::Create(wxWindow* parent)
     if (!t || m_created)
         return false;
     InstallCompactTheme();
-    const DialogUnits units(parent ? parent->FromDIP(100) / 100.0 : 1.0);
+    // As the templates' platform does: the units follow the font the dialog is drawn with.
+    m_units = DialogUnitsForFont(DialogFont());
+    const DialogUnits& units = m_units;
     long style = wxTAB_TRAVERSAL;
     if (t->style & DS_MODALFRAME)
         style |= wxBORDER_RAISED;
     if (!wxPanel::Create(parent, wxID_ANY, wxDefaultPosition, TemplateSize(*t, units), style))
         return false;
     m_created = true;
+    const long language = CResource::ForModule().GetLanguage();
+    // Message boxes and the file chooser then speak the dialogs' language.
+    UseToolkitLanguage(language);
     // Before the controls exist, so that they take the direction and their places are mirrored.
-    if (IsRightToLeft(CResource::ForModule().GetLanguage()))
+    if (IsRightToLeft(language))
         SetLayoutDirection(wxLayout_RightToLeft);
-    SetFont(CompactDialogFont());
+    SetFont(DialogFont());
     m_controls = BuildTemplateControls(*t, this, units);
     for (auto& [id, control] : m_controls)
         control->Bind(wxEVT_ENTER_WINDOW, &CDialog::OnEnterControl, this);
@@ -80,6 +86,20 @@ void CDialog::MoveWindow(int x, int y, int width, int height, bool repaint)
     SetSize(x, y, width, height);
     if (repaint)
         Refresh();
+}
+
+void CDialog::PlaceAtTemplatePixels(wxWindow* child, int x, int y, int width, int height) const
+{
+    if (!child)
+        return;
+    const PixelRect r = m_units.Pixels(x, y, width, height);
+    child->SetSize(r.x, r.y, r.width, r.height);
+}
+
+void CDialog::PlaceAtTemplatePixels(CDialog& child, int x, int y, int width, int height) const
+{
+    const PixelRect r = m_units.Pixels(x, y, width, height);
+    child.MoveWindow(r.x, r.y, r.width, r.height, true);
 }
 
 void CDialog::AddMessageHandler(unsigned message, MessageHandler handler)

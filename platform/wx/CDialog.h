@@ -2,6 +2,7 @@
 // for private window messages, Enter/Escape routed to OnOK/OnCancel, and tooltips by control id.
 #pragma once
 
+#include "DialogUnits.h"
 #include "WindowMessage.h"
 
 #include <wx/panel.h>
@@ -42,6 +43,13 @@ public:
     // Moves the window in parent client pixels; repaints when asked.
     void MoveWindow(int x, int y, int width, int height, bool repaint = true);
 
+    // The dialog units of this dialog's font (valid after Create()).
+    const DialogUnits& Units() const { return m_units; }
+    // Places a child at a pixel placement made for the template font, scaled to the dialog font
+    // just as the template's controls are.
+    void PlaceAtTemplatePixels(wxWindow* child, int x, int y, int width, int height) const;
+    void PlaceAtTemplatePixels(CDialog& child, int x, int y, int width, int height) const;
+
 protected:
     virtual bool OnInitDialog() { return true; }
     // Enter and Escape; the editor's dialogs never close on them.
@@ -65,6 +73,7 @@ private:
 
     int m_templateId;
     bool m_created = false;
+    DialogUnits m_units;
     std::map<int, wxWindow*> m_controls;
     std::map<unsigned, MessageHandler> m_messages;
 };

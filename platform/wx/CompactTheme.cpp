@@ -1,5 +1,6 @@
-// GTK's default theme pads buttons, entries and combo boxes to about 34 pixels; the templates give
-// them 20 to 26, so a style sheet takes the padding out.
+// GTK's default theme pads buttons, entries and combo boxes to about 34 pixels high and entries by
+// 8 pixels on each side; the templates give them 20 to 26 pixels and leave room for the text only
+// (a time field is just wide enough for its time), so a style sheet takes the padding out.
 #include "CompactTheme.h"
 
 #include <gtk/gtk.h>
@@ -9,7 +10,7 @@ namespace {
 
 constexpr const char* kCompactCss = R"css(
 button { min-height: 0; min-width: 0; padding: 1px 4px; }
-entry { min-height: 0; padding-top: 0; padding-bottom: 0; }
+entry { min-height: 0; padding: 0 3px; }
 combobox button.combo { min-height: 0; padding-top: 0; padding-bottom: 0; }
 combobox entry { min-height: 0; }
 radio, check { min-height: 12px; min-width: 12px; -gtk-icon-transform: none; }

@@ -10,9 +10,10 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/combobox.h>
-#include <wx/fontenum.h>
+#include <wx/dcmemory.h>
 #include <wx/listctrl.h>
 #include <wx/radiobut.h>
+#include <wx/settings.h>
 #include <wx/slider.h>
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
@@ -96,16 +97,21 @@ wxWindow* CreateControl(const ControlTemplate& c, wxWindow* parent, const PixelR
 
 } // namespace
 
-wxFont CompactDialogFont()
+wxFont DialogFont()
 {
-    static const wxFont font = [] {
-        for (const char* face : {"Liberation Sans", "DejaVu Sans", "Noto Sans"}) {
-            if (wxFontEnumerator::IsValidFacename(face))
-                return wxFont(wxFontInfo(8).FaceName(face));
-        }
-        return wxFont(wxFontInfo(8).Family(wxFONTFAMILY_SWISS));
-    }();
-    return font;
+    return wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+}
+
+DialogUnits DialogUnitsForFont(const wxFont& font)
+{
+    // Measured on a memory canvas, so it works before any window exists and needs no display
+    // other than the one the toolkit already opened.
+    wxBitmap canvas(1, 1);
+    wxMemoryDC dc(canvas);
+    dc.SetFont(font);
+    int lettersWidth = 0, height = 0;
+    dc.GetTextExtent("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", &lettersWidth, &height);
+    return DialogUnits::FromFontMetrics(lettersWidth, dc.GetCharHeight());
 }
 
 std::map<int, wxWindow*> BuildTemplateControls(const DialogTemplate& dialogTemplate, wxWindow* parent,
@@ -118,7 +124,7 @@ std::map<int, wxWindow*> BuildTemplateControls(const DialogTemplate& dialogTempl
         wxWindow* control = CreateControl(c, parent, r);
         if (!control)
             continue;
-        control->SetFont(CompactDialogFont());
+        control->SetFont(DialogFont());
         if (!Has(c, CS_VISIBLE))
             control->Hide();
         if (Has(c, CS_DISABLED))

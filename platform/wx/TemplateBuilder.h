@@ -1,5 +1,5 @@
 // Turns a dialog template into wx controls on a parent window, positions converted from dialog
-// units with the template font's metrics.
+// units with the metrics of the font the dialogs use.
 #pragma once
 
 #include "DialogTemplate.h"
@@ -12,8 +12,12 @@
 
 namespace corvina {
 
-// The compact font the editor's dialogs use, so texts fit the rectangles the templates give.
-wxFont CompactDialogFont();
+// The font of the editor's dialogs: the desktop's own interface font, so the dialogs follow the
+// size the user chose for reading.
+wxFont DialogFont();
+
+// Dialog units based on a font's average letter width and character height.
+DialogUnits DialogUnitsForFont(const wxFont& font);
 
 // Creates every control of the template as a child of parent; returns the controls by id (a control
 // without an id is created but not returned).

@@ -1,0 +1,195 @@
+// Measures every text the editor shows against the room its control gives it, in every language:
+// labels, buttons, check boxes, radio buttons, group boxes, combo entries and the time fields with
+// the widest time they can show. A text that needs more than its control has is clipped on screen.
+#include "CClipEditDlg.h"
+#include "CMelodiesDlg.h"
+#include "CResource.h"
+#include "CTimeEdit.h"
+#include "EditorWithPhone.h"
+#include "FakeUi.h"
+#include "TimeText.h"
+
+#include <gtest/gtest.h>
+
+#include <gtk/gtk.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/combobox.h>
+#include <wx/radiobut.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include <algorithm>
+#include <sstream>
+
+namespace corvina {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kCorpus = fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files";
+
+// The part of a control's width that its parent shows; 0 when it lies wholly outside.
+int VisibleWidth(const wxWindow* control)
+{
+    const wxWindow* parent = control->GetParent();
+    const int parentWidth = parent ? parent->GetClientSize().x : control->GetSize().x;
+    const int left = std::max(0, control->GetPosition().x);
+    const int right = std::min(parentWidth, control->GetPosition().x + control->GetSize().x);
+    return std::max(0, right - left);
+}
+
+wxSize Natural(wxWindow* control)
+{
+    int minimum = 0, width = 0, height = 0;
+    gtk_widget_get_preferred_width(control->GetHandle(), &minimum, &width);
+    gtk_widget_get_preferred_height_for_width(control->GetHandle(), width, &minimum, &height);
+    return {width, height};
+}
+
+// The width the text of an entry has inside its frame and padding.
+int EntryTextRoom(GtkWidget* entry)
+{
+    GdkRectangle area{};
+    gtk_entry_get_text_area(GTK_ENTRY(entry), &area);
+    return area.width;
+}
+
+class ClipReport {
+public:
+    explicit ClipReport(std::string where) : m_where(std::move(where)) {}
+    void Need(const wxWindow* control, const wxString& text, int needed, int room, const char* what = "wide")
+    {
+        ++m_checked;
+        if (needed <= room)
+            return;
+        m_out << "  " << m_where << ": " << wxString(control->GetClassInfo()->GetClassName()).ToStdString() << " " << control->GetId() << " \""
+              << text.ToStdString(wxConvUTF8) << "\" needs " << needed << " px " << what << ", has " << room << "\n";
+    }
+    std::string Failures() const { return m_out.str(); }
+    int Checked() const { return m_checked; }
+
+private:
+    std::string m_where;
+    std::ostringstream m_out;
+    int m_checked = 0;
+};
+
+// The text is cut when the control's natural size (what GTK needs to draw all of it) is larger
+// than the size the layout gives it, or than the part of it its parent shows.
+void CheckNatural(ClipReport& report, wxWindow* control, const wxString& text)
+{
+    const wxSize natural = Natural(control);
+    report.Need(control, text, natural.x, std::min(control->GetSize().x, VisibleWidth(control)));
+    report.Need(control, text, natural.y, control->GetSize().y, "high");
+}
+
+void CheckControl(ClipReport& report, wxWindow* control)
+{
+    // Controls placed wholly outside their dialog's visible area are never seen.
+    if (VisibleWidth(control) == 0)
+        return;
+    if (auto* time = dynamic_cast<CTimeEdit*>(control)) {
+        if (!time->IsShownOnScreen())
+            return;
+        // The widest time a field shows: minutes and seconds at their two-digit maximum.
+        const wxString widest = wxString::FromUTF8(FormatTime(59 * 60000 + 59999, time->GetDigits()).value_or(""));
+        report.Need(control, widest, control->GetTextExtent(widest).x, EntryTextRoom(control->GetHandle()));
+    } else if (auto* combo = dynamic_cast<wxComboBox*>(control)) {
+        if (!combo->IsShownOnScreen())
+            return;
+        const int room = EntryTextRoom(gtk_bin_get_child(GTK_BIN(combo->GetHandle())));
+        for (unsigned i = 0; i < combo->GetCount(); ++i)
+            report.Need(control, combo->GetString(i), control->GetTextExtent(combo->GetString(i)).x, room);
+    } else if (auto* choice = dynamic_cast<wxChoice*>(control)) {
+        // GTK sizes a combo box for its widest entry.
+        wxString widest;
+        for (unsigned i = 0; i < choice->GetCount(); ++i)
+            if (control->GetTextExtent(choice->GetString(i)).x > control->GetTextExtent(widest).x)
+                widest = choice->GetString(i);
+        if (!widest.empty())
+            CheckNatural(report, control, widest);
+    } else if (dynamic_cast<wxStaticText*>(control) || dynamic_cast<wxButton*>(control) ||
+               dynamic_cast<wxCheckBox*>(control) || dynamic_cast<wxRadioButton*>(control) ||
+               dynamic_cast<wxStaticBox*>(control)) {
+        if (!control->GetLabel().empty())
+            CheckNatural(report, control, control->GetLabel());
+    }
+}
+
+void CheckTree(ClipReport& report, wxWindow* window)
+{
+    for (wxWindow* child : window->GetChildren()) {
+        CheckControl(report, child);
+        CheckTree(report, child);
+    }
+}
+
+class TextFitTest : public ::testing::TestWithParam<long> {
+protected:
+    void SetUp() override
+    {
+        if (!test::VirtualPhone::Available())
+            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
+    }
+
+    // Connects a phone of the model in the language, opens a file with several tracks and checks
+    // both pages (each shown in turn, as the user sees them).
+    std::string CheckEditor(const std::string& model, int& checked)
+    {
+        char language[16];
+        std::snprintf(language, sizeof language, "%08lx", GetParam());
+        fs::create_directories(m_folder.Path() / model);
+        test::EditorWithPhone editor(m_folder.Path() / model, model, {"--seed-ringtones"},
+                                     std::string("\"Language\"=dword:") + language + "\n");
+        EXPECT_TRUE(editor.Ready()) << model;
+        if (!editor.Ready())
+            return {};
+        CRingingtoneDlg* dlg = editor.dlg;
+        // The frame gives the editor the size its template asks for.
+        editor.frame->SetClientSize(wxSize(dlg->Units().X(464), dlg->Units().Y(307)));
+        CClipEditDlg& clip = dlg->GetMelodiesDlg()->GetClipEditDlg();
+        EXPECT_TRUE(clip.OpenFile((kCorpus / "test-multichannel-chords-0.mid").string()));
+        std::string failures;
+        for (int page : {0, 1}) {
+            dlg->SetSheetCurSel(page);
+            test::DispatchUntil([&] { return dlg->GetChildren().size() > 0 && dlg->IsShownOnScreen(); });
+            test::DispatchPending();
+            ClipReport report(model + " page " + std::to_string(page));
+            CheckTree(report, dlg);
+            failures += report.Failures();
+            checked += report.Checked();
+        }
+        return failures;
+    }
+
+    test::ScratchFolder m_folder;
+    test::FakeUi m_ui;
+};
+
+TEST_P(TextFitTest, NoControlOfAnyPageCutsItsText)
+{
+    int checked = 0;
+    std::string failures;
+    // A phone that keeps ringtones as files (destination: file names) and one with numbered slots
+    // (destination: slot names), whose ringing lines differ too.
+    for (const char* model : {"CX70", "ME45", "RX41"})
+        failures += CheckEditor(model, checked);
+    EXPECT_GT(checked, 60) << "the pages' controls were not all found";
+    EXPECT_EQ(failures, "") << "texts cut in language " << GetParam() << ":\n" << failures;
+}
+
+std::vector<long> Languages()
+{
+    std::size_t count = 0;
+    const long* languages = AllLanguages(count);
+    return {languages, languages + count};
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryLanguage, TextFitTest, ::testing::ValuesIn(Languages()),
+                         [](const ::testing::TestParamInfo<long>& info) { return "Language" + std::to_string(info.param); });
+
+} // namespace
+} // namespace corvina

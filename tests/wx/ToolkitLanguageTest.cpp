@@ -1,0 +1,181 @@
+// Checks that the toolkit speaks the editor's language: a message box's Yes/No and the file
+// chooser's buttons read in German when the registry chooses German, as the user sees them.
+#include "CDialog.h"
+#include "CRegistryHelper.h"
+#include "CResource.h"
+#include "GuiTestMain.h"
+#include "ToolkitLanguage.h"
+#include "WxUiServices.h"
+
+#include <gtest/gtest.h>
+
+#include <gtk/gtk.h>
+#include <wx/filedlg.h>
+#include <wx/frame.h>
+#include <wx/stopwatch.h>
+#include <wx/timer.h>
+
+#include <clocale>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace corvina {
+namespace {
+
+void UseLanguage(const char* dword)
+{
+    Registry::Instance().LoadText(std::string("Windows Registry Editor Version 5.00\n\n"
+                                              "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
+                                              "\"Language\"=dword:") + dword + "\n");
+}
+
+// Makes a dialog from a template, as every page does when it is created.
+void CreateADialog()
+{
+    wxFrame* frame = test::NewTestFrame();
+    auto* dialog = new CDialog(4562);
+    EXPECT_TRUE(dialog->Create(frame));
+    frame->Destroy();
+    test::DispatchPending();
+}
+
+void CollectLabels(GtkWidget* widget, std::vector<std::string>& labels)
+{
+    if (GTK_IS_LABEL(widget)) {
+        labels.emplace_back(gtk_label_get_text(GTK_LABEL(widget)));
+        return;
+    }
+    if (GTK_IS_CONTAINER(widget)) {
+        GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+        for (GList* child = children; child; child = child->next)
+            CollectLabels(GTK_WIDGET(child->data), labels);
+        g_list_free(children);
+    }
+}
+
+// The texts drawn on the button of a dialog that answers a response.
+std::string ButtonText(GtkDialog* dialog, int response)
+{
+    GtkWidget* button = gtk_dialog_get_widget_for_response(dialog, response);
+    if (!button)
+        return "(no button)";
+    std::vector<std::string> labels;
+    CollectLabels(button, labels);
+    std::string text;
+    for (const std::string& label : labels)
+        text += label;
+    return text;
+}
+
+// While a modal dialog runs: waits until a shown GTK dialog of the type exists, reads it with the
+// callback and closes it with the response. Gives up after a few seconds (the dialog then stays
+// open and the test fails on the missing texts).
+class ModalReader : public wxTimer {
+public:
+    ModalReader(GType type, int closeResponse, std::function<void(GtkDialog*)> read)
+        : m_type(type), m_closeResponse(closeResponse), m_read(std::move(read))
+    {
+        Start(20);
+    }
+    bool Found() const { return m_found; }
+
+    void Notify() override
+    {
+        GList* windows = gtk_window_list_toplevels();
+        for (GList* item = windows; item; item = item->next) {
+            GtkWidget* window = GTK_WIDGET(item->data);
+            if (!m_found && G_TYPE_CHECK_INSTANCE_TYPE(window, m_type) && gtk_widget_get_mapped(window)) {
+                m_found = true;
+                Stop();
+                m_read(GTK_DIALOG(window));
+                gtk_dialog_response(GTK_DIALOG(window), m_closeResponse);
+            }
+        }
+        g_list_free(windows);
+        if (!m_found && m_watch.Time() > 10000)
+            Stop();
+    }
+
+private:
+    GType m_type;
+    int m_closeResponse;
+    std::function<void(GtkDialog*)> m_read;
+    wxStopWatch m_watch;
+    bool m_found = false;
+};
+
+TEST(ToolkitLanguage, GermanInTheRegistryMakesMessageBoxesAndTheFileChooserSpeakGerman)
+{
+    const std::string messagesBefore = std::setlocale(LC_MESSAGES, nullptr);
+    UseLanguage("00000407");
+    CreateADialog();
+
+    WxUiServices ui;
+    std::string yes, no;
+    {
+        ModalReader reader(GTK_TYPE_MESSAGE_DIALOG, GTK_RESPONSE_NO, [&](GtkDialog* dialog) {
+            yes = ButtonText(dialog, GTK_RESPONSE_YES);
+            no = ButtonText(dialog, GTK_RESPONSE_NO);
+        });
+        EXPECT_EQ(ui.MessageBox("Wirklich?", "", MB_YESNO | MB_ICONQUESTION), IDNO);
+        EXPECT_TRUE(reader.Found());
+    }
+    EXPECT_EQ(yes, "Ja");
+    EXPECT_EQ(no, "Nein");
+
+    std::string open, cancel;
+    {
+        wxFrame* frame = test::NewTestFrame();
+        {
+            wxFileDialog chooser(frame, "Melodie", "", "", "*.mid", wxFD_OPEN);
+            ModalReader reader(GTK_TYPE_FILE_CHOOSER_DIALOG, GTK_RESPONSE_CANCEL, [&](GtkDialog* dialog) {
+                open = ButtonText(dialog, GTK_RESPONSE_ACCEPT);
+                cancel = ButtonText(dialog, GTK_RESPONSE_CANCEL);
+            });
+            EXPECT_EQ(chooser.ShowModal(), wxID_CANCEL);
+            EXPECT_TRUE(reader.Found());
+        }
+        frame->Destroy();
+        test::DispatchPending();
+    }
+    EXPECT_EQ(open, "Öffnen");
+    EXPECT_EQ(cancel, "Abbrechen");
+
+    // Back in English the same box reads English again.
+    UseLanguage("00000809");
+    CreateADialog();
+    {
+        ModalReader reader(GTK_TYPE_MESSAGE_DIALOG, GTK_RESPONSE_NO, [&](GtkDialog* dialog) {
+            yes = ButtonText(dialog, GTK_RESPONSE_YES);
+        });
+        ui.MessageBox("Really?", "", MB_YESNO);
+        EXPECT_TRUE(reader.Found());
+    }
+    EXPECT_EQ(yes, "Yes");
+    Registry::Instance().LoadText("Windows Registry Editor Version 5.00\n");
+    std::setlocale(LC_MESSAGES, messagesBefore.c_str());
+}
+
+TEST(ToolkitLanguage, EveryLanguageOfTheEditorNamesALocaleThatTheSystemHas)
+{
+    const std::string messagesBefore = std::setlocale(LC_MESSAGES, nullptr);
+    std::size_t count = 0;
+    const long* languages = AllLanguages(count);
+    ASSERT_EQ(count, 20u);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string name = LocaleNameOfLanguage(languages[i]);
+        ASSERT_EQ(name.size(), 5u) << languages[i];
+        // The setup installs every locale, so each language switches the toolkit.
+        EXPECT_TRUE(std::setlocale(LC_MESSAGES, (name + ".UTF-8").c_str())) << name;
+    }
+    EXPECT_EQ(LocaleNameOfLanguage(1031), "de_DE");
+    EXPECT_EQ(LocaleNameOfLanguage(1044), "nb_NO");
+    EXPECT_EQ(LocaleNameOfLanguage(4242), "");
+    // An unknown language leaves the toolkit as it is.
+    EXPECT_FALSE(UseToolkitLanguage(4242));
+    std::setlocale(LC_MESSAGES, messagesBefore.c_str());
+}
+
+} // namespace
+} // namespace corvina
