@@ -35,13 +35,16 @@ constexpr ControlTemplate kTonesPage[] = {
     {4608, ControlClass::Static, "...Liste wird geladen ...", CS_GROUP, 7, 52, 180, 172, 0},
 };
 
-// 4524 and 4607 share one place; the page shows whichever fits the phone.
+// 4524 and 4607 share one place; the page shows whichever fits the phone. They reach almost to the
+// play-on-phone box (placed at x 531 in template pixels, 354 units), so that file names on the
+// phone and slot names in every language show whole.
+constexpr int kDestinationWidth = 196;
 constexpr ControlTemplate kMelodiesPage[] = {
     {4566, ControlClass::IconButton, "", VT, 25, 199, 90, 16, 0},
-    {4524, ControlClass::DropList, "", VT | CS_SORT | CS_VSCROLL, 146, 200, 101, 43, 0},
+    {4524, ControlClass::DropList, "", VT | CS_SORT | CS_VSCROLL, 146, 200, kDestinationWidth, 43, 0},
     {4604, ControlClass::CheckBox, "Phone accepts MultiChannel", CS_TABSTOP, 16, 185, 107, 10, 0},
     {4527, ControlClass::GroupBox, "", V, 7, 177, 432, 62, 0},
-    {4607, ControlClass::DropDown, "", VT | CS_VSCROLL, 146, 200, 101, 45, 0},
+    {4607, ControlClass::DropDown, "", VT | CS_VSCROLL, 146, 200, kDestinationWidth, 45, 0},
 };
 
 constexpr ControlTemplate kPlayInfo[] = {

@@ -6,6 +6,7 @@
 #include "CTabCtrl.h"
 #include "ImageLoader.h"
 
+#include <gtk/gtk.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -95,6 +96,27 @@ wxWindow* CreateControl(const ControlTemplate& c, wxWindow* parent, const PixelR
     return nullptr;
 }
 
+// Gives a closed combo the height GTK needs to draw a line of text in it; an empty list box asks
+// for no text height, so a sample entry is measured.
+void FitComboHeight(wxWindow* control)
+{
+    const int width = control->GetSize().x;
+    auto* list = dynamic_cast<wxChoice*>(control);
+    const bool sample = list && list->IsEmpty() && !dynamic_cast<wxComboBox*>(control);
+    if (sample)
+        list->Append(wxString::FromUTF8("ÅÉgjy"));
+    int minimum = 0, natural = 0;
+    gtk_widget_get_preferred_height(control->GetHandle(), &minimum, &natural);
+    if (sample)
+        list->Clear();
+    control->SetSize(width, natural);
+}
+
+void OnComboStyleUpdated(GtkWidget*, gpointer control)
+{
+    FitComboHeight(static_cast<wxWindow*>(control));
+}
+
 } // namespace
 
 wxFont DialogFont()
@@ -125,6 +147,16 @@ std::map<int, wxWindow*> BuildTemplateControls(const DialogTemplate& dialogTempl
         if (!control)
             continue;
         control->SetFont(DialogFont());
+        if (c.cls == ControlClass::DropList || c.cls == ControlClass::DropDown) {
+            // GTK knows the height a closed combo needs for a line of the dialog font only once
+            // the dialog font and the theme are applied to it, which the toolkit does late.
+            g_signal_connect_after(control->GetHandle(), "style-updated", G_CALLBACK(OnComboStyleUpdated), control);
+            control->Bind(wxEVT_DESTROY, [control](wxWindowDestroyEvent& event) {
+                event.Skip();
+                if (event.GetWindow() == control)
+                    g_signal_handlers_disconnect_by_func(control->GetHandle(), reinterpret_cast<gpointer>(OnComboStyleUpdated), control);
+            });
+        }
         if (!Has(c, CS_VISIBLE))
             control->Hide();
         if (Has(c, CS_DISABLED))

@@ -57,7 +57,7 @@ constexpr StringEntry kEntries[] = {
     {550, "Andre opkald"},
     {4010, "Fra"},
     {4011, "Bip"},
-    {4012, "Vibrationsalarm"},
+    {4012, "Vibration"},
     {4013, "Aktuel fil:"},
     {4014, "Ringetone aktiv"},
     {4015, "Tilbage"},

@@ -57,7 +57,7 @@ constexpr StringEntry kEntries[] = {
     {550, "Andere Anrufe"},
     {4010, "Aus"},
     {4011, "Beep"},
-    {4012, "Vibrationsalarm"},
+    {4012, "Vibration"},
     {4013, "Aktuelle Datei:"},
     {4014, "Rufton aktiv"},
     {4015, "Zurück"},

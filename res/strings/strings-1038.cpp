@@ -57,7 +57,7 @@ constexpr StringEntry kEntries[] = {
     {550, "Egyéb hívások"},
     {4010, "Ki"},
     {4011, "Sípolás"},
-    {4012, "Rezgő jelzés"},
+    {4012, "Rezgés"},
     {4013, "Aktuális fájl:"},
     {4014, "Csengőhang aktív"},
     {4015, "Vissza"},

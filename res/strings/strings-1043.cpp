@@ -31,7 +31,7 @@ constexpr StringEntry kEntries[] = {
     {525, "Het bestand of fragment is met succes naar de mobiele telefoon overgebracht."},
     {526, "Overbrengen van bestand/fragment naar de telefoon mislukt."},
     {527, "Instellingen voor:"},
-    {528, "Beltonen van de mobiele telefoon:"},
+    {528, "Beltonen van de mobiel:"},
     {529, "Volume:"},
     {530, "Beltoon"},
     {531, "Aan"},

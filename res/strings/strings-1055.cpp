@@ -57,7 +57,7 @@ constexpr StringEntry kEntries[] = {
     {550, "Diğer aramalar"},
     {4010, "Kapalı"},
     {4011, "Bip"},
-    {4012, "Titreşimli uyarı"},
+    {4012, "Titreşim"},
     {4013, "Geçerli dosya:"},
     {4014, "Zil sesi etkin"},
     {4015, "Geri"},

@@ -3,6 +3,7 @@
 // the widest time they can show. A text that needs more than its control has is clipped on screen.
 #include "CClipEditDlg.h"
 #include "CMelodiesDlg.h"
+#include "CTonesMobileDlg.h"
 #include "CResource.h"
 #include "CTimeEdit.h"
 #include "EditorWithPhone.h"
@@ -88,8 +89,10 @@ void CheckNatural(ClipReport& report, wxWindow* control, const wxString& text)
 
 void CheckControl(ClipReport& report, wxWindow* control)
 {
-    // Controls placed wholly outside their dialog's visible area are never seen.
-    if (VisibleWidth(control) == 0)
+    // Controls placed wholly outside their dialog's visible area are never seen; those of a page
+    // not shown are measured when it is shown (the toolkit styles them only then). Hidden controls
+    // of a shown dialog are measured too: they show in other states.
+    if (VisibleWidth(control) == 0 || !control->GetParent()->IsShownOnScreen())
         return;
     if (auto* time = dynamic_cast<CTimeEdit*>(control)) {
         if (!time->IsShownOnScreen())
@@ -155,7 +158,10 @@ protected:
         std::string failures;
         for (int page : {0, 1}) {
             dlg->SetSheetCurSel(page);
-            test::DispatchUntil([&] { return dlg->GetChildren().size() > 0 && dlg->IsShownOnScreen(); });
+            // GTK lays the shown page out on its next frame; until then entries have no text area.
+            wxWindow* shownField = page == 0 ? dlg->GetTonesMobileDlg()->GetDlgItem(4559)
+                                             : clip.GetDlgItem(CClipEditDlg::IDC_CLIP_START);
+            EXPECT_TRUE(test::DispatchUntil([&] { return gtk_widget_get_allocated_width(shownField->GetHandle()) > 1; }));
             test::DispatchPending();
             ClipReport report(model + " page " + std::to_string(page));
             CheckTree(report, dlg);
