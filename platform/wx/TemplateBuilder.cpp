@@ -26,7 +26,7 @@ namespace {
 
 bool Has(const ControlTemplate& c, std::uint32_t bit) { return (c.style & bit) != 0; }
 
-wxWindow* CreateControl(const ControlTemplate& c, wxWindow* parent, const PixelRect& r)
+wxWindow* CreateControl(const ControlTemplate& c, wxWindow* parent, const PixelRect& r, const DialogUnits& units)
 {
     const wxPoint pos(r.x, r.y);
     const wxSize size(r.width, r.height);
@@ -77,7 +77,11 @@ wxWindow* CreateControl(const ControlTemplate& c, wxWindow* parent, const PixelR
         return new wxStaticBox(parent, id, text, pos, size);
     case ControlClass::StaticIcon:
     case ControlClass::StaticBitmap: {
-        const wxBitmap bitmap = LoadImageBitmap(c.imageId);
+        wxBitmap bitmap = LoadImageBitmap(c.imageId);
+        // Bitmaps (the ruler strip, the clip marker) span pixel placements made for the template
+        // font, so they grow with the dialog font; icons keep their real size.
+        if (c.cls == ControlClass::StaticBitmap && bitmap.IsOk())
+            bitmap = LoadImageBitmap(c.imageId, units.PixelX(bitmap.GetWidth()), units.PixelY(bitmap.GetHeight()));
         auto* control = new wxStaticBitmap(parent, id, bitmap.IsOk() ? bitmap : wxBitmap(1, 1), pos,
                                            bitmap.IsOk() ? bitmap.GetSize() : wxSize(1, 1));
         return control;
@@ -143,7 +147,7 @@ std::map<int, wxWindow*> BuildTemplateControls(const DialogTemplate& dialogTempl
     for (std::size_t i = 0; i < dialogTemplate.controlCount; ++i) {
         const ControlTemplate& c = dialogTemplate.controls[i];
         const PixelRect r = units.Rect(c.x, c.y, c.cx, c.cy);
-        wxWindow* control = CreateControl(c, parent, r);
+        wxWindow* control = CreateControl(c, parent, r, units);
         if (!control)
             continue;
         control->SetFont(DialogFont());

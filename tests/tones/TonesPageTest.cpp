@@ -233,8 +233,13 @@ TEST_F(TonesPageTest, APlatformPhoneReadsEachLinesToneAndVolumeFromThePhone)
     EXPECT_EQ(slider->GetMin(), 1);
     EXPECT_EQ(slider->GetMax(), 5);
     ASSERT_EQ(m_page->GetTickStatics().size(), 5u);
-    EXPECT_EQ(m_page->GetTickStatics()[0]->GetPosition(), wxPoint(417, 95));
-    EXPECT_EQ(m_page->GetTickStatics()[4]->GetSize(), wxSize(7, 12));
+    // Placed in pixels of the template font, grown with the dialog font: the first tick at
+    // (417, 95), the mark 7 x 12 at (519, 86).
+    const DialogUnits& units = m_page->Units();
+    EXPECT_EQ(m_page->GetTickStatics()[0]->GetPosition(), wxPoint(units.PixelX(417), units.PixelY(95)));
+    const PixelRect mark = units.Pixels(519, 86, 7, 12);
+    EXPECT_EQ(m_page->GetTickStatics()[4]->GetPosition(), wxPoint(mark.x, mark.y));
+    EXPECT_EQ(m_page->GetTickStatics()[4]->GetSize(), wxSize(mark.width, mark.height));
     // The main dialog's current line stays as it was.
     EXPECT_EQ(m_dlg->GetCurLine(), 9);
 }
