@@ -87,6 +87,18 @@ void CheckNatural(ClipReport& report, wxWindow* control, const wxString& text)
     report.Need(control, text, natural.y, control->GetSize().y, "high");
 }
 
+// A label may wrap into the lines its height gives it: its longest word must fit the width and
+// its wrapped lines the height.
+void CheckWrapping(ClipReport& report, wxWindow* control, const wxString& text)
+{
+    const int width = std::min(control->GetSize().x, VisibleWidth(control));
+    int minimum = 0, natural = 0;
+    gtk_widget_get_preferred_width(control->GetHandle(), &minimum, &natural);
+    report.Need(control, text, minimum, width);
+    gtk_widget_get_preferred_height_for_width(control->GetHandle(), std::max(width, minimum), &minimum, &natural);
+    report.Need(control, text, natural, control->GetSize().y, "high");
+}
+
 void CheckControl(ClipReport& report, wxWindow* control)
 {
     // Controls placed wholly outside their dialog's visible area are never seen; those of a page
@@ -114,7 +126,10 @@ void CheckControl(ClipReport& report, wxWindow* control)
                 widest = choice->GetString(i);
         if (!widest.empty())
             CheckNatural(report, control, widest);
-    } else if (dynamic_cast<wxStaticText*>(control) || dynamic_cast<wxButton*>(control) ||
+    } else if (dynamic_cast<wxStaticText*>(control)) {
+        if (!control->GetLabel().empty())
+            CheckWrapping(report, control, control->GetLabel());
+    } else if (dynamic_cast<wxButton*>(control) ||
                dynamic_cast<wxCheckBox*>(control) || dynamic_cast<wxRadioButton*>(control) ||
                dynamic_cast<wxStaticBox*>(control)) {
         if (!control->GetLabel().empty())
@@ -154,7 +169,10 @@ protected:
         // The frame gives the editor the size its template asks for.
         editor.frame->SetClientSize(wxSize(dlg->Units().X(464), dlg->Units().Y(307)));
         CClipEditDlg& clip = dlg->GetMelodiesDlg()->GetClipEditDlg();
-        EXPECT_TRUE(clip.OpenFile((kCorpus / "test-multichannel-chords-0.mid").string()));
+        // A copy of its own: the reader locks the file it opens, and other tests open the same one.
+        const fs::path melody = m_folder.Path() / model / "chords.mid";
+        fs::copy_file(kCorpus / "test-multichannel-chords-0.mid", melody, fs::copy_options::overwrite_existing);
+        EXPECT_TRUE(clip.OpenFile(melody.string()));
         std::string failures;
         for (int page : {0, 1}) {
             dlg->SetSheetCurSel(page);
