@@ -21,6 +21,7 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include <algorithm>
 #include <sstream>
@@ -203,6 +204,47 @@ TEST_P(TextFitTest, NoControlOfAnyPageCutsItsText)
         failures += CheckEditor(model, checked);
     EXPECT_GT(checked, 60) << "the pages' controls were not all found";
     EXPECT_EQ(failures, "") << "texts cut in language " << GetParam() << ":\n" << failures;
+}
+
+// Typed with real keys into the clip start field: the field shows the whole new time and does
+// not scroll part of it out of sight.
+TEST_F(TextFitTest, TypingATimeKeepsItWholeInItsField)
+{
+    fs::create_directories(m_folder.Path() / "typing");
+    test::EditorWithPhone editor(m_folder.Path() / "typing", "CX70", {}, "\"Language\"=dword:00000407\n");
+    ASSERT_TRUE(editor.Ready());
+    CRingingtoneDlg* dlg = editor.dlg;
+    editor.frame->SetClientSize(wxSize(dlg->Units().X(464), dlg->Units().Y(307)));
+    CClipEditDlg& clip = dlg->GetMelodiesDlg()->GetClipEditDlg();
+    const fs::path melody = m_folder.Path() / "typing" / "chords.mid";
+    fs::copy_file(kCorpus / "test-multichannel-chords-0.mid", melody);
+    ASSERT_TRUE(clip.OpenFile(melody.string()));
+    dlg->SetSheetCurSel(1);
+    auto* field = dynamic_cast<CTimeEdit*>(clip.GetDlgItem(CClipEditDlg::IDC_CLIP_START));
+    ASSERT_NE(field, nullptr);
+    ASSERT_TRUE(test::DispatchUntil([&] { return gtk_widget_get_allocated_width(field->GetHandle()) > 1; }));
+    field->SetFocus();
+    ASSERT_TRUE(test::DispatchUntil([&] { return field->HasFocus(); }));
+    // How far GTK scrolled the text to the left; 0 or less (a centred text sits right of the
+    // start) while all of it is in sight.
+    auto scrollOffset = [&] {
+        int offset = -1;
+        g_object_get(field->GetHandle(), "scroll-offset", &offset, nullptr);
+        return offset;
+    };
+
+    // A digit typed at the end of the shown time makes it one character longer.
+    field->SetInsertionPointEnd();
+    wxUIActionSimulator keys;
+    keys.Char('5');
+    ASSERT_TRUE(test::DispatchUntil([&] { return field->GetValue() == "0:00.005"; })) << field->GetValue();
+    EXPECT_LE(scrollOffset(), 0) << "the typed text scrolled";
+
+    // A whole new time typed over it.
+    field->SelectAll();
+    keys.Text("12:34.56");
+    ASSERT_TRUE(test::DispatchUntil([&] { return field->GetValue() == "12:34.56"; })) << field->GetValue();
+    EXPECT_LE(scrollOffset(), 0) << "the typed text scrolled";
 }
 
 std::vector<long> Languages()
