@@ -76,6 +76,8 @@ protected:
         m_editor = std::make_unique<test::EditorWithPhone>(m_folder.Path(), model, std::move(extra), registry);
         ASSERT_TRUE(m_editor->Ready());
         m_dlg = m_editor->dlg;
+        // The window as large as the editor's template in the dialog font, so all of it is on screen.
+        m_editor->frame->SetClientSize(wxSize(m_dlg->Units().X(464), m_dlg->Units().Y(307)));
         m_page = m_dlg->GetMelodiesDlg();
         m_clip = &m_page->GetClipEditDlg();
         m_dlg->SetSheetCurSel(1);
@@ -159,12 +161,15 @@ TEST_F(MelodiesPageTest, TypedTimesMoveTheMarkerAndDraggingItChangesTheTimes)
     EXPECT_EQ(m_clip->GetClip(), (ClipTimes{1000, 2000}));
     EXPECT_EQ(m_clip->GetMarkerEdges(), (MarkerEdges{210 + 109, 210 + 218}));
 
-    // The marker covers the clip: 1 s to 2 s of 4 s is the second quarter of the 436-pixel ruler.
-    EXPECT_EQ(Marker()->GetRect(), wxRect(210 + 109, 232, 109, 16));
+    // The marker covers the clip: 1 s to 2 s of 4 s is the second quarter of the 436-pixel ruler
+    // (pixels of the template font, grown with the dialog font on screen).
+    const DialogUnits& units = m_clip->Units();
+    const PixelRect quarter = units.Pixels(210 + 109, 232, 109, 16);
+    EXPECT_EQ(Marker()->GetRect(), wxRect(quarter.x, quarter.y, quarter.width, quarter.height));
 
     // The user drags the whole clip 44 pixels to the right (a tenth of the ruler is 400 ms).
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
-    test::Drag(m_clip, OnMarker(50), OnMarker(50 + 44));
+    test::Drag(m_clip, OnMarker(50), OnMarker(50 + units.PixelX(44)));
     ClipTimes moved = m_clip->GetClip();
     EXPECT_NEAR(moved.start, 1404, 10);
     EXPECT_NEAR(moved.end, 2404, 10);
@@ -174,14 +179,14 @@ TEST_F(MelodiesPageTest, TypedTimesMoveTheMarkerAndDraggingItChangesTheTimes)
 
     // Its right edge 22 pixels further: only the end moves.
     const int width = Marker()->GetSize().GetWidth();
-    test::Drag(m_clip, OnMarker(width - 2), OnMarker(width - 2 + 22));
+    test::Drag(m_clip, OnMarker(width - 2), OnMarker(width - 2 + units.PixelX(22)));
     ClipTimes longer = m_clip->GetClip();
     EXPECT_EQ(longer.start, moved.start);
     EXPECT_NEAR(longer.end, moved.end + 200, 10);
     EXPECT_EQ(end->GetTime(), longer.end);
 
     // Its left edge 22 pixels back: only the start moves.
-    test::Drag(m_clip, OnMarker(1), OnMarker(1 - 22));
+    test::Drag(m_clip, OnMarker(1), OnMarker(1 - units.PixelX(22)));
     ClipTimes earlier = m_clip->GetClip();
     EXPECT_NEAR(earlier.start, moved.start - 200, 10);
     EXPECT_EQ(earlier.end, longer.end);
@@ -192,7 +197,7 @@ TEST_F(MelodiesPageTest, TypedTimesMoveTheMarkerAndDraggingItChangesTheTimes)
     const wxPoint outside = m_clip->ScreenToClient(m_editor->frame->GetScreenRect().GetBottomRight() + wxPoint(60, 20));
     test::Drag(m_clip, OnMarker(50), outside);
     EXPECT_EQ(m_clip->GetClip().end, 4000);
-    EXPECT_EQ(Marker()->GetRect().GetRight() + 1, 210 + 436);
+    EXPECT_EQ(Marker()->GetRect().GetRight() + 1, units.PixelX(210 + 436));
     EXPECT_FALSE(Marker()->HasCapture());
     EXPECT_EQ(wxWindow::GetCapture(), nullptr);
 }
@@ -207,15 +212,17 @@ TEST_F(MelodiesPageTest, TheMarkerIsAsWideAsTheClipAndADragEndsWhenTheMouseIsTak
     Type(start, "0:00.00");
     test::DispatchPending();
     // The whole 4 s file: the marker spans the whole ruler.
-    EXPECT_EQ(Marker()->GetRect(), wxRect(210, 232, 436, 16));
+    const DialogUnits& units = m_clip->Units();
+    const PixelRect whole = units.Pixels(210, 232, 436, 16);
+    EXPECT_EQ(Marker()->GetRect(), wxRect(whole.x, whole.y, whole.width, whole.height));
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     // What the user sees: the marker's picture over its whole width, not the ruler below it.
     const wxImage image = test::ScreenImage(Marker());
-    ASSERT_EQ(image.GetWidth(), 436);
+    ASSERT_EQ(image.GetWidth(), whole.width);
     const wxImage picture = LoadImageBitmap(4532).ConvertToImage();
     ASSERT_TRUE(picture.IsOk());
-    const wxImage expected = picture.Scale(436, 16, wxIMAGE_QUALITY_NORMAL);
-    for (int x : {3, 60, 218, 380, 432})
+    const wxImage expected = picture.Scale(whole.width, whole.height, wxIMAGE_QUALITY_NORMAL);
+    for (int x : {units.PixelX(3), units.PixelX(60), units.PixelX(218), units.PixelX(380), units.PixelX(432)})
         for (int y : {4, 8, 12}) {
             const int difference = std::abs(image.GetRed(x, y) - expected.GetRed(x, y)) +
                                    std::abs(image.GetGreen(x, y) - expected.GetGreen(x, y)) +
