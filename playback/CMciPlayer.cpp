@@ -26,6 +26,12 @@ constexpr int kRenderBlockFrames = 512;
 
 std::atomic<std::uint32_t> g_nextDeviceId{1};
 
+// Frames of sound for a span of microseconds; wide arithmetic, since a span may be weeks long.
+std::int64_t FramesFor(std::int64_t us, int sampleRate)
+{
+    return static_cast<std::int64_t>(static_cast<__int128>(us) * sampleRate / 1'000'000);
+}
+
 bool IsNote(const SCHEDULED_EVENT& e)
 {
     std::uint8_t kind = e.Status & 0xF0;
@@ -67,7 +73,7 @@ struct CMciPlayer::Device {
             Wake.wait_until(lock, Start + std::chrono::microseconds(us - FromUs), [&] { return StopRequested.load(); });
             return !StopRequested;
         }
-        std::int64_t target = (us - FromUs) * Synth->SampleRate() / 1'000'000;
+        std::int64_t target = FramesFor(us - FromUs, Synth->SampleRate());
         std::vector<std::int16_t> buffer(2 * kRenderBlockFrames);
         while (RenderedFrames < target) {
             if (StopRequested) return false;
@@ -170,6 +176,11 @@ bool CMciPlayer::Play()
         d.ToUs = d.Schedule->LengthUs();
     }
     if (!StartOutput()) {
+        Close();
+        return false;
+    }
+    // A WAV file holds about six and a half hours; a longer rendering is refused rather than cut.
+    if (d.FileMode && FramesFor(d.ToUs - d.FromUs + kFileTailUs, m_synth->SampleRate()) > CWavWriter::kMaxFrames) {
         Close();
         return false;
     }

@@ -201,9 +201,15 @@ bool CMidiSchedule::Parse(const std::vector<std::uint8_t>& bytes, std::string* r
     }
     std::int64_t anchorTick = 0, anchorUs = 0;
     std::uint32_t tempo = kDefaultTempo;
+    // Absurd tempos and deltas would carry the time line past any integer; it stops at the longest
+    // time the player can report instead, so times never run backwards.
     auto toUs = [&](std::int64_t tick) -> std::int64_t {
-        if (smpte) return static_cast<std::int64_t>(static_cast<double>(tick) * 1e6 / smpteTicksPerSecond);
-        return anchorUs + (tick - anchorTick) * static_cast<std::int64_t>(tempo) / static_cast<std::int64_t>(division);
+        if (smpte) {
+            double us = static_cast<double>(tick) * 1e6 / smpteTicksPerSecond;
+            return us >= static_cast<double>(kLongestTimeUs) ? kLongestTimeUs : static_cast<std::int64_t>(us);
+        }
+        __int128 us = anchorUs + static_cast<__int128>(tick - anchorTick) * tempo / division;
+        return us >= kLongestTimeUs ? kLongestTimeUs : static_cast<std::int64_t>(us);
     };
     m_events.reserve(raw.size());
     for (const RawEvent& e : raw) {

@@ -20,6 +20,8 @@ struct SCHEDULED_EVENT {
 
 class CMidiSchedule {
 public:
+    // Latest time on the time line: the longest length in milliseconds that a status query can give.
+    static constexpr std::int64_t kLongestTimeUs = std::int64_t{0x7FFFFFFF} * 1000;
     // Largest file the player opens.
     static constexpr std::uintmax_t kLargestFile = 64u << 20;
 
