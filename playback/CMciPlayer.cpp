@@ -139,6 +139,7 @@ CMciPlayer::~CMciPlayer()
 
 void CMciPlayer::SetFile(const std::string& path)
 {
+    if (path != m_strFilePath) m_pSchedule.reset();
     m_strFilePath = path;
     m_nFrom = 0;
     m_nTo = 0;
@@ -146,10 +147,12 @@ void CMciPlayer::SetFile(const std::string& path)
 
 bool CMciPlayer::Open()
 {
-    auto schedule = std::make_shared<CMidiSchedule>();
-    if (m_strFilePath.empty() || !schedule->Load(m_strFilePath)) return false;
+    if (m_strFilePath.empty()) return false;
+    // Kept after the device closes, so that the play after a length query does not read the file again.
+    m_pSchedule = CMidiSchedule::LoadShared(m_strFilePath);
+    if (!m_pSchedule) return false;
     m_device = std::make_shared<Device>();
-    m_device->Schedule = std::move(schedule);
+    m_device->Schedule = m_pSchedule;
     std::uint32_t id = g_nextDeviceId++;
     m_wDeviceID = id != 0 ? id : g_nextDeviceId++;
     return true;

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
 
 #include "CMidiSchedule.h"
 
@@ -128,6 +132,36 @@ TEST(MidiSchedule, TimesStopAtTheLongestLengthInsteadOfOverflowingOrRunningBackw
     CMidiSchedule s;
     ASSERT_TRUE(s.Parse(File(0, 0x7FFF, {SlowestTrack(1)})));
     EXPECT_EQ(s.Events()[0].TimeUs, std::int64_t{0x0FFFFFFF} * 0xFFFFFF / 0x7FFF);
+}
+
+TEST(MidiSchedule, AnUnchangedFileIsReadOnceWhileItsReadingIsHeld)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("corvina-schedule-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::filesystem::path path = dir / "a.mid";
+    auto write = [&](std::uint8_t key) {
+        const Bytes bytes = File(0, 96, {{0x00, 0x90, key, 0x64, 0x60, 0x80, key, 0x00, 0x00, 0xFF, 0x2F, 0x00}});
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                     static_cast<std::streamsize>(bytes.size()));
+    };
+    write(0x3C);
+    auto first = CMidiSchedule::LoadShared(path);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(CMidiSchedule::LoadShared(path), first);   // the length query and the play share it
+
+    // Another file, or this one rewritten, is read afresh.
+    std::filesystem::remove(path);
+    write(0x40);
+    auto second = CMidiSchedule::LoadShared(path);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(second->Events()[0].Data1, 0x40);
+
+    std::string reason;
+    EXPECT_EQ(CMidiSchedule::LoadShared(dir / "missing.mid", &reason), nullptr);
+    EXPECT_EQ(reason, "the file cannot be found");
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace
