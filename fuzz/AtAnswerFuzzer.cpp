@@ -1,5 +1,6 @@
 // Fuzz target for what the editor reads from a phone: any bytes are fed, in pieces, to the AT answer
 // parser, and its information lines go through the readers of numbers, ranges and strings.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -30,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (auto pair = corvina::atanswer::NumberAndString(line, prefix); pair && pair->second.size() > line.size())
             std::abort();
     }
-    HRESULT hr = 0;
+    corvina::HRESULT hr = 0;
     for (const std::string& line : parser.Lines()) {
         corvina::CAtParser::IsFinalResult(line, hr);
         corvina::CAtParser::LooksUnsolicited(line);

@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     registry.Load({path});
     registry.MergeText(std::string(reinterpret_cast<const char*>(data), size));
     volatile std::size_t sink = registry.Problems().size() +
-                                registry.SubKeys(HKEY_LOCAL_MACHINE, corvina::kPhoneDependenciesKey).size();
-    (void)registry.GetString(HKEY_LOCAL_MACHINE, "Software\\Halvren\\Corvina", "Port");
+                                registry.SubKeys(corvina::HKEY_LOCAL_MACHINE, corvina::kPhoneDependenciesKey).size();
+    (void)registry.GetString(corvina::HKEY_LOCAL_MACHINE, "Software\\Halvren\\Corvina", "Port");
     (void)sink;
     return 0;
 }
