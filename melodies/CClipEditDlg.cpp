@@ -15,6 +15,7 @@
 #include "ClipTexts.h"
 #include "ImageLoader.h"
 #include "MelodyFileChoice.h"
+#include "RunOffWindowThread.h"
 #include "UiServices.h"
 #include "TempFolder.h"
 
@@ -270,26 +271,30 @@ bool CClipEditDlg::OpenFile(const std::string& path)
     CWaitCursor wait;
     unsigned message = 4024;
     if (m_pParentPage && m_pParentPage->SelectedFileIsValid(path)) {
-        // The player must be able to play the file: the same parse the player opens it with.
-        CMidiSchedule probe;
-        if (!probe.Load(path)) {
-            message = 4021;
-        } else {
-            auto file = std::make_unique<CMidiFile>();
+        // Reading a large file and writing its per-channel files take a while: a worker does it while
+        // this window goes on painting. Nothing here is touched until the worker is done.
+        std::unique_ptr<CMidiFile> file;
+        message = RunOffWindowThread([&]() -> unsigned {
+            // The player must be able to play the file: the same parse the player opens it with.
+            CMidiSchedule probe;
+            if (!probe.Load(path))
+                return 4021;
+            file = std::make_unique<CMidiFile>();
             const int result = file->Load(path);
-            if (result != 0) {
-                message = static_cast<unsigned>(result);
-            } else if (!file->WriteChannelFiles()) {
-                message = 537;
-            } else {
-                m_Player.Stop();
-                m_pMidiFile = std::move(file);
-                FillTrackList();
-                SetFileName(path);
-                if (m_pFileLength)
-                    m_pFileLength->SetTime(m_pMidiFile->GetLengthMs());
-                return true;
-            }
+            const unsigned outcome = result != 0 ? static_cast<unsigned>(result) : file->WriteChannelFiles() ? 0 : 537;
+            // A failed file is cleared here too: deleting its files may wait for a retry.
+            if (outcome != 0)
+                file.reset();
+            return outcome;
+        });
+        if (message == 0) {
+            m_Player.Stop();
+            m_pMidiFile = std::move(file);
+            FillTrackList();
+            SetFileName(path);
+            if (m_pFileLength)
+                m_pFileLength->SetTime(m_pMidiFile->GetLengthMs());
+            return true;
         }
     }
     Ui().MessageBox(CSharedStrings::Get().GetString(message), "", MB_OK);

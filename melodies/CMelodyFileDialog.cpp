@@ -5,7 +5,9 @@
 #include "CResource.h"
 #include "ImageLoader.h"
 #include "MciNotify.h"
+#include "CMidiSchedule.h"
 #include "PreviewFile.h"
+#include "RunOffWindowThread.h"
 #include "UiServices.h"
 #include "WindowMessage.h"
 
@@ -129,7 +131,16 @@ void CMelodyFileDialog::OnButtonPlay()
 
 void CMelodyFileDialog::PlayPreview(const std::string& selectedPath)
 {
-    const unsigned message = MakePreviewFile(std::filesystem::u8path(selectedPath), m_strPreviewPath);
+    // Copying or converting the file and reading the copy take seconds for a large file: a worker does
+    // both while this window goes on painting. The reading is held until Play takes it over.
+    const std::filesystem::path selected = std::filesystem::u8path(selectedPath);
+    const std::filesystem::path preview = m_strPreviewPath;
+    std::shared_ptr<const CMidiSchedule> reading;
+    const unsigned message = RunOffWindowThread([&] {
+        const unsigned result = MakePreviewFile(selected, preview);
+        reading = CMidiSchedule::LoadShared(preview);
+        return result;
+    });
     if (message != 0)
         Ui().MessageBox(CSharedStrings::Get().GetString(message), "", MB_ICONINFORMATION | MB_OK);
     m_Player.SetFile(m_strPreviewPath.string());

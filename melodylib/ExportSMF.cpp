@@ -52,6 +52,7 @@ public:
         WriteVarLen(static_cast<std::uint32_t>(tick - m_lastTick));
         m_lastTick = tick;
         m_data.insert(m_data.end(), bytes);
+        ++m_events;
     }
 
     void Meta(std::int64_t tick, std::uint8_t type, const std::string& payload)
@@ -65,6 +66,8 @@ public:
     }
 
     const std::vector<std::uint8_t>& Data() const { return m_data; }
+    // Channel and tempo events written so far.
+    long Events() const { return m_events; }
 
 private:
     void WriteVarLen(std::uint32_t v)
@@ -78,13 +81,15 @@ private:
 
     std::vector<std::uint8_t> m_data;
     std::int64_t m_lastTick = 0;
+    long m_events = 0;
 };
 
 // Walks the melody in playing order, writing notes and volume changes up to the bound.
 class MelodyRenderer {
 public:
     MelodyRenderer(const Melody& melody, std::int64_t boundTicks, TrackWriter& track)
-        : m_melody(melody), m_bound(boundTicks), m_track(track), m_volume(std::clamp(melody.Volume, 0, 15)),
+        : m_melody(melody), m_bound(boundTicks), m_track(track), m_eventBound(track.Events() + kMaxSmfEvents - 1),
+          m_volume(std::clamp(melody.Volume, 0, 15)),
           m_writtenVolume(VolumeToController(m_volume))
     {
     }
@@ -115,7 +120,8 @@ public:
     int Notes() const { return m_notes; }
 
 private:
-    bool Done() const { return m_now >= m_bound || m_unrolled >= kMaxUnrolledItems; }
+    // An item writes at most two events (a note's on and off), so a file never passes the event bound.
+    bool Done() const { return m_now >= m_bound || m_unrolled >= kMaxUnrolledItems || m_track.Events() >= m_eventBound; }
 
     void SetVolume(int volume)
     {
@@ -149,6 +155,7 @@ private:
     const Melody& m_melody;
     std::int64_t m_bound;
     TrackWriter& m_track;
+    long m_eventBound;
     int m_volume;
     int m_writtenVolume;
     std::int64_t m_now = 0;

@@ -17,6 +17,9 @@ constexpr int kForeverRepeatPlays = 1;
 constexpr int kSmfDivision = 96;
 // No file is written longer than this, whatever the bound (milliseconds).
 constexpr std::int32_t kLongestSmfMs = 3600000;
+// No file carries more note and volume events than this, whatever its length: a short text of
+// repeated volume steps could otherwise unroll into millions of events.
+constexpr int kMaxSmfEvents = 100000;
 // The bound that means "the whole melody".
 constexpr std::int32_t kUnboundedSmfLength = 0x7FFFFFFF;
 
@@ -25,7 +28,8 @@ constexpr std::int32_t kUnboundedSmfLength = 0x7FFFFFFF;
 void ImportiMelody(std::istream& in, Melody& melody);
 
 // Writes the melody as a format-0 Standard MIDI File. maxLength bounds the length in milliseconds
-// (kUnboundedSmfLength for the whole melody); a longer melody is cut there with its notes ended.
+// (kUnboundedSmfLength for the whole melody); a longer melody is cut there with its notes ended. The
+// melody also ends once kMaxSmfEvents note and volume events have been written.
 // Returns the number of notes written. Throws std::ios_base::failure when the stream fails.
 int ExportSMF(const Melody& melody, std::ostream& out, std::int32_t maxLength);
 

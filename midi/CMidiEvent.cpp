@@ -6,9 +6,6 @@
 
 namespace corvina {
 
-CMidiEvent::CMidiEvent(CMidiBuffer* pBuffer) : m_pBuffer(pBuffer) {}
-CMidiEvent::~CMidiEvent() = default;
-
 bool CMidiEvent::Parse(std::uint32_t& dwTempoAtStart)
 {
     MidiReaderState& state = TheMidiReaderState();

@@ -5,13 +5,34 @@
 #include <cstdint>
 
 #include "CMidiBuffer.h"
+#include "MidiEventRecord.h"
 
 namespace corvina {
 
 class CMidiEvent {
 public:
-    explicit CMidiEvent(CMidiBuffer* pBuffer);
-    virtual ~CMidiEvent();
+    explicit CMidiEvent(CMidiBuffer* pBuffer) : m_pBuffer(pBuffer) {}
+    // The event a track keeps as record, ending at nEndOffset (where the next event starts); the delta,
+    // the data offset and the running status are read again from the image.
+    CMidiEvent(CMidiBuffer* pBuffer, const MIDI_EVENT_RECORD& record, std::int32_t nEndOffset)
+        : m_pBuffer(pBuffer), m_nStartOffset(record.StartOffset), m_nEndOffset(nEndOffset), m_dwTime(record.Time),
+          m_dwTempo(record.Tempo()), m_byStatus(record.Status())
+    {
+        // The delta quantity as it was read: continuation bytes without limit, the value wrapping.
+        std::int64_t pos = m_nStartOffset;
+        std::uint8_t byte = pBuffer->ByteAt(pos++);
+        std::uint32_t delta = byte & 0x7Fu;
+        while ((byte & 0x80u) && pos < nEndOffset) {
+            byte = pBuffer->ByteAt(pos++);
+            delta = (delta << 7) + (byte & 0x7Fu);
+        }
+        m_dwDelta = delta;
+        m_nDataOffset = static_cast<std::int32_t>(pos);
+        // Under running status the event starts with a data byte (which a parsed event always has, even
+        // one that ends right there because no status byte had been seen yet).
+        m_bRunningStatus = pos < pBuffer->GetReadSize() && pBuffer->ByteAt(pos) < 0x80 ? 1 : 0;
+    }
+    virtual ~CMidiEvent() = default;
     CMidiEvent(const CMidiEvent&) = default;
     CMidiEvent& operator=(const CMidiEvent&) = default;
 
@@ -22,6 +43,12 @@ public:
     // Appends the event to the buffer's output image: delta (absolute or added to the own delta), an
     // explicit status byte when forced and the source used running status, output channel (-1 keeps it).
     bool Write(std::uint32_t dwDelta, bool bAbsoluteDelta, bool bForceStatus, int nOutChannel) const;
+
+    // The compact form a track keeps; deltaSum is the sum of the track's earlier deltas.
+    MIDI_EVENT_RECORD ToRecord(std::uint32_t deltaSum) const
+    {
+        return {m_nStartOffset, deltaSum, m_dwTime, (m_dwTempo & 0xFFFFFFu) << 8 | m_byStatus};
+    }
 
     // Channel 0 to 15, or -1 for meta, system exclusive and other system events.
     int GetChannel() const { return m_byStatus == 0 ? -1 : (m_byStatus & 0x0F); }

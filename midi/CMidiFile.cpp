@@ -69,7 +69,8 @@ bool ReadAll(int fd, std::uint8_t* data, std::size_t size)
 CMidiFile::CMidiFile() : CMidiFile(DefaultTempFolder()) {}
 
 CMidiFile::CMidiFile(const std::filesystem::path& tempFolder)
-    : m_pBuffer(std::make_unique<CMidiBuffer>()), m_strTempPrefix(MakeTempPrefix(tempFolder))
+    : m_pBuffer(std::make_unique<CMidiBuffer>()), m_strTempPrefix(MakeTempPrefix(tempFolder)),
+      m_strChannelPrefix(m_strTempPrefix)
 {
     m_pBuffer->Clear();
     m_dwInitialTempo = 500000;
@@ -237,7 +238,7 @@ std::string CMidiFile::MakeChannelFileName(int nTrack, int nChannel) const
 {
     char name[64];
     std::snprintf(name, sizeof name, "rt%03d.%1x.mid", nTrack, static_cast<unsigned>(nChannel));
-    return m_strTempPrefix + name;
+    return m_strChannelPrefix + name;
 }
 
 int CMidiFile::GetLengthMs() const
@@ -272,15 +273,34 @@ bool CMidiFile::WriteOutput(const std::string& strPath, std::int64_t nCapacity, 
 
 bool CMidiFile::WriteChannelFiles()
 {
+    return WriteChannelFilesAs(m_strTempPrefix);
+}
+
+bool CMidiFile::WriteChannelFilesInto(const std::filesystem::path& folder)
+{
+    std::string prefix = folder.string();
+    if (prefix.empty() || prefix.back() != '/')
+        prefix += '/';
+    return WriteChannelFilesAs(prefix);
+}
+
+bool CMidiFile::WriteChannelFilesAs(const std::string& strPrefix)
+{
+    m_strChannelPrefix = strPrefix;
+    m_bOwnsChannelFiles = strPrefix == m_strTempPrefix;
     const std::int64_t capacity = 2 * static_cast<std::int64_t>(m_pBuffer->GetReadSize());
     for (const auto& track : m_Tracks) {
         for (int c = 0; c < 16; ++c) {
             if (!track->IsChannelUsed(c))
                 continue;
             const int index = track->GetTrackIndex();
-            if (!WriteOutput(MakeChannelFileName(index, c), capacity, 0, 1,
-                             [&]() { return track->WriteChannelChunk(c); }))
+            const std::string name = MakeChannelFileName(index, c);
+            if (!WriteOutput(name, capacity, 0, 1, [&]() { return track->WriteChannelChunk(c); })) {
+                // A caller's folder gets no half-written file; temporary ones go with ClearFile.
+                if (!m_bOwnsChannelFiles)
+                    std::remove(name.c_str());
                 return false;
+            }
             m_CombinationTracks.push_back(static_cast<std::uint32_t>(index));
             m_CombinationChannels.push_back(static_cast<std::uint32_t>(c));
         }
@@ -334,8 +354,12 @@ void CMidiFile::DeleteWithRetry(const std::string& strPath)
 void CMidiFile::ClearFile()
 {
     m_pBuffer->Clear();
-    for (int i = 0; i < GetCombinationCount(); ++i)
-        DeleteWithRetry(GetChannelFileName(i));
+    if (m_bOwnsChannelFiles) {
+        for (int i = 0; i < GetCombinationCount(); ++i)
+            DeleteWithRetry(GetChannelFileName(i));
+    }
+    m_strChannelPrefix = m_strTempPrefix;
+    m_bOwnsChannelFiles = true;
     const std::string clip = GetClipFileName();
     std::error_code ec;
     if (std::filesystem::exists(clip, ec))

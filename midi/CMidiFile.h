@@ -39,6 +39,9 @@ public:
     int Load(const std::string& strPath);
     // Writes one temporary file per track and used channel; true when all were written (or none needed).
     bool WriteChannelFiles();
+    // The same files, named rtTTT.C.mid, written straight into folder; they belong to the caller and
+    // stay when this object is cleared. The names of the combinations then point there.
+    bool WriteChannelFilesInto(const std::filesystem::path& folder);
     // Writes the clip file with all tracks cut to [start, end] microseconds; note-ons written, or -1.
     int WriteClip(std::uint32_t dwStartUs, std::uint32_t dwEndUs);
     // Saves the most recent output (usually the clip) under strPath; false on a file error.
@@ -90,6 +93,8 @@ private:
     bool WriteOutput(const std::string& strPath, std::int64_t nCapacity, int nFormat, int nTracks,
                      const std::function<bool()>& writeChunks);
     std::string MakeChannelFileName(int nTrack, int nChannel) const;
+    // Writes the per-channel files under the prefix (folder and start of the name) and lists them.
+    bool WriteChannelFilesAs(const std::string& strPrefix);
     void SetInitialTempo(std::uint32_t dwTempo) { m_dwInitialTempo = dwTempo; }
     void AddNoteOnCount(std::uint32_t dwCount) { m_NoteOnCounts.push_back(dwCount); }
     // Deletes one file; on failure waits 5000 ms and tries once more.
@@ -97,6 +102,10 @@ private:
 
     std::unique_ptr<CMidiBuffer> m_pBuffer;
     std::string m_strTempPrefix;
+    // Where the per-channel files of the current load are: the temp prefix, or a caller's folder.
+    std::string m_strChannelPrefix;
+    // False when the per-channel files were written into a caller's folder (then never deleted).
+    bool m_bOwnsChannelFiles = true;
     std::vector<std::unique_ptr<CMidiTrack>> m_Tracks;
     std::int32_t m_nHeaderLength = 0;
     std::int32_t m_nFormat = 0;

@@ -51,16 +51,19 @@ bool CMidiTrack::Load(bool bFirstTrack)
     if (framed) {
         lastByte = buf.GetReadPos() + m_nChunkLength - 1;
         // A rough guess of three bytes per event saves most of the regrowth on large tracks.
-        m_Events.reserve(static_cast<std::size_t>(m_nChunkLength / 3));
+        m_Records.reserve(static_cast<std::size_t>(m_nChunkLength / 3));
+        std::uint32_t deltaSum = 0;
         while (buf.GetReadPos() < lastByte) {
-            CMidiEvent& event = m_Events.emplace_back(m_pBuffer);
+            CMidiEvent event(m_pBuffer);
             std::uint32_t tempoAtStart = 0;
             if (!event.Parse(tempoAtStart)) {
-                m_Events.pop_back();
                 // The last event parsed is this broken one, which is no end of track.
                 lastIsEnd = false;
                 break;
             }
+            m_Records.push_back(event.ToRecord(deltaSum));
+            m_nEventsEnd = event.GetEndOffset();
+            deltaSum += event.GetDelta();
             lastIsEnd = event.IsEndOfTrack();
             if (event.HasStatus() && event.IsNoteOn()) {
                 const int channel = event.GetChannel();
@@ -84,7 +87,7 @@ bool CMidiTrack::Load(bool bFirstTrack)
         }
     }
 
-    buf.LogField("Events loaded", static_cast<std::int64_t>(m_Events.size()));
+    buf.LogField("Events loaded", static_cast<std::int64_t>(m_Records.size()));
     for (int c = 0; c < 16; ++c) {
         if (noteOnCount[static_cast<std::size_t>(c)] > 0) {
             m_bChannelUsed[static_cast<std::size_t>(c)] = 1;
@@ -97,9 +100,9 @@ bool CMidiTrack::Load(bool bFirstTrack)
 
 int CMidiTrack::GetLengthMs() const
 {
-    if (m_Events.empty())
+    if (m_Records.empty())
         return 0;
-    return static_cast<int>((static_cast<std::uint64_t>(m_Events.back().GetTime()) + 500) / 1000);
+    return static_cast<int>((static_cast<std::uint64_t>(m_Records.back().Time) + 500) / 1000);
 }
 
 const std::vector<std::uint32_t>* CMidiTrack::GetNoteOnTimes(int nChannel) const
@@ -133,22 +136,17 @@ template <class F> bool CMidiTrack::WriteChunkFrame(F&& writeEvents) const
 
 void CMidiTrack::BuildChannelIndex()
 {
-    m_DeltaSums.resize(m_Events.size() + 1);
-    std::uint32_t sum = 0;
-    for (std::size_t i = 0; i < m_Events.size(); ++i) {
-        m_DeltaSums[i] = sum;
-        sum += m_Events[i].GetDelta();
-        const int channel = m_Events[i].GetChannel();
-        (channel == -1 ? m_PlainEventIndex : m_ChannelEventIndex[static_cast<std::size_t>(channel)])
-            .push_back(static_cast<std::uint32_t>(i));
+    for (std::size_t i = 0; i < m_Records.size(); ++i) {
+        const std::uint8_t status = m_Records[i].Status();
+        (status == 0 ? m_PlainEventIndex : m_ChannelEventIndex[status & 0x0Fu]).push_back(static_cast<std::uint32_t>(i));
     }
-    m_DeltaSums[m_Events.size()] = sum;
+    m_bIndexed = true;
 }
 
 bool CMidiTrack::WriteChannelChunk(int nChannel) const
 {
     CMidiBuffer& buf = *m_pBuffer;
-    if (nChannel < 0 || nChannel > 15 || m_DeltaSums.size() != m_Events.size() + 1)
+    if (nChannel < 0 || nChannel > 15 || !m_bIndexed)
         return false;
     return WriteChunkFrame([&]() {
         if (!m_bHasTempoAtStart) {
@@ -167,8 +165,8 @@ bool CMidiTrack::WriteChannelChunk(int nChannel) const
         while (p < plain.size() || o < own.size()) {
             const bool takePlain = o == own.size() || (p < plain.size() && plain[p] < own[o]);
             const std::uint32_t i = takePlain ? plain[p++] : own[o++];
-            const std::uint32_t pending = m_DeltaSums[i] - m_DeltaSums[next];
-            if (!m_Events[i].Write(pending, false, true, 0))
+            const std::uint32_t pending = m_Records[i].DeltaSum - m_Records[next].DeltaSum;
+            if (!EventAt(i).Write(pending, false, true, 0))
                 return false;
             next = i + 1;
         }
@@ -186,12 +184,13 @@ int CMidiTrack::WriteClipChunk(int nChannel, std::uint32_t dwStartUs, std::uint3
         std::uint32_t pending = 0;
         bool started = false;
         bool noteWritten = false;
-        std::size_t stoppedAt = m_Events.size();
+        const std::size_t count = m_Records.size();
+        std::size_t stoppedAt = count;
         std::uint32_t untilEnd = 0;
-        for (std::size_t i = 0; i < m_Events.size(); ++i) {
-            const CMidiEvent& event = m_Events[i];
+        for (std::size_t i = 0; i < count; ++i) {
+            const CMidiEvent event = EventAt(i);
             const std::uint32_t t = event.GetTime();
-            const std::uint32_t p = i > 0 ? m_Events[i - 1].GetTime() : 0;
+            const std::uint32_t p = i > 0 ? m_Records[i - 1].Time : 0;
             const bool inRange = S <= t && t <= E;
 
             bool kept = true;
@@ -234,14 +233,14 @@ int CMidiTrack::WriteClipChunk(int nChannel, std::uint32_t dwStartUs, std::uint3
             }
         }
 
-        if (stoppedAt + 1 < m_Events.size()) {
+        if (stoppedAt + 1 < count) {
             if (noteWritten) {
                 // Silence whatever still sounds at the end of the clip: controller 123 on channel 0.
-                if (!buf.WriteVarLength(Ticks(untilEnd, m_Events[stoppedAt].GetTempo())) ||
+                if (!buf.WriteVarLength(Ticks(untilEnd, m_Records[stoppedAt].Tempo())) ||
                     !buf.WriteNumber(0xB07B00u, 3))
                     return false;
             }
-            if (!m_Events.back().Write(0, true, false, -1))
+            if (!EventAt(count - 1).Write(0, true, false, -1))
                 return false;
         }
         return true;

@@ -7,15 +7,14 @@
 #include <vector>
 
 #include "CMidiEvent.h"
+#include "CMidiEventList.h"
 #include "HugePageAllocator.h"
+#include "MidiEventRecord.h"
 
 namespace corvina {
 
 class CMidiBuffer;
 class CMidiFile;
-
-// The events of a track, in file order.
-using CMidiEventList = std::vector<CMidiEvent, HugePageAllocator<CMidiEvent>>;
 
 class CMidiTrack {
 public:
@@ -47,7 +46,11 @@ public:
     bool HasTempoAtStart() const { return m_bHasTempoAtStart != 0; }
     int GetTrackIndex() const { return m_nTrackIndex; }
     std::int32_t GetChunkLength() const { return m_nChunkLength; }
-    const CMidiEventList& GetEvents() const { return m_Events; }
+    // The events in file order, made on demand from the compact records.
+    CMidiEventList GetEvents() const
+    {
+        return CMidiEventList(m_pBuffer, m_Records.data(), m_Records.size(), m_nEventsEnd);
+    }
 
 private:
     // Writes "MTrk", leaves room for the length, runs writeEvents, then fills in the length.
@@ -55,10 +58,18 @@ private:
     // Microseconds to ticks with the tempo of one event and the reader's current division.
     static std::uint32_t Ticks(std::uint32_t dwMicroseconds, std::uint32_t dwTempo);
 
-    // Builds the per-channel index and the delta sums below (after a successful load).
+    // Builds the per-channel index below (after a successful load).
     void BuildChannelIndex();
+    // Event i as an object (for the writers).
+    CMidiEvent EventAt(std::size_t i) const
+    {
+        const std::int32_t end = i + 1 < m_Records.size() ? m_Records[i + 1].StartOffset : m_nEventsEnd;
+        return CMidiEvent(m_pBuffer, m_Records[i], end);
+    }
 
-    CMidiEventList m_Events;
+    // 16 bytes per event; a file of millions of events would otherwise take tens of times its size.
+    std::vector<MIDI_EVENT_RECORD, HugePageAllocator<MIDI_EVENT_RECORD>> m_Records;
+    std::int32_t m_nEventsEnd = 0;   // end offset of the last event
     std::int32_t m_nChunkLength = 0;
     std::int32_t m_nTrackIndex;
     CMidiFile* m_pFile;
@@ -67,11 +78,11 @@ private:
     std::array<std::vector<std::uint32_t>, 16> m_NoteOnTimes;
     std::uint8_t m_bHasTempoAtStart = 0;
     // For the per-channel writer, which otherwise walks every event once per channel: the indices of
-    // each channel's events, of the events without a channel, and the sum (mod 2^32) of the deltas of
-    // events 0 to i-1 at i, so that the deltas between two written events are one subtraction.
+    // each channel's events and of the events without a channel. With the records' delta sums, the
+    // deltas between two written events are one subtraction.
     std::array<std::vector<std::uint32_t>, 16> m_ChannelEventIndex;
     std::vector<std::uint32_t> m_PlainEventIndex;
-    std::vector<std::uint32_t, HugePageAllocator<std::uint32_t>> m_DeltaSums;
+    bool m_bIndexed = false;
 };
 
 } // namespace corvina

@@ -192,6 +192,10 @@ void RegParser::ParseKeyLine(std::string_view line)
         Problem("key without a known hive: [" + std::string(name) + "]");
         return;
     }
+    if (RegStore::Depth(path) > RegStore::kMaxDepth) {
+        Problem("key deeper than " + std::to_string(RegStore::kMaxDepth) + " levels");
+        return;
+    }
     if (remove)
         m_store.Remove(path);
     else

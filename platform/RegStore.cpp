@@ -76,16 +76,38 @@ std::string RegStore::CanonicalPath(std::string_view fullPath)
 
 RegKey& RegStore::Ensure(const std::string& canonicalPath)
 {
+    // Walk up to the nearest key that exists, then create the missing ones downwards: a loop, so a
+    // deep path cannot exhaust the stack, and each missing key is looked up once.
     std::string lower = Lower(canonicalPath);
-    if (auto found = m_keys.find(lower); found != m_keys.end())
-        return found->second;
-    std::size_t cut = canonicalPath.rfind('\\');
-    if (cut != std::string::npos) {
-        RegKey& parent = Ensure(canonicalPath.substr(0, cut));
-        std::string child = canonicalPath.substr(cut + 1);
-        parent.children.emplace(Lower(child), child);
+    std::vector<std::size_t> missing; // lengths of the missing keys' paths, deepest first
+    std::size_t length = lower.size();
+    while (true) {
+        if (m_keys.find(lower.substr(0, length)) != m_keys.end())
+            break;
+        missing.push_back(length);
+        const std::size_t cut = lower.rfind('\\', length - 1);
+        if (cut == std::string::npos || cut == 0)
+            break;
+        length = cut;
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        const std::size_t end = *it;
+        m_keys.try_emplace(lower.substr(0, end));
+        const std::size_t cut = lower.rfind('\\', end - 1);
+        if (cut == std::string::npos || cut == 0)
+            continue;
+        RegKey& parent = m_keys[lower.substr(0, cut)];
+        parent.children.emplace(lower.substr(cut + 1, end - cut - 1), canonicalPath.substr(cut + 1, end - cut - 1));
     }
     return m_keys[lower];
+}
+
+std::size_t RegStore::Depth(std::string_view canonicalPath)
+{
+    std::size_t depth = 0;
+    for (char c : canonicalPath)
+        depth += c == '\\' ? 1 : 0;
+    return depth;
 }
 
 void RegStore::Remove(const std::string& canonicalPath)

@@ -31,6 +31,11 @@ public:
     // Lower-case ASCII copy, the form used for every comparison.
     static std::string Lower(std::string_view text);
 
+    // Deepest key path a registry file may name: subkeys below the hive, as on the original platform.
+    static constexpr std::size_t kMaxDepth = 512;
+    // Number of subkey levels below the hive in a canonical path.
+    static std::size_t Depth(std::string_view canonicalPath);
+
     // Creates the key and any missing parents (as importing a .reg file does) and returns it.
     RegKey& Ensure(const std::string& canonicalPath);
     // Removes the key and everything below it.

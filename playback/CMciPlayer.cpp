@@ -26,6 +26,12 @@ constexpr int kRenderBlockFrames = 512;
 
 std::atomic<std::uint32_t> g_nextDeviceId{1};
 
+// Frames of sound for a span of microseconds; wide arithmetic, since a span may be weeks long.
+std::int64_t FramesFor(std::int64_t us, int sampleRate)
+{
+    return static_cast<std::int64_t>(static_cast<__int128>(us) * sampleRate / 1'000'000);
+}
+
 bool IsNote(const SCHEDULED_EVENT& e)
 {
     std::uint8_t kind = e.Status & 0xF0;
@@ -67,7 +73,7 @@ struct CMciPlayer::Device {
             Wake.wait_until(lock, Start + std::chrono::microseconds(us - FromUs), [&] { return StopRequested.load(); });
             return !StopRequested;
         }
-        std::int64_t target = (us - FromUs) * Synth->SampleRate() / 1'000'000;
+        std::int64_t target = FramesFor(us - FromUs, Synth->SampleRate());
         std::vector<std::int16_t> buffer(2 * kRenderBlockFrames);
         while (RenderedFrames < target) {
             if (StopRequested) return false;
@@ -133,6 +139,7 @@ CMciPlayer::~CMciPlayer()
 
 void CMciPlayer::SetFile(const std::string& path)
 {
+    if (path != m_strFilePath) m_pSchedule.reset();
     m_strFilePath = path;
     m_nFrom = 0;
     m_nTo = 0;
@@ -140,10 +147,12 @@ void CMciPlayer::SetFile(const std::string& path)
 
 bool CMciPlayer::Open()
 {
-    auto schedule = std::make_shared<CMidiSchedule>();
-    if (m_strFilePath.empty() || !schedule->Load(m_strFilePath)) return false;
+    if (m_strFilePath.empty()) return false;
+    // Kept after the device closes, so that the play after a length query does not read the file again.
+    m_pSchedule = CMidiSchedule::LoadShared(m_strFilePath);
+    if (!m_pSchedule) return false;
     m_device = std::make_shared<Device>();
-    m_device->Schedule = std::move(schedule);
+    m_device->Schedule = m_pSchedule;
     std::uint32_t id = g_nextDeviceId++;
     m_wDeviceID = id != 0 ? id : g_nextDeviceId++;
     return true;
@@ -170,6 +179,11 @@ bool CMciPlayer::Play()
         d.ToUs = d.Schedule->LengthUs();
     }
     if (!StartOutput()) {
+        Close();
+        return false;
+    }
+    // A WAV file holds about six and a half hours; a longer rendering is refused rather than cut.
+    if (d.FileMode && FramesFor(d.ToUs - d.FromUs + kFileTailUs, m_synth->SampleRate()) > CWavWriter::kMaxFrames) {
         Close();
         return false;
     }

@@ -9,6 +9,8 @@
 
 namespace corvina {
 
+class CMidiSchedule;
+
 class CFluidSynth;
 
 // Status items, with the numbers of the sequencer interface the player stands in for.
@@ -76,6 +78,7 @@ private:
     bool StartOutput();
 
     std::shared_ptr<Device> m_device;
+    std::shared_ptr<const CMidiSchedule> m_pSchedule; // the file's last reading (released with another file)
     std::shared_ptr<CFluidSynth> m_synth; // kept between plays: loading a SoundFont takes a while
 };
 

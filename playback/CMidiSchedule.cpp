@@ -3,7 +3,10 @@
 
 #include <algorithm>
 #include <fstream>
+#include <mutex>
 #include <optional>
+
+#include <sys/stat.h>
 
 namespace corvina {
 namespace {
@@ -142,6 +145,58 @@ std::int32_t CMidiSchedule::LengthMs() const
     return static_cast<std::int32_t>(std::min<std::int64_t>((m_lengthUs + 500) / 1000, 0x7FFFFFFF));
 }
 
+namespace {
+
+// Which file a schedule was read from, as far as the file system tells.
+struct FILE_IDENTITY {
+    std::string Path;
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    off_t Size = 0;
+    timespec Modified{};
+
+    bool operator==(const FILE_IDENTITY& other) const
+    {
+        return Path == other.Path && Device == other.Device && Inode == other.Inode && Size == other.Size &&
+               Modified.tv_sec == other.Modified.tv_sec && Modified.tv_nsec == other.Modified.tv_nsec;
+    }
+};
+
+std::optional<FILE_IDENTITY> IdentityOf(const std::filesystem::path& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return FILE_IDENTITY{path.string(), info.st_dev, info.st_ino, info.st_size, info.st_mtim};
+}
+
+// The most recent shared reading; it lives only as long as a player or a preview holds it.
+std::mutex g_sharedLock;
+FILE_IDENTITY g_sharedIdentity;
+std::weak_ptr<const CMidiSchedule> g_shared;
+
+} // namespace
+
+std::shared_ptr<const CMidiSchedule> CMidiSchedule::LoadShared(const std::filesystem::path& path, std::string* reason)
+{
+    const std::optional<FILE_IDENTITY> before = IdentityOf(path);
+    if (before) {
+        std::lock_guard<std::mutex> lock(g_sharedLock);
+        if (auto kept = g_shared.lock(); kept && g_sharedIdentity == *before)
+            return kept;
+    }
+    auto schedule = std::make_shared<CMidiSchedule>();
+    if (!schedule->Load(path, reason))
+        return nullptr;
+    // A file that changed while it was read is not remembered: the next reader reads it again.
+    if (before && IdentityOf(path) == before) {
+        std::lock_guard<std::mutex> lock(g_sharedLock);
+        g_sharedIdentity = *before;
+        g_shared = schedule;
+    }
+    return schedule;
+}
+
 bool CMidiSchedule::Load(const std::filesystem::path& path, std::string* reason)
 {
     std::error_code ec;
@@ -201,9 +256,15 @@ bool CMidiSchedule::Parse(const std::vector<std::uint8_t>& bytes, std::string* r
     }
     std::int64_t anchorTick = 0, anchorUs = 0;
     std::uint32_t tempo = kDefaultTempo;
+    // Absurd tempos and deltas would carry the time line past any integer; it stops at the longest
+    // time the player can report instead, so times never run backwards.
     auto toUs = [&](std::int64_t tick) -> std::int64_t {
-        if (smpte) return static_cast<std::int64_t>(static_cast<double>(tick) * 1e6 / smpteTicksPerSecond);
-        return anchorUs + (tick - anchorTick) * static_cast<std::int64_t>(tempo) / static_cast<std::int64_t>(division);
+        if (smpte) {
+            double us = static_cast<double>(tick) * 1e6 / smpteTicksPerSecond;
+            return us >= static_cast<double>(kLongestTimeUs) ? kLongestTimeUs : static_cast<std::int64_t>(us);
+        }
+        __int128 us = anchorUs + static_cast<__int128>(tick - anchorTick) * tempo / division;
+        return us >= kLongestTimeUs ? kLongestTimeUs : static_cast<std::int64_t>(us);
     };
     m_events.reserve(raw.size());
     for (const RawEvent& e : raw) {

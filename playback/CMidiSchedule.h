@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,11 +21,18 @@ struct SCHEDULED_EVENT {
 
 class CMidiSchedule {
 public:
+    // Latest time on the time line: the longest length in milliseconds that a status query can give.
+    static constexpr std::int64_t kLongestTimeUs = std::int64_t{0x7FFFFFFF} * 1000;
     // Largest file the player opens.
     static constexpr std::uintmax_t kLargestFile = 64u << 20;
 
     // Reads and parses a file; false (with the reason in reason) when it is not a playable MIDI file.
     bool Load(const std::filesystem::path& path, std::string* reason = nullptr);
+    // The same, but a file read before and unchanged since (same file, size and modification time) is
+    // not read again while its schedule is still in use: the length query and the play that follows,
+    // or a preview prepared off the window's thread, share one reading. Null when Load fails.
+    static std::shared_ptr<const CMidiSchedule> LoadShared(const std::filesystem::path& path,
+                                                          std::string* reason = nullptr);
     // Parses the bytes of a file.
     bool Parse(const std::vector<std::uint8_t>& bytes, std::string* reason = nullptr);
 

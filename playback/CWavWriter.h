@@ -9,6 +9,9 @@ namespace corvina {
 
 class CWavWriter {
 public:
+    // Most frames one file can hold: its sizes are 32-bit.
+    static constexpr std::int64_t kMaxFrames = (std::int64_t{0xFFFFFFFF} - 36) / 4;
+
     CWavWriter() = default;
     ~CWavWriter();
     CWavWriter(const CWavWriter&) = delete;

@@ -1,7 +1,10 @@
 // corvina-midi: the editor's MIDI engine on the command line (file facts, per-channel files, clips).
 // Files it writes are the same bytes the editor writes for the same choice.
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
+#include <cstring>
 #include <thread>
 #include <unistd.h>
 #include <cstdint>
@@ -9,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -107,19 +111,53 @@ std::optional<std::uint32_t> ParseClock(std::string_view text)
     return static_cast<std::uint32_t>(ms * 1000);
 }
 
-void PrintList(const std::vector<std::uint32_t>& values)
-{
-    std::fputc('[', stdout);
-    for (std::size_t i = 0; i < values.size(); ++i)
-        std::printf(i ? ", %u" : "%u", values[i]);
-    std::fputc(']', stdout);
-}
+// Numbers are formatted into one buffer and written in large pieces: a long file has millions of them.
+class NumberPrinter {
+public:
+    ~NumberPrinter() { Flush(); }
+    void Text(std::string_view text)
+    {
+        if (m_used + text.size() > sizeof m_buffer)
+            Flush();
+        if (text.size() > sizeof m_buffer) {
+            std::fwrite(text.data(), 1, text.size(), stdout);
+            return;
+        }
+        std::memcpy(m_buffer + m_used, text.data(), text.size());
+        m_used += text.size();
+    }
+    void Number(std::uint64_t value)
+    {
+        if (m_used + 24 > sizeof m_buffer)
+            Flush();
+        m_used = static_cast<std::size_t>(std::to_chars(m_buffer + m_used, m_buffer + sizeof m_buffer, value).ptr - m_buffer);
+    }
+    void List(const std::vector<std::uint32_t>& values)
+    {
+        Text("[");
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            if (i)
+                Text(", ");
+            Number(values[i]);
+        }
+        Text("]");
+    }
+    void Flush()
+    {
+        std::fwrite(m_buffer, 1, m_used, stdout);
+        m_used = 0;
+    }
 
-// Loads like the editor: the file, then its per-channel files. Returns an exit code, or -1 when loaded.
+private:
+    char m_buffer[1 << 16];
+    std::size_t m_used = 0;
+};
+
 constexpr int kLockWaitMs = 10000;
 constexpr int kLockRetryMs = 10;
 
-int LoadLikeEditor(CMidiFile& file, const std::string& path, bool printFailureJson)
+// Loads the file; a file another reader holds is waited for. Returns the load's result.
+int LoadWaiting(CMidiFile& file, const std::string& path)
 {
     int result = file.Load(path);
     // The reader locks a file only while it reads it; another reader of the same file (the editor,
@@ -131,6 +169,13 @@ int LoadLikeEditor(CMidiFile& file, const std::string& path, bool printFailureJs
         std::this_thread::sleep_for(std::chrono::milliseconds(kLockRetryMs));
         result = file.Load(path);
     }
+    return result;
+}
+
+// Loads like the editor: the file, then its per-channel files. Returns an exit code, or -1 when loaded.
+int LoadLikeEditor(CMidiFile& file, const std::string& path, bool printFailureJson)
+{
+    const int result = LoadWaiting(file, path);
     if (result != corvina::kMidiLoadOk) {
         if (printFailureJson)
             std::printf("{\"result\": %d}\n", result);
@@ -149,25 +194,54 @@ int RunInfo(const std::vector<std::string>& args)
     if (args.size() != 1)
         return UsageError("info takes exactly one FILE");
     CMidiFile file;
-    if (const int code = LoadLikeEditor(file, args[0], true); code >= 0)
-        return code;
-
-    std::printf("{\"result\": 0, \"format\": %d, \"division\": %d, \"tracks\": %d, \"combinations\": [",
-                file.GetFormat(), file.GetTicksPerQuarter(), file.GetTrackCount());
-    for (int i = 0; i < file.GetCombinationCount(); ++i) {
-        int track = -1;
-        int channel = -1;
-        file.GetCombination(i, track, channel);
-        std::printf(i ? ", [%d, %d]" : "[%d, %d]", track, channel);
+    const int result = LoadWaiting(file, args[0]);
+    if (result != corvina::kMidiLoadOk) {
+        std::printf("{\"result\": %d}\n", result);
+        std::fprintf(stderr, "corvina-midi: %s: %s\n", args[0].c_str(), LoadMessage(result).c_str());
+        return kExitLoad;
     }
-    std::printf("], \"track_lengths_ms\": [");
-    for (int i = 0; i < file.GetTrackCount(); ++i)
-        std::printf(i ? ", %d" : "%d", file.GetTrack(i)->GetLengthMs());
-    std::printf("], \"file_length_ms\": %d, \"note_on_counts\": ", file.GetLengthMs());
-    PrintList(file.GetNoteOnCounts());
-    std::printf(", \"all_note_on_times\": ");
-    PrintList(file.GetAllNoteOnTimes());
-    std::printf("}\n");
+
+    // The combinations the editor offers are the used channels of each track, in order: the facts
+    // need no per-channel file written.
+    std::vector<std::pair<int, int>> combinations;
+    int fileLength = 0;
+    for (int t = 0; t < file.GetTrackCount(); ++t) {
+        const corvina::CMidiTrack& track = *file.GetTrack(t);
+        for (int c = 0; c < 16; ++c) {
+            if (track.IsChannelUsed(c)) {
+                combinations.emplace_back(track.GetTrackIndex(), c);
+                fileLength = std::max(fileLength, track.GetLengthMs());
+            }
+        }
+    }
+    NumberPrinter out;
+    out.Text("{\"result\": 0, \"format\": ");
+    out.Number(static_cast<std::uint64_t>(file.GetFormat()));
+    out.Text(", \"division\": ");
+    out.Number(static_cast<std::uint64_t>(file.GetTicksPerQuarter()));
+    out.Text(", \"tracks\": ");
+    out.Number(static_cast<std::uint64_t>(file.GetTrackCount()));
+    out.Text(", \"combinations\": [");
+    for (std::size_t i = 0; i < combinations.size(); ++i) {
+        out.Text(i ? ", [" : "[");
+        out.Number(static_cast<std::uint64_t>(combinations[i].first));
+        out.Text(", ");
+        out.Number(static_cast<std::uint64_t>(combinations[i].second));
+        out.Text("]");
+    }
+    out.Text("], \"track_lengths_ms\": [");
+    for (int i = 0; i < file.GetTrackCount(); ++i) {
+        if (i)
+            out.Text(", ");
+        out.Number(static_cast<std::uint64_t>(file.GetTrack(i)->GetLengthMs()));
+    }
+    out.Text("], \"file_length_ms\": ");
+    out.Number(static_cast<std::uint64_t>(fileLength));
+    out.Text(", \"note_on_counts\": ");
+    out.List(file.GetNoteOnCounts());
+    out.Text(", \"all_note_on_times\": ");
+    out.List(file.GetAllNoteOnTimes());
+    out.Text("}\n");
     return kExitOk;
 }
 
@@ -179,24 +253,19 @@ int RunSplit(const std::vector<std::string>& args)
     if (!std::filesystem::is_directory(args[1], ec))
         return UsageError("no such folder: " + args[1]);
     CMidiFile file;
-    if (const int code = LoadLikeEditor(file, args[0], false); code >= 0)
-        return code;
-
+    const int result = LoadWaiting(file, args[0]);
+    if (result != corvina::kMidiLoadOk) {
+        std::fprintf(stderr, "corvina-midi: %s: %s\n", args[0].c_str(), LoadMessage(result).c_str());
+        return kExitLoad;
+    }
+    // The editor's writer, straight into OUTDIR: the same bytes as its temporary files, written once.
+    const bool written = file.WriteChannelFilesInto(args[1]);
     std::vector<std::string> names;
-    for (int i = 0; i < file.GetCombinationCount(); ++i) {
-        int track = -1;
-        int channel = -1;
-        file.GetCombination(i, track, channel);
-        char name[32];
-        std::snprintf(name, sizeof name, "rt%03d.%1x.mid", track, static_cast<unsigned>(channel));
-        const std::filesystem::path target = std::filesystem::path(args[1]) / name;
-        std::filesystem::copy_file(file.GetChannelFileName(i), target,
-                                   std::filesystem::copy_options::overwrite_existing, ec);
-        if (ec) {
-            std::fprintf(stderr, "corvina-midi: cannot write %s: %s\n", target.c_str(), ec.message().c_str());
-            return kExitWrite;
-        }
-        names.push_back(name);
+    for (int i = 0; i < file.GetCombinationCount(); ++i)
+        names.push_back(std::filesystem::path(file.GetChannelFileName(i)).filename().string());
+    if (!written) {
+        std::fprintf(stderr, "corvina-midi: cannot write the per-channel files into %s\n", args[1].c_str());
+        return kExitWrite;
     }
     std::fputc('[', stdout);
     for (std::size_t i = 0; i < names.size(); ++i)

@@ -109,6 +109,25 @@ TEST(MelodyExport, RepeatsAreUnrolledWithTheirCountsAndVolumeSteps)
     EXPECT_EQ(bounded.EndTick, 192);
 }
 
+TEST(MelodyExport, RepeatedVolumeStepsAreBoundedByEventsAsWellAsByLength)
+{
+    // 2 KB of text: 1000 volume steps repeated 9999 times used to become ten million controller events
+    // (a 40 MB file, seconds of work on the window's thread). Volume steps take no time, so only the
+    // event bound stops them.
+    std::string steps;
+    for (int i = 0; i < 500; ++i) steps += "v+v-";
+    test::SmfSummary s = test::InspectSmf(Export(Read(Wrap("(" + steps + "@9999)"))));
+    // The melody's own events stay within the bound; tempo, program, volume and End of Track come on top.
+    EXPECT_GT(s.Events, kMaxSmfEvents - 10);
+    EXPECT_LE(s.Events, kMaxSmfEvents + 4);
+    EXPECT_EQ(s.NoteOns, 0);
+
+    // Notes stop at the bound too, each with its note-off.
+    test::SmfSummary notes = test::InspectSmf(Export(Read(Wrap("(c5d5e5f5@9999)(c5d5e5f5@9999)", "BEAT:900\r\n"))));
+    EXPECT_EQ(notes.NoteOns, kMaxSmfEvents / 2);
+    EXPECT_EQ(notes.NoteOffs, notes.NoteOns);
+}
+
 TEST(MelodyExport, ExportReportsStreamFailure)
 {
     std::ostringstream out;

@@ -14,6 +14,7 @@ struct SmfSummary {
     int Division = 0;
     int NoteOns = 0;         // note-ons with a velocity above 0
     int NoteOffs = 0;        // note-offs and note-ons with velocity 0
+    int Events = 0;          // every event of every track, End of Track included
     std::int64_t EndTick = 0; // tick of the last End of Track
     std::uint32_t Tempo = 0;  // first tempo meta event, microseconds per quarter
 };
@@ -44,6 +45,7 @@ inline SmfSummary InspectSmf(const std::string& bytes)
             std::uint32_t delta = 0, b;
             do { b = u8(p++); delta = (delta << 7) | (b & 0x7F); } while (b & 0x80);
             tick += delta;
+            ++s.Events;
             std::uint32_t status = u8(p++);
             if (status < 0x80) throw std::runtime_error("running status found");
             if (status == 0xFF) {

@@ -137,6 +137,51 @@ TEST_F(CMidiFileLoadTest, UnusualButReadableInputKeepsItsLiteralMeaning)
     EXPECT_EQ(orphan.GetTrack(0)->GetEvents().size(), 4u);
 }
 
+TEST_F(CMidiFileLoadTest, EventsKeptCompactlyGiveBackEveryFieldTheirParseFound)
+{
+    // Tracks keep 16 bytes per event and read the rest again from the image: long and padded deltas,
+    // running status, a system exclusive event and a meta event with a two-byte length.
+    const std::string events = Bytes({0x00, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40,     // 22: tempo 1000000
+                                      0x83, 0x60, 0x90, 0x3C, 0x40,                 // 29: delta 480
+                                      0x80, 0x80, 0x80, 0x80, 0x00, 0x3C, 0x00,     // 34: delta 0 in five bytes
+                                      0x00, 0xF0, 0x03, 0x01, 0x02, 0xF7,           // 41: system exclusive
+                                      0x60, 0xFF, 0x01, 0x81, 0x00}) +              // 47: 128 bytes of text
+                               std::string(128, 'x') + kEnd;                        // 180: end of track
+    CMidiFile file;
+    ASSERT_EQ(file.Load(Write("compact.mid", Header(0, 1, 96) + Track(events))), kMidiLoadOk);
+    const CMidiEventList list = file.GetTrack(0)->GetEvents();
+    ASSERT_EQ(list.size(), 6u);
+    struct Expected {
+        std::int32_t start, data, end;
+        std::uint32_t delta, time, tempo;
+        bool running;
+        std::uint8_t status;
+    };
+    const Expected expected[] = {
+        {22, 23, 29, 0, 0, 500000, false, 0},
+        {29, 31, 34, 480, 5000000, 1000000, false, 0x90},
+        {34, 39, 41, 0, 5000000, 1000000, true, 0x90},
+        {41, 42, 47, 0, 5000000, 1000000, false, 0},
+        {47, 48, 180, 96, 6000000, 1000000, false, 0},
+        {180, 181, 184, 0, 6000000, 1000000, false, 0},
+    };
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        SCOPED_TRACE(i);
+        const CMidiEvent event = list[i];
+        EXPECT_EQ(event.GetStartOffset(), expected[i].start);
+        EXPECT_EQ(event.GetDataOffset(), expected[i].data);
+        EXPECT_EQ(event.GetEndOffset(), expected[i].end);
+        EXPECT_EQ(event.GetDelta(), expected[i].delta);
+        EXPECT_EQ(event.GetTime(), expected[i].time);
+        EXPECT_EQ(event.GetTempo(), expected[i].tempo);
+        EXPECT_EQ(event.IsRunningStatus(), expected[i].running);
+        EXPECT_EQ(event.GetStatus(), expected[i].status);
+    }
+    EXPECT_TRUE(list[2].IsNoteOff());
+    EXPECT_TRUE(list.back().IsEndOfTrack());
+    EXPECT_EQ(file.GetTrack(0)->GetLengthMs(), 6000);
+}
+
 TEST_F(CMidiFileLoadTest, TheParseLogRecordsEachFieldWithItsPosition)
 {
     CMidiFile file;

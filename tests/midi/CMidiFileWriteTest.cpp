@@ -54,6 +54,44 @@ TEST_F(CMidiFileWriteTest, ChannelFilesAreNamedByTrackAndChannelAndOfferedAsComb
     EXPECT_EQ(file.GetLengthMs(), 3000);
 }
 
+TEST_F(CMidiFileWriteTest, ChannelFilesWrittenIntoAFolderAreTheSameBytesAndStayWithTheCaller)
+{
+    const std::string silent = Track(Bytes({0x00, 0xFF, 0x01, 0x04, 'n', 'o', 'n', 'e'}) + kEnd);
+    const std::string source = Write("a.mid", Header(1, 2, 96) + silent + Track(kMelody));
+    const std::filesystem::path folder = m_dir / "out";
+    std::filesystem::create_directory(folder);
+    std::string expected;
+    {
+        CMidiFile temporary;
+        ASSERT_EQ(temporary.Load(source), kMidiLoadOk);
+        ASSERT_TRUE(temporary.WriteChannelFiles());
+        expected = ReadAll(temporary.GetChannelFileName(0));
+    }
+    {
+        CMidiFile file;
+        ASSERT_EQ(file.Load(source), kMidiLoadOk);
+        ASSERT_TRUE(file.WriteChannelFilesInto(folder));
+        ASSERT_EQ(file.GetCombinationCount(), 1);
+        EXPECT_EQ(file.GetChannelFileName(0), (folder / "rt001.0.mid").string());
+        EXPECT_EQ(file.GetLengthMs(), 3000);
+        // A new load clears the object but leaves the caller's files alone.
+        ASSERT_EQ(file.Load(source), kMidiLoadOk);
+        EXPECT_TRUE(std::filesystem::exists(folder / "rt001.0.mid"));
+        ASSERT_TRUE(file.WriteChannelFiles());
+        EXPECT_EQ(file.GetChannelFileName(0), file.GetTempPrefix() + "rt001.0.mid");
+    }
+    EXPECT_FALSE(expected.empty());
+    EXPECT_EQ(ReadAll(folder / "rt001.0.mid"), expected);
+    EXPECT_TRUE(m_waits.empty());
+    // Nothing but the source and the folder's one file: no temporary file is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), std::filesystem::directory_iterator()), 2);
+
+    CMidiFile nowhere;
+    ASSERT_EQ(nowhere.Load(source), kMidiLoadOk);
+    EXPECT_FALSE(nowhere.WriteChannelFilesInto(m_dir / "no-such-folder"));
+    EXPECT_EQ(nowhere.GetCombinationCount(), 0);
+}
+
 TEST_F(CMidiFileWriteTest, ChannelFilesMoveOneChannelToChannelZeroAndStartWithATempo)
 {
     const std::string events = Bytes({0x00, 0xC1, 0x05, 0x00, 0x90, 0x3C, 0x40, 0x60, 0x91, 0x3E, 0x40,

@@ -19,11 +19,12 @@ struct ToolRun {
 
 class CorvinaMidiToolTest : public MidiTest {
 protected:
-    ToolRun Tool(const std::string& args)
+    // Runs the tool; environment is put before the command ("TMPDIR=/x").
+    ToolRun Tool(const std::string& args, const std::string& environment = "")
     {
         const std::string out = (m_dir / "stdout.txt").string();
         const std::string err = (m_dir / "stderr.txt").string();
-        const int status = std::system((kTool + " " + args + " >" + out + " 2>" + err).c_str());
+        const int status = std::system((environment + " " + kTool + " " + args + " >" + out + " 2>" + err).c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
     }
 };
@@ -84,6 +85,50 @@ TEST_F(CorvinaMidiToolTest, SplitAndClipWriteTheSameBytesAsTheEditor)
     ASSERT_EQ(one.code, 0) << one.err;
     EXPECT_EQ(one.out, std::to_string(trackNotes) + "\n");
     EXPECT_EQ(ReadAll(m_dir / "one.mid"), ReadAll(file.GetClipFileName()));
+}
+
+TEST_F(CorvinaMidiToolTest, SplitAndInfoOfALargeFileWriteNoTemporaryFiles)
+{
+    // Sixteen channels in one track under running status, 40 000 events: split writes its files once,
+    // straight into OUTDIR, and info writes none at all.
+    std::string events;
+    for (int i = 0; i < 40000; ++i) {
+        const int channel = (i / 8) % 16;
+        if (i % 8 == 0)
+            events += Bytes({0x00, 0x90 | channel});
+        else
+            events += Bytes({0x01});
+        events += Bytes({36 + i % 60, i % 4 == 0 ? 0 : 64});
+    }
+    const std::string source = Write("large.mid", Header(0, 1, 480) + Track(events + kEnd));
+    const std::filesystem::path tmp = m_dir / "tmp";
+    const std::filesystem::path outDir = m_dir / "split";
+    std::filesystem::create_directory(tmp);
+    std::filesystem::create_directory(outDir);
+    const ToolRun split = Tool("split " + source + " " + outDir.string(), "TMPDIR=" + tmp.string());
+    ASSERT_EQ(split.code, 0) << split.err;
+    EXPECT_EQ(std::count(split.out.begin(), split.out.end(), ','), 15);
+    EXPECT_TRUE(std::filesystem::is_empty(tmp));
+
+    CMidiFile file;
+    ASSERT_EQ(file.Load(source), kMidiLoadOk);
+    ASSERT_TRUE(file.WriteChannelFiles());
+    ASSERT_EQ(file.GetCombinationCount(), 16);
+    for (int i = 0; i < 16; ++i) {
+        const std::string name = file.GetChannelFileName(i);
+        const std::string inOut = name.substr(name.size() - std::string("rt000.0.mid").size());
+        EXPECT_EQ(ReadAll(outDir / inOut), ReadAll(file.GetChannelFileName(i))) << inOut;
+    }
+
+    const ToolRun info = Tool("info " + source, "TMPDIR=" + tmp.string());
+    ASSERT_EQ(info.code, 0) << info.err;
+    EXPECT_TRUE(std::filesystem::is_empty(tmp));
+    EXPECT_NE(info.out.find("\"combinations\": [[0, 0], [0, 1], [0, 2]"), std::string::npos);
+    EXPECT_NE(info.out.find("\"file_length_ms\": " + std::to_string(file.GetLengthMs()) + ","), std::string::npos);
+    std::string times;
+    for (std::uint32_t t : file.GetAllNoteOnTimes())
+        times += (times.empty() ? "" : ", ") + std::to_string(t);
+    EXPECT_NE(info.out.find("\"all_note_on_times\": [" + times + "]}\n"), std::string::npos);
 }
 
 TEST_F(CorvinaMidiToolTest, ExitCodesTellLoadFailuresWriteFailuresEmptyClipsAndUsageErrorsApart)

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "CRegistryHelper.h"
+#include "RegStore.h"
 #include "RegistryTestSupport.h"
 
 namespace corvina {
@@ -215,6 +216,27 @@ TEST(Registry, DefaultFilesComeFromTheEnvironmentListOrTheShippedThenUserFolders
     EXPECT_EQ(files.front(), std::filesystem::path(CORVINA_SHIPPED_REG_DIR) / "default.reg");
     EXPECT_EQ(files[files.size() - 2], folder.Path() / "corvina/10-trace.reg");
     EXPECT_EQ(files.back(), folder.Path() / "corvina/20-port.reg");
+}
+
+TEST(Registry, CreatesDeepKeysWithTheirParentsAndRefusesPathsDeeperThanTheLimit)
+{
+    // A 40 KB key line of 20 000 components used to recurse once per component and overflow the stack.
+    std::string tooDeep = "[HKEY_CURRENT_USER";
+    for (int i = 0; i < 20000; ++i)
+        tooDeep += "\\a";
+    std::string deepest = "Software";
+    for (std::size_t i = 1; i < RegStore::kMaxDepth; ++i)
+        deepest += "\\k";
+    Registry registry;
+    registry.LoadText("REGEDIT4\n" + tooDeep + "]\n\"Lost\"=dword:1\n[HKEY_CURRENT_USER\\" + deepest +
+                      "]\n\"Kept\"=dword:7\n[HKEY_LOCAL_MACHINE\\Software\\Test]\n\"After\"=dword:2\n");
+    EXPECT_TRUE(AnyProblemContains(registry, "key deeper than 512 levels"));
+    EXPECT_FALSE(registry.KeyExists(HKEY_CURRENT_USER, "a"));
+    // The deepest allowed key exists with every parent, each listing its one subkey.
+    EXPECT_EQ(registry.GetDword(HKEY_CURRENT_USER, deepest, "Kept"), 7);
+    EXPECT_EQ(registry.SubKeys(HKEY_CURRENT_USER, "Software"), std::vector<std::string>{"k"});
+    EXPECT_EQ(registry.SubKeys(HKEY_CURRENT_USER, deepest.substr(0, deepest.size() - 2)), std::vector<std::string>{"k"});
+    EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, kKey, "After"), 2);
 }
 
 TEST(Registry, SurvivesAHugeFileAndRefusesOneAboveTheLimit)

@@ -247,5 +247,28 @@ TEST_F(MciPlayer, AnOutputThatCannotOpenMakesPlayFail)
     EXPECT_FALSE(player.Play());
 }
 
+TEST_F(MciPlayer, AFileTooLongForAWavIsRefusedInFileModeInsteadOfWritingNothing)
+{
+    // One note after a delta of 0x0FFFFFFF at tempo 0xFFFFFF: about 545 days. Microseconds times the
+    // sample rate used to overflow, and Play reported success after writing an empty WAV.
+    test::WriteSmf(m_dir / "endless.mid", 0, 96,
+                   {{0x00, 0xFF, 0x51, 0x03, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x90, 0x3C, 0x64,
+                     0x00, 0xFF, 0x2F, 0x00}});
+    CMciPlayer player;
+    player.SetFile((m_dir / "endless.mid").string());
+    EXPECT_EQ(player.GetLength(), 0x7FFFFFFF);
+    EXPECT_FALSE(player.Play());
+    EXPECT_EQ(player.GetDeviceID(), 0u);
+
+    // A range of it that fits plays: its first second, silent, rendered at once.
+    Watch(player);
+    player.SetPlayWhole(false);
+    player.SetFrom(0);
+    player.SetTo(1000);
+    ASSERT_TRUE(player.Play());
+    ASSERT_TRUE(WaitForEnds(1));
+    EXPECT_NEAR(test::ReadWav(Wav()).Seconds(), 1.3, 0.05);
+}
+
 } // namespace
 } // namespace corvina

@@ -1,6 +1,12 @@
 // Tests of the player's file reader: event times along the tempo map, and which files it refuses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
 #include "CMidiSchedule.h"
 
 namespace corvina {
@@ -10,6 +16,18 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes File(int format, std::uint16_t division, const std::vector<Bytes>& tracks)
 {
+    // Long tracks need all four length bytes.
+    if (std::any_of(tracks.begin(), tracks.end(), [](const Bytes& t) { return t.size() > 0xFFFF; })) {
+        Bytes f = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, static_cast<std::uint8_t>(format), 0,
+                   static_cast<std::uint8_t>(tracks.size()), static_cast<std::uint8_t>(division >> 8),
+                   static_cast<std::uint8_t>(division)};
+        for (const Bytes& t : tracks) {
+            f.insert(f.end(), {'M', 'T', 'r', 'k'});
+            for (int s = 24; s >= 0; s -= 8) f.push_back(static_cast<std::uint8_t>(t.size() >> s));
+            f.insert(f.end(), t.begin(), t.end());
+        }
+        return f;
+    }
     Bytes f = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, static_cast<std::uint8_t>(format), 0,
                static_cast<std::uint8_t>(tracks.size()), static_cast<std::uint8_t>(division >> 8),
                static_cast<std::uint8_t>(division)};
@@ -82,6 +100,68 @@ TEST(MidiSchedule, FilesThatAreNotPlayableMidiAreRefusedWithAReason)
         EXPECT_FALSE(s.Parse(b, &reason));
         EXPECT_FALSE(reason.empty());
     }
+}
+
+
+// A track of `count` note-ons, each after a delta of 0x0FFFFFFF, at a tempo of 0xFFFFFF.
+Bytes SlowestTrack(int count)
+{
+    Bytes t = {0x00, 0xFF, 0x51, 0x03, 0xFF, 0xFF, 0xFF};
+    for (int i = 0; i < count; ++i)
+        t.insert(t.end(), {0xFF, 0xFF, 0xFF, 0x7F, 0x90, 0x3C, 0x64});
+    t.insert(t.end(), {0x00, 0xFF, 0x2F, 0x00});
+    return t;
+}
+
+TEST(MidiSchedule, TimesStopAtTheLongestLengthInsteadOfOverflowingOrRunningBackwards)
+{
+    // Metrical division 1: about 2049 such events used to overflow the 64-bit time line.
+    for (std::uint16_t division : {std::uint16_t{1}, std::uint16_t{0xFF01}}) {
+        SCOPED_TRACE(division);
+        CMidiSchedule s;
+        ASSERT_TRUE(s.Parse(File(0, division, {SlowestTrack(3000)})));
+        ASSERT_EQ(s.Events().size(), 3000u);
+        for (std::size_t i = 1; i < s.Events().size(); ++i)
+            ASSERT_GE(s.Events()[i].TimeUs, s.Events()[i - 1].TimeUs) << "event " << i;
+        EXPECT_GT(s.Events()[0].TimeUs, 0);
+        EXPECT_EQ(s.Events().back().TimeUs, CMidiSchedule::kLongestTimeUs);
+        EXPECT_EQ(s.LengthUs(), CMidiSchedule::kLongestTimeUs);
+        EXPECT_EQ(s.LengthMs(), 0x7FFFFFFF);
+    }
+    // Below the limit nothing changes: one such delta at division 32767.
+    CMidiSchedule s;
+    ASSERT_TRUE(s.Parse(File(0, 0x7FFF, {SlowestTrack(1)})));
+    EXPECT_EQ(s.Events()[0].TimeUs, std::int64_t{0x0FFFFFFF} * 0xFFFFFF / 0x7FFF);
+}
+
+TEST(MidiSchedule, AnUnchangedFileIsReadOnceWhileItsReadingIsHeld)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("corvina-schedule-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::filesystem::path path = dir / "a.mid";
+    auto write = [&](std::uint8_t key) {
+        const Bytes bytes = File(0, 96, {{0x00, 0x90, key, 0x64, 0x60, 0x80, key, 0x00, 0x00, 0xFF, 0x2F, 0x00}});
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                     static_cast<std::streamsize>(bytes.size()));
+    };
+    write(0x3C);
+    auto first = CMidiSchedule::LoadShared(path);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(CMidiSchedule::LoadShared(path), first);   // the length query and the play share it
+
+    // Another file, or this one rewritten, is read afresh.
+    std::filesystem::remove(path);
+    write(0x40);
+    auto second = CMidiSchedule::LoadShared(path);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(second->Events()[0].Data1, 0x40);
+
+    std::string reason;
+    EXPECT_EQ(CMidiSchedule::LoadShared(dir / "missing.mid", &reason), nullptr);
+    EXPECT_EQ(reason, "the file cannot be found");
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace
