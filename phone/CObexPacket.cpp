@@ -1,5 +1,6 @@
 // Building and reading OBEX packets and their headers.
 #include "CObexPacket.h"
+#include "Utf8.h"
 
 namespace corvina {
 
@@ -65,21 +66,7 @@ std::optional<std::string> Utf8FromUtf16(const std::uint8_t* data, std::size_t s
             code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
             i += 2;
         }
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
+        AppendUtf8(out, code);
     }
     return out;
 }

@@ -1,5 +1,6 @@
 // Line-by-line reading of .reg text: headers, sections, string and DWORD values, deletions.
 #include "RegParser.h"
+#include "Utf8.h"
 
 #include <cctype>
 #include <charconv>
@@ -56,25 +57,6 @@ std::optional<std::string> TakeQuoted(std::string_view& s)
         }
     }
     return std::nullopt;
-}
-
-void AppendUtf8(std::string& out, std::uint32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // Exports of newer systems are UTF-16; everything else here works on UTF-8.

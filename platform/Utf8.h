@@ -1,0 +1,30 @@
+// UTF-8 encoding of one code point, shared by the readers that turn other encodings into the
+// UTF-8 strings used everywhere (registry files in UTF-16, OBEX names and listings).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace corvina {
+
+// Appends the UTF-8 bytes of code point code (at most 0x10FFFF) to out.
+inline void AppendUtf8(std::string& out, std::uint32_t code)
+{
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+} // namespace corvina
