@@ -1,6 +1,7 @@
 // The road from the phone to the pages as a user travels it: an unplugged phone, a volume set and
 // read back, a melody sent to a platform phone, and the destination the Melodies page offers.
 #include "CClipEditDlg.h"
+#include "CListCtrl.h"
 #include "CMelodiesDlg.h"
 #include "CPlayOnPcSubDlg.h"
 #include "CRecordingProgressDlg.h"
@@ -65,8 +66,8 @@ TEST_F(PhoneRoadTest, AfterThePhoneIsUnpluggedATonesClickAndATransmitSayTheyFail
 {
     Connect("CX70", {"--seed-ringtones"});
     m_editor->phone->Stop();
-    m_dlg->GetTonesMobileDlg()->OnClickListTones(1);
-    EXPECT_TRUE(Told("The phone is not connected.")) << ::testing::PrintToString(Texts());
+    ASSERT_TRUE(test::ClickListRow(m_dlg->GetTonesMobileDlg()->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES), 1));
+    EXPECT_TRUE(test::DispatchUntil([&] { return Told("The phone is not connected."); })) << ::testing::PrintToString(Texts());
     EXPECT_FALSE(Told(kPortText));
 
     m_ui.m_boxes.clear();

@@ -4,6 +4,7 @@
 #include "GuiTestMain.h"
 #include "RealInput.h"
 
+#include <wx/dataview.h>
 #include <wx/toplevel.h>
 #include <wx/window.h>
 
@@ -39,6 +40,26 @@ inline bool ClickButtonWithMouse(wxWindow* button, int timeoutMs = 5000)
     const bool clicked = ClickWithMouse(button, [&clicks] { return clicks > 0; }, timeoutMs);
     button->Unbind(wxEVT_BUTTON, count);
     return clicked;
+}
+
+// Clicks the middle of a row of a list with the left button, after scrolling the row into view;
+// false when the list is hidden or the row cannot be brought on screen.
+inline bool ClickListRow(wxDataViewListCtrl* list, int row)
+{
+    if (!list || !list->IsShownOnScreen())
+        return false;
+    if (auto* top = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(list)))
+        ShowForInput(top);
+    wxPoint point = RowPoint(list, row);
+    if (point.y == -1) {
+        // Scrolling moves the list's cursor as well; only a row out of view needs it.
+        list->EnsureVisible(list->RowToItem(row));
+        DispatchUntil([&] { return (point = RowPoint(list, row)).y != -1; }, 2000);
+    }
+    if (point.y == -1)
+        return false;
+    Click(list->GetMainWindow(), point);
+    return true;
 }
 
 } // namespace corvina::test

@@ -2,6 +2,7 @@
 // phone that refuses to play or to stop, and an editor closed while a tone plays. The virtual
 // phone's settings show what it was told.
 #include "CAtcHelperFunctions.h"
+#include "CListCtrl.h"
 #include "CClipEditDlg.h"
 #include "CMelodiesDlg.h"
 #include "CPlayOnMobileSubDlg.h"
@@ -50,6 +51,14 @@ protected:
         ASSERT_TRUE(test::DispatchUntil([&] { return !m_dlg->IsReadOutRunning() && m_dlg->WasRead(); }, 15000));
         ASSERT_EQ(m_tones->GetRadioIndex(), 1);
     }
+    // The user clicks a row of the tones list.
+    void ClickTone(int row)
+    {
+        auto* list = m_tones->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES);
+        ASSERT_TRUE(test::ClickListRow(list, row)) << "row " << row;
+        // The phone took the tone once the page marks it.
+        ASSERT_TRUE(test::DispatchUntil([&] { return list->GetSelectedRow() == row; })) << "row " << row;
+    }
     static wxWindow* Button(CPlayOnMobileSubDlg& panel, int id) { return panel.GetDlgItem(id); }
     std::string Setting(const std::string& key) const { return m_editor->Setting(key); }
 
@@ -65,7 +74,7 @@ TEST_F(PlayOnMobileTest, TheTonesPagePlaysByIndexWithTheRingerOnAndStopPutsTheSi
 {
     Connect("ME45");
     SilencePhone();
-    m_tones->OnClickListTones(4);
+    ClickTone(4);
     ASSERT_EQ(Setting("ringtone.index"), "5");
     // The phone turned its ringer on for the chosen tone, and the page says so.
     EXPECT_EQ(Setting("calm"), "0");
@@ -92,7 +101,7 @@ TEST_F(PlayOnMobileTest, TheTonesPagePlaysByIndexWithTheRingerOnAndStopPutsTheSi
 TEST_F(PlayOnMobileTest, TheTonesPagePlaysTheCurrentFileByItsPhonePath)
 {
     Connect("CX70", {"--seed-ringtones"});
-    m_tones->OnClickListTones(1);
+    ClickTone(1);
     const std::string path = m_dlg->GetCurRtAPathFileName();
     ASSERT_NE(m_dlg->GetCurRtFileName(), "");
     CPlayOnMobileSubDlg& panel = m_tones->GetPlaySubDlg();
@@ -106,7 +115,7 @@ TEST_F(PlayOnMobileTest, TheMelodiesPagePlaysByIndexAndStopRestoresToneAndSoundM
 {
     Connect("ME45");
     SilencePhone();
-    m_tones->OnClickListTones(2);
+    ClickTone(2);
     ASSERT_EQ(CAtcHelperFunctions().Atc().SetSoundMode(0x22), S_OK);
     m_tones->RestoreSoundMode(0x22, false);
     m_dlg->SetSheetCurSel(1);
@@ -154,7 +163,7 @@ TEST_F(PlayOnMobileTest, APhoneThatRefusesToPlayLeavesThePanelIdleAndTheSoundMod
 {
     Connect("ME45", {"--fail-cmd", "AT^CPLY=1"});
     SilencePhone();
-    m_tones->OnClickListTones(4);
+    ClickTone(4);
     ASSERT_EQ(CAtcHelperFunctions().Atc().SetSoundMode(0x22), S_OK);
     m_tones->RestoreSoundMode(0x22, false);
     CPlayOnMobileSubDlg& panel = m_tones->GetPlaySubDlg();
@@ -171,7 +180,7 @@ TEST_F(PlayOnMobileTest, APhoneThatRefusesToStopStillGetsItsSoundModeBackAndTheP
 {
     Connect("ME45", {"--fail-cmd", "AT^CPLY=0"});
     SilencePhone();
-    m_tones->OnClickListTones(4);
+    ClickTone(4);
     ASSERT_EQ(CAtcHelperFunctions().Atc().SetSoundMode(0x22), S_OK);
     m_tones->RestoreSoundMode(0x22, false);
     CPlayOnMobileSubDlg& panel = m_tones->GetPlaySubDlg();
@@ -190,7 +199,7 @@ TEST_F(PlayOnMobileTest, ClosingTheEditorWhileATonePlaysStopsItAndPutsTheSoundMo
 {
     Connect("ME45");
     SilencePhone();
-    m_tones->OnClickListTones(4);
+    ClickTone(4);
     ASSERT_EQ(CAtcHelperFunctions().Atc().SetSoundMode(0x22), S_OK);
     m_tones->RestoreSoundMode(0x22, false);
     CPlayOnMobileSubDlg& panel = m_tones->GetPlaySubDlg();

@@ -1,6 +1,7 @@
 // The tones page against a virtual phone: lines, tones, volume and ringer mode go to the phone at
 // once, and the phone's settings file shows every change.
 #include "CListCtrl.h"
+#include "ButtonClicks.h"
 #include "CTonesMobileDlg.h"
 #include "EditorWithPhone.h"
 #include "FakeUi.h"
@@ -57,12 +58,7 @@ protected:
         return count;
     }
     // The user clicks the middle of a row of the tones list.
-    void ClickRow(int row)
-    {
-        const wxPoint point = test::RowPoint(List(), row);
-        ASSERT_NE(point.y, -1) << "row " << row << " is not on screen";
-        test::Click(List()->GetMainWindow(), point);
-    }
+    void ClickRow(int row) { ASSERT_TRUE(test::ClickListRow(List(), row)) << "row " << row << " is not on screen"; }
 
     test::ScratchFolder m_folder;
     test::FakeUi m_ui;
