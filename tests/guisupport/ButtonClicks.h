@@ -5,6 +5,7 @@
 #include "RealInput.h"
 
 #include <wx/dataview.h>
+#include <gtk/gtk.h>
 #include <wx/toplevel.h>
 #include <wx/window.h>
 
@@ -20,6 +21,13 @@ inline bool ClickWithMouse(wxWindow* window, const std::function<bool()>& arrive
         return false;
     if (auto* top = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(window)))
         ShowForInput(top);
+    // A page that was just switched in is mapped and placed by the toolkit a moment later.
+    DispatchUntil([window] {
+        GtkWidget* widget = window->GetHandle();
+        GtkAllocation area;
+        gtk_widget_get_allocation(widget, &area);
+        return gtk_widget_get_mapped(widget) && area.width > 1;
+    }, 2000);
     const wxSize size = window->GetClientSize();
     Click(window, wxPoint(size.GetWidth() / 2, size.GetHeight() / 2));
     return DispatchUntil(arrived, timeoutMs);
