@@ -132,6 +132,23 @@ HRESULT CObexVolume::InSession(const std::function<HRESULT(CObexClient&)>& body)
     return hr;
 }
 
+HRESULT CObexVolume::InFolderOf(const std::string& path, HRESULT rootResult,
+                                const std::function<HRESULT(CObexClient&, const std::string& name)>& body)
+{
+    std::vector<std::string> parts;
+    if (HRESULT hr = SplitPath(path, parts); FAILED(hr))
+        return hr;
+    if (parts.empty())
+        return rootResult;
+    const std::string name = parts.back();
+    parts.pop_back();
+    return InSession([&](CObexClient& client) {
+        if (HRESULT hr = GoTo(client, parts); FAILED(hr))
+            return hr;
+        return body(client, name);
+    });
+}
+
 HRESULT CObexVolume::ListFolder(const std::string& pattern, std::int32_t flag, MBX_LISTING& listing)
 {
     listing = MBX_LISTING{};
@@ -178,16 +195,8 @@ HRESULT CObexVolume::ListFolder(const std::string& pattern, std::int32_t flag, M
 
 HRESULT CObexVolume::MakeFolder(const std::string& path)
 {
-    std::vector<std::string> parts;
-    if (HRESULT hr = SplitPath(path, parts); FAILED(hr))
-        return hr;
-    if (parts.empty())
-        return S_FALSE; // the root is always there
-    const std::string name = parts.back();
-    parts.pop_back();
-    return InSession([&](CObexClient& client) {
-        if (HRESULT hr = GoTo(client, parts); FAILED(hr))
-            return hr;
+    // The root is always there.
+    return InFolderOf(path, S_FALSE, [&](CObexClient& client, const std::string& name) {
         obex::SListingEntry existing;
         HRESULT hr = FindEntry(client, name, existing);
         if (SUCCEEDED(hr))
@@ -200,16 +209,7 @@ HRESULT CObexVolume::MakeFolder(const std::string& path)
 
 HRESULT CObexVolume::RemoveFile(const std::string& path)
 {
-    std::vector<std::string> parts;
-    if (HRESULT hr = SplitPath(path, parts); FAILED(hr))
-        return hr;
-    if (parts.empty())
-        return E_ACCESSDENIED;
-    const std::string name = parts.back();
-    parts.pop_back();
-    return InSession([&](CObexClient& client) {
-        if (HRESULT hr = GoTo(client, parts); FAILED(hr))
-            return hr;
+    return InFolderOf(path, E_ACCESSDENIED, [&](CObexClient& client, const std::string& name) {
         // Folders are not files, and a write-protected file must be unprotected first, as with
         // the folder volume.
         obex::SListingEntry existing;
@@ -260,17 +260,8 @@ HRESULT CObexVolume::PutFile(const std::string& path, IStream* source, std::int3
 
 HRESULT CObexVolume::ChangeAttributes(const std::string& path, std::uint32_t attributes)
 {
-    std::vector<std::string> parts;
-    if (HRESULT hr = SplitPath(path, parts); FAILED(hr))
-        return hr;
-    if (parts.empty())
-        return E_ACCESSDENIED;
-    const std::string name = parts.back();
-    parts.pop_back();
     const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    return InSession([&](CObexClient& client) {
-        if (HRESULT hr = GoTo(client, parts); FAILED(hr))
-            return hr;
+    return InFolderOf(path, E_ACCESSDENIED, [&](CObexClient& client, const std::string& name) {
         obex::SListingEntry existing;
         if (HRESULT hr = FindEntry(client, name, existing); FAILED(hr))
             return hr;
@@ -282,16 +273,7 @@ HRESULT CObexVolume::ChangeAttributes(const std::string& path, std::uint32_t att
 
 HRESULT CObexVolume::GetFile(const std::string& path, std::vector<std::uint8_t>& data)
 {
-    std::vector<std::string> parts;
-    if (HRESULT hr = SplitPath(path, parts); FAILED(hr))
-        return hr;
-    if (parts.empty())
-        return E_ACCESSDENIED;
-    const std::string name = parts.back();
-    parts.pop_back();
-    return InSession([&](CObexClient& client) {
-        if (HRESULT hr = GoTo(client, parts); FAILED(hr))
-            return hr;
+    return InFolderOf(path, E_ACCESSDENIED, [&](CObexClient& client, const std::string& name) {
         return client.Get(name, data);
     });
 }

@@ -35,6 +35,9 @@ public:
 private:
     // Runs body inside one OBEX session; leaves the line in AT mode, or marks it for recovery.
     HRESULT InSession(const std::function<HRESULT(CObexClient&)>& body);
+    // Runs body in a session, in the folder of "\folder\name", with the name; rootResult for the root.
+    HRESULT InFolderOf(const std::string& path, HRESULT rootResult,
+                       const std::function<HRESULT(CObexClient&, const std::string& name)>& body);
 
     std::shared_ptr<CAtLink> m_link;
 };
