@@ -6,9 +6,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
+#include "CMidiEventCursor.h"
 #include "CMidiFile.h"
 #include "MidiReaderState.h"
 
@@ -64,6 +66,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     corvina::CMidiFile midi;
     if (midi.Load(scratch.input) != corvina::kMidiLoadOk)
         return 0;
+    // Tracks keep no record per event: every walk must read again exactly the events the load read.
+    for (int t = 0; t < midi.GetTrackCount(); ++t) {
+        const corvina::CMidiTrack& track = *midi.GetTrack(t);
+        const corvina::CMidiEventList events = track.GetEvents();
+        corvina::CMidiEventCursor cursor = events.Walk();
+        corvina::CMidiEvent event(&midi.GetBuffer());
+        std::size_t count = 0;
+        std::size_t noteOns[16] = {};
+        std::int64_t next = -1;
+        while (cursor.Next(event)) {
+            ++count;
+            if (next >= 0 && event.GetStartOffset() != next)
+                std::abort();
+            next = event.GetEndOffset();
+            if (event.HasStatus() && event.IsNoteOn()) {
+                const std::vector<std::uint32_t>& times = *track.GetNoteOnTimes(event.GetChannel());
+                const std::size_t i = noteOns[event.GetChannel()]++;
+                if (i >= times.size() || times[i] != event.GetTime())
+                    std::abort();
+            }
+        }
+        if (count != events.size() || !event.IsEndOfTrack() ||
+            track.GetLengthMs() != static_cast<int>((static_cast<std::uint64_t>(event.GetTime()) + 500) / 1000))
+            std::abort();
+        for (int c = 0; c < 16; ++c) {
+            if (noteOns[c] != track.GetNoteOnTimes(c)->size())
+                std::abort();
+        }
+    }
     midi.WriteChannelFiles();
 
     // Clip bounds come from the input's last bytes, so the fuzzer can steer them too.

@@ -1,7 +1,6 @@
 // Bounds-checked reads from the file image, checked writes to the output image, and the parse log.
 #include "CMidiBuffer.h"
 
-#include <cstring>
 #include <new>
 
 namespace corvina {
@@ -14,10 +13,7 @@ void CMidiBuffer::Clear()
     m_pReadImage.reset();
     m_nReadSize = 0;
     m_nReadPos = 0;
-    m_pWriteImage.reset();
-    m_nWriteAllocated = 0;
-    m_nWritePos = 0;
-    m_nWriteCapacity = 0;
+    m_Write.Clear();
     m_strParseLog.clear();
 }
 
@@ -95,82 +91,6 @@ void CMidiBuffer::LogError(const char* message)
     char line[160];
     std::snprintf(line, sizeof line, "%s\n%d: ", message, static_cast<int>(m_nReadPos));
     m_strParseLog += line;
-}
-
-bool CMidiBuffer::AllocateWriteImage()
-{
-    if (m_nWriteCapacity < 0)
-        return false;
-    if (m_pWriteImage && m_nWriteCapacity <= m_nWriteAllocated)
-        return true;
-    m_pWriteImage.reset();
-    m_nWriteAllocated = 0;
-    if (m_nWriteCapacity == 0)
-        return true;
-    m_pWriteImage.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(m_nWriteCapacity)]);
-    if (!m_pWriteImage)
-        return false;
-    m_nWriteAllocated = m_nWriteCapacity;
-    return true;
-}
-
-bool CMidiBuffer::WriteNumber(std::uint32_t value, int n)
-{
-    if (n < 0 || n > 4)
-        return false;
-    for (int i = n - 1; i >= 0; --i) {
-        if (!WriteByte(static_cast<std::uint8_t>(value >> (8 * i))))
-            return false;
-    }
-    return true;
-}
-
-bool CMidiBuffer::WriteString(std::string_view text)
-{
-    for (char c : text) {
-        if (!WriteByte(static_cast<std::uint8_t>(c)))
-            return false;
-    }
-    return true;
-}
-
-void CMidiBuffer::CopyBytes(std::uint8_t* to, const std::uint8_t* from, std::int64_t length)
-{
-    std::memcpy(to, from, static_cast<std::size_t>(length));
-}
-
-bool CMidiBuffer::WriteVarLength(std::uint32_t value)
-{
-    if (value > 0x0FFFFFFFu)
-        return false;
-    std::uint8_t groups[4];
-    int count = 0;
-    do {
-        groups[count++] = static_cast<std::uint8_t>(value & 0x7Fu);
-        value >>= 7;
-    } while (value != 0);
-    for (int i = count - 1; i >= 0; --i) {
-        if (!WriteByte(static_cast<std::uint8_t>(groups[i] | (i > 0 ? 0x80u : 0u))))
-            return false;
-    }
-    return true;
-}
-
-bool CMidiBuffer::Flush(std::FILE* file) const
-{
-    if (m_nWritePos <= 0)
-        return true;
-    if (!m_pWriteImage || m_nWritePos > m_nWriteCapacity)
-        return false;
-    return std::fwrite(m_pWriteImage.get(), 1, static_cast<std::size_t>(m_nWritePos), file) ==
-           static_cast<std::size_t>(m_nWritePos);
-}
-
-std::string_view CMidiBuffer::GetWrittenBytes() const
-{
-    if (!m_pWriteImage || m_nWritePos <= 0 || m_nWritePos > m_nWriteCapacity)
-        return {};
-    return {reinterpret_cast<const char*>(m_pWriteImage.get()), static_cast<std::size_t>(m_nWritePos)};
 }
 
 } // namespace corvina

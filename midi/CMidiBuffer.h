@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "CMidiWriteImage.h"
+
 namespace corvina {
 
 class CMidiBuffer {
@@ -78,73 +80,42 @@ public:
 
     // ---- Write side ----
     // Sets the write position (also used to leave room for a chunk length and come back).
-    void SetWritePos(std::int64_t pos) { m_nWritePos = pos; }
-    std::int64_t GetWritePos() const { return m_nWritePos; }
-    void SetWriteCapacity(std::int64_t capacity) { m_nWriteCapacity = capacity; }
-    std::int64_t GetWriteCapacity() const { return m_nWriteCapacity; }
-    // Makes the write image hold the current capacity; false when that cannot be allocated.
-    bool AllocateWriteImage();
+    void SetWritePos(std::int64_t pos) { m_Write.SetWritePos(pos); }
+    std::int64_t GetWritePos() const { return m_Write.GetWritePos(); }
+    void SetWriteCapacity(std::int64_t capacity) { m_Write.SetWriteCapacity(capacity); }
+    std::int64_t GetWriteCapacity() const { return m_Write.GetWriteCapacity(); }
+    // Readies the write image for the current capacity; false when that cannot be allocated.
+    bool AllocateWriteImage() { return m_Write.Allocate(); }
     // Fails when the write position has reached the capacity.
-    bool WriteByte(std::uint8_t value)
-    {
-        if (m_nWritePos < 0 || m_nWritePos >= m_nWriteCapacity || m_nWritePos >= m_nWriteAllocated)
-            return false;
-        m_pWriteImage[static_cast<std::size_t>(m_nWritePos++)] = value;
-        return true;
-    }
+    bool WriteByte(std::uint8_t value) { return m_Write.WriteByte(value); }
     // Low n bytes (0 to 4) of value, most significant first.
-    bool WriteNumber(std::uint32_t value, int n);
-    bool WriteString(std::string_view text);
+    bool WriteNumber(std::uint32_t value, int n) { return m_Write.WriteNumber(value, n); }
+    bool WriteString(std::string_view text) { return m_Write.WriteString(text); }
     // Copies length bytes of the read image from offset; length < 1 writes nothing and succeeds.
     bool CopyRange(std::int64_t offset, std::int64_t length)
     {
-        if (length < 1)
-            return true;
-        if (offset < 0 || offset > m_nReadSize - length || m_nWritePos < 0 ||
-            length > m_nWriteCapacity - m_nWritePos || length > m_nWriteAllocated - m_nWritePos)
-            return false;
-        std::uint8_t* to = &m_pWriteImage[static_cast<std::size_t>(m_nWritePos)];
-        const std::uint8_t* from = &m_pReadImage[static_cast<std::size_t>(offset)];
-        // Events are a few bytes long: a plain loop beats a library call for them.
-        if (length <= 8) {
-            for (std::int64_t i = 0; i < length; ++i)
-                to[i] = from[i];
-        } else {
-            CopyBytes(to, from, length);
-        }
-        m_nWritePos += length;
-        return true;
+        return m_Write.CopyFrom(m_pReadImage.get(), m_nReadSize, offset, length);
     }
     // Room for n more bytes at the write position: moves past them and returns where to put them, or
     // nullptr (and no move) when they would pass the capacity.
-    std::uint8_t* Reserve(std::int64_t n)
-    {
-        if (!m_pWriteImage || n < 0 || m_nWritePos < 0 || n > m_nWriteCapacity - m_nWritePos ||
-            n > m_nWriteAllocated - m_nWritePos)
-            return nullptr;
-        std::uint8_t* at = &m_pWriteImage[static_cast<std::size_t>(m_nWritePos)];
-        m_nWritePos += n;
-        return at;
-    }
+    std::uint8_t* Reserve(std::int64_t n) { return m_Write.Reserve(n); }
     // Variable-length quantity of at most four bytes; values above 0x0FFFFFFF fail.
-    bool WriteVarLength(std::uint32_t value);
+    bool WriteVarLength(std::uint32_t value) { return m_Write.WriteVarLength(value); }
     // Writes bytes 0 to the write position to an open file; false on a file error.
-    bool Flush(std::FILE* file) const;
+    bool Flush(std::FILE* file) const { return m_Write.Flush(file); }
     // The output built so far (bytes 0 to the write position).
-    std::string_view GetWrittenBytes() const;
+    std::string_view GetWrittenBytes() const { return m_Write.GetWrittenBytes(); }
+    // The output image itself: writers that build several outputs at once swap theirs in and out, so
+    // that the most recent output is the buffer's as with any other.
+    CMidiWriteImage& GetWriteImage() { return m_Write; }
 
 private:
     bool ReadLongVarLength(std::uint32_t& value);
-    static void CopyBytes(std::uint8_t* to, const std::uint8_t* from, std::int64_t length);
 
     std::unique_ptr<std::uint8_t[]> m_pReadImage;
     std::int64_t m_nReadPos = 0;
     std::int32_t m_nReadSize = 0;
-    std::unique_ptr<std::uint8_t[]> m_pWriteImage;
-    std::int64_t m_nWritePos = 0;
-    std::int64_t m_nWriteCapacity = 0;
-    // Bytes actually allocated: a smaller capacity reuses the image instead of allocating again.
-    std::int64_t m_nWriteAllocated = 0;
+    CMidiWriteImage m_Write;
     std::string m_strParseLog;
 };
 

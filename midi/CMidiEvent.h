@@ -5,50 +5,31 @@
 #include <cstdint>
 
 #include "CMidiBuffer.h"
-#include "MidiEventRecord.h"
+#include "MidiReaderState.h"
 
 namespace corvina {
 
 class CMidiEvent {
 public:
     explicit CMidiEvent(CMidiBuffer* pBuffer) : m_pBuffer(pBuffer) {}
-    // The event a track keeps as record, ending at nEndOffset (where the next event starts); the delta,
-    // the data offset and the running status are read again from the image.
-    CMidiEvent(CMidiBuffer* pBuffer, const MIDI_EVENT_RECORD& record, std::int32_t nEndOffset)
-        : m_pBuffer(pBuffer), m_nStartOffset(record.StartOffset), m_nEndOffset(nEndOffset), m_dwTime(record.Time),
-          m_dwTempo(record.Tempo()), m_byStatus(record.Status())
-    {
-        // The delta quantity as it was read: continuation bytes without limit, the value wrapping.
-        std::int64_t pos = m_nStartOffset;
-        std::uint8_t byte = pBuffer->ByteAt(pos++);
-        std::uint32_t delta = byte & 0x7Fu;
-        while ((byte & 0x80u) && pos < nEndOffset) {
-            byte = pBuffer->ByteAt(pos++);
-            delta = (delta << 7) + (byte & 0x7Fu);
-        }
-        m_dwDelta = delta;
-        m_nDataOffset = static_cast<std::int32_t>(pos);
-        // Under running status the event starts with a data byte (which a parsed event always has, even
-        // one that ends right there because no status byte had been seen yet).
-        m_bRunningStatus = pos < pBuffer->GetReadSize() && pBuffer->ByteAt(pos) < 0x80 ? 1 : 0;
-    }
     virtual ~CMidiEvent() = default;
     CMidiEvent(const CMidiEvent&) = default;
     CMidiEvent& operator=(const CMidiEvent&) = default;
 
-    // Reads one event at the buffer's read position. dwTempoAtStart gets the tempo of a tempo event at
-    // time 0, else 0. False when the data is broken; the buffer's log says why.
-    bool Parse(std::uint32_t& dwTempoAtStart);
+    // Reads one event at the buffer's read position with the program's reader state. dwTempoAtStart
+    // gets the tempo of a tempo event at time 0, else 0. False when the data is broken; the buffer's log
+    // says why.
+    bool Parse(std::uint32_t& dwTempoAtStart) { return ParseFrom(*m_pBuffer, TheMidiReaderState(), dwTempoAtStart); }
+    // The same from any reader with the buffer's read operations and with a given state: loading reads
+    // through the buffer, the writers read the same image again through a CMidiImageReader.
+    template <class Reader> bool ParseFrom(Reader& buf, MidiReaderState& state, std::uint32_t& dwTempoAtStart);
 
     // Appends the event to the buffer's output image: delta (absolute or added to the own delta), an
     // explicit status byte when forced and the source used running status, output channel (-1 keeps it).
     bool Write(std::uint32_t dwDelta, bool bAbsoluteDelta, bool bForceStatus, int nOutChannel) const;
-
-    // The compact form a track keeps; deltaSum is the sum of the track's earlier deltas.
-    MIDI_EVENT_RECORD ToRecord(std::uint32_t deltaSum) const
-    {
-        return {m_nStartOffset, deltaSum, m_dwTime, (m_dwTempo & 0xFFFFFFu) << 8 | m_byStatus};
-    }
+    // The same into another output image (the per-channel writer fills one per channel at once).
+    bool WriteTo(CMidiWriteImage& out, std::uint32_t dwDelta, bool bAbsoluteDelta, bool bForceStatus,
+                 int nOutChannel) const;
 
     // Channel 0 to 15, or -1 for meta, system exclusive and other system events.
     int GetChannel() const { return m_byStatus == 0 ? -1 : (m_byStatus & 0x0F); }
@@ -109,5 +90,89 @@ private:
     std::int32_t m_bRunningStatus = 0;
     std::uint8_t m_byStatus = 0;
 };
+
+template <class Reader>
+inline bool CMidiEvent::ParseFrom(Reader& buf, MidiReaderState& state, std::uint32_t& dwTempoAtStart)
+{
+    dwTempoAtStart = 0;
+
+    const std::int64_t start = buf.GetReadPos();
+    m_nStartOffset = static_cast<std::int32_t>(start);
+    if (!buf.ReadVarLength(m_dwDelta)) {
+        buf.LogError("Too small, data missing!");
+        return false;
+    }
+    m_dwTempo = state.dwTempo;
+    state.dwRunningTime += MidiDeltaMicroseconds(state.dwTempo, m_dwDelta, static_cast<std::uint32_t>(state.nDivision));
+    m_dwTime = state.dwRunningTime;
+    m_nDataOffset = static_cast<std::int32_t>(buf.GetReadPos());
+
+    if (!buf.MoreData()) {
+        buf.LogError("Wrong delta time!");
+        buf.LogError("Too small, data missing!");
+        return false;
+    }
+
+    // skip: the bytes after the first one that still belong to the event. It is signed: running
+    // status before any status byte has been seen gives -1, an event that ends at its first byte.
+    std::int64_t skip = 0;
+    const std::uint8_t first = buf.ReadByte(true);
+    // Most frequent first: data bytes under running status, then channel status bytes.
+    if (first < 0x80) {
+        m_bRunningStatus = 1;
+        skip = state.nLastDataLength - 1;
+        m_byStatus = state.byLastStatus;
+    } else if (first < 0xF0) {
+        m_bRunningStatus = 0;
+        const std::uint8_t kind = first & 0xF0;
+        const std::int32_t dataLength = (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
+        state.byLastStatus = first;
+        state.nLastDataLength = dataLength;
+        m_byStatus = first;
+        skip = dataLength;
+    } else if (first == 0xFF) {
+        if (!buf.MoreData())
+            return false;
+        const std::uint8_t type = buf.ReadByte(true);
+        if (type == 0x51) {
+            buf.ReadByte(true);
+            state.dwTempo = buf.ReadNumber(3);
+            if (m_dwTime == 0)
+                dwTempoAtStart = state.dwTempo;
+            // Back to the length byte, so the length is read like that of any other meta event.
+            buf.SetReadPos(buf.GetReadPos() - 4);
+            buf.LogField("FF51 event time:", state.dwTempo);
+        }
+        std::uint32_t length = 0;
+        if (!buf.ReadVarLength(length))
+            return false;
+        skip = length;
+    } else if (first == 0xF0) {
+        while (buf.MoreData()) {
+            if (buf.ReadByte(true) == 0xF7)
+                break;
+        }
+    } else if (first == 0xF1 || first == 0xF3) {
+        skip = 1;
+    } else if (first == 0xF2) {
+        skip = 2;
+    }
+    // 0xF4 to 0xFE: nothing follows the first byte.
+
+    const std::int64_t end = buf.GetReadPos() + skip;
+    buf.SetReadPos(end);
+    m_nEndOffset = static_cast<std::int32_t>(end);
+    if (end - 1 >= buf.GetReadSize()) {
+        buf.LogError("Too small, data missing!");
+        return false;
+    }
+    // A truncated tempo event moves the cursor back before its own start; an event that does not
+    // move past its start would be read again forever.
+    if (end <= start) {
+        buf.LogError("Too small, data missing!");
+        return false;
+    }
+    return true;
+}
 
 } // namespace corvina

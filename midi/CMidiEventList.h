@@ -1,38 +1,45 @@
-// The events of a loaded track as the rest of the program sees them: CMidiEvent objects made on
-// demand from the track's compact records.
+// The events of a loaded track as the rest of the program sees them: CMidiEvent objects read again from
+// the file image on demand. Tracks keep no record per event, so a file costs little more than its size.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include "CMidiEvent.h"
-#include "MidiEventRecord.h"
+#include "CMidiEventCursor.h"
+#include "MidiReaderState.h"
 
 namespace corvina {
 
 class CMidiEventList {
 public:
-    CMidiEventList(CMidiBuffer* pBuffer, const MIDI_EVENT_RECORD* pRecords, std::size_t nCount, std::int32_t nEnd)
-        : m_pBuffer(pBuffer), m_pRecords(pRecords), m_nCount(nCount), m_nEnd(nEnd)
+    CMidiEventList(CMidiBuffer* pBuffer, std::int64_t nBegin, const MidiReaderState& start, std::size_t nCount)
+        : m_pBuffer(pBuffer), m_nBegin(nBegin), m_Start(start), m_nCount(nCount)
     {
     }
 
     std::size_t size() const { return m_nCount; }
     bool empty() const { return m_nCount == 0; }
-    // Event i (0 to size() - 1), in file order.
+    // A walk over all events in file order (the way to visit them all).
+    CMidiEventCursor Walk() const { return CMidiEventCursor(m_pBuffer, m_nBegin, m_Start, m_nCount); }
+    // Event i (0 to size() - 1), in file order; it is found by walking from the first event, so this is
+    // for looking at single events, not for visiting them all.
     CMidiEvent operator[](std::size_t i) const
     {
-        const std::int32_t end = i + 1 < m_nCount ? m_pRecords[i + 1].StartOffset : m_nEnd;
-        return CMidiEvent(m_pBuffer, m_pRecords[i], end);
+        CMidiEventCursor cursor = Walk();
+        CMidiEvent event(m_pBuffer);
+        for (std::size_t k = 0; k <= i && cursor.Next(event); ++k) {
+        }
+        return event;
     }
     CMidiEvent front() const { return (*this)[0]; }
     CMidiEvent back() const { return (*this)[m_nCount - 1]; }
 
 private:
     CMidiBuffer* m_pBuffer;
-    const MIDI_EVENT_RECORD* m_pRecords;
+    std::int64_t m_nBegin;
+    MidiReaderState m_Start;
     std::size_t m_nCount;
-    std::int32_t m_nEnd;   // end offset of the last event
 };
 
 } // namespace corvina

@@ -2,6 +2,7 @@
 #include "CMidiFile.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -183,10 +184,6 @@ bool CMidiFile::ParseImage()
         auto track = std::make_unique<CMidiTrack>(this, m_pBuffer.get(), i);
         if (!track->Load(i == 0))
             break;
-        for (int c = 0; c < 16; ++c) {
-            const std::vector<std::uint32_t>& times = *track->GetNoteOnTimes(c);
-            m_AllNoteOnTimes.insert(m_AllNoteOnTimes.end(), times.begin(), times.end());
-        }
         m_Tracks.push_back(std::move(track));
     }
 
@@ -198,6 +195,26 @@ bool CMidiFile::ParseImage()
         return true;
     }
     return false;
+}
+
+const std::vector<std::uint32_t>& CMidiFile::GetAllNoteOnTimes() const
+{
+    if (!m_bAllNoteOnTimesMade) {
+        std::size_t count = 0;
+        for (const auto& track : m_Tracks) {
+            for (int c = 0; c < 16; ++c)
+                count += track->GetNoteOnTimes(c)->size();
+        }
+        m_AllNoteOnTimes.reserve(count);
+        for (const auto& track : m_Tracks) {
+            for (int c = 0; c < 16; ++c) {
+                const std::vector<std::uint32_t>& times = *track->GetNoteOnTimes(c);
+                m_AllNoteOnTimes.insert(m_AllNoteOnTimes.end(), times.begin(), times.end());
+            }
+        }
+        m_bAllNoteOnTimesMade = true;
+    }
+    return m_AllNoteOnTimes;
 }
 
 CMidiTrack* CMidiFile::GetTrack(int i) const
@@ -251,6 +268,15 @@ int CMidiFile::GetLengthMs() const
     return longest;
 }
 
+bool CMidiFile::WriteHeader(CMidiWriteImage& out, int nFormat, int nTracks) const
+{
+    // "MThd" and the source's header length, then format and track count, then the source's division.
+    const std::uint8_t* image = m_pBuffer->GetReadImage();
+    const std::int64_t size = m_pBuffer->GetReadSize();
+    return out.Allocate() && out.CopyFrom(image, size, 0, 8) && out.WriteNumber(static_cast<std::uint32_t>(nFormat), 2) &&
+           out.WriteNumber(static_cast<std::uint32_t>(nTracks), 2) && out.CopyFrom(image, size, 12, 2);
+}
+
 bool CMidiFile::WriteOutput(const std::string& strPath, std::int64_t nCapacity, int nFormat, int nTracks,
                             const std::function<bool()>& writeChunks)
 {
@@ -260,10 +286,7 @@ bool CMidiFile::WriteOutput(const std::string& strPath, std::int64_t nCapacity, 
     std::FILE* file = std::fopen(strPath.c_str(), "wb");
     if (!file)
         return false;
-    // "MThd" and the source's header length, then format and track count, then the source's division.
-    bool ok = buf.AllocateWriteImage() && buf.CopyRange(0, 8) &&
-              buf.WriteNumber(static_cast<std::uint32_t>(nFormat), 2) &&
-              buf.WriteNumber(static_cast<std::uint32_t>(nTracks), 2) && buf.CopyRange(12, 2) && writeChunks();
+    bool ok = WriteHeader(buf.GetWriteImage(), nFormat, nTracks) && writeChunks();
     if (ok)
         ok = buf.Flush(file);
     if (std::fclose(file) != 0)
@@ -289,13 +312,39 @@ bool CMidiFile::WriteChannelFilesAs(const std::string& strPrefix)
     m_strChannelPrefix = strPrefix;
     m_bOwnsChannelFiles = strPrefix == m_strTempPrefix;
     const std::int64_t capacity = 2 * static_cast<std::int64_t>(m_pBuffer->GetReadSize());
+    // One output image per channel, filled in one walk over a track and reused for the next track.
+    std::array<CMidiWriteImage, 16> images;
+    int lastWritten = -1;
     for (const auto& track : m_Tracks) {
+        std::array<bool, 16> write{};
+        bool any = false;
         for (int c = 0; c < 16; ++c) {
             if (!track->IsChannelUsed(c))
                 continue;
-            const int index = track->GetTrackIndex();
+            CMidiWriteImage& image = images[static_cast<std::size_t>(c)];
+            image.SetWritePos(0);
+            image.SetWriteCapacity(capacity);
+            write[static_cast<std::size_t>(c)] = WriteHeader(image, 0, 1);
+            any = true;
+        }
+        if (!any)
+            continue;
+        track->WriteChannelChunks(images, write);
+
+        // The files in channel order, each written with one call; the first that fails stops the rest
+        // and, as any output that fails, is left empty.
+        const int index = track->GetTrackIndex();
+        for (int c = 0; c < 16; ++c) {
+            if (!track->IsChannelUsed(c))
+                continue;
             const std::string name = MakeChannelFileName(index, c);
-            if (!WriteOutput(name, capacity, 0, 1, [&]() { return track->WriteChannelChunk(c); })) {
+            std::FILE* file = std::fopen(name.c_str(), "wb");
+            if (!file)
+                return false;
+            bool ok = write[static_cast<std::size_t>(c)] && images[static_cast<std::size_t>(c)].Flush(file);
+            if (std::fclose(file) != 0)
+                ok = false;
+            if (!ok) {
                 // A caller's folder gets no half-written file; temporary ones go with ClearFile.
                 if (!m_bOwnsChannelFiles)
                     std::remove(name.c_str());
@@ -303,7 +352,10 @@ bool CMidiFile::WriteChannelFilesAs(const std::string& strPrefix)
             }
             m_CombinationTracks.push_back(static_cast<std::uint32_t>(index));
             m_CombinationChannels.push_back(static_cast<std::uint32_t>(c));
+            lastWritten = c;
         }
+        // The most recent output stays in the buffer, as after any other output.
+        std::swap(m_pBuffer->GetWriteImage(), images[static_cast<std::size_t>(lastWritten)]);
     }
     return true;
 }
@@ -369,6 +421,8 @@ void CMidiFile::ClearFile()
     m_CombinationChannels.clear();
     m_NoteOnCounts.clear();
     m_AllNoteOnTimes.clear();
+    m_AllNoteOnTimes.shrink_to_fit();
+    m_bAllNoteOnTimesMade = false;
 }
 
 } // namespace corvina

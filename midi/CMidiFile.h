@@ -69,7 +69,9 @@ public:
     // Longest track of the combinations in milliseconds; 0 without combinations.
     int GetLengthMs() const;
     // Microseconds of every note-on of every loaded track: per track, channel 0 first, each in file order.
-    const std::vector<std::uint32_t>& GetAllNoteOnTimes() const { return m_AllNoteOnTimes; }
+    // Put together from the tracks' lists when first asked for: the per-channel files and `info` never
+    // need it, and it would double what the note-on times take.
+    const std::vector<std::uint32_t>& GetAllNoteOnTimes() const;
     // Note-on count per (track, used channel), in track then channel order.
     const std::vector<std::uint32_t>& GetNoteOnCounts() const { return m_NoteOnCounts; }
 
@@ -92,6 +94,8 @@ private:
     // of the whole image to strPath (created or truncated; left empty when a chunk fails).
     bool WriteOutput(const std::string& strPath, std::int64_t nCapacity, int nFormat, int nTracks,
                      const std::function<bool()>& writeChunks);
+    // The header all outputs start with, into out (allocated for its capacity first).
+    bool WriteHeader(CMidiWriteImage& out, int nFormat, int nTracks) const;
     std::string MakeChannelFileName(int nTrack, int nChannel) const;
     // Writes the per-channel files under the prefix (folder and start of the name) and lists them.
     bool WriteChannelFilesAs(const std::string& strPrefix);
@@ -114,7 +118,8 @@ private:
     std::vector<std::uint32_t> m_CombinationChannels;
     std::vector<std::uint32_t> m_CombinationTracks;
     std::vector<std::uint32_t> m_NoteOnCounts;
-    std::vector<std::uint32_t> m_AllNoteOnTimes;
+    mutable std::vector<std::uint32_t> m_AllNoteOnTimes;
+    mutable bool m_bAllNoteOnTimesMade = false;
     std::uint32_t m_dwInitialTempo = 500000;
 };
 

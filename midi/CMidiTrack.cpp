@@ -3,6 +3,8 @@
 
 #include "CMidiBuffer.h"
 #include "CMidiFile.h"
+#include "CMidiEventCursor.h"
+#include "CMidiImageReader.h"
 #include "MidiReaderState.h"
 
 namespace corvina {
@@ -50,9 +52,9 @@ bool CMidiTrack::Load(bool bFirstTrack)
 
     if (framed) {
         lastByte = buf.GetReadPos() + m_nChunkLength - 1;
-        // A rough guess of three bytes per event saves most of the regrowth on large tracks.
-        m_Records.reserve(static_cast<std::size_t>(m_nChunkLength / 3));
-        std::uint32_t deltaSum = 0;
+        // What a later walk over the events needs to read them again exactly as now.
+        m_nEventsBegin = buf.GetReadPos();
+        m_StartState = state;
         while (buf.GetReadPos() < lastByte) {
             CMidiEvent event(m_pBuffer);
             std::uint32_t tempoAtStart = 0;
@@ -61,9 +63,9 @@ bool CMidiTrack::Load(bool bFirstTrack)
                 lastIsEnd = false;
                 break;
             }
-            m_Records.push_back(event.ToRecord(deltaSum));
-            m_nEventsEnd = event.GetEndOffset();
-            deltaSum += event.GetDelta();
+            ++m_nEventCount;
+            m_nLastEventOffset = event.GetStartOffset();
+            m_dwLastTime = event.GetTime();
             lastIsEnd = event.IsEndOfTrack();
             if (event.HasStatus() && event.IsNoteOn()) {
                 const int channel = event.GetChannel();
@@ -79,7 +81,6 @@ bool CMidiTrack::Load(bool bFirstTrack)
         const std::int64_t pos = buf.GetReadPos();
         if (pos == lastByte + 1 && lastIsEnd) {
             loaded = true;
-            BuildChannelIndex();
         } else if (pos > lastByte + 1) {
             buf.LogError("Track length is not correct!\n");
         } else if (!lastIsEnd) {
@@ -87,22 +88,25 @@ bool CMidiTrack::Load(bool bFirstTrack)
         }
     }
 
-    buf.LogField("Events loaded", static_cast<std::int64_t>(m_Records.size()));
+    m_bLoaded = loaded;
+    buf.LogField("Events loaded", static_cast<std::int64_t>(m_nEventCount));
     for (int c = 0; c < 16; ++c) {
         if (noteOnCount[static_cast<std::size_t>(c)] > 0) {
             m_bChannelUsed[static_cast<std::size_t>(c)] = 1;
             if (m_pFile)
                 m_pFile->AddNoteOnCount(noteOnCount[static_cast<std::size_t>(c)]);
         }
+        // The lists grew by doubling; what stays is kept at its size.
+        m_NoteOnTimes[static_cast<std::size_t>(c)].shrink_to_fit();
     }
     return loaded;
 }
 
 int CMidiTrack::GetLengthMs() const
 {
-    if (m_Records.empty())
+    if (m_nEventCount == 0)
         return 0;
-    return static_cast<int>((static_cast<std::uint64_t>(m_Records.back().Time) + 500) / 1000);
+    return static_cast<int>((static_cast<std::uint64_t>(m_dwLastTime) + 500) / 1000);
 }
 
 const std::vector<std::uint32_t>* CMidiTrack::GetNoteOnTimes(int nChannel) const
@@ -118,60 +122,79 @@ std::uint32_t CMidiTrack::Ticks(std::uint32_t dwMicroseconds, std::uint32_t dwTe
     return MidiScale(static_cast<std::uint32_t>(division), dwMicroseconds, dwTempo);
 }
 
-template <class F> bool CMidiTrack::WriteChunkFrame(F&& writeEvents) const
+bool CMidiTrack::OpenChunk(CMidiWriteImage& out, std::int64_t& begin)
 {
-    CMidiBuffer& buf = *m_pBuffer;
-    const std::int64_t begin = buf.GetWritePos();
-    if (!buf.WriteString("MTrk"))
+    begin = out.GetWritePos();
+    if (!out.WriteString("MTrk"))
         return false;
-    buf.SetWritePos(buf.GetWritePos() + 4);
-    if (!writeEvents())
-        return false;
-    const std::int64_t end = buf.GetWritePos();
-    buf.SetWritePos(begin + 4);
-    const bool ok = buf.WriteNumber(static_cast<std::uint32_t>(end - begin - 8), 4);
-    buf.SetWritePos(end);
+    out.SetWritePos(out.GetWritePos() + 4);
+    return true;
+}
+
+bool CMidiTrack::CloseChunk(CMidiWriteImage& out, std::int64_t begin)
+{
+    const std::int64_t end = out.GetWritePos();
+    out.SetWritePos(begin + 4);
+    const bool ok = out.WriteNumber(static_cast<std::uint32_t>(end - begin - 8), 4);
+    out.SetWritePos(end);
     return ok;
 }
 
-void CMidiTrack::BuildChannelIndex()
+CMidiEvent CMidiTrack::LastEvent() const
 {
-    for (std::size_t i = 0; i < m_Records.size(); ++i) {
-        const std::uint8_t status = m_Records[i].Status();
-        (status == 0 ? m_PlainEventIndex : m_ChannelEventIndex[status & 0x0Fu]).push_back(static_cast<std::uint32_t>(i));
-    }
-    m_bIndexed = true;
+    // The end of track is a meta event: how it reads does not depend on the state it is read with.
+    CMidiImageReader reader(m_pBuffer->GetReadImage(), m_pBuffer->GetReadSize(), m_nLastEventOffset);
+    MidiReaderState state = m_StartState;
+    std::uint32_t tempoAtStart = 0;
+    CMidiEvent event(m_pBuffer);
+    event.ParseFrom(reader, state, tempoAtStart);
+    return event;
 }
 
-bool CMidiTrack::WriteChannelChunk(int nChannel) const
+void CMidiTrack::WriteChannelChunks(std::array<CMidiWriteImage, 16>& out, std::array<bool, 16>& bWrite) const
 {
-    CMidiBuffer& buf = *m_pBuffer;
-    if (nChannel < 0 || nChannel > 15 || !m_bIndexed)
-        return false;
-    return WriteChunkFrame([&]() {
-        if (!m_bHasTempoAtStart) {
+    if (!m_bLoaded) {
+        bWrite.fill(false);
+        return;
+    }
+    std::array<std::int64_t, 16> begin{};
+    for (std::size_t c = 0; c < 16; ++c) {
+        if (!bWrite[c])
+            continue;
+        bWrite[c] = OpenChunk(out[c], begin[c]);
+        if (bWrite[c] && !m_bHasTempoAtStart) {
             const std::uint32_t tempo = m_pFile ? m_pFile->GetInitialTempo() : kDefaultTempo;
-            if (!buf.WriteNumber(0x00FF5103u, 4) || !buf.WriteNumber(tempo, 3))
-                return false;
+            bWrite[c] = out[c].WriteNumber(0x00FF5103u, 4) && out[c].WriteNumber(tempo, 3);
         }
-        // Every event without a channel and every event of nChannel is written, in file order, with
-        // the deltas of the events left out in between added to its own. The two index lists are
-        // merged; the sum of the skipped deltas is the difference of two running sums.
-        const std::vector<std::uint32_t>& plain = m_PlainEventIndex;
-        const std::vector<std::uint32_t>& own = m_ChannelEventIndex[static_cast<std::size_t>(nChannel)];
-        std::size_t p = 0;
-        std::size_t o = 0;
-        std::uint32_t next = 0;   // index of the first event not yet written or skipped
-        while (p < plain.size() || o < own.size()) {
-            const bool takePlain = o == own.size() || (p < plain.size() && plain[p] < own[o]);
-            const std::uint32_t i = takePlain ? plain[p++] : own[o++];
-            const std::uint32_t pending = m_Records[i].DeltaSum - m_Records[next].DeltaSum;
-            if (!EventAt(i).Write(pending, false, true, 0))
-                return false;
-            next = i + 1;
+    }
+
+    // Every event without a channel goes to every file, every channel event to its channel's file, in
+    // file order, each with the deltas of the events left out in between added to its own. The sum of
+    // those is the difference of two running sums of the deltas (modulo 2^32, as the deltas add up).
+    std::array<std::uint32_t, 16> sumAfterWritten{};
+    std::uint32_t deltaSum = 0;
+    CMidiEventCursor cursor = GetEvents().Walk();
+    CMidiEvent event(m_pBuffer);
+    auto writeTo = [&](std::size_t c) {
+        if (!bWrite[c])
+            return;
+        bWrite[c] = event.WriteTo(out[c], deltaSum - sumAfterWritten[c], false, true, 0);
+        sumAfterWritten[c] = deltaSum + event.GetDelta();
+    };
+    while (cursor.Next(event)) {
+        if (event.HasStatus()) {
+            writeTo(static_cast<std::size_t>(event.GetChannel()));
+        } else {
+            for (std::size_t c = 0; c < 16; ++c)
+                writeTo(c);
         }
-        return true;
-    });
+        deltaSum += event.GetDelta();
+    }
+
+    for (std::size_t c = 0; c < 16; ++c) {
+        if (bWrite[c])
+            bWrite[c] = CloseChunk(out[c], begin[c]);
+    }
 }
 
 int CMidiTrack::WriteClipChunk(int nChannel, std::uint32_t dwStartUs, std::uint32_t dwEndUs, int nOutChannel) const
@@ -180,17 +203,20 @@ int CMidiTrack::WriteClipChunk(int nChannel, std::uint32_t dwStartUs, std::uint3
     const std::uint32_t S = dwStartUs;
     const std::uint32_t E = dwEndUs;
     int noteCount = 0;
-    const bool ok = WriteChunkFrame([&]() {
+    std::int64_t begin = 0;
+    const bool ok = m_bLoaded && OpenChunk(buf.GetWriteImage(), begin) && [&]() {
         std::uint32_t pending = 0;
         bool started = false;
         bool noteWritten = false;
-        const std::size_t count = m_Records.size();
+        const std::size_t count = m_nEventCount;
         std::size_t stoppedAt = count;
+        std::uint32_t stoppedTempo = 0;
         std::uint32_t untilEnd = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            const CMidiEvent event = EventAt(i);
+        std::uint32_t p = 0;   // time of the event before
+        CMidiEventCursor cursor = GetEvents().Walk();
+        CMidiEvent event(m_pBuffer);
+        for (std::size_t i = 0; i < count && cursor.Next(event); ++i) {
             const std::uint32_t t = event.GetTime();
-            const std::uint32_t p = i > 0 ? m_Records[i - 1].Time : 0;
             const bool inRange = S <= t && t <= E;
 
             bool kept = true;
@@ -229,22 +255,24 @@ int CMidiTrack::WriteClipChunk(int nChannel, std::uint32_t dwStartUs, std::uint3
             if (t > E) {
                 untilEnd = E - p;
                 stoppedAt = i;
+                stoppedTempo = event.GetTempo();
                 break;
             }
+            p = t;
         }
 
         if (stoppedAt + 1 < count) {
             if (noteWritten) {
                 // Silence whatever still sounds at the end of the clip: controller 123 on channel 0.
-                if (!buf.WriteVarLength(Ticks(untilEnd, m_Records[stoppedAt].Tempo())) ||
+                if (!buf.WriteVarLength(Ticks(untilEnd, stoppedTempo)) ||
                     !buf.WriteNumber(0xB07B00u, 3))
                     return false;
             }
-            if (!EventAt(count - 1).Write(0, true, false, -1))
+            if (!LastEvent().Write(0, true, false, -1))
                 return false;
         }
         return true;
-    });
+    }() && CloseChunk(buf.GetWriteImage(), begin);
     return ok ? noteCount : -1;
 }
 

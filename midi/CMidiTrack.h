@@ -8,8 +8,8 @@
 
 #include "CMidiEvent.h"
 #include "CMidiEventList.h"
-#include "HugePageAllocator.h"
-#include "MidiEventRecord.h"
+#include "CMidiWriteImage.h"
+#include "MidiReaderState.h"
 
 namespace corvina {
 
@@ -32,8 +32,10 @@ public:
     // (microseconds, inclusive) on channel 0. Returns the number of note-ons written, or -1.
     int WriteTrackClip(int nChannel, std::uint32_t dwStartUs, std::uint32_t dwEndUs);
 
-    // Track chunk with every event of channel nChannel (and every meta/system event) on channel 0.
-    bool WriteChannelChunk(int nChannel) const;
+    // Track chunks for the per-channel files, all in one walk over the events: for each channel c with
+    // bWrite[c] set, out[c] gets the chunk with every event of c (and every meta/system event) on
+    // channel 0. bWrite[c] is cleared when a write into out[c] fails.
+    void WriteChannelChunks(std::array<CMidiWriteImage, 16>& out, std::array<bool, 16>& bWrite) const;
     // Track chunk cut to [dwStartUs, dwEndUs]; nChannel -1 keeps all channels. Note-ons written, or -1.
     int WriteClipChunk(int nChannel, std::uint32_t dwStartUs, std::uint32_t dwEndUs, int nOutChannel) const;
 
@@ -46,30 +48,26 @@ public:
     bool HasTempoAtStart() const { return m_bHasTempoAtStart != 0; }
     int GetTrackIndex() const { return m_nTrackIndex; }
     std::int32_t GetChunkLength() const { return m_nChunkLength; }
-    // The events in file order, made on demand from the compact records.
-    CMidiEventList GetEvents() const
-    {
-        return CMidiEventList(m_pBuffer, m_Records.data(), m_Records.size(), m_nEventsEnd);
-    }
+    // The events in file order, read again from the image on demand.
+    CMidiEventList GetEvents() const { return CMidiEventList(m_pBuffer, m_nEventsBegin, m_StartState, m_nEventCount); }
 
 private:
-    // Writes "MTrk", leaves room for the length, runs writeEvents, then fills in the length.
-    template <class F> bool WriteChunkFrame(F&& writeEvents) const;
+    // Writes "MTrk" and leaves room for the length; CloseChunk fills it in.
+    static bool OpenChunk(CMidiWriteImage& out, std::int64_t& begin);
+    static bool CloseChunk(CMidiWriteImage& out, std::int64_t begin);
     // Microseconds to ticks with the tempo of one event and the reader's current division.
     static std::uint32_t Ticks(std::uint32_t dwMicroseconds, std::uint32_t dwTempo);
+    // The track's end of track event (its last one).
+    CMidiEvent LastEvent() const;
 
-    // Builds the per-channel index below (after a successful load).
-    void BuildChannelIndex();
-    // Event i as an object (for the writers).
-    CMidiEvent EventAt(std::size_t i) const
-    {
-        const std::int32_t end = i + 1 < m_Records.size() ? m_Records[i + 1].StartOffset : m_nEventsEnd;
-        return CMidiEvent(m_pBuffer, m_Records[i], end);
-    }
-
-    // 16 bytes per event; a file of millions of events would otherwise take tens of times its size.
-    std::vector<MIDI_EVENT_RECORD, HugePageAllocator<MIDI_EVENT_RECORD>> m_Records;
-    std::int32_t m_nEventsEnd = 0;   // end offset of the last event
+    // No record per event: the writers walk the events again from the image (CMidiEventCursor), which
+    // costs a parse per event but keeps a file of millions of events close to its own size in memory.
+    std::int64_t m_nEventsBegin = 0;     // offset of the first event
+    std::size_t m_nEventCount = 0;
+    MidiReaderState m_StartState;        // tempo, division and running status before the first event
+    std::int32_t m_nLastEventOffset = 0;
+    std::uint32_t m_dwLastTime = 0;      // time of the last event
+    bool m_bLoaded = false;
     std::int32_t m_nChunkLength = 0;
     std::int32_t m_nTrackIndex;
     CMidiFile* m_pFile;
@@ -77,12 +75,6 @@ private:
     std::array<std::int32_t, 16> m_bChannelUsed{};
     std::array<std::vector<std::uint32_t>, 16> m_NoteOnTimes;
     std::uint8_t m_bHasTempoAtStart = 0;
-    // For the per-channel writer, which otherwise walks every event once per channel: the indices of
-    // each channel's events and of the events without a channel. With the records' delta sums, the
-    // deltas between two written events are one subtraction.
-    std::array<std::vector<std::uint32_t>, 16> m_ChannelEventIndex;
-    std::vector<std::uint32_t> m_PlainEventIndex;
-    bool m_bIndexed = false;
 };
 
 } // namespace corvina

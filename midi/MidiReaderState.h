@@ -2,6 +2,7 @@
 // There is one copy for the whole program: running status deliberately carries over between tracks and files.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace corvina {
@@ -30,6 +31,39 @@ inline std::uint32_t MidiScale(std::uint64_t a, std::uint64_t b, std::uint64_t c
         return 0;
     const double quotient = static_cast<double>(product) / static_cast<double>(c) + 0.5;
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(quotient));
+}
+
+// The microseconds a delta of `delta` ticks lasts: MidiScale(tempo, delta, division), remembered for the
+// last few hundred deltas of the current tempo and division. A file repeats a few deltas over and over,
+// and the floating-point division is the costliest step of reading an event. The result is MidiScale's.
+inline std::uint32_t MidiDeltaMicroseconds(std::uint32_t tempo, std::uint32_t delta, std::uint32_t division)
+{
+    struct Memo {
+        std::uint32_t tempo = 0;
+        std::uint32_t division = 0;
+        std::uint32_t generation = 1;
+        std::uint32_t key[256] = {};
+        std::uint32_t value[256] = {};
+        std::uint32_t made[256] = {};   // generation the entry belongs to; 0 is never current
+    };
+    thread_local Memo memo;
+    if (tempo != memo.tempo || division != memo.division) {
+        memo.tempo = tempo;
+        memo.division = division;
+        if (++memo.generation == 0) {   // after 2^32 changes: forget every entry for real
+            for (std::uint32_t& made : memo.made)
+                made = 0;
+            memo.generation = 1;
+        }
+    }
+    const std::size_t slot = delta & 0xFFu;
+    if (memo.made[slot] == memo.generation && memo.key[slot] == delta)
+        return memo.value[slot];
+    const std::uint32_t value = MidiScale(tempo, delta, division);
+    memo.key[slot] = delta;
+    memo.value[slot] = value;
+    memo.made[slot] = memo.generation;
+    return value;
 }
 
 } // namespace corvina

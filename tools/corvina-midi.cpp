@@ -239,8 +239,21 @@ int RunInfo(const std::vector<std::string>& args)
     out.Number(static_cast<std::uint64_t>(fileLength));
     out.Text(", \"note_on_counts\": ");
     out.List(file.GetNoteOnCounts());
-    out.Text(", \"all_note_on_times\": ");
-    out.List(file.GetAllNoteOnTimes());
+    // The file's list of all note-on times is the tracks' lists one after the other (per track, channel
+    // 0 first): printed from those, it is never built.
+    out.Text(", \"all_note_on_times\": [");
+    bool first = true;
+    for (int t = 0; t < file.GetTrackCount(); ++t) {
+        for (int c = 0; c < 16; ++c) {
+            for (std::uint32_t time : *file.GetTrack(t)->GetNoteOnTimes(c)) {
+                if (!first)
+                    out.Text(", ");
+                first = false;
+                out.Number(time);
+            }
+        }
+    }
+    out.Text("]");
     out.Text("}\n");
     return kExitOk;
 }

@@ -94,5 +94,37 @@ TEST(CMidiBufferTest, ParseLogUsesTheFieldAndErrorLineFormats)
     EXPECT_EQ(buf.GetReadSize(), 0);
 }
 
+TEST(CMidiBufferTest, AnOutputGrowsAsItIsWrittenKeepsWhatItHoldsAndStopsAtItsCapacity)
+{
+    // The image is allocated a piece at a time; a long output crosses several pieces, and a jump of the
+    // write position (the room left for a chunk length) past what is allocated is filled in later.
+    CMidiBuffer buf;
+    std::string source(1000, '\0');
+    for (std::size_t i = 0; i < source.size(); ++i)
+        source[i] = static_cast<char>(i * 7);
+    Fill(buf, source);
+    const std::int64_t capacity = 300 * 1000 + 4;
+    buf.SetWriteCapacity(capacity);
+    ASSERT_TRUE(buf.AllocateWriteImage());
+    ASSERT_TRUE(buf.WriteString("MTrk"));
+    buf.SetWritePos(200 * 1000);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(buf.CopyRange(0, 1000)) << i;
+    const std::int64_t end = buf.GetWritePos();
+    buf.SetWritePos(4);
+    ASSERT_TRUE(buf.WriteNumber(0x01020304u, 4));
+    buf.SetWritePos(end);
+    EXPECT_TRUE(buf.WriteNumber(0xAABBCCDDu, 4));
+    EXPECT_FALSE(buf.WriteByte(0));   // the capacity is reached
+    EXPECT_FALSE(buf.CopyRange(0, 1));
+
+    const std::string_view written = buf.GetWrittenBytes();
+    ASSERT_EQ(written.size(), static_cast<std::size_t>(capacity));
+    EXPECT_EQ(written.substr(0, 8), std::string_view("MTrk\x01\x02\x03\x04", 8));
+    EXPECT_EQ(written.substr(200 * 1000, 1000), source);
+    EXPECT_EQ(written.substr(299 * 1000, 1000), source);
+    EXPECT_EQ(written.substr(300 * 1000), std::string_view("\xAA\xBB\xCC\xDD", 4));
+}
+
 } // namespace
 } // namespace corvina

@@ -289,5 +289,26 @@ TEST_F(CMidiFileLoadTest, TruncatedTempoEventsNeitherHangNorReadOutsideTheFile)
               kMidiLoadUnsupported);
 }
 
+TEST(MidiReaderStateTest, RememberedDeltaTimesAreAlwaysTheComputedOnes)
+{
+    // Deltas that share a memory slot (5, 261, 0x10000005), a tempo that changes and comes back, a
+    // division of 0 and the largest values: every answer is the one the division gives.
+    const std::uint32_t deltas[] = {5, 261, 0x10000005u, 5, 0, 96, 0xFFFFFFFFu, 261, 1};
+    const std::uint32_t tempos[] = {500000, 1, 500000, 0xFFFFFF, 0};
+    const std::uint32_t divisions[] = {96, 0, 32767, 96};
+    for (int round = 0; round < 2; ++round) {
+        for (std::uint32_t division : divisions) {
+            for (std::uint32_t tempo : tempos) {
+                for (std::uint32_t delta : deltas) {
+                    EXPECT_EQ(MidiDeltaMicroseconds(tempo, delta, division), MidiScale(tempo, delta, division))
+                        << tempo << " " << delta << " " << division;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(MidiDeltaMicroseconds(500000, 96, 96), 500000u);
+    EXPECT_EQ(MidiDeltaMicroseconds(500000, 1, 96), 5208u);
+}
+
 } // namespace
 } // namespace corvina::test

@@ -117,6 +117,50 @@ TEST_F(CMidiFileWriteTest, ChannelFilesMoveOneChannelToChannelZeroAndStartWithAT
     EXPECT_EQ(ReadAll(slow.GetChannelFileName(0)), SingleTrackOutput(ownTempo));
 }
 
+TEST_F(CMidiFileWriteTest, ThreeInterleavedChannelsGetTheirOwnFilesAndAFileThatCannotBeMadeStopsTheRest)
+{
+    // Channels 0, 1 and 2 take turns under running status, with a text event between them: each file
+    // gets its channel's events, the text, and the deltas of the others added up.
+    const std::string events = Bytes({0x00, 0x90, 0x3C, 0x40,          // ch 0 at 0
+                                      0x10, 0x91, 0x3E, 0x40,          // ch 1 at 16
+                                      0x10, 0x3F, 0x40,                // ch 1, running status, at 32
+                                      0x08, 0xFF, 0x01, 0x01, 'x',     // text at 40
+                                      0x08, 0x92, 0x40, 0x40,          // ch 2 at 48
+                                      0x10, 0x80, 0x3C, 0x00,          // ch 0 at 64
+                                      0x10, 0x81, 0x3E, 0x00,          // ch 1 at 80
+                                      0x10, 0x82, 0x40, 0x00}) + kEnd; // ch 2 at 96
+    const std::string tempo = Bytes({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});
+    const std::string source = Write("three.mid", Header(0, 1, 96) + Track(events));
+    const std::filesystem::path folder = m_dir / "three";
+    std::filesystem::create_directory(folder);
+    CMidiFile file;
+    ASSERT_EQ(file.Load(source), kMidiLoadOk);
+    ASSERT_TRUE(file.WriteChannelFilesInto(folder));
+    ASSERT_EQ(file.GetCombinationCount(), 3);
+    EXPECT_EQ(ReadAll(folder / "rt000.0.mid"),
+              SingleTrackOutput(tempo + Bytes({0x00, 0x90, 0x3C, 0x40, 0x28, 0xFF, 0x01, 0x01, 'x',
+                                               0x18, 0x80, 0x3C, 0x00, 0x20, 0xFF, 0x2F, 0x00})));
+    EXPECT_EQ(ReadAll(folder / "rt000.1.mid"),
+              SingleTrackOutput(tempo + Bytes({0x10, 0x90, 0x3E, 0x40, 0x10, 0x90, 0x3F, 0x40, 0x08, 0xFF, 0x01,
+                                               0x01, 'x', 0x28, 0x80, 0x3E, 0x00, 0x10, 0xFF, 0x2F, 0x00})));
+    EXPECT_EQ(ReadAll(folder / "rt000.2.mid"),
+              SingleTrackOutput(tempo + Bytes({0x28, 0xFF, 0x01, 0x01, 'x', 0x08, 0x90, 0x40, 0x40,
+                                               0x30, 0x80, 0x40, 0x00, 0x00, 0xFF, 0x2F, 0x00})));
+    // The most recent output is the last file written, as after any other output.
+    ASSERT_TRUE(file.SaveClipAs((m_dir / "last.mid").string()));
+    EXPECT_EQ(ReadAll(m_dir / "last.mid"), ReadAll(folder / "rt000.2.mid"));
+
+    // A name taken by a folder: the file before it is written, the one after it is not tried.
+    const std::filesystem::path blocked = m_dir / "blocked";
+    std::filesystem::create_directories(blocked / "rt000.1.mid");
+    CMidiFile again;
+    ASSERT_EQ(again.Load(source), kMidiLoadOk);
+    EXPECT_FALSE(again.WriteChannelFilesInto(blocked));
+    EXPECT_EQ(again.GetCombinationCount(), 1);
+    EXPECT_EQ(ReadAll(blocked / "rt000.0.mid"), ReadAll(folder / "rt000.0.mid"));
+    EXPECT_FALSE(std::filesystem::exists(blocked / "rt000.2.mid"));
+}
+
 TEST_F(CMidiFileWriteTest, TrackClipsKeepControllersBeforeTheStartAndCutNotesToTheRange)
 {
     CMidiFile file;

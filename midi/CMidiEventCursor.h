@@ -1,0 +1,49 @@
+// Walks a loaded track's events again, from its first event on, reading them from the file image with
+// the reader state the track started with. Every walk gives the events exactly as the load read them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "CMidiBuffer.h"
+#include "CMidiEvent.h"
+#include "CMidiImageReader.h"
+#include "MidiReaderState.h"
+
+namespace corvina {
+
+class CMidiEventCursor {
+public:
+    // nBegin: offset of the track's first event; start: the reader state before it; nCount: its events.
+    CMidiEventCursor(CMidiBuffer* pBuffer, std::int64_t nBegin, const MidiReaderState& start, std::size_t nCount)
+        : m_pBuffer(pBuffer), m_Reader(pBuffer->GetReadImage(), pBuffer->GetReadSize(), nBegin), m_State(start),
+          m_nLeft(nCount)
+    {
+    }
+    virtual ~CMidiEventCursor() = default;
+
+    // The next event into event; false after the last one.
+    bool Next(CMidiEvent& event)
+    {
+        if (m_nLeft == 0)
+            return false;
+        --m_nLeft;
+        event = CMidiEvent(m_pBuffer);
+        std::uint32_t tempoAtStart = 0;
+        // The same bytes parsed the same way succeeded at load; a failure here would mean the image
+        // changed, and the walk ends rather than read garbage.
+        if (!event.ParseFrom(m_Reader, m_State, tempoAtStart)) {
+            m_nLeft = 0;
+            return false;
+        }
+        return true;
+    }
+
+private:
+    CMidiBuffer* m_pBuffer;
+    CMidiImageReader m_Reader;
+    MidiReaderState m_State;
+    std::size_t m_nLeft;
+};
+
+} // namespace corvina
