@@ -33,6 +33,7 @@ CListCtrl::CListCtrl(wxWindow* parent, int id, const wxPoint& pos, const wxSize&
                          wxDV_SINGLE | ((style & wxLC_NO_HEADER) ? wxDV_NO_HEADER : 0) | (style & wxBORDER_MASK))
 {
     GetMainWindow()->Bind(wxEVT_LEFT_UP, &CListCtrl::OnMouseUp, this);
+    GetMainWindow()->Bind(wxEVT_LEFT_DCLICK, &CListCtrl::OnDoubleClick, this);
     Bind(wxEVT_CHAR_HOOK, &CListCtrl::OnKey, this);
     Bind(wxEVT_DATAVIEW_SELECTION_CHANGED, &CListCtrl::OnSelectionChanged, this);
 }
@@ -160,9 +161,21 @@ bool CListCtrl::DeleteAllItems()
     return true;
 }
 
+void CListCtrl::OnDoubleClick(wxMouseEvent& event)
+{
+    event.Skip();
+    m_bSecondClickOfDouble = true;
+}
+
 void CListCtrl::OnMouseUp(wxMouseEvent& event)
 {
     event.Skip();
+    // A double-click chooses a row once, with its first click, as a list of the desktop does: its
+    // second button release is no new click.
+    if (m_bSecondClickOfDouble) {
+        m_bSecondClickOfDouble = false;
+        return;
+    }
     wxDataViewItem item;
     wxDataViewColumn* column = nullptr;
     HitTest(event.GetPosition(), item, column);

@@ -52,12 +52,15 @@ public:
 private:
     wxVariant CellValue(int column, const wxString& text, int image) const;
     void OnMouseUp(wxMouseEvent& event);
+    void OnDoubleClick(wxMouseEvent& event);
     void OnKey(wxKeyEvent& event);
     void OnSelectionChanged(wxDataViewEvent& event);
     void Send(wxEventType type, long row);
 
     wxImageList* m_pImages = nullptr;
     std::vector<int> m_images;
+    // Set by the second press of a double-click, until its release.
+    bool m_bSecondClickOfDouble = false;
 };
 
 } // namespace corvina

@@ -58,6 +58,13 @@ void Click(wxWindow* window, const wxPoint& client)
     DispatchPending();
 }
 
+void DoubleClick(wxWindow* window, const wxPoint& client)
+{
+    MoveTo(window, client);
+    Simulator().MouseDblClick();
+    DispatchPending();
+}
+
 void Drag(wxWindow* window, const wxPoint& from, const wxPoint& to)
 {
     MoveTo(window, from);

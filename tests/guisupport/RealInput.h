@@ -22,6 +22,8 @@ bool ShowForInput(wxTopLevelWindow* top);
 void MoveTo(wxWindow* window, const wxPoint& client);
 // A left click at a client point of the window.
 void Click(wxWindow* window, const wxPoint& client);
+// Double-clicks the left button at one client point.
+void DoubleClick(wxWindow* window, const wxPoint& client);
 // Presses the left button at one client point, moves in steps to the other and lets go there (the
 // end point may lie outside the window).
 void Drag(wxWindow* window, const wxPoint& from, const wxPoint& to);
