@@ -148,8 +148,14 @@ public:
         if (m_page >= 0)
             m_frame->Editor()->SetSheetCurSel(m_page);
         if (!m_screenshot.empty()) {
-            // Give the window time to be mapped and painted, then capture it and quit.
+            // Give the window time to be mapped and painted, then capture it and quit. While the
+            // window waits for work (a file opening shows the wait cursor) the picture waits too: it
+            // shows the window once the work is done, and the work is not cut off.
             m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+                if (wxIsBusy()) {
+                    m_timer.StartOnce(100);
+                    return;
+                }
                 m_frame->SaveScreenshot(m_screenshot);
                 m_frame->Destroy();
             });
