@@ -51,13 +51,21 @@ public:
     // Variable-length quantity; on failure logs "ReadVarLength failed" and does not move.
     bool ReadVarLength(std::uint32_t& value)
     {
-        // Most deltas are one byte.
+        // Most deltas are one or two bytes.
         if (m_nReadPos >= 0 && m_nReadPos < m_nReadSize) {
             const std::uint8_t first = m_pReadImage[static_cast<std::size_t>(m_nReadPos)];
             if ((first & 0x80u) == 0) {
                 ++m_nReadPos;
                 value = first;
                 return true;
+            }
+            if (m_nReadPos + 1 < m_nReadSize) {
+                const std::uint8_t second = m_pReadImage[static_cast<std::size_t>(m_nReadPos + 1)];
+                if ((second & 0x80u) == 0) {
+                    m_nReadPos += 2;
+                    value = ((first & 0x7Fu) << 7) + second;
+                    return true;
+                }
             }
         }
         return ReadLongVarLength(value);

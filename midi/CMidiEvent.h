@@ -21,8 +21,10 @@ public:
     // says why.
     bool Parse(std::uint32_t& dwTempoAtStart) { return ParseFrom(*m_pBuffer, TheMidiReaderState(), dwTempoAtStart); }
     // The same from any reader with the buffer's read operations and with a given state: loading reads
-    // through the buffer, the writers read the same image again through a CMidiImageReader.
-    template <class Reader> bool ParseFrom(Reader& buf, MidiReaderState& state, std::uint32_t& dwTempoAtStart);
+    // through the buffer, the writers read the same image again through a CMidiImageReader. Without
+    // kTimes the time is not kept (it stays 0; the per-channel writer needs only deltas and bytes).
+    template <bool kTimes = true, class Reader>
+    bool ParseFrom(Reader& buf, MidiReaderState& state, std::uint32_t& dwTempoAtStart);
 
     // Appends the event to the buffer's output image: delta (absolute or added to the own delta), an
     // explicit status byte when forced and the source used running status, output channel (-1 keeps it).
@@ -91,7 +93,7 @@ private:
     std::uint8_t m_byStatus = 0;
 };
 
-template <class Reader>
+template <bool kTimes, class Reader>
 inline bool CMidiEvent::ParseFrom(Reader& buf, MidiReaderState& state, std::uint32_t& dwTempoAtStart)
 {
     dwTempoAtStart = 0;
@@ -103,8 +105,11 @@ inline bool CMidiEvent::ParseFrom(Reader& buf, MidiReaderState& state, std::uint
         return false;
     }
     m_dwTempo = state.dwTempo;
-    state.dwRunningTime += MidiDeltaMicroseconds(state.dwTempo, m_dwDelta, static_cast<std::uint32_t>(state.nDivision));
-    m_dwTime = state.dwRunningTime;
+    if constexpr (kTimes) {
+        state.dwRunningTime +=
+            MidiDeltaMicroseconds(state.dwTempo, m_dwDelta, static_cast<std::uint32_t>(state.nDivision));
+        m_dwTime = state.dwRunningTime;
+    }
     m_nDataOffset = static_cast<std::int32_t>(buf.GetReadPos());
 
     if (!buf.MoreData()) {
@@ -137,7 +142,7 @@ inline bool CMidiEvent::ParseFrom(Reader& buf, MidiReaderState& state, std::uint
         if (type == 0x51) {
             buf.ReadByte(true);
             state.dwTempo = buf.ReadNumber(3);
-            if (m_dwTime == 0)
+            if (kTimes && m_dwTime == 0)
                 dwTempoAtStart = state.dwTempo;
             // Back to the length byte, so the length is read like that of any other meta event.
             buf.SetReadPos(buf.GetReadPos() - 4);

@@ -23,7 +23,12 @@ public:
     virtual ~CMidiEventCursor() = default;
 
     // The next event into event; false after the last one.
-    bool Next(CMidiEvent& event)
+    bool Next(CMidiEvent& event) { return NextOf<true>(event); }
+    // The same without the event's time (left 0), for walks that need only its deltas and bytes.
+    bool NextWithoutTime(CMidiEvent& event) { return NextOf<false>(event); }
+
+private:
+    template <bool kTimes> bool NextOf(CMidiEvent& event)
     {
         if (m_nLeft == 0)
             return false;
@@ -32,14 +37,13 @@ public:
         std::uint32_t tempoAtStart = 0;
         // The same bytes parsed the same way succeeded at load; a failure here would mean the image
         // changed, and the walk ends rather than read garbage.
-        if (!event.ParseFrom(m_Reader, m_State, tempoAtStart)) {
+        if (!event.ParseFrom<kTimes>(m_Reader, m_State, tempoAtStart)) {
             m_nLeft = 0;
             return false;
         }
         return true;
     }
 
-private:
     CMidiBuffer* m_pBuffer;
     CMidiImageReader m_Reader;
     MidiReaderState m_State;

@@ -181,7 +181,7 @@ void CMidiTrack::WriteChannelChunks(std::array<CMidiWriteImage, 16>& out, std::a
         bWrite[c] = event.WriteTo(out[c], deltaSum - sumAfterWritten[c], false, true, 0);
         sumAfterWritten[c] = deltaSum + event.GetDelta();
     };
-    while (cursor.Next(event)) {
+    while (cursor.NextWithoutTime(event)) {
         if (event.HasStatus()) {
             writeTo(static_cast<std::size_t>(event.GetChannel()));
         } else {
