@@ -1,6 +1,8 @@
 // Bounds-checked reads from the file image, checked writes to the output image, and the parse log.
 #include "CMidiBuffer.h"
 
+#include "CMidiImageReader.h"
+
 #include <new>
 
 namespace corvina {
@@ -32,16 +34,9 @@ bool CMidiBuffer::CreateReadImage(std::int32_t size)
 
 std::uint32_t CMidiBuffer::ReadNumber(int n)
 {
-    if (n < 1 || n > 4) {
-        m_nReadPos += n;
-        return 0;
-    }
-    if (m_nReadPos < 0 || m_nReadSize - m_nReadPos < n)
-        return 0;
-    std::uint32_t value = 0;
-    for (int i = 0; i < n; ++i)
-        value = (value << 8) | m_pReadImage[static_cast<std::size_t>(m_nReadPos + i)];
-    m_nReadPos += n;
+    CMidiImageReader reader(m_pReadImage.get(), m_nReadSize, m_nReadPos);
+    const std::uint32_t value = reader.ReadNumber(n);
+    m_nReadPos = reader.GetReadPos();
     return value;
 }
 
@@ -57,23 +52,12 @@ std::string CMidiBuffer::ReadString(int n)
 
 bool CMidiBuffer::ReadLongVarLength(std::uint32_t& value)
 {
-    std::int64_t pos = m_nReadPos;
-    if (pos < 0 || pos >= m_nReadSize) {
+    CMidiImageReader reader(m_pReadImage.get(), m_nReadSize, m_nReadPos);
+    if (!reader.ReadVarLength(value)) {
         LogError("ReadVarLength failed");
         return false;
     }
-    std::uint8_t byte = m_pReadImage[static_cast<std::size_t>(pos++)];
-    std::uint32_t result = byte & 0x7Fu;
-    while (byte & 0x80u) {
-        if (pos >= m_nReadSize) {
-            LogError("ReadVarLength failed");
-            return false;
-        }
-        byte = m_pReadImage[static_cast<std::size_t>(pos++)];
-        result = (result << 7) + (byte & 0x7Fu);
-    }
-    m_nReadPos = pos;
-    value = result;
+    m_nReadPos = reader.GetReadPos();
     return true;
 }
 
