@@ -9,8 +9,7 @@
 #include "CSXButton.h"
 #include "CTimeEdit.h"
 #include "CTonesMobileDlg.h"
-#include "EditorWithPhone.h"
-#include "FakeUi.h"
+#include "EditorTest.h"
 #include "ButtonClicks.h"
 
 #include <gtest/gtest.h>
@@ -27,40 +26,7 @@ const std::string kPortText = "Port cannot be read. Please reinstall Pellucid!\n
 const std::string kTransferFailed = "Transferring of file/clip to the phone unsuccessful.";
 const std::string kTransferDone = "The file or the clip were successfully transferred to the mobile phone.";
 
-class PhoneRoadTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!test::VirtualPhone::Available())
-            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
-    }
-    void Connect(const std::string& model, std::vector<std::string> extra = {})
-    {
-        m_editor = std::make_unique<test::EditorWithPhone>(m_folder.Path(), model, std::move(extra));
-        ASSERT_TRUE(m_editor->Ready());
-        m_dlg = m_editor->dlg;
-        // Room for the whole dialog on the screen, so that the pointer reaches every control.
-        m_editor->frame->SetSize(wxSize(1260, 1000));
-        test::DispatchPending();
-    }
-    std::vector<std::string> Texts() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& box : m_ui.m_boxes)
-            texts.push_back(box.text);
-        return texts;
-    }
-    bool Told(const std::string& text) const
-    {
-        const auto texts = Texts();
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
-    }
-
-    test::ScratchFolder m_folder;
-    test::FakeUi m_ui;
-    std::unique_ptr<test::EditorWithPhone> m_editor;
-    CRingingtoneDlg* m_dlg = nullptr;
-};
+using PhoneRoadTest = test::EditorTest;
 
 TEST_F(PhoneRoadTest, AfterThePhoneIsUnpluggedATonesClickAndATransmitSayTheyFailedWithoutThePortMessage)
 {

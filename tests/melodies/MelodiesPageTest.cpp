@@ -12,8 +12,7 @@
 #include "CServiceFactory.h"
 #include "CTimeEdit.h"
 #include "CTonesMobileDlg.h"
-#include "EditorWithPhone.h"
-#include "FakeUi.h"
+#include "EditorTest.h"
 #include "ImageLoader.h"
 #include "MelodyFileChoice.h"
 #include "RealInput.h"
@@ -54,30 +53,15 @@ void Type(CTimeEdit* field, const char* text)
     field->SetTime(field->ParseTime());
 }
 
-std::vector<std::string> Texts(const test::FakeUi& ui)
-{
-    std::vector<std::string> texts;
-    for (const auto& box : ui.m_boxes)
-        texts.push_back(box.text);
-    return texts;
-}
-
-class MelodiesPageTest : public ::testing::Test {
+class MelodiesPageTest : public test::EditorTest {
 protected:
-    void SetUp() override
-    {
-        if (!test::VirtualPhone::Available())
-            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
-    }
     void TearDown() override { SetFileChoosers(nullptr, nullptr); }
 
     void Connect(const std::string& model, std::vector<std::string> extra = {}, const std::string& registry = {})
     {
-        m_editor = std::make_unique<test::EditorWithPhone>(m_folder.Path(), model, std::move(extra), registry);
-        ASSERT_TRUE(m_editor->Ready());
-        m_dlg = m_editor->dlg;
-        // The window as large as the editor's template in the dialog font, so all of it is on screen.
-        m_editor->frame->SetClientSize(wxSize(m_dlg->Units().X(464), m_dlg->Units().Y(307)));
+        EditorTest::Connect(model, std::move(extra), registry);
+        if (HasFatalFailure())
+            return;
         m_page = m_dlg->GetMelodiesDlg();
         m_clip = &m_page->GetClipEditDlg();
         m_dlg->SetSheetCurSel(1);
@@ -103,10 +87,6 @@ protected:
         test::Click(Tracks()->GetMainWindow(), point);
     }
 
-    test::ScratchFolder m_folder;
-    test::FakeUi m_ui;
-    std::unique_ptr<test::EditorWithPhone> m_editor;
-    CRingingtoneDlg* m_dlg = nullptr;
     CMelodiesDlg* m_page = nullptr;
     CClipEditDlg* m_clip = nullptr;
 };
@@ -267,7 +247,7 @@ TEST_F(MelodiesPageTest, SaveAsWritesAClipTheEngineReadsAndAnEmptyClipGives4590)
     Type(end, "0:01.60");
     test::DispatchPending();
     m_clip->OnSaveAs();
-    ASSERT_TRUE(fs::exists(saved)) << ::testing::PrintToString(Texts(m_ui));
+    ASSERT_TRUE(fs::exists(saved)) << ::testing::PrintToString(Texts());
     EXPECT_TRUE(m_clip->GetSaved());
     EXPECT_EQ(m_page->CloseOk(), 1);
     CMidiFile check;
@@ -293,7 +273,7 @@ TEST_F(MelodiesPageTest, TransmittingInFolderModePutsTheClipOnThePhoneAndAsksBef
     m_page->SetDestination("scale.mid");
     m_clip->WriteToPhone();
     const fs::path onPhone = m_editor->phone->Files() / "Ringtones" / "scale.mid";
-    ASSERT_TRUE(fs::exists(onPhone)) << ::testing::PrintToString(Texts(m_ui));
+    ASSERT_TRUE(fs::exists(onPhone)) << ::testing::PrintToString(Texts());
     EXPECT_EQ(ReadBytes(onPhone), ReadBytes(m_clip->GetMidiFile()->GetTempPrefix() + "rtclip.mid"));
     EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
     EXPECT_EQ(m_dlg->GetIndexForName("scale.mid"), static_cast<int>(m_dlg->GetRtFileList()->size()) - 1);
@@ -340,7 +320,7 @@ TEST_F(MelodiesPageTest, WithoutAPhoneFolderTheReadOutAndTransmitGoOverObex)
     m_page->SetDestination("scale.mid");
     m_clip->WriteToPhone();
     const fs::path onPhone = m_editor->phone->Files() / "Ringtones" / "scale.mid";
-    ASSERT_TRUE(fs::exists(onPhone)) << ::testing::PrintToString(Texts(m_ui));
+    ASSERT_TRUE(fs::exists(onPhone)) << ::testing::PrintToString(Texts());
     EXPECT_EQ(ReadBytes(onPhone), ReadBytes(m_clip->GetMidiFile()->GetTempPrefix() + "rtclip.mid"));
     EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
 

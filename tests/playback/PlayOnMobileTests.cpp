@@ -7,8 +7,7 @@
 #include "CMelodiesDlg.h"
 #include "CPlayOnMobileSubDlg.h"
 #include "CTonesMobileDlg.h"
-#include "EditorWithPhone.h"
-#include "FakeUi.h"
+#include "EditorTest.h"
 #include "ButtonClicks.h"
 
 #include <gtest/gtest.h>
@@ -23,22 +22,13 @@ namespace fs = std::filesystem;
 
 const fs::path kScale = fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files" / "test-c-major-scale.mid";
 
-class PlayOnMobileTest : public ::testing::Test {
+class PlayOnMobileTest : public test::EditorTest {
 protected:
-    void SetUp() override
-    {
-        if (!test::VirtualPhone::Available())
-            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
-    }
-
     void Connect(const std::string& model, std::vector<std::string> extra = {})
     {
-        m_editor = std::make_unique<test::EditorWithPhone>(m_folder.Path(), model, std::move(extra));
-        ASSERT_TRUE(m_editor->Ready());
-        m_dlg = m_editor->dlg;
-        // Room for the whole dialog on the screen, so that the pointer reaches every control.
-        m_editor->frame->SetSize(wxSize(1260, 1000));
-        test::DispatchPending();
+        EditorTest::Connect(model, std::move(extra));
+        if (HasFatalFailure())
+            return;
         m_tones = m_dlg->GetTonesMobileDlg();
         m_melodies = m_dlg->GetMelodiesDlg();
     }
@@ -60,12 +50,7 @@ protected:
         ASSERT_TRUE(test::DispatchUntil([&] { return list->GetSelectedRow() == row; })) << "row " << row;
     }
     static wxWindow* Button(CPlayOnMobileSubDlg& panel, int id) { return panel.GetDlgItem(id); }
-    std::string Setting(const std::string& key) const { return m_editor->Setting(key); }
 
-    test::ScratchFolder m_folder;
-    test::FakeUi m_ui;
-    std::unique_ptr<test::EditorWithPhone> m_editor;
-    CRingingtoneDlg* m_dlg = nullptr;
     CTonesMobileDlg* m_tones = nullptr;
     CMelodiesDlg* m_melodies = nullptr;
 };

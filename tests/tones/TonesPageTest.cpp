@@ -3,8 +3,7 @@
 #include "CListCtrl.h"
 #include "ButtonClicks.h"
 #include "CTonesMobileDlg.h"
-#include "EditorWithPhone.h"
-#include "FakeUi.h"
+#include "EditorTest.h"
 #include "ReadOut.h"
 #include "RealInput.h"
 
@@ -25,26 +24,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class TonesPageTest : public ::testing::Test {
+class TonesPageTest : public test::EditorTest {
 protected:
-    void SetUp() override
-    {
-        if (!test::VirtualPhone::Available())
-            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
-    }
-
-    // A virtual phone of the type, the editor connected to it and read out.
     void Connect(const std::string& model, std::vector<std::string> extra = {})
     {
-        m_editor = std::make_unique<test::EditorWithPhone>(m_folder.Path(), model, std::move(extra));
-        ASSERT_TRUE(m_editor->Ready());
+        EditorTest::Connect(model, std::move(extra));
+        if (HasFatalFailure())
+            return;
         m_phone = m_editor->phone.get();
-        m_dlg = m_editor->dlg;
         m_page = m_dlg->GetTonesMobileDlg();
     }
     CListCtrl* List() { return m_page->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES); }
     long MarkedItem() { return List()->GetSelectedRow(); }
-    std::string Setting(const std::string& key) { return m_phone->Settings()[key]; }
     // The virtual phone's log of the commands it received.
     std::string Log() const { return (m_folder.Path() / "phone.log").string(); }
     // How many commands the phone received that begin with the text.
@@ -60,11 +51,7 @@ protected:
     // The user clicks the middle of a row of the tones list.
     void ClickRow(int row) { ASSERT_TRUE(test::ClickListRow(List(), row)) << "row " << row << " is not on screen"; }
 
-    test::ScratchFolder m_folder;
-    test::FakeUi m_ui;
-    std::unique_ptr<test::EditorWithPhone> m_editor;
     test::VirtualPhone* m_phone = nullptr;
-    CRingingtoneDlg* m_dlg = nullptr;
     CTonesMobileDlg* m_page = nullptr;
 };
 
