@@ -12,6 +12,7 @@
 #include "CServiceFactory.h"
 #include "CTimeEdit.h"
 #include "CTonesMobileDlg.h"
+#include "ButtonClicks.h"
 #include "EditorTest.h"
 #include "ImageLoader.h"
 #include "MelodyFileChoice.h"
@@ -240,13 +241,14 @@ TEST_F(MelodiesPageTest, TheMarkerIsAsWideAsTheClipAndADragEndsWhenTheMouseIsTak
 TEST_F(MelodiesPageTest, SaveAsWritesAClipTheEngineReadsAndAnEmptyClipGives4590)
 {
     Connect("CX70");
-    ASSERT_TRUE(m_clip->OpenFile((kCorpus / "test-c-major-scale.mid").string()));
+    ASSERT_TRUE(Open(kCorpus / "test-c-major-scale.mid"));
     const fs::path saved = m_folder.Path() / "clip.mid";
     SetFileChoosers(nullptr, [&](wxWindow*, const std::string&, const std::string&) { return saved.string(); });
     auto* end = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END));
     Type(end, "0:01.60");
     test::DispatchPending();
-    m_clip->OnSaveAs();
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    ASSERT_TRUE(test::ClickButtonWithMouse(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS)));
     ASSERT_TRUE(fs::exists(saved)) << ::testing::PrintToString(Texts());
     EXPECT_TRUE(m_clip->GetSaved());
     EXPECT_EQ(m_page->CloseOk(), 1);
@@ -261,7 +263,7 @@ TEST_F(MelodiesPageTest, SaveAsWritesAClipTheEngineReadsAndAnEmptyClipGives4590)
     Type(start, "0:01.10");
     test::DispatchPending();
     m_ui.m_boxes.clear();
-    m_clip->OnSaveAs();
+    ASSERT_TRUE(test::ClickButtonWithMouse(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS)));
     ASSERT_FALSE(m_ui.m_boxes.empty());
     EXPECT_EQ(m_ui.m_boxes.back().text, "There are no notes in the selected clip.");
 }
@@ -388,15 +390,18 @@ TEST_F(MelodiesPageTest, APhoneThatDropsTheLineMidTransferGives526)
 TEST_F(MelodiesPageTest, PlayingBySlotFromTheMelodiesPageRestoresTheToneAndSoundModeOnStop)
 {
     Connect("ME45");
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     // The phone rings tone 3, silently.
-    m_dlg->GetTonesMobileDlg()->OnClickListTones(2);
-    ASSERT_EQ(m_editor->Setting("ringtone.index"), "3");
+    m_dlg->SetSheetCurSel(0);
+    ASSERT_TRUE(test::ClickListRow(m_dlg->GetTonesMobileDlg()->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES), 2));
+    ASSERT_TRUE(test::DispatchUntil([&] { return m_editor->Setting("ringtone.index") == "3"; }));
+    m_dlg->SetSheetCurSel(1);
     ASSERT_EQ(CAtcHelperFunctions().Atc().SetSoundMode(0x22), S_OK);
     auto* slots = m_page->Item<wxChoice>(CMelodiesDlg::IDC_COMBO_USERDEF);
     slots->SetSelection(1);
     CPlayOnMobileSubDlg& play = m_page->GetPlaySubDlg();
     play.EnableButtons(1);
-    play.OnButtonPlay();
+    ASSERT_TRUE(test::ClickButtonWithMouse(play.GetDlgItem(CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
     EXPECT_EQ(CPlayOnMobileSubDlg::m_bIsPlaying, 1);
     EXPECT_EQ(m_editor->Setting("ringtone.index"), "42");  // first used 1 + 40 fixed + selection 1
     EXPECT_EQ(m_editor->Setting("playing"), "tone 42");
@@ -411,18 +416,6 @@ TEST_F(MelodiesPageTest, PlayingBySlotFromTheMelodiesPageRestoresTheToneAndSound
     EXPECT_FALSE(play.GetDlgItem(CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
 }
 
-TEST_F(MelodiesPageTest, PlayingAFileFromTheTonesPagePlaysItByItsPhonePath)
-{
-    Connect("CX70", {"--seed-ringtones"});
-    CTonesMobileDlg* tones = m_dlg->GetTonesMobileDlg();
-    tones->OnClickListTones(0);
-    CPlayOnMobileSubDlg& play = tones->GetPlaySubDlg();
-    play.OnButtonPlay();
-    EXPECT_EQ(m_editor->Setting("playing"), "file " + m_dlg->GetCurRtAPathFileName());
-    play.OnButtonStop();
-    EXPECT_EQ(m_editor->Setting("playing"), "");
-}
-
 } // namespace
 } // namespace corvina
 
@@ -435,10 +428,10 @@ TEST_F(MelodiesPageTest, ClickingARowStopsPlayingOnThePC)
     Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n\"AudioFileRealTime\"=dword:00000001\n\"AudioFile\"=\"" + wav + "\"\n");
     ASSERT_TRUE(Open(kCorpus / "test-multichannel-chords-0.mid"));
     CPlayOnPcSubDlg& player = m_clip->GetPlayer();
-    player.OnButtonPlay();
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    ASSERT_TRUE(test::ClickButtonWithMouse(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)));
     ASSERT_TRUE(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->IsEnabled()) << "the clip did not start playing";
     // The user clicks the second row.
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     ClickTrackRow(1);
     ASSERT_TRUE(test::DispatchUntil([&] { return m_clip->GetCurrentRow() == 1; }));
     EXPECT_EQ(Tracks()->GetSelectedRow(), 1);

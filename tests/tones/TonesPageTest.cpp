@@ -150,16 +150,17 @@ TEST_F(TonesPageTest, TheVolumeBarWritesOnceWhenADragEndsAndOnceWhenKeyStepsSett
 TEST_F(TonesPageTest, RingerRadiosAndVibrationWriteTheSoundModeWord)
 {
     Connect("CX70");
-    m_page->Item<wxRadioButton>(CTonesMobileDlg::IDC_RADIO_BEEP)->SetValue(true);
-    m_page->Item<wxCheckBox>(CTonesMobileDlg::IDC_CHECK_VIBRA)->SetValue(true);
-    m_page->OnCheckVibra();
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    auto click = [&](int id, const std::string& key, const std::string& value) {
+        ASSERT_TRUE(test::ClickWithMouse(m_page->GetDlgItem(id), [&] { return Setting(key) == value; }))
+            << id << ": " << key << " is " << Setting(key);
+    };
+    click(CTonesMobileDlg::IDC_RADIO_BEEP, "calm", "2");
+    click(CTonesMobileDlg::IDC_CHECK_VIBRA, "cvib", "1");
     EXPECT_EQ(Setting("calm"), "2");
-    EXPECT_EQ(Setting("cvib"), "1");
     EXPECT_EQ(m_page->GetSoundMode(), 0x14);
-    m_page->Item<wxRadioButton>(CTonesMobileDlg::IDC_RADIO_OFF)->SetValue(true);
-    m_page->Item<wxCheckBox>(CTonesMobileDlg::IDC_CHECK_VIBRA)->SetValue(false);
-    m_page->OnRadioOff();
-    EXPECT_EQ(Setting("calm"), "1");
+    click(CTonesMobileDlg::IDC_CHECK_VIBRA, "cvib", "0");
+    click(CTonesMobileDlg::IDC_RADIO_OFF, "calm", "1");
     EXPECT_EQ(Setting("cvib"), "0");
 }
 
@@ -253,9 +254,9 @@ TEST_F(TonesPageTest, AStandardOnlyPhoneIsReadOutWithItsLackingFeaturesDisabledA
     EXPECT_EQ(m_page->GetVolume(), std::stol(Setting("ringtone.volume")));
 
     // The ringer goes to the phone without its vibration part; a file click sends nothing.
-    m_page->Item<wxRadioButton>(CTonesMobileDlg::IDC_RADIO_BEEP)->SetValue(true);
-    m_page->OnRadioBeep();
-    EXPECT_EQ(Setting("calm"), "2");
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    ASSERT_TRUE(test::ClickWithMouse(m_page->GetDlgItem(CTonesMobileDlg::IDC_RADIO_BEEP),
+                                     [&] { return Setting("calm") == "2"; }));
     ClickRow(1);
     test::DispatchPending();
     EXPECT_EQ(Setting("activefile.6"), "");
