@@ -32,7 +32,9 @@ struct WALK {
 WALK Walk(const CMidiSchedule& schedule)
 {
     WALK walk;
-    for (const corvina::SCHEDULED_EVENT& e : schedule.Events()) {
+    CMidiSchedule::CCursor cursor = schedule.Begin();
+    corvina::SCHEDULED_EVENT e;
+    while (cursor.Next(e)) {
         ++walk.events;
         walk.lastUs = e.TimeUs;
     }

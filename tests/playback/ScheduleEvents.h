@@ -15,17 +15,17 @@ struct SENT_EVENT {
     std::uint8_t Data1 = 0;
     std::uint8_t Data2 = 0;
     std::vector<std::uint8_t> Sysex; // body of a system-exclusive event
+
+    bool operator==(const SENT_EVENT&) const = default;
 };
 
 inline std::vector<SENT_EVENT> AllEvents(const CMidiSchedule& schedule)
 {
     std::vector<SENT_EVENT> sent;
-    for (const SCHEDULED_EVENT& e : schedule.Events()) {
-        SENT_EVENT s{e.TimeUs, e.Status, e.Data1, e.Data2, {}};
-        if (e.Status == 0xF0)
-            s.Sysex = schedule.Sysexes()[e.Sysex];
-        sent.push_back(std::move(s));
-    }
+    CMidiSchedule::CCursor cursor = schedule.Begin();
+    SCHEDULED_EVENT e;
+    while (cursor.Next(e))
+        sent.push_back(SENT_EVENT{e.TimeUs, e.Status, e.Data1, e.Data2, {e.Sysex.begin(), e.Sysex.end()}});
     return sent;
 }
 
