@@ -65,17 +65,32 @@ const std::filesystem::path& Folder()
     return folder;
 }
 
-// Files are written once per size; the generator's copy is freed before any child starts, and this
-// process never reads them, so that no child inherits memory of a reading.
-const Source& SourceFor(std::int64_t events)
+// A format-1 file of `tracks` tracks of one note each: the most tracks a file of its size can hold
+// with a sounding note in each (20 bytes a track).
+std::string ManyTracks(std::int64_t tracks)
 {
-    static std::map<std::int64_t, Source> sources;
-    Source& source = sources[events];
+    std::string file = "MThd";
+    corvina::bench::Be(file, 6, 4);
+    corvina::bench::Be(file, 1, 2);
+    corvina::bench::Be(file, 0xFFFF, 2);
+    corvina::bench::Be(file, 96, 2);
+    const std::string track("MTrk\0\0\0\x0C\x00\x90\x3C\x40\x60\x80\x3C\x00\x00\xFF\x2F\x00", 20);
+    for (std::int64_t t = 0; t < tracks; ++t)
+        file += track;
+    return file;
+}
+
+// Files are written once per size and kind; the generator's copy is freed before any child starts,
+// and this process never reads them, so that no child inherits memory of a reading.
+const Source& SourceFor(std::int64_t count, bool manyTracks = false)
+{
+    static std::map<std::pair<std::int64_t, bool>, Source> sources;
+    Source& source = sources[{count, manyTracks}];
     if (source.bytes == 0) {
-        const std::string bytes = corvina::bench::Generate(events);
+        const std::string bytes = manyTracks ? ManyTracks(count) : corvina::bench::Generate(count);
         if (bytes.size() > CMidiSchedule::kLargestFile)
             std::abort();
-        source.path = (Folder() / ("source" + std::to_string(events) + ".mid")).string();
+        source.path = (Folder() / ((manyTracks ? "tracks" : "events") + std::to_string(count) + ".mid")).string();
         std::ofstream(source.path, std::ios::binary) << bytes;
         source.bytes = static_cast<std::int64_t>(bytes.size());
     }
@@ -112,9 +127,8 @@ std::pair<WALK, std::int64_t> RunInChild(Body body)
 
 // What the player does with a file: one reading (as the length query and the play share it), then
 // every event in playing order.
-void BM_PlayerReadsAndWalksEveryEvent(benchmark::State& state)
+void ReadAndWalk(benchmark::State& state, const Source& source)
 {
-    const Source& source = SourceFor(state.range(0));
     // A child that only starts and exits: what any process of this program holds anyway.
     const std::int64_t idle = RunInChild([] { return WALK{}; }).second;
     std::int64_t peak = 0;
@@ -141,6 +155,17 @@ void BM_PlayerReadsAndWalksEveryEvent(benchmark::State& state)
     state.counters["x_file"] = static_cast<double>(peak - idle) / static_cast<double>(source.bytes);
 }
 
+void BM_PlayerReadsAndWalksEveryEvent(benchmark::State& state)
+{
+    ReadAndWalk(state, SourceFor(state.range(0)));
+}
+
+// The player keeps some state per track while it merges them: the case where that weighs most.
+void BM_PlayerReadsAndWalksAFileOfOneNoteTracks(benchmark::State& state)
+{
+    ReadAndWalk(state, SourceFor(state.range(0), true));
+}
+
 // About 2.6 million events (about 10 MB), and 18 million (about 66 MB, just under the largest file).
 // The time is the wall time of the child, start to exit.
 BENCHMARK(BM_PlayerReadsAndWalksEveryEvent)
@@ -149,6 +174,8 @@ BENCHMARK(BM_PlayerReadsAndWalksEveryEvent)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseRealTime();
+// 3.3 million tracks: about 66 MB.
+BENCHMARK(BM_PlayerReadsAndWalksAFileOfOneNoteTracks)->Arg(3300000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 } // namespace
 

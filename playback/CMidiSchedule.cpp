@@ -183,9 +183,25 @@ std::int64_t CMidiSchedule::CCursor::ToUs(std::int64_t tick) const
     return us >= kLongestTimeUs ? kLongestTimeUs : static_cast<std::int64_t>(us);
 }
 
+// Moves the track at heap position i down to its place. Used in place of a pop and a push: most
+// events are followed by one of the same track that is still the earliest, and then this stops at once.
+void CMidiSchedule::CCursor::SiftDown(std::size_t i)
+{
+    const std::size_t n = m_heap.size();
+    const std::uint32_t item = m_heap[i];
+    for (;;) {
+        std::size_t child = 2 * i + 1;
+        if (child >= n) break;
+        if (child + 1 < n && Later(m_heap[child], m_heap[child + 1])) ++child;
+        if (!Later(item, m_heap[child])) break;
+        m_heap[i] = m_heap[child];
+        i = child;
+    }
+    m_heap[i] = item;
+}
+
 bool CMidiSchedule::CCursor::Next(SCHEDULED_EVENT& event)
 {
-    auto later = [this](std::uint32_t a, std::uint32_t b) { return Later(a, b); };
     while (!m_heap.empty()) {
         TRACK_STATE& track = m_tracks[m_heap.front()];
         const std::int64_t us = ToUs(track.Tick);
@@ -210,12 +226,50 @@ bool CMidiSchedule::CCursor::Next(SCHEDULED_EVENT& event)
                 event.Data1 = event.Data2 = 0;
             }
         }
-        std::pop_heap(m_heap.begin(), m_heap.end(), later);
-        if (Advance(track)) std::push_heap(m_heap.begin(), m_heap.end(), later);
-        else m_heap.pop_back();
+        if (!Advance(track)) {
+            m_heap.front() = m_heap.back();
+            m_heap.pop_back();
+        }
+        if (!m_heap.empty()) SiftDown(0);
         if (send) return true;
     }
     return false;
+}
+
+// Only tempo changes move the time line, so only they need the merged order; every other event is
+// counted as its track is read through. The last event of the file is then at the largest tick of
+// any track, and its time follows from the whole tempo map: a tempo change at that very tick does not
+// alter it.
+void CMidiSchedule::CCursor::Measure(std::int64_t& count, std::int64_t& lengthUs)
+{
+    count = 0;
+    std::int64_t lastTick = 0;
+    // Takes a track from its waiting event on to its next tempo change; false when it has none.
+    auto toTempo = [&](TRACK_STATE& track) {
+        for (;;) {
+            lastTick = std::max(lastTick, track.Tick);
+            if (track.Status == 0xFF) return true;
+            if (track.Status != 0xFE) ++count;
+            if (!Advance(track)) return false;
+        }
+    };
+    m_heap.clear();
+    for (std::uint32_t i = 0; i < m_tracks.size(); ++i)
+        if (toTempo(m_tracks[i])) m_heap.push_back(i);
+    std::make_heap(m_heap.begin(), m_heap.end(), [this](std::uint32_t a, std::uint32_t b) { return Later(a, b); });
+    while (!m_heap.empty()) {
+        TRACK_STATE& track = m_tracks[m_heap.front()];
+        m_anchorUs = ToUs(track.Tick);
+        m_anchorTick = track.Tick;
+        m_tempo = track.Value == 0 ? kDefaultTempo : track.Value;
+        if (!Advance(track) || !toTempo(track)) {
+            m_heap.front() = m_heap.back();
+            m_heap.pop_back();
+        }
+        if (!m_heap.empty()) SiftDown(0);
+    }
+    lengthUs = ToUs(lastTick);
+    m_timeUs = lengthUs;
 }
 
 CMidiSchedule::CCursor CMidiSchedule::Begin() const
@@ -322,11 +376,8 @@ bool CMidiSchedule::Parse(std::vector<std::uint8_t> bytes, std::string* reason)
     m_firstChunk = 8 + headerLength;
     m_division = division;
     m_tracks = tracks;
-    // One walk over every event gives the length and the count; nothing of it is kept.
-    CCursor cursor(*this);
-    SCHEDULED_EVENT event;
-    while (cursor.Next(event)) ++m_eventCount;
-    m_lengthUs = cursor.TimeUs();
+    // One pass over every track gives the length and the count; nothing of it is kept.
+    CCursor(*this).Measure(m_eventCount, m_lengthUs);
     return true;
 }
 

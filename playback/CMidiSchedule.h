@@ -80,6 +80,8 @@ public:
     std::int64_t TimeUs() const { return m_timeUs; }
 
 private:
+    friend class CMidiSchedule;
+
     // One track's reading position and the event it holds, decoded, waiting for its turn.
     struct TRACK_STATE {
         std::int64_t Tick;        // of the waiting event
@@ -96,6 +98,11 @@ private:
     bool Advance(TRACK_STATE& track) const;
     // Whether track a's waiting event comes after track b's.
     bool Later(std::uint32_t a, std::uint32_t b) const;
+    // Restores the heap order below position i.
+    void SiftDown(std::size_t i);
+    // From the start, the number of events Next would give and the time of the last event of any kind,
+    // found by merging only the tempo changes; the cursor is used up.
+    void Measure(std::int64_t& count, std::int64_t& lengthUs);
     std::int64_t ToUs(std::int64_t tick) const;
 
     const std::uint8_t* m_image;

@@ -54,6 +54,8 @@ void AddPlay(Digest& d, const Bytes& bytes)
         return;
     }
     const std::vector<test::SENT_EVENT> events = test::AllEvents(s);
+    // The count announced by the reading agrees with the walk.
+    EXPECT_EQ(s.EventCount(), static_cast<std::int64_t>(events.size()));
     for (const test::SENT_EVENT& e : events) {
         d.Add(e.TimeUs);
         const std::uint8_t fields[] = {e.Status, e.Data1, e.Data2};
