@@ -1,27 +1,43 @@
 // Fuzz target for the PC player's own MIDI reader: any bytes are laid on its time line, as the file
-// dialog's preview does with every file it plays. Times must never run backwards.
+// dialog's preview does with every file it plays. Times must never run backwards nor pass the longest
+// time, and walking the events must give the count and the length the reading announced.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
-#include "CMidiSchedule.h"
+// The player library is built without the fuzzer's coverage counters; compiling its reader into this
+// target gives the fuzzer the reader's branches to steer by. The library's own copy is then never
+// linked in, since nothing here needs another of its objects.
+#include "CMidiSchedule.cpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::vector<std::uint8_t> bytes(data, data + size);
+    std::vector<std::uint8_t> bytes(data, data + size);
     corvina::CMidiSchedule schedule;
-    if (!schedule.Parse(bytes))
+    if (!schedule.Parse(std::move(bytes)))
         return 0;
+    corvina::CMidiSchedule::CCursor cursor = schedule.Begin();
+    corvina::SCHEDULED_EVENT e;
     std::int64_t last = 0;
-    for (const corvina::SCHEDULED_EVENT& e : schedule.Events()) {
+    std::int64_t count = 0;
+    while (cursor.Next(e)) {
         if (e.TimeUs < last || e.TimeUs > corvina::CMidiSchedule::kLongestTimeUs)
             std::abort();
-        if (e.Status == 0xF0 && e.Sysex >= schedule.Sysexes().size())
+        // A system-exclusive body is read where it lies; touching every byte lets the sanitizer check it.
+        if (e.Status == 0xF0) {
+            unsigned sum = 0;
+            for (std::uint8_t b : e.Sysex) sum += b;
+            if (sum > e.Sysex.size() * 255u)
+                std::abort();
+        } else if (!e.Sysex.empty()) {
             std::abort();
+        }
         last = e.TimeUs;
+        ++count;
     }
-    if (schedule.LengthUs() < last || schedule.LengthMs() < 0)
+    if (count != schedule.EventCount() || schedule.LengthUs() < last || cursor.TimeUs() != schedule.LengthUs() ||
+        schedule.LengthMs() < 0)
         std::abort();
     return 0;
 }

@@ -69,7 +69,7 @@ void CFluidSynth::Reset()
     fluid_synth_system_reset(m_synth);
 }
 
-void CFluidSynth::Send(const SCHEDULED_EVENT& e, const CMidiSchedule& schedule)
+void CFluidSynth::Send(const SCHEDULED_EVENT& e)
 {
     int channel = e.Status & 0x0F;
     switch (e.Status & 0xF0) {
@@ -84,12 +84,9 @@ void CFluidSynth::Send(const SCHEDULED_EVENT& e, const CMidiSchedule& schedule)
     case 0xD0: fluid_synth_channel_pressure(m_synth, channel, e.Data1); break;
     case 0xE0: fluid_synth_pitch_bend(m_synth, channel, e.Data1 | (e.Data2 << 7)); break;
     case 0xF0:
-        if (e.Status == 0xF0 && e.Sysex < schedule.Sysexes().size()) {
-            const auto& body = schedule.Sysexes()[e.Sysex];
-            if (!body.empty())
-                fluid_synth_sysex(m_synth, reinterpret_cast<const char*>(body.data()), static_cast<int>(body.size()),
-                                  nullptr, nullptr, nullptr, 0);
-        }
+        if (e.Status == 0xF0 && !e.Sysex.empty())
+            fluid_synth_sysex(m_synth, reinterpret_cast<const char*>(e.Sysex.data()), static_cast<int>(e.Sysex.size()),
+                              nullptr, nullptr, nullptr, 0);
         break;
     default: break;
     }

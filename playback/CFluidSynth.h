@@ -24,8 +24,8 @@ public:
     fluid_audio_driver_t* OpenDriver(const std::string& driver);
     // Silences every voice and returns all channels to their power-on state.
     void Reset();
-    // Sends one event of a schedule.
-    void Send(const SCHEDULED_EVENT& e, const CMidiSchedule& schedule);
+    // Sends one event of a schedule (its system-exclusive body is read from the schedule's file).
+    void Send(const SCHEDULED_EVENT& e);
     // Renders frames of interleaved 16-bit stereo.
     void Render(std::int16_t* interleaved, int frames);
     // Cuts every sounding voice at once, as stopping a sequencer does.

@@ -94,19 +94,20 @@ struct CMciPlayer::Device {
     // The worker: the state of the channels at the start of the range, the events of the range, the cut.
     void Run(const NotifyCallback& notify)
     {
-        const CMidiSchedule& schedule = *Schedule;
-        const auto& events = schedule.Events();
-        std::size_t i = 0;
+        // The events are decoded from the file as the time line reaches them.
+        CMidiSchedule::CCursor cursor = Schedule->Begin();
+        SCHEDULED_EVENT e;
+        bool have = cursor.Next(e);
         // Programs, controllers and bends set before the range still apply; notes before it do not sound.
-        for (; i < events.size() && events[i].TimeUs < FromUs; ++i)
-            if (!IsNote(events[i])) Synth->Send(events[i], schedule);
+        for (; have && e.TimeUs < FromUs; have = cursor.Next(e))
+            if (!IsNote(e)) Synth->Send(e);
         bool completed = true;
-        for (; i < events.size() && events[i].TimeUs < ToUs; ++i) {
-            if (!AdvanceTo(events[i].TimeUs)) {
+        for (; have && e.TimeUs < ToUs; have = cursor.Next(e)) {
+            if (!AdvanceTo(e.TimeUs)) {
                 completed = false;
                 break;
             }
-            Synth->Send(events[i], schedule);
+            Synth->Send(e);
         }
         completed = completed && AdvanceTo(ToUs);
         Synth->Silence();

@@ -1,10 +1,14 @@
 // Reads a Standard MIDI File leniently (as a sequencer would play it) and lays its events on a time line.
+// The file stays in memory as read; events are decoded from it as they are played, so a reading takes
+// little more memory than the file itself.
 #include "CMidiSchedule.h"
 
 #include <algorithm>
 #include <fstream>
+#include <limits>
 #include <mutex>
 #include <optional>
+#include <string_view>
 
 #include <sys/stat.h>
 
@@ -12,17 +16,6 @@ namespace corvina {
 namespace {
 
 constexpr std::uint32_t kDefaultTempo = 500000; // microseconds per quarter note
-
-// One event while tracks are merged: tick, then track and order within the track keep ties stable.
-struct RawEvent {
-    std::int64_t Tick;
-    int Track;
-    std::uint32_t Seq;
-    std::uint8_t Status;  // 0xFF for a tempo change, 0xFE for other metas (only their time counts)
-    std::uint8_t Data1;
-    std::uint8_t Data2;
-    std::uint32_t Value;  // tempo or sysex index
-};
 
 std::uint32_t BigEndian(const std::uint8_t* p, int n)
 {
@@ -45,92 +38,18 @@ int DataBytes(std::uint8_t status)
     }
 }
 
-class TrackReader {
-public:
-    TrackReader(const std::uint8_t* data, std::size_t size, int track, std::vector<RawEvent>& out,
-                std::vector<std::vector<std::uint8_t>>& sysex)
-        : m_p(data), m_end(data + size), m_track(track), m_out(out), m_sysex(sysex)
-    {
+// A variable-length quantity of at most four bytes; none when it is longer or cut off.
+std::optional<std::uint32_t> VarLen(const std::uint8_t*& p, const std::uint8_t* end)
+{
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (p >= end) return std::nullopt;
+        std::uint8_t b = *p++;
+        v = (v << 7) | (b & 0x7F);
+        if (!(b & 0x80)) return v;
     }
-
-    // Reads until End of Track or the end of the chunk; a damaged event ends the track there.
-    void Read()
-    {
-        std::int64_t tick = 0;
-        std::uint8_t running = 0;
-        while (m_p < m_end) {
-            auto delta = VarLen();
-            if (!delta) return;
-            tick += *delta;
-            if (m_p >= m_end) return;
-            std::uint8_t status = *m_p;
-            if (status & 0x80) ++m_p;
-            else if (running) status = running;
-            else return;
-
-            if (status == 0xFF) {
-                if (m_p >= m_end) return;
-                std::uint8_t type = *m_p++;
-                auto len = VarLen();
-                if (!len || *len > static_cast<std::uint64_t>(m_end - m_p)) return;
-                if (type == 0x51 && *len >= 3) Push(tick, 0xFF, 0, 0, BigEndian(m_p, 3));
-                else Push(tick, 0xFE, type, 0, 0);
-                m_p += *len;
-                if (type == 0x2F) return;
-                continue;
-            }
-            if (status == 0xF0 || status == 0xF7) {
-                auto len = VarLen();
-                if (!len || *len > static_cast<std::uint64_t>(m_end - m_p)) return;
-                if (status == 0xF0) {
-                    std::vector<std::uint8_t> body(m_p, m_p + *len);
-                    if (!body.empty() && body.back() == 0xF7) body.pop_back();
-                    m_sysex.push_back(std::move(body));
-                    Push(tick, 0xF0, 0, 0, static_cast<std::uint32_t>(m_sysex.size() - 1));
-                }
-                m_p += *len;
-                // Running status goes on after a system-exclusive event, as sequencers play such files.
-                continue;
-            }
-            int n = DataBytes(status);
-            if (m_end - m_p < n) return;
-            std::uint8_t d1 = n > 0 ? m_p[0] & 0x7F : 0;
-            std::uint8_t d2 = n > 1 ? m_p[1] & 0x7F : 0;
-            m_p += n;
-            if (status >= 0xF0) {
-                // System common and real-time bytes do not belong in a file; they are skipped.
-                continue;
-            }
-            running = status;
-            Push(tick, status, d1, d2, 0);
-        }
-    }
-
-private:
-    std::optional<std::uint64_t> VarLen()
-    {
-        std::uint64_t v = 0;
-        for (int i = 0; i < 4; ++i) {
-            if (m_p >= m_end) return std::nullopt;
-            std::uint8_t b = *m_p++;
-            v = (v << 7) | (b & 0x7F);
-            if (!(b & 0x80)) return v;
-        }
-        return std::nullopt;
-    }
-
-    void Push(std::int64_t tick, std::uint8_t status, std::uint8_t d1, std::uint8_t d2, std::uint32_t value)
-    {
-        m_out.push_back(RawEvent{tick, m_track, m_seq++, status, d1, d2, value});
-    }
-
-    const std::uint8_t* m_p;
-    const std::uint8_t* m_end;
-    int m_track;
-    std::uint32_t m_seq = 0;
-    std::vector<RawEvent>& m_out;
-    std::vector<std::vector<std::uint8_t>>& m_sysex;
-};
+    return std::nullopt;
+}
 
 bool Fail(std::string* reason, const char* text)
 {
@@ -139,6 +58,224 @@ bool Fail(std::string* reason, const char* text)
 }
 
 } // namespace
+
+template <typename Visit>
+int CMidiSchedule::ForEachTrack(const std::vector<std::uint8_t>& image, std::size_t firstChunk, Visit visit)
+{
+    std::size_t pos = firstChunk;
+    int tracks = 0;
+    while (pos + 8 <= image.size()) {
+        std::uint64_t length = BigEndian(&image[pos + 4], 4);
+        bool isTrack = std::string_view(reinterpret_cast<const char*>(&image[pos]), 4) == "MTrk";
+        // A last chunk that claims more than the file holds is read as far as it goes.
+        std::size_t available = std::min<std::uint64_t>(length, image.size() - pos - 8);
+        if (isTrack) {
+            ++tracks;
+            visit(static_cast<std::uint32_t>(pos + 8), static_cast<std::uint32_t>(pos + 8 + available));
+        }
+        pos += 8 + available;
+    }
+    return tracks;
+}
+
+CMidiSchedule::CCursor::CCursor(const CMidiSchedule& schedule)
+    : m_image(schedule.m_image.data()), m_division(schedule.m_division), m_bSmpte((schedule.m_division & 0x8000) != 0),
+      m_tempo(kDefaultTempo)
+{
+    if (m_bSmpte) {
+        // Frames per second: the negative high byte; 29 stands for 29.97 (drop frame).
+        int fps = 256 - static_cast<int>(m_division >> 8);
+        m_smpteTicksPerSecond = (fps == 29 ? 29.97 : fps) * static_cast<double>(m_division & 0xFF);
+    }
+    // Room for every track that can hold an event (three bytes at least), so the states are not moved
+    // as they are added.
+    std::size_t possible = 0;
+    ForEachTrack(schedule.m_image, schedule.m_firstChunk, [&](std::uint32_t begin, std::uint32_t end) { possible += end - begin >= 3; });
+    m_tracks.reserve(possible);
+    // Tracks without an event take no part; the others keep their file order, which settles ties.
+    ForEachTrack(schedule.m_image, schedule.m_firstChunk, [this](std::uint32_t begin, std::uint32_t end) {
+        m_tracks.push_back(TRACK_STATE{0, begin, end, 0, 0, 0, 0, 0});
+        if (!Advance(m_tracks.back())) m_tracks.pop_back();
+    });
+    m_heap.resize(m_tracks.size());
+    for (std::uint32_t i = 0; i < m_heap.size(); ++i) m_heap[i] = i;
+    std::make_heap(m_heap.begin(), m_heap.end(), [this](std::uint32_t a, std::uint32_t b) { return Later(a, b); });
+}
+
+bool CMidiSchedule::CCursor::Later(std::uint32_t a, std::uint32_t b) const
+{
+    const std::int64_t ta = m_tracks[a].Tick, tb = m_tracks[b].Tick;
+    return ta != tb ? ta > tb : a > b;
+}
+
+// Reads until the next event that takes part in the time line (a channel, system-exclusive or meta
+// event); a damaged event, End of Track or the end of the chunk ends the track there.
+bool CMidiSchedule::CCursor::Advance(TRACK_STATE& track) const
+{
+    const std::uint8_t* p = m_image + track.Pos;
+    const std::uint8_t* const end = m_image + track.End;
+    auto offset = [&](const std::uint8_t* at) { return static_cast<std::uint32_t>(at - m_image); };
+    while (p < end) {
+        auto delta = VarLen(p, end);
+        if (!delta) return false;
+        track.Tick += *delta;
+        if (p >= end) return false;
+        std::uint8_t status = *p;
+        if (status & 0x80) ++p;
+        else if (track.Running) status = track.Running;
+        else return false;
+
+        if (status == 0xFF) {
+            if (p >= end) return false;
+            std::uint8_t type = *p++;
+            auto len = VarLen(p, end);
+            if (!len || *len > static_cast<std::uint64_t>(end - p)) return false;
+            if (type == 0x51 && *len >= 3) {
+                track.Status = 0xFF;
+                track.Value = BigEndian(p, 3);
+            } else {
+                track.Status = 0xFE;
+            }
+            p += *len;
+            track.Pos = offset(p);
+            // Nothing after End of Track is read.
+            if (type == 0x2F) track.End = track.Pos;
+            return true;
+        }
+        if (status == 0xF0 || status == 0xF7) {
+            auto len = VarLen(p, end);
+            if (!len || *len > static_cast<std::uint64_t>(end - p)) return false;
+            const std::uint8_t* body = p;
+            p += *len;
+            // Running status goes on after a system-exclusive event, as sequencers play such files.
+            if (status == 0xF7) continue;
+            track.Status = 0xF0;
+            track.Value = offset(body);
+            track.Pos = offset(p);
+            return true;
+        }
+        int n = DataBytes(status);
+        if (end - p < n) return false;
+        std::uint8_t d1 = n > 0 ? p[0] & 0x7F : 0;
+        std::uint8_t d2 = n > 1 ? p[1] & 0x7F : 0;
+        p += n;
+        // System common and real-time bytes do not belong in a file; they are skipped.
+        if (status >= 0xF0) continue;
+        track.Running = status;
+        track.Status = status;
+        track.Data1 = d1;
+        track.Data2 = d2;
+        track.Pos = offset(p);
+        return true;
+    }
+    return false;
+}
+
+// Absurd tempos and deltas would carry the time line past any integer; it stops at the longest time
+// the player can report instead, so times never run backwards.
+std::int64_t CMidiSchedule::CCursor::ToUs(std::int64_t tick) const
+{
+    if (m_bSmpte) {
+        double us = static_cast<double>(tick) * 1e6 / m_smpteTicksPerSecond;
+        return us >= static_cast<double>(kLongestTimeUs) ? kLongestTimeUs : static_cast<std::int64_t>(us);
+    }
+    __int128 us = m_anchorUs + static_cast<__int128>(tick - m_anchorTick) * m_tempo / m_division;
+    return us >= kLongestTimeUs ? kLongestTimeUs : static_cast<std::int64_t>(us);
+}
+
+// Moves the track at heap position i down to its place. Used in place of a pop and a push: most
+// events are followed by one of the same track that is still the earliest, and then this stops at once.
+void CMidiSchedule::CCursor::SiftDown(std::size_t i)
+{
+    const std::size_t n = m_heap.size();
+    const std::uint32_t item = m_heap[i];
+    for (;;) {
+        std::size_t child = 2 * i + 1;
+        if (child >= n) break;
+        if (child + 1 < n && Later(m_heap[child], m_heap[child + 1])) ++child;
+        if (!Later(item, m_heap[child])) break;
+        m_heap[i] = m_heap[child];
+        i = child;
+    }
+    m_heap[i] = item;
+}
+
+bool CMidiSchedule::CCursor::Next(SCHEDULED_EVENT& event)
+{
+    while (!m_heap.empty()) {
+        TRACK_STATE& track = m_tracks[m_heap.front()];
+        const std::int64_t us = ToUs(track.Tick);
+        m_timeUs = std::max(m_timeUs, us);
+        bool send = false;
+        if (track.Status == 0xFF) {
+            m_anchorTick = track.Tick;
+            m_anchorUs = us;
+            m_tempo = track.Value == 0 ? kDefaultTempo : track.Value;
+        } else if (track.Status != 0xFE) {
+            send = true;
+            event.TimeUs = us;
+            event.Status = track.Status;
+            event.Data1 = track.Data1;
+            event.Data2 = track.Data2;
+            event.Sysex = {};
+            if (track.Status == 0xF0) {
+                // The body ends where the track goes on; a closing 0xF7 is not part of it.
+                std::uint32_t bodyEnd = track.Pos;
+                if (bodyEnd > track.Value && m_image[bodyEnd - 1] == 0xF7) --bodyEnd;
+                event.Sysex = std::span<const std::uint8_t>(m_image + track.Value, bodyEnd - track.Value);
+                event.Data1 = event.Data2 = 0;
+            }
+        }
+        if (!Advance(track)) {
+            m_heap.front() = m_heap.back();
+            m_heap.pop_back();
+        }
+        if (!m_heap.empty()) SiftDown(0);
+        if (send) return true;
+    }
+    return false;
+}
+
+// Only tempo changes move the time line, so only they need the merged order; every other event is
+// counted as its track is read through. The last event of the file is then at the largest tick of
+// any track, and its time follows from the whole tempo map: a tempo change at that very tick does not
+// alter it.
+void CMidiSchedule::CCursor::Measure(std::int64_t& count, std::int64_t& lengthUs)
+{
+    count = 0;
+    std::int64_t lastTick = 0;
+    // Takes a track from its waiting event on to its next tempo change; false when it has none.
+    auto toTempo = [&](TRACK_STATE& track) {
+        for (;;) {
+            lastTick = std::max(lastTick, track.Tick);
+            if (track.Status == 0xFF) return true;
+            if (track.Status != 0xFE) ++count;
+            if (!Advance(track)) return false;
+        }
+    };
+    m_heap.clear();
+    for (std::uint32_t i = 0; i < m_tracks.size(); ++i)
+        if (toTempo(m_tracks[i])) m_heap.push_back(i);
+    std::make_heap(m_heap.begin(), m_heap.end(), [this](std::uint32_t a, std::uint32_t b) { return Later(a, b); });
+    while (!m_heap.empty()) {
+        TRACK_STATE& track = m_tracks[m_heap.front()];
+        m_anchorUs = ToUs(track.Tick);
+        m_anchorTick = track.Tick;
+        m_tempo = track.Value == 0 ? kDefaultTempo : track.Value;
+        if (!Advance(track) || !toTempo(track)) {
+            m_heap.front() = m_heap.back();
+            m_heap.pop_back();
+        }
+        if (!m_heap.empty()) SiftDown(0);
+    }
+    lengthUs = ToUs(lastTick);
+    m_timeUs = lengthUs;
+}
+
+CMidiSchedule::CCursor CMidiSchedule::Begin() const
+{
+    return CCursor(*this);
+}
 
 std::int32_t CMidiSchedule::LengthMs() const
 {
@@ -208,17 +345,22 @@ bool CMidiSchedule::Load(const std::filesystem::path& path, std::string* reason)
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (static_cast<std::uintmax_t>(in.gcount()) != size) return Fail(reason, "the file cannot be read");
-    return Parse(bytes, reason);
+    return Parse(std::move(bytes), reason);
 }
 
-bool CMidiSchedule::Parse(const std::vector<std::uint8_t>& bytes, std::string* reason)
+bool CMidiSchedule::Parse(std::vector<std::uint8_t> bytes, std::string* reason)
 {
-    m_events.clear();
-    m_sysex.clear();
+    m_image.clear();
+    m_image.shrink_to_fit();
+    m_firstChunk = 0;
+    m_division = 0;
+    m_eventCount = 0;
     m_lengthUs = 0;
     m_tracks = 0;
     if (bytes.size() < 14 || std::string_view(reinterpret_cast<const char*>(bytes.data()), 4) != "MThd")
         return Fail(reason, "not a Standard MIDI File");
+    // Positions in the file are kept in 32 bits; files that large are refused by Load long before.
+    if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) return Fail(reason, "the file is too large");
     std::uint32_t headerLength = BigEndian(&bytes[4], 4);
     if (headerLength < 6 || headerLength > bytes.size() - 8) return Fail(reason, "damaged file header");
     std::uint32_t format = BigEndian(&bytes[8], 2);
@@ -227,58 +369,15 @@ bool CMidiSchedule::Parse(const std::vector<std::uint8_t>& bytes, std::string* r
     if (format > 1) return Fail(reason, "only MIDI file formats 0 and 1 can be played");
     if (division == 0 || (division & 0x8000 && (division & 0xFF) == 0)) return Fail(reason, "no time division");
 
-    std::vector<RawEvent> raw;
-    std::size_t pos = 8 + headerLength;
-    int track = 0;
-    while (pos + 8 <= bytes.size()) {
-        std::uint64_t length = BigEndian(&bytes[pos + 4], 4);
-        bool isTrack = std::string_view(reinterpret_cast<const char*>(&bytes[pos]), 4) == "MTrk";
-        // A last chunk that claims more than the file holds is read as far as it goes.
-        std::size_t available = std::min<std::uint64_t>(length, bytes.size() - pos - 8);
-        if (isTrack) TrackReader(&bytes[pos + 8], available, track++, raw, m_sysex).Read();
-        pos += 8 + available;
-    }
-    if (track == 0) return Fail(reason, "the file has no tracks");
-    m_tracks = track;
+    const int tracks = ForEachTrack(bytes, 8 + headerLength, [](std::uint32_t, std::uint32_t) {});
+    if (tracks == 0) return Fail(reason, "the file has no tracks");
 
-    std::stable_sort(raw.begin(), raw.end(), [](const RawEvent& a, const RawEvent& b) {
-        if (a.Tick != b.Tick) return a.Tick < b.Tick;
-        if (a.Track != b.Track) return a.Track < b.Track;
-        return a.Seq < b.Seq;
-    });
-
-    bool smpte = (division & 0x8000) != 0;
-    // Frames per second: the negative high byte; 29 stands for 29.97 (drop frame).
-    double smpteTicksPerSecond = 0;
-    if (smpte) {
-        int fps = 256 - static_cast<int>(division >> 8);
-        smpteTicksPerSecond = (fps == 29 ? 29.97 : fps) * static_cast<double>(division & 0xFF);
-    }
-    std::int64_t anchorTick = 0, anchorUs = 0;
-    std::uint32_t tempo = kDefaultTempo;
-    // Absurd tempos and deltas would carry the time line past any integer; it stops at the longest
-    // time the player can report instead, so times never run backwards.
-    auto toUs = [&](std::int64_t tick) -> std::int64_t {
-        if (smpte) {
-            double us = static_cast<double>(tick) * 1e6 / smpteTicksPerSecond;
-            return us >= static_cast<double>(kLongestTimeUs) ? kLongestTimeUs : static_cast<std::int64_t>(us);
-        }
-        __int128 us = anchorUs + static_cast<__int128>(tick - anchorTick) * tempo / division;
-        return us >= kLongestTimeUs ? kLongestTimeUs : static_cast<std::int64_t>(us);
-    };
-    m_events.reserve(raw.size());
-    for (const RawEvent& e : raw) {
-        std::int64_t us = toUs(e.Tick);
-        m_lengthUs = std::max(m_lengthUs, us);
-        if (e.Status == 0xFF) {
-            anchorTick = e.Tick;
-            anchorUs = us;
-            tempo = e.Value == 0 ? kDefaultTempo : e.Value;
-            continue;
-        }
-        if (e.Status == 0xFE) continue;
-        m_events.push_back(SCHEDULED_EVENT{us, e.Status, e.Data1, e.Data2, e.Value});
-    }
+    m_image = std::move(bytes);
+    m_firstChunk = 8 + headerLength;
+    m_division = division;
+    m_tracks = tracks;
+    // One pass over every track gives the length and the count; nothing of it is kept.
+    CCursor(*this).Measure(m_eventCount, m_lengthUs);
     return true;
 }
 

@@ -188,6 +188,36 @@ TEST_F(MciPlayer, ARangeSoundsInsideAndIsSilentAfterItsEnd)
     EXPECT_EQ(player.GetDeviceID(), 0u);
 }
 
+TEST_F(MciPlayer, ControllersSetBeforeARangeStillApplyInIt)
+{
+    // Volume full at 0 ms, then (in the quiet file) down to nothing at 400 ms; a note from 1000 to
+    // 1500 ms. Division 100 at 120 bpm: 5 ms a tick.
+    auto write = [](const fs::path& path, std::uint8_t laterVolume) {
+        test::WriteSmf(path, 0, 100, {{0x00, 0xB0, 0x07, 0x64, 0x50, 0xB0, 0x07, laterVolume, 0x78, 0x90, 0x3C, 0x64,
+                                       0x64, 0x80, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00}});
+    };
+    write(m_dir / "quiet.mid", 0x00);
+    write(m_dir / "loud.mid", 0x64);
+    CMciPlayer player;
+    Watch(player);
+    player.SetPlayWhole(false);
+    double rms[2] = {};
+    int plays = 0;
+    for (const char* name : {"quiet.mid", "loud.mid"}) {
+        player.SetFile((m_dir / name).string());
+        player.SetFrom(500);
+        player.SetTo(1500);
+        ASSERT_TRUE(player.Play());
+        ASSERT_TRUE(WaitForEnds(++plays));
+        player.Stop();
+        const test::Wav wav = test::ReadWav(Wav());
+        ASSERT_NEAR(wav.Seconds(), 1.0 + 0.3, 0.02);
+        rms[plays - 1] = wav.Rms(550, 950); // the note, 500 ms into the range
+    }
+    EXPECT_LT(rms[0], 5.0);
+    EXPECT_GT(rms[1], 50.0);
+}
+
 TEST_F(MciPlayer, PlayingAgainRestartsAndOnlyTheLastPlayNotifies)
 {
     Configure(true); // rendering at playing speed, so the first play is still running

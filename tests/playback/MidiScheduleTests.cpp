@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "CMidiSchedule.h"
+#include "ScheduleEvents.h"
 
 namespace corvina {
 namespace {
@@ -45,11 +46,11 @@ TEST(MidiSchedule, EventsOfAllTracksFollowTheTempoMapWithRunningStatus)
     Bytes notes = {0x00, 0xC0, 0x05, 0x30, 0x90, 0x3C, 0x64, 0x60, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00};
     CMidiSchedule s;
     ASSERT_TRUE(s.Parse(File(1, 96, {tempo, notes})));
-    ASSERT_EQ(s.Events().size(), 3u);
-    EXPECT_EQ(s.Events()[0].Status, 0xC0);
-    EXPECT_EQ(s.Events()[1].TimeUs, 250'000);               // tick 48 at 120 bpm
-    EXPECT_EQ(s.Events()[2].TimeUs, 500'000 + 500'000);    // tick 144: 48 ticks at 60 bpm
-    EXPECT_EQ(s.Events()[2].Status, 0x90);
+    ASSERT_EQ(test::AllEvents(s).size(), 3u);
+    EXPECT_EQ(test::AllEvents(s)[0].Status, 0xC0);
+    EXPECT_EQ(test::AllEvents(s)[1].TimeUs, 250'000);               // tick 48 at 120 bpm
+    EXPECT_EQ(test::AllEvents(s)[2].TimeUs, 500'000 + 500'000);    // tick 144: 48 ticks at 60 bpm
+    EXPECT_EQ(test::AllEvents(s)[2].Status, 0x90);
     EXPECT_EQ(s.LengthMs(), 1000);
     EXPECT_EQ(s.Tracks(), 2);
 }
@@ -61,7 +62,7 @@ TEST(MidiSchedule, DamagedTracksArePlayedAsFarAsTheyGo)
     f[21] = 100;
     CMidiSchedule s;
     ASSERT_TRUE(s.Parse(f));
-    EXPECT_EQ(s.Events().size(), 2u);
+    EXPECT_EQ(test::AllEvents(s).size(), 2u);
     EXPECT_EQ(s.LengthMs(), 500);
 
     // System bytes and system-exclusive events inside a track are skipped; running status goes on
@@ -69,19 +70,55 @@ TEST(MidiSchedule, DamagedTracksArePlayedAsFarAsTheyGo)
     CMidiSchedule t;
     ASSERT_TRUE(t.Parse(File(0, 96, {{0x00, 0xF8, 0x00, 0x90, 0x3C, 0x64, 0x00, 0xF2, 0x01, 0x02, 0x00, 0xF0, 0x02, 0x7E, 0xF7,
                                       0x00, 0x3C, 0x00, 0x00, 0x80}})));
-    ASSERT_EQ(t.Events().size(), 3u);
-    EXPECT_EQ(t.Events()[1].Status, 0xF0);
-    EXPECT_EQ(t.Events()[2].Status, 0x90);
-    EXPECT_EQ(t.Events()[2].Data2, 0);
+    ASSERT_EQ(test::AllEvents(t).size(), 3u);
+    EXPECT_EQ(test::AllEvents(t)[1].Status, 0xF0);
+    EXPECT_EQ(test::AllEvents(t)[2].Status, 0x90);
+    EXPECT_EQ(test::AllEvents(t)[2].Data2, 0);
 
     // A data byte with no status before it ends the track.
     CMidiSchedule u;
     ASSERT_TRUE(u.Parse(File(0, 96, {{0x00, 0x3C, 0x64, 0x00, 0x90, 0x3C, 0x64}})));
-    EXPECT_TRUE(u.Events().empty());
+    EXPECT_TRUE(test::AllEvents(u).empty());
     // A track that ends right after a delta time.
     CMidiSchedule v;
     ASSERT_TRUE(v.Parse(File(0, 96, {{0x00, 0x90, 0x3C, 0x64, 0x60}})));
-    EXPECT_EQ(v.Events().size(), 1u);
+    EXPECT_EQ(test::AllEvents(v).size(), 1u);
+}
+
+TEST(MidiSchedule, CursorsOnOneReadingWalkIndependentlyAndEndAtTheLength)
+{
+    // The length query, the play and the preview may each walk the same reading.
+    Bytes tempo = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x60, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40, 0x83, 0x00, 0xFF, 0x2F, 0x00};
+    Bytes notes = {0x00, 0xF0, 0x03, 0x7E, 0x7F, 0xF7, 0x00, 0xC0, 0x05, 0x30, 0x90, 0x3C, 0x64, 0x60, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00};
+    CMidiSchedule s;
+    ASSERT_TRUE(s.Parse(File(1, 96, {tempo, notes})));
+    const auto all = test::AllEvents(s);
+    ASSERT_EQ(all.size(), 4u);
+    EXPECT_EQ(s.EventCount(), 4);
+    EXPECT_EQ(all[0].Status, 0xF0);
+    EXPECT_EQ(all[0].Sysex, (Bytes{0x7E, 0x7F}));
+    EXPECT_TRUE(all[1].Sysex.empty());
+
+    // One cursor runs two events ahead of the other; each gives the whole sequence.
+    CMidiSchedule::CCursor ahead = s.Begin();
+    CMidiSchedule::CCursor behind = s.Begin();
+    std::vector<test::SENT_EVENT> seenAhead, seenBehind;
+    SCHEDULED_EVENT e;
+    auto take = [&](CMidiSchedule::CCursor& cursor, std::vector<test::SENT_EVENT>& seen) {
+        if (!cursor.Next(e)) return false;
+        seen.push_back(test::SENT_EVENT{e.TimeUs, e.Status, e.Data1, e.Data2, {e.Sysex.begin(), e.Sysex.end()}});
+        return true;
+    };
+    take(ahead, seenAhead);
+    take(ahead, seenAhead);
+    while (take(behind, seenBehind)) take(ahead, seenAhead);
+    EXPECT_EQ(seenAhead, all);
+    EXPECT_EQ(seenBehind, all);
+    EXPECT_FALSE(ahead.Next(e));
+    // The End of Track at tick 480 is the last thing: 500 ms, then 384 ticks at 60 bpm.
+    EXPECT_EQ(behind.TimeUs(), 500'000 + 4'000'000);
+    EXPECT_EQ(behind.TimeUs(), s.LengthUs());
+    EXPECT_EQ(ahead.TimeUs(), s.LengthUs());
 }
 
 TEST(MidiSchedule, FilesThatAreNotPlayableMidiAreRefusedWithAReason)
@@ -120,18 +157,19 @@ TEST(MidiSchedule, TimesStopAtTheLongestLengthInsteadOfOverflowingOrRunningBackw
         SCOPED_TRACE(division);
         CMidiSchedule s;
         ASSERT_TRUE(s.Parse(File(0, division, {SlowestTrack(3000)})));
-        ASSERT_EQ(s.Events().size(), 3000u);
-        for (std::size_t i = 1; i < s.Events().size(); ++i)
-            ASSERT_GE(s.Events()[i].TimeUs, s.Events()[i - 1].TimeUs) << "event " << i;
-        EXPECT_GT(s.Events()[0].TimeUs, 0);
-        EXPECT_EQ(s.Events().back().TimeUs, CMidiSchedule::kLongestTimeUs);
+        const auto events = test::AllEvents(s);
+        ASSERT_EQ(events.size(), 3000u);
+        for (std::size_t i = 1; i < events.size(); ++i)
+            ASSERT_GE(events[i].TimeUs, events[i - 1].TimeUs) << "event " << i;
+        EXPECT_GT(events[0].TimeUs, 0);
+        EXPECT_EQ(events.back().TimeUs, CMidiSchedule::kLongestTimeUs);
         EXPECT_EQ(s.LengthUs(), CMidiSchedule::kLongestTimeUs);
         EXPECT_EQ(s.LengthMs(), 0x7FFFFFFF);
     }
     // Below the limit nothing changes: one such delta at division 32767.
     CMidiSchedule s;
     ASSERT_TRUE(s.Parse(File(0, 0x7FFF, {SlowestTrack(1)})));
-    EXPECT_EQ(s.Events()[0].TimeUs, std::int64_t{0x0FFFFFFF} * 0xFFFFFF / 0x7FFF);
+    EXPECT_EQ(test::AllEvents(s)[0].TimeUs, std::int64_t{0x0FFFFFFF} * 0xFFFFFF / 0x7FFF);
 }
 
 TEST(MidiSchedule, AnUnchangedFileIsReadOnceWhileItsReadingIsHeld)
@@ -156,7 +194,7 @@ TEST(MidiSchedule, AnUnchangedFileIsReadOnceWhileItsReadingIsHeld)
     auto second = CMidiSchedule::LoadShared(path);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second, first);
-    EXPECT_EQ(second->Events()[0].Data1, 0x40);
+    EXPECT_EQ(test::AllEvents(*second)[0].Data1, 0x40);
 
     std::string reason;
     EXPECT_EQ(CMidiSchedule::LoadShared(dir / "missing.mid", &reason), nullptr);
