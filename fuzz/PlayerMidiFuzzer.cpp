@@ -6,10 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-// The player library is built without the fuzzer's coverage counters; compiling its reader into this
-// target gives the fuzzer the reader's branches to steer by. The library's own copy is then never
-// linked in, since nothing here needs another of its objects.
-#include "CMidiSchedule.cpp"
+#include "CMidiSchedule.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
