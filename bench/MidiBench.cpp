@@ -27,21 +27,29 @@ struct Source {
     std::int64_t events = 0;
 };
 
-// Files are made once per size and kept in a private folder for the whole run.
-const Source& SourceFor(std::int64_t events)
+// The run's private folder. The path is never destroyed, so the clean-up at exit can still read it.
+const std::filesystem::path& BenchFolder()
 {
-    static std::map<std::int64_t, Source> sources;
-    static const std::filesystem::path folder = [] {
+    static const std::filesystem::path* const folder = [] {
         char pattern[] = "/tmp/corvina-midi-bench.XXXXXX";
         if (!::mkdtemp(pattern))
             std::abort();
         CMidiFile::SetDefaultTempFolder(pattern);
+        auto* made = new std::filesystem::path(pattern);
         std::atexit([] {
             std::error_code ec;
-            std::filesystem::remove_all(folder, ec);
+            std::filesystem::remove_all(BenchFolder(), ec);
         });
-        return std::filesystem::path(pattern);
+        return made;
     }();
+    return *folder;
+}
+
+// Files are made once per size and kept in the private folder for the whole run.
+const Source& SourceFor(std::int64_t events)
+{
+    static std::map<std::int64_t, Source> sources;
+    const std::filesystem::path& folder = BenchFolder();
     Source& source = sources[events];
     if (source.bytes == 0) {
         const std::string bytes = Generate(events);
