@@ -39,18 +39,6 @@ std::filesystem::path PreviewCopyPath()
 
 // The clip rules work in pixels of the template font; a screen point in the dialog font's pixels
 // is taken to that scale from the editor's top left corner.
-int TemplateScreenX(const CDialog& editor, int screenX)
-{
-    const int left = editor.GetScreenPosition().x;
-    return left + editor.Units().TemplatePixelX(screenX - left);
-}
-
-int TemplateScreenY(const CDialog& editor, int screenY)
-{
-    const int top = editor.GetScreenPosition().y;
-    return top + editor.Units().TemplatePixelY(screenY - top);
-}
-
 void ShowMessage(unsigned id)
 {
     Ui().MessageBox(CSharedStrings::Get().GetString(id), "", MB_OK);
@@ -174,13 +162,15 @@ bool CClipEditDlg::OnInitDialog()
         m_pMarker = new CClipMarker(this, IDC_MARKER, place.GetPosition(), place.GetSize(), LoadImageBitmap(4532));
         m_pMarker->Show(shown);
         ReplaceDlgItem(IDC_MARKER, m_pMarker);
+        // The pointer is taken in the editor's own layout pixels, not on the screen: in a mirrored
+        // (right-to-left) layout those are what the marker is placed in, and the screen's are not.
         m_pMarker->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
-            const wxPoint screen = m_pMarker->ClientToScreen(event.GetPosition());
-            OnMarkerButtonDown(TemplateScreenX(*this, screen.x), TemplateScreenY(*this, screen.y));
+            const wxPoint at = m_pMarker->GetPosition() + event.GetPosition();
+            OnMarkerButtonDown(Units().TemplatePixelX(at.x), Units().TemplatePixelY(at.y));
         });
         m_pMarker->Bind(wxEVT_MOTION, [this](wxMouseEvent& event) {
             if (event.LeftIsDown())
-                OnMarkerMouseMove(TemplateScreenX(*this, m_pMarker->ClientToScreen(event.GetPosition()).x));
+                OnMarkerMouseMove(Units().TemplatePixelX(m_pMarker->GetPosition().x + event.GetX()));
             event.Skip();
         });
         // The marker holds the mouse while dragged, so the release reaches it wherever it happens.
@@ -455,20 +445,19 @@ MarkerEdges CClipEditDlg::GetMarkerEdges() const
     return {Units().TemplatePixelX(r.GetLeft()), Units().TemplatePixelX(r.GetLeft() + r.GetWidth())};
 }
 
-ScreenRect CClipEditDlg::MarkerScreenRect() const
+EditorRect CClipEditDlg::MarkerRectInEditor() const
 {
-    const wxPoint origin = m_pMarker->GetScreenPosition();
-    const wxSize size = m_pMarker->GetSize();
-    return {TemplateScreenX(*this, origin.x), TemplateScreenY(*this, origin.y),
-            TemplateScreenX(*this, origin.x + size.GetWidth()), TemplateScreenY(*this, origin.y + size.GetHeight())};
+    const wxRect r = m_pMarker->GetRect();
+    return {Units().TemplatePixelX(r.GetLeft()), Units().TemplatePixelY(r.GetTop()),
+            Units().TemplatePixelX(r.GetLeft() + r.GetWidth()), Units().TemplatePixelY(r.GetTop() + r.GetHeight())};
 }
 
 void CClipEditDlg::UpdateClipFromMarker()
 {
     if (!m_pMarker)
         return;
-    const ScreenRect marker = MarkerScreenRect();
-    const ClipTimes clip = ClipFromMarker(marker.left, marker.right, GetScreenPosition().x, m_nLength, m_nRulerWidth);
+    const EditorRect marker = MarkerRectInEditor();
+    const ClipTimes clip = ClipFromMarker(marker.left, marker.right, 0, m_nLength, m_nRulerWidth);
     m_nClipStart = clip.start;
     m_nClipEnd = clip.end;
     if (m_nLength == 0)
@@ -484,11 +473,11 @@ void CClipEditDlg::UpdateClipFromMarker()
     m_bSaved = false;
 }
 
-void CClipEditDlg::OnMarkerButtonDown(int screenX, int screenY)
+void CClipEditDlg::OnMarkerButtonDown(int x, int y)
 {
     if (!m_pMarker)
         return;
-    m_Drag = BeginMarkerDrag(screenX, screenY, MarkerScreenRect(), GetScreenPosition().x);
+    m_Drag = BeginMarkerDrag(x, y, MarkerRectInEditor(), 0);
     if (!m_Drag)
         return;
     m_pMarker->SetCursor(LoadImageCursor(DragCursor(m_Drag->mode)));
@@ -496,11 +485,11 @@ void CClipEditDlg::OnMarkerButtonDown(int screenX, int screenY)
         m_pMarker->CaptureMouse();
 }
 
-void CClipEditDlg::OnMarkerMouseMove(int screenX)
+void CClipEditDlg::OnMarkerMouseMove(int x)
 {
     if (!m_Drag || !m_pMarker)
         return;
-    if (const auto edges = DragMarker(*m_Drag, screenX, MarkerScreenRect(), GetScreenPosition().x, m_nRulerWidth)) {
+    if (const auto edges = DragMarker(*m_Drag, x, MarkerRectInEditor(), 0, m_nRulerWidth)) {
         MoveMarker(*edges);
         UpdateClipFromMarker();
     }

@@ -80,10 +80,10 @@ public:
     // The clip marker's edges in editor client pixels of the template font (the clip rules' scale).
     MarkerEdges GetMarkerEdges() const;
 
-    // Mouse handling of the marker, in screen pixels taken to the template font's scale from the
-    // editor's top left corner (also driven by tests).
-    void OnMarkerButtonDown(int screenX, int screenY);
-    void OnMarkerMouseMove(int screenX);
+    // Mouse handling of the marker, in the editor's layout pixels taken to the template font's scale
+    // (also driven by tests).
+    void OnMarkerButtonDown(int x, int y);
+    void OnMarkerMouseMove(int x);
     void OnMarkerButtonUp();
     // The marker lost the mouse to another window: the drag ends without leaving the mouse held.
     void OnMarkerCaptureLost();
@@ -95,7 +95,7 @@ protected:
 private:
     void OnTrackSelected(wxCommandEvent& event);
     void MoveMarker(const MarkerEdges& edges);
-    ScreenRect MarkerScreenRect() const;
+    EditorRect MarkerRectInEditor() const;
     // Replaces the template's edit with a time field.
     CTimeEdit* TimeField(int id);
 

@@ -14,7 +14,7 @@ int RoundHalfUp(double value, double low, double high)
     return static_cast<int>(std::clamp(std::trunc(value + 0.5), low, high));
 }
 
-bool WithinX(int x, const ScreenRect& r, int margin)
+bool WithinX(int x, const EditorRect& r, int margin)
 {
     return x >= r.left + margin && x <= r.right - margin;
 }
@@ -54,7 +54,7 @@ ClipTimes ClipFromMarker(int markerLeft, int markerRight, int editorLeft, std::i
     return {RoundHalfUp(start, kLow, kHigh), RoundHalfUp(end, kLow, kHigh)};
 }
 
-std::optional<MarkerDrag> BeginMarkerDrag(int x, int y, const ScreenRect& marker, int editorLeft)
+std::optional<MarkerDrag> BeginMarkerDrag(int x, int y, const EditorRect& marker, int editorLeft)
 {
     if (x < marker.left || x > marker.right || y < marker.top || y > marker.bottom)
         return std::nullopt;
@@ -85,7 +85,7 @@ int DragCursor(DragMode mode)
     return kCursorMoveClip;
 }
 
-std::optional<MarkerEdges> DragMarker(MarkerDrag& drag, int x, const ScreenRect& marker, int editorLeft,
+std::optional<MarkerEdges> DragMarker(MarkerDrag& drag, int x, const EditorRect& marker, int editorLeft,
                                       int rulerWidth)
 {
     const int lastX = drag.lastX;

@@ -35,8 +35,9 @@ struct ClipTimes {
     bool operator==(const ClipTimes&) const = default;
 };
 
-// A rectangle in screen pixels, right and bottom included as edges.
-struct ScreenRect {
+// A rectangle in one frame of pixels that the mouse and the marker share (the editor's own layout
+// pixels), right and bottom included as edges.
+struct EditorRect {
     int left = 0;
     int top = 0;
     int right = 0;
@@ -51,21 +52,21 @@ enum class DragMode { Start = 0, End = 1, Whole = 2 };
 struct MarkerDrag {
     DragMode mode = DragMode::Whole;
     int zone = 0;   // width of the grip zones at both ends of the marker
-    int lastX = 0;  // screen x of the last mouse event
+    int lastX = 0;  // x of the last mouse event
 };
 
 // The marker for a clip over a ruler of rulerWidth pixels; nullopt while the length is 0 (the
 // marker then stays where it is). Never narrower than kMinMarkerWidth, never beyond the ruler's end.
 std::optional<MarkerEdges> MarkerFromClip(const ClipTimes& clip, std::int32_t length, int rulerWidth);
 
-// The clip a marker shows: marker edges and editor window left edge in screen pixels. A length of 0
+// The clip a marker shows: marker edges and the editor's left edge, in one frame of pixels. A length of 0
 // gives the empty clip.
 ClipTimes ClipFromMarker(int markerLeft, int markerRight, int editorLeft, std::int32_t length, int rulerWidth);
 
-// Starts a drag when the button goes down at (x, y) on the marker (screen pixels); nullopt when the
+// Starts a drag when the button goes down at (x, y) on the marker (the marker's frame); nullopt when the
 // point is not on the marker. The grip zone at the ends is a tenth of the marker, 5 to 8 pixels;
 // at the ruler's left end a marker narrower than 6 pixels can only be moved or stretched.
-std::optional<MarkerDrag> BeginMarkerDrag(int x, int y, const ScreenRect& marker, int editorLeft);
+std::optional<MarkerDrag> BeginMarkerDrag(int x, int y, const EditorRect& marker, int editorLeft);
 
 // The cursor id that shows a drag mode.
 int DragCursor(DragMode mode);
@@ -73,7 +74,7 @@ int DragCursor(DragMode mode);
 // One mouse move during a drag: the marker's new edges in editor client pixels, or nullopt when the
 // step is not taken. Updates drag.lastX in every case. The marker is held at the ruler's ends and
 // an end being dragged stays at least 2 pixels from the other.
-std::optional<MarkerEdges> DragMarker(MarkerDrag& drag, int x, const ScreenRect& marker, int editorLeft,
+std::optional<MarkerEdges> DragMarker(MarkerDrag& drag, int x, const EditorRect& marker, int editorLeft,
                                       int rulerWidth);
 
 // The editor's length and clip after another combination was chosen. A clip end of 0 means no clip

@@ -28,7 +28,7 @@ TEST(ClipGeometry, ReadsTheClipBackFromTheMarkerRelativeToTheEditor)
 TEST(ClipGeometry, ChoosesTheDragModeByTheGripZonesAtTheMarkersEnds)
 {
     constexpr int D = 100;
-    const ScreenRect wide{D + 300, 50, D + 400, 66};  // 100 pixels: zone capped at 8
+    const EditorRect wide{D + 300, 50, D + 400, 66};  // 100 pixels: zone capped at 8
     EXPECT_EQ(BeginMarkerDrag(D + 307, 55, wide, D)->mode, DragMode::Start);
     EXPECT_EQ(BeginMarkerDrag(D + 307, 55, wide, D)->zone, 8);
     EXPECT_EQ(BeginMarkerDrag(D + 308, 55, wide, D)->mode, DragMode::Whole);
@@ -37,14 +37,14 @@ TEST(ClipGeometry, ChoosesTheDragModeByTheGripZonesAtTheMarkersEnds)
     EXPECT_EQ(BeginMarkerDrag(D + 401, 55, wide, D), std::nullopt);
     EXPECT_EQ(BeginMarkerDrag(D + 350, 67, wide, D), std::nullopt);
 
-    const ScreenRect narrow{D + 300, 50, D + 320, 66};  // 20 pixels: zone raised to 5
+    const EditorRect narrow{D + 300, 50, D + 320, 66};  // 20 pixels: zone raised to 5
     EXPECT_EQ(BeginMarkerDrag(D + 304, 55, narrow, D)->zone, 5);
     EXPECT_EQ(BeginMarkerDrag(D + 316, 55, narrow, D)->mode, DragMode::End);
 
     // A tiny marker at time 0 is stretched from its end instead.
-    const ScreenRect tinyAtStart{D + 210, 50, D + 212, 66};
+    const EditorRect tinyAtStart{D + 210, 50, D + 212, 66};
     EXPECT_EQ(BeginMarkerDrag(D + 210, 55, tinyAtStart, D)->mode, DragMode::End);
-    const ScreenRect tinyElsewhere{D + 250, 50, D + 252, 66};
+    const EditorRect tinyElsewhere{D + 250, 50, D + 252, 66};
     EXPECT_EQ(BeginMarkerDrag(D + 250, 55, tinyElsewhere, D)->mode, DragMode::Start);
     EXPECT_EQ(DragCursor(DragMode::Start), 107);
     EXPECT_EQ(DragCursor(DragMode::End), 106);
@@ -54,7 +54,7 @@ TEST(ClipGeometry, ChoosesTheDragModeByTheGripZonesAtTheMarkersEnds)
 TEST(ClipGeometry, DraggingHoldsTheMarkerOnTheRulerAndItsEndsApart)
 {
     constexpr int D = 100;
-    const ScreenRect marker{D + 300, 50, D + 400, 66};
+    const EditorRect marker{D + 300, 50, D + 400, 66};
 
     MarkerDrag whole{DragMode::Whole, 8, D + 350};
     EXPECT_EQ(DragMarker(whole, D + 360, marker, D, W), (MarkerEdges{310, 410}));

@@ -183,6 +183,62 @@ TEST_F(MelodiesPageTest, TypedTimesMoveTheMarkerAndDraggingItChangesTheTimes)
     EXPECT_EQ(wxWindow::GetCapture(), nullptr);
 }
 
+TEST_F(MelodiesPageTest, InArabicTheTimeLineRunsRightToLeftAndTheMarkerFollowsThePointer)
+{
+    Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"Language\"=dword:00000401\n");
+    ASSERT_EQ(m_clip->GetLayoutDirection(), wxLayout_RightToLeft);
+    ASSERT_TRUE(Open(kCorpus / "test-c-major-scale.mid"));
+    Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END)), "0:02.00");
+    Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_START)), "0:01.00");
+    test::DispatchPending();
+    ASSERT_EQ(m_clip->GetClip(), (ClipTimes{1000, 2000}));
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+
+    // Where the marker shows on the screen, found in the picture of the window (the toolkit mirrors
+    // it, so its place in the layout is not where it is seen): the span of its blue on its row.
+    const wxPoint frame = m_editor->frame->GetScreenPosition();
+    const int row = Marker()->GetScreenPosition().y - frame.y + Marker()->GetSize().GetHeight() / 2;
+    auto seen = [&] {
+        const wxImage shot = test::ScreenImage(m_editor->frame);
+        std::pair<int, int> span{-1, -1};
+        for (int x = 0; x < shot.GetWidth(); ++x) {
+            if (shot.GetBlue(x, row) > 200 && shot.GetRed(x, row) > 120 && shot.GetRed(x, row) < 190) {
+                if (span.first < 0)
+                    span.first = x;
+                span.second = x;
+            }
+        }
+        return span;
+    };
+    const auto before = seen();
+    ASSERT_GT(before.second - before.first, 50) << before.first << ".." << before.second;
+    // The second second of four lies in the right half of the window: time 0 is at the ruler's right end.
+    EXPECT_GT(before.first, m_editor->frame->GetClientSize().GetWidth() / 4);
+    // The marker is one second wide.
+    const double msPerPixel = 1000.0 / Marker()->GetSize().GetWidth();
+
+    // The user drags the middle of the marker 44 pixels to the right: the marker goes with the
+    // pointer, and the clip moves towards the start, by as much as 44 of the ruler's pixels mean.
+    wxUIActionSimulator pointer;
+    const wxPoint from = frame + wxPoint((before.first + before.second) / 2, row);
+    pointer.MouseMove(from);
+    test::DispatchPending();
+    pointer.MouseDown();
+    test::DispatchPending();
+    for (int step = 1; step <= 8; ++step) {
+        pointer.MouseMove(from + wxPoint(44 * step / 8, 0));
+        test::DispatchPending();
+    }
+    pointer.MouseUp();
+    test::DispatchPending();
+    const ClipTimes moved = m_clip->GetClip();
+    EXPECT_NEAR(moved.start, 1000 - 44 * msPerPixel, 10);
+    EXPECT_EQ(moved.end - moved.start, 1000);
+    EXPECT_TRUE(test::DispatchUntil([&] { return seen().first == before.first + 44; }))
+        << seen().first << " (was " << before.first << ")";
+    EXPECT_EQ(wxWindow::GetCapture(), nullptr);
+}
+
 TEST_F(MelodiesPageTest, TheMarkerIsAsWideAsTheClipAndADragEndsWhenTheMouseIsTakenAway)
 {
     Connect("CX70");
