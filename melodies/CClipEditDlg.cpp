@@ -128,8 +128,13 @@ bool CClipEditDlg::OnInitDialog()
     m_Player.SetPlayWhole(false);
 
     m_nRulerWidth = kDefaultRulerWidth;
-    if (wxWindow* ruler = GetDlgItem(IDC_RULER))
+    if (auto* ruler = Item<wxStaticBitmap>(IDC_RULER)) {
         PlaceAtTemplatePixels(ruler, 208, 230, 440, 20);
+        // In a mirrored layout time runs from the right, as the marker and the notes show it: the
+        // ruler's scale is turned round with them (the toolkit mirrors places, not pictures).
+        if (GetLayoutDirection() == wxLayout_RightToLeft && ruler->GetBitmap().IsOk())
+            ruler->SetBitmap(wxBitmap(ruler->GetBitmap().ConvertToImage().Mirror(true)));
+    }
     const int fieldX[] = {0, 60, 120};
     CTimeEdit* clipFields[] = {m_pClipStart, m_pClipEnd, m_pClipLength};
     for (int i = 0; i < 3; ++i) {
