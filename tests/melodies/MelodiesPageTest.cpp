@@ -210,12 +210,16 @@ TEST_F(MelodiesPageTest, InArabicTheTimeLineRunsRightToLeftAndTheMarkerFollowsTh
         }
         return span;
     };
-    const auto before = seen();
-    ASSERT_GT(before.second - before.first, 50) << before.first << ".." << before.second;
+    // The marker of the typed clip (a second, a quarter of the ruler) once the screen shows it.
+    const int width = Marker()->GetSize().GetWidth();
+    std::pair<int, int> before;
+    ASSERT_TRUE(test::DispatchUntil([&] {
+        before = seen();
+        return before.second - before.first > width * 3 / 4;
+    })) << before.first << ".." << before.second;
     // The second second of four lies in the right half of the window: time 0 is at the ruler's right end.
     EXPECT_GT(before.first, m_editor->frame->GetClientSize().GetWidth() / 4);
-    // The marker is one second wide.
-    const double msPerPixel = 1000.0 / Marker()->GetSize().GetWidth();
+    const double msPerPixel = 1000.0 / width;
 
     // The user drags the middle of the marker 44 pixels to the right: the marker goes with the
     // pointer, and the clip moves towards the start, by as much as 44 of the ruler's pixels mean.
