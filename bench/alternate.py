@@ -41,6 +41,10 @@ def main():
     if len(named) >= 2:
         first, second = named[0][0], named[1][0]
         print(f"ratio {first} / {second}: {medians[first] / medians[second]:.2f}")
+        # The two of a round run seconds apart: their ratio is less moved by a machine whose speed
+        # drifts during the run (a shared host) than the ratio of the medians.
+        paired = statistics.median(a / b for a, b in zip(walls[first], walls[second]))
+        print(f"median of the per-round ratios: {paired:.2f}")
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "CMidiBuffer.h"
+#include "CMidiWriteImage.h"
 #include "MidiReaderState.h"
 
 namespace corvina {
@@ -58,7 +59,14 @@ public:
                m_pBuffer->ByteAt(data + 1) == 0x2F && m_pBuffer->ByteAt(data + 2) == 0x00;
     }
     // The status byte with channel nChannel applied; -1 keeps the channel.
-    std::uint8_t GetStatusForChannel(int nChannel) const;
+    std::uint8_t GetStatusForChannel(int nChannel) const
+    {
+        if (nChannel == -1)
+            return m_byStatus;
+        return static_cast<std::uint8_t>((m_byStatus & 0xF0) | (nChannel & 0x0F));
+    }
+    // The buffer whose image the offsets point into.
+    CMidiBuffer* GetBuffer() const { return m_pBuffer; }
 
     std::int32_t GetStartOffset() const { return m_nStartOffset; }
     std::int32_t GetDataOffset() const { return m_nDataOffset; }
@@ -72,6 +80,11 @@ public:
     std::uint8_t GetStatus() const { return m_byStatus; }
 
 private:
+    // WriteTo for what the one-step copy does not take (a new delta, an event outside the image, an
+    // output that is full): byte by byte, failing where the output fails.
+    bool WriteBytewise(CMidiWriteImage& out, std::uint32_t delta, bool insertStatus, bool replaceStatus,
+                       int nOutChannel) const;
+
     // The velocity byte of a 0x9n event: present (offset 1 to read size - 1), and its value.
     bool GetVelocity(std::uint8_t& velocity) const
     {
@@ -97,6 +110,11 @@ template <bool kTimes, class Reader>
 inline bool CMidiEvent::ParseFrom(Reader& buf, MidiReaderState& state, std::uint32_t& dwTempoAtStart)
 {
     dwTempoAtStart = 0;
+    // What only some kinds of event set starts cleared, so that one object can be read into again.
+    m_bRunningStatus = 0;
+    m_byStatus = 0;
+    if constexpr (!kTimes)
+        m_dwTime = 0;
 
     const std::int64_t start = buf.GetReadPos();
     m_nStartOffset = static_cast<std::int32_t>(start);
@@ -178,6 +196,37 @@ inline bool CMidiEvent::ParseFrom(Reader& buf, MidiReaderState& state, std::uint
         return false;
     }
     return true;
+}
+
+inline bool CMidiEvent::WriteTo(CMidiWriteImage& out, std::uint32_t dwDelta, bool bAbsoluteDelta, bool bForceStatus,
+                                int nOutChannel) const
+{
+    const std::uint8_t* image = m_pBuffer->GetReadImage();
+    const std::int64_t size = m_pBuffer->GetReadSize();
+    const std::uint32_t delta = bAbsoluteDelta ? dwDelta : m_dwDelta + dwDelta;
+    const std::int64_t start = m_nStartOffset;
+    const std::int64_t data = m_nDataOffset;
+    const std::int64_t end = m_nEndOffset;
+    const bool insertStatus = bForceStatus && m_bRunningStatus;
+    const bool replaceStatus = !insertStatus && HasStatus();
+
+    // Fast path, the same bytes in one step: the delta is copied, the event lies inside the image and
+    // the whole event fits. Anything else goes byte by byte and fails where the output fails.
+    if (delta == m_dwDelta && start >= 0 && start <= data && data <= end && end <= size &&
+        (!replaceStatus || data < end)) {
+        const std::uint8_t* from = image + start;
+        if (std::uint8_t* to = out.Reserve(end - start + (insertStatus ? 1 : 0))) {
+            const std::int64_t head = data - start;
+            for (std::int64_t i = 0; i < head; ++i)
+                *to++ = from[i];
+            if (insertStatus || replaceStatus)
+                *to++ = GetStatusForChannel(nOutChannel);
+            for (std::int64_t i = head + (replaceStatus ? 1 : 0); i < end - start; ++i)
+                *to++ = from[i];
+            return true;
+        }
+    }
+    return WriteBytewise(out, delta, insertStatus, replaceStatus, nOutChannel);
 }
 
 } // namespace corvina

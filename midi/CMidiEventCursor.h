@@ -33,7 +33,8 @@ private:
         if (m_nLeft == 0)
             return false;
         --m_nLeft;
-        event = CMidiEvent(m_pBuffer);
+        if (event.GetBuffer() != m_pBuffer)
+            event = CMidiEvent(m_pBuffer);
         std::uint32_t tempoAtStart = 0;
         // The same bytes parsed the same way succeeded at load; a failure here would mean the image
         // changed, and the walk ends rather than read garbage.

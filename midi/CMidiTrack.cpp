@@ -55,8 +55,8 @@ bool CMidiTrack::Load(bool bFirstTrack)
         // What a later walk over the events needs to read them again exactly as now.
         m_nEventsBegin = buf.GetReadPos();
         m_StartState = state;
+        CMidiEvent event(m_pBuffer);
         while (buf.GetReadPos() < lastByte) {
-            CMidiEvent event(m_pBuffer);
             std::uint32_t tempoAtStart = 0;
             if (!event.Parse(tempoAtStart)) {
                 // The last event parsed is this broken one, which is no end of track.
@@ -66,7 +66,8 @@ bool CMidiTrack::Load(bool bFirstTrack)
             ++m_nEventCount;
             m_nLastEventOffset = event.GetStartOffset();
             m_dwLastTime = event.GetTime();
-            lastIsEnd = event.IsEndOfTrack();
+            // A channel event starts with a status or a data byte, never with FF: only the others can end the track.
+            lastIsEnd = !event.HasStatus() && event.IsEndOfTrack();
             if (event.HasStatus() && event.IsNoteOn()) {
                 const int channel = event.GetChannel();
                 ++noteOnCount[static_cast<std::size_t>(channel)];

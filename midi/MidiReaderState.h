@@ -46,6 +46,8 @@ inline std::uint32_t MidiDeltaMicroseconds(std::uint32_t tempo, std::uint32_t de
         std::uint32_t value[256] = {};
         std::uint32_t made[256] = {};   // generation the entry belongs to; 0 is never current
     };
+    if (delta == 0)   // chords: no time passes, and no memory is needed to know it
+        return 0;
     thread_local Memo memo;
     if (tempo != memo.tempo || division != memo.division) {
         memo.tempo = tempo;
