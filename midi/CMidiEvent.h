@@ -20,12 +20,15 @@ public:
     // Reads one event at the buffer's read position with the program's reader state. dwTempoAtStart
     // gets the tempo of a tempo event at time 0, else 0. False when the data is broken; the buffer's log
     // says why.
-    bool Parse(std::uint32_t& dwTempoAtStart) { return ParseFrom(*m_pBuffer, TheMidiReaderState(), dwTempoAtStart); }
+    bool Parse(std::uint32_t& dwTempoAtStart)
+    {
+        return ParseFrom(*m_pBuffer, TheMidiReaderState(), g_midiTimeMemo, dwTempoAtStart);
+    }
     // The same from any reader with the buffer's read operations and with a given state: loading reads
     // through the buffer, the writers read the same image again through a CMidiImageReader. Without
     // kTimes the time is not kept (it stays 0; the per-channel writer needs only deltas and bytes).
     template <bool kTimes = true, class Reader>
-    bool ParseFrom(Reader& buf, MidiReaderState& state, std::uint32_t& dwTempoAtStart);
+    bool ParseFrom(Reader& buf, MidiReaderState& state, MidiTimeMemo& memo, std::uint32_t& dwTempoAtStart);
 
     // Appends the event to the buffer's output image: delta (absolute or added to the own delta), an
     // explicit status byte when forced and the source used running status, output channel (-1 keeps it).
@@ -107,7 +110,8 @@ private:
 };
 
 template <bool kTimes, class Reader>
-inline bool CMidiEvent::ParseFrom(Reader& buf, MidiReaderState& state, std::uint32_t& dwTempoAtStart)
+inline bool CMidiEvent::ParseFrom(Reader& buf, MidiReaderState& state, MidiTimeMemo& memo,
+                                  std::uint32_t& dwTempoAtStart)
 {
     dwTempoAtStart = 0;
     // What only some kinds of event set starts cleared, so that one object can be read into again.
@@ -125,7 +129,7 @@ inline bool CMidiEvent::ParseFrom(Reader& buf, MidiReaderState& state, std::uint
     m_dwTempo = state.dwTempo;
     if constexpr (kTimes) {
         state.dwRunningTime +=
-            MidiDeltaMicroseconds(state.dwTempo, m_dwDelta, static_cast<std::uint32_t>(state.nDivision));
+            MidiDeltaMicroseconds(memo, state.dwTempo, m_dwDelta, static_cast<std::uint32_t>(state.nDivision));
         m_dwTime = state.dwRunningTime;
     }
     m_nDataOffset = static_cast<std::int32_t>(buf.GetReadPos());

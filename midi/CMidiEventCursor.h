@@ -38,7 +38,7 @@ private:
         std::uint32_t tempoAtStart = 0;
         // The same bytes parsed the same way succeeded at load; a failure here would mean the image
         // changed, and the walk ends rather than read garbage.
-        if (!event.ParseFrom<kTimes>(m_Reader, m_State, tempoAtStart)) {
+        if (!event.ParseFrom<kTimes>(m_Reader, m_State, m_Memo, tempoAtStart)) {
             m_nLeft = 0;
             return false;
         }
@@ -48,6 +48,7 @@ private:
     CMidiBuffer* m_pBuffer;
     CMidiImageReader m_Reader;
     MidiReaderState m_State;
+    MidiTimeMemo m_Memo;
     std::size_t m_nLeft;
 };
 

@@ -146,9 +146,10 @@ CMidiEvent CMidiTrack::LastEvent() const
     // The end of track is a meta event: how it reads does not depend on the state it is read with.
     CMidiImageReader reader(m_pBuffer->GetReadImage(), m_pBuffer->GetReadSize(), m_nLastEventOffset);
     MidiReaderState state = m_StartState;
+    MidiTimeMemo memo;
     std::uint32_t tempoAtStart = 0;
     CMidiEvent event(m_pBuffer);
-    event.ParseFrom(reader, state, tempoAtStart);
+    event.ParseFrom<false>(reader, state, memo, tempoAtStart);
     return event;
 }
 

@@ -4,10 +4,12 @@
 namespace corvina {
 
 MidiReaderState g_midiReaderState;
+MidiTimeMemo g_midiTimeMemo;
 
 void ResetMidiReaderState()
 {
     g_midiReaderState = MidiReaderState{};
+    g_midiTimeMemo = MidiTimeMemo{};
 }
 
 } // namespace corvina

@@ -33,22 +33,26 @@ inline std::uint32_t MidiScale(std::uint64_t a, std::uint64_t b, std::uint64_t c
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(quotient));
 }
 
-// The microseconds a delta of `delta` ticks lasts: MidiScale(tempo, delta, division), remembered for the
-// last few hundred deltas of the current tempo and division. A file repeats a few deltas over and over,
-// and the floating-point division is the costliest step of reading an event. The result is MidiScale's.
-inline std::uint32_t MidiDeltaMicroseconds(std::uint32_t tempo, std::uint32_t delta, std::uint32_t division)
+// The last 256 delta times worked out for one tempo and division. A file repeats a few deltas over
+// and over, and the floating-point division is the costliest step of reading an event.
+struct MidiTimeMemo {
+    std::uint32_t tempo = 0;
+    std::uint32_t division = 0;
+    std::uint32_t generation = 1;
+    std::uint32_t key[256] = {};
+    std::uint32_t value[256] = {};
+    std::uint32_t made[256] = {};   // generation the entry belongs to; 0 is never current
+};
+// The memo that goes with the program-wide reader state (and has the same single user at a time).
+extern MidiTimeMemo g_midiTimeMemo;
+
+// The microseconds a delta of `delta` ticks lasts: MidiScale(tempo, delta, division), remembered in
+// memo. The result is always MidiScale's.
+inline std::uint32_t MidiDeltaMicroseconds(MidiTimeMemo& memo, std::uint32_t tempo, std::uint32_t delta,
+                                           std::uint32_t division)
 {
-    struct Memo {
-        std::uint32_t tempo = 0;
-        std::uint32_t division = 0;
-        std::uint32_t generation = 1;
-        std::uint32_t key[256] = {};
-        std::uint32_t value[256] = {};
-        std::uint32_t made[256] = {};   // generation the entry belongs to; 0 is never current
-    };
-    if (delta == 0)   // chords: no time passes, and no memory is needed to know it
+    if (delta == 0)   // chords: no time passes
         return 0;
-    thread_local Memo memo;
     if (tempo != memo.tempo || division != memo.division) {
         memo.tempo = tempo;
         memo.division = division;

@@ -296,18 +296,19 @@ TEST(MidiReaderStateTest, RememberedDeltaTimesAreAlwaysTheComputedOnes)
     const std::uint32_t deltas[] = {5, 261, 0x10000005u, 5, 0, 96, 0xFFFFFFFFu, 261, 1};
     const std::uint32_t tempos[] = {500000, 1, 500000, 0xFFFFFF, 0};
     const std::uint32_t divisions[] = {96, 0, 32767, 96};
+    MidiTimeMemo memo;
     for (int round = 0; round < 2; ++round) {
         for (std::uint32_t division : divisions) {
             for (std::uint32_t tempo : tempos) {
                 for (std::uint32_t delta : deltas) {
-                    EXPECT_EQ(MidiDeltaMicroseconds(tempo, delta, division), MidiScale(tempo, delta, division))
+                    EXPECT_EQ(MidiDeltaMicroseconds(memo, tempo, delta, division), MidiScale(tempo, delta, division))
                         << tempo << " " << delta << " " << division;
                 }
             }
         }
     }
-    EXPECT_EQ(MidiDeltaMicroseconds(500000, 96, 96), 500000u);
-    EXPECT_EQ(MidiDeltaMicroseconds(500000, 1, 96), 5208u);
+    EXPECT_EQ(MidiDeltaMicroseconds(memo, 500000, 96, 96), 500000u);
+    EXPECT_EQ(MidiDeltaMicroseconds(memo, 500000, 1, 96), 5208u);
 }
 
 } // namespace
