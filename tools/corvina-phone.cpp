@@ -21,6 +21,7 @@
 #include "AtCommands.h"
 #include "CAtLink.h"
 #include "CFileStream.h"
+#include "CStreamFilter.h"
 #include "CFolderVolume.h"
 #include "CObexVolume.h"
 #include "CRegistryHelper.h"
@@ -144,10 +145,10 @@ std::string IsoFromOleDate(double date)
 }
 
 // A stream on the local file that moves a percentage on standard error and stops on Ctrl+C.
-class ProgressStream : public IStream {
+class ProgressStream : public CStreamFilter {
 public:
     ProgressStream(std::shared_ptr<IStream> inner, std::uint64_t size, bool show)
-        : m_inner(std::move(inner)), m_size(size), m_show(show) {}
+        : CStreamFilter(std::move(inner)), m_size(size), m_show(show) {}
     ~ProgressStream() override
     {
         if (m_show && m_shown >= 0)
@@ -160,7 +161,7 @@ public:
             *pcbRead = 0;
             return S_FALSE;
         }
-        HRESULT hr = m_inner->Read(pv, cb, pcbRead);
+        HRESULT hr = Inner().Read(pv, cb, pcbRead);
         m_done += *pcbRead;
         const int percent = m_size ? static_cast<int>(m_done * 100 / m_size) : 100;
         if (m_show && percent != m_shown) {
@@ -170,19 +171,8 @@ public:
         }
         return hr;
     }
-    HRESULT Write(const void* pv, std::uint32_t cb, std::uint32_t* w) override { return m_inner->Write(pv, cb, w); }
-    HRESULT Seek(std::int64_t m, STREAM_SEEK o, std::uint64_t* p) override { return m_inner->Seek(m, o, p); }
-    HRESULT SetSize(std::uint64_t s) override { return m_inner->SetSize(s); }
-    HRESULT CopyTo(IStream* s, std::uint64_t cb, std::uint64_t* r, std::uint64_t* w) override { return m_inner->CopyTo(s, cb, r, w); }
-    HRESULT Commit(std::uint32_t f) override { return m_inner->Commit(f); }
-    HRESULT Revert() override { return m_inner->Revert(); }
-    HRESULT LockRegion(std::uint64_t o, std::uint64_t cb, std::uint32_t t) override { return m_inner->LockRegion(o, cb, t); }
-    HRESULT UnlockRegion(std::uint64_t o, std::uint64_t cb, std::uint32_t t) override { return m_inner->UnlockRegion(o, cb, t); }
-    HRESULT Stat(STATSTG* s, std::uint32_t f) override { return m_inner->Stat(s, f); }
-    HRESULT Clone(std::shared_ptr<IStream>* s) override { return m_inner->Clone(s); }
 
 private:
-    std::shared_ptr<IStream> m_inner;
     std::uint64_t m_size;
     bool m_show;
     std::uint64_t m_done = 0;

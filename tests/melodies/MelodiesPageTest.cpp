@@ -76,6 +76,18 @@ protected:
         test::DispatchPending();
         return opened;
     }
+    // Opens the scale and transmits its clip as "scale.mid": the phone holds the clip's bytes and
+    // the user is told of the success.
+    void SendScale()
+    {
+        ASSERT_TRUE(m_clip->OpenFile((kCorpus / "test-c-major-scale.mid").string()));
+        m_page->SetDestination("scale.mid");
+        m_clip->WriteToPhone();
+        const fs::path onPhone = m_editor->phone->Files() / "Ringtones" / "scale.mid";
+        ASSERT_TRUE(fs::exists(onPhone)) << ::testing::PrintToString(Texts());
+        EXPECT_EQ(ReadBytes(onPhone), ReadBytes(m_clip->GetMidiFile()->GetTempPrefix() + "rtclip.mid"));
+        EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
+    }
     CListCtrl* Tracks() { return m_clip->Item<CListCtrl>(CClipEditDlg::IDC_TRACK_LIST); }
     wxWindow* Marker() { return m_clip->GetDlgItem(CClipEditDlg::IDC_MARKER); }
     // A point of the marker, x pixels from its left edge, in the clip editor's client pixels.
@@ -331,13 +343,10 @@ TEST_F(MelodiesPageTest, SaveAsWritesAClipTheEngineReadsAndAnEmptyClipGives4590)
 TEST_F(MelodiesPageTest, TransmittingInFolderModePutsTheClipOnThePhoneAndAsksBeforeReplacingIt)
 {
     Connect("CX70");
-    ASSERT_TRUE(m_clip->OpenFile((kCorpus / "test-c-major-scale.mid").string()));
-    m_page->SetDestination("scale.mid");
-    m_clip->WriteToPhone();
+    SendScale();
+    if (HasFatalFailure())
+        return;
     const fs::path onPhone = m_editor->phone->Files() / "Ringtones" / "scale.mid";
-    ASSERT_TRUE(fs::exists(onPhone)) << ::testing::PrintToString(Texts());
-    EXPECT_EQ(ReadBytes(onPhone), ReadBytes(m_clip->GetMidiFile()->GetTempPrefix() + "rtclip.mid"));
-    EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
     EXPECT_EQ(m_dlg->GetIndexForName("scale.mid"), static_cast<int>(m_dlg->GetRtFileList()->size()) - 1);
     auto* tones = m_dlg->GetTonesMobileDlg()->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES);
     EXPECT_EQ(tones->GetItemText(tones->GetItemCount() - 1), "  scale.mid");
@@ -378,13 +387,10 @@ TEST_F(MelodiesPageTest, WithoutAPhoneFolderTheReadOutAndTransmitGoOverObex)
     ASSERT_FALSE(seeded.empty());
     EXPECT_EQ(*m_dlg->GetRtFileList(), seeded);
 
-    ASSERT_TRUE(m_clip->OpenFile((kCorpus / "test-c-major-scale.mid").string()));
-    m_page->SetDestination("scale.mid");
-    m_clip->WriteToPhone();
+    SendScale();
+    if (HasFatalFailure())
+        return;
     const fs::path onPhone = m_editor->phone->Files() / "Ringtones" / "scale.mid";
-    ASSERT_TRUE(fs::exists(onPhone)) << ::testing::PrintToString(Texts());
-    EXPECT_EQ(ReadBytes(onPhone), ReadBytes(m_clip->GetMidiFile()->GetTempPrefix() + "rtclip.mid"));
-    EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
 
     // A write-protected file is unprotected over OBEX and written anew on "Yes".
     const std::string first = ReadBytes(onPhone);

@@ -3,6 +3,7 @@
 #include "CAtCommandService.h"
 #include "CAtLink.h"
 #include "CFileStream.h"
+#include "CStreamFilter.h"
 #include "CFolderVolume.h"
 #include "CObexVolume.h"
 #include "CServiceFactory.h"
@@ -27,35 +28,24 @@ using test::VirtualPhone;
 
 // A file stream that counts its reads and, like a cancelled progress window, reports the end of
 // its data after cancelAfter reads.
-class CountingStream : public IStream {
+class CountingStream : public CStreamFilter {
 public:
     CountingStream(std::shared_ptr<IStream> inner, int cancelAfter = -1)
-        : m_inner(std::move(inner)), m_cancelAfter(cancelAfter) {}
+        : CStreamFilter(std::move(inner)), m_cancelAfter(cancelAfter) {}
     HRESULT Read(void* pv, std::uint32_t cb, std::uint32_t* pcbRead) override
     {
         if (m_cancelAfter >= 0 && static_cast<int>(m_reads.size()) >= m_cancelAfter) {
             *pcbRead = 0;
             return S_FALSE;
         }
-        HRESULT hr = m_inner->Read(pv, cb, pcbRead);
+        HRESULT hr = Inner().Read(pv, cb, pcbRead);
         m_reads.push_back(*pcbRead);
         return hr;
     }
-    HRESULT Write(const void* pv, std::uint32_t cb, std::uint32_t* w) override { return m_inner->Write(pv, cb, w); }
-    HRESULT Seek(std::int64_t m, STREAM_SEEK o, std::uint64_t* p) override { return m_inner->Seek(m, o, p); }
-    HRESULT SetSize(std::uint64_t s) override { return m_inner->SetSize(s); }
-    HRESULT CopyTo(IStream* s, std::uint64_t cb, std::uint64_t* r, std::uint64_t* w) override { return m_inner->CopyTo(s, cb, r, w); }
-    HRESULT Commit(std::uint32_t f) override { return m_inner->Commit(f); }
-    HRESULT Revert() override { return m_inner->Revert(); }
-    HRESULT LockRegion(std::uint64_t o, std::uint64_t cb, std::uint32_t t) override { return m_inner->LockRegion(o, cb, t); }
-    HRESULT UnlockRegion(std::uint64_t o, std::uint64_t cb, std::uint32_t t) override { return m_inner->UnlockRegion(o, cb, t); }
-    HRESULT Stat(STATSTG* s, std::uint32_t f) override { return m_inner->Stat(s, f); }
-    HRESULT Clone(std::shared_ptr<IStream>* s) override { return m_inner->Clone(s); }
 
     const std::vector<std::uint32_t>& Reads() const { return m_reads; }
 
 private:
-    std::shared_ptr<IStream> m_inner;
     int m_cancelAfter;
     std::vector<std::uint32_t> m_reads;
 };

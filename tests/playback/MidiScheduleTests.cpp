@@ -8,35 +8,17 @@
 #include <unistd.h>
 
 #include "CMidiSchedule.h"
+#include "PlayerTestFiles.h"
 #include "ScheduleEvents.h"
 
 namespace corvina {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
 
 Bytes File(int format, std::uint16_t division, const std::vector<Bytes>& tracks)
 {
-    // Long tracks need all four length bytes.
-    if (std::any_of(tracks.begin(), tracks.end(), [](const Bytes& t) { return t.size() > 0xFFFF; })) {
-        Bytes f = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, static_cast<std::uint8_t>(format), 0,
-                   static_cast<std::uint8_t>(tracks.size()), static_cast<std::uint8_t>(division >> 8),
-                   static_cast<std::uint8_t>(division)};
-        for (const Bytes& t : tracks) {
-            f.insert(f.end(), {'M', 'T', 'r', 'k'});
-            for (int s = 24; s >= 0; s -= 8) f.push_back(static_cast<std::uint8_t>(t.size() >> s));
-            f.insert(f.end(), t.begin(), t.end());
-        }
-        return f;
-    }
-    Bytes f = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, static_cast<std::uint8_t>(format), 0,
-               static_cast<std::uint8_t>(tracks.size()), static_cast<std::uint8_t>(division >> 8),
-               static_cast<std::uint8_t>(division)};
-    for (const Bytes& t : tracks) {
-        f.insert(f.end(), {'M', 'T', 'r', 'k', 0, 0, static_cast<std::uint8_t>(t.size() >> 8), static_cast<std::uint8_t>(t.size())});
-        f.insert(f.end(), t.begin(), t.end());
-    }
-    return f;
+    return test::SmfBytes(format, division, tracks);
 }
 
 TEST(MidiSchedule, EventsOfAllTracksFollowTheTempoMapWithRunningStatus)

@@ -49,6 +49,18 @@ protected:
         // The phone took the tone once the page marks it.
         ASSERT_TRUE(test::DispatchUntil([&] { return list->GetSelectedRow() == row; })) << "row " << row;
     }
+    // The phone rings the tone of the row in silent mode: writing a tone by index switches the ringer
+    // on, so the silent mode is put back on the phone and on the page afterwards.
+    void SilentWithTone(int row)
+    {
+        SilencePhone();
+        if (!HasFatalFailure())
+            ClickTone(row);
+        if (HasFatalFailure())
+            return;
+        ASSERT_EQ(CAtcHelperFunctions().Atc().SetSoundMode(0x22), S_OK);
+        m_tones->RestoreSoundMode(0x22, false);
+    }
     static wxWindow* Button(CPlayOnMobileSubDlg& panel, int id) { return panel.GetDlgItem(id); }
 
     CTonesMobileDlg* m_tones = nullptr;
@@ -99,10 +111,7 @@ TEST_F(PlayOnMobileTest, TheTonesPagePlaysTheCurrentFileByItsPhonePath)
 TEST_F(PlayOnMobileTest, TheMelodiesPagePlaysByIndexAndStopRestoresToneAndSoundModeOnBothPages)
 {
     Connect("ME45");
-    SilencePhone();
-    ClickTone(2);
-    ASSERT_EQ(CAtcHelperFunctions().Atc().SetSoundMode(0x22), S_OK);
-    m_tones->RestoreSoundMode(0x22, false);
+    SilentWithTone(2);
     m_dlg->SetSheetCurSel(1);
     test::DispatchPending();
     auto* slots = m_melodies->Item<wxChoice>(CMelodiesDlg::IDC_COMBO_USERDEF);
@@ -147,10 +156,7 @@ TEST_F(PlayOnMobileTest, TheMelodiesPagePlaysTheDestinationFileAndItsButtonsFoll
 TEST_F(PlayOnMobileTest, APhoneThatRefusesToPlayLeavesThePanelIdleAndTheSoundModeAsItWas)
 {
     Connect("ME45", {"--fail-cmd", "AT^CPLY=1"});
-    SilencePhone();
-    ClickTone(4);
-    ASSERT_EQ(CAtcHelperFunctions().Atc().SetSoundMode(0x22), S_OK);
-    m_tones->RestoreSoundMode(0x22, false);
+    SilentWithTone(4);
     CPlayOnMobileSubDlg& panel = m_tones->GetPlaySubDlg();
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
     EXPECT_EQ(CPlayOnMobileSubDlg::m_bIsPlaying, 0);
@@ -164,10 +170,7 @@ TEST_F(PlayOnMobileTest, APhoneThatRefusesToPlayLeavesThePanelIdleAndTheSoundMod
 TEST_F(PlayOnMobileTest, APhoneThatRefusesToStopStillGetsItsSoundModeBackAndThePanelCanPlayAgain)
 {
     Connect("ME45", {"--fail-cmd", "AT^CPLY=0"});
-    SilencePhone();
-    ClickTone(4);
-    ASSERT_EQ(CAtcHelperFunctions().Atc().SetSoundMode(0x22), S_OK);
-    m_tones->RestoreSoundMode(0x22, false);
+    SilentWithTone(4);
     CPlayOnMobileSubDlg& panel = m_tones->GetPlaySubDlg();
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
     ASSERT_EQ(Setting("playing"), "tone 5");
@@ -183,10 +186,7 @@ TEST_F(PlayOnMobileTest, APhoneThatRefusesToStopStillGetsItsSoundModeBackAndTheP
 TEST_F(PlayOnMobileTest, ClosingTheEditorWhileATonePlaysStopsItAndPutsTheSoundModeBack)
 {
     Connect("ME45");
-    SilencePhone();
-    ClickTone(4);
-    ASSERT_EQ(CAtcHelperFunctions().Atc().SetSoundMode(0x22), S_OK);
-    m_tones->RestoreSoundMode(0x22, false);
+    SilentWithTone(4);
     CPlayOnMobileSubDlg& panel = m_tones->GetPlaySubDlg();
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
     ASSERT_EQ(Setting("playing"), "tone 5");

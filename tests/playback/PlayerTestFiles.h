@@ -15,17 +15,26 @@ namespace corvina::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A file with the given header fields and tracks (each the raw event bytes of one MTrk chunk).
-inline void WriteSmf(const std::filesystem::path& path, int format, std::uint16_t division, const std::vector<Bytes>& tracks)
+// The bytes of a file with the given header fields and tracks (each the raw event bytes of one MTrk
+// chunk); a header longer than 6 bytes is padded with zeros.
+inline Bytes SmfBytes(int format, std::uint16_t division, const std::vector<Bytes>& tracks, std::uint32_t headerLength = 6)
 {
-    Bytes f = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, static_cast<std::uint8_t>(format), 0,
+    Bytes f = {'M', 'T', 'h', 'd', 0, 0, 0, static_cast<std::uint8_t>(headerLength), 0, static_cast<std::uint8_t>(format), 0,
                static_cast<std::uint8_t>(tracks.size()), static_cast<std::uint8_t>(division >> 8),
                static_cast<std::uint8_t>(division)};
+    f.resize(8 + headerLength);
     for (const Bytes& t : tracks) {
         f.insert(f.end(), {'M', 'T', 'r', 'k'});
         for (int s = 24; s >= 0; s -= 8) f.push_back(static_cast<std::uint8_t>(t.size() >> s));
         f.insert(f.end(), t.begin(), t.end());
     }
+    return f;
+}
+
+// The same written to path.
+inline void WriteSmf(const std::filesystem::path& path, int format, std::uint16_t division, const std::vector<Bytes>& tracks)
+{
+    const Bytes f = SmfBytes(format, division, tracks);
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(f.data()), static_cast<std::streamsize>(f.size()));
 }
 
