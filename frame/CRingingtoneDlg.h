@@ -61,6 +61,9 @@ public:
     void SetRtSelFileName(const std::string& name) { m_strRtSelFileName = name; }
     std::vector<std::string>* GetRtFileList() { return &m_RtFiles.Names(); }
     std::vector<STRUCT_RTFILEINFO*>* GetRtFileInfoList() { return &m_RtFiles.Records(); }
+    // The record of the file name at a position of the name list (found by its index on platform
+    // phones, whose records are sorted by tone number); nullptr when there is none.
+    const STRUCT_RTFILEINFO* GetRtFileInfoForName(long namePosition) const { return m_RtFiles.RecordForName(namePosition); }
     // Forgets the read-out worker without touching it.
     void SetRtReadHandleZero();
     // Asked by the host before the suite exits: TRUE when nothing would be lost or the user agrees.

@@ -33,15 +33,13 @@ double OleDateNow()
     return kOleEpochOffsetDays + localSeconds / 86400.0;
 }
 
-std::string FormatOleDate(double oleDate, const char* format)
+std::tm OleDateFields(double oleDate)
 {
     const double localSeconds = std::floor((oleDate - kOleEpochOffsetDays) * 86400.0 + 0.5);
     const std::time_t asUtc = static_cast<std::time_t>(localSeconds);
     std::tm fields{};
     gmtime_r(&asUtc, &fields);
-    char text[64];
-    const std::size_t length = std::strftime(text, sizeof text, format, &fields);
-    return std::string(text, length);
+    return fields;
 }
 
 RtFileList::~RtFileList()
@@ -55,6 +53,7 @@ void RtFileList::Empty()
     for (auto it = m_records.rbegin(); it != m_records.rend(); ++it)
         delete *it;
     m_records.clear();
+    m_bSortedByTone = false;
 }
 
 bool RtFileList::Add(const std::string& name)
@@ -98,8 +97,22 @@ std::string RtFileList::NameAt(long index) const
 
 void RtFileList::SortRecordsByToneNumber()
 {
+    m_bSortedByTone = true;
     std::stable_sort(m_records.begin(), m_records.end(),
                      [](const STRUCT_RTFILEINFO* a, const STRUCT_RTFILEINFO* b) { return a->nToneNumber < b->nToneNumber; });
+}
+
+const STRUCT_RTFILEINFO* RtFileList::RecordForName(long namePosition) const
+{
+    if (namePosition < 0)
+        return nullptr;
+    if (m_bSortedByTone) {
+        for (const STRUCT_RTFILEINFO* record : m_records)
+            if (record && record->nIndex == namePosition)
+                return record;
+        return nullptr;
+    }
+    return static_cast<std::size_t>(namePosition) < m_records.size() ? m_records[namePosition] : nullptr;
 }
 
 std::string RtFileList::GetOverwriteWarning(const std::string& name, int& index, const CResource& strings) const
@@ -108,13 +121,11 @@ std::string RtFileList::GetOverwriteWarning(const std::string& name, int& index,
     if (found < 0)
         return {};
     index = static_cast<int>(found);
-    // The record at the name's position: on platform phones, where records are sorted by tone
-    // number, this need not be the record that points at the name.
     bool readOnly = false;
     std::string date;
-    if (static_cast<std::size_t>(found) < m_records.size()) {
-        readOnly = (m_records[found]->dwAttributes & 0x01) != 0;
-        date = FormatOleDate(m_records[found]->dLastChange, "%d.%m.%Y %H:%M:%S");
+    if (const STRUCT_RTFILEINFO* record = RecordForName(found)) {
+        readOnly = (record->dwAttributes & 0x01) != 0;
+        date = strings.FormatDateTime(OleDateFields(record->dLastChange));
     }
     std::string first = strings.GetString(readOnly ? 545 : 544);
     ReplaceAll(first, "XXX", name);

@@ -4,6 +4,7 @@
 
 #include "STRUCT_RTFILEINFO.h"
 
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,8 @@ class CResource;
 
 // The current time as an OLE automation date (days since 1899-12-30, local time).
 double OleDateNow();
-// An OLE automation date formatted with strftime's format in local time.
-std::string FormatOleDate(double oleDate, const char* format);
+// The local time fields of an OLE automation date.
+std::tm OleDateFields(double oleDate);
 
 class RtFileList {
 public:
@@ -41,6 +42,9 @@ public:
     std::string NameAt(long index) const;
     // Platform phones: records ascending by tone number; the names keep their order.
     void SortRecordsByToneNumber();
+    // The record of the name at a position: once sorted by tone number, the record whose index
+    // points at the name; before that, the record at the same position. nullptr when there is none.
+    const STRUCT_RTFILEINFO* RecordForName(long namePosition) const;
     // The warning before a file of that name is replaced on the phone, "" when none is listed
     // (exact comparison); index receives the listed position.
     std::string GetOverwriteWarning(const std::string& name, int& index, const CResource& strings) const;
@@ -48,6 +52,7 @@ public:
 private:
     std::vector<std::string> m_names;
     std::vector<STRUCT_RTFILEINFO*> m_records;
+    bool m_bSortedByTone = false;  // records no longer parallel to the names
 };
 
 // "A:\" + folder + "\" + name: a file's path for the ringtone-assignment service.

@@ -106,9 +106,8 @@ bool CMelodiesDlg::WriteDestinationOk()
             return false;
         }
         const std::string fullPath = "\\" + owner->GetRtStdFolder() + "\\" + m_strDestination;
-        const auto& records = *owner->GetRtFileInfoList();
-        if (index >= 0 && index < static_cast<int>(records.size()) && (records[index]->dwAttributes & 0x01))
-            CComError::ThrowIfFailed(volume->ChangeAttributes(fullPath, records[index]->dwAttributes & ~0x01u));
+        if (const STRUCT_RTFILEINFO* record = owner->GetRtFileInfoForName(index); record && (record->dwAttributes & 0x01))
+            CComError::ThrowIfFailed(volume->ChangeAttributes(fullPath, record->dwAttributes & ~0x01u));
         CComError::ThrowIfFailed(volume->RemoveFile(fullPath));
     } catch (const ComError& error) {
         // The user agreed to replace the file and it could not be: say why nothing is sent.

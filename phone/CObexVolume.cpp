@@ -186,8 +186,8 @@ HRESULT CObexVolume::ListFolder(const std::string& pattern, std::int32_t flag, M
         if (entry.readOnly)
             row.attributes = (row.attributes & ~FILE_ATTRIBUTE_ARCHIVE) | FILE_ATTRIBUTE_READONLY;
         row.lastChange = entry.modified != 0 ? OleDateFromTime(entry.modified) : 0.0;
-        // OBEX listings carry no tone numbers.
-        row.toneNumber = 0;
+        // Phones that number their tones give the number in the listing; others give none (0).
+        row.toneNumber = entry.toneNumber;
         listing.rows.push_back(std::move(row));
     }
     return listing.rows.empty() ? S_FALSE : S_OK;

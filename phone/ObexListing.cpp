@@ -214,6 +214,13 @@ std::optional<std::vector<SListingEntry>> ParseFolderListing(const std::string& 
             entry.readOnly = perm->second.find_first_of("Ww") == std::string::npos;
         if (auto modified = attributes.find("modified"); modified != attributes.end())
             entry.modified = ParseListingTime(modified->second).value_or(0);
+        if (auto tone = attributes.find(kToneNumberAttribute); tone != attributes.end() && !entry.folder) {
+            const std::string& text = tone->second;
+            std::int32_t value = 0;
+            auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+            if (ec == std::errc() && ptr == text.data() + text.size() && value > 0)
+                entry.toneNumber = value;
+        }
         entries.push_back(std::move(entry));
     }
     if (!sawListing)
@@ -236,6 +243,8 @@ std::string FormatFolderListing(const std::vector<SListingEntry>& entries, bool 
         if (entry.modified != 0)
             xml += " modified=\"" + FormatListingTime(entry.modified) + "\"";
         xml += entry.readOnly ? " user-perm=\"R\"" : " user-perm=\"RWD\"";
+        if (!entry.folder && entry.toneNumber > 0)
+            xml += std::string(" ") + kToneNumberAttribute + "=\"" + std::to_string(entry.toneNumber) + "\"";
         xml += "/>\n";
     }
     xml += "</folder-listing>\n";

@@ -4,7 +4,10 @@
 
 #include "CRegistryHelper.h"
 
+#include <clocale>
 #include <cstdlib>
+#include <langinfo.h>
+#include <locale.h>
 #include <string_view>
 
 namespace corvina {
@@ -33,6 +36,28 @@ long LanguageOfLocale(std::string_view locale) {
     for (const LocaleLanguage& entry : kLocaleLanguages)
         if (entry.code == code) return entry.language;
     return LANG_ENGLISH_UK;
+}
+
+// The locale of each table's language.
+struct TableLocale {
+    long language;
+    const char* locale;
+};
+constexpr TableLocale kTableLocales[] = {
+    {1025, "ar_SA"}, {1027, "ca_ES"}, {1029, "cs_CZ"}, {1030, "da_DK"}, {1031, "de_DE"},
+    {1032, "el_GR"}, {1033, "en_US"}, {1035, "fi_FI"}, {1036, "fr_FR"}, {1038, "hu_HU"},
+    {1040, "it_IT"}, {1043, "nl_NL"}, {1044, "nb_NO"}, {1045, "pl_PL"}, {1049, "ru_RU"},
+    {1053, "sv_SE"}, {1055, "tr_TR"}, {2057, "en_GB"}, {2070, "pt_PT"}, {3082, "es_ES"},
+};
+
+std::string_view LanguageCode(std::string_view locale) { return locale.substr(0, locale.find_first_of("_.@")); }
+
+// A time locale by name, trying its UTF-8 form first; (locale_t)0 when the system has neither.
+locale_t OpenTimeLocale(const std::string& name) {
+    for (const std::string& candidate : {name + ".UTF-8", name + ".utf8", name})
+        if (locale_t loc = newlocale(LC_TIME_MASK, candidate.c_str(), static_cast<locale_t>(0)))
+            return loc;
+    return static_cast<locale_t>(0);
 }
 
 bool HasTable(long languageId) {
@@ -64,6 +89,37 @@ long CResource::DefaultLanguage() {
         return LanguageOfLocale(value);
     }
     return LANG_ENGLISH_UK;
+}
+
+std::string CResource::FormatDateTime(const std::tm& local) const {
+    const long language = HasTable(m_language) ? m_language : LANG_ENGLISH_UK;
+    const std::string own = LocaleNameOfLanguage(language);
+    // The user's own locale wins when it speaks the language (en_US dates for an American who reads
+    // the English texts); otherwise the dates match the texts they stand in.
+    std::string name = own;
+    for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value == nullptr || *value == '\0') continue;
+        if (LanguageCode(value) == LanguageCode(own)) name = std::string(value).substr(0, std::string_view(value).find('.'));
+        break;
+    }
+    char text[160];
+    if (locale_t loc = OpenTimeLocale(name)) {
+        std::string format = std::string(nl_langinfo_l(D_FMT, loc)) + " " + nl_langinfo_l(T_FMT, loc);
+        for (std::size_t at = format.find("%y"); at != std::string::npos; at = format.find("%y", at))
+            format[at + 1] = 'Y';
+        const std::size_t length = strftime_l(text, sizeof text, format.c_str(), &local, loc);
+        freelocale(loc);
+        if (length > 0) return std::string(text, length);
+    }
+    const std::size_t length = std::strftime(text, sizeof text, "%d.%m.%Y %H:%M:%S", &local);
+    return std::string(text, length);
+}
+
+std::string LocaleNameOfLanguage(long languageId) {
+    for (const TableLocale& entry : kTableLocales)
+        if (entry.language == languageId) return entry.locale;
+    return "";
 }
 
 bool IsRightToLeft(long languageId) { return languageId == LANG_ARABIC; }

@@ -1,6 +1,7 @@
 // Language-aware access to the module's string table.
 #pragma once
 
+#include <ctime>
 #include <string>
 
 namespace corvina {
@@ -22,6 +23,10 @@ public:
     long GetLanguage() const { return m_language; }
     // The text of a string id in the selected language; "" for an id the table lacks.
     std::string GetString(unsigned id) const;
+    // A date and time (local time fields) as the user's locale writes them: the locale of LC_ALL,
+    // LC_TIME or LANG when it is of the selected language, otherwise the language's own locale;
+    // years always with four digits. "%d.%m.%Y %H:%M:%S" when the system lacks the locale.
+    std::string FormatDateTime(const std::tm& local) const;
 
     // The language of the user's locale (LC_ALL, LC_MESSAGES, LANG): the table of the locale's
     // language, English (2057) for English and every locale without a table of its own.
@@ -42,6 +47,9 @@ public:
     static CResource& Get();
     static void Destroy();
 };
+
+// The locale name (language_TERRITORY) of a string-table language id, "" for an unknown id.
+std::string LocaleNameOfLanguage(long languageId);
 
 // Whether a language is written right to left, so that its dialogs are mirrored.
 bool IsRightToLeft(long languageId);

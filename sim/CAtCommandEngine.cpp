@@ -100,6 +100,14 @@ void CAtCommandEngine::RefreshToneNumbers()
                                            m_model.m_nNumberFixRt + 1);
 }
 
+std::map<std::string, int> CAtCommandEngine::ToneNumbers()
+{
+    if (!m_model.NumbersTones())
+        return {};
+    RefreshToneNumbers();
+    return m_state.FileSystem().ReadToneNumbers();
+}
+
 std::string CAtCommandEngine::Frame(const std::vector<std::string>& lines)
 {
     std::string out;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ public:
     bool IsEchoOn() const { return m_bEcho; }
     // Gives numbers to tone files that arrived since the last look (BIRCH family only).
     void RefreshToneNumbers();
+    // The tone numbers after such a look, keyed "<folder>/<name>"; none on phones that do not number tones.
+    std::map<std::string, int> ToneNumbers();
     const CPhoneModel& Model() const { return m_model; }
     // The last failure to write the state, empty when the last write worked.
     const std::string& LastSaveError() const { return m_strSaveError; }

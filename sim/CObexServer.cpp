@@ -65,7 +65,10 @@ std::string Describe(const CObexPacket& request, std::size_t size)
 
 }  // namespace
 
-CObexServer::CObexServer(fs::path root) : m_root(std::move(root)), m_reader(kMaxPacket) {}
+CObexServer::CObexServer(fs::path root, ToneNumbers toneNumbers)
+    : m_root(std::move(root)), m_toneNumbers(std::move(toneNumbers)), m_reader(kMaxPacket)
+{
+}
 
 CObexServer::~CObexServer()
 {
@@ -278,6 +281,11 @@ CObexPacket CObexServer::Get(const CObexPacket& request)
         const std::string listingType = std::string(obex::kFolderListingType) + '\0';
         if (type && std::string(type->bytes.begin(), type->bytes.end()) == listingType) {
             std::vector<obex::SListingEntry> entries;
+            // A phone that numbers its tones tells each file's number in the listing.
+            const std::map<std::string, int> numbers = m_toneNumbers ? m_toneNumbers() : std::map<std::string, int>{};
+            std::string prefix;
+            for (const auto& part : m_folder)
+                prefix += part + "/";
             std::error_code ec;
             for (fs::directory_iterator it(Current(), ec), end; !ec && it != end; it.increment(ec)) {
                 const std::string entryName = it->path().filename().string();
@@ -290,6 +298,8 @@ CObexPacket CObexServer::Get(const CObexPacket& request)
                 entry.size = entry.folder ? 0 : static_cast<std::uint64_t>(info.st_size);
                 entry.readOnly = !(info.st_mode & S_IWUSR);
                 entry.modified = info.st_mtime;
+                if (auto number = numbers.find(prefix + entryName); number != numbers.end() && !entry.folder)
+                    entry.toneNumber = number->second;
                 entries.push_back(entry);
             }
             std::sort(entries.begin(), entries.end(),

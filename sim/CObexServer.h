@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -24,7 +26,10 @@ public:
     static constexpr std::size_t kMaxPacket = 0x0800;
     static constexpr std::uint32_t kConnectionId = 0x00000A01;
 
-    explicit CObexServer(std::filesystem::path root);
+    // The phone's tone numbers, keyed "<folder>/<name>" below the root; asked for each listing.
+    using ToneNumbers = std::function<std::map<std::string, int>()>;
+
+    explicit CObexServer(std::filesystem::path root, ToneNumbers toneNumbers = {});
     ~CObexServer();
     CObexServer(const CObexServer&) = delete;
     CObexServer& operator=(const CObexServer&) = delete;
@@ -54,6 +59,7 @@ private:
     static bool IsPlainName(const std::string& strName);
 
     std::filesystem::path m_root;
+    ToneNumbers m_toneNumbers;
     CObexReader m_reader;
     bool m_bEnded = false;
     bool m_bConnected = false;

@@ -57,7 +57,7 @@ void CSimPhone::Restart()
 
 void CSimPhone::EnableObex(const std::filesystem::path& root)
 {
-    m_obex = std::make_unique<CObexServer>(root);
+    m_obex = std::make_unique<CObexServer>(root, [this] { return m_engine.ToneNumbers(); });
 }
 
 size_t CSimPhone::FeedObex(const std::string& strBytes, std::vector<SSimReply>& replies)

@@ -2,12 +2,11 @@
 // take their texts from the wx and GTK translations of the language the registry names.
 #pragma once
 
+#include "CResource.h"
+
 #include <string>
 
 namespace corvina {
-
-// The locale name (language_TERRITORY) of a string-table language id, "" for an unknown id.
-std::string LocaleNameOfLanguage(long languageId);
 
 // Switches the process's message language and the wx translations to the language; a language
 // the system has no locale or translations for leaves the toolkit as it is. Calls with the

@@ -64,26 +64,44 @@ TEST_F(PhoneRoadTest, TheVolumeWrittenForTheCurrentLineIsTheOneUpdateReadsBack)
     EXPECT_EQ(tones->GetVolume(), wanted);
 }
 
-TEST_F(PhoneRoadTest, AMelodySentToAPlatformPhoneIsListedWithItsToneNumberWithoutUpdate)
+// A platform phone numbers the files it holds; the tones list names them by those numbers, whether
+// its files are a folder on the PC or reached over its line only (OBEX), as a real phone is.
+class PlatformPhoneRoadTest : public PhoneRoadTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(PlatformPhoneRoadTest, TheTonesListNamesThePhonesFilesAndATransmittedMelodyAtItsNumberWithoutUpdate)
 {
-    Connect("BIRCH-M55", {"--seed-ringtones"});
+    Connect("BIRCH-M55", {"--seed-ringtones"}, GetParam());
+    auto* tones = m_dlg->GetTonesMobileDlg()->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES);
+    auto listed = [tones](const std::string& name) {
+        for (int row = 0; row < tones->GetItemCount(); ++row)
+            if (const std::string text = tones->GetItemText(row).ToStdString(); text.size() > name.size() &&
+                text.compare(text.size() - name.size(), name.size(), name) == 0)
+                return std::stoi(text);
+        return 0;
+    };
+    std::string seeded;
+    for (const auto& entry : fs::directory_iterator(m_editor->phone->Files() / "Ringtones"))
+        seeded = entry.path().filename().string();
+    ASSERT_FALSE(seeded.empty());
+    // The seeded files stand for the phone's built-in tones, named in place of "Melody".
+    EXPECT_GT(listed(seeded), 0) << seeded;
+
     CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
-    CClipEditDlg& clip = melodies->GetClipEditDlg();
-    ASSERT_TRUE(clip.OpenFile(kScale.string()));
+    ASSERT_TRUE(melodies->GetClipEditDlg().OpenFile(kScale.string()));
+    m_dlg->SetSheetCurSel(1);
+    melodies->UpdateControls();
     melodies->SetDestination("fresh.mid");
-    clip.WriteToPhone();
-    ASSERT_TRUE(Told(kTransferDone)) << ::testing::PrintToString(Texts());
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    ASSERT_TRUE(test::ClickButtonWithMouse(melodies->GetDlgItem(CMelodiesDlg::IDC_BUTTON_WRITE)));
+    ASSERT_TRUE(test::DispatchUntil([&] { return Told(kTransferDone); })) << ::testing::PrintToString(Texts());
     // The transfer starts a read-out by itself; its listing already has the phone's number.
-    ASSERT_TRUE(test::DispatchUntil([&] { return !m_dlg->IsReadOutRunning() && m_dlg->WasRead(); }, 15000));
-    const int at = m_dlg->GetIndexForName("fresh.mid");
-    ASSERT_NE(at, -1);
-    const STRUCT_RTFILEINFO* record = nullptr;
-    for (const STRUCT_RTFILEINFO* candidate : *m_dlg->GetRtFileInfoList())
-        if (candidate->nIndex == at)
-            record = candidate;
-    ASSERT_NE(record, nullptr);
-    EXPECT_GT(record->nToneNumber, 40);
+    ASSERT_TRUE(test::DispatchUntil([&] { return !m_dlg->IsReadOutRunning() && listed("fresh.mid") > 0; }, 15000));
+    EXPECT_EQ(listed("fresh.mid"), tones->GetItemCount());
+    EXPECT_GT(listed("fresh.mid"), 40);
 }
+
+INSTANTIATE_TEST_SUITE_P(FolderAndLine, PlatformPhoneRoadTest, ::testing::Values("", "\"VolumeRoot\"=\"\"\n"),
+                         [](const auto& info) { return std::string(info.index == 0 ? "Folder" : "Obex"); });
 
 TEST_F(PhoneRoadTest, APlatformPhonesDestinationIsNeverItsIMelodyAndAFailedReplacementSaysWhy)
 {

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
+
 namespace corvina {
 namespace {
 
@@ -53,41 +56,74 @@ TEST(RtFileList, AddingAKnownNameOnlyRefreshesItsRecord)
     EXPECT_TRUE(list.Records().empty());
 }
 
-TEST(RtFileList, TheOverwriteWarningNamesTheFileAndItsDateAndSaysWhenItIsProtected)
+// Sets an environment variable for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedEnv() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+TEST(RtFileList, TheOverwriteWarningNamesTheFileAndItsDateInTheUsersLocaleAndSaysWhenItIsProtected)
 {
+    ScopedEnv all("LC_ALL", nullptr), time("LC_TIME", nullptr), lang("LANG", "C.UTF-8");
     CResource english;
     english.SetLanguage(LANG_ENGLISH_UK);
     RtFileList list;
     list.Add("tune.mid");
-    list.Records()[0]->dLastChange = 45000.5;  // 15.03.2023 12:00:00
+    list.Records()[0]->dLastChange = 45000.5;  // 15 March 2023, noon
     int index = -7;
     EXPECT_EQ(list.GetOverwriteWarning("TUNE.mid", index, english), "");
     EXPECT_EQ(index, -7);
     EXPECT_EQ(list.GetOverwriteWarning("tune.mid", index, english),
               "The target directory already contains a file with the name \"tune.mid\",\n"
-              "\nlast changed on 15.03.2023 12:00:00.\n\nDo you want to replace this file?");
+              "\nlast changed on 15/03/2023 12:00:00.\n\nDo you want to replace this file?");
     EXPECT_EQ(index, 0);
     list.Records()[0]->dwAttributes = 0x21;
     EXPECT_EQ(list.GetOverwriteWarning("tune.mid", index, english).substr(0, 70),
               std::string("The target directory contains a write-protected file with the name \"tune.mid\",").substr(0, 70));
+
+    // The user's own locale of the same language decides; another language's locale does not.
+    const std::tm noon = OleDateFields(45000.5);
+    CResource german;
+    german.SetLanguage(LANG_GERMAN);
+    EXPECT_EQ(german.FormatDateTime(noon), "15.03.2023 12:00:00");
+    ScopedEnv american("LANG", "en_US.UTF-8");
+    EXPECT_EQ(english.FormatDateTime(noon), "03/15/2023 12:00:00 PM");
+    EXPECT_EQ(german.FormatDateTime(noon), "15.03.2023 12:00:00");
 }
 
-TEST(RtFileList, PlatformRecordsSortByToneNumberWhileNamesKeepTheirOrder)
+TEST(RtFileList, PlatformRecordsSortByToneNumberAndTheOverwriteWarningReadsTheRecordOfTheName)
 {
+    CResource english;
+    english.SetLanguage(LANG_ENGLISH_UK);
     RtFileList list;
     for (const char* name : {"c.mid", "a.mid", "b.mid"})
         list.Add(name);
-    list.Records()[0]->nToneNumber = 50;
-    list.Records()[0]->nIndex = 0;
-    list.Records()[1]->nToneNumber = 12;
-    list.Records()[1]->nIndex = 1;
-    list.Records()[2]->nToneNumber = 45;
-    list.Records()[2]->nIndex = 2;
+    const int numbers[] = {50, 12, 45};
+    for (int i = 0; i < 3; ++i) {
+        list.Records()[i]->nToneNumber = numbers[i];
+        list.Records()[i]->nIndex = i;
+    }
+    list.Records()[0]->dwAttributes = 0x21;  // only c.mid is write-protected
     list.SortRecordsByToneNumber();
     EXPECT_EQ(list.Records()[0]->nToneNumber, 12);
     EXPECT_EQ(list.Records()[0]->nIndex, 1);
     EXPECT_EQ(list.Records()[2]->nToneNumber, 50);
     EXPECT_EQ(list.Names()[0], "c.mid");
+    EXPECT_EQ(list.RecordForName(0)->nToneNumber, 50);
+    int index = -1;
+    EXPECT_NE(list.GetOverwriteWarning("c.mid", index, english).find("write-protected"), std::string::npos);
+    EXPECT_EQ(list.GetOverwriteWarning("a.mid", index, english).find("write-protected"), std::string::npos);
+    EXPECT_EQ(list.RecordForName(3), nullptr);
 }
 
 } // namespace

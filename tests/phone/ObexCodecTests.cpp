@@ -158,8 +158,8 @@ TEST(ObexListing, AListingGivesNamesFoldersSizesPermissionsAndDates)
         "<folder-listing version=\"1.0\">\n"
         "  <parent-folder />\n"
         "  <folder name='Ringtones' modified='20261206T052500Z' user-perm=\"RWD\"/>\n"
-        "  <file name=\"Tom &amp; Jerry &#x263A;.mid\" size=\"1234\" modified=\"20240229T235959Z\" user-perm=\"R\"/>\n"
-        "  <file name=\"plain.mid\" size=\"x12\" created=\"20200101T000000Z\"></file>\n"
+        "  <file name=\"Tom &amp; Jerry &#x263A;.mid\" size=\"1234\" modified=\"20240229T235959Z\" user-perm=\"R\" x-tone-number=\"41\"/>\n"
+        "  <file name=\"plain.mid\" size=\"x12\" created=\"20200101T000000Z\" x-tone-number=\"-3\"></file>\n"
         "  <unknown name=\"skip\"/>\n"
         "</folder-listing>\n";
     auto entries = obex::ParseFolderListing(xml);
@@ -174,8 +174,10 @@ TEST(ObexListing, AListingGivesNamesFoldersSizesPermissionsAndDates)
     EXPECT_EQ((*entries)[1].size, 1234u);
     EXPECT_TRUE((*entries)[1].readOnly);
     EXPECT_EQ((*entries)[1].modified, 1709251199);
-    // An unreadable size counts as 0; no permissions means writable; no date means 0.
+    EXPECT_EQ((*entries)[1].toneNumber, 41);
+    // An unreadable size or tone number counts as 0; no permissions means writable; no date means 0.
     EXPECT_EQ((*entries)[2].size, 0u);
+    EXPECT_EQ((*entries)[2].toneNumber, 0);
     EXPECT_FALSE((*entries)[2].readOnly);
     EXPECT_EQ((*entries)[2].modified, 0);
 }
@@ -200,6 +202,7 @@ TEST(ObexListing, BrokenListingsAreRefusedAndWrittenOnesReadBack)
     written[0].size = 99;
     written[0].readOnly = true;
     written[0].modified = 1700000000;
+    written[0].toneNumber = 57;
     written[1].name = "Sub";
     written[1].folder = true;
     auto read = obex::ParseFolderListing(obex::FormatFolderListing(written, true));
@@ -209,6 +212,7 @@ TEST(ObexListing, BrokenListingsAreRefusedAndWrittenOnesReadBack)
     EXPECT_EQ((*read)[0].size, 99u);
     EXPECT_TRUE((*read)[0].readOnly);
     EXPECT_EQ((*read)[0].modified, 1700000000);
+    EXPECT_EQ((*read)[0].toneNumber, 57);
     EXPECT_TRUE((*read)[1].folder);
     EXPECT_EQ(obex::FormatListingTime(1700000000), "20231114T221320Z");
     EXPECT_FALSE(obex::ParseListingTime("20231314T221320Z"));
