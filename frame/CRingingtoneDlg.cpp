@@ -4,6 +4,7 @@
 #include "CSXButton.h"
 #include "CTabCtrl.h"
 #include "CTraceFile.h"
+#include "FocusKeeper.h"
 #include "HostModule.h"
 #include "UiServices.h"
 
@@ -178,19 +179,44 @@ void CRingingtoneDlg::UpdateControls()
     UpdateReadButton(false);
     m_TonesMobileDlg.UpdateControls();
     m_MelodiesDlg.UpdateControls();
+    FocusPageIfNothingIs();
+}
+
+void CRingingtoneDlg::FocusPageIfNothingIs()
+{
+    // The keyboard starts on the shown page's first usable control, and comes back there when the
+    // control that had it was disabled (before a phone is read out every control of a page may be).
+    wxWindow* focus = wxWindow::FindFocus();
+    if (!IsShown() || (focus && wxGetTopLevelParent(focus) != wxGetTopLevelParent(this)))
+        return;
+    // A panel (a page, its holder in the tabs, a sub-dialog) takes no keys of its own.
+    // The tabs that only hold the keyboard until the page can take it count as nothing too.
+    const bool stranded = !focus || focus->IsTopLevel() || !focus->IsEnabled() || !focus->IsShownOnScreen() ||
+                          dynamic_cast<wxPanel*>(focus) || (m_bFocusParkedOnTabs && focus == m_pTab);
+    if (!stranded)
+        return;
+    wxWindow& page = m_TonesMobileDlg.IsShown() ? static_cast<wxWindow&>(m_TonesMobileDlg) : m_MelodiesDlg;
+    m_bFocusParkedOnTabs = false;
+    if (!FocusFirstControlIn(&page) && m_pTab) {
+        m_pTab->SetFocus();  // nothing on the page takes the keyboard yet: the tabs do meanwhile
+        m_bFocusParkedOnTabs = true;
+    }
 }
 
 void CRingingtoneDlg::UpdateReadButton(bool busy)
 {
     if (!m_pButtonRead)
         return;
-    m_pButtonRead->Enable(!busy && m_bConnected);
+    // Pressed with the keyboard, the button gets the focus back when the read-out is over.
+    EnableKeepingFocus(m_pButtonRead, !busy && m_bConnected);
     const bool update = m_bConnected && (m_bWasRead || busy);
     m_pButtonRead->SetLabel(wxString::FromUTF8(m_Resource.GetString(update ? 538 : 508)));
 }
 
 void CRingingtoneDlg::OnShowWindow(bool show)
 {
+    if (show && !m_nShown)
+        CallAfter([this] { FocusPageIfNothingIs(); });
     m_nShown = show;
     if (show && m_bValidationPending) {
         PostMessage(this, WM_VALIDATE_NEW, 0, reinterpret_cast<std::intptr_t>(m_pMobileInfo));

@@ -139,6 +139,8 @@ public:
 protected:
     bool OnInitDialog() override;
     void OnShowWindow(bool show) override;
+    // Gives the keyboard to the shown page's first usable control when no control of the editor has it.
+    void FocusPageIfNothingIs();
 
 private:
     void OnPaint(wxPaintEvent& event);
@@ -159,6 +161,7 @@ private:
 
     CSXButton* m_pButtonRead = nullptr;
     CTabCtrl* m_pTab = nullptr;
+    bool m_bFocusParkedOnTabs = false;  // the tabs hold the keyboard only until the page can take it
     int m_nShown = 0;
     bool m_bValidationPending = false;
     wxWindow* m_pHostWnd = nullptr;

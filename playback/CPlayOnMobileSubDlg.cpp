@@ -8,6 +8,7 @@
 #include "CRingingtoneDlg.h"
 #include "CSXButton.h"
 #include "CTonesMobileDlg.h"
+#include "FocusKeeper.h"
 #include "UiServices.h"
 
 #include <new>
@@ -178,10 +179,12 @@ void CPlayOnMobileSubDlg::OnButtonStop()
 
 void CPlayOnMobileSubDlg::AllowPlay()
 {
-    if (wxWindow* play = GetDlgItem(IDC_BUTTON_PLAY))
-        play->Enable(!m_bIsPlaying);
-    if (wxWindow* stop = GetDlgItem(IDC_BUTTON_STOP))
-        stop->Enable(m_bIsPlaying != 0);
+    // The button that becomes usable is enabled first, so the focus can move over to it.
+    wxWindow* play = GetDlgItem(IDC_BUTTON_PLAY);
+    wxWindow* stop = GetDlgItem(IDC_BUTTON_STOP);
+    const bool playing = m_bIsPlaying != 0;
+    EnableKeepingFocus(playing ? stop : play, true);
+    EnableKeepingFocus(playing ? play : stop, false, playing ? stop : play);
 }
 
 void CPlayOnMobileSubDlg::EnableButtons(int enable)
@@ -191,10 +194,8 @@ void CPlayOnMobileSubDlg::EnableButtons(int enable)
         return;
     }
     OnButtonStop();
-    if (wxWindow* play = GetDlgItem(IDC_BUTTON_PLAY))
-        play->Disable();
-    if (wxWindow* stop = GetDlgItem(IDC_BUTTON_STOP))
-        stop->Disable();
+    EnableKeepingFocus(GetDlgItem(IDC_BUTTON_PLAY), false);
+    EnableKeepingFocus(GetDlgItem(IDC_BUTTON_STOP), false);
 }
 
 int CPlayOnMobileSubDlg::WriteSelectedRingingTone(long toneIndex, bool soundNormal)

@@ -3,6 +3,7 @@
 #include "CPlayOnPcSubDlg.h"
 
 #include "CSXButton.h"
+#include "FocusKeeper.h"
 #include "MciNotify.h"
 #include "UiServices.h"
 
@@ -157,8 +158,11 @@ void CPlayOnPcSubDlg::EnableButtons(bool enable)
 
 void CPlayOnPcSubDlg::SetPlayState(bool playing)
 {
-    EnableControl(IDC_BUTTON_PLAY, !playing);
-    EnableControl(IDC_BUTTON_STOP, playing);
+    // The button that becomes usable is enabled first, so the focus can move over to it.
+    wxWindow* play = GetDlgItem(IDC_BUTTON_PLAY);
+    wxWindow* stop = GetDlgItem(IDC_BUTTON_STOP);
+    EnableKeepingFocus(playing ? stop : play, true);
+    EnableKeepingFocus(playing ? play : stop, false, playing ? stop : play);
 }
 
 int CPlayOnPcSubDlg::ReadEdit(int id) const

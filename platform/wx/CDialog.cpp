@@ -9,6 +9,8 @@
 #include "TemplateBuilder.h"
 #include "ToolkitLanguage.h"
 
+#include <wx/button.h>
+
 namespace corvina {
 
 CDialog::CDialog(int templateId)
@@ -84,6 +86,18 @@ void CDialog::KeepOnTop(int id)
 void CDialog::MoveWindow(int x, int y, int width, int height, bool repaint)
 {
     SetSize(x, y, width, height);
+    const wxRect visible(wxPoint(0, 0), GetClientSize());
+    for (auto& [id, control] : m_controls) {
+        if (control->GetParent() != this)
+            continue;
+        const bool outside = !visible.Intersects(control->GetRect());
+        if (outside && control->IsShown()) {
+            control->Hide();
+            m_cutOff.insert(control);
+        } else if (!outside && m_cutOff.erase(control)) {
+            control->Show();
+        }
+    }
     if (repaint)
         Refresh();
 }
@@ -122,6 +136,14 @@ void CDialog::OnCharHook(wxKeyEvent& event)
     switch (event.GetKeyCode()) {
     case WXK_RETURN:
     case WXK_NUMPAD_ENTER:
+        // Enter on a focused button presses it, as everywhere on this desktop; elsewhere it is
+        // the dialog's OK.
+        if (auto* button = dynamic_cast<wxButton*>(wxWindow::FindFocus()); button && button->IsEnabled()) {
+            wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+            click.SetEventObject(button);
+            button->ProcessWindowEvent(click);
+            return;
+        }
         OnOK();
         return;
     case WXK_ESCAPE:

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 
 namespace corvina {
@@ -40,7 +41,9 @@ public:
     // icon-only button); for controls whose tip changes with their state, disabled ones included.
     void RefreshToolTip(int id);
     void RefreshToolTips();
-    // Moves the window in parent client pixels; repaints when asked.
+    // Moves the window in parent client pixels; repaints when asked. Controls of the template that
+    // the new size leaves wholly outside are hidden (so the keyboard cannot reach what nobody sees),
+    // and shown again when a later size brings them back.
     void MoveWindow(int x, int y, int width, int height, bool repaint = true);
 
     // The dialog units of this dialog's font (valid after Create()).
@@ -75,6 +78,7 @@ private:
     bool m_created = false;
     DialogUnits m_units;
     std::map<int, wxWindow*> m_controls;
+    std::set<wxWindow*> m_cutOff;  // controls hidden because the dialog's size leaves them out
     std::map<unsigned, MessageHandler> m_messages;
 };
 

@@ -508,6 +508,46 @@ TEST_F(MelodiesPageTest, ClickingARowStopsPlayingOnThePC)
     EXPECT_EQ(player.Status(MCI_STATUS_LENGTH), 0u);  // the device is closed
 }
 
+TEST_F(MelodiesPageTest, EnterPressesTheFocusedButtonAndTheFocusStaysOnThePlayPanelAndUpdate)
+{
+    const std::string wav = (m_folder.Path() / "out.wav").string();
+    Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n\"AudioFileRealTime\"=dword:00000001\n\"AudioFile\"=\"" + wav + "\"\n");
+    const fs::path scale = kCorpus / "test-c-major-scale.mid";
+    SetFileChoosers([&](wxWindow*, const std::string&, const std::string&) { return scale.string(); }, nullptr);
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    auto pressEnterOn = [](wxWindow* control) {
+        control->SetFocus();
+        test::DispatchUntil([control] { return wxWindow::FindFocus() == control; });
+        test::Press(WXK_RETURN);
+    };
+    pressEnterOn(m_clip->GetDlgItem(CClipEditDlg::IDC_OPEN));
+    ASSERT_TRUE(test::DispatchUntil([&] { return m_clip->GetMidiFile() != nullptr; }));
+
+    // Play and Stop hand the focus to each other, so Enter, Enter plays and stops.
+    CPlayOnPcSubDlg& player = m_clip->GetPlayer();
+    wxWindow* play = player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY);
+    wxWindow* stop = player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP);
+    pressEnterOn(play);
+    ASSERT_TRUE(test::DispatchUntil([&] { return stop->IsEnabled() && wxWindow::FindFocus() == stop; }));
+    test::Press(WXK_RETURN);
+    ASSERT_TRUE(test::DispatchUntil([&] { return play->IsEnabled() && wxWindow::FindFocus() == play; }));
+    EXPECT_FALSE(stop->IsEnabled());
+
+    // Update is disabled while it reads the phone out, and has the focus again afterwards.
+    wxWindow* update = m_dlg->GetDlgItem(CRingingtoneDlg::IDC_BUTTON_READ);
+    int pressed = 0;
+    update->Bind(wxEVT_BUTTON, [&pressed](wxCommandEvent& event) { ++pressed, event.Skip(); });
+    pressEnterOn(update);
+    ASSERT_TRUE(test::DispatchUntil([&] { return pressed == 1 && !m_dlg->IsReadOutRunning() && update->IsEnabled(); }, 15000));
+    EXPECT_TRUE(test::DispatchUntil([&] { return wxWindow::FindFocus() == update; }));
+
+    // Enter in a field that is no button never closes the editor.
+    pressEnterOn(m_page->GetDlgItem(CMelodiesDlg::IDC_COMBO_TONEFILE));
+    test::DispatchPending();
+    EXPECT_TRUE(m_dlg->IsShown());
+    EXPECT_EQ(pressed, 1);
+}
+
 } // namespace
 } // namespace corvina
 
@@ -594,10 +634,20 @@ TEST_F(MelodiesPageTest, TabGoesThroughTheClipEditorInReadingOrderBeforeTheDesti
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     m_clip->GetDlgItem(CClipEditDlg::IDC_OPEN)->SetFocus();
     std::vector<int> reached;
+    // A control the keyboard reaches is one the user sees: shown, and inside every window around it.
+    auto seen = [](wxWindow* control) {
+        const wxRect rect = control->GetScreenRect();
+        for (wxWindow* around = control->GetParent(); around && !around->IsTopLevel(); around = around->GetParent())
+            if (!wxRect(around->GetScreenPosition(), around->GetClientSize()).Intersects(rect))
+                return false;
+        return control->IsShownOnScreen();
+    };
     for (int i = 0; i < 40; ++i) {
         test::DispatchPending();
-        if (wxWindow* focus = wxWindow::FindFocus())
+        if (wxWindow* focus = wxWindow::FindFocus()) {
             reached.push_back(focus->GetId());
+            EXPECT_TRUE(seen(focus)) << "the focus is on control " << focus->GetId() << ", which nobody sees";
+        }
         test::Press(WXK_TAB);
     }
     auto first = [&](int id) {

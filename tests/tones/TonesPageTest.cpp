@@ -275,6 +275,8 @@ TEST_F(TonesPageTest, TabReachesEveryControlOfThePageInReadingOrder)
 {
     Connect("CX70", {"--seed-ringtones"});
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    // The editor starts with the keyboard on the page's first control.
+    EXPECT_TRUE(test::DispatchUntil([&] { return wxWindow::FindFocus() == m_page->GetDlgItem(CTonesMobileDlg::IDC_COMBO_LINES); }));
     m_page->GetDlgItem(CTonesMobileDlg::IDC_COMBO_LINES)->SetFocus();
     std::vector<int> reached;
     for (int i = 0; i < 30; ++i) {
