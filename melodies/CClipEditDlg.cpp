@@ -2,9 +2,9 @@
 // and its controls.
 #include "CClipEditDlg.h"
 
+#include "Accessibility.h"
 #include "CClipMarker.h"
 #include "CListCtrl.h"
-
 #include "CMelodiesDlg.h"
 #include "CMidiFile.h"
 #include "CMidiSchedule.h"
@@ -18,6 +18,7 @@
 #include "RunOffWindowThread.h"
 #include "UiServices.h"
 #include "TempFolder.h"
+#include "TimeText.h"
 
 #include <wx/filedlg.h>
 #include <wx/imaglist.h>
@@ -146,12 +147,20 @@ bool CClipEditDlg::OnInitDialog()
     }
     if (wxWindow* label = GetDlgItem(4606)) {
         label->SetLabel(wxString::FromUTF8(strings.GetString(536)));
-        PlaceAtTemplatePixels(label, 208, 186, 66, 40);
+        // One line, right-aligned against its field, reaching left up to the track list: long
+        // words ("Длина дорожки:") stay on one line instead of wrapping down onto the note strip.
+        PlaceAtTemplatePixels(label, 172, 188, 102, 20);
     }
     if (m_pTrackLength) {
         m_pTrackLength->SetDigits(2);
         PlaceAtTemplatePixels(m_pTrackLength, 278, 185, 50, 20);
     }
+    // Screen readers name the time fields as their tooltips and labels do.
+    SetAccessibleName(m_pClipStart, strings.GetString(IDC_CLIP_START));
+    SetAccessibleName(m_pClipEnd, strings.GetString(IDC_CLIP_END));
+    SetAccessibleName(m_pClipLength, strings.GetString(IDC_CLIP_LENGTH));
+    SetAccessibleName(m_pTrackLength, NameFromLabel(strings.GetString(536)));
+    SetAccessibleName(m_pFileLength, NameFromLabel(strings.GetString(535)));
     if (m_pPlayerLength) {
         m_pPlayerLength->SetDigits(2);
         PlaceAtTemplatePixels(m_pPlayerLength, 568, 185, 50, 20);
@@ -220,8 +229,11 @@ bool CClipEditDlg::OnToolTip(int controlId, std::string& text)
 void CClipEditDlg::SetFileName(const std::string& path)
 {
     m_strFileName = path;
-    if (auto* file = Item<wxTextCtrl>(IDC_FILE))
+    if (auto* file = Item<wxTextCtrl>(IDC_FILE)) {
         file->ChangeValue(wxString::FromUTF8(path));
+        // A long path shows its end, where the file's name is.
+        file->SetInsertionPointEnd();
+    }
     if (m_pParentPage)
         m_pParentPage->UpdateComboFileCur();
 }
@@ -528,10 +540,15 @@ void CClipEditDlg::OnMarkerCaptureLost()
 
 int CClipEditDlg::PrepareClip()
 {
+    return WriteClipTo(m_nClipEnd);
+}
+
+int CClipEditDlg::WriteClipTo(std::int32_t endMs)
+{
     if (!m_pMidiFile)
         return 0;
     const std::uint32_t start = static_cast<std::uint32_t>(std::max(0, m_nClipStart)) * 1000u;
-    const std::uint32_t end = static_cast<std::uint32_t>(std::max(0, m_nClipEnd)) * 1000u;
+    const std::uint32_t end = static_cast<std::uint32_t>(std::max(0, endMs)) * 1000u;
     if (IsAllRow())
         return m_pMidiFile->WriteClip(start, end);
     int track = -1, channel = -1;
@@ -541,12 +558,30 @@ int CClipEditDlg::PrepareClip()
     return 0;
 }
 
+bool CClipEditDlg::PrepareClipOrSayWhy()
+{
+    const int notes = PrepareClip();
+    if (notes > 0)
+        return true;
+    if (notes == 0) {
+        ShowMessage(4590);
+        return false;
+    }
+    // The writer refuses a clip nearly as large as a track it has to expand: find how far it goes.
+    CWaitCursor wait;
+    const std::int32_t longest =
+        LongestWritableClipEnd(m_nClipStart, m_nClipEnd, [this](std::int32_t end) { return WriteClipTo(end); });
+    std::string text = CSharedStrings::Get().GetString(4703);
+    if (const auto at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, FormatTime(longest - m_nClipStart, 2).value_or(""));
+    Ui().MessageBox(text, "", MB_OK);
+    return false;
+}
+
 void CClipEditDlg::OnSaveAs()
 {
-    if (PrepareClip() < 1) {
-        ShowMessage(4590);
+    if (!PrepareClipOrSayWhy())
         return;
-    }
     const CResource& strings = CSharedStrings::Get();
     const InitialFolder initial = GetInitialFolder(m_pMidiFile != nullptr, m_strSavedPath, m_strFileName, false);
     const std::string start = initial.fromRegistry ? std::string() : initial.text;

@@ -63,8 +63,12 @@ public:
     void ShowCombination();
     void UpdateClipFromEdits();
     void UpdateClipFromMarker();
-    // Writes the clip of the current row into the clip file; the number of notes written.
+    // Writes the clip of the current row into the clip file; the number of notes written, -1 when
+    // the clip cannot be written (it is too long for the writer).
     int PrepareClip();
+    // PrepareClip, telling the user why a clip cannot be saved or sent: it has no notes, or it is
+    // too long to be written (with the longest clip from its start that can be). True when written.
+    bool PrepareClipOrSayWhy();
     // Transmits the clip to the phone (the page's Transmit button).
     void WriteToPhone();
 
@@ -93,6 +97,8 @@ protected:
     bool OnToolTip(int controlId, std::string& text) override;
 
 private:
+    // Writes the clip from the clip start to endMs; as PrepareClip.
+    int WriteClipTo(std::int32_t endMs);
     void OnTrackSelected(wxCommandEvent& event);
     void MoveMarker(const MarkerEdges& edges);
     EditorRect MarkerRectInEditor() const;

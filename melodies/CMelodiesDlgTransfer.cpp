@@ -47,10 +47,8 @@ void CClipEditDlg::WriteToPhone()
 {
     if (!m_pParentPage)
         return;
-    if (PrepareClip() < 1) {
-        ShowMessage(4590);
+    if (!PrepareClipOrSayWhy())
         return;
-    }
     bool done = false;
     try {
         if (!m_pParentPage->WriteDestinationOk())

@@ -5,6 +5,7 @@
 #include "CResource.h"
 #include "ImageLoader.h"
 #include "MciNotify.h"
+#include "PlayerOutput.h"
 #include "CMidiSchedule.h"
 #include "PreviewFile.h"
 #include "RunOffWindowThread.h"
@@ -150,6 +151,8 @@ void CMelodyFileDialog::PlayPreview(const std::string& selectedPath)
     m_Player.SetNotify([this, serial] { PostMessage(this, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, serial); });
     if (m_Player.Play())
         SetPlayState(true);
+    else if (const std::string why = PlayFailureText(m_Player, CSharedStrings::Get()); !why.empty())
+        Ui().MessageBox(why, "", MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CMelodyFileDialog::OnButtonStop()

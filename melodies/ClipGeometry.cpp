@@ -145,4 +145,16 @@ std::optional<int> NoteStrokeX(int width, std::uint32_t t, std::uint32_t total)
     return RoundHalfUp(static_cast<double>(width) * t / total, -2147483648.0, 2147483647.0);
 }
 
+std::int32_t LongestWritableClipEnd(std::int32_t start, std::int32_t end, const std::function<int(std::int32_t)>& write)
+{
+    std::int32_t good = start, bad = end;
+    if (write(end) >= 0)
+        return end;
+    while (bad - good > 1) {
+        const std::int32_t middle = good + (bad - good) / 2;
+        (write(middle) >= 0 ? good : bad) = middle;
+    }
+    return good;
+}
+
 } // namespace corvina

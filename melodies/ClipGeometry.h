@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace corvina {
@@ -89,5 +90,10 @@ void ApplyNewLength(ClipState& state, std::int32_t newLength);
 // The x of the stroke for a note time t (microseconds) in a note view width pixels wide showing
 // total microseconds; nullopt when total is 0.
 std::optional<int> NoteStrokeX(int width, std::uint32_t t, std::uint32_t total);
+
+// The latest end in [start, end] at which a clip starting at start can still be written, found by
+// halving (writing succeeds up to some length and fails beyond it); write(endMs) gives the note
+// count of the written clip or -1 when it cannot be written. start when even the shortest fails.
+std::int32_t LongestWritableClipEnd(std::int32_t start, std::int32_t end, const std::function<int(std::int32_t)>& write);
 
 } // namespace corvina

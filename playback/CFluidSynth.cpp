@@ -52,12 +52,14 @@ CFluidSynth::~CFluidSynth()
     if (m_settings) delete_fluid_settings(m_settings);
 }
 
-fluid_audio_driver_t* CFluidSynth::OpenDriver(const std::string& driver)
+fluid_audio_driver_t* CFluidSynth::OpenDriver(const std::string& driver, std::string* tried)
 {
     auto tryDriver = [&](const char* name) -> fluid_audio_driver_t* {
+        if (tried) *tried += (tried->empty() ? "" : ", ") + std::string(name);
         if (fluid_settings_setstr(m_settings, "audio.driver", name) != FLUID_OK) return nullptr;
         return new_fluid_audio_driver(m_settings, m_synth);
     };
+    if (tried) tried->clear();
     if (!driver.empty()) return tryDriver(driver.c_str());
     for (const char* name : kUsualDrivers)
         if (fluid_audio_driver_t* d = tryDriver(name)) return d;

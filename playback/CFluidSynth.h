@@ -20,8 +20,9 @@ public:
     CFluidSynth& operator=(const CFluidSynth&) = delete;
 
     // Opens a sound-card output that pulls from this synthesizer: the named driver, or, for an empty
-    // name, the first of the usual desktop drivers that opens. Null when none opens.
-    fluid_audio_driver_t* OpenDriver(const std::string& driver);
+    // name, the first of the usual desktop drivers that opens. Null when none opens; tried then
+    // receives the names of the drivers tried ("pipewire, pulseaudio, alsa").
+    fluid_audio_driver_t* OpenDriver(const std::string& driver, std::string* tried = nullptr);
     // Silences every voice and returns all channels to their power-on state.
     void Reset();
     // Sends one event of a schedule (its system-exclusive body is read from the schedule's file).

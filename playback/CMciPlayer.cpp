@@ -161,6 +161,8 @@ bool CMciPlayer::Open()
 
 bool CMciPlayer::Play()
 {
+    m_eLastFailure = EPlayFailure::NoFile;
+    m_strFailureDetail.clear();
     if (m_strFilePath.empty()) return false;
     if (m_device) Close();
     if (!Open()) return false;
@@ -185,9 +187,11 @@ bool CMciPlayer::Play()
     }
     // A WAV file holds about six and a half hours; a longer rendering is refused rather than cut.
     if (d.FileMode && FramesFor(d.ToUs - d.FromUs + kFileTailUs, m_synth->SampleRate()) > CWavWriter::kMaxFrames) {
+        m_eLastFailure = EPlayFailure::AudioFileFailed;
         Close();
         return false;
     }
+    m_eLastFailure = EPlayFailure::None;
     d.PositionUs = d.FromUs;
     d.Playing = true;
     d.Start = Clock::now();
@@ -202,15 +206,23 @@ bool CMciPlayer::StartOutput()
     if (!m_synth || m_synth->SoundFont() != output.SoundFont) {
         m_synth.reset();
         m_synth = CFluidSynth::Create(output.SoundFont);
-        if (!m_synth) return false;
+        if (!m_synth) {
+            m_eLastFailure = EPlayFailure::NoSoundFont;
+            return false;
+        }
     }
     m_synth->Reset();
     Device& d = *m_device;
     d.Synth = m_synth;
     d.FileMode = output.AudioDriver == kFileAudioDriver;
     d.RealTime = output.RealTime;
-    if (d.FileMode) return d.Wav.Open(output.AudioFile, m_synth->SampleRate());
-    d.Driver.reset(m_synth->OpenDriver(output.AudioDriver));
+    if (d.FileMode) {
+        m_eLastFailure = EPlayFailure::AudioFileFailed;
+        m_strFailureDetail = output.AudioFile.string();
+        return d.Wav.Open(output.AudioFile, m_synth->SampleRate());
+    }
+    m_eLastFailure = EPlayFailure::NoAudioOutput;
+    d.Driver.reset(m_synth->OpenDriver(output.AudioDriver, &m_strFailureDetail));
     return d.Driver != nullptr;
 }
 

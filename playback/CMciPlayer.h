@@ -26,6 +26,15 @@ constexpr std::uint32_t MCI_MODE_STOP = 525;
 constexpr std::uint32_t MCI_MODE_PLAY = 526;
 constexpr std::uint32_t MCI_FORMAT_MILLISECONDS = 0;
 
+// Why a Play did not start.
+enum class EPlayFailure {
+    None,
+    NoFile,             // no file, a file that cannot be read, or nothing to play in the range
+    NoSoundFont,        // no General MIDI SoundFont could be loaded
+    NoAudioOutput,      // no audio driver opened (no sound card, no sound server)
+    AudioFileFailed,    // file mode: the WAV file cannot be written, or would be too long
+};
+
 class CMciPlayer {
 public:
     // Called once when a play reaches its end by itself (not after Stop or Close). It runs on the
@@ -52,6 +61,11 @@ public:
     std::uint32_t Status(std::uint32_t item) const;
     // Length of the file in milliseconds, opening it for the query when no device is open; 0 on failure.
     std::int32_t GetLength();
+    // Why the last Play returned false (None after one that started).
+    EPlayFailure GetLastFailure() const { return m_eLastFailure; }
+    // With NoAudioOutput: the drivers tried, as "pipewire, pulseaudio, alsa"; with AudioFileFailed:
+    // the WAV file.
+    const std::string& GetFailureDetail() const { return m_strFailureDetail; }
 
     // Range and mode: play whole (the default) or from..to in milliseconds.
     void SetPlayWhole(bool whole) { m_bPlayWhole = whole ? 1 : 0; }
@@ -80,6 +94,8 @@ private:
     std::shared_ptr<Device> m_device;
     std::shared_ptr<const CMidiSchedule> m_pSchedule; // the file's last reading (released with another file)
     std::shared_ptr<CFluidSynth> m_synth; // kept between plays: loading a SoundFont takes a while
+    EPlayFailure m_eLastFailure = EPlayFailure::None;
+    std::string m_strFailureDetail;
 };
 
 } // namespace corvina

@@ -5,6 +5,7 @@
 #include "CSXButton.h"
 #include "FocusKeeper.h"
 #include "MciNotify.h"
+#include "PlayerOutput.h"
 #include "UiServices.h"
 
 #include <wx/textctrl.h>
@@ -91,6 +92,9 @@ void CPlayOnPcSubDlg::OnButtonPlay()
     if (!Play()) {
         m_Player.Stop();
         SetPlayState(false);
+        // No sound on this PC is said once, with what to do; an empty range plays nothing quietly.
+        if (const std::string why = PlayFailureText(m_Player, m_Resource); !why.empty())
+            Ui().MessageBox(why, "", MB_OK | MB_ICONEXCLAMATION);
     }
 }
 

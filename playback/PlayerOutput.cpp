@@ -1,7 +1,9 @@
 // Reads the player's output settings from the registry.
 #include "PlayerOutput.h"
 
+#include "CMciPlayer.h"
 #include "CRegistryHelper.h"
+#include "CResource.h"
 #include "TempFolder.h"
 
 namespace corvina {
@@ -34,6 +36,22 @@ PLAYER_OUTPUT ReadPlayerOutput()
     if (registry.bGetDWordAsLongFromRegistry(realTime, "AudioFileRealTime", HKEY_LOCAL_MACHINE, kSuiteRootKey))
         out.RealTime = realTime != 0;
     return out;
+}
+
+std::string PlayFailureText(const CMciPlayer& player, const CResource& strings)
+{
+    unsigned id = 0;
+    switch (player.GetLastFailure()) {
+    case EPlayFailure::NoAudioOutput: id = 4700; break;
+    case EPlayFailure::NoSoundFont: id = 4701; break;
+    case EPlayFailure::AudioFileFailed: id = 4702; break;
+    case EPlayFailure::None:
+    case EPlayFailure::NoFile: return {};
+    }
+    std::string text = strings.GetString(id);
+    if (const auto at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, player.GetFailureDetail());
+    return text;
 }
 
 } // namespace corvina

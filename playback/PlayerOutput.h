@@ -6,6 +6,9 @@
 
 namespace corvina {
 
+class CMciPlayer;
+class CResource;
+
 // The driver name that renders into a WAV file instead of a sound card.
 inline constexpr const char* kFileAudioDriver = "file";
 // SoundFonts tried, in order, when the registry names none (or names one that is missing).
@@ -25,5 +28,10 @@ struct PLAYER_OUTPUT {
 // Reads "SoundFont", "AudioDriver", "AudioFile" (strings) and "AudioFileRealTime" (DWORD) under the
 // suite root; defaults as above and <temporary folder>/corvina-play.wav.
 PLAYER_OUTPUT ReadPlayerOutput();
+
+// What the user is told when a play could not start for want of sound (no SoundFont, no output,
+// an audio file that cannot be written), in the strings' language; "" when there is nothing to
+// tell (the play started, or there was nothing to play).
+std::string PlayFailureText(const CMciPlayer& player, const CResource& strings);
 
 } // namespace corvina

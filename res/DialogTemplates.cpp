@@ -81,7 +81,7 @@ constexpr ControlTemplate kClipEditor[] = {
     {4599, ControlClass::Edit, "", V | kTimeField, 246, 107, 40, 14, 0},
     {4574, ControlClass::ListView, "List1",
      V | CS_REPORT | CS_SINGLESEL | CS_SHOWSELALWAYS | CS_NOSORTHEADER | CS_BORDER, 0, 26, 106, 72, 0},
-    {4606, ControlClass::Static, "Tracklänge:...", V | CS_RIGHT | CS_GROUP, 185, 109, 64, 8, 0},
+    {4606, ControlClass::Static, "Spurlänge:...", V | CS_RIGHT | CS_GROUP, 185, 109, 64, 8, 0},
     {4582, ControlClass::Edit, "", VT | CS_BORDER | CS_READONLY | CS_AUTOHSCROLL, 0, 0, 96, 12, 0},
     {4605, ControlClass::Static, "Länge:...", V | CS_GROUP, 196, 1, 29, 8, 0},
     {4583, ControlClass::Edit, "", V | kTimeField, 230, 0, 50, 12, 0},

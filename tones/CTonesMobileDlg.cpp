@@ -2,6 +2,8 @@
 // entries, volume scale, sound mode), and sends each change to the phone at once.
 #include "CTonesMobileDlg.h"
 
+#include "Accessibility.h"
+
 #include "ReadOut.h"
 
 #include "CAtcHelperFunctions.h"
@@ -86,6 +88,7 @@ bool CTonesMobileDlg::OnInitDialog()
         const PixelRect place = Units().Pixels(409, 100, 124, 20);
         slider->SetSize(place.x, place.y, place.width, std::max(place.height, slider->GetBestSize().GetHeight()));
         slider->Show();
+        SetAccessibleName(slider, NameFromLabel(m_Resource.GetString(529)));
         // A drag writes once when the mouse lets go; key steps (and the wheel) write once they
         // settle, not at every step.
         slider->Bind(wxEVT_SCROLL_THUMBRELEASE, [this](wxScrollEvent& event) {
@@ -106,6 +109,23 @@ bool CTonesMobileDlg::OnInitDialog()
                 m_VolumeSettle.StartOnce(kVolumeSettleMs);
         });
         m_VolumeSettle.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { OnReleasedcaptureSliderVolume(); });
+        // The toolkit turns Up, Down and the page keys of a horizontal scale against the arrows
+        // beside them; on this desktop Up and Page Up raise the volume as Right does.
+        slider->Bind(wxEVT_KEY_DOWN, [this, slider](wxKeyEvent& event) {
+            int step = 0;
+            switch (event.GetKeyCode()) {
+            case WXK_UP: case WXK_NUMPAD_UP: step = slider->GetLineSize(); break;
+            case WXK_DOWN: case WXK_NUMPAD_DOWN: step = -slider->GetLineSize(); break;
+            case WXK_PAGEUP: case WXK_NUMPAD_PAGEUP: step = slider->GetPageSize(); break;
+            case WXK_PAGEDOWN: case WXK_NUMPAD_PAGEDOWN: step = -slider->GetPageSize(); break;
+            default: event.Skip(); return;
+            }
+            const int value = std::clamp(slider->GetValue() + step, slider->GetMin(), slider->GetMax());
+            if (value != slider->GetValue()) {
+                slider->SetValue(value);
+                m_VolumeSettle.StartOnce(kVolumeSettleMs);
+            }
+        });
     }
     if (CListCtrl* list = List()) {
         list->InsertColumn(0, "", wxLIST_FORMAT_LEFT, list->GetClientSize().GetWidth() - 20);

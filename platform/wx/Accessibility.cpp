@@ -22,4 +22,12 @@ std::string GetAccessibleName(const wxWindow* control)
     return name ? name : std::string();
 }
 
+std::string NameFromLabel(const std::string& label)
+{
+    std::size_t end = label.size();
+    while (end > 0 && (label[end - 1] == ':' || label[end - 1] == ' ' || label[end - 1] == '.'))
+        --end;
+    return label.substr(0, end);
+}
+
 } // namespace corvina

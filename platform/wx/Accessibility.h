@@ -1,4 +1,4 @@
-// Names that screen readers read for controls that show only a picture.
+// Names that screen readers read for controls that show only a picture or stand beside their label.
 #pragma once
 
 #include <wx/window.h>
@@ -11,5 +11,7 @@ namespace corvina {
 void SetAccessibleName(wxWindow* control, const std::string& name);
 // The name a screen reader announces for the control; empty when it has none.
 std::string GetAccessibleName(const wxWindow* control);
+// A label's text as a name: without the colon, blanks and dots it ends with ("Volume:" → "Volume").
+std::string NameFromLabel(const std::string& label);
 
 } // namespace corvina

@@ -18,8 +18,9 @@ void CSXButton::SetIcon(int iconId, int width, int height)
     const wxBitmap bitmap = LoadImageBitmap(iconId, width, height);
     if (!bitmap.IsOk())
         return;
+    // No picture of its own for the disabled state: wx would keep showing it after the button (or
+    // a window around it) is enabled again, and GTK dims the icon of a disabled button by itself.
     SetBitmap(bitmap, wxLEFT);
-    SetBitmapDisabled(bitmap.ConvertToDisabled());
     SetBitmapMargins(2, 0);
 }
 

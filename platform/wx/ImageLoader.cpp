@@ -1,4 +1,4 @@
-// Loads the editor's images: themed stock icons for play, stop, open and save, PNGs otherwise.
+// Loads the editor's images: themed stock icons for open and save, PNGs otherwise.
 #include "ImageLoader.h"
 
 #include "ImageResource.h"
@@ -10,12 +10,11 @@
 namespace corvina {
 namespace {
 
-// Icons whose meaning the desktop's icon theme already has.
+// Icons whose meaning the desktop's icon theme already has. Play and Stop keep the editor's own
+// coloured pictures: the default theme draws them as pale grey outlines that are hard to see.
 const char* StockNameFor(int id)
 {
     switch (id) {
-    case 4505: return "media-playback-start";
-    case 4506: return "media-playback-stop";
     case 4520: return wxART_FILE_OPEN;
     case 4521: return wxART_FILE_SAVE_AS;
     default: return nullptr;

@@ -105,6 +105,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Durada del fragment"},
     {4598, "S'està transferint la melodia ..."},
     {4599, "Transfereix el fitxer: %s"},
+    {4700, "La melodia no es pot reproduir en aquest PC: no s'ha pogut obrir cap sortida de so (provat: %s). Comproveu que hi hagi una targeta de so o un servidor de so disponible, o indiqueu un altre controlador d'àudio al valor del registre \"AudioDriver\"."},
+    {4701, "La melodia no es pot reproduir en aquest PC: no s'ha trobat cap SoundFont General MIDI. Instal·leu-ne una, per exemple el paquet timgm6mb-soundfont, o indiqueu-la al valor del registre \"SoundFont\"."},
+    {4702, "La melodia no es pot reproduir en aquest PC: no es pot escriure el fitxer de so %s."},
+    {4703, "El fragment és massa llarg per escriure'l. Des del seu inici, un fragment d'aquesta selecció pot durar com a màxim %s."},
 };
 } // namespace
 

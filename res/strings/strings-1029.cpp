@@ -105,6 +105,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Délka úseku"},
     {4598, "Melodie se přenáší ..."},
     {4599, "Přenést soubor: %s"},
+    {4700, "Melodii nelze na tomto počítači přehrát: nepodařilo se otevřít žádný zvukový výstup (zkoušeno: %s). Zkontrolujte, zda je k dispozici zvuková karta nebo zvukový server, nebo zadejte jiný zvukový ovladač v hodnotě registru \"AudioDriver\"."},
+    {4701, "Melodii nelze na tomto počítači přehrát: nebyl nalezen žádný SoundFont General MIDI. Nainstalujte jej, například balíček timgm6mb-soundfont, nebo jej zadejte v hodnotě registru \"SoundFont\"."},
+    {4702, "Melodii nelze na tomto počítači přehrát: zvukový soubor %s nelze zapsat."},
+    {4703, "Úsek je příliš dlouhý, aby mohl být zapsán. Od svého začátku může být úsek tohoto výběru dlouhý nejvýše %s."},
 };
 } // namespace
 

@@ -105,6 +105,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Klippets længde"},
     {4598, "Melodien overføres ..."},
     {4599, "Overfør fil: %s"},
+    {4700, "Melodien kan ikke afspilles på denne pc: der kunne ikke åbnes nogen lydudgang (forsøgt: %s). Kontrollér, at et lydkort eller en lydserver er tilgængelig, eller angiv en anden lyddriver i registreringsværdien \"AudioDriver\"."},
+    {4701, "Melodien kan ikke afspilles på denne pc: der blev ikke fundet nogen General MIDI-SoundFont. Installér en, for eksempel pakken timgm6mb-soundfont, eller angiv den i registreringsværdien \"SoundFont\"."},
+    {4702, "Melodien kan ikke afspilles på denne pc: lydfilen %s kan ikke skrives."},
+    {4703, "Klippet er for langt til at blive skrevet. Fra dets start kan et klip af dette valg højst være %s langt."},
 };
 } // namespace
 

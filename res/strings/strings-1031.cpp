@@ -39,7 +39,7 @@ constexpr StringEntry kEntries[] = {
     {533, "Der Ausschnitt kann nur zu angeschlossenen Handys übertragen werden, deren Daten ausgelesen wurden."},
     {534, "die polyphone Ruftöne unterstützen."},
     {535, "Länge:"},
-    {536, "Tracklänge:"},
+    {536, "Spurlänge:"},
     {537, "Temporäre Dateien können nicht geschrieben werden."},
     {538, "Aktualisieren"},
     {540, "Bitte lesen Sie die Daten aus dem Handy aus, um seinen Rufton zu ändern."},
@@ -104,6 +104,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Länge des Ausschnitts"},
     {4598, "Melodie wird übertragen ..."},
     {4599, "Datei übertragen: %s"},
+    {4700, "Die Melodie kann auf diesem PC nicht abgespielt werden: Keine Tonausgabe ließ sich öffnen (versucht: %s). Prüfen Sie, ob eine Soundkarte oder ein Soundserver verfügbar ist, oder nennen Sie im Registrierungswert \"AudioDriver\" einen anderen Audiotreiber."},
+    {4701, "Die Melodie kann auf diesem PC nicht abgespielt werden: Es wurde keine General-MIDI-SoundFont gefunden. Installieren Sie eine, zum Beispiel das Paket timgm6mb-soundfont, oder nennen Sie sie im Registrierungswert \"SoundFont\"."},
+    {4702, "Die Melodie kann auf diesem PC nicht abgespielt werden: Die Tondatei %s kann nicht geschrieben werden."},
+    {4703, "Der Ausschnitt ist zu lang, um geschrieben zu werden. Ab seinem Anfang kann ein Ausschnitt dieser Auswahl höchstens %s lang sein."},
 };
 } // namespace
 

@@ -40,7 +40,7 @@ constexpr StringEntry kEntries[] = {
     {533, "Der Ausschnitt kann nur zu angeschlossenen Handys übertragen werden, deren Daten ausgelesen wurden."},
     {534, "die polyphone Ruftöne unterstützen."},
     {535, "Länge:"},
-    {536, "Tracklänge:"},
+    {536, "Spurlänge:"},
     {537, "Temporäre Dateien können nicht geschrieben werden."},
     {538, "Aktualisieren"},
     {540, "Bitte lesen Sie die Daten aus dem Handy aus, um seinen Rufton zu ändern."},
@@ -100,6 +100,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Länge des Ausschnitts"},
     {4598, "Melody is transmitted ..."},
     {4599, "Transmit file: %s"},
+    {4700, "The melody cannot be played on this PC: no sound output could be opened (tried: %s). Check that a sound card or sound server is available, or name another audio driver in the registry value \"AudioDriver\"."},
+    {4701, "The melody cannot be played on this PC: no General MIDI SoundFont was found. Install one, for example the package timgm6mb-soundfont, or name it in the registry value \"SoundFont\"."},
+    {4702, "The melody cannot be played on this PC: the sound file %s cannot be written."},
+    {4703, "The clip is too long to be written. From its start, a clip of this selection can be at most %s long."},
 };
 } // namespace
 

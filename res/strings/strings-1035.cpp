@@ -105,6 +105,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Leikkeen pituus"},
     {4598, "Melodiaa siirretään ..."},
     {4599, "Siirrä tiedosto: %s"},
+    {4700, "Melodiaa ei voi toistaa tällä tietokoneella: mitään äänilähtöä ei voitu avata (kokeiltu: %s). Tarkista, että äänikortti tai äänipalvelin on käytettävissä, tai anna toinen ääniajuri rekisteriarvossa \"AudioDriver\"."},
+    {4701, "Melodiaa ei voi toistaa tällä tietokoneella: General MIDI -SoundFontia ei löytynyt. Asenna sellainen, esimerkiksi paketti timgm6mb-soundfont, tai anna se rekisteriarvossa \"SoundFont\"."},
+    {4702, "Melodiaa ei voi toistaa tällä tietokoneella: äänitiedostoa %s ei voi kirjoittaa."},
+    {4703, "Leike on liian pitkä kirjoitettavaksi. Alustaan lukien tämän valinnan leike voi olla enintään %s pitkä."},
 };
 } // namespace
 

@@ -105,6 +105,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Durée de l'extrait"},
     {4598, "Transfert de la mélodie en cours ..."},
     {4599, "Transférer le fichier : %s"},
+    {4700, "La mélodie ne peut pas être lue sur ce PC : aucune sortie audio n'a pu être ouverte (essayé : %s). Vérifiez qu'une carte son ou un serveur de son est disponible, ou indiquez un autre pilote audio dans la valeur de registre \"AudioDriver\"."},
+    {4701, "La mélodie ne peut pas être lue sur ce PC : aucune SoundFont General MIDI n'a été trouvée. Installez-en une, par exemple le paquet timgm6mb-soundfont, ou indiquez-la dans la valeur de registre \"SoundFont\"."},
+    {4702, "La mélodie ne peut pas être lue sur ce PC : le fichier audio %s ne peut pas être écrit."},
+    {4703, "L'extrait est trop long pour être écrit. À partir de son début, un extrait de cette sélection peut durer au plus %s."},
 };
 } // namespace
 

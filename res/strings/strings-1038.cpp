@@ -105,6 +105,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Részlet hossza"},
     {4598, "Dallam átvitele ..."},
     {4599, "Fájl átvitele: %s"},
+    {4700, "A dallam nem játszható le ezen a számítógépen: egyetlen hangkimenet sem nyitható meg (kipróbálva: %s). Ellenőrizze, hogy elérhető-e hangkártya vagy hangkiszolgáló, vagy adjon meg másik hangillesztőt a \"AudioDriver\" beállításjegyzék-értékben."},
+    {4701, "A dallam nem játszható le ezen a számítógépen: nem található General MIDI SoundFont. Telepítsen egyet, például a timgm6mb-soundfont csomagot, vagy adja meg a \"SoundFont\" beállításjegyzék-értékben."},
+    {4702, "A dallam nem játszható le ezen a számítógépen: a(z) %s hangfájl nem írható."},
+    {4703, "A részlet túl hosszú ahhoz, hogy írható legyen. Az elejétől számítva e kijelölés részlete legfeljebb %s hosszú lehet."},
 };
 } // namespace
 

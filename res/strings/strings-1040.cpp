@@ -105,6 +105,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Durata clip"},
     {4598, "Trasferimento della melodia in corso ..."},
     {4599, "Trasferisci file: %s"},
+    {4700, "Impossibile riprodurre la melodia su questo PC: non è stato possibile aprire alcuna uscita audio (provato: %s). Verificare che sia disponibile una scheda audio o un server audio, oppure indicare un altro driver audio nel valore di registro \"AudioDriver\"."},
+    {4701, "Impossibile riprodurre la melodia su questo PC: non è stato trovato alcun SoundFont General MIDI. Installarne uno, ad esempio il pacchetto timgm6mb-soundfont, oppure indicarlo nel valore di registro \"SoundFont\"."},
+    {4702, "Impossibile riprodurre la melodia su questo PC: il file audio %s non può essere scritto."},
+    {4703, "La clip è troppo lunga per essere scritta. Dal suo inizio, una clip di questa selezione può durare al massimo %s."},
 };
 } // namespace
 

@@ -105,6 +105,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Lengte van fragment"},
     {4598, "Melodie wordt verzonden ..."},
     {4599, "Bestand verzenden: %s"},
+    {4700, "De melodie kan op deze pc niet worden afgespeeld: er kon geen geluidsuitvoer worden geopend (geprobeerd: %s). Controleer of er een geluidskaart of geluidsserver beschikbaar is, of geef een ander audiostuurprogramma op in de registerwaarde \"AudioDriver\"."},
+    {4701, "De melodie kan op deze pc niet worden afgespeeld: er is geen General MIDI-SoundFont gevonden. Installeer er een, bijvoorbeeld het pakket timgm6mb-soundfont, of geef deze op in de registerwaarde \"SoundFont\"."},
+    {4702, "De melodie kan op deze pc niet worden afgespeeld: het geluidsbestand %s kan niet worden geschreven."},
+    {4703, "Het fragment is te lang om te worden geschreven. Vanaf het begin kan een fragment van deze selectie hoogstens %s lang zijn."},
 };
 } // namespace
 

@@ -105,6 +105,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Klipplengde"},
     {4598, "Melodien overføres ..."},
     {4599, "Overfør fil: %s"},
+    {4700, "Melodien kan ikke spilles av på denne PC-en: ingen lydutgang kunne åpnes (prøvd: %s). Kontroller at et lydkort eller en lydserver er tilgjengelig, eller angi en annen lyddriver i registerverdien \"AudioDriver\"."},
+    {4701, "Melodien kan ikke spilles av på denne PC-en: fant ingen General MIDI-SoundFont. Installer en, for eksempel pakken timgm6mb-soundfont, eller angi den i registerverdien \"SoundFont\"."},
+    {4702, "Melodien kan ikke spilles av på denne PC-en: lydfilen %s kan ikke skrives."},
+    {4703, "Klippet er for langt til å skrives. Fra starten kan et klipp av dette utvalget være høyst %s langt."},
 };
 } // namespace
 

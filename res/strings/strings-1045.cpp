@@ -105,6 +105,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Długość fragmentu"},
     {4598, "Trwa przesyłanie melodii ..."},
     {4599, "Prześlij plik: %s"},
+    {4700, "Nie można odtworzyć melodii na tym komputerze: nie udało się otworzyć żadnego wyjścia dźwięku (próbowano: %s). Sprawdź, czy dostępna jest karta dźwiękowa lub serwer dźwięku, albo podaj inny sterownik dźwięku w wartości rejestru \"AudioDriver\"."},
+    {4701, "Nie można odtworzyć melodii na tym komputerze: nie znaleziono żadnego SoundFontu General MIDI. Zainstaluj go, na przykład pakiet timgm6mb-soundfont, albo podaj go w wartości rejestru \"SoundFont\"."},
+    {4702, "Nie można odtworzyć melodii na tym komputerze: nie można zapisać pliku dźwiękowego %s."},
+    {4703, "Fragment jest zbyt długi, aby go zapisać. Od swojego początku fragment tego wyboru może trwać najwyżej %s."},
 };
 } // namespace
 

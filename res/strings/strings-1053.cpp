@@ -105,6 +105,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Klippets längd"},
     {4598, "Melodin överförs ..."},
     {4599, "Överför fil: %s"},
+    {4700, "Melodin kan inte spelas upp på den här datorn: ingen ljudutgång kunde öppnas (försökte: %s). Kontrollera att ett ljudkort eller en ljudserver finns tillgänglig, eller ange en annan ljuddrivrutin i registervärdet \"AudioDriver\"."},
+    {4701, "Melodin kan inte spelas upp på den här datorn: ingen General MIDI-SoundFont hittades. Installera en, till exempel paketet timgm6mb-soundfont, eller ange den i registervärdet \"SoundFont\"."},
+    {4702, "Melodin kan inte spelas upp på den här datorn: ljudfilen %s kan inte skrivas."},
+    {4703, "Klippet är för långt för att skrivas. Från dess början kan ett klipp av detta urval vara högst %s långt."},
 };
 } // namespace
 

@@ -105,6 +105,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Klip uzunluğu"},
     {4598, "Melodi aktarılıyor ..."},
     {4599, "Dosyayı aktar: %s"},
+    {4700, "Melodi bu bilgisayarda çalınamıyor: hiçbir ses çıkışı açılamadı (denenen: %s). Bir ses kartının veya ses sunucusunun kullanılabilir olduğunu denetleyin ya da \"AudioDriver\" kayıt değerinde başka bir ses sürücüsü belirtin."},
+    {4701, "Melodi bu bilgisayarda çalınamıyor: General MIDI SoundFont bulunamadı. Bir tane yükleyin, örneğin timgm6mb-soundfont paketini, ya da \"SoundFont\" kayıt değerinde belirtin."},
+    {4702, "Melodi bu bilgisayarda çalınamıyor: %s ses dosyası yazılamıyor."},
+    {4703, "Klip yazılamayacak kadar uzun. Başlangıcından itibaren bu seçimin bir klibi en fazla %s uzunluğunda olabilir."},
 };
 } // namespace
 

@@ -104,6 +104,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Length of clip"},
     {4598, "Melody is transmitted ..."},
     {4599, "Transmit file: %s"},
+    {4700, "The melody cannot be played on this PC: no sound output could be opened (tried: %s). Check that a sound card or sound server is available, or name another audio driver in the registry value \"AudioDriver\"."},
+    {4701, "The melody cannot be played on this PC: no General MIDI SoundFont was found. Install one, for example the package timgm6mb-soundfont, or name it in the registry value \"SoundFont\"."},
+    {4702, "The melody cannot be played on this PC: the sound file %s cannot be written."},
+    {4703, "The clip is too long to be written. From its start, a clip of this selection can be at most %s long."},
 };
 } // namespace
 

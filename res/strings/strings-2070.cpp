@@ -105,6 +105,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Duração do excerto"},
     {4598, "A transferir a melodia ..."},
     {4599, "Transferir ficheiro: %s"},
+    {4700, "Não é possível reproduzir a melodia neste PC: não foi possível abrir nenhuma saída de som (tentado: %s). Verifique se existe uma placa de som ou um servidor de som disponível, ou indique outro controlador de áudio no valor de registo \"AudioDriver\"."},
+    {4701, "Não é possível reproduzir a melodia neste PC: não foi encontrada nenhuma SoundFont General MIDI. Instale uma, por exemplo o pacote timgm6mb-soundfont, ou indique-a no valor de registo \"SoundFont\"."},
+    {4702, "Não é possível reproduzir a melodia neste PC: não é possível escrever o ficheiro de som %s."},
+    {4703, "O excerto é demasiado longo para ser escrito. A partir do seu início, um excerto desta seleção pode durar no máximo %s."},
 };
 } // namespace
 

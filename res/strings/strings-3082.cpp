@@ -105,6 +105,10 @@ constexpr StringEntry kEntries[] = {
     {4597, "Duración del fragmento"},
     {4598, "Transfiriendo melodía ..."},
     {4599, "Transferir archivo: %s"},
+    {4700, "La melodía no se puede reproducir en este PC: no se pudo abrir ninguna salida de sonido (probado: %s). Compruebe que haya una tarjeta de sonido o un servidor de sonido disponible, o indique otro controlador de audio en el valor del registro \"AudioDriver\"."},
+    {4701, "La melodía no se puede reproducir en este PC: no se encontró ninguna SoundFont General MIDI. Instale una, por ejemplo el paquete timgm6mb-soundfont, o indíquela en el valor del registro \"SoundFont\"."},
+    {4702, "La melodía no se puede reproducir en este PC: no se puede escribir el archivo de sonido %s."},
+    {4703, "El fragmento es demasiado largo para escribirlo. Desde su inicio, un fragmento de esta selección puede durar como máximo %s."},
 };
 } // namespace
 

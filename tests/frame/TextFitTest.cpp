@@ -62,7 +62,7 @@ int EntryTextRoom(GtkWidget* entry)
 class ClipReport {
 public:
     explicit ClipReport(std::string where) : m_where(std::move(where)) {}
-    void Need(const wxWindow* control, const wxString& text, int needed, int room, const char* what = "wide")
+    void Need(const wxWindow* control, const wxString& text, int needed, int room, const std::string& what = "wide")
     {
         ++m_checked;
         if (needed <= room)
@@ -89,15 +89,25 @@ void CheckNatural(ClipReport& report, wxWindow* control, const wxString& text)
 }
 
 // A label may wrap into the lines its height gives it: its longest word must fit the width and
-// its wrapped lines the height.
+// its wrapped lines the height. Wrapped lines also keep half a line clear of every other control
+// of the dialog, so a second line never runs into (or touches) what lies below or beside it.
 void CheckWrapping(ClipReport& report, wxWindow* control, const wxString& text)
 {
     const int width = std::min(control->GetSize().x, VisibleWidth(control));
     int minimum = 0, natural = 0;
     gtk_widget_get_preferred_width(control->GetHandle(), &minimum, &natural);
     report.Need(control, text, minimum, width);
+    const int oneLine = control->GetTextExtent("Xg").y;
     gtk_widget_get_preferred_height_for_width(control->GetHandle(), std::max(width, minimum), &minimum, &natural);
     report.Need(control, text, natural, control->GetSize().y, "high");
+    if (natural < 2 * oneLine)
+        return;
+    const wxRect lines = wxRect(control->GetPosition(), wxSize(width, natural)).Inflate(oneLine / 2);
+    for (wxWindow* other : control->GetParent()->GetChildren()) {
+        if (other != control && other->IsShown() && !other->IsTopLevel() && lines.Intersects(other->GetRect()))
+            report.Need(control, text, 2 * oneLine, oneLine, "high to wrap beside the control " +
+                        std::to_string(other->GetId()) + ", which is in the way;");
+    }
 }
 
 void CheckControl(ClipReport& report, wxWindow* control)

@@ -17,6 +17,7 @@
 #include "ImageLoader.h"
 #include "MelodyFileChoice.h"
 #include "RealInput.h"
+#include "TimeText.h"
 
 #include "CAtLink.h"
 
@@ -338,6 +339,35 @@ TEST_F(MelodiesPageTest, SaveAsWritesAClipTheEngineReadsAndAnEmptyClipGives4590)
     ASSERT_TRUE(test::ClickButtonWithMouse(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS)));
     ASSERT_FALSE(m_ui.m_boxes.empty());
     EXPECT_EQ(m_ui.m_boxes.back().text, "There are no notes in the selected clip.");
+
+    // A clip of nearly a whole one-track file with running status does not fit the writer's room
+    // (each note-off gains its status byte): the user hears that it is too long, and how long a
+    // clip from that start can be.
+    std::string events = std::string("\x00\xFF\x51\x03\x07\xA1\x20\x00\x90\x3C\x50", 11);
+    for (int i = 0; i < 1200; ++i)
+        events += std::string("\x83\x60\x3C\x00\x00\x3C\x50", 7);  // a beat, note off, the next note
+    events += std::string("\x00\xFF\x2F\x00", 4);
+    const std::string length = {char(events.size() >> 24), char(events.size() >> 16), char(events.size() >> 8), char(events.size())};
+    const fs::path long10 = m_folder.Path() / "ten-minutes.mid";
+    std::ofstream(long10, std::ios::binary) << std::string("MThd\0\0\0\6\0\0\0\1\x01\xE0MTrk", 18) << length << events;
+    ASSERT_TRUE(Open(long10));
+    fs::remove(saved);
+    Type(end, "10:00.00");
+    test::DispatchPending();
+    m_ui.m_boxes.clear();
+    ASSERT_TRUE(test::ClickButtonWithMouse(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS)));
+    ASSERT_EQ(Texts().size(), 1u);
+    const std::string tooLong = "The clip is too long to be written. From its start, a clip of this selection can be at most ";
+    ASSERT_EQ(Texts()[0].substr(0, tooLong.size()), tooLong) << Texts()[0];
+    const std::int32_t longest = ParseTimeText(Texts()[0].substr(tooLong.size(), Texts()[0].size() - tooLong.size() - 6), 2);
+    EXPECT_GT(longest, 60000) << Texts()[0];
+    EXPECT_LT(longest, 600000);
+    EXPECT_FALSE(fs::exists(saved));
+    // A clip of that length can be saved.
+    Type(end, FormatTime(longest, 2)->c_str());
+    test::DispatchPending();
+    ASSERT_TRUE(test::ClickButtonWithMouse(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS)));
+    EXPECT_TRUE(fs::exists(saved)) << ::testing::PrintToString(Texts());
 }
 
 TEST_F(MelodiesPageTest, TransmittingInFolderModePutsTheClipOnThePhoneAndAsksBeforeReplacingIt)
@@ -508,6 +538,21 @@ TEST_F(MelodiesPageTest, ClickingARowStopsPlayingOnThePC)
     EXPECT_EQ(player.Status(MCI_STATUS_LENGTH), 0u);  // the device is closed
 }
 
+TEST_F(MelodiesPageTest, PlayWithoutASoundOutputSaysWhyOnceAndThePanelStaysStopped)
+{
+    Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"no-such-driver\"\n");
+    ASSERT_TRUE(Open(kCorpus / "test-c-major-scale.mid"));
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    CPlayOnPcSubDlg& player = m_clip->GetPlayer();
+    ASSERT_TRUE(test::ClickButtonWithMouse(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)));
+    ASSERT_EQ(Texts().size(), 1u) << ::testing::PrintToString(Texts());
+    EXPECT_EQ(Texts()[0], "The melody cannot be played on this PC: no sound output could be opened (tried: no-such-driver). "
+                          "Check that a sound card or sound server is available, or name another audio driver in the "
+                          "registry value \"AudioDriver\".");
+    EXPECT_TRUE(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
+    EXPECT_FALSE(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->IsEnabled());
+}
+
 TEST_F(MelodiesPageTest, EnterPressesTheFocusedButtonAndTheFocusStaysOnThePlayPanelAndUpdate)
 {
     const std::string wav = (m_folder.Path() / "out.wav").string();
@@ -527,6 +572,13 @@ TEST_F(MelodiesPageTest, EnterPressesTheFocusedButtonAndTheFocusStaysOnThePlayPa
     CPlayOnPcSubDlg& player = m_clip->GetPlayer();
     wxWindow* play = player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY);
     wxWindow* stop = player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP);
+    // The enabled Play shows its green triangle in full, not a pale outline.
+    const wxImage shown = test::ScreenImage(play);
+    int green = 0;
+    for (int y = 0; y < shown.GetHeight(); ++y)
+        for (int x = 0; x < shown.GetWidth(); ++x)
+            green += shown.GetGreen(x, y) > shown.GetRed(x, y) + 60;
+    EXPECT_GT(green, 20);
     pressEnterOn(play);
     ASSERT_TRUE(test::DispatchUntil([&] { return stop->IsEnabled() && wxWindow::FindFocus() == stop; }));
     test::Press(WXK_RETURN);

@@ -93,6 +93,23 @@ TEST(Translations, EveryTableHasEveryTextWithTheEnglishPlaceholdersLineBreaksAnd
     }
 }
 
+// The part every form of a language's word for a MIDI track shares (Raita/Raidan, Дорожка/дорожки).
+const std::map<long, std::string> kTrackWord = {
+    {1025, "مسار"},  {1027, "ista"}, {1029, "top"},    {1030, "por"},    {1031, "pur"},   {1032, "ομμ"},
+    {1033, "pur"},   {1035, "ai"},   {1036, "iste"},   {1038, "áv"},     {1040, "raccia"}, {1043, "poor"},
+    {1044, "por"},   {1045, "cież"}, {1049, "орожк"},  {1053, "pår"},    {1055, "arça"},  {2057, "rack"},
+    {2070, "aixa"},  {3082, "ista"},
+};
+
+TEST(Translations, EachLanguageCallsATrackByOneWordInTheListItsLabelsAndTheClipEditor) {
+    for (long language : Languages()) {
+        ASSERT_TRUE(kTrackWord.count(language)) << language;
+        for (unsigned id : {504u, 518u, 536u, 4018u, 4020u})
+            EXPECT_NE(std::string(LookupString(language, id)).find(kTrackWord.at(language)), std::string::npos)
+                << language << " " << id << " \"" << LookupString(language, id) << "\"";
+    }
+}
+
 TEST(Translations, NoTableIsACopyOfTheEnglishOne) {
     for (long language : Languages()) {
         if (language == LANG_ENGLISH_UK) continue;

@@ -145,6 +145,23 @@ TEST_F(TonesPageTest, TheVolumeBarWritesOnceWhenADragEndsAndOnceWhenKeyStepsSett
     ASSERT_TRUE(test::DispatchUntil([&] { return Setting("ringtone.volume") == lowered; })) << Setting("ringtone.volume");
     EXPECT_EQ(slider->GetValue(), slider->GetMax() - 2);
     EXPECT_EQ(Received("AT^CLVL="), volumeWrites + 2);
+
+    // As everywhere on this desktop: Up, Right and Page Up raise the volume, Down, Left and Page
+    // Down lower it, Home and End go to the ends; each settled change is one write.
+    const int low = slider->GetMin(), high = slider->GetMax();
+    const struct {
+        int key;
+        int value;
+    } steps[] = {{WXK_UP, high - 1}, {WXK_DOWN, high - 2}, {WXK_RIGHT, high - 1}, {WXK_HOME, low},
+                 {WXK_PAGEUP, low + 1}, {WXK_END, high}, {WXK_PAGEDOWN, high - 1}};
+    int writes = Received("AT^CLVL=");
+    for (const auto& step : steps) {
+        keys.Char(step.key);
+        ASSERT_TRUE(test::DispatchUntil([&] { return Setting("ringtone.volume") == std::to_string(step.value); }))
+            << "key " << step.key << ": bar " << slider->GetValue() << ", phone " << Setting("ringtone.volume");
+        EXPECT_EQ(slider->GetValue(), step.value);
+        EXPECT_EQ(Received("AT^CLVL="), ++writes) << "key " << step.key;
+    }
 }
 
 TEST_F(TonesPageTest, RingerRadiosAndVibrationWriteTheSoundModeWord)
