@@ -1,22 +1,16 @@
 // The host program: a top-level window that shows the editor, forwards dropped MIDI files, posts
 // phone records and asks the editor before it quits.
+#include "CHostFrame.h"
 #include "CHostOptions.h"
-#include "CRingingtoneDlg.h"
 #include "HostModule.h"
 #include "MelodyArgument.h"
-#include "PhoneDetector.h"
 #include "WxUiServices.h"
 #include "WindowMessage.h"
 
 #include <wx/app.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
-#include <wx/dnd.h>
-#include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/timer.h>
 
-#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -35,90 +29,6 @@ std::string HostString(unsigned id, long)
     return id == kHostSuiteNameId ? "Corvina" : std::string();
 }
 
-char* CopyToHeap(const std::string& text)
-{
-    char* copy = new char[text.size() + 1];
-    std::memcpy(copy, text.c_str(), text.size() + 1);
-    return copy;
-}
-
-class MidiDropTarget : public wxFileDropTarget {
-public:
-    explicit MidiDropTarget(CRingingtoneDlg* editor) : m_editor(editor) {}
-    bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& files) override
-    {
-        if (files.empty())
-            return false;
-        // The editor frees the path it is handed.
-        PostMessage(m_editor, WM_DROP_MIDI_FILE, 0, reinterpret_cast<std::intptr_t>(CopyToHeap(files[0].ToStdString(wxConvUTF8))));
-        return true;
-    }
-
-private:
-    CRingingtoneDlg* m_editor;
-};
-
-class HostFrame : public wxFrame {
-public:
-    HostFrame()
-        : wxFrame(nullptr, wxID_ANY, wxString::FromUTF8(HostString(kHostSuiteNameId, 0)))
-    {
-        m_editor = new CRingingtoneDlg(this);
-        m_editor->Init(this);
-        SetClientSize(m_editor->GetSize());
-        m_editor->Move(0, 0);
-        SetDropTarget(new MidiDropTarget(m_editor));
-        Bind(wxEVT_CLOSE_WINDOW, &HostFrame::OnCloseWindow, this);
-    }
-
-    // Polls the configured port and posts each new phone record to the editor.
-    void StartDetection()
-    {
-        m_detector.Start();
-    }
-
-    CRingingtoneDlg* Editor() const { return m_editor; }
-
-    void PostPhone(const std::string& type, const std::string& imei)
-    {
-        auto* record = new CMobileInfo();
-        record->m_strPhoneType = type;
-        record->m_strImei = imei;
-        PostMessage(m_editor, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(record));
-    }
-
-    void SaveScreenshot(const wxString& path)
-    {
-        Raise();
-        Update();
-        const wxRect area(GetScreenPosition(), GetSize());
-        wxBitmap shot(area.GetSize());
-        wxMemoryDC memory(shot);
-        wxScreenDC screen;
-        memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
-        memory.SelectObject(wxNullBitmap);
-        if (!shot.SaveFile(path, wxBITMAP_TYPE_PNG))
-            std::cerr << "corvina: cannot write " << path << "\n";
-    }
-
-private:
-    void OnCloseWindow(wxCloseEvent& event)
-    {
-        if (event.CanVeto() && !m_editor->CloseRingingtoneOK()) {
-            event.Veto();
-            return;
-        }
-        m_detector.Stop();
-        m_editor->Close(true);
-        Destroy();
-    }
-
-    CRingingtoneDlg* m_editor;
-    PhoneDetector m_detector{[this](CMobileInfo* record) {
-        PostMessage(m_editor, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(record));
-    }};
-};
-
 class CorvinaApp : public wxApp {
 public:
     bool OnInit() override
@@ -133,7 +43,7 @@ public:
         m_delayMs = g_options.m_nDelayMs;
         if (!g_options.m_strFile.empty())
             m_file = m_melody.Open(g_options.m_strFile);
-        m_frame = new HostFrame();
+        m_frame = new CHostFrame();
         m_frame->Show();
         m_frame->Editor()->Show();
         if (!m_phone.empty()) {
@@ -172,7 +82,7 @@ public:
 
 private:
     WxUiServices m_ui;
-    HostFrame* m_frame = nullptr;
+    CHostFrame* m_frame = nullptr;
     std::string m_phone;
     std::string m_file;
     int m_page = -1;

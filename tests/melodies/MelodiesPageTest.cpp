@@ -23,8 +23,10 @@
 
 #include <gtest/gtest.h>
 
+#include <gtk/gtk.h>
 #include <wx/choice.h>
 #include <wx/combobox.h>
+#include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
 #include <algorithm>
@@ -128,6 +130,15 @@ TEST_F(MelodiesPageTest, OpeningAFileListsItsCombinationsWithTheAllRowLastAndACl
     SendMessage(m_dlg, WM_DROP_MIDI_FILE, 0, reinterpret_cast<std::intptr_t>(path));
     EXPECT_EQ(m_page->GetCurFile(), (kCorpus / "test-c-major-scale.mid").string());
     EXPECT_EQ(Tracks()->GetItemCount(), 1);
+    // The path box, too narrow for the whole path, shows its end: the file's name.
+    m_dlg->SetSheetCurSel(1);
+    auto* file = m_clip->Item<wxTextCtrl>(CClipEditDlg::IDC_FILE);
+    ASSERT_GT(file->GetTextExtent(file->GetValue()).x, file->GetClientSize().x);
+    int offset = 0;
+    EXPECT_TRUE(test::DispatchUntil([&] {
+        g_object_get(file->GetHandle(), "scroll-offset", &offset, nullptr);
+        return offset > 0;
+    })) << "the box shows the start of " << file->GetValue();
 }
 
 TEST_F(MelodiesPageTest, ADamagedFileGives4021AndKeepsThePreviousFile)
@@ -649,6 +660,17 @@ TEST_F(MelodiesPageTest, AScreenReaderReadsTheIconButtonsTheRowsOfBothListsAndWh
         EXPECT_EQ(test::AccessibleName(test::Accessible(button)), name);
         EXPECT_EQ(button->GetToolTipText(), name);
     }
+    // The time fields and the volume bar are named, not just "edit" and "slider".
+    const std::pair<wxWindow*, const char*> named[] = {
+        {m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_START), "Clip start"},
+        {m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END), "Clip end"},
+        {m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_LENGTH), "Length of clip"},
+        {m_clip->GetDlgItem(CClipEditDlg::IDC_TRACK_LENGTH), "Track length"},
+        {m_clip->GetDlgItem(CClipEditDlg::IDC_FILE_LENGTH), "Length"},
+        {tones->GetDlgItem(CTonesMobileDlg::IDC_SLIDER_VOLUME), "Volume"},
+    };
+    for (const auto& [control, name] : named)
+        EXPECT_EQ(test::AccessibleName(test::Accessible(control)), name);
 
     // Every row of both lists is there for the screen reader, with the texts the user sees.
     auto cellNames = [](wxWindow* list) {
