@@ -59,7 +59,16 @@ CRingingtoneDlg::~CRingingtoneDlg()
     JoinRetiredReadOuts(true);
     delete m_pMobileInfo;
     m_pMobileInfo = nullptr;
+    delete m_pDeferredPhone;
     EmptyRtFileList();
+}
+
+void CRingingtoneDlg::EndTransfer()
+{
+    if (m_nTransfers > 0 && --m_nTransfers == 0 && m_pDeferredPhone) {
+        PostMessage(this, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(m_pDeferredPhone));
+        m_pDeferredPhone = nullptr;
+    }
 }
 
 bool CRingingtoneDlg::Init(wxWindow* parent)

@@ -122,6 +122,12 @@ public:
     bool InitMbxVolPtr(std::shared_ptr<IMBXVolume>& volume);
     bool InitRtSettingsPtr(std::shared_ptr<IRingtoneSettings>& settings);
 
+    // A transfer to the phone runs from Begin to End: a phone record arriving meanwhile (the phone
+    // was unplugged) is handled once the transfer has ended and told its outcome, so the user hears
+    // first that the transfer failed, and the lists the transfer adds to are not emptied under it.
+    void BeginTransfer() { ++m_nTransfers; }
+    void EndTransfer();
+
     // The current tone changed: index and array index, and the page that shows it refreshes.
     void UpdateRtIndex(long index, int flag);
     // The tones page switches to the normal ring.
@@ -164,6 +170,8 @@ private:
     bool m_bFocusParkedOnTabs = false;  // the tabs hold the keyboard only until the page can take it
     int m_nShown = 0;
     bool m_bValidationPending = false;
+    int m_nTransfers = 0;                       // transfers running (one at most)
+    CMobileInfo* m_pDeferredPhone = nullptr;   // the last record that arrived during a transfer
     wxWindow* m_pHostWnd = nullptr;
     CTonesMobileDlg m_TonesMobileDlg;
     CMelodiesDlg m_MelodiesDlg;

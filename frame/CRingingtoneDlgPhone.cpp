@@ -31,6 +31,12 @@ struct ReadOutJob {
 std::intptr_t CRingingtoneDlg::OnNewPhone(std::uintptr_t, std::intptr_t lParam)
 {
     auto* record = reinterpret_cast<CMobileInfo*>(lParam);
+    if (m_nTransfers > 0) {
+        // Only the latest record counts once the transfer is over.
+        delete m_pDeferredPhone;
+        m_pDeferredPhone = record;
+        return 0;
+    }
     // The same phone again: the record is not kept, so it is freed here.
     if (m_pMobileInfo && record && !record->m_strImei.empty() && record->m_strImei == m_pMobileInfo->m_strImei) {
         delete record;

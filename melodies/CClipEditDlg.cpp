@@ -469,16 +469,15 @@ EditorRect CClipEditDlg::MarkerRectInEditor() const
             Units().TemplatePixelX(r.GetLeft() + r.GetWidth()), Units().TemplatePixelY(r.GetTop() + r.GetHeight())};
 }
 
-void CClipEditDlg::UpdateClipFromMarker()
+void CClipEditDlg::UpdateClipFromMarker(DragMode mode, bool done)
 {
-    if (!m_pMarker)
+    if (!m_pMarker || m_nLength == 0)
         return;
     const EditorRect marker = MarkerRectInEditor();
-    const ClipTimes clip = ClipFromMarker(marker.left, marker.right, 0, m_nLength, m_nRulerWidth);
+    const ClipTimes clip = ClipAfterDrag(m_DragFrom, mode, ClipFromMarker(marker.left, marker.right, 0, m_nLength, m_nRulerWidth),
+                                         m_nLength, m_pClipStart ? m_pClipStart->GetDigits() : 2);
     m_nClipStart = clip.start;
     m_nClipEnd = clip.end;
-    if (m_nLength == 0)
-        return;
     m_Player.SetFromEdit(m_nClipStart);
     m_Player.SetToEdit(m_nClipEnd);
     if (m_pClipStart)
@@ -487,6 +486,10 @@ void CClipEditDlg::UpdateClipFromMarker()
         m_pClipEnd->SetTime(m_nClipEnd);
     if (m_pClipLength)
         m_pClipLength->SetTime(m_nClipEnd - m_nClipStart);
+    // Let go, the marker shows the clip as it now is.
+    if (done)
+        if (const auto edges = MarkerFromClip(clip, m_nLength, m_nRulerWidth))
+            MoveMarker(*edges);
     m_bSaved = false;
 }
 
@@ -497,6 +500,7 @@ void CClipEditDlg::OnMarkerButtonDown(int x, int y)
     m_Drag = BeginMarkerDrag(x, y, MarkerRectInEditor(), 0);
     if (!m_Drag)
         return;
+    m_DragFrom = {m_nClipStart, m_nClipEnd};
     m_pMarker->SetCursor(LoadImageCursor(DragCursor(m_Drag->mode)));
     if (!m_pMarker->HasCapture())
         m_pMarker->CaptureMouse();
@@ -508,7 +512,7 @@ void CClipEditDlg::OnMarkerMouseMove(int x)
         return;
     if (const auto edges = DragMarker(*m_Drag, x, MarkerRectInEditor(), 0, m_nRulerWidth)) {
         MoveMarker(*edges);
-        UpdateClipFromMarker();
+        UpdateClipFromMarker(m_Drag->mode, false);
     }
 }
 
@@ -516,26 +520,26 @@ void CClipEditDlg::OnMarkerButtonUp()
 {
     if (!m_Drag)
         return;
+    const DragMode mode = m_Drag->mode;
     if (m_pMarker && m_pMarker->HasCapture())
         m_pMarker->ReleaseMouse();
     m_Drag.reset();
     if (m_pMarker)
         m_pMarker->SetCursor(wxNullCursor);
-    UpdateClipFromMarker();
+    UpdateClipFromMarker(mode, true);
 }
 
 void CClipEditDlg::OnMarkerCaptureLost()
 {
     // Another window took the mouse (or the marker went away): the drag ends where it is.
-    const bool dragging = m_Drag.has_value();
-    m_Drag.reset();
+    const std::optional<MarkerDrag> drag = std::exchange(m_Drag, std::nullopt);
     if (!m_pMarker)
         return;
     if (m_pMarker->HasCapture())
         m_pMarker->ReleaseMouse();
     m_pMarker->SetCursor(wxNullCursor);
-    if (dragging)
-        UpdateClipFromMarker();
+    if (drag)
+        UpdateClipFromMarker(drag->mode, true);
 }
 
 int CClipEditDlg::PrepareClip()

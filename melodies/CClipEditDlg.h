@@ -62,7 +62,8 @@ public:
     void MarkCurrentRow();
     void ShowCombination();
     void UpdateClipFromEdits();
-    void UpdateClipFromMarker();
+    // The clip after a drag step of the mode, from where the marker now lies; done: the drag is over.
+    void UpdateClipFromMarker(DragMode mode, bool done);
     // Writes the clip of the current row into the clip file; the number of notes written, -1 when
     // the clip cannot be written (it is too long for the writer).
     int PrepareClip();
@@ -97,6 +98,9 @@ protected:
     bool OnToolTip(int controlId, std::string& text) override;
 
 private:
+    // The transfer of the prepared clip: the page's destination check and the sending; true when
+    // the phone has the clip, nothing when the user chose not to replace the phone's file.
+    std::optional<bool> SendClip();
     // Writes the clip from the clip start to endMs; as PrepareClip.
     int WriteClipTo(std::int32_t endMs);
     void OnTrackSelected(wxCommandEvent& event);
@@ -116,6 +120,7 @@ private:
     CTimeEdit* m_pFileLength = nullptr;
     CPlayOnPcSubDlg m_Player;
     std::optional<MarkerDrag> m_Drag;
+    ClipTimes m_DragFrom;  // the clip when the drag began
     CNotesWnd* m_pNotes = nullptr;
     wxImageList* m_pImageList = nullptr;
     int m_nCurRow = 0;

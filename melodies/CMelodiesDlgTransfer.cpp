@@ -49,13 +49,25 @@ void CClipEditDlg::WriteToPhone()
         return;
     if (!PrepareClipOrSayWhy())
         return;
-    bool done = false;
+    CRingingtoneDlg* owner = m_pParentPage->GetRtParent();
+    if (owner)
+        owner->BeginTransfer();
+    // Nothing is said when the user chose not to replace the phone's file.
+    if (const std::optional<bool> done = SendClip()) {
+        ShowMessage(*done ? 525 : 526);
+        m_bSaved = m_bSaved || *done;
+    }
+    if (owner)
+        owner->EndTransfer();
+}
+
+std::optional<bool> CClipEditDlg::SendClip()
+{
     try {
         if (!m_pParentPage->WriteDestinationOk())
-            return;
+            return std::nullopt;
         const std::string localPath = m_pMidiFile->GetTempPrefix() + "rtclip.mid";
-        if (m_pMidiFile->SaveClipAs(localPath))
-            done = m_pParentPage->WriteFileToMobile(localPath);
+        return m_pMidiFile->SaveClipAs(localPath) && m_pParentPage->WriteFileToMobile(localPath);
     } catch (const ComError& error) {
         CComError::TraceComError(error, "CClipEditDlg::WriteToPhone");
         // The window of the failed transfer is gone with its object; a new one is told to close.
@@ -64,14 +76,7 @@ void CClipEditDlg::WriteToPhone()
                 progress->Close();
         } catch (const ComError&) {
         }
-        ShowMessage(526);
-        return;
-    }
-    if (done) {
-        ShowMessage(525);
-        m_bSaved = true;
-    } else {
-        ShowMessage(526);
+        return false;
     }
 }
 

@@ -145,6 +145,25 @@ std::optional<int> NoteStrokeX(int width, std::uint32_t t, std::uint32_t total)
     return RoundHalfUp(static_cast<double>(width) * t / total, -2147483648.0, 2147483647.0);
 }
 
+ClipTimes ClipAfterDrag(const ClipTimes& before, DragMode mode, const ClipTimes& marker, std::int32_t length, int digits)
+{
+    std::int32_t unit = 1;
+    for (int d = digits; d < 3; ++d)
+        unit *= 10;
+    const auto shown = [unit, length](std::int32_t ms) {
+        const std::int32_t rounded = static_cast<std::int32_t>((static_cast<std::int64_t>(ms) + unit / 2) / unit * unit);
+        return std::clamp(rounded, 0, std::max(0, length));
+    };
+    switch (mode) {
+    case DragMode::Start: return {std::min(shown(marker.start), before.end), before.end};
+    case DragMode::End: return {before.start, std::max(shown(marker.end), before.start)};
+    case DragMode::Whole: break;
+    }
+    const std::int32_t span = before.end - before.start;
+    const std::int32_t start = std::clamp(shown(marker.start), 0, std::max(0, length - span));
+    return {start, start + span};
+}
+
 std::int32_t LongestWritableClipEnd(std::int32_t start, std::int32_t end, const std::function<int(std::int32_t)>& write)
 {
     std::int32_t good = start, bad = end;

@@ -91,6 +91,12 @@ void ApplyNewLength(ClipState& state, std::int32_t newLength);
 // total microseconds; nullopt when total is 0.
 std::optional<int> NoteStrokeX(int width, std::uint32_t t, std::uint32_t total);
 
+// The clip after a drag step, from the clip when the drag began and the clip the marker's pixels
+// show now. The end that is not dragged keeps its exact time and a whole-clip move keeps the exact
+// length (held inside 0..length); the time that moves is rounded to what a field with the digits
+// shows (2: hundredths), so the clip shown, saved and sent is one and the same.
+ClipTimes ClipAfterDrag(const ClipTimes& before, DragMode mode, const ClipTimes& marker, std::int32_t length, int digits);
+
 // The latest end in [start, end] at which a clip starting at start can still be written, found by
 // halving (writing succeeds up to some length and fails beyond it); write(endMs) gives the note
 // count of the written clip or -1 when it cannot be written. start when even the shortest fails.

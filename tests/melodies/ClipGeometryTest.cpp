@@ -111,4 +111,28 @@ TEST(ClipGeometry, NoteStrokesLieAtTheirShareOfTheWidthRounded)
     EXPECT_EQ(NoteStrokeX(436, 5, 0), std::nullopt);
 }
 
+TEST(ClipGeometry, ADragMovesOnlyWhatIsDraggedInTheFieldsHundredthsAndAMoveKeepsTheLengthInsideTheFile)
+{
+    const ClipTimes typed{1030, 25000};
+    EXPECT_EQ(ClipAfterDrag(typed, DragMode::Start, {2044, 25041}, 60000, 2), (ClipTimes{2040, 25000}));
+    EXPECT_EQ(ClipAfterDrag(typed, DragMode::End, {1066, 30046}, 60000, 2), (ClipTimes{1030, 30050}));
+    EXPECT_EQ(ClipAfterDrag(typed, DragMode::Whole, {5004, 28980}, 60000, 2), (ClipTimes{5000, 28970}));
+    EXPECT_EQ(ClipAfterDrag(typed, DragMode::Whole, {50001, 73970}, 60000, 2), (ClipTimes{36030, 60000}));
+    EXPECT_EQ(ClipAfterDrag(typed, DragMode::Whole, {-7, 23963}, 60000, 3), (ClipTimes{0, 23970}));
+    // An end is never dragged past the other.
+    EXPECT_EQ(ClipAfterDrag(typed, DragMode::Start, {25100, 25200}, 60000, 2), (ClipTimes{25000, 25000}));
+}
+
+TEST(ClipGeometry, TheLongestWritableClipIsFoundByHalving)
+{
+    int writes = 0;
+    const auto upTo = [&writes](std::int32_t limit) {
+        return [&writes, limit](std::int32_t end) { return ++writes, end <= limit ? 1 : -1; };
+    };
+    EXPECT_EQ(LongestWritableClipEnd(1000, 600000, upTo(123456)), 123456);
+    EXPECT_LT(writes, 25);
+    EXPECT_EQ(LongestWritableClipEnd(1000, 600000, upTo(700000)), 600000);
+    EXPECT_EQ(LongestWritableClipEnd(1000, 600000, upTo(0)), 1000);
+}
+
 } // namespace corvina

@@ -172,30 +172,43 @@ TEST_F(MelodiesPageTest, TypedTimesMoveTheMarkerAndDraggingItChangesTheTimes)
     const PixelRect quarter = units.Pixels(210 + 109, 232, 109, 16);
     EXPECT_EQ(Marker()->GetRect(), wxRect(quarter.x, quarter.y, quarter.width, quarter.height));
 
-    // The user drags the whole clip 44 pixels to the right (a tenth of the ruler is 400 ms).
+    // Times that lie between the ruler's pixels: what the user typed stays exact where the user
+    // does not drag, and every time is one the fields show (hundredths).
+    Type(end, "0:02.57");
+    Type(start, "0:01.03");
+    test::DispatchPending();
+    const auto shown = [](const ClipTimes& clip) { return clip.start % 10 == 0 && clip.end % 10 == 0; };
+
+    // The user drags the whole clip 44 pixels to the right (a tenth of the ruler is 400 ms): the
+    // length stays 1.54 s exactly.
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     test::Drag(m_clip, OnMarker(50), OnMarker(50 + units.PixelX(44)));
     ClipTimes moved = m_clip->GetClip();
-    EXPECT_NEAR(moved.start, 1404, 10);
-    EXPECT_NEAR(moved.end, 2404, 10);
+    EXPECT_NEAR(moved.start, 1434, 10);
+    EXPECT_EQ(moved.end - moved.start, 1540);
+    EXPECT_TRUE(shown(moved));
     EXPECT_EQ(start->GetTime(), moved.start);
     EXPECT_EQ(end->GetTime(), moved.end);
     EXPECT_FALSE(Marker()->HasCapture());
 
-    // Its right edge 22 pixels further: only the end moves.
+    // Its right edge 22 pixels further: only the end moves, the start keeps its exact time.
     const int width = Marker()->GetSize().GetWidth();
     test::Drag(m_clip, OnMarker(width - 2), OnMarker(width - 2 + units.PixelX(22)));
     ClipTimes longer = m_clip->GetClip();
     EXPECT_EQ(longer.start, moved.start);
     EXPECT_NEAR(longer.end, moved.end + 200, 10);
+    EXPECT_TRUE(shown(longer));
     EXPECT_EQ(end->GetTime(), longer.end);
 
-    // Its left edge 22 pixels back: only the start moves.
+    // Its left edge 22 pixels back: only the start moves, the end keeps its exact time.
     test::Drag(m_clip, OnMarker(1), OnMarker(1 - units.PixelX(22)));
     ClipTimes earlier = m_clip->GetClip();
     EXPECT_NEAR(earlier.start, moved.start - 200, 10);
     EXPECT_EQ(earlier.end, longer.end);
+    EXPECT_TRUE(shown(earlier));
     EXPECT_EQ(start->GetTime(), earlier.start);
+    EXPECT_EQ(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_LENGTH))->GetValue(),
+              FormatTime(earlier.end - earlier.start, 2).value_or(""));
 
     // A drag let go far outside the window holds the clip at the ruler's end and frees the mouse:
     // the next click on a track row is not lost.
@@ -462,6 +475,46 @@ TEST_F(MelodiesPageTest, CancellingTheTransferGives526AndLeavesNoFileOnThePhone)
     for (const auto& entry : fs::directory_iterator(m_editor->phone->Files() / "Ringtones"))
         EXPECT_EQ(entry.path().filename().string().find("cancelled"), std::string::npos) << entry.path();
     CServiceFactory::Instance().UnregisterImplementation("CancellingProgress");
+}
+
+// A progress window that pulls the phone's cable once the transfer is under way, as a user might:
+// the phone is gone and the host reports it, while the transfer still runs. Like the window on the
+// screen it lets the editor handle its events at each step.
+class UnpluggingProgress : public CRecordingProgressDlg {
+public:
+    std::function<void()> unplug;
+    HRESULT SetPos(std::int32_t pos) override
+    {
+        if (pos > 0 && unplug)
+            std::exchange(unplug, nullptr)();
+        test::DispatchPending();
+        return CRecordingProgressDlg::SetPos(pos);
+    }
+};
+
+TEST_F(MelodiesPageTest, UnpluggingDuringATransmitTellsTheFailedTransferFirstAndLeavesNothingOnThePhone)
+{
+    auto progress = std::make_shared<UnpluggingProgress>();
+    CServiceFactory::Instance().RegisterImplementation("UnpluggingProgress", [progress] { return progress; });
+    // Over the line, as a real phone: a large file, so the transfer takes many packets.
+    Connect("CX70", {}, "\"VolumeRoot\"=\"\"\n[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n"
+                        "\"Implementation\"=\"UnpluggingProgress\"\n");
+    ASSERT_TRUE(Open(kCorpus / "test-all-gm-sounds.mid"));
+    Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END)), "5:00.00");
+    m_page->SetDestination("unplugged.mid");
+    progress->unplug = [this] {
+        m_editor->phone->Stop();
+        PostMessage(m_dlg, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(new CMobileInfo()));
+    };
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    ASSERT_TRUE(test::ClickButtonWithMouse(m_page->GetDlgItem(CMelodiesDlg::IDC_BUTTON_WRITE)));
+    ASSERT_TRUE(test::DispatchUntil([&] { return Told("Please connect the phone whose ringtone you want to change."); }))
+        << ::testing::PrintToString(Texts());
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Transferring of file/clip to the phone unsuccessful.",
+                                                 "Please connect the phone whose ringtone you want to change."}));
+    for (const auto& entry : fs::recursive_directory_iterator(m_editor->phone->Files()))
+        EXPECT_EQ(entry.path().filename().string().find("unplugged"), std::string::npos) << entry.path();
+    CServiceFactory::Instance().UnregisterImplementation("UnpluggingProgress");
 }
 
 TEST_F(MelodiesPageTest, IndexModeUploadsTheFirstSlotEntryToTheLastSlot)
