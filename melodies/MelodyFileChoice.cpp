@@ -1,7 +1,9 @@
 // The clip editor's file dialogs, replaceable for tests.
 #include "MelodyFileChoice.h"
 
+#include "Accessibility.h"
 #include "CMelodyFileDialog.h"
+#include "CResource.h"
 
 #include <wx/filedlg.h>
 
@@ -30,7 +32,9 @@ std::string ChooseSavePath(wxWindow* parent, const std::string& wildcard, const 
     if (g_save)
         return g_save(parent, wildcard, initial);
     const std::filesystem::path proposed(initial);
-    wxFileDialog dialog(parent, wxFileSelectorPromptStr, wxString::FromUTF8(proposed.parent_path().string()),
+    // Titled as the button that opens it, in the editor's language ("Save as").
+    const std::string title = NameFromLabel(CSharedStrings::Get().GetString(4516));
+    wxFileDialog dialog(parent, wxString::FromUTF8(title), wxString::FromUTF8(proposed.parent_path().string()),
                         wxString::FromUTF8(proposed.filename().string()), wxString::FromUTF8(wildcard),
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK)

@@ -436,7 +436,12 @@ CAtCommandEngine::SStatus CAtCommandEngine::Cply(EForm form, const std::vector<S
     case EForm::Set:
         if (args.size() != 1 || !ParseInt(args[0].strText, v) || v < 0 || v > 1)
             return SStatus::Cme(kCmeNotSupported);
-        m_state.m_strPlaying = v == 1 ? "tone " + std::to_string(m_state.m_nToneIndex) : std::string();
+        if (v == 0)
+            m_state.m_strPlaying.clear();
+        else if (const int slot = m_model.UserToneSlot(m_state.m_nToneIndex); slot >= 0)
+            m_state.m_strPlaying = "usertone " + std::to_string(slot);
+        else
+            m_state.m_strPlaying = "tone " + std::to_string(m_state.m_nToneIndex);
         m_bDirty = true;
         return SStatus::Ok();
     default: return SStatus::Error();

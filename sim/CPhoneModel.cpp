@@ -105,4 +105,12 @@ int CPhoneModel::LastToneIndex() const
     return m_nFirstUsedIndexRt + m_nNumberFixRt + m_nNumberUserdefRt - 1;
 }
 
+int CPhoneModel::UserToneSlot(int nToneIndex) const
+{
+    const int k = nToneIndex - (m_nFirstUsedIndexRt + m_nNumberFixRt) + 1;
+    if (m_bFolderMode || k < 1 || k > m_nNumberUserdefRt)
+        return -1;
+    return m_nNumberUserdefRt - k;
+}
+
 }  // namespace corvina

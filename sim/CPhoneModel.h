@@ -43,6 +43,10 @@ public:
     // Lowest and highest tone index AT^CRTN accepts.
     int FirstToneIndex() const;
     int LastToneIndex() const;
+    // The user slot whose uploaded melody a tone index plays; -1 for a fixed tone. The list shows
+    // the user tones after the fixed ones, the first of them ("User-defined 01") being the highest
+    // slot: user tone k of N is slot N - k, the slot an upload to it goes to.
+    int UserToneSlot(int nToneIndex) const;
 };
 
 }  // namespace corvina

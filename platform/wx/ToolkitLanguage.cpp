@@ -2,6 +2,7 @@
 // category changes: numbers keep the C conventions the file formats and the trace rely on.
 #include "ToolkitLanguage.h"
 
+#include <gtk/gtk.h>
 #include <wx/intl.h>
 #include <wx/translation.h>
 
@@ -70,6 +71,10 @@ bool UseToolkitLanguage(long languageId)
     // GNU gettext lets LANGUAGE override the message locale; the editor's choice wins here, so
     // GTK's own texts (the file chooser, stock buttons) come in the same language.
     setenv("LANGUAGE", (name + ":" + name.substr(0, 2)).c_str(), 1);
+
+    // GTK's own dialogs (the file choosers, message boxes) and the rows and columns of its lists run
+    // right to left too when the language does.
+    gtk_widget_set_default_direction(IsRightToLeft(languageId) ? GTK_TEXT_DIR_RTL : GTK_TEXT_DIR_LTR);
 
     auto* translations = new wxTranslations();
     translations->SetLanguage(entry->wxLanguageId);

@@ -130,6 +130,8 @@ private:
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    // The file chooser keeps its settings in memory: tests leave the user's settings alone.
+    setenv("GSETTINGS_BACKEND", "memory", 1);
     PrivateDisplay display;
     if (!testing::GTEST_FLAG(list_tests) && !getenv("CORVINA_TEST_SHARED_DISPLAY") && !display.Start())
         fprintf(stderr, "no private X server (Xvfb) could start; the tests use DISPLAY=%s\n", getenv("DISPLAY") ? getenv("DISPLAY") : "");

@@ -16,6 +16,7 @@
 #include "EditorTest.h"
 #include "ImageLoader.h"
 #include "MelodyFileChoice.h"
+#include "ModalReader.h"
 #include "RealInput.h"
 #include "TimeText.h"
 
@@ -278,6 +279,45 @@ TEST_F(MelodiesPageTest, InArabicTheTimeLineRunsRightToLeftAndTheMarkerFollowsTh
     EXPECT_TRUE(test::DispatchUntil([&] { return seen().first == before.first + 44; }))
         << seen().first << " (was " << before.first << ")";
     EXPECT_EQ(wxWindow::GetCapture(), nullptr);
+}
+
+// The title and direction of the file dialog that opens on the button (closed with Cancel).
+std::pair<std::string, GtkTextDirection> FileDialogOn(wxWindow* button)
+{
+    std::pair<std::string, GtkTextDirection> seen{"(no dialog)", GTK_TEXT_DIR_NONE};
+    test::ModalReader reader(GTK_TYPE_FILE_CHOOSER_DIALOG, GTK_RESPONSE_CANCEL, [&](GtkDialog* dialog) {
+        seen = {gtk_window_get_title(GTK_WINDOW(dialog)), gtk_widget_get_direction(GTK_WIDGET(dialog))};
+    });
+    test::ClickButtonWithMouse(button);
+    test::DispatchUntil([&] { return reader.Found(); }, 10000);
+    return seen;
+}
+
+TEST_F(MelodiesPageTest, TheSaveDialogIsTitledInTheEditorsLanguage)
+{
+    Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"Language\"=dword:00000407\n");
+    ASSERT_TRUE(Open(kCorpus / "test-c-major-scale.mid"));
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    const auto [title, direction] = FileDialogOn(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS));
+    EXPECT_EQ(title, "Speichern unter");
+    EXPECT_EQ(direction, GTK_TEXT_DIR_LTR);
+}
+
+TEST_F(MelodiesPageTest, InArabicTheFileDialogsAndTheListsRunRightToLeft)
+{
+    Connect("CX70", {"--seed-ringtones"}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"Language\"=dword:00000401\n");
+    ASSERT_TRUE(Open(kCorpus / "test-multichannel-chords-0.mid"));
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    EXPECT_EQ(FileDialogOn(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS)).second, GTK_TEXT_DIR_RTL);
+    EXPECT_EQ(FileDialogOn(m_clip->GetDlgItem(CClipEditDlg::IDC_OPEN)).second, GTK_TEXT_DIR_RTL);
+    // Track (with the icon) is the first column, so it stands right of Channel.
+    auto* tracks = GTK_TREE_VIEW(Tracks()->GtkGetTreeView());
+    ASSERT_TRUE(test::DispatchUntil([&] { return gtk_tree_view_column_get_width(gtk_tree_view_get_column(tracks, 0)) > 1; }));
+    EXPECT_GT(gtk_tree_view_column_get_x_offset(gtk_tree_view_get_column(tracks, 0)),
+              gtk_tree_view_column_get_x_offset(gtk_tree_view_get_column(tracks, 1)));
+    EXPECT_EQ(gtk_widget_get_direction(GTK_WIDGET(tracks)), GTK_TEXT_DIR_RTL);
+    auto* tones = m_dlg->GetTonesMobileDlg()->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES);
+    EXPECT_EQ(gtk_widget_get_direction(GTK_WIDGET(tones->GtkGetTreeView())), GTK_TEXT_DIR_RTL);
 }
 
 TEST_F(MelodiesPageTest, TheMarkerIsAsWideAsTheClipAndADragEndsWhenTheMouseIsTakenAway)

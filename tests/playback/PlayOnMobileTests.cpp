@@ -5,6 +5,7 @@
 #include "CListCtrl.h"
 #include "CClipEditDlg.h"
 #include "CMelodiesDlg.h"
+#include "CMidiFile.h"
 #include "CPlayOnMobileSubDlg.h"
 #include "CTonesMobileDlg.h"
 #include "EditorTest.h"
@@ -14,6 +15,9 @@
 
 #include <wx/choice.h>
 #include <wx/combobox.h>
+
+#include <fstream>
+#include <iterator>
 
 namespace corvina {
 namespace {
@@ -120,7 +124,7 @@ TEST_F(PlayOnMobileTest, TheMelodiesPagePlaysByIndexAndStopRestoresToneAndSoundM
     panel.EnableButtons(1);
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
     EXPECT_EQ(Setting("ringtone.index"), "42");  // first used 1 + 40 fixed + selection 1
-    EXPECT_EQ(Setting("playing"), "tone 42");
+    EXPECT_EQ(Setting("playing"), "usertone 3");  // "User-defined 02" of five slots
     EXPECT_EQ(m_tones->GetRadioIndex(), 0);
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)));
     EXPECT_EQ(Setting("playing"), "");
@@ -128,6 +132,32 @@ TEST_F(PlayOnMobileTest, TheMelodiesPagePlaysByIndexAndStopRestoresToneAndSoundM
     EXPECT_EQ(Setting("calm"), "1");
     // The tones page shows the restored mode too.
     EXPECT_EQ(m_tones->GetRadioIndex(), 1);
+}
+
+TEST_F(PlayOnMobileTest, AMelodySentToUserDefined01IsWhatItsEntryInTheTonesListPlays)
+{
+    Connect("ME45");
+    m_dlg->SetSheetCurSel(1);
+    CClipEditDlg& clip = m_melodies->GetClipEditDlg();
+    ASSERT_TRUE(clip.OpenFile(kScale.string()));
+    m_melodies->UpdateControls();
+    auto* slots = m_melodies->Item<wxChoice>(CMelodiesDlg::IDC_COMBO_USERDEF);
+    ASSERT_EQ(slots->GetString(slots->GetSelection()), "User-defined 01");
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    ASSERT_TRUE(test::ClickButtonWithMouse(m_melodies->GetDlgItem(CMelodiesDlg::IDC_BUTTON_WRITE)));
+    ASSERT_TRUE(Told("The file or the clip were successfully transferred to the mobile phone."));
+
+    // The tones list's "User-defined 01" entry, clicked and played on the phone, is that melody.
+    m_dlg->SetSheetCurSel(0);
+    auto* list = m_tones->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES);
+    const int row = 40;  // after the 40 fixed tones
+    ASSERT_EQ(list->GetItemText(row).Trim(false), "41   User-defined 01");
+    ClickTone(row);
+    ASSERT_TRUE(test::ClickButtonWithMouse(m_tones->GetPlaySubDlg().GetDlgItem(CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
+    EXPECT_EQ(Setting("playing"), "usertone 4");
+    std::ifstream sent(m_editor->phone->State() / "usertones" / "4.mid", std::ios::binary), written(
+        clip.GetMidiFile()->GetTempPrefix() + "rtclip.mid", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(sent), {}), std::string(std::istreambuf_iterator<char>(written), {}));
 }
 
 TEST_F(PlayOnMobileTest, TheMelodiesPagePlaysTheDestinationFileAndItsButtonsFollowATransferAtOnce)

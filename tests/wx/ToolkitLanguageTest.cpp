@@ -4,6 +4,7 @@
 #include "CRegistryHelper.h"
 #include "CResource.h"
 #include "GuiTestMain.h"
+#include "ModalReader.h"
 #include "ToolkitLanguage.h"
 #include "WxUiServices.h"
 
@@ -68,43 +69,6 @@ std::string ButtonText(GtkDialog* dialog, int response)
     return text;
 }
 
-// While a modal dialog runs: waits until a shown GTK dialog of the type exists, reads it with the
-// callback and closes it with the response. Gives up after a few seconds (the dialog then stays
-// open and the test fails on the missing texts).
-class ModalReader : public wxTimer {
-public:
-    ModalReader(GType type, int closeResponse, std::function<void(GtkDialog*)> read)
-        : m_type(type), m_closeResponse(closeResponse), m_read(std::move(read))
-    {
-        Start(20);
-    }
-    bool Found() const { return m_found; }
-
-    void Notify() override
-    {
-        GList* windows = gtk_window_list_toplevels();
-        for (GList* item = windows; item; item = item->next) {
-            GtkWidget* window = GTK_WIDGET(item->data);
-            if (!m_found && G_TYPE_CHECK_INSTANCE_TYPE(window, m_type) && gtk_widget_get_mapped(window)) {
-                m_found = true;
-                Stop();
-                m_read(GTK_DIALOG(window));
-                gtk_dialog_response(GTK_DIALOG(window), m_closeResponse);
-            }
-        }
-        g_list_free(windows);
-        if (!m_found && m_watch.Time() > 10000)
-            Stop();
-    }
-
-private:
-    GType m_type;
-    int m_closeResponse;
-    std::function<void(GtkDialog*)> m_read;
-    wxStopWatch m_watch;
-    bool m_found = false;
-};
-
 TEST(ToolkitLanguage, GermanInTheRegistryMakesMessageBoxesAndTheFileChooserSpeakGerman)
 {
     const std::string messagesBefore = std::setlocale(LC_MESSAGES, nullptr);
@@ -114,7 +78,7 @@ TEST(ToolkitLanguage, GermanInTheRegistryMakesMessageBoxesAndTheFileChooserSpeak
     WxUiServices ui;
     std::string yes, no;
     {
-        ModalReader reader(GTK_TYPE_MESSAGE_DIALOG, GTK_RESPONSE_NO, [&](GtkDialog* dialog) {
+        test::ModalReader reader(GTK_TYPE_MESSAGE_DIALOG, GTK_RESPONSE_NO, [&](GtkDialog* dialog) {
             yes = ButtonText(dialog, GTK_RESPONSE_YES);
             no = ButtonText(dialog, GTK_RESPONSE_NO);
         });
@@ -129,7 +93,7 @@ TEST(ToolkitLanguage, GermanInTheRegistryMakesMessageBoxesAndTheFileChooserSpeak
         wxFrame* frame = test::NewTestFrame();
         {
             wxFileDialog chooser(frame, "Melodie", "", "", "*.mid", wxFD_OPEN);
-            ModalReader reader(GTK_TYPE_FILE_CHOOSER_DIALOG, GTK_RESPONSE_CANCEL, [&](GtkDialog* dialog) {
+            test::ModalReader reader(GTK_TYPE_FILE_CHOOSER_DIALOG, GTK_RESPONSE_CANCEL, [&](GtkDialog* dialog) {
                 open = ButtonText(dialog, GTK_RESPONSE_ACCEPT);
                 cancel = ButtonText(dialog, GTK_RESPONSE_CANCEL);
             });
@@ -146,7 +110,7 @@ TEST(ToolkitLanguage, GermanInTheRegistryMakesMessageBoxesAndTheFileChooserSpeak
     UseLanguage("00000809");
     CreateADialog();
     {
-        ModalReader reader(GTK_TYPE_MESSAGE_DIALOG, GTK_RESPONSE_NO, [&](GtkDialog* dialog) {
+        test::ModalReader reader(GTK_TYPE_MESSAGE_DIALOG, GTK_RESPONSE_NO, [&](GtkDialog* dialog) {
             yes = ButtonText(dialog, GTK_RESPONSE_YES);
         });
         ui.MessageBox("Really?", "", MB_YESNO);
