@@ -604,7 +604,7 @@ TEST_F(MelodiesPageTest, PlayingBySlotFromTheMelodiesPageRestoresTheToneAndSound
     ASSERT_TRUE(test::ClickButtonWithMouse(play.GetDlgItem(CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
     EXPECT_EQ(CPlayOnMobileSubDlg::m_bIsPlaying, 1);
     EXPECT_EQ(m_editor->Setting("ringtone.index"), "42");  // first used 1 + 40 fixed + selection 1
-    EXPECT_EQ(m_editor->Setting("playing"), "tone 42");
+    EXPECT_EQ(m_editor->Setting("playing"), "usertone 3");
     // The tones page shows the ringer On.
     EXPECT_EQ(m_dlg->GetTonesMobileDlg()->GetRadioIndex(), 0);
     // Turning the buttons off stops the tone first and puts everything back.
