@@ -296,6 +296,8 @@ bool CClipEditDlg::OpenFile(const std::string& path)
         });
         if (message == 0) {
             m_Player.Stop();
+            // Nothing may point into the old file's tracks once it is gone.
+            m_pCurTrack = nullptr;
             m_pMidiFile = std::move(file);
             FillTrackList();
             SetFileName(path);

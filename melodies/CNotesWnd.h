@@ -21,19 +21,19 @@ public:
     CNotesWnd(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size);
     bool Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size);
 
-    // The note-on times to draw (microseconds, not owned, may be null) and the time of the full width.
+    // The note-on times to draw (microseconds, may be null) and the time of the full width. The view
+    // keeps only the pixel columns of its strokes, never the list: whoever owns the list may free
+    // it at any time after the call.
     void SetNotes(const std::vector<std::uint32_t>* times, std::uint32_t total);
     // Client width in pixels that the times are spread over.
     int GetWidth() const { return m_nWidth; }
-    void SetWidth(int width) { m_nWidth = width; }
     // Draws the view onto any device context of the client size (used by painting and by tests).
     void Draw(wxDC& dc, const wxSize& clientSize) const;
 
 private:
     void OnPaint(wxPaintEvent& event);
 
-    const std::vector<std::uint32_t>* m_pNoteTimes = nullptr;
-    std::uint32_t m_nTotal = 0;
+    std::vector<int> m_strokes;  // the x of each stroke, ascending, each once
     int m_nWidth = 0;
 };
 

@@ -264,4 +264,28 @@ int CPhoneFileSystem::Seed(const fs::path& corpus, const std::string& strRtFolde
     return static_cast<int>(copied.size());
 }
 
+int CPhoneFileSystem::RemoveUnfinishedTransfers() const
+{
+    // A leftover is a hidden file whose name ends in the transfer's mark and six random characters.
+    const auto leftover = [](const std::string& name) {
+        if (name.size() < 2 || name[0] != '.')
+            return false;
+        for (const std::string mark : {".obex-", ".part-"}) {
+            const std::size_t at = name.size() >= mark.size() + 6 ? name.size() - mark.size() - 6 : std::string::npos;
+            if (at != std::string::npos && at > 0 && name.compare(at, mark.size(), mark) == 0)
+                return true;
+        }
+        return false;
+    };
+    int removed = 0;
+    std::error_code ec;
+    std::vector<fs::path> found;
+    for (fs::recursive_directory_iterator it(m_root, ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_regular_file(ec) && leftover(it->path().filename().string()))
+            found.push_back(it->path());
+    for (const fs::path& path : found)
+        removed += fs::remove(path, ec) ? 1 : 0;
+    return removed;
+}
+
 }  // namespace corvina

@@ -34,6 +34,11 @@ public:
     // Returns true when the numbering changed or the numbers file was missing (and was written).
     bool UpdateToneNumbers(const std::vector<std::string>& folders, int nFirstUserNumber) const;
 
+    // Removes the pieces of transfers that never finished (".<name>.obex-XXXXXX" of an OBEX upload,
+    // ".<name>.part-XXXXXX" of a folder write), as a phone cleans its file system when it starts.
+    // Returns how many it removed.
+    int RemoveUnfinishedTransfers() const;
+
     // Copies a few MIDI files (and with strImyFolder one iMelody file) from the corpus into the
     // standard folders; files already there are left alone. Seeded files stand for built-in tones
     // and, when bNumber is set, take the numbers 1, 2, ... Returns the number of files copied.

@@ -95,8 +95,10 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    // A phone comes with its standard folders.
+    // A phone comes with its standard folders, and a phone that was cut off in the middle of a
+    // transfer has thrown away the pieces when it starts again.
     const CPhoneFileSystem files = state.FileSystem();
+    files.RemoveUnfinishedTransfers();
     files.EnsureFolder(model.m_strRtStdFolder);
     files.EnsureFolder(model.m_strImyStdFolder);
     if (options.m_bSeedRingtones) {

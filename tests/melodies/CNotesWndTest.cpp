@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <wx/dcmemory.h>
 #include <wx/image.h>
 
@@ -60,9 +62,11 @@ TEST(CNotesWnd, ShowsOnlyWhiteWithoutNotesAndAStrokeAtEachNoteTime)
     view->SetNotes(&none, 1000000);
     EXPECT_EQ(BlackColumns(Render(*view), 0), 0);
 
-    // Times in microseconds over a total of one second.
-    const std::vector<std::uint32_t> notes{0, 250000, 333333, 999999};
-    view->SetNotes(&notes, 1000000);
+    // Times in microseconds over a total of one second; the list is the caller's, and may be gone
+    // (another file opened) before the view paints.
+    auto notes = std::make_unique<std::vector<std::uint32_t>>(std::vector<std::uint32_t>{0, 250000, 333333, 999999});
+    view->SetNotes(notes.get(), 1000000);
+    notes.reset();
     image = Render(*view);
     const int expected[] = {0, static_cast<int>(width * 0.25 + 0.5), static_cast<int>(width * 0.333333 + 0.5)};
     for (int x : expected) {

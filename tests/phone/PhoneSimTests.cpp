@@ -12,8 +12,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 
 namespace corvina {
@@ -43,6 +48,38 @@ protected:
 
     test::ScratchDir dir;
 };
+
+TEST_F(PhoneSimTest, AVirtualPhoneEndsWithTheTestThatStartedItEvenWhenTheTestCrashes)
+{
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t test = ::fork();
+    if (test == 0) {
+        VirtualPhone phone(dir.Path(), "CX70");
+        const pid_t pid = phone.Ready() ? phone.Pid() : -1;
+        [[maybe_unused]] const auto written = ::write(fds[1], &pid, sizeof pid);
+        std::abort();  // no destructor runs
+    }
+    ::close(fds[1]);
+    pid_t phonePid = -1;
+    ASSERT_EQ(::read(fds[0], &phonePid, sizeof phonePid), static_cast<ssize_t>(sizeof phonePid));
+    ::close(fds[0]);
+    ::waitpid(test, nullptr, 0);
+    ASSERT_GT(phonePid, 0);
+    // The phone was the crashed test's child; it is gone at once, not left holding the runner's pipe.
+    auto ended = [phonePid] {
+        // Gone, or dead and waiting for whoever inherited it to collect it.
+        std::ifstream stat("/proc/" + std::to_string(phonePid) + "/stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), {});
+        return !stat || text.empty() || text.substr(text.rfind(')') + 2, 1) == "Z";
+    };
+    bool gone = false;
+    for (int i = 0; i < 200 && !gone; ++i) {
+        gone = ended();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(gone);
+}
 
 TEST_F(PhoneSimTest, SettingsOperationsChangeThePhoneAndReadItBack)
 {

@@ -166,6 +166,24 @@ TEST(VirtualPhoneSettings, SeedsTheStandardFoldersFromTheCorpusOnce)
     EXPECT_FALSE(error.empty());
 }
 
+TEST(VirtualPhoneSettings, PiecesOfTransfersCutOffByAKillAreGoneWhenThePhoneStartsAgain)
+{
+    CTempFolder dir;
+    std::filesystem::create_directories(dir.Path() / "Ringtones" / "Sub");
+    const char* leftovers[] = {"Ringtones/.song.mid.obex-a1B2c3", "Ringtones/Sub/.x.mid.part-ZZ09zz"};
+    const char* kept[] = {".tonenumbers", "Ringtones/song.mid", "Ringtones/.obex-a1B2c3", "Ringtones/.song.mid.obex-short",
+                          "Ringtones/plain.obex-a1B2c3"};
+    for (const char* name : leftovers)
+        std::ofstream(dir.Path() / name) << "partial";
+    for (const char* name : kept)
+        std::ofstream(dir.Path() / name) << "whole";
+    EXPECT_EQ(CPhoneFileSystem(dir.Path()).RemoveUnfinishedTransfers(), 2);
+    for (const char* name : leftovers)
+        EXPECT_FALSE(std::filesystem::exists(dir.Path() / name)) << name;
+    for (const char* name : kept)
+        EXPECT_TRUE(std::filesystem::exists(dir.Path() / name)) << name;
+}
+
 TEST(VirtualPhoneOptions, ParsesFaultsAndRefusesBadValues)
 {
     CSimOptions options;

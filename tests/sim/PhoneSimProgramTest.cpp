@@ -7,7 +7,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -15,8 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "SimTestSupport.h"
-
-extern char** environ;
+#include "TiedChild.h"
 
 namespace corvina::test {
 namespace {
@@ -30,20 +28,10 @@ public:
     explicit CRunningSim(std::vector<std::string> args)
     {
         int fds[2];
-        if (::pipe(fds) != 0)
+        if (::pipe2(fds, O_CLOEXEC) != 0)
             return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
         args.insert(args.begin(), CORVINA_PHONESIM_PATH);
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&m_pid, CORVINA_PHONESIM_PATH, &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
+        m_pid = SpawnTiedChild(std::move(args), fds[1]);
         ::close(fds[1]);
         m_out = fds[0];
     }

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <spawn.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -15,7 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
+#include "TiedChild.h"
 
 namespace corvina::test {
 
@@ -51,16 +50,9 @@ public:
         std::vector<std::string> args = {CORVINA_PHONESIM, "--state", m_state.string(), "--model", model,
                                          "--link", m_link.string(), "--corpus", CORVINA_CORPUS_DIR};
         args.insert(args.end(), extra.begin(), extra.end());
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
+        // The phone dies with the test process, also when the test crashes: an orphan would keep the
+        // test runner's output pipe open, and a crash would read as a timeout.
+        m_pid = SpawnTiedChild(std::move(args));
         for (int i = 0; i < 500 && m_pid > 0 && !std::filesystem::exists(m_link); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -78,6 +70,7 @@ public:
         }
     }
     bool Ready() const { return m_pid > 0 && std::filesystem::exists(m_link); }
+    pid_t Pid() const { return m_pid; }
     std::string Port() const { return m_link.string(); }
     std::filesystem::path Files() const { return m_state / "fs"; }
     std::filesystem::path State() const { return m_state; }
