@@ -54,6 +54,17 @@ public:
         std::uint8_t velocity = 0;
         return kind == 0x80 || (kind == 0x90 && (!GetVelocity(velocity) || velocity == 0));
     }
+    // The first data byte of a channel event (the key of a note); false when it lies outside the image.
+    bool GetData1(std::uint8_t& value) const
+    {
+        const std::int64_t offset = static_cast<std::int64_t>(m_nDataOffset) + (m_bRunningStatus ? 0 : 1);
+        if (offset < 1 || offset > static_cast<std::int64_t>(m_pBuffer->GetReadSize()) - 1)
+            return false;
+        value = m_pBuffer->ByteAt(offset);
+        return true;
+    }
+    // The second data byte of a 0x9n/0x8n/0xBn event (a note's velocity, a controller's value).
+    bool GetData2(std::uint8_t& value) const { return GetVelocity(value); }
     // Exactly FF 2F 00.
     bool IsEndOfTrack() const
     {

@@ -18,16 +18,13 @@
 #include <vector>
 
 #include "CMidiFile.h"
+#include "MidiToolSupport.h"
 
 namespace {
 
 using corvina::CMidiFile;
 
-constexpr int kExitOk = 0;
-constexpr int kExitLoad = 1;
-constexpr int kExitWrite = 2;
-constexpr int kExitNoNotes = 3;
-constexpr int kExitUsage = 64;
+using namespace corvina::tool;
 
 constexpr const char* kUsage =
     "usage: corvina-midi info FILE\n"
@@ -44,72 +41,6 @@ constexpr const char* kUsage =
     "\n"
     "exit status: 0 done, 1 the file cannot be loaded, 2 a file cannot be written,\n"
     "             3 the clip has no notes (nothing saved), 64 wrong usage.\n";
-
-std::string LoadMessage(int result)
-{
-    if (result == corvina::kMidiLoadCannotOpen)
-        return "Unable to open specified file. This may be open in another application.";
-    return "Format of specified file is not supported!";
-}
-
-int UsageError(const std::string& message)
-{
-    std::fprintf(stderr, "corvina-midi: %s (try --help)\n", message.c_str());
-    return kExitUsage;
-}
-
-// Whole decimal number within [0, limit].
-std::optional<std::uint64_t> ParseNumber(std::string_view text, std::uint64_t limit)
-{
-    if (text.empty() || text.size() > 19)
-        return std::nullopt;
-    std::uint64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    if (value > limit)
-        return std::nullopt;
-    return value;
-}
-
-// Milliseconds ("1500") or minutes:seconds with up to three decimals ("1:02.5"), as microseconds.
-std::optional<std::uint32_t> ParseClock(std::string_view text)
-{
-    std::uint64_t ms = 0;
-    const std::size_t colon = text.find(':');
-    if (colon == std::string_view::npos) {
-        const auto value = ParseNumber(text, UINT32_MAX);
-        if (!value)
-            return std::nullopt;
-        ms = *value;
-    } else {
-        const auto minutes = ParseNumber(text.substr(0, colon), 100000);
-        std::string_view rest = text.substr(colon + 1);
-        const std::size_t dot = rest.find('.');
-        const std::string_view secText = rest.substr(0, dot);
-        const auto seconds = secText.size() == 2 ? ParseNumber(secText, 59) : std::nullopt;
-        std::uint64_t fraction = 0;
-        if (dot != std::string_view::npos) {
-            std::string_view frac = rest.substr(dot + 1);
-            if (frac.empty() || frac.size() > 3)
-                return std::nullopt;
-            const auto digits = ParseNumber(frac, 999);
-            if (!digits)
-                return std::nullopt;
-            fraction = *digits;
-            for (std::size_t i = frac.size(); i < 3; ++i)
-                fraction *= 10;
-        }
-        if (!minutes || !seconds)
-            return std::nullopt;
-        ms = (*minutes * 60 + *seconds) * 1000 + fraction;
-    }
-    if (ms * 1000 > UINT32_MAX)
-        return std::nullopt;
-    return static_cast<std::uint32_t>(ms * 1000);
-}
 
 // Numbers are formatted into one buffer and written in large pieces: a long file has millions of them.
 class NumberPrinter {
@@ -182,42 +113,6 @@ private:
     char m_buffer[1 << 16];
     std::size_t m_used = 0;
 };
-
-constexpr int kLockWaitMs = 10000;
-constexpr int kLockRetryMs = 10;
-
-// Loads the file; a file another reader holds is waited for. Returns the load's result.
-int LoadWaiting(CMidiFile& file, const std::string& path)
-{
-    int result = file.Load(path);
-    // The reader locks a file only while it reads it; another reader of the same file (the editor,
-    // or a second run of this tool in a script) is waited for instead of failing. A file that cannot
-    // be read at all fails at once.
-    for (int waitedMs = 0; result == corvina::kMidiLoadCannotOpen && waitedMs < kLockWaitMs &&
-                           ::access(path.c_str(), R_OK) == 0 && std::filesystem::is_regular_file(path);
-         waitedMs += kLockRetryMs) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(kLockRetryMs));
-        result = file.Load(path);
-    }
-    return result;
-}
-
-// Loads like the editor: the file, then its per-channel files. Returns an exit code, or -1 when loaded.
-int LoadLikeEditor(CMidiFile& file, const std::string& path, bool printFailureJson)
-{
-    const int result = LoadWaiting(file, path);
-    if (result != corvina::kMidiLoadOk) {
-        if (printFailureJson)
-            std::printf("{\"result\": %d}\n", result);
-        std::fprintf(stderr, "corvina-midi: %s: %s\n", path.c_str(), LoadMessage(result).c_str());
-        return kExitLoad;
-    }
-    if (!file.WriteChannelFiles()) {
-        std::fprintf(stderr, "corvina-midi: It is not possible to write temporary files.\n");
-        return kExitWrite;
-    }
-    return -1;
-}
 
 int RunInfo(const std::vector<std::string>& args)
 {
@@ -320,75 +215,29 @@ int RunSplit(const std::vector<std::string>& args)
 
 int RunClip(const std::vector<std::string>& args)
 {
-    std::string input;
-    std::string output;
-    bool all = false;
-    std::optional<std::uint64_t> track;
-    std::optional<std::uint64_t> channel;
-    std::optional<std::uint32_t> from;
-    std::optional<std::uint32_t> to;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        auto value = [&]() { return args[++i]; };
-        if (arg == "--all") {
-            all = true;
-        } else if (arg == "--track" || arg == "--channel" || arg == "--from-us" || arg == "--to-us" ||
-                   arg == "--from" || arg == "--to" || arg == "-o") {
-            if (!hasValue)
-                return UsageError(arg + " needs a value");
-            const std::string text = value();
-            if (arg == "-o") {
-                output = text;
-            } else if (arg == "--track") {
-                if (!(track = ParseNumber(text, 999)))
-                    return UsageError("bad track number: " + text);
-            } else if (arg == "--channel") {
-                if (!(channel = ParseNumber(text, 15)))
-                    return UsageError("channel must be 0 to 15: " + text);
-            } else {
-                const bool micro = arg.ends_with("-us");
-                std::optional<std::uint32_t> time;
-                if (micro) {
-                    if (auto v = ParseNumber(text, UINT32_MAX))
-                        time = static_cast<std::uint32_t>(*v);
-                } else {
-                    time = ParseClock(text);
-                }
-                if (!time)
-                    return UsageError("bad time: " + text);
-                (arg.starts_with("--from") ? from : to) = time;
-            }
-        } else if (arg.starts_with("-") && arg != "-") {
-            return UsageError("unknown option " + arg);
-        } else if (input.empty()) {
-            input = arg;
-        } else {
-            return UsageError("unexpected argument " + arg);
-        }
-    }
-    if (input.empty())
-        return UsageError("clip needs a FILE");
-    if (all == (track.has_value() || channel.has_value()))
-        return UsageError("clip needs either --all or --track and --channel");
-    if (!all && !(track && channel))
-        return UsageError("clip needs both --track and --channel");
-    if (!from || !to)
+    SClipChoice choice;
+    if (const std::string error = ParseClipChoice(args, {}, {}, false, choice); !error.empty())
+        return UsageError("clip: " + error);
+    if (!choice.fromUs || !choice.toUs)
         return UsageError("clip needs a start and an end time");
-    if (output.empty())
+    if (choice.output.empty())
         return UsageError("clip needs -o OUT");
+    const std::string& input = choice.input;
+    const std::string& output = choice.output;
+    const bool all = choice.all;
+    const std::uint32_t from = *choice.fromUs, to = *choice.toUs;
 
     CMidiFile file;
     if (const int code = LoadLikeEditor(file, input, false); code >= 0)
         return code;
     int notes = -1;
     if (all) {
-        notes = file.WriteClip(*from, *to);
+        notes = file.WriteClip(from, to);
     } else {
-        corvina::CMidiTrack* pTrack = file.GetTrack(static_cast<int>(*track));
+        corvina::CMidiTrack* pTrack = file.GetTrack(*choice.track);
         if (!pTrack)
-            return UsageError("the file has no track " + std::to_string(*track));
-        notes = pTrack->WriteTrackClip(static_cast<int>(*channel), *from, *to);
+            return UsageError("the file has no track " + std::to_string(*choice.track));
+        notes = pTrack->WriteTrackClip(*choice.channel, from, to);
     }
     if (notes < 0) {
         std::fprintf(stderr, "corvina-midi: the clip cannot be written\n");
