@@ -71,6 +71,8 @@ bool CHostOptions::Parse(const std::vector<std::string>& args, std::string& strE
             ok = flag(m_bHelp);
         else if (name == "--version")
             ok = flag(m_bVersion);
+        else if (name == "--status")
+            ok = flag(m_bStatus);
         else if (name == "--phone") {
             ok = take();
             if (ok && (value.empty() || value.front() == ',')) {
@@ -117,6 +119,7 @@ std::string CHostOptions::HelpText()
            "      --page N           show page 0 (ringtones on the phone) or 1 (melodies) first\n"
            "      --screenshot FILE  write a PNG picture of the window to FILE and quit\n"
            "      --delay MS         milliseconds to wait before the screenshot (default 1500)\n"
+           "      --status           print the phone's status line to standard output each time it changes\n"
            "\n"
            "Exit status: 0 when the window was closed, 64 for a wrong command line.\n";
 }

@@ -15,6 +15,7 @@ public:
     int m_nPage = -1;          // --page N: the page shown first (-1: the editor's choice)
     std::string m_strScreenshot; // --screenshot FILE: write a PNG of the window and quit
     int m_nDelayMs = 1500;     // --delay MS: wait before the screenshot
+    bool m_bStatus = false;    // --status: print each new text of the phone status line
     std::string m_strFile;     // FILE: a melody opened on the Melodies page
 
     // Parses the arguments (without the program name); false with a one-line message for bad ones.

@@ -44,6 +44,8 @@ public:
         if (!g_options.m_strFile.empty())
             m_file = m_melody.Open(g_options.m_strFile);
         m_frame = new CHostFrame();
+        if (g_options.m_bStatus)
+            m_frame->SetStatusListener([](const std::string& text) { std::cout << text << std::endl; });
         m_frame->Show();
         m_frame->Editor()->Show();
         if (!m_phone.empty()) {

@@ -4,10 +4,10 @@
 
 #include "AtCommands.h"
 #include "CAtParser.h"
-#include "CPortFinder.h"
 #include "CRegistryHelper.h"
 #include "CTraceFile.h"
 #include "PhoneErrors.h"
+#include "PortProbe.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -109,20 +109,46 @@ void CAtLink::Session::DataModeEnded(bool clean)
     }
 }
 
+namespace {
+
+std::mutex g_autoLock;
+std::string g_autoDevice;     // the device "auto" means
+bool g_autoWatched = false;   // a watcher decides it; nobody probes on their own
+
+} // namespace
+
+void CAtLink::SetAutoDevice(const std::string& device)
+{
+    std::lock_guard guard(g_autoLock);
+    g_autoDevice = device;
+    g_autoWatched = true;
+}
+
+std::string CAtLink::AutoDevice()
+{
+    std::lock_guard guard(g_autoLock);
+    if (!g_autoWatched && g_autoDevice.empty()) {
+        // Without a watcher (the command-line tools) the candidates are probed until a phone
+        // answers; then that port stays the phone's for the process.
+        for (const std::string& device : ExpandPortPatterns(ConfiguredPortPatterns())) {
+            const SPortReport report = ProbePort(device);
+            TheTrace().Trace(4, "Port probe %s: %s", device.c_str(), report.imei.empty() ? "no phone" : report.imei.c_str());
+            if (report.outcome == SPortReport::eOutcome::Phone) {
+                g_autoDevice = device;
+                break;
+            }
+        }
+    }
+    return g_autoDevice;
+}
+
 std::shared_ptr<CAtLink> CAtLink::ForDevice(const std::string& configured)
 {
     // Links live for the whole process: the port is opened once and kept.
     static std::mutex lock;
     static std::map<std::string, std::shared_ptr<CAtLink>> links;
-    static std::string found;
+    const std::string device = configured == kAutoPort ? AutoDevice() : configured;
     std::lock_guard guard(lock);
-    std::string device = configured;
-    if (device == kAutoPort) {
-        // Probed until a phone answers; then that port stays the phone's for the process.
-        if (found.empty())
-            found = CPortFinder::FindPhonePort(CPortFinder::DefaultPatterns());
-        device = found;
-    }
     std::shared_ptr<CAtLink>& link = links[device];
     if (!link)
         link = std::make_shared<CAtLink>(device);

@@ -42,8 +42,13 @@ public:
     static constexpr const char* kAutoPort = "auto";
 
     // The link of the device, created on first use and shared by everyone in the process;
-    // "auto" probes the serial devices for a phone (an empty device when none answers).
+    // "auto" is the device AutoDevice() names (an empty device when there is no phone).
     static std::shared_ptr<CAtLink> ForDevice(const std::string& configured);
+    // The device "Port"="auto" stands for: the one a watcher of the serial devices last set, or,
+    // where nobody watches (a command-line tool), the first candidate that answers as a phone.
+    static std::string AutoDevice();
+    // The watcher's word on the phone's device ("" while there is none).
+    static void SetAutoDevice(const std::string& device);
 
     explicit CAtLink(std::string device);
     ~CAtLink();

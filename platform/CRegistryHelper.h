@@ -37,6 +37,8 @@ public:
     void MergeText(const std::string& text);
     // Reloads from DefaultFiles().
     void Reload();
+    // The folder of the user's own settings files: $XDG_CONFIG_HOME/corvina or ~/.config/corvina.
+    static std::filesystem::path UserFolder();
 
     std::optional<std::int32_t> GetDword(HKEY hive, const std::string& key, const std::string& name) const;
     std::optional<std::string> GetString(HKEY hive, const std::string& key, const std::string& name) const;

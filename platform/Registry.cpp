@@ -80,6 +80,12 @@ Registry& Registry::Instance()
     return *instance;
 }
 
+std::filesystem::path Registry::UserFolder()
+{
+    const std::filesystem::path config = UserConfigFolder();
+    return config.empty() ? config : config / "corvina";
+}
+
 std::vector<std::filesystem::path> Registry::DefaultFiles()
 {
     std::vector<std::filesystem::path> files;

@@ -27,6 +27,7 @@
 #include "CRegistryHelper.h"
 #include "CServiceFactory.h"
 #include "PhoneErrors.h"
+#include "PortProbe.h"
 #include "ServiceClassIds.h"
 
 namespace {
@@ -48,6 +49,8 @@ constexpr const char* kHelp =
     "\n"
     "commands:\n"
     "  identify             print manufacturer, model, revision and IMEI as JSON\n"
+    "  ports                list the candidate devices (\"PortCandidates\", or --port DEV alone) with\n"
+    "                       what the system knows of each and what a short probe found, as JSON\n"
     "  ls [FOLDER]          print the folder's entries as JSON (default: the phone's root)\n"
     "  get REMOTE LOCAL     copy the phone's file REMOTE to LOCAL\n"
     "  put LOCAL [FOLDER]   copy LOCAL into the phone's FOLDER (default: the root); progress on\n"
@@ -74,6 +77,19 @@ std::atomic<bool> g_cancelled{false};
 void OnInterrupt(int)
 {
     g_cancelled = true;
+}
+
+const char* OutcomeName(SPortReport::eOutcome outcome)
+{
+    switch (outcome) {
+    case SPortReport::eOutcome::Phone: return "phone";
+    case SPortReport::eOutcome::NotAPhone: return "not a phone";
+    case SPortReport::eOutcome::Silent: return "no answer";
+    case SPortReport::eOutcome::PermissionDenied: return "permission denied";
+    case SPortReport::eOutcome::Busy: return "busy";
+    case SPortReport::eOutcome::Missing: return "missing";
+    }
+    return "?";
 }
 
 int Usage(const std::string& message)
@@ -350,6 +366,24 @@ int Put(IMBXVolume& volume, const fs::path& local, const std::string& folder, bo
 
 } // namespace
 
+// The candidates and what a probe of each found.
+int Ports(const std::string& port)
+{
+    const std::vector<std::string> devices =
+        port.empty() || port == CAtLink::kAutoPort ? ExpandPortPatterns(ConfiguredPortPatterns()) : std::vector<std::string>{port};
+    std::string json = "[";
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        const SPortReport r = ProbePort(devices[i]);
+        json += std::string(i ? ",\n " : "") + "{\"device\": " + Json(r.device) + ", \"usb_maker\": " + Json(r.usbMaker) +
+                ", \"usb_model\": " + Json(r.usbModel) + ", \"usb_id\": " + Json(r.usbId) + ", \"bluetooth\": " +
+                Json(r.bluetooth) + ", \"probe\": " + Json(OutcomeName(r.outcome)) + ", \"manufacturer\": " + Json(r.maker) +
+                ", \"model\": " + Json(r.model) + ", \"imei\": " + Json(r.imei) + ", \"group\": " + Json(r.group) +
+                ", \"holder\": " + Json(r.holder) + "}";
+    }
+    std::printf("%s]\n", json.c_str());
+    return kExitOk;
+}
+
 int main(int argc, char** argv)
 {
     Options options;
@@ -382,13 +416,15 @@ int main(int argc, char** argv)
     const std::string command = options.words[0];
     const std::size_t count = options.words.size() - 1;
     auto want = [&](std::size_t least, std::size_t most) { return count >= least && count <= most; };
-    if (!((command == "identify" && want(0, 0)) || (command == "ls" && want(0, 1)) || (command == "get" && want(2, 2)) ||
+    if (!((command == "identify" && want(0, 0)) || (command == "ports" && want(0, 0)) || (command == "ls" && want(0, 1)) || (command == "get" && want(2, 2)) ||
           (command == "put" && want(1, 2)) || (command == "rm" && want(1, 1)) || (command == "mkdir" && want(1, 1))))
-        return Usage(command == "identify" || command == "ls" || command == "get" || command == "put" || command == "rm" ||
+        return Usage(command == "identify" || command == "ports" || command == "ls" || command == "get" || command == "put" || command == "rm" ||
                              command == "mkdir"
                          ? "wrong number of arguments for " + command
                          : "unknown command " + command);
 
+    if (command == "ports")
+        return Ports(options.port);
     if (options.port.empty())
         options.port = Registry::Instance().GetString(HKEY_LOCAL_MACHINE, kSuiteRootKey, "Port").value_or("");
     if (options.port.empty())

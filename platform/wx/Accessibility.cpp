@@ -25,8 +25,15 @@ std::string GetAccessibleName(const wxWindow* control)
 std::string NameFromLabel(const std::string& label)
 {
     std::size_t end = label.size();
-    while (end > 0 && (label[end - 1] == ':' || label[end - 1] == ' ' || label[end - 1] == '.'))
-        --end;
+    // A trailing ellipsis is a full stop three times, or the one character "…" (E2 80 A6).
+    for (;;) {
+        if (end > 0 && (label[end - 1] == ':' || label[end - 1] == ' ' || label[end - 1] == '.'))
+            --end;
+        else if (end >= 3 && label.compare(end - 3, 3, "\xE2\x80\xA6") == 0)
+            end -= 3;
+        else
+            break;
+    }
     return label.substr(0, end);
 }
 

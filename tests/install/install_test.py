@@ -123,6 +123,7 @@ def main():
 
         check_midi_tool(bindir / "corvina-midi", tones, env, scratch)
         check_virtual_phone(bindir / "corvina-phonesim", tones, env, scratch)
+        check_phone_found_without_settings(bindir, env, scratch)
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
 
@@ -223,6 +224,33 @@ def check_virtual_phone(sim, tones, env, scratch):
     shipped = sorted(p.name for p in tones.rglob("*") if p.suffix in (".mid", ".imy"))
     check(seeded and set(seeded) <= set(shipped), f"the phone was seeded with {seeded}, not from {shipped}")
     check(any(name.endswith(".imy") for name in seeded), "the BIRCH phone got no iMelody file")
+
+
+def check_phone_found_without_settings(bindir, env, scratch):
+    """With no settings of the user's, a phone behind a candidate device is found and read out."""
+    sim, phone_tool, editor = bindir / "corvina-phonesim", bindir / "corvina-phone", bindir / "corvina"
+    if not sim.exists() or not phone_tool.exists():
+        return
+    # The shipped candidates are in /dev: only root may put a device there for the test.
+    if os.geteuid() != 0 or not os.access("/dev", os.W_OK):
+        print("note: not root, the search of the shipped candidates in /dev is not tried")
+        return
+    link = Path(f"/dev/ttyACMcorvina{os.getpid()}")
+    process = subprocess.Popen([str(sim), "--state", str(scratch / "found"), "--model", "CX70", "--link", str(link)],
+                               cwd="/", env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    try:
+        process.stdout.readline()
+        ports = run([phone_tool, "ports"], env=env)
+        check(ports.returncode == 0 and f'"device": "{link}"' in ports.stdout and '"probe": "phone"' in ports.stdout,
+              f"installed corvina-phone ports did not find the phone at {link}: {ports.stdout} {ports.stderr}")
+        if editor.exists() and os.environ.get("DISPLAY"):
+            shown = dict(env, DISPLAY=os.environ["DISPLAY"], LANGUAGE="", LC_ALL="C.UTF-8")
+            result = run([editor, "--status", "--screenshot", scratch / "found.png", "--delay", "4000"], env=shown, timeout=120)
+            check(f" on {link}" in result.stdout and "Connected: " in result.stdout,
+                  f"installed corvina did not find the phone at {link}: {result.stdout} {result.stderr}")
+    finally:
+        process.terminate()
+        process.communicate(timeout=30)
 
 
 if __name__ == "__main__":

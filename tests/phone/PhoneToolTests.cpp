@@ -1,6 +1,7 @@
 // corvina-phone run as a program against the virtual phone: its output forms, its exit codes, and
 // that a put it aborts leaves nothing on the phone. Also the search for the phone's port.
-#include "CPortFinder.h"
+#include "CAtLink.h"
+#include "PortProbe.h"
 #include "PhoneTestSupport.h"
 #include "VirtualPhone.h"
 
@@ -8,6 +9,7 @@
 
 #include <chrono>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -218,19 +220,59 @@ TEST_F(PhoneToolTest, AnInterruptedPutLeavesNothingOnThePhone)
     EXPECT_TRUE(left.empty()) << left.front();
 }
 
-TEST_F(PhoneToolTest, TheFirstDeviceThatGivesAnImeiIsThePhone)
+TEST_F(PhoneToolTest, AProbeSaysWhatEachCandidateIsAndAutoTakesTheFirstPhone)
 {
     VirtualPhone phone(dir.Path(), "CX70");
     ASSERT_TRUE(phone.Ready());
-    test::LoadRegistry("\"AtTimeoutMs\"=dword:000007d0\n");
-    // A plain file and a missing device come first and are passed over.
+    VirtualPhone refusing(dir.Path() / "other", "CX70", {"--fail-cmd", "AT+CGSN"});
+    ASSERT_TRUE(refusing.Ready());
+    // The candidates are found by the patterns in "PortCandidates", in their order.
+    test::LoadRegistry("\"AtTimeoutMs\"=dword:000007d0\n" +
+                       test::RegString("PortCandidates", (dir.Path() / "ttyA*").string() + "; " + (dir.Path() / "ttyB*").string()));
     test::WriteText(dir.Path() / "ttyA0", "not a terminal");
     fs::create_symlink(dir.Path() / "gone", dir.Path() / "ttyA1");
+    fs::create_symlink(refusing.Port(), dir.Path() / "ttyA2");
     fs::create_symlink(phone.Port(), dir.Path() / "ttyB0");
-    EXPECT_EQ(CPortFinder::FindPhonePort({(dir.Path() / "ttyA*").string(), (dir.Path() / "ttyB*").string()}),
-              (dir.Path() / "ttyB0").string());
-    EXPECT_EQ(CPortFinder::ProbeImei((dir.Path() / "ttyB0").string()), "350000000000017");
-    EXPECT_EQ(CPortFinder::FindPhonePort({(dir.Path() / "ttyA*").string()}), "");
+    const auto candidates = ExpandPortPatterns(ConfiguredPortPatterns());
+    ASSERT_EQ(candidates.size(), 4u);
+    EXPECT_EQ(candidates[3], (dir.Path() / "ttyB0").string());
+
+    using eOutcome = SPortReport::eOutcome;
+    EXPECT_EQ(ProbePort(candidates[0]).outcome, eOutcome::NotAPhone);
+    EXPECT_EQ(ProbePort(candidates[1]).outcome, eOutcome::Missing);
+    EXPECT_EQ(ProbePort(candidates[2]).outcome, eOutcome::NotAPhone);
+    const SPortReport found = ProbePort(candidates[3]);
+    EXPECT_EQ(found.outcome, eOutcome::Phone);
+    EXPECT_EQ(found.imei, "350000000000017");
+    EXPECT_FALSE(found.maker.empty());
+    EXPECT_EQ(found.model, "CX70");
+    // A device the user may not open names its group; one another program holds names that program.
+    const SPortReport denied = ProbePort(candidates[3], [](const std::string&) { return EACCES; });
+    EXPECT_EQ(denied.outcome, eOutcome::PermissionDenied);
+    EXPECT_FALSE(denied.group.empty());
+    EXPECT_EQ(ProbePort(candidates[3], [](const std::string&) { return EBUSY; }).outcome, eOutcome::Busy);
+    EXPECT_EQ(FindPortHolder(candidates[3]), "");  // the virtual phone is the device, no other user
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        const int fd = ::open(candidates[3].c_str(), O_RDWR | O_NOCTTY);
+        [[maybe_unused]] const auto written = ::write(ready[1], "x", 1);
+        ::pause();
+        ::_exit(fd >= 0 ? 0 : 1);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    const SPortReport busy = ProbePort(candidates[3]);
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_EQ(busy.outcome, eOutcome::Busy);
+    std::ifstream comm("/proc/self/comm");
+    std::string self;
+    std::getline(comm, self);
+    EXPECT_EQ(busy.holder, self);  // the forked holder runs under this program's name
+
+    EXPECT_EQ(CAtLink::AutoDevice(), (dir.Path() / "ttyB0").string());
     Registry::Instance().LoadText("");
 }
 

@@ -54,7 +54,9 @@ TEST(CRegistryHelper, ShippedDefaultParsesCleanlyAndHoldsEveryPhoneProfile)
     EXPECT_TRUE(registry.Problems().empty()) << registry.Problems().front();
     EXPECT_TRUE(registry.KeyExists(HKEY_LOCAL_MACHINE, kSuiteRootKey));
     EXPECT_FALSE(registry.GetDword(HKEY_LOCAL_MACHINE, kSuiteRootKey, "Language"));
-    EXPECT_FALSE(registry.GetString(HKEY_LOCAL_MACHINE, kSuiteRootKey, "Port"));
+    // The phone is found by itself among the usual serial devices.
+    EXPECT_EQ(registry.GetString(HKEY_LOCAL_MACHINE, kSuiteRootKey, "Port"), "auto");
+    EXPECT_EQ(registry.GetString(HKEY_LOCAL_MACHINE, kSuiteRootKey, "PortCandidates"), "/dev/ttyACM*;/dev/ttyUSB*;/dev/rfcomm*");
     EXPECT_FALSE(registry.KeyExists(HKEY_LOCAL_MACHINE, "Software\\Halvren\\Pellucid 5.0\\Kvt"));
 
     struct Expected {

@@ -9,6 +9,7 @@
 #include "CRegistryHelper.h"
 #include "RegStore.h"
 #include "RegistryTestSupport.h"
+#include "UserSettings.h"
 
 namespace corvina {
 namespace {
@@ -216,6 +217,32 @@ TEST(Registry, DefaultFilesComeFromTheEnvironmentListOrTheShippedThenUserFolders
     EXPECT_EQ(files.front(), std::filesystem::path(CORVINA_SHIPPED_REG_DIR) / "default.reg");
     EXPECT_EQ(files[files.size() - 2], folder.Path() / "corvina/10-trace.reg");
     EXPECT_EQ(files.back(), folder.Path() / "corvina/20-port.reg");
+}
+
+TEST(Registry, AChosenPortIsSavedInTheUsersFileKeepingItsOtherLinesAndHoldsAtOnce)
+{
+    TempFolder folder;
+    EnvOverride config("XDG_CONFIG_HOME", folder.Path().string());
+    const auto file = folder.Write("corvina/phone.reg", "Windows Registry Editor Version 5.00\n\n; mine\n"
+                                   "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"port\"=\"/dev/old\"\n\"Language\"=dword:00000407\n\n"
+                                   "[HKEY_LOCAL_MACHINE\\Software\\Other]\n\"Port\"=\"theirs\"\n");
+    EXPECT_EQ(UserSettingsFile(), file);
+    std::string error;
+    ASSERT_TRUE(SaveUserValues({{"Port", "/dev/ttyUSB3", std::nullopt}, {"Baud", std::nullopt, 57600u}}, error)) << error;
+    std::ifstream in(file);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text, "Windows Registry Editor Version 5.00\n\n; mine\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
+                    "\"Port\"=\"/dev/ttyUSB3\"\n\"Baud\"=dword:0000e100\n\"Language\"=dword:00000407\n\n"
+                    "[HKEY_LOCAL_MACHINE\\Software\\Other]\n\"Port\"=\"theirs\"\n");
+    EXPECT_EQ(Registry::Instance().GetString(HKEY_LOCAL_MACHINE, kSuiteRootKey, "Port"), "/dev/ttyUSB3");
+    EXPECT_EQ(Registry::Instance().GetDword(HKEY_LOCAL_MACHINE, kSuiteRootKey, "Baud"), 57600);
+    // A folder that cannot be written: the values hold all the same, and the reason is given.
+    std::filesystem::remove_all(folder.Path() / "corvina");
+    folder.Write("corvina", "a file where the folder should be");
+    EXPECT_FALSE(SaveUserValues({{"Port", "auto", std::nullopt}}, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(Registry::Instance().GetString(HKEY_LOCAL_MACHINE, kSuiteRootKey, "Port"), "auto");
+    Registry::Instance().LoadText("");
 }
 
 TEST(Registry, CreatesDeepKeysWithTheirParentsAndRefusesPathsDeeperThanTheLimit)

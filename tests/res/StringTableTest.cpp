@@ -157,7 +157,12 @@ TEST(StringTable, EnglishTextsMatchThePublishedTableByteForByte) {
     ASSERT_EQ(published.size(), 95u);
     std::vector<unsigned> expectedIds;
     for (const auto& [id, text] : published) expectedIds.push_back(id);
-    EXPECT_EQ(Ids(), expectedIds);
+    // The published texts come first; the editor's own later texts have ids from 4700 on.
+    const auto ids = Ids();
+    ASSERT_GE(ids.size(), expectedIds.size());
+    EXPECT_EQ(std::vector<unsigned>(ids.begin(), ids.begin() + static_cast<long>(expectedIds.size())), expectedIds);
+    for (std::size_t i = expectedIds.size(); i < ids.size(); ++i)
+        EXPECT_GE(ids[i], 4700u);
 
     CResource resource;
     resource.SetLanguage(LANG_ENGLISH_UK);
@@ -180,7 +185,7 @@ TEST(StringTable, EveryTableIsAscendingWithoutDuplicatesAndHoldsOnlyKnownIds) {
     for (long language : present) {
         std::size_t found = 0;
         for (unsigned id : ids) found += LookupString(language, id) != nullptr;
-        EXPECT_EQ(found, language == LANG_ENGLISH_US ? 90u : 95u) << language;
+        EXPECT_EQ(found, ids.size() - (language == LANG_ENGLISH_US ? 5u : 0u)) << language;
     }
     EXPECT_TRUE(std::is_sorted(ids.begin(), ids.end()));
     EXPECT_EQ(known.size(), ids.size());

@@ -79,7 +79,8 @@ TEST(Translations, EveryTableHasEveryTextWithTheEnglishPlaceholdersLineBreaksAnd
             ASSERT_NE(raw, nullptr) << id;
             const std::string text(raw), english = English(id);
             EXPECT_FALSE(text.empty()) << id;
-            for (const char* marker : {"\n", "\"XXX\"", "ZZZ", "%s", "Corvina", "Glidex", "MIDI"})
+            for (const char* marker : {"\n", "\"XXX\"", "ZZZ", "%s", "Corvina", "Glidex", "MIDI", "{device}", "{group}",
+                                       "{program}", "{phone}", "sudo adduser $USER", "corvina(1)", "rfcomm", "udev"})
                 EXPECT_EQ(Count(text, marker), Count(english, marker)) << id << " " << marker;
             EXPECT_EQ(text.back() == ' ', english.back() == ' ') << id;
         }
