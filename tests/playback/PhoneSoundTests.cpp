@@ -52,7 +52,7 @@ TEST(SpeakerFilter, SineTonesFollowTheDesignedCurveFrom100HzTo10kHz)
     RecordProperty("worst_error_mdb", static_cast<int>(worst * 1000));  // the figure docs/player.md gives
 }
 
-TEST(PhoneSound, ABassLineBelow200HzLosesAtLeast15DecibelsAgainstThePc)
+TEST(PhoneSound, ABassLineBelow200HzLosesAtLeast15DecibelsAgainstThePcAndTheVoiceLimitIsHeard)
 {
     const fs::path dir = fs::temp_directory_path() / ("corvina-phone-sound-" + std::to_string(::getpid()));
     fs::create_directories(dir);
@@ -65,7 +65,7 @@ TEST(PhoneSound, ABassLineBelow200HzLosesAtLeast15DecibelsAgainstThePc)
     line.insert(line.end(), {0x00, 0xFF, 0x2F, 0x00});
     test::WriteSmf(dir / "bass.mid", 0, 100, {line});
 
-    auto render = [&](bool phone, const char* name) {
+    auto render = [&](bool phone, const char* name, const char* file = "bass.mid", int voices = 4) {
         CMciPlayer player;
         std::mutex lock;
         std::condition_variable ended;
@@ -75,9 +75,9 @@ TEST(PhoneSound, ABassLineBelow200HzLosesAtLeast15DecibelsAgainstThePc)
             done = true;
             ended.notify_all();
         });
-        player.SetFile((dir / "bass.mid").string());
+        player.SetFile((dir / file).string());
         player.SetOutputFile(dir / name);
-        player.SetPhoneSound(phone, 4, 800, 5000);
+        player.SetPhoneSound(phone, voices, 800, 5000);
         EXPECT_TRUE(player.Play());
         std::unique_lock<std::mutex> guard(lock);
         EXPECT_TRUE(ended.wait_for(guard, std::chrono::seconds(20), [&] { return done; }));
@@ -86,6 +86,13 @@ TEST(PhoneSound, ABassLineBelow200HzLosesAtLeast15DecibelsAgainstThePc)
         return test::ReadWav(dir / name).Rms(0, 2000);
     };
     const double pc = render(false, "pc.wav"), phone = render(true, "phone.wav");
+    // The phone's voice limit reaches the sound: with one voice a four-note chord sounds as its top note alone.
+    test::WriteSmf(dir / "chord.mid", 0, 100, {{0x00, 0x90, 72, 0x64, 0x00, 76, 0x64, 0x00, 79, 0x64, 0x00, 84, 0x64,
+                                                0x64, 0x80, 72, 0x00, 0x00, 76, 0x00, 0x00, 79, 0x00, 0x00, 84, 0x00, 0x00, 0xFF, 0x2F, 0x00}});
+    test::WriteSmf(dir / "top.mid", 0, 100, {{0x00, 0x90, 84, 0x64, 0x64, 0x80, 84, 0x00, 0x00, 0xFF, 0x2F, 0x00}});
+    const double top = render(true, "top.wav", "top.mid", 0);
+    EXPECT_NEAR(render(true, "one.wav", "chord.mid", 1), top, top * 0.001);
+    EXPECT_GT(render(true, "four.wav", "chord.mid", 4), 1.2 * top);
     Registry::Instance().LoadText("");
     fs::remove_all(dir);
     ASSERT_GT(pc, 100.0);
