@@ -4,6 +4,8 @@
 #include "CRegistryHelper.h"
 #include "PhoneType.h"
 
+#include <utility>
+
 namespace corvina {
 
 std::string ProfileKey(const std::string& phoneType)
@@ -97,6 +99,24 @@ int GetNumberRtFromRegdb(const std::string& phoneType, FrameProfile& profile)
     profile.lNumberRt = profile.lNumberFixRt + profile.lNumberUserdefRt;
     if (registry.bGetDWordAsLongFromRegistry(value, "FirstUsedIndexRt", HKEY_LOCAL_MACHINE, key))
         profile.lFirstUsedIndexRt = value;
+    return 1;
+}
+
+int GetSoundProfileFromRegdb(const std::string& phoneType, SoundProfile& sound)
+{
+    // Another phone's figures must not stay behind when this one's profile leaves a value out.
+    sound = SoundProfile{};
+    if (phoneType.empty() || !IsSupportedPhone(phoneType))
+        return 0;
+    CRegistryHelper registry;
+    const std::string key = ProfileKey(phoneType);
+    for (auto [name, field] : {std::pair{"Polyphony", &sound.lPolyphony}, std::pair{"MaxToneBytes", &sound.lMaxToneBytes},
+                               std::pair{"SpeakerLowHz", &sound.lSpeakerLowHz}, std::pair{"SpeakerHighHz", &sound.lSpeakerHighHz}}) {
+        long value = 0;
+        // A negative or zero figure is a mistake in a file, not a phone without a speaker: keep the default.
+        if (registry.bGetDWordAsLongFromRegistry(value, name, HKEY_LOCAL_MACHINE, key) && value > 0)
+            *field = value;
+    }
     return 1;
 }
 

@@ -25,6 +25,14 @@ struct FrameProfile {
     long lFirstUsedIndexRt = 0;
 };
 
+// How the phone sounds and how large a tone it takes; 0 in a limit means no limit is known.
+struct SoundProfile {
+    long lPolyphony = 0;        // most notes the phone's synthesizer sounds at once
+    long lMaxToneBytes = 0;     // largest ringtone file the phone accepts
+    long lSpeakerLowHz = 800;   // where the speaker's sound starts (high-pass corner)
+    long lSpeakerHighHz = 5000; // where it falls off again (low-pass corner)
+};
+
 // The registry key of a phone type's profile.
 std::string ProfileKey(const std::string& phoneType);
 
@@ -40,6 +48,10 @@ int GetAcceptsMultiChannelFromRegdb(const std::string& phoneType, int& acceptsMu
 int ReadRtStdFolderFromRegdb(const std::string& imei, const std::string& phoneType, FrameProfile& profile);
 // "NumberFixRt", "NumberUserdefRt" (both required) and "FirstUsedIndexRt".
 int GetNumberRtFromRegdb(const std::string& phoneType, FrameProfile& profile);
+
+// "Polyphony", "MaxToneBytes", "SpeakerLowHz", "SpeakerHighHz" into a fresh SoundProfile; a missing
+// (or not positive) value leaves the default. 0 (and all defaults) when the phone has no profile.
+int GetSoundProfileFromRegdb(const std::string& phoneType, SoundProfile& sound);
 
 // The whole profile in the order the editor reads it; the result is the connected state.
 int ReadProfile(const std::string& imei, const std::string& phoneType, FrameProfile& frame,

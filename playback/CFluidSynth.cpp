@@ -1,7 +1,10 @@
 // FluidSynth set-up for the player: quiet logging, SoundFont loading, drivers, event dispatch.
 #include "CFluidSynth.h"
 
+#include <algorithm>
 #include <mutex>
+
+#include "CSpeakerFilter.h"
 
 namespace corvina {
 namespace {
@@ -52,12 +55,15 @@ CFluidSynth::~CFluidSynth()
     if (m_settings) delete_fluid_settings(m_settings);
 }
 
-fluid_audio_driver_t* CFluidSynth::OpenDriver(const std::string& driver, std::string* tried)
+fluid_audio_driver_t* CFluidSynth::OpenDriver(const std::string& driver, std::string* tried, CSpeakerFilter* filter)
 {
+    m_pDriverFilter = filter;
     auto tryDriver = [&](const char* name) -> fluid_audio_driver_t* {
         if (tried) *tried += (tried->empty() ? "" : ", ") + std::string(name);
         if (fluid_settings_setstr(m_settings, "audio.driver", name) != FLUID_OK) return nullptr;
-        return new_fluid_audio_driver(m_settings, m_synth);
+        // The filter needs the samples before the driver sends them on: the driver then calls us
+        // for each period instead of the synthesizer (FluidSynth's own path for custom processing).
+        return filter ? new_fluid_audio_driver2(m_settings, FilteredOutput, this) : new_fluid_audio_driver(m_settings, m_synth);
     };
     if (tried) tried->clear();
     if (!driver.empty()) return tryDriver(driver.c_str());
@@ -97,6 +103,23 @@ void CFluidSynth::Send(const SCHEDULED_EVENT& e)
 void CFluidSynth::Render(std::int16_t* interleaved, int frames)
 {
     fluid_synth_write_s16(m_synth, frames, interleaved, 0, 2, interleaved, 1, 2);
+}
+
+void CFluidSynth::Render(float* interleaved, int frames)
+{
+    fluid_synth_write_float(m_synth, frames, interleaved, 0, 2, interleaved, 1, 2);
+}
+
+int CFluidSynth::FilteredOutput(void* data, int len, int nfx, float* fx[], int nout, float* out[])
+{
+    auto* self = static_cast<CFluidSynth*>(data);
+    if (nout < 2) return FLUID_FAILED;
+    // The synthesizer mixes into the buffers; whatever a driver left in them must not be heard.
+    for (int i = 0; i < nout; ++i) std::fill_n(out[i], len, 0.0f);
+    for (int i = 0; i < nfx; ++i) std::fill_n(fx[i], len, 0.0f);
+    const int result = fluid_synth_process(self->m_synth, len, nfx, fx, nout, out);
+    self->m_pDriverFilter->Process(out[0], out[1], len);
+    return result;
 }
 
 void CFluidSynth::Silence()

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -12,7 +13,9 @@
 
 #include "CFluidSynth.h"
 #include "CMidiSchedule.h"
+#include "CSpeakerFilter.h"
 #include "CWavWriter.h"
+#include "ClipFit.h"
 #include "PlayerOutput.h"
 
 namespace corvina {
@@ -42,8 +45,10 @@ bool IsNote(const SCHEDULED_EVENT& e)
 
 struct CMciPlayer::Device {
     std::shared_ptr<const CMidiSchedule> Schedule;
+    std::shared_ptr<const CMidiSchedule> Played;  // what the worker sends: Schedule, or its fitted copy
     std::shared_ptr<CFluidSynth> Synth;
-    // Declared after Synth so that the driver stops pulling sound before the synthesizer goes.
+    std::unique_ptr<CSpeakerFilter> Filter;       // phone sound only
+    // Declared after Synth and Filter so that the driver stops pulling sound before they go.
     std::unique_ptr<fluid_audio_driver_t, void (*)(fluid_audio_driver_t*)> Driver{nullptr, delete_fluid_audio_driver};
     CWavWriter Wav;
     bool FileMode = false;
@@ -75,10 +80,20 @@ struct CMciPlayer::Device {
         }
         std::int64_t target = FramesFor(us - FromUs, Synth->SampleRate());
         std::vector<std::int16_t> buffer(2 * kRenderBlockFrames);
+        std::vector<float> samples(Filter ? 2 * kRenderBlockFrames : 0);
         while (RenderedFrames < target) {
             if (StopRequested) return false;
             int frames = static_cast<int>(std::min<std::int64_t>(kRenderBlockFrames, target - RenderedFrames));
-            Synth->Render(buffer.data(), frames);
+            if (Filter) {
+                // Filtered in floating point, so that the speaker's cut does not cost the quiet parts bits.
+                Synth->Render(samples.data(), frames);
+                Filter->Process(samples.data(), frames);
+                for (int i = 0; i < 2 * frames; ++i)
+                    buffer[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(
+                        std::lround(std::clamp(samples[static_cast<std::size_t>(i)], -1.0f, 1.0f) * 32767.0f));
+            } else {
+                Synth->Render(buffer.data(), frames);
+            }
             if (!Wav.Write(buffer.data(), static_cast<std::size_t>(frames))) return false;
             RenderedFrames += frames;
             std::int64_t renderedUs = RenderedFrames * 1'000'000 / Synth->SampleRate();
@@ -95,7 +110,7 @@ struct CMciPlayer::Device {
     void Run(const NotifyCallback& notify)
     {
         // The events are decoded from the file as the time line reaches them.
-        CMidiSchedule::CCursor cursor = Schedule->Begin();
+        CMidiSchedule::CCursor cursor = Played->Begin();
         SCHEDULED_EVENT e;
         bool have = cursor.Next(e);
         // Programs, controllers and bends set before the range still apply; notes before it do not sound.
@@ -140,7 +155,11 @@ CMciPlayer::~CMciPlayer()
 
 void CMciPlayer::SetFile(const std::string& path)
 {
-    if (path != m_strFilePath) m_pSchedule.reset();
+    if (path != m_strFilePath) {
+        m_pSchedule.reset();
+        m_pFitted.reset();
+        m_pFittedFrom.reset();
+    }
     m_strFilePath = path;
     m_nFrom = 0;
     m_nTo = 0;
@@ -168,6 +187,11 @@ bool CMciPlayer::Play()
     if (!Open()) return false;
 
     Device& d = *m_device;
+    d.Played = PlayedSchedule();
+    if (!d.Played) {
+        Close();
+        return false;
+    }
     if (m_bPlayWhole == 0) {
         std::int32_t from = m_nFrom < 1 ? 0 : m_nFrom;
         std::int32_t to = std::min(m_nTo, GetLength());
@@ -200,9 +224,38 @@ bool CMciPlayer::Play()
     return true;
 }
 
+void CMciPlayer::SetPhoneSound(bool phone, int voices, int lowHz, int highHz)
+{
+    m_bPhoneSound = phone;
+    m_nPhoneVoices = std::max(voices, 0);
+    m_nSpeakerLowHz = lowHz;
+    m_nSpeakerHighHz = highHz;
+}
+
+std::shared_ptr<const CMidiSchedule> CMciPlayer::PlayedSchedule()
+{
+    if (!m_bPhoneSound || m_nPhoneVoices == 0) return m_pSchedule;
+    if (m_pFitted && m_pFittedFrom == m_pSchedule && m_nFittedVoices == m_nPhoneVoices) return m_pFitted;
+    // The fit keeps the file's ticks and tempo map, so the copy has the file's length and times.
+    SClipFitOptions options;
+    options.nVoices = m_nPhoneVoices;
+    SClipFitResult fitted = FitClip(m_pSchedule->Bytes(), options);
+    auto schedule = std::make_shared<CMidiSchedule>();
+    if (!fitted.Ok() || !schedule->Parse(std::move(fitted.bytes))) return nullptr;
+    m_pFitted = std::move(schedule);
+    m_pFittedFrom = m_pSchedule;
+    m_nFittedVoices = m_nPhoneVoices;
+    return m_pFitted;
+}
+
 bool CMciPlayer::StartOutput()
 {
     PLAYER_OUTPUT output = ReadPlayerOutput();
+    if (!m_outputFile.empty()) {
+        output.AudioDriver = kFileAudioDriver;
+        output.AudioFile = m_outputFile;
+        output.RealTime = false;
+    }
     if (!m_synth || m_synth->SoundFont() != output.SoundFont) {
         m_synth.reset();
         m_synth = CFluidSynth::Create(output.SoundFont);
@@ -214,6 +267,7 @@ bool CMciPlayer::StartOutput()
     m_synth->Reset();
     Device& d = *m_device;
     d.Synth = m_synth;
+    if (m_bPhoneSound) d.Filter = std::make_unique<CSpeakerFilter>(m_nSpeakerLowHz, m_nSpeakerHighHz, m_synth->SampleRate());
     d.FileMode = output.AudioDriver == kFileAudioDriver;
     d.RealTime = output.RealTime;
     if (d.FileMode) {
@@ -222,7 +276,7 @@ bool CMciPlayer::StartOutput()
         return d.Wav.Open(output.AudioFile, m_synth->SampleRate());
     }
     m_eLastFailure = EPlayFailure::NoAudioOutput;
-    d.Driver.reset(m_synth->OpenDriver(output.AudioDriver, &m_strFailureDetail));
+    d.Driver.reset(m_synth->OpenDriver(output.AudioDriver, &m_strFailureDetail, d.Filter.get()));
     return d.Driver != nullptr;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -67,6 +68,14 @@ public:
     // the WAV file.
     const std::string& GetFailureDetail() const { return m_strFailureDetail; }
 
+    // PC sound (the default: every note, full range) or the sound of a phone: at most voices notes at
+    // once (0: no limit), chosen as the fit chooses them, and the speaker's band from lowHz to highHz.
+    // Takes effect at the next Play.
+    void SetPhoneSound(bool phone, int voices = 0, int lowHz = 800, int highHz = 5000);
+    bool IsPhoneSound() const { return m_bPhoneSound; }
+    // Renders into this WAV file whatever the registry says (empty: the configured output).
+    void SetOutputFile(const std::filesystem::path& wav) { m_outputFile = wav; }
+
     // Range and mode: play whole (the default) or from..to in milliseconds.
     void SetPlayWhole(bool whole) { m_bPlayWhole = whole ? 1 : 0; }
     bool IsPlayWhole() const { return m_bPlayWhole != 0; }
@@ -90,10 +99,21 @@ private:
     struct Device;
     bool Open();
     bool StartOutput();
+    // The events the worker plays: the file's, or in phone sound with a voice limit, the fitted copy's.
+    std::shared_ptr<const CMidiSchedule> PlayedSchedule();
 
     std::shared_ptr<Device> m_device;
     std::shared_ptr<const CMidiSchedule> m_pSchedule; // the file's last reading (released with another file)
     std::shared_ptr<CFluidSynth> m_synth; // kept between plays: loading a SoundFont takes a while
+    bool m_bPhoneSound = false;
+    int m_nPhoneVoices = 0;
+    int m_nSpeakerLowHz = 800;
+    int m_nSpeakerHighHz = 5000;
+    // The file fitted to the phone's voices, kept while the file and the voices stay the same.
+    std::shared_ptr<const CMidiSchedule> m_pFitted;
+    std::shared_ptr<const CMidiSchedule> m_pFittedFrom;
+    int m_nFittedVoices = 0;
+    std::filesystem::path m_outputFile;
     EPlayFailure m_eLastFailure = EPlayFailure::None;
     std::string m_strFailureDetail;
 };

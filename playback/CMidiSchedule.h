@@ -51,6 +51,8 @@ public:
     std::int32_t LengthMs() const;
     // Number of MTrk chunks.
     int Tracks() const { return m_tracks; }
+    // The file as read.
+    std::span<const std::uint8_t> Bytes() const { return m_image; }
 
 private:
     // Calls visit(begin, end) with the offsets of each MTrk chunk's events in the image, in file order;

@@ -19,6 +19,7 @@
 
 #include "CMidiFile.h"
 #include "MidiToolSupport.h"
+#include "VoicesCommands.h"
 
 namespace {
 
@@ -31,6 +32,10 @@ constexpr const char* kUsage =
     "       corvina-midi split FILE OUTDIR\n"
     "       corvina-midi clip FILE --all (--from-us S | --from T) (--to-us E | --to T) -o OUT\n"
     "       corvina-midi clip FILE --track N --channel C (--from-us S | --from T) (--to-us E | --to T) -o OUT\n"
+    "       corvina-midi voices FILE [--all | --track N --channel C] [--from T] [--to T]\n"
+    "       corvina-midi fit FILE --voices N [--max-bytes B] -o OUT\n"
+    "       corvina-midi render FILE [--all | --track N --channel C] [--from T] [--to T]\n"
+    "                    [--as-phone] [--voices N] [--speaker LOW-HIGH] -o OUT.wav\n"
     "       corvina-midi --help | --version\n"
     "\n"
     "info   prints the file's facts as JSON (times of note-ons in microseconds).\n"
@@ -38,9 +43,18 @@ constexpr const char* kUsage =
     "clip   cuts a clip of all tracks, or of track N (0-based) and channel C (0-15), and saves it as OUT;\n"
     "       prints the number of notes. --from-us/--to-us take microseconds, --from/--to take\n"
     "       milliseconds or m:ss.fff; both ends are inclusive.\n"
+    "voices prints the most notes that sound at once in the clip (the whole file without clip options)\n"
+    "       and when: {\"voices\": N, \"at_ms\": T, \"notes\": K}.\n"
+    "fit    writes a copy of a clip file that never needs more than N voices (and, with --max-bytes,\n"
+    "       takes at most B bytes) as OUT, ending or leaving out the least important notes first;\n"
+    "       prints the voices, bytes and the notes dropped and shortened as JSON.\n"
+    "render writes the clip (the whole file without clip options) as a 16-bit WAV file as the PC plays\n"
+    "       it, or with --as-phone as a phone does: at most N voices (default: no limit) through a\n"
+    "       speaker from LOW to HIGH Hz (default 800-5000).\n"
     "\n"
     "exit status: 0 done, 1 the file cannot be loaded, 2 a file cannot be written,\n"
-    "             3 the clip has no notes (nothing saved), 64 wrong usage.\n";
+    "             3 the clip has no notes (nothing saved), 4 the clip cannot be fitted,\n"
+    "             5 no SoundFont to render with, 64 wrong usage.\n";
 
 // Numbers are formatted into one buffer and written in large pieces: a long file has millions of them.
 class NumberPrinter {
@@ -287,5 +301,7 @@ int main(int argc, char** argv)
     }
     if (command == "clip")
         return RunClip(args);
+    if (command == "voices" || command == "fit" || command == "render")
+        return command == "voices" ? RunVoices(args) : command == "fit" ? RunFit(args) : RunRender(args);
     return UsageError((command.starts_with("-") ? "unknown option " : "unknown command ") + command);
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace corvina {
 namespace {
 
@@ -48,6 +50,20 @@ TEST(RingingLine, LineTypesMapToThePhoneInterfacesLineNumbers)
     EXPECT_EQ(RingingLineFromProfileType(22), 16);
     EXPECT_EQ(RingingLineFromProfileType(26), 20);
     EXPECT_EQ(RingingLineFromProfileType(5), 0);
+}
+
+TEST(PhoneProfile, SoundFiguresAreReadAndAbsentOrBadOnesLimitNothing)
+{
+    LoadProfiles(Profile("CX70", "\"Polyphony\"=dword:00000010\n\"MaxToneBytes\"=dword:00007800\n\"SpeakerLowHz\"=dword:00000352") +
+                 Profile("R15", "\"Polyphony\"=dword:ffffffff"));
+    SoundProfile s;
+    EXPECT_EQ(GetSoundProfileFromRegdb("CX70", s), 1);
+    EXPECT_EQ(std::vector<long>({s.lPolyphony, s.lMaxToneBytes, s.lSpeakerLowHz, s.lSpeakerHighHz}),
+              std::vector<long>({16, 30720, 850, 5000}));
+    EXPECT_EQ(GetSoundProfileFromRegdb("R15", s), 1);
+    EXPECT_EQ(std::vector<long>({s.lPolyphony, s.lMaxToneBytes, s.lSpeakerLowHz, s.lSpeakerHighHz}),
+              std::vector<long>({0, 0, 800, 5000}));
+    EXPECT_EQ(GetSoundProfileFromRegdb("UNKNOWN", s), 0);
 }
 
 TEST(PhoneProfile, IncreasingVolumeSitsAtTheEndTheStartOrNowhere)

@@ -57,6 +57,23 @@ TEST_F(CorvinaMidiToolTest, InfoPrintsTheEngineFactsAsJson)
     EXPECT_NE(text.err.find("Format of specified file is not supported!"), std::string::npos);
 }
 
+TEST_F(CorvinaMidiToolTest, VoicesFitAndRenderTellWhatTheyDidAndRefuseWhatTheyCannotDo)
+{
+    EXPECT_EQ(Tool("voices " + kChords).out, "{\"voices\": 3, \"at_ms\": 0, \"notes\": 24}\n");
+    EXPECT_EQ(Tool("voices " + kChords + " --track 1 --channel 2").out, "{\"voices\": 1, \"at_ms\": 0, \"notes\": 8}\n");
+    const std::string fitted = (m_dir / "fit.mid").string();
+    const ToolRun fit = Tool("fit " + kChords + " --voices 2 -o " + fitted);
+    ASSERT_EQ(fit.code, 0) << fit.err;
+    EXPECT_EQ(fit.out.rfind("{\"voices\": 2, \"bytes\": " + std::to_string(ReadAll(fitted).size()) + ", \"dropped\": 8,", 0), 0u) << fit.out;
+    EXPECT_EQ(Tool("voices " + fitted).out, "{\"voices\": 2, \"at_ms\": 0, \"notes\": 16}\n");
+    EXPECT_EQ(Tool("fit " + kChords + " --voices 2 --max-bytes 20 -o " + fitted).code, 4);
+    EXPECT_EQ(Tool("fit " + Write("x.mid", "no MIDI") + " --voices 2 -o " + fitted).code, 1);
+    EXPECT_EQ(Tool("fit " + kChords + " --voices 0 -o " + fitted).code, 64);
+    EXPECT_EQ(Tool("render " + kChords + " --voices 2 -o x.wav").code, 64);  // a phone's figure without --as-phone
+    const ToolRun render = Tool("render " + kChords + " --as-phone --voices 2 --speaker 900-4000 -o " + (m_dir / "x.wav").string());
+    EXPECT_EQ(render.out, "{\"length_ms\": 4000, \"as_phone\": true, \"voices\": 2, \"speaker_hz\": [900, 4000]}\n") << render.err;
+}
+
 TEST_F(CorvinaMidiToolTest, SplitAndClipWriteTheSameBytesAsTheEditor)
 {
     const std::filesystem::path outDir = m_dir / "split";

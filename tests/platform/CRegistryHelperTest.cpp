@@ -90,6 +90,12 @@ TEST(CRegistryHelper, ShippedDefaultParsesCleanlyAndHoldsEveryPhoneProfile)
         EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, key, "NumberUserdefRt"), p.userdef);
         EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, key, "FirstUsedIndexRt"), p.first);
         EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, key, "RtAccMultiChannel"), p.multi);
+        // Every shipped phone names its voices (a chip's usual count), its size limit and its speaker.
+        const int voices = registry.GetDword(HKEY_LOCAL_MACHINE, key, "Polyphony").value_or(0);
+        EXPECT_TRUE(voices == 4 || voices == 16 || voices == 24 || voices == 32 || voices == 40 || voices == 64) << voices;
+        EXPECT_GT(registry.GetDword(HKEY_LOCAL_MACHINE, key, "MaxToneBytes").value_or(0), 0);
+        EXPECT_LT(registry.GetDword(HKEY_LOCAL_MACHINE, key, "SpeakerLowHz").value_or(0),
+                  registry.GetDword(HKEY_LOCAL_MACHINE, key, "SpeakerHighHz").value_or(0));
     }
 }
 
