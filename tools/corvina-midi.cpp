@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "CMidiFile.h"
+#include "MelodyCommand.h"
 #include "MidiToolSupport.h"
 
 namespace {
@@ -31,6 +32,8 @@ constexpr const char* kUsage =
     "       corvina-midi split FILE OUTDIR\n"
     "       corvina-midi clip FILE --all (--from-us S | --from T) (--to-us E | --to T) -o OUT\n"
     "       corvina-midi clip FILE --track N --channel C (--from-us S | --from T) (--to-us E | --to T) -o OUT\n"
+    "       corvina-midi melody FILE [--all | --track N --channel C] [--from T] [--to T] [--max-notes N]\n"
+    "                    --format imelody|rtttl|json [-o OUT]\n"
     "       corvina-midi --help | --version\n"
     "\n"
     "info   prints the file's facts as JSON (times of note-ons in microseconds).\n"
@@ -38,9 +41,12 @@ constexpr const char* kUsage =
     "clip   cuts a clip of all tracks, or of track N (0-based) and channel C (0-15), and saves it as OUT;\n"
     "       prints the number of notes. --from-us/--to-us take microseconds, --from/--to take\n"
     "       milliseconds or m:ss.fff; both ends are inclusive.\n"
+    "melody writes the tune of a clip (all tracks unless a track and channel are given) as one line of\n"
+    "       iMelody or RTTTL into OUT and prints its number of notes, or prints it as JSON (start and\n"
+    "       duration in ms, MIDI key; into OUT when given). --max-notes cuts a longer line at a phrase end.\n"
     "\n"
     "exit status: 0 done, 1 the file cannot be loaded, 2 a file cannot be written,\n"
-    "             3 the clip has no notes (nothing saved), 64 wrong usage.\n";
+    "             3 the clip has no notes, or no line to sing (nothing saved), 64 wrong usage.\n";
 
 // Numbers are formatted into one buffer and written in large pieces: a long file has millions of them.
 class NumberPrinter {
@@ -287,5 +293,7 @@ int main(int argc, char** argv)
     }
     if (command == "clip")
         return RunClip(args);
+    if (command == "melody")
+        return corvina::tool::RunMelody(args);
     return UsageError((command.starts_with("-") ? "unknown option " : "unknown command ") + command);
 }

@@ -7,6 +7,7 @@
 
 #include "CMidiFile.h"
 #include "MelodyLibrary.h"
+#include "MelodyLine.h"
 
 namespace corvina {
 namespace {
@@ -48,6 +49,49 @@ TEST(MelodyAndEngine, TheEngineLoadsExportedMelodiesWithAllTheirNotes)
             EXPECT_EQ(midi.GetLengthMs(), cases[i].lengthMs);
         }
     }
+    fs::remove_all(temp);
+}
+
+TEST(MelodyAndEngine, EveryCorpusLineSoundsOneNoteAtATimeAndReadsBackAsiMelody)
+{
+    fs::path temp = fs::temp_directory_path() / ("corvina-melody-corpus-" + std::to_string(::getpid()));
+    fs::create_directories(temp);
+    int lines = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(CORVINA_CORPUS_DIR)) {
+        if (entry.path().extension() != ".mid")
+            continue;
+        SCOPED_TRACE(entry.path().string());
+        CMidiFile midi(temp);
+        if (midi.Load(entry.path().string()) != kMidiLoadOk)
+            continue;
+        const SMelodyLine line = ExtractMelodyLine(CollectNotes(midi, -1, -1));
+        if (line.eResult != eMelodyLineResult::Ok)
+            continue;
+        ++lines;
+        std::vector<TimedNote> timed;
+        for (std::size_t i = 0; i < line.notes.size(); ++i) {
+            EXPECT_LT(line.notes[i].dwStartUs, line.notes[i].dwEndUs) << i;
+            if (i + 1 < line.notes.size()) {
+                EXPECT_LE(line.notes[i].dwEndUs, line.notes[i + 1].dwStartUs) << i;
+            }
+            timed.push_back({line.notes[i].dwStartUs, line.notes[i].dwEndUs, line.notes[i].byKey});
+        }
+        const Melody written = MelodyFromLine(timed, BeatFromTempo(midi.GetTrack(line.nTrack)->GetTempoAt(0)), eNoteValues::iMelody, "corpus");
+        std::ostringstream text;
+        ExportiMelody(written, text);
+        std::istringstream in(text.str());
+        Melody read;
+        ImportiMelody(in, read);
+        std::vector<int> keys;
+        for (const MelodyItem& item : read.Items)
+            if (item.Kind == eMelodyItemKind::Note)
+                keys.push_back(item.Key);
+        ASSERT_EQ(keys.size(), timed.size());
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            EXPECT_EQ(keys[i], std::max(timed[i].Key, kLowestiMelodyKey + timed[i].Key % 12)) << i;
+        EXPECT_EQ(read.Beat, written.Beat);
+    }
+    EXPECT_GE(lines, 60);   // most files of the corpus have a tune; the rest are drums, silence or broken
     fs::remove_all(temp);
 }
 
