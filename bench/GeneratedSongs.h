@@ -69,7 +69,8 @@ inline GeneratedSong GenerateSong(std::uint32_t seed, double seconds)
     static const int kLoops[4][4] = {{0, 4, 5, 3}, {0, 5, 3, 4}, {5, 3, 0, 4}, {0, 3, 4, 0}};
     const int* loop = kLoops[pick(0, 3)];
     const int tuneBase = 48 + pick(0, 2) * 6;                    // the tune's octave: c3, f#3 or c4 upwards
-    const int chordBase = tuneBase + (chance(0.25) ? 12 : pick(-9, 5));   // around the tune, sometimes above
+    const int chordBase = tuneBase + (chance(0.25) ? 7 : pick(-12, -3));   // under the tune, sometimes above
+    const int chordSize = chance(0.3) ? 4 : 3;   // a triad, or with the root an octave up
     const bool brokenChords = chance(0.3);
     const bool pad = chance(0.5), second = chance(0.3), ballad = chance(0.25);
     const int secondPerBar = chance(0.5) ? 2 : 4;   // the second line in half notes or in quarters
@@ -106,11 +107,11 @@ inline GeneratedSong GenerateSong(std::uint32_t seed, double seconds)
                                   degreeKey(chordBase, root + 7)};
         if (brokenChords) {
             for (int e = 0; e < 8; ++e)
-                add(chordChannel, barUs + e * usPerEighth, barUs + (e + 1) * usPerEighth, chordKeys[(e % 4 == 3) ? 1 : e % 4]);
+                add(chordChannel, barUs + e * usPerEighth, barUs + (e + 1) * usPerEighth, chordKeys[(e % 4 == 3) ? 1 : e % chordSize]);
         } else {
             const int strikes = 1 << pick(0, 2);
             for (int s = 0; s < strikes; ++s)
-                for (int k = 0; k < 4; ++k)
+                for (int k = 0; k < chordSize; ++k)
                     add(chordChannel, barUs + s * 8 * usPerEighth / strikes, barUs + (s + 1) * 8 * usPerEighth / strikes * 0.95,
                         chordKeys[k]);
         }
@@ -183,7 +184,9 @@ inline std::string SongFile(const GeneratedSong& song)
                                 0x80 | n.byChannel, n.byKey, 0);
         }
         std::sort(events.begin(), events.end());
-        std::string body;
+        // A name first: a track the song leaves empty (no pad, no second line) still has a chunk the
+        // reader takes, so that the tracks after it keep their numbers.
+        std::string body = std::string("\x00\xFF\x03\x05voice", 9);
         if (t == 0) {
             body += std::string("\x00\xFF\x51\x03", 4);
             be(body, song.usPerQuarter, 3);

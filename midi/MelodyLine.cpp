@@ -67,8 +67,8 @@ double Score(const SVoiceFeatures& f)
     if (f.nStrikes < 2)
         return -10.0;
     return 3.0 * (1.0 - f.dChordShare) + 1.5 * Plateau(f.dMeanKey, 40, 55, 82, 100) + 2.0 * f.dStepShare -
-           1.5 * f.dLeapShare - 2.0 * std::max(0.0, f.dRepeatShare - 0.4) +
-           1.0 * Plateau(f.dStrikesPerSecond, 0.3, 1.5, 6.0, 12.0) + 1.0 * std::min(1.0, f.dCoverage / 0.5) +
+           1.5 * f.dLeapShare - 2.0 * std::max(0.0, f.dRepeatShare - 0.4) - 2.0 * std::max(0.0, f.dSwingShare - 0.4) +
+           1.0 * Plateau(f.dStrikesPerSecond, 0.3, 1.0, 6.0, 12.0) + 1.0 * std::min(1.0, f.dCoverage / 0.5) +
            2.0 * std::min(1.0, f.dRhythmVariety / 2.0);
 }
 
@@ -87,7 +87,11 @@ SVoiceFeatures Describe(const std::vector<SMidiNote>& voice, std::uint32_t clipS
         for (std::size_t i = first; i < last; ++i)
             keys.insert(voice[i].byKey);
         const std::uint32_t at = voice[first].dwStartUs;
-        chords += keys.size() >= 2 || heldUntil > at + kHeldUs;
+        std::uint32_t longest = 0;
+        for (std::size_t i = first; i < last; ++i)
+            longest = std::max(longest, voice[i].dwEndUs - voice[i].dwStartUs);
+        // Held over the strike as the top line judges it; a legato overlap is no chord.
+        chords += keys.size() >= 2 || heldUntil > at + std::max(kHeldUs, longest / 2);
         bigChords += keys.size() >= 3;
         for (std::size_t i = first; i < last; ++i)
             heldUntil = std::max(heldUntil, voice[i].dwEndUs);
@@ -99,7 +103,7 @@ SVoiceFeatures Describe(const std::vector<SMidiNote>& voice, std::uint32_t clipS
 
     const std::vector<SMidiNote> top = TopLine(voice);
     double keySum = 0;
-    std::size_t steps = 0, leaps = 0, repeats = 0;
+    std::size_t steps = 0, leaps = 0, repeats = 0, swings = 0;
     for (std::size_t i = 0; i < top.size(); ++i) {
         keySum += top[i].byKey;
         if (i == 0)
@@ -108,12 +112,14 @@ SVoiceFeatures Describe(const std::vector<SMidiNote>& voice, std::uint32_t clipS
         steps += interval == 1 || interval == 2;
         leaps += interval > 7;
         repeats += interval == 0;
+        swings += i >= 2 && interval != 0 && top[i].byKey == top[i - 2].byKey;
     }
     f.dMeanKey = keySum / static_cast<double>(top.size());
     const double intervals = static_cast<double>(std::max<std::size_t>(1, top.size() - 1));
     f.dStepShare = static_cast<double>(steps) / intervals;
     f.dLeapShare = static_cast<double>(leaps) / intervals;
     f.dRepeatShare = static_cast<double>(repeats) / intervals;
+    f.dSwingShare = static_cast<double>(swings) / intervals;
 
     // Playing time: each strike until the next one, pauses longer than two seconds left out. Gaps are
     // binned by a sixth of an octave, so that the same note value played by hand lands in one bin.

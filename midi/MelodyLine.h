@@ -40,6 +40,7 @@ struct SVoiceFeatures {
     double dStepShare = 0;          // intervals of the top line of 1 or 2 semitones
     double dLeapShare = 0;          // intervals of more than 7 semitones
     double dRepeatShare = 0;        // intervals of 0 (the same key again)
+    double dSwingShare = 0;         // notes back on the key of two notes before (a figure going to and fro)
     double dStrikesPerSecond = 0;   // over the time the voice plays
     double dCoverage = 0;           // share of the clip's time the voice plays
     double dRhythmVariety = 0;      // distinct gaps between strikes, against the number of strikes
