@@ -207,10 +207,7 @@ TEST_F(CorvinaMidiToolTest, MelodyWritesTheTuneOfASongAndNothingForAClipWithoutO
     const ToolRun json = Tool("melody " + source + " --format json");
     ASSERT_EQ(json.code, 0) << json.err;
     EXPECT_NE(json.out.find("\"channel\": " + std::to_string(song.tune.front().byChannel) + ","), std::string::npos);
-    std::size_t notes = 0;
-    for (std::size_t at = json.out.find("\"start_ms\""); at != std::string::npos; at = json.out.find("\"start_ms\"", at + 1))
-        ++notes;
-    EXPECT_EQ(notes, song.tune.size());
+    EXPECT_NE(json.out.find("\"notes_in_line\": " + std::to_string(song.tune.size()) + ","), std::string::npos);
 
     const std::string imy = (m_dir / "ring.imy").string();
     const ToolRun cut = Tool("melody " + source + " --all --from 0 --to 0:15 --max-notes 12 --format imelody -o " + imy);
@@ -230,10 +227,9 @@ TEST_F(CorvinaMidiToolTest, MelodyWritesTheTuneOfASongAndNothingForAClipWithoutO
     EXPECT_EQ(onlyDrums.err, "corvina-midi: the clip has only drums (channel 10): there is no tune to take; nothing written\n");
     EXPECT_EQ(Tool("melody " + drums + " --track 0 --channel 2 --format rtttl -o " + none).code, 3);
     EXPECT_FALSE(std::filesystem::exists(none));
-    for (const std::string& args : {"melody " + drums, "melody " + drums + " --format wav -o x", "melody " + drums +
-                                   " --format imelody", "melody " + drums + " --max-notes 0 --format json"})
-        EXPECT_EQ(Tool(args).code, 64) << args;
-    EXPECT_EQ(Tool("melody " + drums + " --track 3 --channel 0 --format json").code, 64);
+    for (const char* args : {"", " --format wav -o x", " --format imelody", " --max-notes 0 --format json",
+                             " --track 3 --channel 0 --format json"})
+        EXPECT_EQ(Tool("melody " + drums + args).code, 64) << args;
 }
 
 } // namespace

@@ -70,20 +70,16 @@ TEST(MelodyLine, SingsTheTopOfAChannelThatPlaysChordsAndSkipsWhatIsStruckUnderAH
 
 TEST(MelodyLine, GivesAReasonWhenThereIsNothingToSing)
 {
-    const std::vector<SMidiNote> silent = {N(1000, 1000, 60)};
     const std::vector<SMidiNote> drums = {N(0, 100, 36, kDrumChannel), N(500, 600, 38, kDrumChannel)};
     std::vector<SMidiNote> chords = drums;
     for (std::uint32_t t = 0; t < 4000; t += 1000)
         for (int key : {60, 64, 67})
             chords.push_back(N(t, t + 900, key + static_cast<int>(t / 1000), 4));
-    const std::pair<std::vector<SMidiNote>, eMelodyLineResult> cases[] = {
-        {{}, eMelodyLineResult::NoNotes}, {silent, eMelodyLineResult::NoNotes},
-        {drums, eMelodyLineResult::OnlyDrums}, {chords, eMelodyLineResult::OnlyChords}};
-    for (const auto& [notes, reason] : cases) {
-        const SMelodyLine line = ExtractMelodyLine(notes);
-        EXPECT_EQ(line.eResult, reason);
-        EXPECT_TRUE(line.notes.empty());
-    }
+    EXPECT_EQ(ExtractMelodyLine({}).eResult, eMelodyLineResult::NoNotes);
+    EXPECT_EQ(ExtractMelodyLine({N(1000, 1000, 60)}).eResult, eMelodyLineResult::NoNotes);   // takes no time
+    EXPECT_EQ(ExtractMelodyLine(drums).eResult, eMelodyLineResult::OnlyDrums);
+    EXPECT_EQ(ExtractMelodyLine(chords).eResult, eMelodyLineResult::OnlyChords);
+    EXPECT_TRUE(ExtractMelodyLine(chords).notes.empty());
     EXPECT_EQ(MelodyLineMessage(eMelodyLineResult::OnlyChords),
               "the clip has only chords (three or more notes struck together): there is no single line to sing");
 }
@@ -97,9 +93,8 @@ TEST(MelodyLine, CutsALongLineAfterTheLastRestOrLongNoteBeforeThePhonesLimit)
     line[5].dwEndUs = 4500000;
     EXPECT_EQ(CutAtPhraseEnd(line, 9).nKept, 6u);   // after the long note
     EXPECT_EQ(CutAtPhraseEnd(line, 5).nKept, 3u);   // after the rest
-    const SMelodyCut atLimit = CutAtPhraseEnd(line, 2);   // no phrase end in the second half of the limit
-    EXPECT_EQ(atLimit.nKept, 2u);
-    EXPECT_FALSE(atLimit.bAtPhraseEnd);
+    EXPECT_FALSE(CutAtPhraseEnd(line, 2).bAtPhraseEnd);   // none in the second half of the limit: at it
+    EXPECT_EQ(CutAtPhraseEnd(line, 2).nKept, 2u);
     EXPECT_EQ(CutAtPhraseEnd(line, 10).nKept, 10u);
 }
 
@@ -120,16 +115,13 @@ class TrackTempoTest : public MidiTest {};
 
 TEST_F(TrackTempoTest, TheTempoAtATimeCountsTempoChangesUpToAndAtThatTime)
 {
-    // 500 000 us per quarter, then 400 000 from one second on (96 ticks at 500 000 are 0.5 s).
+    // 500 000 us per quarter, then 400 000 from one second on (192 ticks at 500 000 and division 96).
     const std::string events = Bytes({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0x90, 60, 100}) +
                                Bytes({0x81, 0x40, 0xFF, 0x51, 0x03, 0x06, 0x1A, 0x80, 0x00, 0x80, 60, 0}) + kEnd;
     CMidiFile file;
     ASSERT_EQ(file.Load(Write("tempo.mid", Header(0, 1, 96) + Track(events))), kMidiLoadOk);
-    const CMidiTrack& track = *file.GetTrack(0);
-    EXPECT_EQ(track.GetTempoAt(0), 500000u);
-    EXPECT_EQ(track.GetTempoAt(999999), 500000u);
-    EXPECT_EQ(track.GetTempoAt(1000000), 400000u);
-    EXPECT_EQ(track.GetTempoAt(5000000), 400000u);
+    for (const auto& [us, tempo] : {std::pair{0u, 500000u}, {999999u, 500000u}, {1000000u, 400000u}, {5000000u, 400000u}})
+        EXPECT_EQ(file.GetTrack(0)->GetTempoAt(us), tempo) << us;
 }
 
 } // namespace
