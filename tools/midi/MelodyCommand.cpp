@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 #include "MelodyLibrary.h"
 #include "MelodyLine.h"
@@ -90,7 +91,8 @@ int RunMelody(const std::vector<std::string>& args)
         std::fprintf(stderr, "corvina-midi: kept %zu of the line's %zu notes (at most %llu), cut %s\n", cut.nKept, total,
                      static_cast<unsigned long long>(*maxNotes), cut.bAtPhraseEnd ? "at a phrase end" : "at the limit");
     }
-    const int beat = BeatFromTempo(file.GetTrack(line.nTrack)->GetTempoAt(choice.fromUs.value_or(0)));
+    const CMidiTrack* track = file.GetTrack(line.nTrack);
+    const int beat = BeatFromTempo(track ? track->GetTempoAt(choice.fromUs.value_or(0)) : file.GetInitialTempo());
 
     std::string text;
     if (format == "json") {
@@ -107,7 +109,12 @@ int RunMelody(const std::vector<std::string>& args)
         const Melody melody = MelodyFromLine(timed, beat, rtttl ? eNoteValues::RTTTL : eNoteValues::iMelody,
                                              std::filesystem::path(choice.output).stem().string());
         std::ostringstream out;
-        rtttl ? ExportRTTTL(melody, out) : ExportiMelody(melody, out);
+        try {
+            rtttl ? ExportRTTTL(melody, out) : ExportiMelody(melody, out);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "corvina-midi: the melody cannot be written: %s\n", e.what());
+            return kExitWrite;
+        }
         text = out.str();
     }
     if (!WriteFile(choice.output, text)) {
