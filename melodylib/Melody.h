@@ -36,6 +36,14 @@ struct MelodyItem {
     int Count = 1;               // repeat count of a RepeatEnd; 0 means "forever"
 };
 
+// A note of a line that sounds one note at a time, in real time: what the writers of iMelody and RTTTL
+// text start from (the melody line of a MIDI clip).
+struct TimedNote {
+    std::uint32_t StartUs = 0;
+    std::uint32_t EndUs = 0;     // at or before the next note's start
+    int Key = 0;                 // MIDI key number
+};
+
 // Header fields with the iMelody defaults, and the melody line.
 struct Melody {
     std::string Version;

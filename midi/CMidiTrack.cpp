@@ -117,6 +117,22 @@ const std::vector<std::uint32_t>* CMidiTrack::GetNoteOnTimes(int nChannel) const
     return &m_NoteOnTimes[static_cast<std::size_t>(nChannel)];
 }
 
+std::uint32_t CMidiTrack::GetTempoAt(std::uint32_t dwTimeUs) const
+{
+    // An event reports the tempo it was read with, so the first event after the time tells what every
+    // tempo event up to it left in force.
+    CMidiEvent event(nullptr);
+    CMidiEventCursor cursor = GetEvents().Walk();
+    std::uint32_t tempo = m_StartState.dwTempo;
+    while (cursor.Next(event)) {
+        tempo = event.GetTempo();
+        if (event.GetTime() > dwTimeUs)
+            return tempo;
+    }
+    // Past the last event (an end of track, which sets no tempo): what it was read with.
+    return tempo;
+}
+
 std::uint32_t CMidiTrack::Ticks(std::uint32_t dwMicroseconds, std::uint32_t dwTempo)
 {
     const std::int32_t division = TheMidiReaderState().nDivision;

@@ -46,6 +46,8 @@ public:
     // True when the channel has a note-on with velocity above 0.
     bool IsChannelUsed(int nChannel) const { return nChannel >= 0 && nChannel < 16 && m_bChannelUsed[nChannel] != 0; }
     bool HasTempoAtStart() const { return m_bHasTempoAtStart != 0; }
+    // Microseconds per quarter in effect at a time of this track (tempo events at that very time included).
+    std::uint32_t GetTempoAt(std::uint32_t dwTimeUs) const;
     int GetTrackIndex() const { return m_nTrackIndex; }
     std::int32_t GetChunkLength() const { return m_nChunkLength; }
     // The events in file order, read again from the image on demand.

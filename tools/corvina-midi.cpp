@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "CMidiFile.h"
+#include "MelodyCommand.h"
 #include "MidiToolSupport.h"
 #include "VoicesCommands.h"
 
@@ -36,6 +37,8 @@ constexpr const char* kUsage =
     "       corvina-midi fit FILE --voices N [--max-bytes B] -o OUT\n"
     "       corvina-midi render FILE [--all | --track N --channel C] [--from T] [--to T]\n"
     "                    [--as-phone] [--voices N] [--speaker LOW-HIGH] -o OUT.wav\n"
+    "       corvina-midi melody FILE [--all | --track N --channel C] [--from T] [--to T] [--max-notes N]\n"
+    "                    --format imelody|rtttl|json [-o OUT]\n"
     "       corvina-midi --help | --version\n"
     "\n"
     "info   prints the file's facts as JSON (times of note-ons in microseconds).\n"
@@ -51,10 +54,13 @@ constexpr const char* kUsage =
     "render writes the clip (the whole file without clip options) as a 16-bit WAV file as the PC plays\n"
     "       it, or with --as-phone as a phone does: at most N voices (default: no limit) through a\n"
     "       speaker from LOW to HIGH Hz (default 800-5000).\n"
+    "melody writes the tune of a clip (all tracks unless a track and channel are given) as one line of\n"
+    "       iMelody or RTTTL into OUT and prints its number of notes, or prints it as JSON (start and\n"
+    "       duration in ms, MIDI key; into OUT when given). --max-notes cuts a longer line at a phrase end.\n"
     "\n"
     "exit status: 0 done, 1 the file cannot be loaded, 2 a file cannot be written,\n"
-    "             3 the clip has no notes (nothing saved), 4 the clip cannot be fitted,\n"
-    "             5 no SoundFont to render with, 64 wrong usage.\n";
+    "             3 the clip has no notes, or no line to sing (nothing saved), 4 the clip cannot be\n"
+    "             fitted, 5 no SoundFont to render with, 64 wrong usage.\n";
 
 // Numbers are formatted into one buffer and written in large pieces: a long file has millions of them.
 class NumberPrinter {
@@ -303,5 +309,7 @@ int main(int argc, char** argv)
         return RunClip(args);
     if (command == "voices" || command == "fit" || command == "render")
         return command == "voices" ? RunVoices(args) : command == "fit" ? RunFit(args) : RunRender(args);
+    if (command == "melody")
+        return corvina::tool::RunMelody(args);
     return UsageError((command.starts_with("-") ? "unknown option " : "unknown command ") + command);
 }

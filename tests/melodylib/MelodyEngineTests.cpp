@@ -7,6 +7,7 @@
 
 #include "CMidiFile.h"
 #include "MelodyLibrary.h"
+#include "MelodyLine.h"
 
 namespace corvina {
 namespace {
@@ -48,6 +49,46 @@ TEST(MelodyAndEngine, TheEngineLoadsExportedMelodiesWithAllTheirNotes)
             EXPECT_EQ(midi.GetLengthMs(), cases[i].lengthMs);
         }
     }
+    fs::remove_all(temp);
+}
+
+TEST(MelodyAndEngine, EveryCorpusLineSoundsOneNoteAtATimeAndReadsBackAsiMelody)
+{
+    fs::path temp = fs::temp_directory_path() / ("corvina-melody-corpus-" + std::to_string(::getpid()));
+    fs::create_directories(temp);
+    int lines = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(CORVINA_CORPUS_DIR)) {
+        if (entry.path().extension() != ".mid")
+            continue;
+        SCOPED_TRACE(entry.path().string());
+        CMidiFile midi(temp);
+        if (midi.Load(entry.path().string()) != kMidiLoadOk)
+            continue;
+        const SMelodyLine line = ExtractMelodyLine(CollectNotes(midi, -1, -1));
+        if (line.eResult != eMelodyLineResult::Ok)
+            continue;
+        ++lines;
+        std::vector<TimedNote> timed;
+        for (std::size_t i = 0; i < line.notes.size(); ++i) {
+            const SMidiNote& n = line.notes[i];
+            EXPECT_TRUE(n.dwStartUs < n.dwEndUs && (i + 1 == line.notes.size() || n.dwEndUs <= line.notes[i + 1].dwStartUs)) << i;
+            timed.push_back({n.dwStartUs, n.dwEndUs, n.byKey});
+        }
+        const Melody written = MelodyFromLine(timed, BeatFromTempo(midi.GetTrack(line.nTrack)->GetTempoAt(0)), eNoteValues::iMelody, "corpus");
+        std::ostringstream text;
+        ExportiMelody(written, text);
+        std::istringstream in(text.str());
+        Melody read;
+        ImportiMelody(in, read);
+        std::vector<int> keys, expected;   // keys below *0 c come up by octaves
+        for (const MelodyItem& item : read.Items)
+            if (item.Kind == eMelodyItemKind::Note)
+                keys.push_back(item.Key);
+        for (const TimedNote& note : timed)
+            expected.push_back(std::max(note.Key, kLowestiMelodyKey + note.Key % 12));
+        EXPECT_EQ(keys, expected);
+    }
+    EXPECT_GE(lines, 60);   // most files of the corpus have a tune; the rest are drums, silence or broken
     fs::remove_all(temp);
 }
 

@@ -1,4 +1,5 @@
 // Tests of the corvina-midi tool: its JSON, exit codes, and files byte-identical to the engine's.
+#include "GeneratedSongs.h"
 #include "MidiTestSupport.h"
 
 #include <algorithm>
@@ -214,6 +215,38 @@ TEST_F(CorvinaMidiToolTest, EightSplitsAtOnceWriteWhatOneSplitAloneWrites)
         for (const auto& name : expected[i % 2])
             EXPECT_EQ(ReadAll(out / name), ReadAll(alone / name)) << "run " << i << ": " << name;
     }
+}
+
+TEST_F(CorvinaMidiToolTest, MelodyWritesTheTuneOfASongAndNothingForAClipWithoutOne)
+{
+    const bench::GeneratedSong song = bench::GenerateSong(5, 20);
+    const std::string source = Write("song.mid", bench::SongFile(song));
+    const ToolRun json = Tool("melody " + source + " --format json");
+    ASSERT_EQ(json.code, 0) << json.err;
+    EXPECT_NE(json.out.find("\"channel\": " + std::to_string(song.tune.front().byChannel) + ","), std::string::npos);
+    EXPECT_NE(json.out.find("\"notes_in_line\": " + std::to_string(song.tune.size()) + ","), std::string::npos);
+
+    const std::string imy = (m_dir / "ring.imy").string();
+    const ToolRun cut = Tool("melody " + source + " --all --from 0 --to 0:15 --max-notes 12 --format imelody -o " + imy);
+    ASSERT_EQ(cut.code, 0) << cut.err;
+    EXPECT_LE(std::stoi(cut.out), 12);
+    EXPECT_NE(cut.err.find("kept " + std::to_string(std::stoi(cut.out)) + " of the line's"), std::string::npos) << cut.err;
+    EXPECT_EQ(ReadAll(imy).rfind("BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\nNAME:ring\r\nBEAT:", 0), 0u);
+    const ToolRun rtttl = Tool("melody " + source + " --format rtttl -o " + (m_dir / "ring.txt").string());
+    ASSERT_EQ(rtttl.code, 0) << rtttl.err;
+    EXPECT_EQ(ReadAll(m_dir / "ring.txt").rfind("ring:d=", 0), 0u);
+
+    // Drums only, and a track and channel without notes: a message, no file.
+    const std::string drums = Write("drums.mid", Header(0, 1, 96) + Track(Bytes({0x00, 0x99, 36, 100, 0x30, 0x89, 36, 0}) + kEnd));
+    const std::string none = (m_dir / "none.imy").string();
+    const ToolRun onlyDrums = Tool("melody " + drums + " --format imelody -o " + none);
+    EXPECT_EQ(onlyDrums.code, 3);
+    EXPECT_EQ(onlyDrums.err, "corvina-midi: the clip has only drums (channel 10): there is no tune to take; nothing written\n");
+    EXPECT_EQ(Tool("melody " + drums + " --track 0 --channel 2 --format rtttl -o " + none).code, 3);
+    EXPECT_FALSE(std::filesystem::exists(none));
+    for (const char* args : {"", " --format wav -o x", " --format imelody", " --max-notes 0 --format json",
+                             " --track 3 --channel 0 --format json"})
+        EXPECT_EQ(Tool("melody " + drums + args).code, 64) << args;
 }
 
 } // namespace
