@@ -79,23 +79,31 @@ void Drag(wxWindow* window, const wxPoint& from, const wxPoint& to)
 
 wxPoint RowPoint(wxDataViewListCtrl* list, int row)
 {
-    wxWindow* area = list->GetMainWindow();
-    const wxSize size = area->GetClientSize();
-    const int x = std::min(40, size.GetWidth() / 2);
-    int top = -1, bottom = -1;
-    for (int y = 0; y < size.GetHeight(); ++y) {
-        wxDataViewItem item;
-        wxDataViewColumn* column = nullptr;
-        list->HitTest(wxPoint(x, y), item, column);
-        const bool hit = item.IsOk() && list->ItemToRow(item) == row;
-        if (hit && top < 0)
-            top = y;
-        if (hit)
-            bottom = y;
-        else if (top >= 0)
-            break;
-    }
-    return top < 0 ? wxPoint(-1, -1) : wxPoint(x, (top + bottom) / 2);
+    // Asked of GTK itself: the row's area in its own coordinates, then in the main window's. (wx's
+    // HitTest mixes up scrolled coordinates, so a scrolled list answered for the wrong row.)
+    GtkWidget* scrolled = GTK_WIDGET(list->GetHandle());
+    GtkWidget* widget = GTK_IS_BIN(scrolled) ? gtk_bin_get_child(GTK_BIN(scrolled)) : nullptr;
+    if (!widget || !GTK_IS_TREE_VIEW(widget) || row < 0 || row >= static_cast<int>(list->GetItemCount()))
+        return {-1, -1};
+    GtkTreeView* tree = GTK_TREE_VIEW(widget);
+    GtkTreePath* path = gtk_tree_path_new_from_indices(row, -1);
+    GdkRectangle cell{};
+    gtk_tree_view_get_background_area(tree, path, nullptr, &cell);
+    gtk_tree_path_free(path);
+    GdkRectangle visible{};
+    gtk_tree_view_get_visible_rect(tree, &visible);
+    int treeX = 0, treeY = 0;
+    gtk_tree_view_convert_bin_window_to_tree_coords(tree, cell.x, cell.y, &treeX, &treeY);
+    // The whole row must be in sight, or the click could land on its neighbour.
+    if (cell.height <= 0 || treeY < visible.y || treeY + cell.height > visible.y + visible.height)
+        return {-1, -1};
+    int widgetX = 0, widgetY = 0;
+    gtk_tree_view_convert_bin_window_to_widget_coords(tree, 0, cell.y + cell.height / 2, &widgetX, &widgetY);
+    int mainX = 0, mainY = 0;
+    const int x = std::min(40, gtk_widget_get_allocated_width(widget) / 2);
+    if (!gtk_widget_translate_coordinates(widget, GTK_WIDGET(list->GetMainWindow()->GetHandle()), x, widgetY, &mainX, &mainY))
+        return {-1, -1};
+    return {mainX, mainY};
 }
 
 std::vector<std::pair<int, int>> HeaderTitleWidths(wxDataViewCtrl* list)
