@@ -19,6 +19,7 @@
 
 #include "CMidiFile.h"
 #include "MidiToolSupport.h"
+#include "SuggestCommand.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ constexpr const char* kUsage =
     "       corvina-midi split FILE OUTDIR\n"
     "       corvina-midi clip FILE --all (--from-us S | --from T) (--to-us E | --to T) -o OUT\n"
     "       corvina-midi clip FILE --track N --channel C (--from-us S | --from T) (--to-us E | --to T) -o OUT\n"
+    "       corvina-midi suggest FILE [--all | --track N --channel C] [--seconds S]\n"
     "       corvina-midi --help | --version\n"
     "\n"
     "info   prints the file's facts as JSON (times of note-ons in microseconds).\n"
@@ -38,6 +40,9 @@ constexpr const char* kUsage =
     "clip   cuts a clip of all tracks, or of track N (0-based) and channel C (0-15), and saves it as OUT;\n"
     "       prints the number of notes. --from-us/--to-us take microseconds, --from/--to take\n"
     "       milliseconds or m:ss.fff; both ends are inclusive.\n"
+    "suggest prints the clip to cut as JSON: the section heard most often (from_ms, to_ms, repeats,\n"
+    "       transposed: each return's semitones against the first), else the stretch with the most\n"
+    "       notes; of about S seconds (default 25, within 40 %), of all tracks unless one is chosen.\n"
     "\n"
     "exit status: 0 done, 1 the file cannot be loaded, 2 a file cannot be written,\n"
     "             3 the clip has no notes (nothing saved), 64 wrong usage.\n";
@@ -287,5 +292,7 @@ int main(int argc, char** argv)
     }
     if (command == "clip")
         return RunClip(args);
+    if (command == "suggest")
+        return RunSuggest(args);
     return UsageError((command.starts_with("-") ? "unknown option " : "unknown command ") + command);
 }
