@@ -107,9 +107,12 @@ std::vector<SPiece> DiagonalPieces(const std::vector<STopNote>& line, const SRep
     const int m = static_cast<int>(line.size());
     std::vector<std::int64_t> t(line.size());
     std::vector<int> p(line.size());
+    std::vector<int> step(line.size(), 0);   // interval to the next note
     for (std::size_t i = 0; i < line.size(); ++i) {
         t[i] = line[i].startUs;
         p[i] = line[i].key;
+        if (i > 0)
+            step[i - 1] = p[i] - p[i - 1];
     }
     const std::int64_t tol = limits.toleranceUs;
     std::vector<SPiece> pieces;
@@ -154,14 +157,18 @@ std::vector<SPiece> DiagonalPieces(const std::vector<STopNote>& line, const SRep
                     close();
                 }
             }
-            if (lag < limits.minLagUs || j + kSeedNotes - 1 >= m)
-                continue;
-            const int semitones = p[j] - p[i];
-            if (std::abs(semitones) > limits.maxSemitones)
+            // A seed: the next notes keep the interval (the cheap test, failing for most pairs) and
+            // the shift.
+            if (j + kSeedNotes - 1 >= m)
                 continue;
             bool seed = true;
+            for (int s = 0; s < kSeedNotes - 1 && seed; ++s)
+                seed = step[static_cast<std::size_t>(i + s)] == step[static_cast<std::size_t>(j + s)];
+            const int semitones = p[j] - p[i];
+            if (!seed || lag < limits.minLagUs || std::abs(semitones) > limits.maxSemitones)
+                continue;
             for (int s = 1; s < kSeedNotes && seed; ++s)
-                seed = std::llabs(t[j + s] - t[i + s] - lag) <= tol && p[j + s] - p[i + s] == semitones;
+                seed = std::llabs(t[j + s] - t[i + s] - lag) <= tol;
             if (!seed)
                 continue;
             open = true;
