@@ -21,6 +21,7 @@
 #include "MelodyCommand.h"
 #include "MidiToolSupport.h"
 #include "VoicesCommands.h"
+#include "SuggestCommand.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ constexpr const char* kUsage =
     "                    [--as-phone] [--voices N] [--speaker LOW-HIGH] -o OUT.wav\n"
     "       corvina-midi melody FILE [--all | --track N --channel C] [--from T] [--to T] [--max-notes N]\n"
     "                    --format imelody|rtttl|json [-o OUT]\n"
+    "       corvina-midi suggest FILE [--all | --track N --channel C] [--seconds S]\n"
     "       corvina-midi --help | --version\n"
     "\n"
     "info   prints the file's facts as JSON (times of note-ons in microseconds).\n"
@@ -57,6 +59,9 @@ constexpr const char* kUsage =
     "melody writes the tune of a clip (all tracks unless a track and channel are given) as one line of\n"
     "       iMelody or RTTTL into OUT and prints its number of notes, or prints it as JSON (start and\n"
     "       duration in ms, MIDI key; into OUT when given). --max-notes cuts a longer line at a phrase end.\n"
+    "suggest prints the clip to cut as JSON: the section heard most often (from_ms, to_ms, repeats,\n"
+    "       transposed: each return's semitones against the first), else the stretch with the most\n"
+    "       notes; of about S seconds (default 25, within 40 %), of all tracks unless one is chosen.\n"
     "\n"
     "exit status: 0 done, 1 the file cannot be loaded, 2 a file cannot be written,\n"
     "             3 the clip has no notes, or no line to sing (nothing saved), 4 the clip cannot be\n"
@@ -311,5 +316,7 @@ int main(int argc, char** argv)
         return command == "voices" ? RunVoices(args) : command == "fit" ? RunFit(args) : RunRender(args);
     if (command == "melody")
         return corvina::tool::RunMelody(args);
+    if (command == "suggest")
+        return RunSuggest(args);
     return UsageError((command.starts_with("-") ? "unknown option " : "unknown command ") + command);
 }

@@ -1,5 +1,7 @@
 // Tests of the corvina-midi tool: its JSON, exit codes, and files byte-identical to the engine's.
 #include "GeneratedSongs.h"
+#include "ClipSuggestion.h"
+#include "GeneratedSong.h"
 #include "MidiTestSupport.h"
 
 #include <algorithm>
@@ -175,6 +177,48 @@ TEST_F(CorvinaMidiToolTest, ExitCodesTellLoadFailuresWriteFailuresEmptyClipsAndU
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("corvina-midi clip FILE --track N --channel C"), std::string::npos);
     EXPECT_EQ(Tool("--version").out.rfind("corvina-midi ", 0), 0u);
+}
+
+TEST_F(CorvinaMidiToolTest, SuggestPrintsTheEnginesClipAsJsonAndTellsNoNotesAndWrongUsageApart)
+{
+    const std::string song = Write("song.mid", bench::GenerateSong(7).Smf());
+    CMidiFile file;
+    ASSERT_EQ(file.Load(song), kMidiLoadOk);
+    const auto json = [](const SClipSuggestion& s) {
+        std::string returns;
+        for (int semitones : s.ReturnSemitones())
+            returns += (returns.empty() ? "" : ", ") + std::to_string(semitones);
+        return "{\"from_ms\": " + std::to_string(s.dwFromMs) + ", \"to_ms\": " + std::to_string(s.dwToMs) +
+               ", \"repeats\": " + std::to_string(s.Repeats()) + ", \"transposed\": [" + returns + "], ";
+    };
+    const SClipSuggestion all = SuggestClip(CollectNotes(file, -1, -1), {20});
+    ASSERT_EQ(all.eBasis, EClipBasis::kRepetition);
+    const ToolRun run = Tool("suggest " + song + " --seconds 20");
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out.rfind(json(all), 0), 0u) << run.out;
+    EXPECT_NE(run.out.find("\"basis\": \"repetition\", \"reason\": \"returns "), std::string::npos) << run.out;
+
+    const std::vector<SMidiNote> notes = CollectNotes(file, -1, -1);
+    const SMidiNote& some = notes.back();
+    const std::string one = " --track " + std::to_string(some.nTrack) + " --channel " + std::to_string(some.byChannel);
+    const ToolRun chosen = Tool("suggest " + song + one);
+    ASSERT_EQ(chosen.code, 0) << chosen.err;
+    EXPECT_EQ(chosen.out.rfind(json(SuggestClip(CollectNotes(file, some.nTrack, some.byChannel))), 0), 0u) << chosen.out;
+
+    int silent = 0;
+    while (!CollectNotes(file, 0, silent).empty())
+        ++silent;
+    EXPECT_EQ(Tool("suggest " + song + " --track 0 --channel " + std::to_string(silent)).code, 3);
+    EXPECT_EQ(Tool("suggest " + (m_dir / "nothing.mid").string()).code, 1);
+    const std::vector<std::string> wrongUsage = {
+        "suggest", "suggest x.mid --seconds 0", "suggest x.mid --seconds 1e3", "suggest x.mid --seconds -2",
+        "suggest x.mid --seconds 4000", "suggest x.mid -o y.mid", "suggest x.mid --from 0", "suggest x.mid --track 1",
+        "suggest " + song + " --track 99 --channel 0"};
+    for (const std::string& args : wrongUsage) {
+        const ToolRun wrong = Tool(args);
+        EXPECT_EQ(wrong.code, 64) << args;
+        EXPECT_EQ(std::count(wrong.err.begin(), wrong.err.end(), '\n'), 1) << wrong.err;
+    }
 }
 
 TEST_F(CorvinaMidiToolTest, EightSplitsAtOnceWriteWhatOneSplitAloneWrites)
