@@ -46,7 +46,7 @@ void Suggest(benchmark::State& state, bool melodyOnly)
         benchmark::DoNotOptimize(SuggestClip(notes));
     state.SetComplexityN(state.range(0));
     state.counters["song_s"] = static_cast<double>(notes.back().dwStartUs) / 1e6;
-    state.counters["top_line"] = static_cast<double>(TopLine(notes).size());
+    state.counters["top_line"] = static_cast<double>(OnsetTopLine(notes).size());
 }
 
 void BM_SuggestClip(benchmark::State& state)

@@ -56,7 +56,7 @@ SClipSuggestion SuggestClip(const std::vector<SMidiNote>& notes, const SClipSugg
     if (tuneEnd - bounds.FirstOnset() <= minUs)
         return finish(EClipBasis::kWholeTune, bounds.FirstOnset(), tuneEnd);
 
-    const std::vector<STopNote> line = TopLine(notes);
+    const std::vector<STopNote> line = OnsetTopLine(notes);
     SRepeatLimits limits;
     // A section of the shortest clip's length comes back at least half that length later; the
     // shorter returns within it are its own inner repeats.

@@ -182,7 +182,7 @@ std::vector<SPiece> DiagonalPieces(const std::vector<STopNote>& line, const SRep
 
 } // namespace
 
-std::vector<STopNote> TopLine(const std::vector<SMidiNote>& notes)
+std::vector<STopNote> OnsetTopLine(const std::vector<SMidiNote>& notes)
 {
     const bool pitched =
         std::any_of(notes.begin(), notes.end(), [](const SMidiNote& n) { return n.byChannel != kDrumChannel; });

@@ -19,7 +19,7 @@ struct STopNote {
 };
 
 // The tune reduced to one line: the notes people follow. Drums are left out unless nothing else plays.
-std::vector<STopNote> TopLine(const std::vector<SMidiNote>& notes);
+std::vector<STopNote> OnsetTopLine(const std::vector<SMidiNote>& notes);
 
 // What counts as a return when comparing the top line with itself.
 struct SRepeatLimits {
