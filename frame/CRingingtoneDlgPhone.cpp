@@ -364,9 +364,12 @@ bool CRingingtoneDlg::FilePlayable(const std::string& name) const
 
 std::string CRingingtoneDlg::GetOverwriteWarning(const std::string& name, int& index) const
 {
-    // A file of that name in the iMelody folder is not where the melody goes: nothing is replaced.
+    // A file of that name in the other standard folder is not where the melody goes: nothing is
+    // replaced. (An iMelody goes into the iMelody folder, every other file into the ringtone folder.)
     const long listed = m_RtFiles.GetActiveFileIndex(name);
-    if (listed != -1 && !IsInRtStdFolder(listed))
+    const bool melody = !m_strImyStdFolder.empty() && name.size() > 4 &&
+                        (name.compare(name.size() - 4, 4, ".imy") == 0 || name.compare(name.size() - 4, 4, ".IMY") == 0);
+    if (listed != -1 && IsInRtStdFolder(listed) == melody)
         return {};
     return m_RtFiles.GetOverwriteWarning(name, index, m_Resource);
 }

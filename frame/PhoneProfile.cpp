@@ -111,12 +111,16 @@ int GetSoundProfileFromRegdb(const std::string& phoneType, SoundProfile& sound)
     CRegistryHelper registry;
     const std::string key = ProfileKey(phoneType);
     for (auto [name, field] : {std::pair{"Polyphony", &sound.lPolyphony}, std::pair{"MaxToneBytes", &sound.lMaxToneBytes},
-                               std::pair{"SpeakerLowHz", &sound.lSpeakerLowHz}, std::pair{"SpeakerHighHz", &sound.lSpeakerHighHz}}) {
+                               std::pair{"SpeakerLowHz", &sound.lSpeakerLowHz}, std::pair{"SpeakerHighHz", &sound.lSpeakerHighHz},
+                               std::pair{"MaxMelodyNotes", &sound.lMaxMelodyNotes}}) {
         long value = 0;
         // A negative or zero figure is a mistake in a file, not a phone without a speaker: keep the default.
         if (registry.bGetDWordAsLongFromRegistry(value, name, HKEY_LOCAL_MACHINE, key) && value > 0)
             *field = value;
     }
+    long takesMidi = 1;
+    if (registry.bGetDWordAsLongFromRegistry(takesMidi, "TakesMidi", HKEY_LOCAL_MACHINE, key))
+        sound.bTakesMidi = takesMidi != 0;
     return 1;
 }
 

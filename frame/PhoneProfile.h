@@ -31,6 +31,8 @@ struct SoundProfile {
     long lMaxToneBytes = 0;     // largest ringtone file the phone accepts
     long lSpeakerLowHz = 800;   // where the speaker's sound starts (high-pass corner)
     long lSpeakerHighHz = 5000; // where it falls off again (low-pass corner)
+    long lMaxMelodyNotes = 0;   // most notes of a melody line the phone plays (iMelody, RTTTL); 0: no limit
+    bool bTakesMidi = true;     // false: the phone plays no MIDI file, only a melody line ("TakesMidi"=0)
 };
 
 // The registry key of a phone type's profile.
@@ -49,7 +51,8 @@ int ReadRtStdFolderFromRegdb(const std::string& imei, const std::string& phoneTy
 // "NumberFixRt", "NumberUserdefRt" (both required) and "FirstUsedIndexRt".
 int GetNumberRtFromRegdb(const std::string& phoneType, FrameProfile& profile);
 
-// "Polyphony", "MaxToneBytes", "SpeakerLowHz", "SpeakerHighHz" into a fresh SoundProfile; a missing
+// "Polyphony", "MaxToneBytes", "SpeakerLowHz", "SpeakerHighHz", "MaxMelodyNotes" and "TakesMidi"
+// into a fresh SoundProfile; a missing
 // (or not positive) value leaves the default. 0 (and all defaults) when the phone has no profile.
 int GetSoundProfileFromRegdb(const std::string& phoneType, SoundProfile& sound);
 

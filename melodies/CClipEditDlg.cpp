@@ -20,13 +20,16 @@
 #include "TempFolder.h"
 #include "TimeText.h"
 
+#include <wx/button.h>
 #include <wx/filedlg.h>
+#include <wx/radiobut.h>
 #include <wx/imaglist.h>
 #include <wx/listctrl.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 
 namespace corvina {
@@ -201,9 +204,12 @@ bool CClipEditDlg::OnInitDialog()
         return std::intptr_t{0};
     });
 
-    // Tab follows the reading order: the file row, the track list with its player, then the clip.
+    CreatePhoneControls();
+    // Tab follows the reading order: the file row, the track list with its player and its sound, the
+    // suggestion, then the clip.
     wxWindow* order[] = {GetDlgItem(IDC_OPEN), GetDlgItem(IDC_SAVE_AS), GetDlgItem(IDC_FILE), m_pFileLength, m_pTrackList,
-                         &m_Player, m_pTrackLength, m_pClipStart, m_pClipEnd, m_pClipLength};
+                         &m_Player, m_pSoundPc, m_pSoundPhone, m_pSuggest, m_pTrackLength, m_pClipStart, m_pClipEnd,
+                         m_pClipLength};
     wxWindow* previous = nullptr;
     for (wxWindow* window : order) {
         if (!window)
@@ -222,8 +228,15 @@ bool CClipEditDlg::OnToolTip(int controlId, std::string& text)
 {
     if (controlId == 0)
         return false;
-    text = controlId == IDC_FILE ? m_strFileName : CSharedStrings::Get().GetString(static_cast<unsigned>(controlId));
-    return true;
+    if (controlId == IDC_FILE)
+        text = m_strFileName;
+    else if (controlId == IDC_LIMITS)
+        text = m_limits.spoken;
+    else if (controlId == IDC_SUGGEST && !m_strReason.empty())
+        text = m_strReason;
+    else
+        text = CSharedStrings::Get().GetString(static_cast<unsigned>(controlId));
+    return !text.empty();
 }
 
 void CClipEditDlg::SetFileName(const std::string& path)
@@ -258,6 +271,10 @@ void CClipEditDlg::UpdateFromPage(bool validFile)
     }
     if (wxWindow* save = GetDlgItem(IDC_SAVE_AS))
         save->Enable(validFile);
+    if (m_pSuggest)
+        m_pSuggest->Enable(validFile);
+    // Another phone may have other limits.
+    ShowClipNeeds();
 }
 
 void CClipEditDlg::OnOpen()
@@ -406,6 +423,13 @@ void CClipEditDlg::ShowCombination()
     if (m_pParentPage)
         m_pParentPage->SetAllChannelsSelected(all);
     m_Player.SetFile(toPlay);
+    m_strPlayFile = toPlay;
+    {
+        int track = -1, channel = -1;
+        if (!all)
+            m_pMidiFile->GetCombination(m_nCurRow, track, channel);
+        m_notes = CollectNotes(*m_pMidiFile, track, channel);
+    }
 
     ClipState state{m_nLength, {m_nClipStart, m_nClipEnd}};
     ApplyNewLength(state, newLength);
@@ -445,6 +469,7 @@ void CClipEditDlg::UpdateClipFromEdits()
     m_Player.SetFromEdit(m_nClipStart);
     m_Player.SetToEdit(m_nClipEnd);
     m_bSaved = false;
+    ShowClipNeeds();
 }
 
 void CClipEditDlg::MoveMarker(const MarkerEdges& edges)
@@ -488,10 +513,12 @@ void CClipEditDlg::UpdateClipFromMarker(DragMode mode, bool done)
         m_pClipEnd->SetTime(m_nClipEnd);
     if (m_pClipLength)
         m_pClipLength->SetTime(m_nClipEnd - m_nClipStart);
-    // Let go, the marker shows the clip as it now is.
-    if (done)
+    // Let go, the marker shows the clip as it now is, and what the clip needs is measured.
+    if (done) {
         if (const auto edges = MarkerFromClip(clip, m_nLength, m_nRulerWidth))
             MoveMarker(*edges);
+        ShowClipNeeds();
+    }
     m_bSaved = false;
 }
 
@@ -591,10 +618,23 @@ void CClipEditDlg::OnSaveAs()
     const CResource& strings = CSharedStrings::Get();
     const InitialFolder initial = GetInitialFolder(m_pMidiFile != nullptr, m_strSavedPath, m_strFileName, false);
     const std::string start = initial.fromRegistry ? std::string() : initial.text;
-    const std::string path = ChooseSavePath(this, FilterToWildcard(BuildFilter(strings)), start);
+    std::string path = ChooseSavePath(this, FilterToWildcard(BuildSaveFilter(strings)), start);
     if (path.empty())
         return;
-    if (m_pMidiFile->SaveClipAs(path)) {
+    // The clip as it is, or its melody line for phones without MIDI.
+    const eSavedFormat format = SavedFormatOf(path, 0);
+    bool written = false;
+    if (format == eSavedFormat::Midi) {
+        written = m_pMidiFile->SaveClipAs(path);
+    } else {
+        const std::optional<std::string> text =
+            MelodyLineTextOrSayWhy(format == eSavedFormat::RTTTL, std::filesystem::path(path).stem().string());
+        if (!text)
+            return;
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        written = out.write(text->data(), static_cast<std::streamsize>(text->size())) && out.flush();
+    }
+    if (written) {
         m_bSaved = true;
         m_strSavedPath = path;
     } else {

@@ -6,12 +6,18 @@
 #include "CDialog.h"
 #include "CPlayOnPcSubDlg.h"
 #include "ClipGeometry.h"
+#include "NoteList.h"
+#include "PhoneFitTexts.h"
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+class wxButton;
 class wxImageList;
+class wxRadioButton;
+class wxStaticText;
 
 namespace corvina {
 
@@ -40,6 +46,12 @@ public:
     static constexpr int IDC_FILE_LENGTH = 4583;
     static constexpr int IDC_SAVE_AS = 4516;
     static constexpr int IDC_OPEN = 4564;
+    // Controls of the editor's own beyond the template: the sound of the PC play panel (the PC's or
+    // the phone's), the suggested clip, and the clip's voices and size against the phone's limits.
+    static constexpr int IDC_SOUND_PC = 4740;
+    static constexpr int IDC_SOUND_PHONE = 4741;
+    static constexpr int IDC_SUGGEST = 4759;
+    static constexpr int IDC_LIMITS = 4742;
 
     CClipEditDlg();
     ~CClipEditDlg() override;
@@ -72,6 +84,18 @@ public:
     bool PrepareClipOrSayWhy();
     // Transmits the clip to the phone (the page's Transmit button).
     void WriteToPhone();
+    // Sets the clip to the part of the song that returns most (the Suggest clip button); its reason
+    // becomes the button's tooltip.
+    void OnSuggestClip();
+    // The phone's limits and sound (none known without a phone).
+    SoundProfile PhoneSound() const;
+    // The clip's voices and size, as the label beside the clip shows them against the phone's limits.
+    SClipNeeds ClipNeeds();
+    // The label's texts (what is shown, what a screen reader says).
+    std::string LimitsShown() const;
+    std::string LimitsSpoken() const;
+    // The reason of the last suggestion ("" before one).
+    const std::string& SuggestionReason() const { return m_strReason; }
 
     bool IsAllRow() const;
     int GetCurrentRow() const { return m_nCurRow; }
@@ -98,6 +122,18 @@ protected:
     bool OnToolTip(int controlId, std::string& text) override;
 
 private:
+    // Builds the controls beyond the template (sound choice, Suggest clip, limits label).
+    void CreatePhoneControls();
+    // Measures the clip and shows its needs against the phone's limits.
+    void ShowClipNeeds();
+    // Before each play: the PC's sound, or the phone's (its voices and speaker, or its melody line).
+    void BeforePlay();
+    // Writes what the phone gets into localPath: the clip, its fitted copy, or its melody line as
+    // iMelody; false when the user chose not to send, or nothing can be sent (the user was told).
+    bool WriteForPhone(const std::string& localPath, bool melodyLine);
+    // The clip's melody line as iMelody or RTTTL text (the phone's note limit applied, the user told
+    // when it cut the line); nothing when the clip has no line (the user was told why).
+    std::optional<std::string> MelodyLineTextOrSayWhy(bool rtttl, const std::string& name);
     // The transfer of the prepared clip: the page's destination check and the sending; true when
     // the phone has the clip, nothing when the user chose not to replace the phone's file.
     std::optional<bool> SendClip();
@@ -134,6 +170,14 @@ private:
     std::unique_ptr<CMidiFile> m_pMidiFile;
     std::string m_strSavedPath;
     bool m_bMarking = false;  // the editor itself is changing the list's selection
+    std::vector<SMidiNote> m_notes;      // the notes of the shown combination (or all), for voices and suggestions
+    std::string m_strPlayFile;           // the file the PC panel plays for the combination
+    std::string m_strReason;             // why the last suggested clip was chosen
+    SLimitsText m_limits;
+    wxRadioButton* m_pSoundPc = nullptr;
+    wxRadioButton* m_pSoundPhone = nullptr;
+    wxButton* m_pSuggest = nullptr;
+    wxStaticText* m_pLimits = nullptr;
 };
 
 } // namespace corvina

@@ -76,6 +76,12 @@ public:
     CPlayOnMobileSubDlg& GetPlaySubDlg() { return m_PlayOnMobileSubDlg; }
     // The destination name as it stands in the member.
     const std::string& GetDestination() const { return m_strDestination; }
+    // The phone gets the clip's melody line (as iMelody) rather than the clip: a phone that plays no
+    // MIDI file, or a destination in the phone's iMelody folder (a name ending in .imy).
+    bool DestinationIsMelodyLine();
+    // The phone's folder the destination goes to: the iMelody folder for an iMelody, else the
+    // ringtone folder.
+    std::string DestinationFolder() const;
     void SetDestination(const std::string& name);
 
 protected:

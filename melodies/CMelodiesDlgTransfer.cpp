@@ -11,6 +11,7 @@
 #include "CServiceFactory.h"
 #include "IMBXVolume.h"
 #include "IProgressDlg.h"
+#include "PhoneProfile.h"
 #include "ServiceClassIds.h"
 #include "UiServices.h"
 
@@ -64,10 +65,15 @@ void CClipEditDlg::WriteToPhone()
 std::optional<bool> CClipEditDlg::SendClip()
 {
     try {
+        // What the phone gets is settled first (a phone over its limits is asked about it), so that
+        // nothing on the phone is replaced for a transfer the user then calls off.
+        const bool melody = m_pParentPage->DestinationIsMelodyLine();
+        const std::string localPath = m_pMidiFile->GetTempPrefix() + (melody ? "rtclip.imy" : "rtclip.mid");
+        if (!WriteForPhone(localPath, melody))
+            return std::nullopt;
         if (!m_pParentPage->WriteDestinationOk())
             return std::nullopt;
-        const std::string localPath = m_pMidiFile->GetTempPrefix() + "rtclip.mid";
-        return m_pMidiFile->SaveClipAs(localPath) && m_pParentPage->WriteFileToMobile(localPath);
+        return m_pParentPage->WriteFileToMobile(localPath);
     } catch (const ComError& error) {
         CComError::TraceComError(error, "CClipEditDlg::WriteToPhone");
         // The window of the failed transfer is gone with its object; a new one is told to close.
@@ -78,6 +84,36 @@ std::optional<bool> CClipEditDlg::SendClip()
         }
         return false;
     }
+}
+
+namespace {
+
+bool IsMelodyName(const std::string& name)
+{
+    return name.size() > 4 && (name.compare(name.size() - 4, 4, ".imy") == 0 || name.compare(name.size() - 4, 4, ".IMY") == 0);
+}
+
+} // namespace
+
+bool CMelodiesDlg::DestinationIsMelodyLine()
+{
+    CRingingtoneDlg* owner = GetRtParent();
+    if (!owner)
+        return false;
+    SoundProfile sound;
+    GetSoundProfileFromRegdb(owner->GetPhoneType(), sound);
+    if (!sound.bTakesMidi)
+        return true;
+    PullFromControls();
+    return FolderMode() && !owner->GetImyStdFolder().empty() && IsMelodyName(m_strDestination);
+}
+
+std::string CMelodiesDlg::DestinationFolder() const
+{
+    const CRingingtoneDlg* owner = GetRtParent();
+    if (!owner)
+        return {};
+    return IsMelodyName(m_strDestination) && !owner->GetImyStdFolder().empty() ? owner->GetImyStdFolder() : owner->GetRtStdFolder();
 }
 
 bool CMelodiesDlg::WriteDestinationOk()
@@ -108,7 +144,7 @@ bool CMelodiesDlg::WriteDestinationOk()
             ShowMessage(526);
             return false;
         }
-        const std::string fullPath = "\\" + owner->GetRtStdFolder() + "\\" + m_strDestination;
+        const std::string fullPath = "\\" + DestinationFolder() + "\\" + m_strDestination;
         if (const STRUCT_RTFILEINFO* record = owner->GetRtFileInfoForName(index); record && (record->dwAttributes & 0x01))
             CComError::ThrowIfFailed(volume->ChangeAttributes(fullPath, record->dwAttributes & ~0x01u));
         CComError::ThrowIfFailed(volume->RemoveFile(fullPath));
@@ -154,7 +190,7 @@ bool CMelodiesDlg::WriteFileToMobile(const std::string& localPath)
         const bool ready = owner->InitMbxVolPtr(volume);
         if (ready) {
             PullFromControls();
-            const std::string fullPath = "\\" + owner->GetRtStdFolder() + "\\" + m_strDestination;
+            const std::string fullPath = "\\" + DestinationFolder() + "\\" + m_strDestination;
             const HRESULT hr = volume->PutFile(fullPath, &stream, 0);
             if (FAILED(hr)) {
                 progress->Close();

@@ -4,6 +4,7 @@
 #include "Accessibility.h"
 #include "CMelodyFileDialog.h"
 #include "CResource.h"
+#include "PhoneFitTexts.h"
 
 #include <wx/filedlg.h>
 
@@ -40,8 +41,8 @@ std::string ChooseSavePath(wxWindow* parent, const std::string& wildcard, const 
     if (dialog.ShowModal() != wxID_OK)
         return {};
     std::string path = dialog.GetPath().ToStdString(wxConvUTF8);
-    if (std::filesystem::path(path).extension().empty())
-        path += ".mid";
+    // A name typed without an extension takes the one of the format chosen in the filter.
+    SavedFormatOf(path, dialog.GetFilterIndex());
     return path;
 }
 

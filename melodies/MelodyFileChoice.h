@@ -14,8 +14,8 @@ using FileChooser = std::function<std::string(wxWindow* parent, const std::strin
 
 // The open dialog with Play and Stop; initial is the folder it starts in.
 std::string ChooseMelodyFile(wxWindow* parent, const std::string& wildcard, const std::string& initial);
-// The platform's save dialog (default extension "mid", asks before overwriting); initial is the
-// file name it proposes (with its folder), or "".
+// The platform's save dialog (a name without an extension gets that of the format chosen: mid, imy
+// or rtttl; asks before overwriting); initial is the file name it proposes (with its folder), or "".
 std::string ChooseSavePath(wxWindow* parent, const std::string& wildcard, const std::string& initial);
 // Replaces the dialogs (null restores them).
 void SetFileChoosers(FileChooser open, FileChooser save);

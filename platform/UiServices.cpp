@@ -12,6 +12,7 @@ public:
     {
         return (style & 0x000F) == MB_YESNO ? IDYES : IDOK;
     }
+    int Ask(const std::string&, const std::vector<std::string>&) override { return 0; }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
 };

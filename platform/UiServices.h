@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace corvina {
 
@@ -21,6 +22,9 @@ public:
     virtual ~IUiServices() = default;
     // Shows a modal message box; returns IDOK, IDYES or IDNO.
     virtual int MessageBox(const std::string& text, const std::string& caption, unsigned style) = 0;
+    // Asks a question whose answers (two or three) are its buttons; returns the index of the answer
+    // pressed, the last one when the box is closed otherwise.
+    virtual int Ask(const std::string& text, const std::vector<std::string>& answers) = 0;
     // Wait cursor on and off; calls nest.
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;

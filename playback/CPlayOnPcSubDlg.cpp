@@ -86,6 +86,8 @@ bool CPlayOnPcSubDlg::Play()
 
 void CPlayOnPcSubDlg::OnButtonPlay()
 {
+    if (m_beforePlay)
+        m_beforePlay();
     m_Player.SetFrom(ReadEdit(IDC_EDIT_FROM));
     m_Player.SetTo(ReadEdit(IDC_EDIT_TO));
     SetPlayState(true);

@@ -7,6 +7,7 @@
 #include "CResource.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace corvina {
@@ -46,6 +47,9 @@ public:
 
     // The text the "Info" box shows for the player's present status.
     std::string InfoText() const;
+    // Called when Play is pressed, before the range edits are read: the owner may choose another
+    // file, range or sound (the phone's) for this play.
+    void SetBeforePlay(std::function<void()> beforePlay) { m_beforePlay = std::move(beforePlay); }
 
 protected:
     bool OnInitDialog() override;
@@ -62,6 +66,7 @@ private:
     CMciPlayer m_Player;
     CResource m_Resource;
     std::intptr_t m_nPlaySerial = 0; // numbers the plays, so a late end of play is recognised
+    std::function<void()> m_beforePlay;
 };
 
 } // namespace corvina

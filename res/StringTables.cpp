@@ -11,7 +11,7 @@ namespace corvina {
 namespace {
 
 // The identifiers every complete table carries, ascending.
-constexpr std::array<unsigned, 120> kStringIds = {
+constexpr std::array<unsigned, 171> kStringIds = {
     500,  501,  502,  503,  504,  505,  506,  507,  508,  510,  511,  512,  513,  514,  517,  518,
     519,  521,  522,  523,  524,  525,  526,  527,  528,  529,  530,  531,  532,  533,  534,  535,
     536,  537,  538,  540,  541,  542,  543,  544,  545,  546,  547,  548,  549,  550,  4010, 4011,
@@ -21,6 +21,11 @@ constexpr std::array<unsigned, 120> kStringIds = {
     // Beyond the first tables: no sound output, a clip too long to write, finding the phone.
     4700, 4701, 4702, 4703, 4710, 4711, 4712, 4713, 4714, 4715, 4716, 4717, 4718, 4719, 4720, 4721,
     4722, 4723, 4724, 4725, 4726, 4727, 4728, 4729, 4730,
+    // Sounding like the phone, clips fitted to it, melody lines and the suggested clip.
+    4740, 4741, 4742, 4743, 4744, 4745, 4746, 4747, 4748, 4749, 4750, 4751, 4752, 4753, 4754, 4755,
+    4756, 4757, 4758, 4759, 4760, 4761, 4762, 4763, 4764, 4765, 4766, 4767, 4768, 4769, 4770, 4771,
+    4772, 4773, 4774, 4775, 4776, 4777, 4778, 4779, 4780, 4781, 4782, 4783, 4784, 4785, 4786, 4787,
+    4788, 4789, 4790,
 };
 
 const StringTable* FindTable(long languageId) {

@@ -25,6 +25,23 @@ int WxUiServices::MessageBox(const std::string& text, const std::string& caption
     }
 }
 
+int WxUiServices::Ask(const std::string& text, const std::vector<std::string>& answers)
+{
+    wxWindow* owner = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+    const bool three = answers.size() >= 3;
+    wxMessageDialog dialog(owner, wxString::FromUTF8(text), wxString(), wxICON_QUESTION | wxYES_NO | (three ? wxCANCEL : 0));
+    const auto label = [&answers](std::size_t i) { return i < answers.size() ? wxString::FromUTF8(answers[i]) : wxString(); };
+    if (three)
+        dialog.SetYesNoCancelLabels(label(0), label(1), label(2));
+    else
+        dialog.SetYesNoLabels(label(0), label(1));
+    switch (dialog.ShowModal()) {
+    case wxID_YES: return 0;
+    case wxID_NO: return 1;
+    default: return three ? 2 : 1;
+    }
+}
+
 void WxUiServices::BeginWaitCursor()
 {
     wxBeginBusyCursor();

@@ -10,6 +10,7 @@ namespace corvina {
 class WxUiServices final : public IUiServices {
 public:
     int MessageBox(const std::string& text, const std::string& caption, unsigned style) override;
+    int Ask(const std::string& text, const std::vector<std::string>& answers) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 };

@@ -103,7 +103,7 @@ TEST_P(PlatformPhoneRoadTest, TheTonesListNamesThePhonesFilesAndATransmittedMelo
 INSTANTIATE_TEST_SUITE_P(FolderAndLine, PlatformPhoneRoadTest, ::testing::Values("", "\"VolumeRoot\"=\"\"\n"),
                          [](const auto& info) { return std::string(info.index == 0 ? "Folder" : "Obex"); });
 
-TEST_F(PhoneRoadTest, APlatformPhonesDestinationIsNeverItsIMelodyAndAFailedReplacementSaysWhy)
+TEST_F(PhoneRoadTest, APlatformPhonesPresetDestinationIsNeverItsIMelodyAndAFailedReplacementSaysWhy)
 {
     Connect("BIRCH-M55", {"--seed-ringtones"});
     CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
@@ -114,11 +114,12 @@ TEST_F(PhoneRoadTest, APlatformPhonesDestinationIsNeverItsIMelodyAndAFailedRepla
     ASSERT_EQ(fs::path(m_dlg->GetRtFileList()->front()).extension(), ".imy");
     const std::string imy = m_dlg->GetRtFileList()->front();
 
-    // The iMelody's name as destination: the ringtone folder has no such file, nothing to replace.
+    // The iMelody's name as destination sends a melody line into the iMelody folder, where the
+    // write-protected iMelody already is: the user is asked before it is replaced.
     CClipEditDlg& clip = melodies->GetClipEditDlg();
     ASSERT_TRUE(clip.OpenFile(kScale.string()));
     int index = -1;
-    EXPECT_EQ(m_dlg->GetOverwriteWarning(imy, index), "");
+    EXPECT_NE(m_dlg->GetOverwriteWarning(imy, index).find("write-protected file with the name \"" + imy + "\""), std::string::npos);
 
     // A listed ringtone that vanished behind the editor's back cannot be replaced: the user hears why.
     std::string listed;

@@ -46,4 +46,18 @@ int FakeUi::MessageBox(const std::string& text, const std::string& caption, unsi
     return (style & 0x000F) == MB_YESNO ? IDYES : IDOK;
 }
 
+int FakeUi::Ask(const std::string& text, const std::vector<std::string>& answers)
+{
+    ExpectUiThread(("Ask \"" + text + "\"").c_str());
+    std::string caption;
+    for (const std::string& answer : answers)
+        caption += (caption.empty() ? "" : " | ") + answer;
+    m_boxes.push_back({text, caption, 0});
+    if (m_answers.empty())
+        return 0;
+    const int answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
 } // namespace corvina::test

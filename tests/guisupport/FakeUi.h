@@ -23,6 +23,8 @@ public:
     ~FakeUi() override;
 
     int MessageBox(const std::string& text, const std::string& caption, unsigned style) override;
+    // Recorded as a box with the answers as its caption; answered from QueueAnswer (an index), 0 by default.
+    int Ask(const std::string& text, const std::vector<std::string>& answers) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 

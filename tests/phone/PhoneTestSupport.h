@@ -76,6 +76,11 @@ public:
         m_texts.push_back(text);
         return IDOK;
     }
+    int Ask(const std::string& text, const std::vector<std::string>&) override
+    {
+        m_texts.push_back(text);
+        return 0;
+    }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
     const std::vector<std::string>& Texts() const { return m_texts; }

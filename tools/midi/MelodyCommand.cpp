@@ -10,6 +10,7 @@
 
 #include "MelodyLibrary.h"
 #include "MelodyLine.h"
+#include "MelodyLineText.h"
 #include "MidiToolSupport.h"
 
 namespace corvina::tool {
@@ -79,43 +80,31 @@ int RunMelody(const std::vector<std::string>& args)
     if (!choice.all && !file.GetTrack(*choice.track))
         return UsageError("the file has no track " + std::to_string(*choice.track));
 
-    SMelodyLine line = ExtractMelodyLine(ChosenNotes(file, choice));
-    if (line.eResult != eMelodyLineResult::Ok) {
-        std::fprintf(stderr, "corvina-midi: %s; nothing written\n", MelodyLineMessage(line.eResult).c_str());
+    const bool rtttl = format == "rtttl";
+    const SMelodyText written =
+        MelodyLineText(file, choice.all ? -1 : *choice.track, choice.all ? -1 : *choice.channel, choice.fromUs.value_or(0),
+                       choice.toUs.value_or(UINT32_MAX), maxNotes.value_or(0), rtttl ? eMelodyFormat::RTTTL : eMelodyFormat::iMelody,
+                       std::filesystem::path(choice.output).stem().string());
+    if (written.eResult != eMelodyLineResult::Ok) {
+        std::fprintf(stderr, "corvina-midi: %s; nothing written\n", MelodyLineMessage(written.eResult).c_str());
         return kExitNoNotes;
     }
-    const std::size_t total = line.notes.size();
-    if (maxNotes && total > *maxNotes) {
-        const SMelodyCut cut = CutAtPhraseEnd(line.notes, static_cast<std::size_t>(*maxNotes));
-        line.notes.resize(cut.nKept);
-        std::fprintf(stderr, "corvina-midi: kept %zu of the line's %zu notes (at most %llu), cut %s\n", cut.nKept, total,
-                     static_cast<unsigned long long>(*maxNotes), cut.bAtPhraseEnd ? "at a phrase end" : "at the limit");
-    }
-    const CMidiTrack* track = file.GetTrack(line.nTrack);
-    const int beat = BeatFromTempo(track ? track->GetTempoAt(choice.fromUs.value_or(0)) : file.GetInitialTempo());
-
+    const SMelodyLine& line = written.line;
+    if (written.bCut)
+        std::fprintf(stderr, "corvina-midi: kept %zu of the line's %zu notes (at most %llu), cut %s\n", line.notes.size(),
+                     written.nTotal, static_cast<unsigned long long>(*maxNotes), written.bAtPhraseEnd ? "at a phrase end" : "at the limit");
     std::string text;
     if (format == "json") {
-        text = LineJson(line, total, beat);
+        text = LineJson(line, written.nTotal, written.nBeat);
         if (choice.output.empty()) {
             std::fputs(text.c_str(), stdout);
             return kExitOk;
         }
+    } else if (!written.strError.empty()) {
+        std::fprintf(stderr, "corvina-midi: the melody cannot be written: %s\n", written.strError.c_str());
+        return kExitWrite;
     } else {
-        std::vector<TimedNote> timed;
-        for (const SMidiNote& n : line.notes)
-            timed.push_back({n.dwStartUs, n.dwEndUs, n.byKey});
-        const bool rtttl = format == "rtttl";
-        const Melody melody = MelodyFromLine(timed, beat, rtttl ? eNoteValues::RTTTL : eNoteValues::iMelody,
-                                             std::filesystem::path(choice.output).stem().string());
-        std::ostringstream out;
-        try {
-            rtttl ? ExportRTTTL(melody, out) : ExportiMelody(melody, out);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "corvina-midi: the melody cannot be written: %s\n", e.what());
-            return kExitWrite;
-        }
-        text = out.str();
+        text = written.strText;
     }
     if (!WriteFile(choice.output, text)) {
         std::fprintf(stderr, "corvina-midi: cannot write %s\n", choice.output.c_str());

@@ -1,0 +1,158 @@
+// The Melodies page weighed against the phone: the clip's voices and size against its limits, the
+// question before an oversized clip is sent, the phone's sound, the melody line for phones without
+// MIDI (sent, saved, heard), and the suggested clip. All with the real pointer.
+#include "ClipReason.h"
+#include "ClipSuggestion.h"
+#include "MelodiesPageFixture.h"
+#include "NoteList.h"
+#include "PhoneFitTexts.h"
+#include "Voices.h"
+
+#include <wx/button.h>
+#include <wx/combobox.h>
+#include <wx/uiaction.h>
+#include <wx/radiobut.h>
+#include <wx/stattext.h>
+
+namespace corvina {
+namespace {
+
+using test::MelodiesPageTest;
+using test::kCorpus;
+using test::ReadBytes;
+using test::Type;
+namespace fs = std::filesystem;
+
+const std::string kRenderToFile = "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n";
+
+// One track: a six-note chord held for a second, then four single notes (division 96, 120 beats).
+std::string ChordThenTune()
+{
+    std::string events = std::string("\x00\xFF\x51\x03\x07\xA1\x20", 7);
+    for (int key : {48, 52, 55, 60, 64, 67})
+        events += std::string("\x00\x90", 2) + char(key) + char(90);
+    for (int key : {48, 52, 55, 60, 64, 67})
+        events += std::string(key == 48 ? "\x81\x40" : "\x00", key == 48 ? 2 : 1) + std::string("\x80", 1) + char(key) + char(0);
+    for (int key : {72, 74, 76, 77})
+        events += std::string("\x00\x90", 2) + char(key) + char(90) + std::string("\x30\x80", 2) + char(key) + char(0);
+    events += std::string("\x00\xFF\x2F\x00", 4);
+    const std::string length = {char(events.size() >> 24), char(events.size() >> 16), char(events.size() >> 8), char(events.size())};
+    return std::string("MThd\0\0\0\6\0\0\0\1\0\x60MTrk", 18) + length + events;
+}
+
+class PhoneFitPageTest : public MelodiesPageTest {
+protected:
+    wxWindow* Control(int id) { return m_clip->GetDlgItem(id); }
+    void Transmit() { ASSERT_TRUE(test::ClickButtonWithMouse(m_page->GetDlgItem(CMelodiesDlg::IDC_BUTTON_WRITE))); }
+    fs::path Write(const std::string& name, const std::string& bytes)
+    {
+        const fs::path path = m_folder.Path() / name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+};
+
+TEST_F(PhoneFitPageTest, AClipOverThePhonesVoicesIsMarkedAndTransmitAsksToSendItFittedAsItIsOrNotAtAll)
+{
+    Connect("ME45", {}, kRenderToFile);  // four voices, 10 KB
+    ASSERT_TRUE(Open(Write("chord.mid", ChordThenTune())));
+    Type(dynamic_cast<CTimeEdit*>(Control(CClipEditDlg::IDC_CLIP_END)), "0:02.00");
+    test::DispatchPending();
+    EXPECT_EQ(m_clip->LimitsShown(), "Voices 6 / 4 ! \xC2\xB7 1 KB / 10 KB");
+    EXPECT_EQ(test::AccessibleName(test::Accessible(Control(CClipEditDlg::IDC_LIMITS))),
+              "Voices 6 / 4 (more than the phone takes), 1 KB / 10 KB");
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+
+    // Not at all: nothing reaches the phone, and nothing more is said.
+    const fs::path slot = m_editor->phone->State() / "usertones" / "4.mid";
+    m_ui.QueueAnswer(2);
+    Transmit();
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_NE(Texts()[0].find("6 voices where the phone has 4"), std::string::npos) << Texts()[0];
+    EXPECT_EQ(m_ui.m_boxes[0].caption, "Send fitted | Send as it is | Don't send");
+    EXPECT_FALSE(fs::exists(slot));
+    // Fitted: the phone gets a copy that never needs more than its four voices, with the tune.
+    m_ui.QueueAnswer(0);
+    Transmit();
+    ASSERT_TRUE(Told("The file or the clip were successfully transferred to the mobile phone.")) << ::testing::PrintToString(Texts());
+    CMidiFile sent;
+    ASSERT_EQ(sent.Load(slot.string()), 0);
+    const auto notes = CollectNotes(sent, -1, -1);
+    EXPECT_LE(PeakVoices(notes).nVoices, 4);
+    EXPECT_EQ(std::count_if(notes.begin(), notes.end(), [](const SMidiNote& n) { return n.byKey >= 72; }), 4);
+
+    // "As on the phone": the play panel plays with the phone's voices and speaker.
+    ASSERT_TRUE(test::ClickWithMouse(Control(CClipEditDlg::IDC_SOUND_PHONE), [&] {
+        return static_cast<wxRadioButton*>(Control(CClipEditDlg::IDC_SOUND_PHONE))->GetValue();
+    }));
+    ASSERT_TRUE(test::ClickButtonWithMouse(m_clip->GetPlayer().GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)));
+    EXPECT_TRUE(m_clip->GetPlayer().Player().IsPhoneSound());
+}
+
+TEST_F(PhoneFitPageTest, APhoneWithoutMidiGetsTheMelodyLineCutToItsNoteLimitAndHearsThatLine)
+{
+    Connect("R15", {}, kRenderToFile);  // no MIDI, at most 100 notes of melody
+    ASSERT_TRUE(Open(kCorpus / "test-all-gm-sounds.mid"));
+    Type(dynamic_cast<CTimeEdit*>(Control(CClipEditDlg::IDC_CLIP_END)), "5:00.00");
+    test::DispatchPending();
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    Transmit();
+    ASSERT_GE(Texts().size(), 2u);
+    EXPECT_NE(Texts()[0].find("The phone plays at most 100 notes: the melody line keeps "), std::string::npos) << Texts()[0];
+    EXPECT_EQ(Texts().back(), "The file or the clip were successfully transferred to the mobile phone.");
+    EXPECT_EQ(ReadBytes(m_editor->phone->State() / "usertones" / "1.mid").rfind("BEGIN:IMELODY", 0), 0u);
+
+    ASSERT_TRUE(test::ClickWithMouse(Control(CClipEditDlg::IDC_SOUND_PHONE), [&] {
+        return static_cast<wxRadioButton*>(Control(CClipEditDlg::IDC_SOUND_PHONE))->GetValue();
+    }));
+    ASSERT_TRUE(test::ClickButtonWithMouse(m_clip->GetPlayer().GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)));
+    EXPECT_TRUE(m_clip->GetPlayer().Player().GetFile().ends_with("rtline.mid")) << m_clip->GetPlayer().Player().GetFile();
+}
+
+TEST_F(PhoneFitPageTest, TheMelodyLineIsSavedAsIMelodyOrRtttlAndSentIntoAPlatformPhonesIMelodyFolder)
+{
+    Connect("BIRCH-M55");
+    ASSERT_TRUE(Open(kCorpus / "test-c-major-scale.mid"));
+    Type(dynamic_cast<CTimeEdit*>(Control(CClipEditDlg::IDC_CLIP_END)), "0:04.00");
+    test::DispatchPending();
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    for (const char* name : {"scale.imy", "scale.rtttl"}) {
+        const fs::path saved = m_folder.Path() / name;
+        SetFileChoosers(nullptr, [&](wxWindow*, const std::string&, const std::string&) { return saved.string(); });
+        ASSERT_TRUE(test::ClickButtonWithMouse(Control(CClipEditDlg::IDC_SAVE_AS)));
+        const std::string text = ReadBytes(saved);
+        EXPECT_EQ(text.rfind(fs::path(name).extension() == ".imy" ? "BEGIN:IMELODY" : "scale:d=", 0), 0u) << text;
+    }
+    // The user types the destination's name: an iMelody name goes to the phone's iMelody folder.
+    auto* destination = m_page->Item<wxComboBox>(CMelodiesDlg::IDC_COMBO_TONEFILE);
+    ASSERT_TRUE(test::ClickWithMouse(destination, [&] { return wxWindow::FindFocus() == destination; }));
+    wxUIActionSimulator keys;
+    keys.Char('a', wxMOD_CONTROL);
+    keys.Text("scale.imy");
+    ASSERT_TRUE(test::DispatchUntil([&] { return destination->GetValue() == "scale.imy"; })) << destination->GetValue();
+    Transmit();
+    ASSERT_TRUE(Told("The file or the clip were successfully transferred to the mobile phone.")) << ::testing::PrintToString(Texts());
+    EXPECT_EQ(ReadBytes(m_editor->phone->Files() / "iMelodies" / "scale.imy").rfind("BEGIN:IMELODY", 0), 0u);
+    EXPECT_FALSE(fs::exists(m_editor->phone->Files() / "Ringtones" / "scale.imy"));
+}
+
+TEST_F(PhoneFitPageTest, SuggestClipSetsTheClipToTheSuggestionAndItsTooltipSaysWhy)
+{
+    Connect("CX70");
+    ASSERT_TRUE(Open(kCorpus / "test-all-gm-sounds.mid"));
+    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    wxWindow* suggest = Control(CClipEditDlg::IDC_SUGGEST);
+    ASSERT_TRUE(test::ClickButtonWithMouse(suggest));
+    const SClipSuggestion expected = SuggestClip(CollectNotes(*m_clip->GetMidiFile(), 0, 0));
+    EXPECT_EQ(m_clip->GetClip(), (ClipTimes{static_cast<std::int32_t>(expected.dwFromMs) / 10 * 10,
+                                            static_cast<std::int32_t>(expected.dwToMs) / 10 * 10}));
+    // In the editor's words: "returns 8 times; second return varied; return 7 varied; ..."
+    const std::string reason = WordClipReason(expected, ClipReasonWordsOf(CSharedStrings::Get()));
+    EXPECT_EQ(reason.rfind("returns ", 0), 0u) << reason;
+    EXPECT_EQ(m_clip->SuggestionReason(), reason);
+    test::MoveTo(suggest, wxPoint(suggest->GetClientSize().GetWidth() / 2, suggest->GetClientSize().GetHeight() / 2));
+    EXPECT_TRUE(test::DispatchUntil([&] { return test::ShownToolTip() == reason; })) << test::ShownToolTip();
+}
+
+} // namespace
+} // namespace corvina
