@@ -6,7 +6,7 @@
 
 #include "CAtcHelperFunctions.h"
 #include "CComError.h"
-#include "CRingingtoneDlg.h"
+#include "IRingingtoneOwner.h"
 #include "UiServices.h"
 
 #include <new>

@@ -1,4 +1,5 @@
-// The base both pages share to reach the main dialog's phone state and to talk AT commands.
+// The base both pages share to reach the main dialog's phone state and to talk AT commands. It
+// knows the main dialog only by what a page may ask of it, so the pages sit below the main dialog.
 #pragma once
 
 #include <memory>
@@ -6,7 +7,7 @@
 namespace corvina {
 
 class CAtcHelperFunctions;
-class CRingingtoneDlg;
+class IRingingtoneOwner;
 
 class CRingingtoneAccess {
 public:
@@ -14,8 +15,8 @@ public:
     virtual ~CRingingtoneAccess();
 
     // Sets the owning main dialog.
-    void SetRtParent(CRingingtoneDlg* owner) { m_pRtDlg = owner; }
-    CRingingtoneDlg* GetRtParent() const { return m_pRtDlg; }
+    void SetRtParent(IRingingtoneOwner* owner) { m_pRtDlg = owner; }
+    IRingingtoneOwner* GetRtParent() const { return m_pRtDlg; }
 
     // The owner's values, or the defaults when no main dialog is attached yet.
     long FirstUsedIndexRt() const;
@@ -36,7 +37,7 @@ protected:
     CAtcHelperFunctions* _GetAtcHelper();
 
 private:
-    CRingingtoneDlg* m_pRtDlg = nullptr;
+    IRingingtoneOwner* m_pRtDlg = nullptr;
     CAtcHelperFunctions* m_pAtcHelper = nullptr;
 };
 

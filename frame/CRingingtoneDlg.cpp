@@ -7,6 +7,7 @@
 #include "FocusKeeper.h"
 #include "HostModule.h"
 #include "UiServices.h"
+#include "WindowOwner.h"
 
 #include <wx/dcclient.h>
 #include <wx/fontenum.h>
@@ -169,10 +170,7 @@ void CRingingtoneDlg::OnPageKey(wxKeyEvent& event)
 
 CRingingtoneDlg* CRingingtoneDlg::FromPage(const wxWindow* window)
 {
-    for (wxWindow* w = window ? window->GetParent() : nullptr; w; w = w->GetParent())
-        if (auto* main = dynamic_cast<CRingingtoneDlg*>(w))
-            return main;
-    return nullptr;
+    return OwnerOf<CRingingtoneDlg>(window);
 }
 
 void CRingingtoneDlg::SetSheetCurSel(int page)

@@ -5,6 +5,7 @@
 #include "CDialog.h"
 #include "CMobileInfo.h"
 #include "CResource.h"
+#include "IRingingtoneOwner.h"
 #include "CTonesMobileDlg.h"
 #include "CMelodiesDlg.h"
 #include "RingingLine.h"
@@ -22,7 +23,7 @@ class IMBXVolume;
 class IRingtoneSettings;
 struct ReadOutJob;
 
-class CRingingtoneDlg : public CDialog {
+class CRingingtoneDlg : public CDialog, public IRingingtoneOwner {
 public:
     static constexpr int IDD = 4500;
     static constexpr int IDC_BUTTON_READ = 4541;
@@ -35,35 +36,35 @@ public:
     bool Init(wxWindow* parent);
 
     // Exported queries and setters for the host and the pages.
-    int IsConnected() const { return m_bConnected; }
-    int WasRead() const { return m_bWasRead; }
+    int IsConnected() const override { return m_bConnected; }
+    int WasRead() const override { return m_bWasRead; }
     // eLackingFeature bits of the last read-out: features whose commands are never sent.
-    unsigned GetLackingFeatures() const { return m_nLacking; }
-    std::string GetPhoneType() const;
-    std::string GetCurImei() const;
+    unsigned GetLackingFeatures() const override { return m_nLacking; }
+    std::string GetPhoneType() const override;
+    std::string GetCurImei() const override;
     CMobileInfo* GetCurMobileInfo() const { return m_pMobileInfo; }
     CTonesMobileDlg* GetTonesMobileDlg() { return &m_TonesMobileDlg; }
     CMelodiesDlg* GetMelodiesDlg() { return &m_MelodiesDlg; }
-    long GetVolume() const { return m_TonesMobileDlg.GetVolume(); }
+    long GetVolume() const override { return m_TonesMobileDlg.GetVolume(); }
     eProfileSettingsType GetCurLine() const { return m_eCurLine; }
-    eRingingLine GetCurRingingLine() const { return RingingLineFromProfileType(m_eCurLine); }
-    long GetNumberFixRt() const { return m_lNumberFixRt; }
-    long GetNumberUserdefRt() const { return m_lNumberUserdefRt; }
-    long FirstUsedIndexRt() const { return m_lFirstUsedIndexRt; }
+    eRingingLine GetCurRingingLine() const override { return RingingLineFromProfileType(m_eCurLine); }
+    long GetNumberFixRt() const override { return m_lNumberFixRt; }
+    long GetNumberUserdefRt() const override { return m_lNumberUserdefRt; }
+    long FirstUsedIndexRt() const override { return m_lFirstUsedIndexRt; }
     // Folder mode: the number of ringtone files listed; index mode: the total number of tones.
-    long GetNumberRt() const;
-    long GetRtIndex() const { return m_lRtIndex; }
-    long GetRtArrayIndex() const { return m_lRtArrayIndex; }
+    long GetNumberRt() const override;
+    long GetRtIndex() const override { return m_lRtIndex; }
+    long GetRtArrayIndex() const override { return m_lRtArrayIndex; }
     void SetRtArrayIndex(long index) { m_lRtArrayIndex = index; }
-    bool GetRtByFilename() const { return m_bRtByFilename; }
-    std::string GetRtStdFolder() const { return m_strRtStdFolder; }
-    std::string GetImyStdFolder() const { return m_strImyStdFolder; }
+    bool GetRtByFilename() const override { return m_bRtByFilename; }
+    std::string GetRtStdFolder() const override { return m_strRtStdFolder; }
+    std::string GetImyStdFolder() const override { return m_strImyStdFolder; }
     void SetRtSelFileName(const std::string& name) { m_strRtSelFileName = name; }
-    std::vector<std::string>* GetRtFileList() { return &m_RtFiles.Names(); }
-    std::vector<STRUCT_RTFILEINFO*>* GetRtFileInfoList() { return &m_RtFiles.Records(); }
+    std::vector<std::string>* GetRtFileList() override { return &m_RtFiles.Names(); }
+    std::vector<STRUCT_RTFILEINFO*>* GetRtFileInfoList() override { return &m_RtFiles.Records(); }
     // The record of the file name at a position of the name list (found by its index on platform
     // phones, whose records are sorted by tone number); nullptr when there is none.
-    const STRUCT_RTFILEINFO* GetRtFileInfoForName(long namePosition) const { return m_RtFiles.RecordForName(namePosition); }
+    const STRUCT_RTFILEINFO* GetRtFileInfoForName(long namePosition) const override { return m_RtFiles.RecordForName(namePosition); }
     // Forgets the read-out worker without touching it.
     void SetRtReadHandleZero();
     // Asked by the host before the suite exits: TRUE when nothing would be lost or the user agrees.
@@ -85,7 +86,7 @@ public:
     int ReadRegInfos(int showMessage);
     int IsSupportedPhone(const std::string& phoneType) const;
     // The phone type belongs to the caller-group family of model R41.
-    bool IsR41() const;
+    bool IsR41() const override;
     int ReadRtStdFolderFromRegdb();
     int GetNumberRtFromRegdb();
 
@@ -94,18 +95,18 @@ public:
     bool IsReadOutRunning() const { return m_pReadOut != nullptr; }
 
     // The ringtone file list.
-    bool AddRtFileList(const std::string& name);
-    void AddToTonesList(const std::string& name);
-    int GetIndexForName(const std::string& name) const { return m_RtFiles.GetIndexForName(name); }
+    bool AddRtFileList(const std::string& name) override;
+    void AddToTonesList(const std::string& name) override;
+    int GetIndexForName(const std::string& name) const override { return m_RtFiles.GetIndexForName(name); }
     long GetActiveFileIndex(const std::string& name) const { return m_RtFiles.GetActiveFileIndex(name); }
-    std::string GetCurRtFileName() const { return m_RtFiles.NameAt(m_lRtArrayIndex); }
-    std::string GetAPathFileName(const std::string& name) const;
-    std::string GetCurRtAPathFileName() const { return GetAPathFileName(GetCurRtFileName()); }
-    bool FilePlayable(const std::string& name) const;
-    std::string GetOverwriteWarning(const std::string& name, int& index) const;
+    std::string GetCurRtFileName() const override { return m_RtFiles.NameAt(m_lRtArrayIndex); }
+    std::string GetAPathFileName(const std::string& name) const override;
+    std::string GetCurRtAPathFileName() const override { return GetAPathFileName(GetCurRtFileName()); }
+    bool FilePlayable(const std::string& name) const override;
+    std::string GetOverwriteWarning(const std::string& name, int& index) const override;
     // Whether the name at this position of the name list is a file of the standard ringtone
     // folder (platform phones also list their iMelody folder, first).
-    bool IsInRtStdFolder(long index) const
+    bool IsInRtStdFolder(long index) const override
     {
         return index >= static_cast<long>(m_nImyNames) && index < static_cast<long>(m_RtFiles.Names().size());
     }
@@ -114,24 +115,25 @@ public:
     // The active file of the current line on the phone (user-interface thread: a port that cannot
     // be opened is reported).
     long GetActiveFileFromPhone(std::string& name);
-    long SetActiveFileToPhone(const std::string& name);
+    long SetActiveFileToPhone(const std::string& name) override;
     // The user picked a line on the tones page: make it current and find its active tone.
-    void OnSelchangeComboLines(long line);
+    void OnSelchangeComboLines(long line) override;
     // Services for one operation, with the configured port; user-interface thread only, as they
     // report a port that cannot be opened.
-    bool InitMbxVolPtr(std::shared_ptr<IMBXVolume>& volume);
+    bool InitMbxVolPtr(std::shared_ptr<IMBXVolume>& volume) override;
     bool InitRtSettingsPtr(std::shared_ptr<IRingtoneSettings>& settings);
 
     // A transfer to the phone runs from Begin to End: a phone record arriving meanwhile (the phone
     // was unplugged) is handled once the transfer has ended and told its outcome, so the user hears
     // first that the transfer failed, and the lists the transfer adds to are not emptied under it.
-    void BeginTransfer() { ++m_nTransfers; }
-    void EndTransfer();
+    void BeginTransfer() override { ++m_nTransfers; }
+    void EndTransfer() override;
 
     // The current tone changed: index and array index, and the page that shows it refreshes.
-    void UpdateRtIndex(long index, int flag);
+    void UpdateRtIndex(long index, int flag) override;
     // The tones page switches to the normal ring.
-    void AddSoundModeNormal();
+    void AddSoundModeNormal() override;
+    void ShowSoundModeAgain(long soundMode) override;
 
     // Message handlers (the host's and the dialog's own private messages).
     std::intptr_t OnNewPhone(std::uintptr_t wParam, std::intptr_t lParam);

@@ -429,4 +429,9 @@ void CRingingtoneDlg::AddSoundModeNormal()
         m_TonesMobileDlg.PushToControls();
 }
 
+void CRingingtoneDlg::ShowSoundModeAgain(long soundMode)
+{
+    m_TonesMobileDlg.RestoreSoundMode(soundMode, false);
+}
+
 } // namespace corvina

@@ -6,7 +6,7 @@
 #include "Accessibility.h"
 #include "CMelodiesDlg.h"
 #include "CMidiFile.h"
-#include "CRingingtoneDlg.h"
+#include "IRingingtoneOwner.h"
 #include "ClipFit.h"
 #include "CTimeEdit.h"
 #include "ClipSuggestion.h"

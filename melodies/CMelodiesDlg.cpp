@@ -3,7 +3,8 @@
 
 #include "CAtcHelperFunctions.h"
 #include "CComError.h"
-#include "CRingingtoneDlg.h"
+#include "IRingingtoneOwner.h"
+#include "WindowOwner.h"
 #include "CSXButton.h"
 #include "IStream.h"
 #include "PhoneProfile.h"
@@ -41,7 +42,7 @@ bool CMelodiesDlg::FolderMode() const
 bool CMelodiesDlg::OnInitDialog()
 {
     if (!GetRtParent() && GetParent())
-        SetRtParent(CRingingtoneDlg::FromPage(this));
+        SetRtParent(OwnerOf<IRingingtoneOwner>(this));
     if (auto* write = Item<CSXButton>(IDC_BUTTON_WRITE)) {
         write->SetIcon(4565, 16, 16);
         write->SetLabel(wxString::FromUTF8(m_Resource.GetString(511)));
@@ -276,7 +277,7 @@ int CMelodiesDlg::GetAcceptsMultiChannelFromRegdb()
 
 std::intptr_t CMelodiesDlg::OnUpdatePlayOnMobileFromSelection(std::uintptr_t, std::intptr_t)
 {
-    CRingingtoneDlg* owner = GetRtParent();
+    IRingingtoneOwner* owner = GetRtParent();
     if (!owner)
         return 0;
     PullFromControls();

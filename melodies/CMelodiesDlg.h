@@ -8,16 +8,16 @@
 #include "CResource.h"
 #include "HResult.h"
 #include "CRingingtoneAccess.h"
+#include "IMelodiesPlayParent.h"
 
 #include <cstdint>
 #include <string>
 
 namespace corvina {
 
-class CRingingtoneDlg;
 class IStream;
 
-class CMelodiesDlg : public CDialog, public CRingingtoneAccess {
+class CMelodiesDlg : public CDialog, public CRingingtoneAccess, public IMelodiesPlayParent {
 public:
     static constexpr int IDD = 4502;
     static constexpr int IDC_BUTTON_WRITE = 4566;
@@ -37,7 +37,7 @@ public:
     int SelectedFileIsValid(const std::string& path) const;
     std::string GetCurFile() const { return m_ClipEditDlg.GetFileName(); }
     void SetCurFile(const std::string& path);
-    std::string GetComboFileName();
+    std::string GetComboFileName() override;
     // The part after the last '/'; "" for a bare name or a path ending in its only separator.
     static std::string GetNameFromPath(const std::string& path);
     void UpdateComboFileCur();
@@ -52,13 +52,13 @@ public:
     void SetPlcFrameDlg(wxWindow* frame) { m_pPlcFrame = frame; }
     // True when the current clip was saved or transmitted since it last changed.
     int CloseOk() const { return m_ClipEditDlg.GetSaved() ? 1 : 0; }
-    long GetCurIndex();
-    long GetOrigIndex() const { return m_lOrigIndex; }
-    long GetVolume() const;
-    void UpdateSoundModeOrig();
-    void SetSoundModeToOrig();
+    long GetCurIndex() override;
+    long GetOrigIndex() const override { return m_lOrigIndex; }
+    long GetVolume() const override;
+    void UpdateSoundModeOrig() override;
+    void SetSoundModeToOrig() override;
     // The sound mode read before playing on the phone; -1 when none was read.
-    long GetSoundModeOrig() const { return m_lSoundModeOrig; }
+    long GetSoundModeOrig() const override { return m_lSoundModeOrig; }
     // Size of a stream: by Stat, else by seeking to its end and back.
     static HRESULT GetStreamSize(IStream* stream, std::uint64_t* size);
     // The transfer may go ahead (asks before replacing a file on the phone).

@@ -7,7 +7,7 @@
 #include "CComError.h"
 #include "CMidiFile.h"
 #include "CProgressStreamImpl.h"
-#include "CRingingtoneDlg.h"
+#include "IRingingtoneOwner.h"
 #include "CServiceFactory.h"
 #include "IMBXVolume.h"
 #include "IProgressDlg.h"
@@ -50,7 +50,7 @@ void CClipEditDlg::WriteToPhone()
         return;
     if (!PrepareClipOrSayWhy())
         return;
-    CRingingtoneDlg* owner = m_pParentPage->GetRtParent();
+    IRingingtoneOwner* owner = m_pParentPage->GetRtParent();
     if (owner)
         owner->BeginTransfer();
     // Nothing is said when the user chose not to replace the phone's file.
@@ -97,7 +97,7 @@ bool IsMelodyName(const std::string& name)
 
 bool CMelodiesDlg::DestinationIsMelodyLine()
 {
-    CRingingtoneDlg* owner = GetRtParent();
+    IRingingtoneOwner* owner = GetRtParent();
     if (!owner)
         return false;
     SoundProfile sound;
@@ -110,7 +110,7 @@ bool CMelodiesDlg::DestinationIsMelodyLine()
 
 std::string CMelodiesDlg::DestinationFolder() const
 {
-    const CRingingtoneDlg* owner = GetRtParent();
+    const IRingingtoneOwner* owner = GetRtParent();
     if (!owner)
         return {};
     return IsMelodyName(m_strDestination) && !owner->GetImyStdFolder().empty() ? owner->GetImyStdFolder() : owner->GetRtStdFolder();
@@ -120,7 +120,7 @@ bool CMelodiesDlg::WriteDestinationOk()
 {
     CWaitCursor wait;
     bool result = true;
-    CRingingtoneDlg* owner = GetRtParent();
+    IRingingtoneOwner* owner = GetRtParent();
     if (!owner || !FolderMode())
         return result;
     PullFromControls();
@@ -162,7 +162,7 @@ bool CMelodiesDlg::WriteFileToMobile(const std::string& localPath)
 {
     if (!SelectedFileIsValid(localPath))
         return false;
-    CRingingtoneDlg* owner = GetRtParent();
+    IRingingtoneOwner* owner = GetRtParent();
     if (!owner)
         return false;
     const bool folder = FolderMode();

@@ -4,12 +4,13 @@
 
 #include "CAtcHelperFunctions.h"
 #include "CComError.h"
-#include "CMelodiesDlg.h"
-#include "CRingingtoneDlg.h"
 #include "CSXButton.h"
-#include "CTonesMobileDlg.h"
 #include "FocusKeeper.h"
+#include "IMelodiesPlayParent.h"
+#include "IRingingtoneOwner.h"
+#include "ITonesPlayParent.h"
 #include "UiServices.h"
+#include "WindowOwner.h"
 
 #include <new>
 
@@ -17,9 +18,9 @@ namespace corvina {
 
 int CPlayOnMobileSubDlg::m_bIsPlaying = 0;
 int CPlayOnMobileSubDlg::m_bPlayStartWasMelodiesDlg = 0;
-CMelodiesDlg* CPlayOnMobileSubDlg::m_pMelodiesDlg = nullptr;
+IMelodiesPlayParent* CPlayOnMobileSubDlg::m_pMelodiesDlg = nullptr;
 long CPlayOnMobileSubDlg::m_lSoundModeBeforePlay = -1;
-CTonesMobileDlg* CPlayOnMobileSubDlg::m_pSoundModePage = nullptr;
+ITonesPlayParent* CPlayOnMobileSubDlg::m_pSoundModePage = nullptr;
 
 CPlayOnMobileSubDlg::CPlayOnMobileSubDlg()
     : CDialog(IDD)
@@ -43,7 +44,7 @@ CPlayOnMobileSubDlg::~CPlayOnMobileSubDlg()
     delete m_pAtcHelper;
 }
 
-void CPlayOnMobileSubDlg::SetMelParent(CMelodiesDlg* page)
+void CPlayOnMobileSubDlg::SetMelParent(IMelodiesPlayParent* page)
 {
     m_pMelodiesParent = page;
     m_pMelodiesDlg = page;
@@ -70,9 +71,9 @@ bool CPlayOnMobileSubDlg::OnToolTip(int controlId, std::string& text)
     return true;
 }
 
-CRingingtoneDlg* CPlayOnMobileSubDlg::GetRtDlg() const
+IRingingtoneOwner* CPlayOnMobileSubDlg::GetRtDlg() const
 {
-    return CRingingtoneDlg::FromPage(this);
+    return OwnerOf<IRingingtoneOwner>(this);
 }
 
 CAtcHelperFunctions* CPlayOnMobileSubDlg::AtcHelper()
@@ -84,7 +85,7 @@ CAtcHelperFunctions* CPlayOnMobileSubDlg::AtcHelper()
 
 bool CPlayOnMobileSubDlg::ByFileName() const
 {
-    const CRingingtoneDlg* main = GetRtDlg();
+    const IRingingtoneOwner* main = GetRtDlg();
     return main && main->GetRtByFilename();
 }
 
@@ -92,7 +93,7 @@ void CPlayOnMobileSubDlg::OnButtonPlay()
 {
     CWaitCursor wait;
     const bool byFile = ByFileName();
-    CRingingtoneDlg* main = GetRtDlg();
+    IRingingtoneOwner* main = GetRtDlg();
     try {
         if (m_pMelodiesParent && !byFile) {
             m_bPlayStartWasMelodiesDlg = 1;
@@ -165,8 +166,8 @@ void CPlayOnMobileSubDlg::OnButtonStop()
             m_pMelodiesDlg->SetSoundModeToOrig();
             // The tones page switched its ringer on for the tone written: it shows the mode again.
             const long soundMode = m_pMelodiesDlg->GetSoundModeOrig();
-            if (CRingingtoneDlg* main = GetRtDlg(); main && soundMode != -1)
-                main->GetTonesMobileDlg()->RestoreSoundMode(soundMode, false);
+            if (IRingingtoneOwner* main = GetRtDlg(); main && soundMode != -1)
+                main->ShowSoundModeAgain(soundMode);
         } catch (const ComError& error) {
             CComError::TraceComError(error, "CPlayOnMobileSubDlg::OnButtonStop");
         }
@@ -201,7 +202,7 @@ void CPlayOnMobileSubDlg::EnableButtons(int enable)
 int CPlayOnMobileSubDlg::WriteSelectedRingingTone(long toneIndex, bool soundNormal)
 {
     CWaitCursor wait;
-    CRingingtoneDlg* main = GetRtDlg();
+    IRingingtoneOwner* main = GetRtDlg();
     CAtcHelperFunctions* helper = AtcHelper();
     if (!main || !helper)
         return 0;

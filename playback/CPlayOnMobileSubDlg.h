@@ -1,5 +1,6 @@
 // The small Play/Stop panel that plays a ringtone on the phone itself, embedded in both pages. One
-// tone plays at a time across both panels; the playing state is shared.
+// tone plays at a time across both panels; the playing state is shared. It knows its page and the
+// main dialog only by the interfaces they give it.
 #pragma once
 
 #include "CDialog.h"
@@ -8,9 +9,9 @@
 namespace corvina {
 
 class CAtcHelperFunctions;
-class CMelodiesDlg;
-class CRingingtoneDlg;
-class CTonesMobileDlg;
+class IMelodiesPlayParent;
+class IRingingtoneOwner;
+class ITonesPlayParent;
 
 class CPlayOnMobileSubDlg : public CDialog {
 public:
@@ -22,10 +23,10 @@ public:
     ~CPlayOnMobileSubDlg() override;
 
     // The page that embeds this panel.
-    void SetMelParent(CMelodiesDlg* page);
-    void SetTonParent(CTonesMobileDlg* page) { m_pTonesDlg = page; }
-    // The main dialog, three windows up (panel, page, tab control, main dialog); null when missing.
-    CRingingtoneDlg* GetRtDlg() const;
+    void SetMelParent(IMelodiesPlayParent* page);
+    void SetTonParent(ITonesPlayParent* page) { m_pTonesDlg = page; }
+    // The main dialog above the page (panel, page, tab control, main dialog); null when missing.
+    IRingingtoneOwner* GetRtDlg() const;
 
     void OnButtonPlay();
     void OnButtonStop();
@@ -41,11 +42,11 @@ public:
     // Shared by both panels.
     static int m_bIsPlaying;
     static int m_bPlayStartWasMelodiesDlg;
-    static CMelodiesDlg* m_pMelodiesDlg;
+    static IMelodiesPlayParent* m_pMelodiesDlg;
     // The tones page's sound mode before playing switched the ringer on (-1: nothing to put
     // back), and that page.
     static long m_lSoundModeBeforePlay;
-    static CTonesMobileDlg* m_pSoundModePage;
+    static ITonesPlayParent* m_pSoundModePage;
 
 protected:
     bool OnInitDialog() override;
@@ -59,8 +60,8 @@ private:
 
     CAtcHelperFunctions* m_pAtcHelper = nullptr;
     CResource m_Resource;
-    CMelodiesDlg* m_pMelodiesParent = nullptr;
-    CTonesMobileDlg* m_pTonesDlg = nullptr;
+    IMelodiesPlayParent* m_pMelodiesParent = nullptr;
+    ITonesPlayParent* m_pTonesDlg = nullptr;
 };
 
 } // namespace corvina

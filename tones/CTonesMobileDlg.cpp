@@ -10,7 +10,8 @@
 #include "CComError.h"
 #include "CGroupMgr.h"
 #include "CListCtrl.h"
-#include "CRingingtoneDlg.h"
+#include "IRingingtoneOwner.h"
+#include "WindowOwner.h"
 #include "ImageLoader.h"
 #include "PhoneType.h"
 #include "RingingLines.h"
@@ -76,7 +77,7 @@ bool CTonesMobileDlg::OnInitDialog()
 {
     // The owner is the main dialog the page lives in (page, its tab's holder, tab control, main dialog).
     if (!GetRtParent() && GetParent())
-        SetRtParent(CRingingtoneDlg::FromPage(this));
+        SetRtParent(OwnerOf<IRingingtoneOwner>(this));
 
     m_PlayOnMobileSubDlg.Create(this);
     PlaceAtTemplatePixels(m_PlayOnMobileSubDlg, 318, 250, 70, 76);
@@ -242,7 +243,7 @@ int CTonesMobileDlg::GetVolInfosFromRegdb()
 
 void CTonesMobileDlg::InitLinesFromType()
 {
-    CRingingtoneDlg* owner = GetRtParent();
+    IRingingtoneOwner* owner = GetRtParent();
     const RingingLineTable table = BuildRingingLines(PhoneType(), owner ? owner->GetCurImei() : std::string(),
                                                      owner != nullptr, owner && owner->IsR41(), m_Resource,
                                                      CGroupMgr::GetRef());
@@ -298,7 +299,7 @@ void CTonesMobileDlg::InitTonesList()
     m_bMarking = true;
     list->DeleteAllItems();
     m_Items.clear();
-    CRingingtoneDlg* owner = GetRtParent();
+    IRingingtoneOwner* owner = GetRtParent();
     if (owner) {
         TonesListSource source;
         source.bRtByFilename = owner->GetRtByFilename();
@@ -325,7 +326,7 @@ void CTonesMobileDlg::UpdateTonesList(int write)
     CListCtrl* list = List();
     if (!list)
         return;
-    CRingingtoneDlg* owner = GetRtParent();
+    IRingingtoneOwner* owner = GetRtParent();
     const long position = ActiveTonePosition(owner && owner->GetRtByFilename(), RtArrayIndex(), RtIndex(), FirstUsedIndexRt());
     m_bMarking = true;
     for (long i = 0; i < list->GetItemCount(); ++i) {

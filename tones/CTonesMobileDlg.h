@@ -6,6 +6,7 @@
 #include "CPlayOnMobileSubDlg.h"
 #include "CResource.h"
 #include "CRingingtoneAccess.h"
+#include "ITonesPlayParent.h"
 #include "PhoneProfile.h"
 #include "TonesListItems.h"
 
@@ -20,9 +21,8 @@ class wxStaticBitmap;
 namespace corvina {
 
 class CListCtrl;
-class CRingingtoneDlg;
 
-class CTonesMobileDlg : public CDialog, public CRingingtoneAccess {
+class CTonesMobileDlg : public CDialog, public CRingingtoneAccess, public ITonesPlayParent {
 public:
     static constexpr int IDD = 4558;
     static constexpr int IDC_COMBO_LINES = 4559;
@@ -41,7 +41,7 @@ public:
     // The volume (track-bar position) of the current line.
     long GetVolume() const { return m_lVolume; }
     void SetVolume(long volume) { m_lVolume = volume; }
-    long GetSoundMode() const { return m_lSoundMode; }
+    long GetSoundMode() const override { return m_lSoundMode; }
     // Features the phone lacks (eLackingFeature bits): their controls are disabled, their
     // commands never sent.
     void SetLackingFeatures(unsigned lacking) { m_nLacking = lacking; }
@@ -82,10 +82,10 @@ public:
     void OnRadioOff() { WriteSoundMode(); }
     void OnRadioBeep() { WriteSoundMode(); }
     void OnCheckVibra() { WriteSoundMode(); }
-    void AddSoundModeNormal(int write);
+    void AddSoundModeNormal(int write) override;
     // Puts a sound mode word back after playing on the phone: the controls show it and, with
     // write, the phone is told.
-    void RestoreSoundMode(long soundMode, bool write);
+    void RestoreSoundMode(long soundMode, bool write) override;
 
     // Exchange with the phone.
     void GetCurVolumeFromPhone(long linePosition);
