@@ -16,6 +16,10 @@ BELOW = {
     "res": ["platform"],
     "midi": ["platform", "trace"],
     "phone": ["platform", "trace", "res"],
+    "phone/at": ["platform", "trace", "res", "phone"],
+    "phone/obex": ["platform", "trace", "res", "phone", "phone/at"],
+    "phone/volume": ["platform", "trace", "res", "phone", "phone/at", "phone/obex"],
+    "phone/services": ["platform", "trace", "res", "phone", "phone/at", "phone/obex", "phone/volume"],
     "melodylib": ["platform", "midi"],
     "sim": ["platform", "trace", "res", "phone"],
     "frame": ["platform", "trace", "res", "phone"],
@@ -33,6 +37,9 @@ WITH_WX = {"platform/wx", "playback/ui", "tones", "melodies", "frame/ui"}
 # Files that a part's own GUI target builds, by name.
 GUI_FILES = {"frame": re.compile(r"^(CRingingtoneDlg|CWxProgressDlg|EditorModule)"),
              "playback": re.compile(r"^CPlayOn.*SubDlg")}
+# The phone's shared interfaces are its folder's own files; the factory above its parts is not.
+PHONE_SERVICES = re.compile(r"^(CAtcHelperFunctions|CServiceFactory|ServiceInit)\.")
+PHONE_PARTS = ["phone", "phone/at", "phone/obex", "phone/volume", "phone/services"]
 # The pages' rules and the logic beside them are wx-free even in GUI folders.
 WX_FREE_IN_GUI = {"tones": re.compile(r"^(RingingLines|SoundMode|VolumeScale|TonesListItems|TonesPageRules)\."),
                   "melodies": re.compile(r"^(TimeText|ClipGeometry|ClipTexts|PhoneFitTexts|CProgressStreamImpl)\.")}
@@ -43,13 +50,17 @@ def part_of(path: pathlib.Path) -> str:
     folder = rel.parts[0]
     if folder == "platform" and len(rel.parts) > 2 and rel.parts[1] == "wx":
         return "platform/wx"
+    if folder == "phone":
+        if len(rel.parts) > 2:
+            return "phone/" + rel.parts[1]
+        return "phone/services" if PHONE_SERVICES.match(path.name) else "phone"
     if folder in GUI_FILES and GUI_FILES[folder].match(path.name):
         return folder + "/ui"
     return folder
 
 
 def main() -> int:
-    sources = [p for part in BELOW for p in (ROOT / part.split("/")[0]).rglob("*")
+    sources = [p for folder in {part.split("/")[0] for part in BELOW} for p in (ROOT / folder).rglob("*")
                if p.suffix in (".h", ".cpp") and "tools" not in p.relative_to(ROOT).parts]
     sources = sorted(set(sources))
     owner = {}
@@ -60,6 +71,9 @@ def main() -> int:
     for path in sources:
         part = part_of(path)
         allowed = set(BELOW[part]) | {part}
+        # Above the phone services, the phone is one part.
+        if "phone" in allowed and not part.startswith("phone"):
+            allowed |= set(PHONE_PARTS)
         for line_no, line in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
             match = re.match(r'\s*#\s*include\s*([<"])([^>"]+)[>"]', line)
             if not match:
