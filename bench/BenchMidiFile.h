@@ -6,25 +6,9 @@
 #include <random>
 #include <string>
 
+#include "MidiBytes.h"
+
 namespace corvina::bench {
-
-inline void Be(std::string& out, std::uint32_t value, int n)
-{
-    for (int i = n - 1; i >= 0; --i)
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-inline void Var(std::string& out, std::uint32_t value)
-{
-    char groups[5];
-    int count = 0;
-    do {
-        groups[count++] = static_cast<char>(value & 0x7F);
-        value >>= 7;
-    } while (value != 0);
-    for (int i = count - 1; i >= 0; --i)
-        out.push_back(static_cast<char>(groups[i] | (i > 0 ? 0x80 : 0)));
-}
 
 // A format-1 file of `events` events in 16 tracks. Each track walks through all 16 channels in runs of
 // eight events under running status: notes on and off, with a controller or pitch bend now and then,
@@ -32,21 +16,16 @@ inline void Var(std::string& out, std::uint32_t value)
 inline std::string Generate(std::int64_t events)
 {
     std::mt19937 random(12345);
-    std::string file = "MThd";
-    Be(file, 6, 4);
-    Be(file, 1, 2);
-    Be(file, 16, 2);
-    Be(file, 480, 2);
+    std::string file = test::Header(1, 16, 480);
     const std::int64_t perTrack = events / 16;
     for (int t = 0; t < 16; ++t) {
         std::string body;
         int channel = t;
         std::uint8_t status = 0;
         for (std::int64_t i = 0; i < perTrack - 1; ++i) {
-            Var(body, random() % 4 == 0 ? 0 : random() % 240);
+            body += test::Var(random() % 4 == 0 ? 0 : random() % 240);
             if (i % 2000 == 0) {
-                body += "\xFF\x51\x03";
-                Be(body, 400000 + random() % 200000, 3);
+                body += "\xFF\x51\x03" + test::Be(400000 + random() % 200000, 3);
                 continue;
             }
             if (i % 8 == 0)
@@ -64,10 +43,7 @@ inline std::string Generate(std::int64_t events)
             body.push_back(static_cast<char>(36 + random() % 60));
             body.push_back(static_cast<char>(kind == 2 ? 0 : 1 + random() % 126));
         }
-        body += std::string("\x00\xFF\x2F\x00", 4);
-        file += "MTrk";
-        Be(file, static_cast<std::uint32_t>(body.size()), 4);
-        file += body;
+        file += test::Track(body + test::kEnd);
     }
     return file;
 }

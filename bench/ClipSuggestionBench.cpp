@@ -9,6 +9,7 @@
 
 #include "CMidiFile.h"
 #include "ClipSuggestion.h"
+#include "Corpus.h"
 #include "GeneratedSong.h"
 #include "RepeatedSections.h"
 
@@ -64,9 +65,9 @@ void BM_SuggestClipCorpus(benchmark::State& state)
 {
     std::vector<std::vector<SMidiNote>> files;
     std::size_t most = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(CORVINA_CORPUS_DIR)) {
+    for (const std::filesystem::path& path : test::CorpusFiles({".mid"})) {
         CMidiFile file;
-        if (entry.path().extension() == ".mid" && file.Load(entry.path().string()) == kMidiLoadOk) {
+        if (file.Load(path.string()) == kMidiLoadOk) {
             files.push_back(CollectNotes(file, -1, -1));
             most = std::max(most, files.back().size());
         }

@@ -2,6 +2,7 @@
 // a chorus that returns (once transposed, once with two notes changed), a bridge, accompaniment, drums.
 #pragma once
 
+#include "MidiBytes.h"
 #include "NoteList.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -48,46 +50,27 @@ struct SGeneratedSong {
         int tracks = 1;
         for (const STickNote& n : ticks)
             tracks = std::max(tracks, n.track + 1);
-        const auto be = [](std::string& out, std::uint32_t v, int n) {
-            for (int i = n - 1; i >= 0; --i)
-                out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-        };
-        std::string file = "MThd";
-        be(file, 6, 4);
-        be(file, 1, 2);
-        be(file, static_cast<std::uint32_t>(tracks), 2);
-        be(file, 480, 2);
+        std::vector<std::string> chunks;
         for (int t = 0; t < tracks; ++t) {
             // (tick, order, bytes): offs before ons at one tick.
-            std::vector<std::pair<std::pair<std::uint32_t, int>, std::string>> events;
-            if (t == 0) {
-                std::string tempo = "\xFF\x51\x03";
-                be(tempo, dwTempo, 3);
-                events.push_back({{0, 0}, tempo});
-            }
+            std::vector<std::tuple<std::uint32_t, int, std::string>> events;
+            if (t == 0)
+                events.emplace_back(0, 0, test::Bytes({0xFF, 0x51, 0x03}) + test::Be(dwTempo, 3));
             for (const STickNote& n : ticks) {
                 if (n.track != t)
                     continue;
-                events.push_back({{n.start, 2}, {static_cast<char>(0x90 | n.channel), static_cast<char>(n.key), static_cast<char>(n.velocity)}});
-                events.push_back({{n.end, 1}, {static_cast<char>(0x80 | n.channel), static_cast<char>(n.key), 0}});
+                events.emplace_back(n.start, 2, test::Bytes({0x90 | n.channel, n.key, n.velocity}));
+                events.emplace_back(n.end, 1, test::Bytes({0x80 | n.channel, n.key, 0}));
             }
-            std::stable_sort(events.begin(), events.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-            std::string body;
-            std::uint32_t now = 0;
-            for (const auto& [when, bytes] : events) {
-                std::uint32_t delta = when.first - now;
-                now = when.first;
-                std::string var(1, static_cast<char>(delta & 0x7F));
-                while (delta >>= 7)
-                    var.insert(var.begin(), static_cast<char>(0x80 | (delta & 0x7F)));
-                body += var + bytes;
-            }
-            body += std::string("\x00\xFF\x2F\x00", 4);
-            file += "MTrk";
-            be(file, static_cast<std::uint32_t>(body.size()), 4);
-            file += body;
+            std::stable_sort(events.begin(), events.end(), [](const auto& a, const auto& b) {
+                return std::tie(std::get<0>(a), std::get<1>(a)) < std::tie(std::get<0>(b), std::get<1>(b));
+            });
+            std::vector<std::pair<std::uint64_t, std::string>> timed;
+            for (const auto& [tick, order, bytes] : events)
+                timed.emplace_back(tick, bytes);
+            chunks.push_back(test::TimedEvents(timed));
         }
-        return file;
+        return test::Smf(1, 480, chunks);
     }
 };
 

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "MidiBytes.h"
 #include "NoteList.h"
 
 namespace corvina::bench {
@@ -153,57 +154,32 @@ inline GeneratedSong GenerateSong(std::uint32_t seed, double seconds)
 // tempo at the start of the first track (times rounded to ticks).
 inline std::string SongFile(const GeneratedSong& song)
 {
-    auto be = [](std::string& out, std::uint32_t value, int n) {
-        for (int i = n - 1; i >= 0; --i)
-            out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-    };
-    auto var = [](std::string& out, std::uint32_t value) {
-        std::string groups(1, static_cast<char>(value & 0x7F));
-        while (value >>= 7)
-            groups.insert(groups.begin(), static_cast<char>(0x80 | (value & 0x7F)));
-        out += groups;
-    };
     constexpr std::uint64_t kDivision = 480;
+    const auto tick = [&](std::uint32_t us) { return (std::uint64_t(us) * kDivision + song.usPerQuarter / 2) / song.usPerQuarter; };
     int tracks = 0;
     for (const SMidiNote& n : song.notes)
         tracks = std::max(tracks, n.nTrack + 1);
-    std::string file = "MThd";
-    be(file, 6, 4);
-    be(file, 1, 2);
-    be(file, static_cast<std::uint32_t>(tracks), 2);
-    be(file, kDivision, 2);
+    std::vector<std::string> chunks;
     for (int t = 0; t < tracks; ++t) {
         // (tick, off before on, status, key, velocity)
         std::vector<std::tuple<std::uint64_t, int, int, int, int>> events;
         for (const SMidiNote& n : song.notes) {
             if (n.nTrack != t)
                 continue;
-            events.emplace_back((std::uint64_t(n.dwStartUs) * kDivision + song.usPerQuarter / 2) / song.usPerQuarter, 1,
-                                0x90 | n.byChannel, n.byKey, n.byVelocity);
-            events.emplace_back((std::uint64_t(n.dwEndUs) * kDivision + song.usPerQuarter / 2) / song.usPerQuarter, 0,
-                                0x80 | n.byChannel, n.byKey, 0);
+            events.emplace_back(tick(n.dwStartUs), 1, 0x90 | n.byChannel, n.byKey, n.byVelocity);
+            events.emplace_back(tick(n.dwEndUs), 0, 0x80 | n.byChannel, n.byKey, 0);
         }
         std::sort(events.begin(), events.end());
         // A name first: a track the song leaves empty (no pad, no second line) still has a chunk the
         // reader takes, so that the tracks after it keep their numbers.
-        std::string body = std::string("\x00\xFF\x03\x05voice", 9);
-        if (t == 0) {
-            body += std::string("\x00\xFF\x51\x03", 4);
-            be(body, song.usPerQuarter, 3);
-        }
-        std::uint64_t now = 0;
-        for (const auto& [tick, kind, status, key, velocity] : events) {
-            var(body, static_cast<std::uint32_t>(tick - now));
-            now = tick;
-            body += {static_cast<char>(status), static_cast<char>(key), static_cast<char>(velocity)};
-            (void)kind;
-        }
-        body += std::string("\x00\xFF\x2F\x00", 4);
-        file += "MTrk";
-        be(file, static_cast<std::uint32_t>(body.size()), 4);
-        file += body;
+        std::vector<std::pair<std::uint64_t, std::string>> timed = {{0, test::Bytes({0xFF, 0x03, 0x05}) + "voice"}};
+        if (t == 0)
+            timed.emplace_back(0, test::Bytes({0xFF, 0x51, 0x03}) + test::Be(song.usPerQuarter, 3));
+        for (const auto& [at, kind, status, key, velocity] : events)
+            timed.emplace_back(at, test::Bytes({status, key, velocity}));
+        chunks.push_back(test::TimedEvents(timed));
     }
-    return file;
+    return test::Smf(1, kDivision, chunks);
 }
 
 // Share of the tune's notes that the line has with the same key and onset.

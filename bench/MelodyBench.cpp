@@ -15,6 +15,7 @@
 #include "GeneratedSongs.h"
 #include "MelodyLibrary.h"
 #include "MelodyLine.h"
+#include "ScratchFolder.h"
 
 namespace {
 
@@ -70,14 +71,11 @@ void BM_MelodyLineOfFiveMinutes(benchmark::State& state)
 // What corvina-midi melody does after parsing its options: load, collect, find the line, write iMelody.
 void BM_FiveMinuteFileToiMelody(benchmark::State& state)
 {
-    char folder[] = "/tmp/corvina-melody-bench.XXXXXX";
-    if (!::mkdtemp(folder))
-        std::abort();
-    const std::string path = std::string(folder) + "/song.mid";
-    std::ofstream(path, std::ios::binary) << bench::SongFile(LongSong());
+    const test::ScratchFolder folder("melody-bench");
+    const std::string path = folder.Write("song.mid", bench::SongFile(LongSong())).string();
     std::size_t written = 0;
     for (auto _ : state) {
-        CMidiFile file(folder);
+        CMidiFile file(folder.Path());
         if (file.Load(path) != kMidiLoadOk)
             std::abort();
         const SMelodyLine line = ExtractMelodyLine(CollectNotes(file, -1, -1));
@@ -90,7 +88,6 @@ void BM_FiveMinuteFileToiMelody(benchmark::State& state)
         written = out.str().size();
     }
     state.counters["imy_bytes"] = static_cast<double>(written);
-    std::filesystem::remove_all(folder);
 }
 
 BENCHMARK(BM_MelodyLineOfFiveMinutes)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond);

@@ -15,6 +15,7 @@
 
 #include "BenchMidiFile.h"
 #include "CMidiFile.h"
+#include "ScratchFolder.h"
 
 namespace {
 
@@ -27,22 +28,13 @@ struct Source {
     std::int64_t events = 0;
 };
 
-// The run's private folder. The path is never destroyed, so the clean-up at exit can still read it.
+// The run's private folder, also the engine's, removed at exit.
 const std::filesystem::path& BenchFolder()
 {
-    static const std::filesystem::path* const folder = [] {
-        char pattern[] = "/tmp/corvina-midi-bench.XXXXXX";
-        if (!::mkdtemp(pattern))
-            std::abort();
-        CMidiFile::SetDefaultTempFolder(pattern);
-        auto* made = new std::filesystem::path(pattern);
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(BenchFolder(), ec);
-        });
-        return made;
-    }();
-    return *folder;
+    static const corvina::test::ScratchFolder folder("midi-bench");
+    static const bool engineUsesIt = (CMidiFile::SetDefaultTempFolder(folder.Path()), true);
+    (void)engineUsesIt;
+    return folder.Path();
 }
 
 // Files are made once per size and kept in the private folder for the whole run.

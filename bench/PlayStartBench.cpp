@@ -11,15 +11,14 @@
 #include <string>
 #include <thread>
 
-#include "BenchMidiFile.h"
 #include "CMciPlayer.h"
 #include "CRegistryHelper.h"
+#include "MidiBytes.h"
+#include "ScratchFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using corvina::bench::Be;
-using corvina::bench::Var;
 
 // 30 seconds of a tune, four-note chords, a bass line and drums on one track: about 1 300 notes.
 std::string Clip()
@@ -27,8 +26,7 @@ std::string Clip()
     std::mt19937 random(99);
     std::string events;
     auto note = [&](int delta, int status, int key, int velocity) {
-        Var(events, static_cast<std::uint32_t>(delta));
-        events += {static_cast<char>(status), static_cast<char>(key), static_cast<char>(velocity)};
+        events += corvina::test::Var(static_cast<std::uint32_t>(delta)) + corvina::test::Bytes({status, key, velocity});
     };
     for (int beat = 0; beat < 60; ++beat) {  // 96 ticks a beat at 120 bpm
         note(0, 0x90, 72 + static_cast<int>(random() % 12), 100);
@@ -42,24 +40,13 @@ std::string Clip()
         note(0, 0xB2, 123, 0);
         note(0, 0x99, 42, 0);
     }
-    std::string file = "MThd";
-    Be(file, 6, 4);
-    Be(file, 0, 2);
-    Be(file, 1, 2);
-    Be(file, 96, 2);
-    file += "MTrk";
-    Be(file, static_cast<std::uint32_t>(events.size() + 4), 4);
-    return file + events + std::string("\x00\xFF\x2F\x00", 4);
+    return corvina::test::Smf(0, 96, {events + corvina::test::kEnd});
 }
 
 const fs::path& Folder()
 {
-    static const fs::path folder = [] {
-        char pattern[] = "/tmp/corvina-play-start-bench.XXXXXX";
-        if (!::mkdtemp(pattern)) std::abort();
-        return fs::path(pattern);
-    }();
-    return folder;
+    static const corvina::test::ScratchFolder folder("play-start-bench");
+    return folder.Path();
 }
 
 void BM_PlayStartsSound(benchmark::State& state)

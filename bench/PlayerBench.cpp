@@ -18,6 +18,7 @@
 
 #include "BenchMidiFile.h"
 #include "CMidiSchedule.h"
+#include "ScratchFolder.h"
 
 namespace {
 
@@ -49,32 +50,16 @@ struct Source {
 // The benchmark's private folder, removed at exit (by this process only: children leave with _exit).
 const std::filesystem::path& Folder()
 {
-    static const std::filesystem::path folder = [] {
-        char pattern[] = "/tmp/corvina-player-bench.XXXXXX";
-        if (!::mkdtemp(pattern))
-            std::abort();
-        return std::filesystem::path(pattern);
-    }();
-    static const bool cleanup = [] {
-        return std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(Folder(), ec);
-        }) == 0;
-    }();
-    (void)cleanup;
-    return folder;
+    static const corvina::test::ScratchFolder folder("player-bench");
+    return folder.Path();
 }
 
 // A format-1 file of `tracks` tracks of one note each: the most tracks a file of its size can hold
 // with a sounding note in each (20 bytes a track).
 std::string ManyTracks(std::int64_t tracks)
 {
-    std::string file = "MThd";
-    corvina::bench::Be(file, 6, 4);
-    corvina::bench::Be(file, 1, 2);
-    corvina::bench::Be(file, 0xFFFF, 2);
-    corvina::bench::Be(file, 96, 2);
-    const std::string track("MTrk\0\0\0\x0C\x00\x90\x3C\x40\x60\x80\x3C\x00\x00\xFF\x2F\x00", 20);
+    std::string file = corvina::test::Header(1, 0xFFFF, 96);
+    const std::string track = corvina::test::Track(corvina::test::Bytes({0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x00}) + corvina::test::kEnd);
     for (std::int64_t t = 0; t < tracks; ++t)
         file += track;
     return file;

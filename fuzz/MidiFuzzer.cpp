@@ -2,43 +2,17 @@
 // and cut into clips, as the clip editor does with a file the user opens.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "CMidiEventCursor.h"
 #include "CMidiFile.h"
 #include "MidiReaderState.h"
+#include "ScratchFolder.h"
 
 namespace {
-
-struct Scratch {
-    Scratch()
-    {
-        // Memory-backed when possible: every input makes several small files.
-        char pattern[] = "/dev/shm/corvina-midi-fuzz.XXXXXX";
-        if (access("/dev/shm", W_OK) != 0)
-            std::snprintf(pattern, sizeof pattern, "/tmp/cmf.XXXXXX");
-        if (!::mkdtemp(pattern))
-            std::abort();
-        folder = pattern;
-        input = (folder / "input.mid").string();
-        corvina::CMidiFile::SetDefaultTempFolder(folder);
-        // Nothing should fail to delete here; if it does, do not stall the fuzzer for 5 s.
-        corvina::CMidiFile::SetRetryWait([](int) {});
-    }
-    ~Scratch()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
-    }
-    std::filesystem::path folder;
-    std::string input;
-};
 
 std::uint32_t Word(const std::uint8_t* data, std::size_t size, std::size_t from)
 {
@@ -52,19 +26,21 @@ std::uint32_t Word(const std::uint8_t* data, std::size_t size, std::size_t from)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static Scratch scratch;
+    // Memory-backed when possible: every input makes several small files.
+    static const corvina::test::ScratchFolder scratch("midi-fuzz", corvina::test::FastTemporaryFolder());
+    static const bool engineUsesIt = [] {
+        corvina::CMidiFile::SetDefaultTempFolder(scratch.Path());
+        // Nothing should fail to delete here; if it does, do not stall the fuzzer for 5 s.
+        corvina::CMidiFile::SetRetryWait([](int) {});
+        return true;
+    }();
+    (void)engineUsesIt;
     // Each input starts from the state of a fresh program, so that a crash can be replayed alone.
     corvina::ResetMidiReaderState();
 
-    std::FILE* file = std::fopen(scratch.input.c_str(), "wb");
-    if (!file)
-        std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, file) != size)
-        std::abort();
-    std::fclose(file);
-
+    const std::filesystem::path input = scratch.Write("input.mid", std::string(reinterpret_cast<const char*>(data), size));
     corvina::CMidiFile midi;
-    if (midi.Load(scratch.input) != corvina::kMidiLoadOk)
+    if (midi.Load(input.string()) != corvina::kMidiLoadOk)
         return 0;
     // Tracks keep no record per event: every walk must read again exactly the events the load read.
     for (int t = 0; t < midi.GetTrackCount(); ++t) {
@@ -101,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t start = size >= 8 ? Word(data, size, size - 8) % 8000000u : 0;
     const std::uint32_t end = size >= 4 ? Word(data, size, size - 4) : 4000000u;
     midi.WriteClip(start, end);
-    midi.SaveClipAs((scratch.folder / "saved.mid").string());
+    midi.SaveClipAs((scratch.Path() / "saved.mid").string());
     if (midi.GetCombinationCount() > 0) {
         int track = -1;
         int channel = -1;

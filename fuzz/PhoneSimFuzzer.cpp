@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "CAtCommandEngine.h"
-#include "FuzzScratch.h"
+#include "ScratchFolder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static corvina::fuzz::Scratch scratch("phonesim");
+    static const corvina::test::ScratchFolder scratch("phonesim-fuzz", corvina::test::FastTemporaryFolder());
     const std::string text(reinterpret_cast<const char*>(data), size);
 
     std::vector<std::string> problems;
@@ -18,11 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A fresh phone for every input, so a crash can be replayed alone.
     std::error_code ec;
-    std::filesystem::remove_all(scratch.folder / "phone", ec);
+    std::filesystem::remove_all(scratch.Path() / "phone", ec);
     static const std::vector<std::string> kTypes = corvina::CPhoneModel::KnownTypes();
     corvina::CPhoneState state;
     std::string error;
-    if (!state.Open(scratch.folder / "phone", error))
+    if (!state.Open(scratch.Path() / "phone", error))
         return 0;
     corvina::CPhoneModel model;
     corvina::CPhoneModel::FromType(kTypes[size % kTypes.size()], model);

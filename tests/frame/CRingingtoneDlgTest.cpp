@@ -9,6 +9,7 @@
 #include "GuiTestMain.h"
 #include "HostModule.h"
 #include "RealInput.h"
+#include "ScratchFolder.h"
 #include "CClipEditDlg.h"
 
 #include <gtest/gtest.h>
@@ -220,9 +221,8 @@ TEST(MainDialogExitQuestion, TheCaptionJoinsTheHostsSuiteNameAndTheEditorsTitle)
 
 TEST(MainDialogTrace, ConstructionTracesItsEntryAndExitAtLevelThree)
 {
-    const auto folder = std::filesystem::temp_directory_path() / ("corvina-frame-trace-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    const auto path = folder / "trace.txt";
+    const test::ScratchFolder folder("frame-trace");
+    const auto path = folder.Path() / "trace.txt";
     std::ostringstream reg;
     reg << "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Pellucid 5.0\\Kvt]\n"
         << "\"Flags\"=dword:20000004\n\"FileName\"=\"" << path.string() << "\"\n";
@@ -231,10 +231,7 @@ TEST(MainDialogTrace, ConstructionTracesItsEntryAndExitAtLevelThree)
     {
         CRingingtoneDlg dlg;
     }
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string trace = text.str();
+    const std::string trace = test::ReadFile(path);
     const auto entering = trace.find(" 3 Entering CRingingtoneDlg::CRingingtoneDlg\n");
     const auto leaving = trace.find(" 3 Leaving CRingingtoneDlg::CRingingtoneDlg\n");
     EXPECT_NE(entering, std::string::npos) << trace;
@@ -243,7 +240,6 @@ TEST(MainDialogTrace, ConstructionTracesItsEntryAndExitAtLevelThree)
 
     Registry::Instance().LoadText(kEnglish);
     ResetTrace();
-    std::filesystem::remove_all(folder);
 }
 
 } // namespace

@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kScale = fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files" / "test-c-major-scale.mid";
+using test::kScale;
 const std::string kPortText = "Port cannot be read. Please reinstall Pellucid!\n";
 const std::string kTransferFailed = "Transferring of file/clip to the phone unsuccessful.";
 const std::string kTransferDone = "The file or the clip were successfully transferred to the mobile phone.";

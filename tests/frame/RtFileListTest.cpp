@@ -1,11 +1,10 @@
 // The ringtone file list: look-ups, additions, playable types, paths and the overwrite warning.
 #include "CResource.h"
 #include "RtFileList.h"
+#include "ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 
 namespace corvina {
 namespace {
@@ -56,21 +55,7 @@ TEST(RtFileList, AddingAKnownNameOnlyRefreshesItsRecord)
     EXPECT_TRUE(list.Records().empty());
 }
 
-// Sets an environment variable for one scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnv() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
+using test::ScopedEnv;
 
 TEST(RtFileList, TheOverwriteWarningNamesTheFileAndItsDateInTheUsersLocaleAndSaysWhenItIsProtected)
 {

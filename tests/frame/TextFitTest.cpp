@@ -31,7 +31,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kCorpus = fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files";
+using test::kMidiCorpus;
 
 // The part of a control's width that its parent shows; 0 when it lies wholly outside.
 int VisibleWidth(const wxWindow* control)
@@ -182,7 +182,7 @@ protected:
         CClipEditDlg& clip = dlg->GetMelodiesDlg()->GetClipEditDlg();
         // A copy of its own: the reader locks the file it opens, and other tests open the same one.
         const fs::path melody = m_folder.Path() / model / "chords.mid";
-        fs::copy_file(kCorpus / "test-multichannel-chords-0.mid", melody, fs::copy_options::overwrite_existing);
+        fs::copy_file(kMidiCorpus / "test-multichannel-chords-0.mid", melody, fs::copy_options::overwrite_existing);
         EXPECT_TRUE(clip.OpenFile(melody.string()));
         std::string failures;
         for (int page : {0, 1}) {
@@ -234,7 +234,7 @@ TEST_F(TextFitTest, TypingATimeKeepsItWholeInItsField)
     editor.frame->SetClientSize(wxSize(dlg->Units().X(464), dlg->Units().Y(307)));
     CClipEditDlg& clip = dlg->GetMelodiesDlg()->GetClipEditDlg();
     const fs::path melody = m_folder.Path() / "typing" / "chords.mid";
-    fs::copy_file(kCorpus / "test-multichannel-chords-0.mid", melody);
+    fs::copy_file(kMidiCorpus / "test-multichannel-chords-0.mid", melody);
     ASSERT_TRUE(clip.OpenFile(melody.string()));
     dlg->SetSheetCurSel(1);
     auto* field = dynamic_cast<CTimeEdit*>(clip.GetDlgItem(CClipEditDlg::IDC_CLIP_START));

@@ -33,13 +33,7 @@ protected:
         DispatchPending();
     }
     // The texts of the message boxes shown so far, in order.
-    std::vector<std::string> Texts() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& box : m_ui.m_boxes)
-            texts.push_back(box.text);
-        return texts;
-    }
+    std::vector<std::string> Texts() const { return m_ui.Texts(); }
     // True when a message box showed exactly the text.
     bool Told(const std::string& text) const
     {

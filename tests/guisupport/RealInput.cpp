@@ -160,6 +160,9 @@ wxPoint TabPoint(wxBookCtrlBase* book, int page)
 
 void Press(int keyCode, int modifiers)
 {
+    // A capital letter is typed as the user types it: with Shift held.
+    if (keyCode >= 'A' && keyCode <= 'Z')
+        modifiers |= wxMOD_SHIFT;
     Simulator().Char(keyCode, modifiers);
     DispatchPending();
 }

@@ -2,12 +2,11 @@
 #include "CHostOptions.h"
 #include "CMidiFile.h"
 #include "MelodyArgument.h"
+#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 namespace corvina::test {
 namespace {
@@ -77,18 +76,10 @@ TEST(HostCommandLine, HelpListsEveryOptionTheParserTakes)
 
 class MelodyArgumentTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("corvina-host-test-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-    fs::path Write(const std::string& name, const std::string& text)
-    {
-        std::ofstream(m_dir / name, std::ios::binary) << text;
-        return m_dir / name;
-    }
-    fs::path m_dir;
+    fs::path Write(const std::string& name, const std::string& text) { return m_folder.Write(name, text); }
+
+    const ScratchFolder m_folder{"host-test"};
+    const fs::path m_dir = m_folder.Path();
 };
 
 TEST_F(MelodyArgumentTest, AnIMelodyFileOpensAsAMidiFileOfTheSameNameThatGoesAwayAfterwards)
@@ -107,8 +98,7 @@ TEST_F(MelodyArgumentTest, AnIMelodyFileOpensAsAMidiFileOfTheSameNameThatGoesAwa
         ASSERT_EQ(file.Load(converted.string()), kMidiLoadOk);
         EXPECT_GE(file.GetTrackCount(), 1);
         // The user's file is only read.
-        std::ifstream in(imy, std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), melody);
+        EXPECT_EQ(ReadFile(imy), melody);
     }
     EXPECT_FALSE(fs::exists(converted));
     EXPECT_FALSE(fs::exists(converted.parent_path()));

@@ -6,6 +6,7 @@
 #include "EditorWithPhone.h"
 #include "FakeUi.h"
 #include "RealInput.h"
+#include "ScopedEnv.h"
 #include "UserSettings.h"
 
 #include <gtest/gtest.h>
@@ -67,7 +68,6 @@ protected:
         if (!test::VirtualPhone::Available())
             GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
         fs::create_directories(m_links);
-        setenv("XDG_CONFIG_HOME", (m_folder.Path() / "config").c_str(), 1);
         std::vector<fs::path> files;
         for (const auto& entry : fs::directory_iterator(CORVINA_REGISTRY_DIR))
             if (entry.path().extension() == ".reg")
@@ -85,7 +85,6 @@ protected:
             test::DispatchPending();
         }
         Registry::Instance().LoadText("");
-        unsetenv("XDG_CONFIG_HOME");
     }
     // The status line says the text within the time.
     bool Says(const std::string& text, int timeoutMs = 2000)
@@ -95,6 +94,7 @@ protected:
 
     test::ScratchFolder m_folder;
     fs::path m_links = m_folder.Path() / "links";
+    test::ScopedEnv m_config{"XDG_CONFIG_HOME", (m_folder.Path() / "config").string()};
     test::FakeUi m_ui;
     CHostFrame* m_frame = nullptr;
 };

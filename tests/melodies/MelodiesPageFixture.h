@@ -16,6 +16,7 @@
 #include "ButtonClicks.h"
 #include "EditorTest.h"
 #include "ImageLoader.h"
+#include "MidiBytes.h"
 #include "MelodyFileChoice.h"
 #include "ModalReader.h"
 #include "RealInput.h"
@@ -40,16 +41,6 @@
 namespace corvina::test {
 
 namespace fs = std::filesystem;
-
-const fs::path kCorpus = fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files";
-
-inline std::string ReadBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // Types a time and leaves the field: the time becomes the field's value and is reported.
 inline void Type(CTimeEdit* field, const char* text)
@@ -84,12 +75,12 @@ protected:
     // the user is told of the success.
     void SendScale()
     {
-        ASSERT_TRUE(m_clip->OpenFile((kCorpus / "test-c-major-scale.mid").string()));
+        ASSERT_TRUE(m_clip->OpenFile(kScale.string()));
         m_page->SetDestination("scale.mid");
         m_clip->WriteToPhone();
         const fs::path onPhone = m_editor->phone->Files() / "Ringtones" / "scale.mid";
         ASSERT_TRUE(fs::exists(onPhone)) << ::testing::PrintToString(Texts());
-        EXPECT_EQ(ReadBytes(onPhone), ReadBytes(m_clip->GetMidiFile()->GetTempPrefix() + "rtclip.mid"));
+        EXPECT_EQ(ReadFile(onPhone), ReadFile(m_clip->GetMidiFile()->GetTempPrefix() + "rtclip.mid"));
         EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
     }
     CListCtrl* Tracks() { return m_clip->Item<CListCtrl>(CClipEditDlg::IDC_TRACK_LIST); }

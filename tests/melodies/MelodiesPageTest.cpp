@@ -7,15 +7,16 @@ namespace corvina {
 namespace {
 
 using test::MelodiesPageTest;
-using test::kCorpus;
-using test::ReadBytes;
+using test::kMidiCorpus;
+using test::kScale;
+using test::ReadFile;
 using test::Type;
 namespace fs = std::filesystem;
 
 TEST_F(MelodiesPageTest, OpeningAFileListsItsCombinationsWithTheAllRowLastAndAClipOfTheFirstTenth)
 {
     Connect("CX70");
-    ASSERT_TRUE(m_clip->OpenFile((kCorpus / "test-c-major-scale.mid").string()));
+    ASSERT_TRUE(m_clip->OpenFile(kScale.string()));
     EXPECT_EQ(Tracks()->GetItemCount(), 1);  // one combination: no "all" row
     EXPECT_EQ(m_clip->GetLength(), 4000);
     EXPECT_EQ(m_clip->GetClip(), (ClipTimes{0, 400}));
@@ -24,16 +25,16 @@ TEST_F(MelodiesPageTest, OpeningAFileListsItsCombinationsWithTheAllRowLastAndACl
     EXPECT_TRUE(m_clip->GetPlayer().GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
     EXPECT_FALSE(m_clip->GetPlayer().GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->IsEnabled());
 
-    ASSERT_TRUE(m_clip->OpenFile((kCorpus / "test-multichannel-chords-0.mid").string()));
+    ASSERT_TRUE(m_clip->OpenFile((kMidiCorpus / "test-multichannel-chords-0.mid").string()));
     ASSERT_EQ(Tracks()->GetItemCount(), 4);
     EXPECT_EQ(Tracks()->GetItemText(3, 0).Trim(false), "all");
     EXPECT_EQ(Tracks()->GetItemText(3, 1), "all");
     EXPECT_EQ(Tracks()->GetItemText(1, 1), "2");
     // The dropped file reaches the page through the main dialog as well.
     char* path = new char[256];
-    std::snprintf(path, 256, "%s", (kCorpus / "test-c-major-scale.mid").c_str());
+    std::snprintf(path, 256, "%s", kScale.c_str());
     SendMessage(m_dlg, WM_DROP_MIDI_FILE, 0, reinterpret_cast<std::intptr_t>(path));
-    EXPECT_EQ(m_page->GetCurFile(), (kCorpus / "test-c-major-scale.mid").string());
+    EXPECT_EQ(m_page->GetCurFile(), kScale.string());
     EXPECT_EQ(Tracks()->GetItemCount(), 1);
     // The path box, too narrow for the whole path, shows its end: the file's name.
     m_dlg->SetSheetCurSel(1);
@@ -49,11 +50,11 @@ TEST_F(MelodiesPageTest, OpeningAFileListsItsCombinationsWithTheAllRowLastAndACl
 TEST_F(MelodiesPageTest, ADamagedFileGives4021AndKeepsThePreviousFile)
 {
     Connect("CX70");
-    ASSERT_TRUE(m_clip->OpenFile((kCorpus / "test-c-major-scale.mid").string()));
-    EXPECT_FALSE(m_clip->OpenFile((kCorpus / "test-not-a-midi-file.mid").string()));
+    ASSERT_TRUE(m_clip->OpenFile(kScale.string()));
+    EXPECT_FALSE(m_clip->OpenFile((kMidiCorpus / "test-not-a-midi-file.mid").string()));
     ASSERT_FALSE(m_ui.m_boxes.empty());
     EXPECT_EQ(m_ui.m_boxes.back().text, "Format of specified file is not supported!");
-    EXPECT_EQ(m_page->GetCurFile(), (kCorpus / "test-c-major-scale.mid").string());
+    EXPECT_EQ(m_page->GetCurFile(), kScale.string());
     EXPECT_FALSE(m_clip->OpenFile((m_folder.Path() / "missing.mid").string()));
     EXPECT_EQ(m_ui.m_boxes.back().text, "Unable to open specified file. This may be open in another application.");
 }
@@ -61,7 +62,7 @@ TEST_F(MelodiesPageTest, ADamagedFileGives4021AndKeepsThePreviousFile)
 TEST_F(MelodiesPageTest, TypedTimesMoveTheMarkerAndDraggingItChangesTheTimes)
 {
     Connect("CX70");
-    ASSERT_TRUE(Open(kCorpus / "test-c-major-scale.mid"));
+    ASSERT_TRUE(Open(kScale));
     auto* start = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_START));
     auto* end = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END));
     ASSERT_TRUE(start && end);
@@ -129,7 +130,7 @@ TEST_F(MelodiesPageTest, InArabicTheTimeLineRunsRightToLeftAndTheMarkerFollowsTh
 {
     Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"Language\"=dword:00000401\n");
     ASSERT_EQ(m_clip->GetLayoutDirection(), wxLayout_RightToLeft);
-    ASSERT_TRUE(Open(kCorpus / "test-c-major-scale.mid"));
+    ASSERT_TRUE(Open(kScale));
     Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END)), "0:02.00");
     Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_START)), "0:01.00");
     test::DispatchPending();
@@ -200,7 +201,7 @@ std::pair<std::string, GtkTextDirection> FileDialogOn(wxWindow* button)
 TEST_F(MelodiesPageTest, TheSaveDialogIsTitledInTheEditorsLanguage)
 {
     Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"Language\"=dword:00000407\n");
-    ASSERT_TRUE(Open(kCorpus / "test-c-major-scale.mid"));
+    ASSERT_TRUE(Open(kScale));
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     const auto [title, direction] = FileDialogOn(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS));
     EXPECT_EQ(title, "Speichern unter");
@@ -210,7 +211,7 @@ TEST_F(MelodiesPageTest, TheSaveDialogIsTitledInTheEditorsLanguage)
 TEST_F(MelodiesPageTest, InArabicTheFileDialogsAndTheListsRunRightToLeft)
 {
     Connect("CX70", {"--seed-ringtones"}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"Language\"=dword:00000401\n");
-    ASSERT_TRUE(Open(kCorpus / "test-multichannel-chords-0.mid"));
+    ASSERT_TRUE(Open(kMidiCorpus / "test-multichannel-chords-0.mid"));
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     EXPECT_EQ(FileDialogOn(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS)).second, GTK_TEXT_DIR_RTL);
     EXPECT_EQ(FileDialogOn(m_clip->GetDlgItem(CClipEditDlg::IDC_OPEN)).second, GTK_TEXT_DIR_RTL);
@@ -227,7 +228,7 @@ TEST_F(MelodiesPageTest, InArabicTheFileDialogsAndTheListsRunRightToLeft)
 TEST_F(MelodiesPageTest, TheMarkerIsAsWideAsTheClipAndADragEndsWhenTheMouseIsTakenAway)
 {
     Connect("CX70");
-    ASSERT_TRUE(Open(kCorpus / "test-c-major-scale.mid"));
+    ASSERT_TRUE(Open(kScale));
     auto* start = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_START));
     auto* end = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END));
     Type(end, "0:04.00");
@@ -282,7 +283,7 @@ TEST_F(MelodiesPageTest, TheMarkerIsAsWideAsTheClipAndADragEndsWhenTheMouseIsTak
 TEST_F(MelodiesPageTest, SaveAsWritesAClipTheEngineReadsAndAnEmptyClipGives4590)
 {
     Connect("CX70");
-    ASSERT_TRUE(Open(kCorpus / "test-c-major-scale.mid"));
+    ASSERT_TRUE(Open(kScale));
     const fs::path saved = m_folder.Path() / "clip.mid";
     SetFileChoosers(nullptr, [&](wxWindow*, const std::string&, const std::string&) { return saved.string(); });
     auto* end = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END));
@@ -311,13 +312,10 @@ TEST_F(MelodiesPageTest, SaveAsWritesAClipTheEngineReadsAndAnEmptyClipGives4590)
     // A clip of nearly a whole one-track file with running status does not fit the writer's room
     // (each note-off gains its status byte): the user hears that it is too long, and how long a
     // clip from that start can be.
-    std::string events = std::string("\x00\xFF\x51\x03\x07\xA1\x20\x00\x90\x3C\x50", 11);
+    std::string events = test::Bytes({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0x90, 0x3C, 0x50});
     for (int i = 0; i < 1200; ++i)
-        events += std::string("\x83\x60\x3C\x00\x00\x3C\x50", 7);  // a beat, note off, the next note
-    events += std::string("\x00\xFF\x2F\x00", 4);
-    const std::string length = {char(events.size() >> 24), char(events.size() >> 16), char(events.size() >> 8), char(events.size())};
-    const fs::path long10 = m_folder.Path() / "ten-minutes.mid";
-    std::ofstream(long10, std::ios::binary) << std::string("MThd\0\0\0\6\0\0\0\1\x01\xE0MTrk", 18) << length << events;
+        events += test::Bytes({0x83, 0x60, 0x3C, 0x00, 0x00, 0x3C, 0x50});  // a beat, note off, the next note
+    const fs::path long10 = m_folder.Write("ten-minutes.mid", test::Smf(0, 480, {events + test::kEnd}));
     ASSERT_TRUE(Open(long10));
     fs::remove(saved);
     Type(end, "10:00.00");
@@ -352,7 +350,7 @@ TEST_F(MelodiesPageTest, TransmittingInFolderModePutsTheClipOnThePhoneAndAsksBef
     EXPECT_NE(combo->FindString("scale.mid"), wxNOT_FOUND);
 
     // The same name again: "No" leaves the phone's file alone.
-    const std::string first = ReadBytes(onPhone);
+    const std::string first = ReadFile(onPhone);
     auto* end = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END));
     Type(end, "0:02.00");
     test::DispatchPending();
@@ -361,7 +359,7 @@ TEST_F(MelodiesPageTest, TransmittingInFolderModePutsTheClipOnThePhoneAndAsksBef
     m_clip->WriteToPhone();
     ASSERT_EQ(m_ui.m_boxes.size(), 1u);
     EXPECT_NE(m_ui.m_boxes[0].text.find("\"scale.mid\""), std::string::npos);
-    EXPECT_EQ(ReadBytes(onPhone), first);
+    EXPECT_EQ(ReadFile(onPhone), first);
 
     // A write-protected file is unprotected, deleted and written anew on "Yes".
     ::chmod(onPhone.c_str(), 0444);
@@ -371,7 +369,7 @@ TEST_F(MelodiesPageTest, TransmittingInFolderModePutsTheClipOnThePhoneAndAsksBef
     m_clip->WriteToPhone();
     EXPECT_NE(m_ui.m_boxes[0].text.find("write-protected"), std::string::npos);
     EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
-    EXPECT_NE(ReadBytes(onPhone), first);
+    EXPECT_NE(ReadFile(onPhone), first);
 }
 
 TEST_F(MelodiesPageTest, WithoutAPhoneFolderTheReadOutAndTransmitGoOverObex)
@@ -391,7 +389,7 @@ TEST_F(MelodiesPageTest, WithoutAPhoneFolderTheReadOutAndTransmitGoOverObex)
     const fs::path onPhone = m_editor->phone->Files() / "Ringtones" / "scale.mid";
 
     // A write-protected file is unprotected over OBEX and written anew on "Yes".
-    const std::string first = ReadBytes(onPhone);
+    const std::string first = ReadFile(onPhone);
     Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END)), "0:02.00");
     test::DispatchPending();
     ::chmod(onPhone.c_str(), 0444);
@@ -400,7 +398,7 @@ TEST_F(MelodiesPageTest, WithoutAPhoneFolderTheReadOutAndTransmitGoOverObex)
     m_ui.QueueAnswer(IDYES);
     m_clip->WriteToPhone();
     EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
-    EXPECT_NE(ReadBytes(onPhone), first);
+    EXPECT_NE(ReadFile(onPhone), first);
     // After the sessions the line answers AT commands again.
     EXPECT_EQ(CAtLink::ForDevice(m_editor->phone->Port())->Command("AT"), S_OK);
 }
@@ -411,7 +409,7 @@ TEST_F(MelodiesPageTest, CancellingTheTransferGives526AndLeavesNoFileOnThePhone)
     recording->CancelAfterPositions(0);
     CServiceFactory::Instance().RegisterImplementation("CancellingProgress", [recording] { return recording; });
     Connect("CX70", {}, "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"=\"CancellingProgress\"\n");
-    ASSERT_TRUE(m_clip->OpenFile((kCorpus / "test-all-gm-sounds.mid").string()));
+    ASSERT_TRUE(m_clip->OpenFile((kMidiCorpus / "test-all-gm-sounds.mid").string()));
     m_page->SetDestination("cancelled.mid");
     m_clip->WriteToPhone();
     EXPECT_EQ(m_ui.m_boxes.back().text, "Transferring of file/clip to the phone unsuccessful.");
@@ -443,7 +441,7 @@ TEST_F(MelodiesPageTest, UnpluggingDuringATransmitTellsTheFailedTransferFirstAnd
     // Over the line, as a real phone: a large file, so the transfer takes many packets.
     Connect("CX70", {}, "\"VolumeRoot\"=\"\"\n[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n"
                         "\"Implementation\"=\"UnpluggingProgress\"\n");
-    ASSERT_TRUE(Open(kCorpus / "test-all-gm-sounds.mid"));
+    ASSERT_TRUE(Open(kMidiCorpus / "test-all-gm-sounds.mid"));
     Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END)), "5:00.00");
     m_page->SetDestination("unplugged.mid");
     progress->unplug = [this] {
@@ -464,25 +462,25 @@ TEST_F(MelodiesPageTest, UnpluggingDuringATransmitTellsTheFailedTransferFirstAnd
 TEST_F(MelodiesPageTest, IndexModeUploadsTheFirstSlotEntryToTheLastSlot)
 {
     Connect("ME45", {}, "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"=\"RecordingProgressWindow\"\n");
-    ASSERT_TRUE(m_clip->OpenFile((kCorpus / "test-c-major-scale.mid").string()));
+    ASSERT_TRUE(m_clip->OpenFile(kScale.string()));
     auto* slots = m_page->Item<wxChoice>(CMelodiesDlg::IDC_COMBO_USERDEF);
     ASSERT_EQ(slots->GetCount(), 5u);
     EXPECT_EQ(slots->GetString(0), "User-defined 01");
     slots->SetSelection(0);
     m_clip->WriteToPhone();
     EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
-    const std::string clip = ReadBytes(m_clip->GetMidiFile()->GetTempPrefix() + "rtclip.mid");
-    EXPECT_EQ(ReadBytes(m_editor->phone->State() / "usertones" / "4.mid"), clip);
+    const std::string clip = ReadFile(m_clip->GetMidiFile()->GetTempPrefix() + "rtclip.mid");
+    EXPECT_EQ(ReadFile(m_editor->phone->State() / "usertones" / "4.mid"), clip);
     slots->SetSelection(4);
     m_clip->WriteToPhone();
-    EXPECT_EQ(ReadBytes(m_editor->phone->State() / "usertones" / "0.mid"), clip);
+    EXPECT_EQ(ReadFile(m_editor->phone->State() / "usertones" / "0.mid"), clip);
 }
 
 TEST_F(MelodiesPageTest, APhoneThatDropsTheLineMidTransferGives526)
 {
     Connect("ME45", {"--drop-after", "16", "--reopen"},
             "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"=\"RecordingProgressWindow\"\n");
-    ASSERT_TRUE(m_clip->OpenFile((kCorpus / "test-all-gm-sounds.mid").string()));
+    ASSERT_TRUE(m_clip->OpenFile((kMidiCorpus / "test-all-gm-sounds.mid").string()));
     // The whole file: many chunks, so the line drops in the middle of the upload.
     Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END)), "5:00.00");
     test::DispatchPending();
@@ -530,7 +528,7 @@ TEST_F(MelodiesPageTest, ClickingARowStopsPlayingOnThePC)
 {
     const std::string wav = (m_folder.Path() / "out.wav").string();
     Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n\"AudioFileRealTime\"=dword:00000001\n\"AudioFile\"=\"" + wav + "\"\n");
-    ASSERT_TRUE(Open(kCorpus / "test-multichannel-chords-0.mid"));
+    ASSERT_TRUE(Open(kMidiCorpus / "test-multichannel-chords-0.mid"));
     CPlayOnPcSubDlg& player = m_clip->GetPlayer();
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     ASSERT_TRUE(test::ClickButtonWithMouse(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)));
@@ -549,7 +547,7 @@ TEST_F(MelodiesPageTest, ClickingARowStopsPlayingOnThePC)
 TEST_F(MelodiesPageTest, PlayWithoutASoundOutputSaysWhyOnceAndThePanelStaysStopped)
 {
     Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"no-such-driver\"\n");
-    ASSERT_TRUE(Open(kCorpus / "test-c-major-scale.mid"));
+    ASSERT_TRUE(Open(kScale));
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     CPlayOnPcSubDlg& player = m_clip->GetPlayer();
     ASSERT_TRUE(test::ClickButtonWithMouse(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)));
@@ -565,7 +563,7 @@ TEST_F(MelodiesPageTest, EnterPressesTheFocusedButtonAndTheFocusStaysOnThePlayPa
 {
     const std::string wav = (m_folder.Path() / "out.wav").string();
     Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n\"AudioFileRealTime\"=dword:00000001\n\"AudioFile\"=\"" + wav + "\"\n");
-    const fs::path scale = kCorpus / "test-c-major-scale.mid";
+    const fs::path scale = kScale;
     SetFileChoosers([&](wxWindow*, const std::string&, const std::string&) { return scale.string(); }, nullptr);
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     auto pressEnterOn = [](wxWindow* control) {
@@ -617,7 +615,7 @@ namespace {
 TEST_F(MelodiesPageTest, DisabledTransmitAndTheSlotChooserShowTheirTooltipsUnderThePointer)
 {
     Connect("ME45");
-    ASSERT_TRUE(Open(kCorpus / "test-multichannel-chords-0.mid"));
+    ASSERT_TRUE(Open(kMidiCorpus / "test-multichannel-chords-0.mid"));
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     // The all row of a phone that takes no multi-channel melodies: Transmit is disabled and says why.
     ClickTrackRow(3);
@@ -639,7 +637,7 @@ TEST_F(MelodiesPageTest, DisabledTransmitAndTheSlotChooserShowTheirTooltipsUnder
 TEST_F(MelodiesPageTest, AScreenReaderReadsTheIconButtonsTheRowsOfBothListsAndWholeColumnTitles)
 {
     Connect("CX70", {"--seed-ringtones"});
-    ASSERT_TRUE(Open(kCorpus / "test-multichannel-chords-0.mid"));
+    ASSERT_TRUE(Open(kMidiCorpus / "test-multichannel-chords-0.mid"));
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     CTonesMobileDlg* tones = m_dlg->GetTonesMobileDlg();
     const std::pair<wxWindow*, const char*> buttons[] = {
@@ -701,7 +699,7 @@ TEST_F(MelodiesPageTest, AScreenReaderReadsTheIconButtonsTheRowsOfBothListsAndWh
 TEST_F(MelodiesPageTest, TabGoesThroughTheClipEditorInReadingOrderBeforeTheDestination)
 {
     Connect("CX70");
-    ASSERT_TRUE(Open(kCorpus / "test-c-major-scale.mid"));
+    ASSERT_TRUE(Open(kScale));
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     m_clip->GetDlgItem(CClipEditDlg::IDC_OPEN)->SetFocus();
     std::vector<int> reached;

@@ -18,8 +18,9 @@ namespace corvina {
 namespace {
 
 using test::MelodiesPageTest;
-using test::kCorpus;
-using test::ReadBytes;
+using test::kMidiCorpus;
+using test::kScale;
+using test::ReadFile;
 using test::Type;
 namespace fs = std::filesystem;
 
@@ -28,16 +29,14 @@ const std::string kRenderToFile = "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvi
 // One track: a six-note chord held for a second, then four single notes (division 96, 120 beats).
 std::string ChordThenTune()
 {
-    std::string events = std::string("\x00\xFF\x51\x03\x07\xA1\x20", 7);
+    std::string events = test::Bytes({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});
     for (int key : {48, 52, 55, 60, 64, 67})
-        events += std::string("\x00\x90", 2) + char(key) + char(90);
+        events += test::Bytes({0x00, 0x90, key, 90});
     for (int key : {48, 52, 55, 60, 64, 67})
-        events += std::string(key == 48 ? "\x81\x40" : "\x00", key == 48 ? 2 : 1) + std::string("\x80", 1) + char(key) + char(0);
+        events += test::Var(key == 48 ? 192 : 0) + test::Bytes({0x80, key, 0});
     for (int key : {72, 74, 76, 77})
-        events += std::string("\x00\x90", 2) + char(key) + char(90) + std::string("\x30\x80", 2) + char(key) + char(0);
-    events += std::string("\x00\xFF\x2F\x00", 4);
-    const std::string length = {char(events.size() >> 24), char(events.size() >> 16), char(events.size() >> 8), char(events.size())};
-    return std::string("MThd\0\0\0\6\0\0\0\1\0\x60MTrk", 18) + length + events;
+        events += test::Bytes({0x00, 0x90, key, 90, 0x30, 0x80, key, 0});
+    return test::Smf(0, 96, {events + test::kEnd});
 }
 
 class PhoneFitPageTest : public MelodiesPageTest {
@@ -92,7 +91,7 @@ TEST_F(PhoneFitPageTest, AClipOverThePhonesVoicesIsMarkedAndTransmitAsksToSendIt
 TEST_F(PhoneFitPageTest, APhoneWithoutMidiGetsTheMelodyLineCutToItsNoteLimitAndHearsThatLine)
 {
     Connect("R15", {}, kRenderToFile);  // no MIDI, at most 100 notes of melody
-    ASSERT_TRUE(Open(kCorpus / "test-all-gm-sounds.mid"));
+    ASSERT_TRUE(Open(kMidiCorpus / "test-all-gm-sounds.mid"));
     Type(dynamic_cast<CTimeEdit*>(Control(CClipEditDlg::IDC_CLIP_END)), "5:00.00");
     test::DispatchPending();
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
@@ -100,7 +99,7 @@ TEST_F(PhoneFitPageTest, APhoneWithoutMidiGetsTheMelodyLineCutToItsNoteLimitAndH
     ASSERT_GE(Texts().size(), 2u);
     EXPECT_NE(Texts()[0].find("The phone plays at most 100 notes: the melody line keeps "), std::string::npos) << Texts()[0];
     EXPECT_EQ(Texts().back(), "The file or the clip were successfully transferred to the mobile phone.");
-    EXPECT_EQ(ReadBytes(m_editor->phone->State() / "usertones" / "1.mid").rfind("BEGIN:IMELODY", 0), 0u);
+    EXPECT_EQ(ReadFile(m_editor->phone->State() / "usertones" / "1.mid").rfind("BEGIN:IMELODY", 0), 0u);
 
     ASSERT_TRUE(test::ClickWithMouse(Control(CClipEditDlg::IDC_SOUND_PHONE), [&] {
         return static_cast<wxRadioButton*>(Control(CClipEditDlg::IDC_SOUND_PHONE))->GetValue();
@@ -112,7 +111,7 @@ TEST_F(PhoneFitPageTest, APhoneWithoutMidiGetsTheMelodyLineCutToItsNoteLimitAndH
 TEST_F(PhoneFitPageTest, TheMelodyLineIsSavedAsIMelodyOrRtttlAndSentIntoAPlatformPhonesIMelodyFolder)
 {
     Connect("BIRCH-M55");
-    ASSERT_TRUE(Open(kCorpus / "test-c-major-scale.mid"));
+    ASSERT_TRUE(Open(kScale));
     Type(dynamic_cast<CTimeEdit*>(Control(CClipEditDlg::IDC_CLIP_END)), "0:04.00");
     test::DispatchPending();
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
@@ -120,7 +119,7 @@ TEST_F(PhoneFitPageTest, TheMelodyLineIsSavedAsIMelodyOrRtttlAndSentIntoAPlatfor
         const fs::path saved = m_folder.Path() / name;
         SetFileChoosers(nullptr, [&](wxWindow*, const std::string&, const std::string&) { return saved.string(); });
         ASSERT_TRUE(test::ClickButtonWithMouse(Control(CClipEditDlg::IDC_SAVE_AS)));
-        const std::string text = ReadBytes(saved);
+        const std::string text = ReadFile(saved);
         EXPECT_EQ(text.rfind(fs::path(name).extension() == ".imy" ? "BEGIN:IMELODY" : "scale:d=", 0), 0u) << text;
     }
     // The user types the destination's name: an iMelody name goes to the phone's iMelody folder.
@@ -132,14 +131,14 @@ TEST_F(PhoneFitPageTest, TheMelodyLineIsSavedAsIMelodyOrRtttlAndSentIntoAPlatfor
     ASSERT_TRUE(test::DispatchUntil([&] { return destination->GetValue() == "scale.imy"; })) << destination->GetValue();
     Transmit();
     ASSERT_TRUE(Told("The file or the clip were successfully transferred to the mobile phone.")) << ::testing::PrintToString(Texts());
-    EXPECT_EQ(ReadBytes(m_editor->phone->Files() / "iMelodies" / "scale.imy").rfind("BEGIN:IMELODY", 0), 0u);
+    EXPECT_EQ(ReadFile(m_editor->phone->Files() / "iMelodies" / "scale.imy").rfind("BEGIN:IMELODY", 0), 0u);
     EXPECT_FALSE(fs::exists(m_editor->phone->Files() / "Ringtones" / "scale.imy"));
 }
 
 TEST_F(PhoneFitPageTest, SuggestClipSetsTheClipToTheSuggestionAndItsTooltipSaysWhy)
 {
     Connect("CX70");
-    ASSERT_TRUE(Open(kCorpus / "test-all-gm-sounds.mid"));
+    ASSERT_TRUE(Open(kMidiCorpus / "test-all-gm-sounds.mid"));
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     wxWindow* suggest = Control(CClipEditDlg::IDC_SUGGEST);
     ASSERT_TRUE(test::ClickButtonWithMouse(suggest));

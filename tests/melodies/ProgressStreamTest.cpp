@@ -2,14 +2,13 @@
 #include "CProgressStreamImpl.h"
 
 #include "CRecordingProgressDlg.h"
+#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace corvina {
 namespace {
@@ -19,17 +18,9 @@ namespace fs = std::filesystem;
 // A file of the given bytes in a folder of its own, removed with the fixture.
 class ProgressStream : public ::testing::Test {
 protected:
-    fs::path WriteFile(const std::string& bytes)
-    {
-        m_folder = fs::temp_directory_path() / ("corvina-pstream-" + std::to_string(::getpid()));
-        fs::create_directories(m_folder);
-        const fs::path path = m_folder / "rtclip.mid";
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-    void TearDown() override { fs::remove_all(m_folder); }
+    fs::path WriteFile(const std::string& bytes) { return m_folder.Write("rtclip.mid", bytes); }
 
-    fs::path m_folder;
+    const test::ScratchFolder m_folder{"pstream"};
     CRecordingProgressDlg m_dlg;
 };
 
@@ -143,7 +134,7 @@ TEST_F(ProgressStream, OtherOperationsAreTheFileStreamsAndNeedOne)
     EXPECT_EQ(byte, '8');
     EXPECT_EQ(m_dlg.Positions(), (std::vector<std::int32_t>{10, 20}));
 
-    EXPECT_NE(copy.CreateFromFile(m_folder / "missing.mid"), S_OK);
+    EXPECT_NE(copy.CreateFromFile(m_folder.Path() / "missing.mid"), S_OK);
     EXPECT_EQ(copy.GetInnerStream(), stream.GetInnerStream());
     EXPECT_EQ(copy.GetTotal(), 10u);
 }

@@ -6,8 +6,10 @@
 #include <sstream>
 
 #include "CMidiFile.h"
+#include "Corpus.h"
 #include "MelodyLibrary.h"
 #include "MelodyLine.h"
+#include "ScratchFolder.h"
 
 namespace corvina {
 namespace {
@@ -16,8 +18,7 @@ namespace fs = std::filesystem;
 
 TEST(MelodyAndEngine, TheEngineLoadsExportedMelodiesWithAllTheirNotes)
 {
-    fs::path temp = fs::temp_directory_path() / ("corvina-melody-engine-" + std::to_string(::getpid()));
-    fs::create_directories(temp);
+    const test::ScratchFolder temp("melody-engine");
     struct Case { std::string text; std::size_t notes; int lengthMs; };
     const std::vector<Case> cases = {
         // 120 bpm: a quarter is 500 ms.
@@ -26,22 +27,19 @@ TEST(MelodyAndEngine, TheEngineLoadsExportedMelodiesWithAllTheirNotes)
     };
     std::vector<std::pair<std::string, std::size_t>> inputs;
     for (const auto& c : cases) inputs.emplace_back(c.text, c.notes);
-    std::ifstream corpus(fs::path(CORVINA_CORPUS_DIR) / "android-cts-imelody" / "testimy.imy", std::ios::binary);
-    std::stringstream corpusText;
-    corpusText << corpus.rdbuf();
-    inputs.emplace_back(corpusText.str(), 11); // counted by hand in the export tests
+    inputs.emplace_back(test::ReadFile(test::kImelody), 11); // counted by hand in the export tests
 
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         SCOPED_TRACE(i);
         std::istringstream in(inputs[i].first);
         Melody m;
         ImportiMelody(in, m);
-        fs::path out = temp / ("melody" + std::to_string(i) + ".mid");
+        fs::path out = temp.Path() / ("melody" + std::to_string(i) + ".mid");
         {
             std::ofstream file(out, std::ios::binary);
             ExportSMF(m, file, kUnboundedSmfLength);
         }
-        CMidiFile midi(temp);
+        CMidiFile midi(temp.Path());
         ASSERT_EQ(midi.Load(out.string()), kMidiLoadOk) << midi.GetParseLog();
         EXPECT_EQ(midi.GetAllNoteOnTimes().size(), inputs[i].second);
         ASSERT_TRUE(midi.WriteChannelFiles());
@@ -49,20 +47,16 @@ TEST(MelodyAndEngine, TheEngineLoadsExportedMelodiesWithAllTheirNotes)
             EXPECT_EQ(midi.GetLengthMs(), cases[i].lengthMs);
         }
     }
-    fs::remove_all(temp);
 }
 
 TEST(MelodyAndEngine, EveryCorpusLineSoundsOneNoteAtATimeAndReadsBackAsiMelody)
 {
-    fs::path temp = fs::temp_directory_path() / ("corvina-melody-corpus-" + std::to_string(::getpid()));
-    fs::create_directories(temp);
+    const test::ScratchFolder temp("melody-corpus");
     int lines = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(CORVINA_CORPUS_DIR)) {
-        if (entry.path().extension() != ".mid")
-            continue;
-        SCOPED_TRACE(entry.path().string());
-        CMidiFile midi(temp);
-        if (midi.Load(entry.path().string()) != kMidiLoadOk)
+    for (const fs::path& path : test::CorpusFiles({".mid"})) {
+        SCOPED_TRACE(path.string());
+        CMidiFile midi(temp.Path());
+        if (midi.Load(path.string()) != kMidiLoadOk)
             continue;
         const SMelodyLine line = ExtractMelodyLine(CollectNotes(midi, -1, -1));
         if (line.eResult != eMelodyLineResult::Ok)
@@ -89,7 +83,6 @@ TEST(MelodyAndEngine, EveryCorpusLineSoundsOneNoteAtATimeAndReadsBackAsiMelody)
         EXPECT_EQ(keys, expected);
     }
     EXPECT_GE(lines, 60);   // most files of the corpus have a tune; the rest are drums, silence or broken
-    fs::remove_all(temp);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <map>
 #include <sstream>
 
+#include "Corpus.h"
 #include "MelodyLibrary.h"
 #include "SmfInspect.h"
 
@@ -144,15 +145,12 @@ const std::map<std::string, int> kCorpusNoteCounts = {
 TEST(MelodyExport, EveryCorpusMelodyConvertsWithTheNotesCountedByHand)
 {
     int seen = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(CORVINA_CORPUS_DIR)) {
-        std::string ext = entry.path().extension().string();
-        for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (ext != ".imy") continue;
-        std::string name = entry.path().filename().string();
+    for (const std::filesystem::path& path : test::CorpusFiles({".imy"})) {
+        std::string name = path.filename().string();
         SCOPED_TRACE(name);
         auto expected = kCorpusNoteCounts.find(name);
         ASSERT_NE(expected, kCorpusNoteCounts.end()) << "count the notes of this new corpus file by hand";
-        std::ifstream in(entry.path(), std::ios::binary);
+        std::ifstream in(path, std::ios::binary);
         Melody m;
         ASSERT_NO_THROW(ImportiMelody(in, m));
         std::ostringstream out;

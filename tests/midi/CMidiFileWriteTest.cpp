@@ -22,7 +22,7 @@ std::string SingleTrackOutput(const std::string& events)
 
 class CMidiFileWriteTest : public MidiTest {
 protected:
-    std::string ClipBytes(CMidiFile& file) { return ReadAll(file.GetClipFileName()); }
+    std::string ClipBytes(CMidiFile& file) { return ReadFile(file.GetClipFileName()); }
 };
 
 TEST_F(CMidiFileWriteTest, ChannelFilesAreNamedByTrackAndChannelAndOfferedAsCombinations)
@@ -65,7 +65,7 @@ TEST_F(CMidiFileWriteTest, ChannelFilesWrittenIntoAFolderAreTheSameBytesAndStayW
         CMidiFile temporary;
         ASSERT_EQ(temporary.Load(source), kMidiLoadOk);
         ASSERT_TRUE(temporary.WriteChannelFiles());
-        expected = ReadAll(temporary.GetChannelFileName(0));
+        expected = ReadFile(temporary.GetChannelFileName(0));
     }
     {
         CMidiFile file;
@@ -81,7 +81,7 @@ TEST_F(CMidiFileWriteTest, ChannelFilesWrittenIntoAFolderAreTheSameBytesAndStayW
         EXPECT_EQ(file.GetChannelFileName(0), file.GetTempPrefix() + "rt001.0.mid");
     }
     EXPECT_FALSE(expected.empty());
-    EXPECT_EQ(ReadAll(folder / "rt001.0.mid"), expected);
+    EXPECT_EQ(ReadFile(folder / "rt001.0.mid"), expected);
     EXPECT_TRUE(m_waits.empty());
     // Nothing but the source and the folder's one file: no temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), std::filesystem::directory_iterator()), 2);
@@ -102,10 +102,10 @@ TEST_F(CMidiFileWriteTest, ChannelFilesMoveOneChannelToChannelZeroAndStartWithAT
     ASSERT_EQ(file.GetCombinationCount(), 2);
     const std::string tempo = Bytes({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});
     // Channel 0: the other channel's 0x60 + 0x00 ticks are added to the next delta (0x30 -> 0x90).
-    EXPECT_EQ(ReadAll(file.GetChannelFileName(0)),
+    EXPECT_EQ(ReadFile(file.GetChannelFileName(0)),
               SingleTrackOutput(tempo + Bytes({0x00, 0x90, 0x3C, 0x40, 0x81, 0x10, 0x80, 0x3C, 0x00}) + kEnd));
     // Channel 1 on channel 0, with the running-status event given its status byte.
-    EXPECT_EQ(ReadAll(file.GetChannelFileName(1)),
+    EXPECT_EQ(ReadFile(file.GetChannelFileName(1)),
               SingleTrackOutput(tempo + Bytes({0x00, 0xC0, 0x05, 0x60, 0x90, 0x3E, 0x40, 0x00, 0x90, 0x3C, 0x00,
                                                0x30, 0xFF, 0x2F, 0x00})));
 
@@ -114,7 +114,7 @@ TEST_F(CMidiFileWriteTest, ChannelFilesMoveOneChannelToChannelZeroAndStartWithAT
     CMidiFile slow;
     ASSERT_EQ(slow.Load(Write("b.mid", Header(0, 1, 96) + Track(ownTempo))), kMidiLoadOk);
     ASSERT_TRUE(slow.WriteChannelFiles());
-    EXPECT_EQ(ReadAll(slow.GetChannelFileName(0)), SingleTrackOutput(ownTempo));
+    EXPECT_EQ(ReadFile(slow.GetChannelFileName(0)), SingleTrackOutput(ownTempo));
 }
 
 TEST_F(CMidiFileWriteTest, ThreeInterleavedChannelsGetTheirOwnFilesAndAFileThatCannotBeMadeStopsTheRest)
@@ -137,18 +137,18 @@ TEST_F(CMidiFileWriteTest, ThreeInterleavedChannelsGetTheirOwnFilesAndAFileThatC
     ASSERT_EQ(file.Load(source), kMidiLoadOk);
     ASSERT_TRUE(file.WriteChannelFilesInto(folder));
     ASSERT_EQ(file.GetCombinationCount(), 3);
-    EXPECT_EQ(ReadAll(folder / "rt000.0.mid"),
+    EXPECT_EQ(ReadFile(folder / "rt000.0.mid"),
               SingleTrackOutput(tempo + Bytes({0x00, 0x90, 0x3C, 0x40, 0x28, 0xFF, 0x01, 0x01, 'x',
                                                0x18, 0x80, 0x3C, 0x00, 0x20, 0xFF, 0x2F, 0x00})));
-    EXPECT_EQ(ReadAll(folder / "rt000.1.mid"),
+    EXPECT_EQ(ReadFile(folder / "rt000.1.mid"),
               SingleTrackOutput(tempo + Bytes({0x10, 0x90, 0x3E, 0x40, 0x10, 0x90, 0x3F, 0x40, 0x08, 0xFF, 0x01,
                                                0x01, 'x', 0x28, 0x80, 0x3E, 0x00, 0x10, 0xFF, 0x2F, 0x00})));
-    EXPECT_EQ(ReadAll(folder / "rt000.2.mid"),
+    EXPECT_EQ(ReadFile(folder / "rt000.2.mid"),
               SingleTrackOutput(tempo + Bytes({0x28, 0xFF, 0x01, 0x01, 'x', 0x08, 0x90, 0x40, 0x40,
                                                0x30, 0x80, 0x40, 0x00, 0x00, 0xFF, 0x2F, 0x00})));
     // The most recent output is the last file written, as after any other output.
     ASSERT_TRUE(file.SaveClipAs((m_dir / "last.mid").string()));
-    EXPECT_EQ(ReadAll(m_dir / "last.mid"), ReadAll(folder / "rt000.2.mid"));
+    EXPECT_EQ(ReadFile(m_dir / "last.mid"), ReadFile(folder / "rt000.2.mid"));
 
     // A name taken by a folder: the file before it is written, the one after it is not tried.
     const std::filesystem::path blocked = m_dir / "blocked";
@@ -157,7 +157,7 @@ TEST_F(CMidiFileWriteTest, ThreeInterleavedChannelsGetTheirOwnFilesAndAFileThatC
     ASSERT_EQ(again.Load(source), kMidiLoadOk);
     EXPECT_FALSE(again.WriteChannelFilesInto(blocked));
     EXPECT_EQ(again.GetCombinationCount(), 1);
-    EXPECT_EQ(ReadAll(blocked / "rt000.0.mid"), ReadAll(folder / "rt000.0.mid"));
+    EXPECT_EQ(ReadFile(blocked / "rt000.0.mid"), ReadFile(folder / "rt000.0.mid"));
     EXPECT_FALSE(std::filesystem::exists(blocked / "rt000.2.mid"));
 }
 
@@ -241,7 +241,7 @@ TEST_F(CMidiFileWriteTest, FailedOutputsLeaveTheTargetEmptyAndReportFailure)
     EXPECT_EQ(file.WriteClip(0, 1000000), 5);   // twice the source's size is room enough
 
     EXPECT_TRUE(file.SaveClipAs((m_dir / "saved.mid").string()));
-    EXPECT_EQ(ReadAll(m_dir / "saved.mid"), ClipBytes(file));
+    EXPECT_EQ(ReadFile(m_dir / "saved.mid"), ClipBytes(file));
     EXPECT_FALSE(file.SaveClipAs((m_dir / "no-such-folder" / "saved.mid").string()));
 
     CMidiFile nowhere(m_dir / "no-such-folder");

@@ -1,6 +1,7 @@
 // The clip suggestion on generated songs, hand-made tunes and the corpus, and the wording of its reason.
 #include "ClipReason.h"
 #include "ClipSuggestion.h"
+#include "Corpus.h"
 #include "GeneratedSong.h"
 #include "MidiTestSupport.h"
 
@@ -135,23 +136,23 @@ TEST(ClipSuggestion, AnswersEmptyShortAndWronglyAskedCasesPlainly)
 TEST(ClipSuggestion, SuggestsAClipInsideEveryCorpusFileStartingOnAnOnset)
 {
     int files = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(CORVINA_CORPUS_DIR)) {
+    for (const std::filesystem::path& path : CorpusFiles({".mid"})) {
         CMidiFile file;
-        if (entry.path().extension() != ".mid" || file.Load(entry.path().string()) != kMidiLoadOk)
+        if (file.Load(path.string()) != kMidiLoadOk)
             continue;
         ++files;
         const std::vector<SMidiNote> notes = CollectNotes(file, -1, -1);
         const SClipSuggestion clip = SuggestClip(notes);
-        EXPECT_EQ(clip.eBasis == EClipBasis::kNoNotes, notes.empty()) << entry.path();
+        EXPECT_EQ(clip.eBasis == EClipBasis::kNoNotes, notes.empty()) << path;
         if (notes.empty())
             continue;
-        EXPECT_LE(clip.dwFromMs, clip.dwToMs) << entry.path();
+        EXPECT_LE(clip.dwFromMs, clip.dwToMs) << path;
         int length = 0;
         for (int t = 0; t < file.GetTrackCount(); ++t)
             length = std::max(length, file.GetTrack(t)->GetLengthMs());
-        EXPECT_LE(clip.dwToMs, static_cast<std::uint32_t>(length)) << entry.path();
+        EXPECT_LE(clip.dwToMs, static_cast<std::uint32_t>(length)) << path;
         EXPECT_TRUE(std::any_of(notes.begin(), notes.end(), [&](const SMidiNote& n) { return n.dwStartUs / 1000 == clip.dwFromMs; }))
-            << entry.path();
+            << path;
     }
     EXPECT_GE(files, 80);
 }

@@ -1,6 +1,7 @@
 // Tests of the corvina-midi tool: its JSON, exit codes, and files byte-identical to the engine's.
 #include "GeneratedSongs.h"
 #include "ClipSuggestion.h"
+#include "Corpus.h"
 #include "GeneratedSong.h"
 #include "MidiTestSupport.h"
 
@@ -12,7 +13,7 @@ namespace corvina::test {
 namespace {
 
 const std::string kTool = CORVINA_MIDI_TOOL;
-const std::string kChords = std::string(CORVINA_CORPUS_DIR) + "/jazz-soft-test-midi-files/test-multichannel-chords-2.mid";
+const std::string kChords = (kMidiCorpus / "test-multichannel-chords-2.mid").string();
 
 struct ToolRun {
     int code;
@@ -28,7 +29,7 @@ protected:
         const std::string out = (m_dir / "stdout.txt").string();
         const std::string err = (m_dir / "stderr.txt").string();
         const int status = std::system((environment + " " + kTool + " " + args + " >" + out + " 2>" + err).c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
     }
 };
 
@@ -67,7 +68,7 @@ TEST_F(CorvinaMidiToolTest, VoicesFitAndRenderTellWhatTheyDidAndRefuseWhatTheyCa
     const std::string fitted = (m_dir / "fit.mid").string();
     const ToolRun fit = Tool("fit " + kChords + " --voices 2 -o " + fitted);
     ASSERT_EQ(fit.code, 0) << fit.err;
-    EXPECT_EQ(fit.out.rfind("{\"voices\": 2, \"bytes\": " + std::to_string(ReadAll(fitted).size()) + ", \"dropped\": 8,", 0), 0u) << fit.out;
+    EXPECT_EQ(fit.out.rfind("{\"voices\": 2, \"bytes\": " + std::to_string(ReadFile(fitted).size()) + ", \"dropped\": 8,", 0), 0u) << fit.out;
     EXPECT_EQ(Tool("voices " + fitted).out, "{\"voices\": 2, \"at_ms\": 0, \"notes\": 16}\n");
     EXPECT_EQ(Tool("fit " + kChords + " --voices 2 --max-bytes 20 -o " + fitted).code, 4);
     EXPECT_EQ(Tool("fit " + Write("x.mid", "no MIDI") + " --voices 2 -o " + fitted).code, 1);
@@ -88,15 +89,15 @@ TEST_F(CorvinaMidiToolTest, SplitAndClipWriteTheSameBytesAsTheEditor)
     CMidiFile file;
     ASSERT_EQ(file.Load(kChords), kMidiLoadOk);
     ASSERT_TRUE(file.WriteChannelFiles());
-    EXPECT_EQ(ReadAll(outDir / "rt000.1.mid"), ReadAll(file.GetChannelFileName(1)));
-    EXPECT_EQ(ReadAll(outDir / "rt001.2.mid"), ReadAll(file.GetChannelFileName(2)));
+    EXPECT_EQ(ReadFile(outDir / "rt000.1.mid"), ReadFile(file.GetChannelFileName(1)));
+    EXPECT_EQ(ReadFile(outDir / "rt001.2.mid"), ReadFile(file.GetChannelFileName(2)));
 
     const int allNotes = file.WriteClip(1000000, 2500000);
     ASSERT_GT(allNotes, 0);
     const ToolRun all = Tool("clip " + kChords + " --all --from-us 1000000 --to 0:02.5 -o " + (m_dir / "all.mid").string());
     ASSERT_EQ(all.code, 0) << all.err;
     EXPECT_EQ(all.out, std::to_string(allNotes) + "\n");
-    EXPECT_EQ(ReadAll(m_dir / "all.mid"), ReadAll(file.GetClipFileName()));
+    EXPECT_EQ(ReadFile(m_dir / "all.mid"), ReadFile(file.GetClipFileName()));
 
     const int trackNotes = file.GetTrack(0)->WriteTrackClip(1, 500000, 3000000);
     ASSERT_GT(trackNotes, 0);
@@ -104,7 +105,7 @@ TEST_F(CorvinaMidiToolTest, SplitAndClipWriteTheSameBytesAsTheEditor)
                          (m_dir / "one.mid").string());
     ASSERT_EQ(one.code, 0) << one.err;
     EXPECT_EQ(one.out, std::to_string(trackNotes) + "\n");
-    EXPECT_EQ(ReadAll(m_dir / "one.mid"), ReadAll(file.GetClipFileName()));
+    EXPECT_EQ(ReadFile(m_dir / "one.mid"), ReadFile(file.GetClipFileName()));
 }
 
 TEST_F(CorvinaMidiToolTest, SplitAndInfoOfALargeFileWriteNoTemporaryFiles)
@@ -137,7 +138,7 @@ TEST_F(CorvinaMidiToolTest, SplitAndInfoOfALargeFileWriteNoTemporaryFiles)
     for (int i = 0; i < 16; ++i) {
         const std::string name = file.GetChannelFileName(i);
         const std::string inOut = name.substr(name.size() - std::string("rt000.0.mid").size());
-        EXPECT_EQ(ReadAll(outDir / inOut), ReadAll(file.GetChannelFileName(i))) << inOut;
+        EXPECT_EQ(ReadFile(outDir / inOut), ReadFile(file.GetChannelFileName(i))) << inOut;
     }
 
     const ToolRun info = Tool("info " + source, "TMPDIR=" + tmp.string());
@@ -225,9 +226,8 @@ TEST_F(CorvinaMidiToolTest, EightSplitsAtOnceWriteWhatOneSplitAloneWrites)
 {
     // Each process keeps its temporary files in a folder of its own: runs side by side, on two
     // different files with the same output names, never write into or delete each other's files.
-    const std::string corpus = CORVINA_CORPUS_DIR;
-    const std::string files[2] = {corpus + "/jazz-soft-test-midi-files/test-sysex-7f-04-04-master-coarse-tuning.mid",
-                                  corpus + "/music21-testPrimitive/test02.mid"};
+    const std::string files[2] = {(kMidiCorpus / "test-sysex-7f-04-04-master-coarse-tuning.mid").string(),
+                                  (kCorpus / "music21-testPrimitive" / "test02.mid").string()};
     std::vector<std::filesystem::path> expected[2];
     for (int f = 0; f < 2; ++f) {
         const std::filesystem::path alone = m_dir / ("alone" + std::to_string(f));
@@ -251,13 +251,13 @@ TEST_F(CorvinaMidiToolTest, EightSplitsAtOnceWriteWhatOneSplitAloneWrites)
     for (int i = 0; i < 8; ++i) {
         const std::filesystem::path out = m_dir / ("run" + std::to_string(i));
         const std::filesystem::path alone = m_dir / ("alone" + std::to_string(i % 2));
-        EXPECT_EQ(ReadAll(out / "code"), "0\n") << "run " << i;
+        EXPECT_EQ(ReadFile(out / "code"), "0\n") << "run " << i;
         std::size_t count = 0;
         for (const auto& entry : std::filesystem::directory_iterator(out))
             count += entry.path().filename() != "code";
         EXPECT_EQ(count, expected[i % 2].size()) << "run " << i;
         for (const auto& name : expected[i % 2])
-            EXPECT_EQ(ReadAll(out / name), ReadAll(alone / name)) << "run " << i << ": " << name;
+            EXPECT_EQ(ReadFile(out / name), ReadFile(alone / name)) << "run " << i << ": " << name;
     }
 }
 
@@ -275,10 +275,10 @@ TEST_F(CorvinaMidiToolTest, MelodyWritesTheTuneOfASongAndNothingForAClipWithoutO
     ASSERT_EQ(cut.code, 0) << cut.err;
     EXPECT_LE(std::stoi(cut.out), 12);
     EXPECT_NE(cut.err.find("kept " + std::to_string(std::stoi(cut.out)) + " of the line's"), std::string::npos) << cut.err;
-    EXPECT_EQ(ReadAll(imy).rfind("BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\nNAME:ring\r\nBEAT:", 0), 0u);
+    EXPECT_EQ(ReadFile(imy).rfind("BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\nNAME:ring\r\nBEAT:", 0), 0u);
     const ToolRun rtttl = Tool("melody " + source + " --format rtttl -o " + (m_dir / "ring.txt").string());
     ASSERT_EQ(rtttl.code, 0) << rtttl.err;
-    EXPECT_EQ(ReadAll(m_dir / "ring.txt").rfind("ring:d=", 0), 0u);
+    EXPECT_EQ(ReadFile(m_dir / "ring.txt").rfind("ring:d=", 0), 0u);
 
     // Drums only, and a track and channel without notes: a message, no file.
     const std::string drums = Write("drums.mid", Header(0, 1, 96) + Track(Bytes({0x00, 0x99, 36, 100, 0x30, 0x89, 36, 0}) + kEnd));

@@ -1,5 +1,6 @@
 // Every corpus file loads with the expected result; what the engine writes from it reads back with the
 // same notes, and python3-mido accepts every file written from a source it accepts itself.
+#include "Corpus.h"
 #include "MidiTestSupport.h"
 
 #include <algorithm>
@@ -8,20 +9,6 @@
 
 namespace corvina::test {
 namespace {
-
-const std::filesystem::path kCorpus = CORVINA_CORPUS_DIR;
-
-std::vector<std::filesystem::path> CorpusFiles()
-{
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(kCorpus)) {
-        const std::string ext = entry.path().extension().string();
-        if (entry.is_regular_file() && (ext == ".mid" || ext == ".imy" || ext == ".kar"))
-            files.push_back(entry.path());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
 
 std::uint32_t CountNoteOns(const CMidiFile& file, int channel)
 {
@@ -42,7 +29,7 @@ TEST_F(MidiCorpusTest, EveryCorpusFileLoadsWithItsResultAndItsOutputsReadBackWit
     // after it: they load with no tracks.
     const std::set<std::string> noTracks = {"test-empty.mid", "test-non-midi-track.mid",
                                             "test-corrupt-file-missing-byte.mid"};
-    const std::vector<std::filesystem::path> files = CorpusFiles();
+    const std::vector<std::filesystem::path> files = CorpusFiles({".mid", ".imy", ".kar"});
     ASSERT_GE(files.size(), 90u) << "corpus not found at " << kCorpus;
 
     std::ofstream manifest(m_dir / "manifest.txt");
@@ -92,8 +79,8 @@ TEST_F(MidiCorpusTest, EveryCorpusFileLoadsWithItsResultAndItsOutputsReadBackWit
         GTEST_SKIP() << "python3-mido is missing (apt-get install python3-mido): written files not checked with mido";
     const std::string command = "/usr/bin/python3 " CORVINA_MIDI_TEST_DIR "/mido_check.py " +
                                 (m_dir / "manifest.txt").string() + " > " + (m_dir / "mido.txt").string() + " 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0) << ReadAll(m_dir / "mido.txt");
-    std::cout << "mido: " << ReadAll(m_dir / "mido.txt");
+    EXPECT_EQ(std::system(command.c_str()), 0) << ReadFile(m_dir / "mido.txt");
+    std::cout << "mido: " << ReadFile(m_dir / "mido.txt");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Voice counts and the fit to a phone, on hand-made clips, 1 000 generated ones and the corpus.
 #include "ClipFit.h"
+#include "Corpus.h"
 #include "MidiTestSupport.h"
 #include "Voices.h"
 
@@ -118,16 +119,14 @@ TEST_F(Voices, GeneratedClipsFitTheirVoicesLoadAgainAndKeepTheirTune)
 TEST_F(Voices, CorpusFilesFitTheirVoices)
 {
     int fitted = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(CORVINA_CORPUS_DIR)) {
-        if (entry.path().extension() != ".mid")
-            continue;
-        const std::vector<std::uint8_t> bytes = AsBytes(ReadAll(entry.path()));
+    for (const std::filesystem::path& path : CorpusFiles({".mid"})) {
+        const std::vector<std::uint8_t> bytes = AsBytes(ReadFile(path));
         for (const int voices : {4, 16, 32}) {
             const SClipFitResult fit = FitClip(bytes, {voices, 0, {}});
             if (!fit.Ok())
                 break;  // the files that are not MIDI at all
             ResetMidiReaderState();
-            EXPECT_LE(CountedPeak(NotesOf(fit.bytes)), voices) << entry.path();
+            EXPECT_LE(CountedPeak(NotesOf(fit.bytes)), voices) << path;
             ++fitted;
         }
     }

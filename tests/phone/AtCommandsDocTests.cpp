@@ -13,7 +13,7 @@ namespace {
 std::set<std::string> DocumentedTemplates()
 {
     std::set<std::string> templates;
-    std::istringstream doc(test::ReadText(CORVINA_AT_COMMANDS_DOC));
+    std::istringstream doc(test::ReadFile(CORVINA_AT_COMMANDS_DOC));
     // A row such as "| `AT^CRTN=<index>,<volume>` | ..." names one template.
     const std::string opening = "| `AT";
     for (std::string line; std::getline(doc, line);) {

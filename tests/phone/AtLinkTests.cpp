@@ -217,7 +217,7 @@ TEST_F(AtLinkTest, FailuresOfThePhoneComeBackWithinTheTimeout)
 
 TEST_F(AtLinkTest, EveryCommandAndAnswerLineIsTracedAtLevelFive)
 {
-    test::ScratchDir dir;
+    test::ScratchFolder dir;
     const std::filesystem::path traceFile = dir.Path() / "trace.txt";
     // Level 5 is bit 4 of the trace flags.
     test::LoadRegistry("\"AtTimeoutMs\"=dword:0000012c\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Pellucid 5.0\\Kvt]\n"
@@ -228,7 +228,7 @@ TEST_F(AtLinkTest, EveryCommandAndAnswerLineIsTracedAtLevelFive)
     EXPECT_EQ(link.Command("AT^CRTN?", "^CRTN:"), S_OK);
     Registry::Instance().LoadText("");
     ResetTrace();
-    const std::string trace = test::ReadText(traceFile);
+    const std::string trace = test::ReadFile(traceFile);
     EXPECT_NE(trace.find(" 5 AT> ATE0"), std::string::npos) << trace;
     EXPECT_NE(trace.find(" 5 AT> AT^CRTN?"), std::string::npos) << trace;
     EXPECT_NE(trace.find(" 5 AT< ^CRTN: 4,1"), std::string::npos) << trace;
@@ -250,7 +250,7 @@ TEST_F(AtLinkTest, SilentOrMissingDevicesFailInsteadOfHanging)
 
 TEST_F(AtLinkTest, ADroppedLineFailsTheCommandAndTheLinkReopensWhenThePhoneComesBack)
 {
-    test::ScratchDir dir;
+    test::ScratchFolder dir;
     const std::filesystem::path port = dir.Path() / "phone";
     auto dropping = std::make_unique<FakePhone>(AfterOpening([](const std::string& command) {
         if (command == "AT^CPLY=1")
@@ -274,7 +274,7 @@ TEST_F(AtLinkTest, ADroppedLineFailsTheCommandAndTheLinkReopensWhenThePhoneComes
 
 TEST_F(AtLinkTest, APortThatWorkedAndVanishedIsAnUnpluggedPhoneNotAnUnusablePort)
 {
-    test::ScratchDir dir;
+    test::ScratchFolder dir;
     const std::filesystem::path port = dir.Path() / "phone";
     auto phone = std::make_unique<FakePhone>(AfterOpening([](const std::string&) { return Answer("\r\nOK\r\n"); }));
     std::filesystem::create_symlink(phone->Device(), port);

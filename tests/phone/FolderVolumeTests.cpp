@@ -66,16 +66,16 @@ protected:
         root = dir.Path() / "fs";
         fs::create_directories(root / "Ringtones");
         fs::create_directories(root / "iMelodies");
-        test::WriteText(root / "Ringtones" / "tune.mid", std::string(1234, 'm'));
-        test::WriteText(root / "Ringtones" / "locked.mid", "x");
+        test::WriteFile(root / "Ringtones" / "tune.mid", std::string(1234, 'm'));
+        test::WriteFile(root / "Ringtones" / "locked.mid", "x");
         fs::permissions(root / "Ringtones" / "locked.mid", fs::perms::owner_write | fs::perms::group_write,
                         fs::perm_options::remove);
-        test::WriteText(root / ".tonenumbers", "Ringtones/tune.mid\t12\nbroken line\nRingtones/locked.mid\t7\n");
-        test::WriteText(dir.Path() / "secret.txt", "outside");
+        test::WriteFile(root / ".tonenumbers", "Ringtones/tune.mid\t12\nbroken line\nRingtones/locked.mid\t7\n");
+        test::WriteFile(dir.Path() / "secret.txt", "outside");
         ASSERT_EQ(volume.Run(), S_OK);
     }
 
-    test::ScratchDir dir;
+    test::ScratchFolder dir;
     fs::path root;
     CFolderVolume volume{dir.Path() / "fs"};
 };
@@ -143,18 +143,18 @@ TEST_F(FolderVolumeTest, WritesAWholeStreamAndReplacesFilesInOneStep)
     const std::string melody(5000, 'a');
     ScriptedStream stream(melody, melody.size(), S_OK);
     EXPECT_EQ(volume.PutFile("\\Ringtones\\tune.mid", &stream, 0), S_OK);
-    EXPECT_EQ(test::ReadText(root / "Ringtones" / "tune.mid"), melody);
+    EXPECT_EQ(test::ReadFile(root / "Ringtones" / "tune.mid"), melody);
     EXPECT_GE(stream.reads, 5); // every byte came through the stream's own reads
 
     // From a file on the PC.
-    test::WriteText(dir.Path() / "clip.mid", "MThd-clip");
+    test::WriteFile(dir.Path() / "clip.mid", "MThd-clip");
     std::shared_ptr<IStream> file;
     ASSERT_EQ(CFileStream::CreateFromFile(dir.Path() / "clip.mid", file), S_OK);
     STATSTG stat;
     ASSERT_EQ(file->Stat(&stat, 0), S_OK);
     EXPECT_EQ(stat.cbSize, 9u);
     EXPECT_EQ(volume.PutFile("\\Ringtones\\clip.mid", file.get(), 0), S_OK);
-    EXPECT_EQ(test::ReadText(root / "Ringtones" / "clip.mid"), "MThd-clip");
+    EXPECT_EQ(test::ReadFile(root / "Ringtones" / "clip.mid"), "MThd-clip");
     EXPECT_EQ(CFileStream::CreateFromFile(dir.Path() / "none.mid", file), HR_PATH_NOT_FOUND);
 
     // Protected files and missing folders are not written.
@@ -165,7 +165,7 @@ TEST_F(FolderVolumeTest, WritesAWholeStreamAndReplacesFilesInOneStep)
 
 TEST_F(FolderVolumeTest, AFailedOrCancelledTransferLeavesNoPartialFileAndKeepsTheOldOne)
 {
-    const std::string before = test::ReadText(root / "Ringtones" / "tune.mid");
+    const std::string before = test::ReadFile(root / "Ringtones" / "tune.mid");
     ScriptedStream failing(std::string(5000, 'b'), 2500, E_FAIL);
     EXPECT_EQ(volume.PutFile("\\Ringtones\\tune.mid", &failing, 0), E_FAIL);
     ScriptedStream cancelled(std::string(5000, 'c'), 2000, S_OK); // reports the end early
@@ -173,7 +173,7 @@ TEST_F(FolderVolumeTest, AFailedOrCancelledTransferLeavesNoPartialFileAndKeepsTh
     ScriptedStream newFile(std::string(5000, 'd'), 100, E_FAIL);
     EXPECT_EQ(volume.PutFile("\\Ringtones\\new.mid", &newFile, 0), E_FAIL);
 
-    EXPECT_EQ(test::ReadText(root / "Ringtones" / "tune.mid"), before);
+    EXPECT_EQ(test::ReadFile(root / "Ringtones" / "tune.mid"), before);
     EXPECT_FALSE(fs::exists(root / "Ringtones" / "new.mid"));
     std::vector<std::string> left;
     for (const fs::directory_entry& entry : fs::directory_iterator(root / "Ringtones"))
@@ -197,7 +197,7 @@ TEST_F(FolderVolumeTest, RefusesEveryPathThatLeavesTheRoot)
     }
     EXPECT_EQ(volume.ListFolder("\\Escape\\*", 0, listing), E_ACCESSDENIED);
     EXPECT_EQ(volume.MakeFolder("\\..\\made"), E_ACCESSDENIED);
-    EXPECT_EQ(test::ReadText(dir.Path() / "secret.txt"), "outside");
+    EXPECT_EQ(test::ReadFile(dir.Path() / "secret.txt"), "outside");
     EXPECT_FALSE(fs::exists(dir.Path() / "made"));
 
     CFolderVolume unconfigured;

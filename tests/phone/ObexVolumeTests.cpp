@@ -72,7 +72,7 @@ protected:
         std::string data;
         for (std::size_t i = 0; i < size; ++i)
             data += static_cast<char>((i * 31 + i / 7) & 0xFF);
-        test::WriteText(dir.Path() / name, data);
+        test::WriteFile(dir.Path() / name, data);
         std::shared_ptr<IStream> stream;
         EXPECT_EQ(CFileStream::CreateFromFile(dir.Path() / name, stream), S_OK);
         return stream;
@@ -97,7 +97,7 @@ protected:
         return names;
     }
 
-    test::ScratchDir dir;
+    test::ScratchFolder dir;
 };
 
 TEST_F(ObexVolumeTest, WithoutAFolderTheVolumeListsPutsReadsAndDeletesOverObex)
@@ -110,7 +110,7 @@ TEST_F(ObexVolumeTest, WithoutAFolderTheVolumeListsPutsReadsAndDeletesOverObex)
     ASSERT_NE(obexVolume, nullptr);
 
     fs::create_directories(phone->Files() / "Ringtones" / "Sub");
-    test::WriteText(phone->Files() / "Ringtones" / "tune.mid", "MThd-tune");
+    test::WriteFile(phone->Files() / "Ringtones" / "tune.mid", "MThd-tune");
     MBX_LISTING listing;
     ASSERT_EQ(volume->ListFolder("\\*", -1, listing), S_OK);
     EXPECT_TRUE(listing.isRoot);
@@ -139,7 +139,7 @@ TEST_F(ObexVolumeTest, WithoutAFolderTheVolumeListsPutsReadsAndDeletesOverObex)
     // A large file goes in many packets, each one read of the stream.
     auto source = std::make_shared<CountingStream>(FileOf("big.mid", 100000));
     ASSERT_EQ(volume->PutFile("\\Ringtones\\big.mid", source.get(), 0), S_OK);
-    EXPECT_EQ(test::ReadText(phone->Files() / "Ringtones" / "big.mid"), test::ReadText(dir.Path() / "big.mid"));
+    EXPECT_EQ(test::ReadFile(phone->Files() / "Ringtones" / "big.mid"), test::ReadFile(dir.Path() / "big.mid"));
     EXPECT_GT(source->Reads().size(), 40u);
     for (std::uint32_t read : source->Reads())
         EXPECT_LE(read, 2048u);
@@ -147,7 +147,7 @@ TEST_F(ObexVolumeTest, WithoutAFolderTheVolumeListsPutsReadsAndDeletesOverObex)
 
     std::vector<std::uint8_t> data;
     ASSERT_EQ(obexVolume->GetFile("\\Ringtones\\big.mid", data), S_OK);
-    EXPECT_EQ(std::string(data.begin(), data.end()), test::ReadText(dir.Path() / "big.mid"));
+    EXPECT_EQ(std::string(data.begin(), data.end()), test::ReadFile(dir.Path() / "big.mid"));
     EXPECT_EQ(obexVolume->GetFile("\\Ringtones\\none.mid", data), HR_PATH_NOT_FOUND);
 
     // Folders: made once, then already there; a file in the way.
@@ -188,7 +188,7 @@ TEST_F(ObexVolumeTest, ACancelledPutLeavesNothingOnThePhone)
     // The volume is usable again at once.
     auto small = FileOf("small.mid", 300);
     EXPECT_EQ(volume->PutFile("\\Ringtones\\small.mid", small.get(), 0), S_OK);
-    EXPECT_EQ(test::ReadText(phone->Files() / "Ringtones" / "small.mid").size(), 300u);
+    EXPECT_EQ(test::ReadFile(phone->Files() / "Ringtones" / "small.mid").size(), 300u);
 }
 
 TEST_F(ObexVolumeTest, APhoneThatRefusesObexFailsTheOperationAndKeepsAnsweringAt)
@@ -225,7 +225,7 @@ TEST_F(ObexVolumeTest, ALineDroppedMidPutFailsInTimeLeavesNothingAndTheLinkRecov
     EXPECT_EQ(at, S_OK);
     auto retry = FileOf("big.mid", 60000);
     EXPECT_EQ(volume->PutFile("\\Ringtones\\big.mid", retry.get(), 0), S_OK);
-    EXPECT_EQ(test::ReadText(phone->Files() / "Ringtones" / "big.mid").size(), 60000u);
+    EXPECT_EQ(test::ReadFile(phone->Files() / "Ringtones" / "big.mid").size(), 60000u);
     EXPECT_EQ(AtWorks(), S_OK);
 }
 
@@ -278,7 +278,7 @@ TEST_F(ObexVolumeTest, ASlowPhoneStillServesFilesAndAnOtherUserWaitsForTheSessio
     transfer.join();
     EXPECT_EQ(putResult, S_OK);
     EXPECT_EQ(at, S_OK);
-    EXPECT_EQ(test::ReadText(phone->Files() / "Ringtones" / "mid.mid").size(), 30000u);
+    EXPECT_EQ(test::ReadFile(phone->Files() / "Ringtones" / "mid.mid").size(), 30000u);
     EXPECT_EQ(AtWorks(), S_OK);
 }
 

@@ -46,7 +46,7 @@ protected:
         return phone;
     }
 
-    test::ScratchDir dir;
+    test::ScratchFolder dir;
 };
 
 TEST_F(PhoneSimTest, AVirtualPhoneEndsWithTheTestThatStartedItEvenWhenTheTestCrashes)
@@ -125,7 +125,7 @@ TEST_F(PhoneSimTest, SettingsOperationsChangeThePhoneAndReadItBack)
     EXPECT_EQ(atc.StopRingTone(), S_OK);
     EXPECT_EQ(phone->Settings()["playing"], "");
 
-    test::WriteText(phone->Files() / "Ringtones" / "tune.mid", "MThd");
+    test::WriteFile(phone->Files() / "Ringtones" / "tune.mid", "MThd");
     EXPECT_EQ(atc.PlayToneFile("A:\\Ringtones\\tune.mid", -1), S_OK);
     EXPECT_EQ(phone->Settings()["playing"], "file A:\\Ringtones\\tune.mid");
     EXPECT_EQ(atc.StopToneFile(), S_OK);
@@ -144,7 +144,7 @@ TEST_F(PhoneSimTest, TheActiveFileOfALineIsSetAndReadThroughTheRingtoneAssignmen
 {
     auto phone = Start("CX70");
     ASSERT_TRUE(phone->Ready());
-    test::WriteText(phone->Files() / "Ringtones" / "tune.mid", "MThd");
+    test::WriteFile(phone->Files() / "Ringtones" / "tune.mid", "MThd");
     std::shared_ptr<IRingtoneSettings> settings;
     ASSERT_TRUE(InitRtSettingsPtr(settings));
     std::string path;
@@ -170,10 +170,10 @@ TEST_F(PhoneSimTest, APlatformPhoneNumbersATransmittedFileWhenItLandsAndNeverAPa
     auto phone = Start("BIRCH-M55");
     ASSERT_TRUE(phone->Ready());
     // A partial transfer left lying in the folder is no tone.
-    test::WriteText(phone->Files() / "Ringtones" / ".old.mid.part-ABC123", "MTh");
+    test::WriteFile(phone->Files() / "Ringtones" / ".old.mid.part-ABC123", "MTh");
     std::shared_ptr<IMBXVolume> volume;
     ASSERT_TRUE(InitMbxVolPtr(volume));
-    test::WriteText(dir.Path() / "clip.mid", "MThd-clip");
+    test::WriteFile(dir.Path() / "clip.mid", "MThd-clip");
     std::shared_ptr<IStream> file;
     ASSERT_EQ(CFileStream::CreateFromFile(dir.Path() / "clip.mid", file), S_OK);
     ASSERT_EQ(volume->PutFile("\\Ringtones\\clip.mid", file.get(), 0), S_OK);
@@ -188,7 +188,7 @@ TEST_F(PhoneSimTest, APlatformPhoneNumbersATransmittedFileWhenItLandsAndNeverAPa
     CAtcHelperFunctions helper;
     std::int32_t tone = 41, level = 2;
     EXPECT_EQ(helper.Atc().ExchangeLineTone(9, &tone, &level), S_OK);
-    const std::string numbers = test::ReadText(phone->Files() / ".tonenumbers");
+    const std::string numbers = test::ReadFile(phone->Files() / ".tonenumbers");
     EXPECT_EQ(numbers.find(".part"), std::string::npos) << numbers;
 }
 
@@ -225,12 +225,12 @@ TEST_F(PhoneSimTest, AUserToneIsUploadedInChunksWithItsChecksum)
     std::string melody;
     for (int i = 0; i < 1000; ++i)
         melody += static_cast<char>(i * 7);
-    test::WriteText(dir.Path() / "clip.mid", melody);
+    test::WriteFile(dir.Path() / "clip.mid", melody);
     std::shared_ptr<IStream> stream;
     ASSERT_EQ(CFileStream::CreateFromFile(dir.Path() / "clip.mid", stream), S_OK);
     CAtcHelperFunctions helper;
     EXPECT_EQ(helper.Atc().PutUserTone(3, stream.get()), S_OK);
-    EXPECT_EQ(test::ReadText(phone->State() / "usertones" / "3.mid"), melody);
+    EXPECT_EQ(test::ReadFile(phone->State() / "usertones" / "3.mid"), melody);
     unsigned sum = 0;
     for (unsigned char c : melody)
         sum = (sum + c) % 65536;

@@ -98,16 +98,16 @@ protected:
     fs::path Registry(const std::string& port, const std::string& volumeRoot = {})
     {
         const fs::path file = dir.Path() / "phone.reg";
-        std::string text = test::ReadText(CORVINA_SERVICES_REG);
+        std::string text = test::ReadFile(CORVINA_SERVICES_REG);
         text += "\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n" + test::RegString("Port", port) +
                 "\"AtTimeoutMs\"=dword:000007d0\n";
         if (!volumeRoot.empty())
             text += test::RegString("VolumeRoot", volumeRoot);
-        test::WriteText(file, text);
+        test::WriteFile(file, text);
         return file;
     }
 
-    test::ScratchDir dir;
+    test::ScratchFolder dir;
 };
 
 TEST_F(PhoneToolTest, IdentifyListGetPutRemoveAndMkdirGiveTheirFormsAndExitCodes)
@@ -121,7 +121,7 @@ TEST_F(PhoneToolTest, IdentifyListGetPutRemoveAndMkdirGiveTheirFormsAndExitCodes
     EXPECT_EQ(r.out, "{\"manufacturer\": \"Halvren\", \"model\": \"CX70\", \"revision\": \"corvina-phonesim 1.0\", "
                      "\"imei\": \"351234567890123\"}\n");
 
-    test::WriteText(phone.Files() / "Ringtones" / "a \"q\".mid", "12345");
+    test::WriteFile(phone.Files() / "Ringtones" / "a \"q\".mid", "12345");
     fs::create_directories(phone.Files() / "Ringtones" / "Sub");
     r = RunTool({"ls", "Ringtones"}, reg);
     EXPECT_EQ(r.status, 0) << r.err;
@@ -131,11 +131,11 @@ TEST_F(PhoneToolTest, IdentifyListGetPutRemoveAndMkdirGiveTheirFormsAndExitCodes
               std::string::npos) << r.out;
     EXPECT_EQ(r.out.back(), '\n');
 
-    test::WriteText(dir.Path() / "local.mid", std::string(9000, 'x'));
+    test::WriteFile(dir.Path() / "local.mid", std::string(9000, 'x'));
     r = RunTool({"put", (dir.Path() / "local.mid").string(), "/Ringtones"}, reg);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, ""); // no progress when standard error is no terminal
-    EXPECT_EQ(test::ReadText(phone.Files() / "Ringtones" / "local.mid"), std::string(9000, 'x'));
+    EXPECT_EQ(test::ReadFile(phone.Files() / "Ringtones" / "local.mid"), std::string(9000, 'x'));
     // The phone's file is not replaced without --force.
     r = RunTool({"put", (dir.Path() / "local.mid").string(), "Ringtones"}, reg);
     EXPECT_EQ(r.status, 1);
@@ -145,12 +145,12 @@ TEST_F(PhoneToolTest, IdentifyListGetPutRemoveAndMkdirGiveTheirFormsAndExitCodes
 
     r = RunTool({"get", "Ringtones/local.mid", (dir.Path() / "back.mid").string()}, reg);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(test::ReadText(dir.Path() / "back.mid"), std::string(9000, 'x'));
+    EXPECT_EQ(test::ReadFile(dir.Path() / "back.mid"), std::string(9000, 'x'));
     // An existing local file is left alone; a folder that cannot be written is a local error.
-    test::WriteText(dir.Path() / "mine.mid", "mine");
+    test::WriteFile(dir.Path() / "mine.mid", "mine");
     r = RunTool({"get", "Ringtones/local.mid", (dir.Path() / "mine.mid").string()}, reg);
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(test::ReadText(dir.Path() / "mine.mid"), "mine");
+    EXPECT_EQ(test::ReadFile(dir.Path() / "mine.mid"), "mine");
     r = RunTool({"get", "Ringtones/local.mid", (dir.Path() / "no" / "such" / "x.mid").string()}, reg);
     EXPECT_EQ(r.status, 2);
     r = RunTool({"put", (dir.Path() / "missing.mid").string()}, reg);
@@ -199,7 +199,7 @@ TEST_F(PhoneToolTest, AnInterruptedPutLeavesNothingOnThePhone)
     VirtualPhone phone(dir.Path(), "CX70", {"--delay-ms", "40"});
     ASSERT_TRUE(phone.Ready());
     const fs::path reg = Registry(phone.Port());
-    test::WriteText(dir.Path() / "big.mid", std::string(200000, 'y'));
+    test::WriteFile(dir.Path() / "big.mid", std::string(200000, 'y'));
     const fs::path folder = phone.Files() / "Ringtones";
     RunResult r = RunTool({"put", (dir.Path() / "big.mid").string(), "Ringtones"}, reg, [&](pid_t pid) {
         // Interrupt once the upload has begun on the phone.
@@ -229,7 +229,7 @@ TEST_F(PhoneToolTest, AProbeSaysWhatEachCandidateIsAndAutoTakesTheFirstPhone)
     // The candidates are found by the patterns in "PortCandidates", in their order.
     test::LoadRegistry("\"AtTimeoutMs\"=dword:000007d0\n" +
                        test::RegString("PortCandidates", (dir.Path() / "ttyA*").string() + "; " + (dir.Path() / "ttyB*").string()));
-    test::WriteText(dir.Path() / "ttyA0", "not a terminal");
+    test::WriteFile(dir.Path() / "ttyA0", "not a terminal");
     fs::create_symlink(dir.Path() / "gone", dir.Path() / "ttyA1");
     fs::create_symlink(refusing.Port(), dir.Path() / "ttyA2");
     fs::create_symlink(phone.Port(), dir.Path() / "ttyB0");

@@ -21,7 +21,7 @@ namespace {
 class ServiceFactoryTest : public ::testing::Test {
 protected:
     void TearDown() override { Registry::Instance().LoadText(""); }
-    test::ScratchDir dir;
+    test::ScratchFolder dir;
 };
 
 TEST_F(ServiceFactoryTest, CreatesTheImplementationTheRegistryNamesForEachClassId)
@@ -56,7 +56,7 @@ TEST_F(ServiceFactoryTest, CreatesTheImplementationTheRegistryNamesForEachClassI
 
 TEST_F(ServiceFactoryTest, InitFailsWithThePortMessageOnlyWhenThePortCannotBeOpened)
 {
-    test::RecordingUi ui;
+    test::FakeUi ui;
     test::LoadRegistry(test::RegString("VolumeRoot", dir.Path().string())
                        + test::RegString("Port", "/dev/corvina-no-such-port"));
     std::shared_ptr<IMBXVolume> volume = std::make_shared<CFolderVolume>(dir.Path());
@@ -116,7 +116,7 @@ TEST_F(ServiceFactoryTest, AHelperWithoutAServiceRaisesENotAPointer)
 
 TEST_F(ServiceFactoryTest, ComErrorsCarryTheirCodeAndAReadableText)
 {
-    test::RecordingUi ui;
+    test::FakeUi ui;
     try {
         CComError::ThrowIfFailed(S_FALSE);
         CComError::ThrowIfFailed(HrFromCmeError(22));

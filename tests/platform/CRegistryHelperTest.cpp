@@ -2,13 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "CRegistryHelper.h"
-#include "RegistryTestSupport.h"
+#include "ScopedEnv.h"
+#include "ScratchFolder.h"
 
 namespace corvina {
 namespace {
 
-using test::EnvOverride;
-using test::TempFolder;
+using test::ScopedEnv;
+using test::ScratchFolder;
 
 std::string ProfileKey(const std::string& phone)
 {
@@ -101,9 +102,9 @@ TEST(CRegistryHelper, ShippedDefaultParsesCleanlyAndHoldsEveryPhoneProfile)
 
 TEST(CRegistryHelper, UserPathComesFromTheRegistryThenTheMusicFolderThenHome)
 {
-    TempFolder home;
-    EnvOverride homeVar("HOME", home.Path().string());
-    EnvOverride configVar("XDG_CONFIG_HOME", std::nullopt);
+    ScratchFolder home;
+    ScopedEnv homeVar("HOME", home.Path().string());
+    ScopedEnv configVar("XDG_CONFIG_HOME", nullptr);
     Registry::Instance().LoadText("REGEDIT4\n");
 
     // No music folder at all: the home folder.

@@ -8,14 +8,15 @@
 
 #include "CRegistryHelper.h"
 #include "RegStore.h"
-#include "RegistryTestSupport.h"
+#include "ScopedEnv.h"
+#include "ScratchFolder.h"
 #include "UserSettings.h"
 
 namespace corvina {
 namespace {
 
-using test::EnvOverride;
-using test::TempFolder;
+using test::ScopedEnv;
+using test::ScratchFolder;
 
 constexpr const char* kKey = "Software\\Test";
 
@@ -185,7 +186,7 @@ TEST(Registry, ReadsUtf16ExportsWithTheirByteOrderMark)
 
 TEST(Registry, LaterFilesOverrideEarlierOnesAndMissingFilesAreReported)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     auto first = folder.Write("a.reg", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Test]\n\"Port\"=\"/dev/ttyS0\"\n\"Keep\"=dword:1\n");
     auto second = folder.Write("b.reg", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\TEST]\n\"PORT\"=\"/dev/ttyUSB0\"\n");
     Registry registry;
@@ -202,16 +203,16 @@ TEST(Registry, LaterFilesOverrideEarlierOnesAndMissingFilesAreReported)
 
 TEST(Registry, DefaultFilesComeFromTheEnvironmentListOrTheShippedThenUserFolders)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     {
-        EnvOverride list("CORVINA_REGISTRY", "/x/one.reg::/y/two.reg");
+        ScopedEnv list("CORVINA_REGISTRY", "/x/one.reg::/y/two.reg");
         EXPECT_EQ(Registry::DefaultFiles(), (std::vector<std::filesystem::path>{"/x/one.reg", "/y/two.reg"}));
     }
     folder.Write("corvina/20-port.reg", "");
     folder.Write("corvina/10-trace.reg", "");
     folder.Write("corvina/notes.txt", "");
-    EnvOverride unset("CORVINA_REGISTRY", std::nullopt);
-    EnvOverride config("XDG_CONFIG_HOME", folder.Path().string());
+    ScopedEnv unset("CORVINA_REGISTRY", nullptr);
+    ScopedEnv config("XDG_CONFIG_HOME", folder.Path().string());
     std::vector<std::filesystem::path> files = Registry::DefaultFiles();
     ASSERT_GE(files.size(), 3u);
     EXPECT_EQ(files.front(), std::filesystem::path(CORVINA_SHIPPED_REG_DIR) / "default.reg");
@@ -221,8 +222,8 @@ TEST(Registry, DefaultFilesComeFromTheEnvironmentListOrTheShippedThenUserFolders
 
 TEST(Registry, AChosenPortIsSavedInTheUsersFileKeepingItsOtherLinesAndHoldsAtOnce)
 {
-    TempFolder folder;
-    EnvOverride config("XDG_CONFIG_HOME", folder.Path().string());
+    ScratchFolder folder;
+    ScopedEnv config("XDG_CONFIG_HOME", folder.Path().string());
     const auto file = folder.Write("corvina/phone.reg", "Windows Registry Editor Version 5.00\n\n; mine\n"
                                    "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"port\"=\"/dev/old\"\n\"Language\"=dword:00000407\n\n"
                                    "[HKEY_LOCAL_MACHINE\\Software\\Other]\n\"Port\"=\"theirs\"\n");
@@ -268,7 +269,7 @@ TEST(Registry, CreatesDeepKeysWithTheirParentsAndRefusesPathsDeeperThanTheLimit)
 
 TEST(Registry, SurvivesAHugeFileAndRefusesOneAboveTheLimit)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     std::filesystem::path huge = folder.Path() / "huge.reg";
     {
         std::ofstream out(huge, std::ios::binary);

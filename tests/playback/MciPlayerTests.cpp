@@ -9,30 +9,21 @@
 
 #include "CMciPlayer.h"
 #include "CRegistryHelper.h"
+#include "Corpus.h"
 #include "PlayerTestFiles.h"
 
 namespace corvina {
 namespace {
 
 namespace fs = std::filesystem;
-using test::Bytes;
+using Bytes = test::ByteVector;
 
-const fs::path kScale = fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files" / "test-c-major-scale.mid";
+using test::kScale;
 
 class MciPlayer : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("corvina-player-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
-        Configure(false);
-    }
-    void TearDown() override
-    {
-        Registry::Instance().LoadText("");
-        fs::remove_all(m_dir);
-    }
+    void SetUp() override { Configure(false); }
+    void TearDown() override { Registry::Instance().LoadText(""); }
 
     void Configure(bool realTime, const std::string& driver = "file")
     {
@@ -67,7 +58,8 @@ protected:
         return m_ends;
     }
 
-    fs::path m_dir;
+    const test::ScratchFolder m_folder{"player"};
+    const fs::path m_dir = m_folder.Path();
     std::mutex m_lock;
     std::condition_variable m_ended;
     int m_ends = 0;
@@ -115,8 +107,7 @@ TEST_F(MciPlayer, FilesThatAreNotPlayableMidiDoNotOpen)
     EXPECT_FALSE(player.Play()); // no file set
     std::ofstream(m_dir / "text.mid") << "This is not a MIDI file at all, just some words.";
     for (fs::path p : {m_dir / "text.mid", m_dir / "missing.mid",
-                       fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files" / "test-not-a-midi-file.mid",
-                       fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files" / "test-empty-file.mid"}) {
+                       test::kMidiCorpus / "test-not-a-midi-file.mid", test::kMidiCorpus / "test-empty-file.mid"}) {
         player.SetFile(p.string());
         EXPECT_EQ(player.GetLength(), 0) << p;
         EXPECT_FALSE(player.Play()) << p;

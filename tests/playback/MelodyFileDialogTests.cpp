@@ -1,9 +1,7 @@
 // Tests of the melody file dialog on a (virtual) display: its buttons beside the desktop's chooser,
 // the preview of the selected file, and the messages of a preview that cannot be made.
-#include <fstream>
-#include <iterator>
-
 #include "CMelodyFileDialog.h"
+#include "Corpus.h"
 #include "PlaybackGuiTest.h"
 #include "TempFolder.h"
 
@@ -12,14 +10,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kFolder = fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files";
-const fs::path kScale = kFolder / "test-c-major-scale.mid";
-
-std::string Contents(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::kMidiCorpus;
+using test::kScale;
+using test::ReadFile;
 
 class MelodyFileDialog : public test::PlaybackGuiTest {
 protected:
@@ -37,7 +30,7 @@ protected:
 
 TEST_F(MelodyFileDialog, PlaysTheSelectedFileWithPlayAndStopBesideTheChooser)
 {
-    CMelodyFileDialog dialog(m_frame, CMelodyFileDialog::MidiFilter(), kFolder.string());
+    CMelodyFileDialog dialog(m_frame, CMelodyFileDialog::MidiFilter(), kMidiCorpus.string());
     dialog.SetPath(kScale.string());
     bool checked = false;
     // Runs inside the dialog's own loop, once the chooser has selected the file.
@@ -59,7 +52,7 @@ TEST_F(MelodyFileDialog, PlaysTheSelectedFileWithPlayAndStopBesideTheChooser)
             Click(play);
             EXPECT_FALSE(play->IsEnabled());
             EXPECT_TRUE(stop->IsEnabled());
-            EXPECT_EQ(Contents(dialog.GetPreviewPath()), Contents(kScale));
+            EXPECT_EQ(ReadFile(dialog.GetPreviewPath()), ReadFile(kScale));
             EXPECT_TRUE(test::DispatchUntil([&] { return play->IsEnabled(); })) << "the end of play enables Play";
             EXPECT_FALSE(stop->IsEnabled());
 
@@ -82,7 +75,7 @@ TEST_F(MelodyFileDialog, PlaysTheSelectedFileWithPlayAndStopBesideTheChooser)
 TEST_F(MelodyFileDialog, AFailedPreviewTellsWhyAndPlaysThePreviousOne)
 {
     Configure(true);
-    CMelodyFileDialog dialog(m_frame, CMelodyFileDialog::MidiFilter(), kFolder.string());
+    CMelodyFileDialog dialog(m_frame, CMelodyFileDialog::MidiFilter(), kMidiCorpus.string());
     EXPECT_EQ(dialog.GetPreviewPath(), ProcessTempFolder() / "rtplayinfileopen.mid");
     dialog.PlayPreview(kScale.string());
     EXPECT_TRUE(dialog.IsStopEnabled());
@@ -94,7 +87,7 @@ TEST_F(MelodyFileDialog, AFailedPreviewTellsWhyAndPlaysThePreviousOne)
     EXPECT_EQ(m_ui.m_boxes[0].text, "Format of specified file is not supported!");
     EXPECT_EQ(m_ui.m_boxes[1].text, "It is not possible to write temporary files.");
     EXPECT_EQ(m_ui.m_boxes[1].style, MB_ICONINFORMATION | MB_OK);
-    EXPECT_EQ(Contents(dialog.GetPreviewPath()), Contents(kScale));
+    EXPECT_EQ(ReadFile(dialog.GetPreviewPath()), ReadFile(kScale));
     EXPECT_TRUE(dialog.IsStopEnabled());
     EXPECT_FALSE(dialog.IsPlayEnabled());
     EXPECT_NE(dialog.Player().GetDeviceID(), 0u);

@@ -15,13 +15,14 @@
 #include <random>
 #include <string>
 
+#include "Corpus.h"
 #include "PlayerTestFiles.h"
 #include "ScheduleEvents.h"
 
 namespace corvina {
 namespace {
 
-using test::Bytes;
+using Bytes = test::ByteVector;
 
 class Digest {
 public:
@@ -166,23 +167,6 @@ std::map<std::string, Bytes> HandMadeFiles()
     return files;
 }
 
-std::vector<std::filesystem::path> CorpusFiles()
-{
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(CORVINA_CORPUS_DIR)) {
-        const std::string ext = entry.path().extension().string();
-        if (entry.is_regular_file() && (ext == ".mid" || ext == ".kar")) files.push_back(entry.path());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-Bytes Read(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Damaged copies of a file: bytes changed, removed and cut off, the same ones on every run.
 std::vector<Bytes> Damaged(const Bytes& original, std::uint32_t seed)
 {
@@ -235,13 +219,14 @@ void ExpectFolded(const std::vector<std::pair<std::string, std::uint64_t>>& dige
 
 TEST(MidiSchedule, EveryCorpusFileAndItsDamagedCopiesPlayExactlyAsRecorded)
 {
-    const std::vector<std::filesystem::path> files = CorpusFiles();
-    ASSERT_GE(files.size(), 90u) << "corpus not found at " << CORVINA_CORPUS_DIR;
+    const std::vector<std::filesystem::path> files = test::CorpusFiles({".mid", ".kar"});
+    ASSERT_GE(files.size(), 90u) << "corpus not found at " << test::kCorpus;
     std::vector<std::pair<std::string, std::uint64_t>> digests;
     std::uint32_t seed = 1;
     for (const std::filesystem::path& path : files) {
-        const std::string name = std::filesystem::relative(path, CORVINA_CORPUS_DIR).generic_string();
-        const Bytes bytes = Read(path);
+        const std::string name = std::filesystem::relative(path, test::kCorpus).generic_string();
+        const std::string file = test::ReadFile(path);
+        const Bytes bytes(file.begin(), file.end());
         Digest whole;
         AddPlay(whole, bytes);
         digests.emplace_back(name, whole.Value());

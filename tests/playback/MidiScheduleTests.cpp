@@ -3,9 +3,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-
-#include <unistd.h>
 
 #include "CMidiSchedule.h"
 #include "PlayerTestFiles.h"
@@ -14,7 +11,7 @@
 namespace corvina {
 namespace {
 
-using test::Bytes;
+using Bytes = test::ByteVector;
 
 Bytes File(int format, std::uint16_t division, const std::vector<Bytes>& tracks)
 {
@@ -156,15 +153,9 @@ TEST(MidiSchedule, TimesStopAtTheLongestLengthInsteadOfOverflowingOrRunningBackw
 
 TEST(MidiSchedule, AnUnchangedFileIsReadOnceWhileItsReadingIsHeld)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("corvina-schedule-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::filesystem::path path = dir / "a.mid";
-    auto write = [&](std::uint8_t key) {
-        const Bytes bytes = File(0, 96, {{0x00, 0x90, key, 0x64, 0x60, 0x80, key, 0x00, 0x00, 0xFF, 0x2F, 0x00}});
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                     static_cast<std::streamsize>(bytes.size()));
-    };
+    const test::ScratchFolder dir;
+    const std::filesystem::path path = dir.Path() / "a.mid";
+    auto write = [&](std::uint8_t key) { test::WriteSmf(path, 0, 96, {{0x00, 0x90, key, 0x64, 0x60, 0x80, key, 0x00, 0x00, 0xFF, 0x2F, 0x00}}); };
     write(0x3C);
     auto first = CMidiSchedule::LoadShared(path);
     ASSERT_NE(first, nullptr);
@@ -179,9 +170,8 @@ TEST(MidiSchedule, AnUnchangedFileIsReadOnceWhileItsReadingIsHeld)
     EXPECT_EQ(test::AllEvents(*second)[0].Data1, 0x40);
 
     std::string reason;
-    EXPECT_EQ(CMidiSchedule::LoadShared(dir / "missing.mid", &reason), nullptr);
+    EXPECT_EQ(CMidiSchedule::LoadShared(dir.Path() / "missing.mid", &reason), nullptr);
     EXPECT_EQ(reason, "the file cannot be found");
-    std::filesystem::remove_all(dir);
 }
 
 } // namespace

@@ -54,12 +54,12 @@ TEST(SpeakerFilter, SineTonesFollowTheDesignedCurveFrom100HzTo10kHz)
 
 TEST(PhoneSound, ABassLineBelow200HzLosesAtLeast15DecibelsAgainstThePcAndTheVoiceLimitIsHeard)
 {
-    const fs::path dir = fs::temp_directory_path() / ("corvina-phone-sound-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const test::ScratchFolder folder("phone-sound");
+    const fs::path dir = folder.Path();
     Registry::Instance().LoadText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
                                   "\"SoundFont\"=\"/usr/share/sounds/sf2/TimGM6mb.sf2\"\n");
     // Fingered electric bass, a line of eight notes between E1 (41 Hz) and G2 (98 Hz), 250 ms each.
-    test::Bytes line = {0x00, 0xC0, 33};
+    test::ByteVector line = {0x00, 0xC0, 33};
     for (std::uint8_t key : {28, 31, 33, 35, 36, 38, 40, 43})
         line.insert(line.end(), {0x00, 0x90, key, 0x64, 0x32, 0x80, key, 0x00});
     line.insert(line.end(), {0x00, 0xFF, 0x2F, 0x00});
@@ -94,7 +94,6 @@ TEST(PhoneSound, ABassLineBelow200HzLosesAtLeast15DecibelsAgainstThePcAndTheVoic
     EXPECT_NEAR(render(true, "one.wav", "chord.mid", 1), top, top * 0.001);
     EXPECT_GT(render(true, "four.wav", "chord.mid", 4), 1.2 * top);
     Registry::Instance().LoadText("");
-    fs::remove_all(dir);
     ASSERT_GT(pc, 100.0);
     EXPECT_GE(20 * std::log10(pc / phone), 15.0) << "PC " << pc << ", phone " << phone;
     RecordProperty("loss_cdb", static_cast<int>(2000 * std::log10(pc / phone)));

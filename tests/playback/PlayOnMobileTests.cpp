@@ -8,6 +8,7 @@
 #include "CMidiFile.h"
 #include "CPlayOnMobileSubDlg.h"
 #include "CTonesMobileDlg.h"
+#include "Corpus.h"
 #include "EditorTest.h"
 #include "ButtonClicks.h"
 
@@ -24,7 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kScale = fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files" / "test-c-major-scale.mid";
+using test::kScale;
 
 class PlayOnMobileTest : public test::EditorTest {
 protected:

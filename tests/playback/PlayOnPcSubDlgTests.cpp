@@ -4,6 +4,7 @@
 #include <wx/textctrl.h>
 
 #include "CPlayOnPcSubDlg.h"
+#include "Corpus.h"
 #include "MciNotify.h"
 #include "PlaybackGuiTest.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kScale = fs::path(CORVINA_CORPUS_DIR) / "jazz-soft-test-midi-files" / "test-c-major-scale.mid";
+using test::kScale;
 
 class PlayOnPcSubDlg : public test::PlaybackGuiTest {
 protected:

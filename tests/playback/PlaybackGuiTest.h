@@ -4,11 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
-#include <unistd.h>
 
 #include <wx/button.h>
 
@@ -16,6 +13,8 @@
 #include "CResource.h"
 #include "FakeUi.h"
 #include "GuiTestMain.h"
+#include "ScopedEnv.h"
+#include "ScratchFolder.h"
 
 namespace corvina::test {
 
@@ -23,13 +22,6 @@ class PlaybackGuiTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("corvina-pcplay-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_dir);
-        // Tests run side by side; each keeps its preview copy in its own folder.
-        if (const char* tmp = std::getenv("TMPDIR"))
-            m_oldTmp = tmp;
-        ::setenv("TMPDIR", m_dir.c_str(), 1);
         Configure(false);
         CSharedStrings::Destroy();
         m_frame = NewTestFrame();
@@ -40,11 +32,6 @@ protected:
         DispatchPending();
         Registry::Instance().LoadText("");
         CSharedStrings::Destroy();
-        if (m_oldTmp)
-            ::setenv("TMPDIR", m_oldTmp->c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
-        std::filesystem::remove_all(m_dir);
     }
 
     // realTime keeps a play going at playing speed, so that it can be interrupted.
@@ -66,8 +53,10 @@ protected:
         button->ProcessWindowEvent(event);
     }
 
-    std::filesystem::path m_dir;
-    std::optional<std::string> m_oldTmp;
+    const ScratchFolder m_folder{"pcplay"};
+    const std::filesystem::path m_dir = m_folder.Path();
+    // Tests run side by side; each keeps its preview copy in its own folder.
+    const ScopedEnv m_tmp{"TMPDIR", m_dir.string()};
     wxFrame* m_frame = nullptr;
     FakeUi m_ui;
 };

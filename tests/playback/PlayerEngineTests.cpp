@@ -5,6 +5,8 @@
 
 #include "CMciPlayer.h"
 #include "CMidiFile.h"
+#include "Corpus.h"
+#include "ScratchFolder.h"
 
 namespace corvina {
 namespace {
@@ -13,18 +15,16 @@ namespace fs = std::filesystem;
 
 TEST(MciPlayerAndEngine, LengthsOfCorpusFilesAndTheirChannelFilesAgreeWithTheEngine)
 {
-    fs::path temp = fs::temp_directory_path() / ("corvina-player-engine-" + std::to_string(::getpid()));
-    fs::create_directories(temp);
+    const test::ScratchFolder temp("player-engine");
     int compared = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(CORVINA_CORPUS_DIR)) {
-        if (entry.path().extension() != ".mid") continue;
-        SCOPED_TRACE(entry.path().filename().string());
-        CMidiFile file(temp);
-        if (file.Load(entry.path().string()) != kMidiLoadOk || !file.WriteChannelFiles()) continue;
+    for (const fs::path& path : test::CorpusFiles({".mid"})) {
+        SCOPED_TRACE(path.filename().string());
+        CMidiFile file(temp.Path());
+        if (file.Load(path.string()) != kMidiLoadOk || !file.WriteChannelFiles()) continue;
         CMciPlayer player;
         // A single-track file has one tempo map in both readers.
         if (file.GetTrackCount() == 1 && file.GetCombinationCount() > 0) {
-            player.SetFile(entry.path().string());
+            player.SetFile(path.string());
             EXPECT_NEAR(player.GetLength(), file.GetLengthMs(), 3);
             ++compared;
         }
@@ -35,7 +35,6 @@ TEST(MciPlayerAndEngine, LengthsOfCorpusFilesAndTheirChannelFilesAgreeWithTheEng
             ++compared;
         }
     }
-    fs::remove_all(temp);
     EXPECT_GT(compared, 50);
 }
 

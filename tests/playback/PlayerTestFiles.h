@@ -1,4 +1,4 @@
-// Hand-made MIDI files and a WAV reader for the player tests.
+// Hand-made MIDI files written out, and a WAV reader, for the player tests.
 #pragma once
 
 #include <algorithm>
@@ -11,31 +11,28 @@
 #include <string>
 #include <vector>
 
+#include "MidiBytes.h"
+#include "ScratchFolder.h"
+
 namespace corvina::test {
 
-using Bytes = std::vector<std::uint8_t>;
-
-// The bytes of a file with the given header fields and tracks (each the raw event bytes of one MTrk
-// chunk); a header longer than 6 bytes is padded with zeros.
-inline Bytes SmfBytes(int format, std::uint16_t division, const std::vector<Bytes>& tracks, std::uint32_t headerLength = 6)
+// The bytes the player's reader takes, and a hand-made file in them (each track the raw event bytes of
+// one chunk).
+using ByteVector = std::vector<std::uint8_t>;
+inline ByteVector SmfBytes(int format, std::uint16_t division, const std::vector<ByteVector>& tracks, std::uint32_t headerLength = 6)
 {
-    Bytes f = {'M', 'T', 'h', 'd', 0, 0, 0, static_cast<std::uint8_t>(headerLength), 0, static_cast<std::uint8_t>(format), 0,
-               static_cast<std::uint8_t>(tracks.size()), static_cast<std::uint8_t>(division >> 8),
-               static_cast<std::uint8_t>(division)};
-    f.resize(8 + headerLength);
-    for (const Bytes& t : tracks) {
-        f.insert(f.end(), {'M', 'T', 'r', 'k'});
-        for (int s = 24; s >= 0; s -= 8) f.push_back(static_cast<std::uint8_t>(t.size() >> s));
-        f.insert(f.end(), t.begin(), t.end());
-    }
-    return f;
+    std::vector<std::string> chunks;
+    for (const ByteVector& track : tracks)
+        chunks.emplace_back(track.begin(), track.end());
+    const std::string file = Smf(format, division, chunks, headerLength);
+    return {file.begin(), file.end()};
 }
 
 // The same written to path.
-inline void WriteSmf(const std::filesystem::path& path, int format, std::uint16_t division, const std::vector<Bytes>& tracks)
+inline void WriteSmf(const std::filesystem::path& path, int format, std::uint16_t division, const std::vector<ByteVector>& tracks)
 {
-    const Bytes f = SmfBytes(format, division, tracks);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(f.data()), static_cast<std::streamsize>(f.size()));
+    const ByteVector file = SmfBytes(format, division, tracks);
+    WriteFile(path, {file.begin(), file.end()});
 }
 
 struct Wav {
@@ -58,8 +55,7 @@ struct Wav {
 // Reads the 16-bit stereo WAV files the player writes (44-byte header).
 inline Wav ReadWav(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = ReadFile(path);
     Wav w;
     if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(36, 4, "data") != 0) return w;
     auto u32 = [&](std::size_t p) {

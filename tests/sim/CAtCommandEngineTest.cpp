@@ -36,7 +36,7 @@ void WriteFile(const std::filesystem::path& path, const std::string& text)
 
 TEST(VirtualPhoneCommands, AnswersTheIdentificationCommandsLikeAStandardPhone)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     SSimulatedPhone phone(dir.Path(), "CX70");
     EXPECT_EQ(phone.Run("AT"), Lines({"OK"}));
     EXPECT_EQ(phone.Run("AT+CGSN"), Lines({"350000000000017", "OK"}));
@@ -58,7 +58,7 @@ TEST(VirtualPhoneCommands, AnswersTheIdentificationCommandsLikeAStandardPhone)
 
 TEST(VirtualPhoneCommands, EchoesUntilAte0AndReportsErrorsInTheChosenForm)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     SSimulatedPhone phone(dir.Path(), "CX70");
     EXPECT_EQ(phone.engine->Respond("AT"), "AT\r\r\nOK\r\n");
     EXPECT_EQ(phone.engine->Respond("ATE0"), "ATE0\r\r\nOK\r\n");
@@ -75,7 +75,7 @@ TEST(VirtualPhoneCommands, EchoesUntilAte0AndReportsErrorsInTheChosenForm)
 
 TEST(VirtualPhoneCommands, KeepsToneVolumeAndSoundModeOfAFolderPhone)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     SSimulatedPhone phone(dir.Path(), "CX70");
     phone.Run("AT+CMEE=1");
     EXPECT_EQ(phone.Run("AT+CRSL=?"), Lines({"+CRSL: (1-4)", "OK"}));
@@ -98,7 +98,7 @@ TEST(VirtualPhoneCommands, KeepsToneVolumeAndSoundModeOfAFolderPhone)
 
 TEST(VirtualPhoneCommands, AOneLinePhoneHasOneRingingVolumeThatEveryVolumeCommandShares)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     SSimulatedPhone phone(dir.Path(), "CX70");
     phone.Run("AT+CMEE=1");
     EXPECT_EQ(phone.Final("AT^CRTN=12,1"), "OK");
@@ -117,7 +117,7 @@ TEST(VirtualPhoneCommands, AOneLinePhoneHasOneRingingVolumeThatEveryVolumeComman
     EXPECT_TRUE(phone.state.m_ringingLineVolumes.empty());
 
     // The caller-group family keeps a volume per line, apart from the general tone's.
-    CTempFolder groupDir;
+    ScratchFolder groupDir;
     SSimulatedPhone group(groupDir.Path(), "RX41");
     group.Run("AT+CMEE=1");
     EXPECT_EQ(group.Final("AT^CLVL=3,5"), "OK");
@@ -128,7 +128,7 @@ TEST(VirtualPhoneCommands, AOneLinePhoneHasOneRingingVolumeThatEveryVolumeComman
 
 TEST(VirtualPhoneCommands, ChoosingARingtoneByIndexTurnsTheRingerOn)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     SSimulatedPhone phone(dir.Path(), "ME45");
     phone.Run("AT+CMEE=1");
     EXPECT_EQ(phone.Final("AT+CALM=1;+CVIB=1"), "OK");
@@ -145,7 +145,7 @@ TEST(VirtualPhoneCommands, ChoosingARingtoneByIndexTurnsTheRingerOn)
 
 TEST(VirtualPhoneCommands, FeaturesAFamilyLacksAnswerError)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     SSimulatedPhone index(dir.Path() / "index", "ME45");
     index.Run("AT+CMEE=1");
     // Numbered slots: no files to assign or play, no tones per profile line.
@@ -171,7 +171,7 @@ TEST(VirtualPhoneCommands, FeaturesAFamilyLacksAnswerError)
 
 TEST(VirtualPhoneCommands, AssignsAndPlaysFilesThatExistOnThePhone)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     SSimulatedPhone phone(dir.Path(), "RX41");
     phone.Run("AT+CMEE=1");
     WriteFile(dir.Path() / "fs" / "Ringtones" / "tune.mid", "MThd");
@@ -198,7 +198,7 @@ TEST(VirtualPhoneCommands, AssignsAndPlaysFilesThatExistOnThePhone)
 
 TEST(VirtualPhoneCommands, BirchPhonesKeepToneAndVolumePerLineWithToneNumbers)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     SSimulatedPhone phone(dir.Path(), "BIRCH-M55");
     phone.Run("AT+CMEE=1");
     EXPECT_EQ(phone.Run("AT+CRSL=?"), Lines({"+CRSL: (1-5)", "OK"}));
@@ -226,7 +226,7 @@ TEST(VirtualPhoneCommands, BirchPhonesKeepToneAndVolumePerLineWithToneNumbers)
 
 TEST(VirtualPhoneCommands, MosaicIsOfTheBirchFamilyWithoutAnIMelodyFolder)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     SSimulatedPhone phone(dir.Path(), "MOSAIC");
     EXPECT_TRUE(phone.model.m_bBirch);
     EXPECT_TRUE(phone.model.m_strImyStdFolder.empty());
@@ -242,7 +242,7 @@ TEST(VirtualPhoneCommands, MosaicIsOfTheBirchFamilyWithoutAnIMelodyFolder)
 
 TEST(VirtualPhoneCommands, IndexPhonesTakeUserTonesWithChecksumIntoTheirSlots)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     SSimulatedPhone phone(dir.Path(), "ME45");
     phone.Run("AT+CMEE=1");
     EXPECT_EQ(phone.Final("AT^CAFL=6"), "ERROR");
@@ -290,7 +290,7 @@ TEST(VirtualPhoneCommands, IndexPhonesTakeUserTonesWithChecksumIntoTheirSlots)
 
 TEST(VirtualPhoneCommands, StateSurvivesARestartOfThePhone)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     {
         SSimulatedPhone phone(dir.Path(), "BIRCH-M55");
         phone.Run("AT^CRTN=7,2;+CALM=1;+CVIB=0;^CLTN=23,12,4");

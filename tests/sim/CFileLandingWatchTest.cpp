@@ -22,7 +22,7 @@ bool NewsWithin(CFileLandingWatch& watch, int timeoutMs)
 
 TEST(FileLandingWatch, TellsOfAFileThatLandsOrLeavesAndIgnoresPartialTransfers)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     const auto folder = dir.Path() / "Ringtones";
     std::filesystem::create_directories(folder);
     CFileLandingWatch watch;

@@ -30,7 +30,7 @@ std::string ConnectRequest()
 
 TEST(VirtualPhoneObex, TheLineSpeaksObexAfterCprotUntilDisconnectOrBytesThatAreNoObex)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     SSimulatedPhone phone(dir.Path(), "CX70");
     CFaultPlan faults;
     CSimPhone line(*phone.engine, faults);
@@ -70,7 +70,7 @@ TEST(VirtualPhoneObex, TheLineSpeaksObexAfterCprotUntilDisconnectOrBytesThatAreN
 
 TEST(VirtualPhoneObex, NoBytesWedgeTheLineAndADropFiresAfterTheNamedPacket)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     SSimulatedPhone phone(dir.Path(), "CX70");
     CFaultPlan faults;
     CSimPhone line(*phone.engine, faults);
@@ -119,7 +119,7 @@ TEST(VirtualPhoneObex, NoBytesWedgeTheLineAndADropFiresAfterTheNamedPacket)
 
 TEST(VirtualPhoneObex, AStandardOnlyPhoneRefusesEveryVendorCommand)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     SSimulatedPhone phone(dir.Path(), "CX70");
     CFaultPlan faults;
     faults.m_bStandardOnly = true;

@@ -16,7 +16,7 @@ namespace {
 
 TEST(VirtualPhoneLine, SplitsCommandsAtCrOrCrLfAndRejectsOverlongLines)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     SSimulatedPhone phone(dir.Path(), "CX70");
     CFaultPlan faults;
     CSimPhone line(*phone.engine, faults);
@@ -34,7 +34,7 @@ TEST(VirtualPhoneLine, SplitsCommandsAtCrOrCrLfAndRejectsOverlongLines)
 
 TEST(VirtualPhoneLine, InjectsErrorsSilenceGarbageDelayAndADroppedLine)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     SSimulatedPhone phone(dir.Path(), "CX70");
     CFaultPlan faults;
     std::string error;
@@ -86,7 +86,7 @@ TEST(VirtualPhoneLine, InjectsErrorsSilenceGarbageDelayAndADroppedLine)
 
 TEST(VirtualPhoneLine, AnswersEveryMangledCommandWithAFinalResultCode)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     SSimulatedPhone phone(dir.Path(), "ME45");
     CFaultPlan faults;
     CSimPhone line(*phone.engine, faults);
@@ -137,7 +137,7 @@ TEST(VirtualPhoneSettings, ReadsBackWhatItWroteAndSkipsMalformedLines)
     EXPECT_EQ(problems.size(), 5u);
 
     // A broken settings file is reported, not fatal.
-    CTempFolder dir;
+    ScratchFolder dir;
     std::ofstream(dir.Path() / CPhoneState::kSettingsFile) << "model=R15\n???\n";
     CPhoneState loaded;
     std::string error;
@@ -148,7 +148,7 @@ TEST(VirtualPhoneSettings, ReadsBackWhatItWroteAndSkipsMalformedLines)
 
 TEST(VirtualPhoneSettings, SeedsTheStandardFoldersFromTheCorpusOnce)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     CPhoneFileSystem files(dir.Path());
     std::string error;
     EXPECT_EQ(files.Seed(CORVINA_CORPUS_DIR, "Ringtones", "iMelodies", true, error), 5);
@@ -168,7 +168,7 @@ TEST(VirtualPhoneSettings, SeedsTheStandardFoldersFromTheCorpusOnce)
 
 TEST(VirtualPhoneSettings, PiecesOfTransfersCutOffByAKillAreGoneWhenThePhoneStartsAgain)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     std::filesystem::create_directories(dir.Path() / "Ringtones" / "Sub");
     const char* leftovers[] = {"Ringtones/.song.mid.obex-a1B2c3", "Ringtones/Sub/.x.mid.part-ZZ09zz"};
     const char* kept[] = {".tonenumbers", "Ringtones/song.mid", "Ringtones/.obex-a1B2c3", "Ringtones/.song.mid.obex-short",

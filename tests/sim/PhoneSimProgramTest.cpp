@@ -30,7 +30,7 @@ public:
         int fds[2];
         if (::pipe2(fds, O_CLOEXEC) != 0)
             return;
-        args.insert(args.begin(), CORVINA_PHONESIM_PATH);
+        args.insert(args.begin(), CORVINA_PHONESIM);
         m_pid = SpawnTiedChild(std::move(args), fds[1]);
         ::close(fds[1]);
         m_out = fds[0];
@@ -139,7 +139,7 @@ bool WaitFor(const std::function<bool()>& condition)
 
 TEST(VirtualPhoneProgram, AnswersTheImeiOverItsPseudoTerminalAndLogsTheExchange)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     const std::string log = (dir.Path() / "sim.log").string();
     CRunningSim sim({"--state", (dir.Path() / "state").string(), "--imei", "490154203237518", "--log", log});
     const std::string device = sim.NextLine();
@@ -170,7 +170,7 @@ TEST(VirtualPhoneProgram, AnswersTheImeiOverItsPseudoTerminalAndLogsTheExchange)
 
 TEST(VirtualPhoneProgram, DropsTheLineAndComesBackAtTheSameLink)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     const auto link = dir.Path() / "phone";
     CRunningSim sim({"--state", (dir.Path() / "state").string(), "--model", "R41", "--link", link.string(),
                      "--drop-after", "2", "--reopen", "--reopen-ms", "300"});
@@ -201,7 +201,7 @@ TEST(VirtualPhoneProgram, DropsTheLineAndComesBackAtTheSameLink)
 
 TEST(VirtualPhoneProgram, RefusesUnknownPhoneTypes)
 {
-    CTempFolder dir;
+    ScratchFolder dir;
     CRunningSim sim({"--state", dir.Path().string(), "--model", "NOPHONE"});
     EXPECT_EQ(sim.NextLine(), "");
     EXPECT_EQ(sim.Stop(), 2);

@@ -1,4 +1,4 @@
-// Shared helpers of the virtual phone's tests: a throw-away state folder and a phone on it.
+// Shared helpers of the virtual phone's tests: a phone of one type on a state folder.
 #pragma once
 
 #include <filesystem>
@@ -6,34 +6,11 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "CAtCommandEngine.h"
 #include "CPhoneState.h"
+#include "ScratchFolder.h"
 
 namespace corvina::test {
-
-// A fresh folder below the temporary folder, removed with the object.
-class CTempFolder {
-public:
-    CTempFolder()
-    {
-        static int counter = 0;
-        m_path = std::filesystem::temp_directory_path() /
-                 ("corvina-sim-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
-    }
-    ~CTempFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    const std::filesystem::path& Path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
 
 // A phone of one type with its state in a folder, as the program sets it up.
 struct SSimulatedPhone {

@@ -14,31 +14,11 @@
 #include <unistd.h>
 #include <vector>
 
+#include "Corpus.h"
+#include "ScratchFolder.h"
 #include "TiedChild.h"
 
 namespace corvina::test {
-
-// A fresh folder below the temporary folder, removed with everything in it on destruction.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        static int counter = 0;
-        m_path = std::filesystem::temp_directory_path() /
-                 ("corvina-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    const std::filesystem::path& Path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
 
 class VirtualPhone {
 public:
@@ -48,7 +28,7 @@ public:
         : m_state(folder / "state"), m_link(folder / "tty")
     {
         std::vector<std::string> args = {CORVINA_PHONESIM, "--state", m_state.string(), "--model", model,
-                                         "--link", m_link.string(), "--corpus", CORVINA_CORPUS_DIR};
+                                         "--link", m_link.string(), "--corpus", kCorpus.string()};
         args.insert(args.end(), extra.begin(), extra.end());
         // The phone dies with the test process, also when the test crashes: an orphan would keep the
         // test runner's output pipe open, and a crash would read as a timeout.

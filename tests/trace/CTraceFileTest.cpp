@@ -15,12 +15,12 @@
 
 #include "CRegistryHelper.h"
 #include "CTraceFile.h"
-#include "RegistryTestSupport.h"
+#include "ScratchFolder.h"
 
 namespace corvina {
 namespace {
 
-using test::TempFolder;
+using test::ScratchFolder;
 
 const std::string kBannerTop =
     "\n\n******************************************Trace MBX***************************************************\n";
@@ -70,7 +70,7 @@ std::vector<std::string> TraceLines(const std::string& text)
 
 TEST(CTraceFile, IsOffAndCreatesNothingWithoutFlags)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     std::filesystem::path file = folder.Path() / "off" / "trace.txt";
     Registry::Instance().LoadText("REGEDIT4\n");
     CTraceFile missing;
@@ -84,7 +84,7 @@ TEST(CTraceFile, IsOffAndCreatesNothingWithoutFlags)
 
 TEST(CTraceFile, WritesTheHeaderWordForWordAndOnlyTheEnabledLevels)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     std::filesystem::path file = folder.Path() / "trace.txt";
     ConfigureTrace(0x00000004, file.string());
     {
@@ -113,7 +113,7 @@ TEST(CTraceFile, WritesTheHeaderWordForWordAndOnlyTheEnabledLevels)
 
 TEST(CTraceFile, StampsCarryMicrosecondsWhenBit28IsSet)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     std::filesystem::path file = folder.Path() / "trace.txt";
     ConfigureTrace(0x10000004, file.string());
     {
@@ -127,7 +127,7 @@ TEST(CTraceFile, StampsCarryMicrosecondsWhenBit28IsSet)
 
 TEST(CTraceFile, Bit29StartsANewFileAtEveryLoadOtherwiseItAppends)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     auto countHeaders = [](const std::string& text) {
         std::size_t count = 0;
         for (std::size_t at = text.find("Generated:"); at != std::string::npos; at = text.find("Generated:", at + 1))
@@ -152,7 +152,7 @@ TEST(CTraceFile, Bit29StartsANewFileAtEveryLoadOtherwiseItAppends)
 
 TEST(CTraceFile, CreatesOnlyTheLastMissingFolderOfTheFileName)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     std::filesystem::path oneLevel = folder.Path() / "logs" / "trace.txt";
     ConfigureTrace(0x4, oneLevel.string());
     CTraceFile(). Trace(3, "kept");
@@ -166,7 +166,7 @@ TEST(CTraceFile, CreatesOnlyTheLastMissingFolderOfTheFileName)
 
 TEST(CTraceFile, FallsBackToTraceTxtWhenTheFileNameCannotBeRead)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder.Path());
     for (const std::string& name : {std::string(), std::string(260, 'n')}) {
@@ -181,7 +181,7 @@ TEST(CTraceFile, FallsBackToTraceTxtWhenTheFileNameCannotBeRead)
 
 TEST(CTraceFile, HeaderNamesTheSystemAndReportsUnregisteredComponents)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     std::filesystem::path file = folder.Path() / "trace.txt";
     ConfigureTrace(0xC0000004, file.string());
     CTraceFile trace;
@@ -199,7 +199,7 @@ TEST(CTraceFile, HeaderNamesTheSystemAndReportsUnregisteredComponents)
 
 TEST(CTraceFile, HeaderGivesTheVersionsOfRegisteredComponents)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     std::filesystem::path file = folder.Path() / "trace.txt";
     std::filesystem::path server = folder.Write("bin/mbx-server", "");
     std::filesystem::path shellExt = folder.Write("shell/libmbxshell.so", "");
@@ -220,7 +220,7 @@ TEST(CTraceFile, HeaderGivesTheVersionsOfRegisteredComponents)
 
 TEST(CTraceFile, WritesRegistryProblemsAtLevelOne)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     std::filesystem::path file = folder.Path() / "trace.txt";
     ConfigureTrace(0x1, file.string(), "\"Broken\"=dword:xyz\n");
     CTraceFile trace;
@@ -231,7 +231,7 @@ TEST(CTraceFile, WritesRegistryProblemsAtLevelOne)
 
 TEST(CTraceFile, LinesFromManyThreadsStayWhole)
 {
-    TempFolder folder;
+    ScratchFolder folder;
     std::filesystem::path file = folder.Path() / "trace.txt";
     ConfigureTrace(0x10000002, file.string());
     ResetTrace();
