@@ -5,8 +5,8 @@
 #include "ReadOut.h"
 
 #include "CAtcHelperFunctions.h"
-#include "CComError.h"
 #include "IRingingtoneOwner.h"
+#include "RunOnPhone.h"
 #include "UiServices.h"
 
 #include <new>
@@ -54,20 +54,17 @@ int CRingingtoneAccess::WriteSelectedRingingTone()
         return 0;
     }
     CWaitCursor wait;
-    try {
-        HRESULT hr = S_OK;
-        if (m_pRtDlg->GetRtByFilename()) {
-            hr = m_pRtDlg->SetActiveFileToPhone(m_pRtDlg->GetCurRtFileName());
-        } else {
-            // A fresh AT object for this write, not the page's kept one.
-            CAtcHelperFunctions atc;
-            hr = atc.Atc().SetRingTone(RtIndex(), m_pRtDlg->GetVolume());
-        }
-        CComError::ThrowIfFailed(hr);
-    } catch (const ComError& error) {
-        CComError::TraceComError(error, "WriteSelectedRingingTone");
-        return 0;
+    HRESULT hr = S_OK;
+    if (m_pRtDlg->GetRtByFilename()) {
+        hr = m_pRtDlg->SetActiveFileToPhone(m_pRtDlg->GetCurRtFileName());
+    } else {
+        // A fresh AT object for this write, not the page's kept one.
+        CAtcHelperFunctions atc;
+        hr = RunOnPhone(&atc, "WriteSelectedRingingTone",
+                        [&](IAtCommandService& service) { return service.SetRingTone(RtIndex(), m_pRtDlg->GetVolume()); });
     }
+    if (FAILED(hr))
+        return 0;
     if (!m_pRtDlg->GetRtByFilename())
         m_pRtDlg->AddSoundModeNormal();
     return 1;

@@ -13,6 +13,7 @@
 #include "CSXButton.h"
 #include "CTimeEdit.h"
 #include "ClipTexts.h"
+#include "DialogTemplate.h"
 #include "ImageLoader.h"
 #include "MelodyFileChoice.h"
 #include "RunOffWindowThread.h"
@@ -82,16 +83,12 @@ bool CClipEditDlg::OnInitDialog()
     const CResource& strings = CSharedStrings::Get();
     if (auto* open = Item<CSXButton>(IDC_OPEN)) {
         open->SetIcon(4520, 16, 16);
-        PlaceAtTemplatePixels(open, 0, 0, 22, 22);
         open->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOpen(); });
     }
     if (auto* save = Item<CSXButton>(IDC_SAVE_AS)) {
         save->SetIcon(4521, 16, 16);
-        PlaceAtTemplatePixels(save, 30, 0, 22, 22);
         save->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSaveAs(); });
     }
-    if (wxWindow* file = GetDlgItem(IDC_FILE))
-        PlaceAtTemplatePixels(file, 60, 1, 218, 20);
 
     // Time fields replace the template's plain edits. Clip start and end take typed times.
     m_pTrackLength = TimeField(IDC_TRACK_LENGTH);
@@ -104,14 +101,10 @@ bool CClipEditDlg::OnInitDialog()
         if (typed)
             typed->SetEditable(true);
 
-    if (m_pFileLength) {
+    if (m_pFileLength)
         m_pFileLength->SetDigits(2);
-        PlaceAtTemplatePixels(m_pFileLength, 348, 1, 50, 20);
-    }
-    if (wxWindow* label = GetDlgItem(4605)) {
+    if (wxWindow* label = GetDlgItem(4605))
         label->SetLabel(wxString::FromUTF8(strings.GetString(535)));
-        PlaceAtTemplatePixels(label, 288, 3, 50, 20);
-    }
 
     m_pTrackList = Item<CListCtrl>(IDC_TRACK_LIST);
     if (m_pTrackList) {
@@ -122,42 +115,29 @@ bool CClipEditDlg::OnInitDialog()
         m_pImageList->Add(LoadImageBitmap(4530, 12, 12));
         m_pImageList->Add(LoadImageBitmap(4529, 12, 12));
         m_pTrackList->SetImageList(m_pImageList, wxIMAGE_LIST_SMALL);
-        PlaceAtTemplatePixels(m_pTrackList, 0, 50, 170, 155);
         m_pTrackList->Bind(EVT_LIST_ROW_SELECTED, &CClipEditDlg::OnTrackSelected, this);
     }
 
     m_Player.Create(this);
-    PlaceAtTemplatePixels(m_Player, 208, 50, 70, 76);
     m_Player.Show();
     m_Player.SetPlayWhole(false);
 
     m_nRulerWidth = kDefaultRulerWidth;
     if (auto* ruler = Item<wxStaticBitmap>(IDC_RULER)) {
-        PlaceAtTemplatePixels(ruler, 208, 230, 440, 20);
         // In a mirrored layout time runs from the right, as the marker and the notes show it: the
         // ruler's scale is turned round with them (the toolkit mirrors places, not pictures).
         if (GetLayoutDirection() == wxLayout_RightToLeft && ruler->GetBitmap().IsOk())
             ruler->SetBitmap(wxBitmap(ruler->GetBitmap().ConvertToImage().Mirror(true)));
     }
-    const int fieldX[] = {0, 60, 120};
-    CTimeEdit* clipFields[] = {m_pClipStart, m_pClipEnd, m_pClipLength};
-    for (int i = 0; i < 3; ++i) {
-        if (!clipFields[i])
-            continue;
-        PlaceAtTemplatePixels(clipFields[i], fieldX[i], 230, 50, 20);
-        clipFields[i]->SetDigits(2);
-        clipFields[i]->SetTime(0);
-    }
-    if (wxWindow* label = GetDlgItem(4606)) {
+    for (CTimeEdit* field : {m_pClipStart, m_pClipEnd, m_pClipLength})
+        if (field) {
+            field->SetDigits(2);
+            field->SetTime(0);
+        }
+    if (wxWindow* label = GetDlgItem(4606))
         label->SetLabel(wxString::FromUTF8(strings.GetString(536)));
-        // One line, right-aligned against its field, reaching left up to the track list: long
-        // words ("Длина дорожки:") stay on one line instead of wrapping down onto the note strip.
-        PlaceAtTemplatePixels(label, 172, 188, 102, 20);
-    }
-    if (m_pTrackLength) {
+    if (m_pTrackLength)
         m_pTrackLength->SetDigits(2);
-        PlaceAtTemplatePixels(m_pTrackLength, 278, 185, 50, 20);
-    }
     // Screen readers name the time fields as their tooltips and labels do.
     SetAccessibleName(m_pClipStart, strings.GetString(IDC_CLIP_START));
     SetAccessibleName(m_pClipEnd, strings.GetString(IDC_CLIP_END));
@@ -166,7 +146,6 @@ bool CClipEditDlg::OnInitDialog()
     SetAccessibleName(m_pFileLength, NameFromLabel(strings.GetString(535)));
     if (m_pPlayerLength) {
         m_pPlayerLength->SetDigits(2);
-        PlaceAtTemplatePixels(m_pPlayerLength, 568, 185, 50, 20);
         m_pPlayerLength->Disable();
     }
 
@@ -205,6 +184,13 @@ bool CClipEditDlg::OnInitDialog()
     });
 
     CreatePhoneControls();
+    // The rows line up with the ruler and the note view by the pixel.
+    for (const PixelPlace& place : FindPixelPlaces(IDD)) {
+        if (place.id == CPlayOnPcSubDlg::IDD)
+            PlaceAtTemplatePixels(m_Player, place.x, place.y, place.cx, place.cy);
+        else
+            PlaceAtTemplatePixels(GetDlgItem(place.id), place.x, place.y, place.cx, place.cy);
+    }
     // Tab follows the reading order: the file row, the track list with its player and its sound, the
     // suggestion, then the clip.
     wxWindow* order[] = {GetDlgItem(IDC_OPEN), GetDlgItem(IDC_SAVE_AS), GetDlgItem(IDC_FILE), m_pFileLength, m_pTrackList,

@@ -58,13 +58,9 @@ void CClipEditDlg::CreatePhoneControls()
                                    wxDefaultSize, wxRB_GROUP);
     m_pSoundPhone = new wxRadioButton(this, IDC_SOUND_PHONE, wxString::FromUTF8(strings.GetString(4741)));
     m_pSoundPc->SetValue(true);
-    PlaceAtTemplatePixels(m_pSoundPc, 290, 52, 170, 20);
-    PlaceAtTemplatePixels(m_pSoundPhone, 290, 74, 170, 20);
     m_pSuggest = new wxButton(this, IDC_SUGGEST, wxString::FromUTF8(strings.GetString(4759)));
-    PlaceAtTemplatePixels(m_pSuggest, 470, 50, 150, 24);
     m_pSuggest->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSuggestClip(); });
     m_pLimits = new wxStaticText(this, IDC_LIMITS, wxString(), wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
-    PlaceAtTemplatePixels(m_pLimits, 290, 104, 380, 20);
     for (wxWindow* control : std::initializer_list<wxWindow*>{m_pSoundPc, m_pSoundPhone, m_pSuggest, m_pLimits})
         ReplaceDlgItem(control->GetId(), control);
     m_Player.SetBeforePlay([this] { BeforePlay(); });

@@ -330,33 +330,14 @@ long CMelodiesDlg::GetVolume() const
 void CMelodiesDlg::UpdateSoundModeOrig()
 {
     m_lSoundModeOrig = -1;
-    if (!IsConnected())
-        return;
-    try {
-        CAtcHelperFunctions* helper = _GetAtcHelper();
-        if (!helper)
-            CComError::ThrowCurrent(E_POINTER);
-        std::int32_t soundMode = -1;
-        CComError::ThrowIfFailed(helper->Atc().GetSoundMode(&soundMode));
-        m_lSoundModeOrig = soundMode;
-    } catch (const ComError& error) {
-        m_lSoundModeOrig = -1;
-        CComError::TraceComError(error, "CMelodiesDlg::UpdateSoundModeOrig");
-    }
+    if (IsConnected())
+        m_lSoundModeOrig = m_Phone.ReadSoundMode().value_or(-1);
 }
 
 void CMelodiesDlg::SetSoundModeToOrig()
 {
-    if (m_lSoundModeOrig == -1 || !IsConnected())
-        return;
-    try {
-        CAtcHelperFunctions* helper = _GetAtcHelper();
-        if (!helper)
-            CComError::ThrowCurrent(E_POINTER);
-        CComError::ThrowIfFailed(helper->Atc().SetSoundMode(m_lSoundModeOrig));
-    } catch (const ComError& error) {
-        CComError::TraceComError(error, "CMelodiesDlg::SetSoundModeToOrig");
-    }
+    if (m_lSoundModeOrig != -1 && IsConnected())
+        m_Phone.WriteSoundMode(m_lSoundModeOrig);
 }
 
 HRESULT CMelodiesDlg::GetStreamSize(IStream* stream, std::uint64_t* size)

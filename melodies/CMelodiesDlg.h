@@ -4,6 +4,7 @@
 
 #include "CClipEditDlg.h"
 #include "CDialog.h"
+#include "CMelodiesPhone.h"
 #include "CPlayOnMobileSubDlg.h"
 #include "CResource.h"
 #include "HResult.h"
@@ -102,6 +103,8 @@ private:
     CPlayOnMobileSubDlg m_PlayOnMobileSubDlg;
     long m_lOrigIndex = -1;
     long m_lSoundModeOrig = -1;
+    // What the page says to the phone over AT commands.
+    CMelodiesPhone m_Phone{[this] { return _GetAtcHelper(); }};
     CResource m_Resource;
     wxWindow* m_pPlcFrame = nullptr;
     bool m_bAllChannelsSelected = false;

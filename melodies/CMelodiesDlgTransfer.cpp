@@ -211,10 +211,7 @@ bool CMelodiesDlg::WriteFileToMobile(const std::string& localPath)
     } else {
         auto* slots = Item<wxChoice>(IDC_COMBO_USERDEF);
         const long slot = NumberUserdefRt() - (slots ? slots->GetSelection() : 0) - 1;
-        CAtcHelperFunctions* helper = _GetAtcHelper();
-        if (!helper)
-            CComError::ThrowCurrent(E_POINTER);
-        const HRESULT hr = helper->Atc().PutUserTone(static_cast<std::int32_t>(slot), stream.GetInnerStream().get());
+        const HRESULT hr = m_Phone.SendToSlot(static_cast<std::int32_t>(slot), stream.GetInnerStream().get());
         wait.reset();
         CComError::ThrowIfFailed(hr);
         result = true;

@@ -3,7 +3,6 @@
 #include "CPlayOnMobileSubDlg.h"
 
 #include "CAtcHelperFunctions.h"
-#include "CComError.h"
 #include "CSXButton.h"
 #include "FocusKeeper.h"
 #include "IMelodiesPlayParent.h"
@@ -94,44 +93,29 @@ void CPlayOnMobileSubDlg::OnButtonPlay()
     CWaitCursor wait;
     const bool byFile = ByFileName();
     IRingingtoneOwner* main = GetRtDlg();
-    try {
-        if (m_pMelodiesParent && !byFile) {
-            m_bPlayStartWasMelodiesDlg = 1;
-            m_pMelodiesParent->UpdateSoundModeOrig();
-            const long index = m_pMelodiesParent->GetCurIndex();
-            if (index == -1)
-                return;
-            if (!WriteSelectedRingingTone(index, true))
-                return;
-        }
-        if (m_pTonesDlg) {
-            // The ringer goes on so that the tone is heard; Stop puts the user's mode back.
-            m_lSoundModeBeforePlay = m_pTonesDlg->GetSoundMode();
-            m_pSoundModePage = m_pTonesDlg;
-            m_pTonesDlg->AddSoundModeNormal(1);
-        }
-        CAtcHelperFunctions* helper = AtcHelper();
-        if (!helper)
-            CComError::ThrowCurrent(E_POINTER);
-        if (byFile) {
-            std::string path;
-            if (m_pMelodiesParent && main)
-                path = main->GetAPathFileName(m_pMelodiesParent->GetComboFileName());
-            else if (main)
-                path = main->GetCurRtAPathFileName();
-            CComError::ThrowIfFailed(helper->Atc().PlayToneFile(path, -1));
-        } else {
-            CComError::ThrowIfFailed(helper->Atc().PlayRingTone());
-        }
-        m_bIsPlaying = 1;
-        AllowPlay();
-    } catch (const ComError& error) {
-        CComError::TraceComError(error, "CPlayOnMobileSubDlg::OnButtonPlay");
-        m_bIsPlaying = 0;
-        // Nothing plays: what was changed for playing goes back at once.
-        RestoreSoundMode();
-        AllowPlay();
+    if (m_pMelodiesParent && !byFile) {
+        m_bPlayStartWasMelodiesDlg = 1;
+        m_pMelodiesParent->UpdateSoundModeOrig();
+        const long index = m_pMelodiesParent->GetCurIndex();
+        if (index == -1)
+            return;
+        if (!WriteSelectedRingingTone(index, true))
+            return;
     }
+    if (m_pTonesDlg) {
+        // The ringer goes on so that the tone is heard; Stop puts the user's mode back.
+        m_lSoundModeBeforePlay = m_pTonesDlg->GetSoundMode();
+        m_pSoundModePage = m_pTonesDlg;
+        m_pTonesDlg->AddSoundModeNormal(1);
+    }
+    std::string path;
+    if (byFile && main)
+        path = m_pMelodiesParent ? main->GetAPathFileName(m_pMelodiesParent->GetComboFileName()) : main->GetCurRtAPathFileName();
+    m_bIsPlaying = m_Phone.Play(byFile, path) ? 1 : 0;
+    // Nothing plays: what was changed for playing goes back at once.
+    if (!m_bIsPlaying)
+        RestoreSoundMode();
+    AllowPlay();
 }
 
 void CPlayOnMobileSubDlg::RestoreSoundMode()
@@ -150,27 +134,16 @@ void CPlayOnMobileSubDlg::OnButtonStop()
     if (!m_bIsPlaying)
         return;
     const bool byFile = ByFileName();
-    try {
-        CAtcHelperFunctions* helper = AtcHelper();
-        if (!helper)
-            CComError::ThrowCurrent(E_POINTER);
-        CComError::ThrowIfFailed(byFile ? helper->Atc().StopToneFile() : helper->Atc().StopRingTone());
-    } catch (const ComError& error) {
-        CComError::TraceComError(error, "CPlayOnMobileSubDlg::OnButtonStop");
-    }
+    m_Phone.Stop(byFile);
     if (m_bPlayStartWasMelodiesDlg && !byFile && m_pMelodiesDlg) {
-        try {
-            const long original = m_pMelodiesDlg->GetOrigIndex();
-            if (original != -1 && original != m_pMelodiesDlg->GetCurIndex())
-                WriteSelectedRingingTone(original, false);
-            m_pMelodiesDlg->SetSoundModeToOrig();
-            // The tones page switched its ringer on for the tone written: it shows the mode again.
-            const long soundMode = m_pMelodiesDlg->GetSoundModeOrig();
-            if (IRingingtoneOwner* main = GetRtDlg(); main && soundMode != -1)
-                main->ShowSoundModeAgain(soundMode);
-        } catch (const ComError& error) {
-            CComError::TraceComError(error, "CPlayOnMobileSubDlg::OnButtonStop");
-        }
+        const long original = m_pMelodiesDlg->GetOrigIndex();
+        if (original != -1 && original != m_pMelodiesDlg->GetCurIndex())
+            WriteSelectedRingingTone(original, false);
+        m_pMelodiesDlg->SetSoundModeToOrig();
+        // The tones page switched its ringer on for the tone written: it shows the mode again.
+        const long soundMode = m_pMelodiesDlg->GetSoundModeOrig();
+        if (IRingingtoneOwner* main = GetRtDlg(); main && soundMode != -1)
+            main->ShowSoundModeAgain(soundMode);
     }
     RestoreSoundMode();
     m_bPlayStartWasMelodiesDlg = 0;
@@ -203,22 +176,15 @@ int CPlayOnMobileSubDlg::WriteSelectedRingingTone(long toneIndex, bool soundNorm
 {
     CWaitCursor wait;
     IRingingtoneOwner* main = GetRtDlg();
-    CAtcHelperFunctions* helper = AtcHelper();
-    if (!main || !helper)
+    if (!main || !AtcHelper())
         return 0;
-    try {
-        HRESULT hr = S_OK;
-        if (main->GetRtByFilename()) {
-            hr = main->SetActiveFileToPhone(main->GetCurRtFileName());
-        } else {
-            const long volume = m_pMelodiesDlg ? m_pMelodiesDlg->GetVolume() : 1;
-            hr = helper->Atc().SetRingTone(toneIndex, volume);
-        }
-        CComError::ThrowIfFailed(hr);
-    } catch (const ComError& error) {
-        CComError::TraceComError(error, "CPlayOnMobileSubDlg::WriteSelectedRingingTone");
+    // A phone that names tones by file has the file made active (its failure is traced there).
+    const bool written = main->GetRtByFilename()
+                             ? SUCCEEDED(main->SetActiveFileToPhone(main->GetCurRtFileName()))
+                             : m_Phone.SetRingTone(static_cast<std::int32_t>(toneIndex),
+                                                   static_cast<std::int32_t>(m_pMelodiesDlg ? m_pMelodiesDlg->GetVolume() : 1));
+    if (!written)
         return 0;
-    }
     if (soundNormal)
         main->AddSoundModeNormal();
     return 1;

@@ -4,11 +4,11 @@
 #pragma once
 
 #include "CDialog.h"
+#include "CPlayOnMobilePhone.h"
 #include "CResource.h"
 
 namespace corvina {
 
-class CAtcHelperFunctions;
 class IMelodiesPlayParent;
 class IRingingtoneOwner;
 class ITonesPlayParent;
@@ -59,6 +59,8 @@ private:
     bool ByFileName() const;
 
     CAtcHelperFunctions* m_pAtcHelper = nullptr;
+    // What the panel says to the phone.
+    CPlayOnMobilePhone m_Phone{[this] { return AtcHelper(); }};
     CResource m_Resource;
     IMelodiesPlayParent* m_pMelodiesParent = nullptr;
     ITonesPlayParent* m_pTonesDlg = nullptr;

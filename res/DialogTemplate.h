@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace corvina {
 
@@ -76,6 +77,17 @@ struct DialogTemplate {
     const ControlTemplate* controls;
     std::size_t controlCount;
 };
+
+// A control placed in template pixels (pixels at the template's 8-point font, mirrored and scaled
+// with the dialog) instead of dialog units: the clip editor's rows line up pixel by pixel with its
+// ruler and note view. Controls the editor makes itself are placed by the same table.
+struct PixelPlace {
+    int id;          // control id; an embedded panel is named by its template id
+    int x, y, cx, cy; // template pixels
+};
+
+// The pixel places of a dialog's controls; empty for a dialog laid out in dialog units only.
+std::span<const PixelPlace> FindPixelPlaces(int dialogId);
 
 // The template with the given id (4500, 4558, 4502, 4503, 4562, 4508, 4563), or nullptr.
 const DialogTemplate* FindDialogTemplate(int id);

@@ -457,16 +457,7 @@ void CTonesMobileDlg::WriteSoundMode()
     CWaitCursor wait;
     PullFromControls();
     m_lSoundMode = SoundModeFromControls(m_nRadio, m_nVibra);
-    try {
-        CAtcHelperFunctions* helper = _GetAtcHelper();
-        if (!helper)
-            CComError::ThrowCurrent(E_POINTER);
-        // Only the parts the phone has are sent.
-        if (const long word = SoundModeForPhone(m_lSoundMode, m_nLacking))
-            CComError::ThrowIfFailed(helper->Atc().SetSoundMode(word));
-    } catch (const ComError& error) {
-        CComError::TraceComError(error, "CTonesMobileDlg::WriteSoundMode");
-    }
+    m_Phone.WriteSoundMode(m_lSoundMode, m_nLacking);
 }
 
 void CTonesMobileDlg::AddSoundModeNormal(int write)
@@ -474,17 +465,8 @@ void CTonesMobileDlg::AddSoundModeNormal(int write)
     const bool need = SoundModeNeedsRingOnWrite(m_lSoundMode, write);
     UpdateSoundMode(1);
     PushToControls();
-    if (!need || !IsConnected())
-        return;
-    try {
-        CAtcHelperFunctions* helper = _GetAtcHelper();
-        if (!helper)
-            CComError::ThrowCurrent(E_POINTER);
-        if (const long word = SoundModeForPhone(m_lSoundMode, m_nLacking))
-            CComError::ThrowIfFailed(helper->Atc().SetSoundMode(word));
-    } catch (const ComError& error) {
-        CComError::TraceComError(error, "CTonesMobileDlg::AddSoundModeNormal");
-    }
+    if (need && IsConnected())
+        m_Phone.WriteSoundMode(m_lSoundMode, m_nLacking);
 }
 
 void CTonesMobileDlg::RestoreSoundMode(long soundMode, bool write)
@@ -492,16 +474,8 @@ void CTonesMobileDlg::RestoreSoundMode(long soundMode, bool write)
     m_lSoundMode = soundMode;
     UpdateSoundMode(0);
     PushToControls();
-    if (!write || !IsConnected())
-        return;
-    try {
-        CAtcHelperFunctions* helper = _GetAtcHelper();
-        if (!helper)
-            CComError::ThrowCurrent(E_POINTER);
-        CComError::ThrowIfFailed(helper->Atc().SetSoundMode(m_lSoundMode));
-    } catch (const ComError& error) {
-        CComError::TraceComError(error, "CTonesMobileDlg::RestoreSoundMode");
-    }
+    if (write && IsConnected())
+        m_Phone.RestoreSoundMode(m_lSoundMode);
 }
 
 void CTonesMobileDlg::GetCurVolumeFromPhone(long linePosition)
@@ -516,20 +490,13 @@ void CTonesMobileDlg::GetCurVolumeFromPhone(long linePosition)
     }
     if (linePosition < 0 || linePosition >= static_cast<long>(m_LineTypes.size()))
         return;
-    try {
-        CAtcHelperFunctions* helper = _GetAtcHelper();
-        if (!helper)
-            CComError::ThrowCurrent(E_POINTER);
-        std::int32_t tone = -1, volume = -1;
-        CComError::ThrowIfFailed(helper->Atc().ExchangeLineTone(m_LineTypes[linePosition], &tone, &volume));
-        const long position = FindToneItem(m_Items, tone);
-        UpdateRtIndex(FirstUsedIndexRt() + position, 0);
-        UpdateTonesList(0);
-        m_lVolume = volume;
-        UpdateSlider();
-    } catch (const ComError& error) {
-        CComError::TraceComError(error, "CTonesMobileDlg::GetCurVolumeFromPhone");
-    }
+    const auto read = m_Phone.ReadLineTone(m_LineTypes[linePosition]);
+    if (!read)
+        return;
+    UpdateRtIndex(FirstUsedIndexRt() + FindToneItem(m_Items, read->tone), 0);
+    UpdateTonesList(0);
+    m_lVolume = read->volume;
+    UpdateSlider();
 }
 
 int CTonesMobileDlg::SetCurVolumeToPhone(long listPosition)
@@ -537,25 +504,14 @@ int CTonesMobileDlg::SetCurVolumeToPhone(long listPosition)
     CWaitCursor wait;
     if (!GetRtParent())
         return 1;
-    try {
-        CAtcHelperFunctions* helper = _GetAtcHelper();
-        if (!helper)
-            CComError::ThrowCurrent(E_POINTER);
-        if (!IsBirch()) {
-            CComError::ThrowIfFailed(helper->Atc().SetLineVolume(GetRtParent()->GetCurRingingLine(), m_lVolume));
-        } else {
-            CListCtrl* list = List();
-            std::int32_t tone = list && listPosition >= 0 && listPosition < list->GetItemCount()
-                                    ? static_cast<std::int32_t>(list->GetItemData(listPosition))
-                                    : 0;
-            std::int32_t volume = m_lVolume;
-            CComError::ThrowIfFailed(helper->Atc().ExchangeLineTone(GetSelectedLineType(), &tone, &volume));
-        }
-    } catch (const ComError& error) {
-        CComError::TraceComError(error, "CTonesMobileDlg::SetCurVolumeToPhone");
-        return 0;
-    }
-    return 1;
+    const auto volume = static_cast<std::int32_t>(m_lVolume);
+    if (!IsBirch())
+        return m_Phone.WriteLineVolume(static_cast<std::int32_t>(GetRtParent()->GetCurRingingLine()), volume) ? 1 : 0;
+    CListCtrl* list = List();
+    const std::int32_t tone = list && listPosition >= 0 && listPosition < list->GetItemCount()
+                                  ? static_cast<std::int32_t>(list->GetItemData(listPosition))
+                                  : 0;
+    return m_Phone.WriteLineTone(GetSelectedLineType(), tone, volume) ? 1 : 0;
 }
 
 void CTonesMobileDlg::SetRtInfos(long volStart, long volEnd, long toneIndex, long volume, long soundMode)

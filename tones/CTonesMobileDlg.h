@@ -6,6 +6,7 @@
 #include "CPlayOnMobileSubDlg.h"
 #include "CResource.h"
 #include "CRingingtoneAccess.h"
+#include "CTonesPhone.h"
 #include "ITonesPlayParent.h"
 #include "PhoneProfile.h"
 #include "TonesListItems.h"
@@ -117,6 +118,8 @@ private:
     wxImageList* m_pImageList = nullptr;
     long m_lSoundMode = 33;
     unsigned m_nLacking = 0;
+    // What the page says to the phone and reads from it.
+    CTonesPhone m_Phone{[this] { return _GetAtcHelper(); }};
     long m_lVolume = 0;
     VolumeProfile m_Volume;
     std::vector<wxStaticBitmap*> m_TickStatics;

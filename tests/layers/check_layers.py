@@ -24,25 +24,29 @@ BELOW = {
     "sim": ["platform", "trace", "res", "phone"],
     "frame": ["platform", "trace", "res", "phone"],
     "playback": ["platform", "trace", "res", "midi", "melodylib"],
+    "playback/phone": ["platform", "trace", "res", "phone"],
     "platform/wx": ["platform", "trace", "res"],
-    "playback/ui": ["platform", "platform/wx", "trace", "res", "midi", "melodylib", "phone", "frame", "playback"],
-    "tones": ["platform", "platform/wx", "trace", "res", "phone", "frame", "playback", "playback/ui"],
+    "playback/ui": ["platform", "platform/wx", "trace", "res", "midi", "melodylib", "phone", "frame", "playback",
+                    "playback/phone"],
+    "tones": ["platform", "platform/wx", "trace", "res", "phone", "frame", "playback", "playback/phone", "playback/ui"],
     "melodies": ["platform", "platform/wx", "trace", "res", "midi", "melodylib", "phone", "frame", "playback",
-                 "playback/ui"],
+                 "playback/phone", "playback/ui"],
     "frame/ui": ["platform", "platform/wx", "trace", "res", "midi", "melodylib", "phone", "frame", "playback",
-                 "playback/ui", "tones", "melodies"],
+                 "playback/phone", "playback/ui", "tones", "melodies"],
 }
 # Parts whose files may include wx headers.
 WITH_WX = {"platform/wx", "playback/ui", "tones", "melodies", "frame/ui"}
 # Files that a part's own GUI target builds, by name.
 GUI_FILES = {"frame": re.compile(r"^(CRingingtoneDlg|CWxProgressDlg|EditorModule)"),
              "playback": re.compile(r"^CPlayOn.*SubDlg")}
+# Wx-free files of a folder that a target of their own builds, by name.
+OWN_PARTS = {"playback": (re.compile(r"^CPlayOnMobilePhone\."), "playback/phone")}
 # The phone's shared interfaces are its folder's own files; the factory above its parts is not.
-PHONE_SERVICES = re.compile(r"^(CAtcHelperFunctions|CServiceFactory|ServiceInit)\.")
+PHONE_SERVICES = re.compile(r"^(CAtcHelperFunctions|CServiceFactory|ServiceInit|RunOnPhone)\.")
 PHONE_PARTS = ["phone", "phone/at", "phone/obex", "phone/volume", "phone/services"]
 # The pages' rules and the logic beside them are wx-free even in GUI folders.
-WX_FREE_IN_GUI = {"tones": re.compile(r"^(RingingLines|SoundMode|VolumeScale|TonesListItems|TonesPageRules)\."),
-                  "melodies": re.compile(r"^(TimeText|ClipGeometry|ClipTexts|PhoneFitTexts|CProgressStreamImpl)\.")}
+WX_FREE_IN_GUI = {"tones": re.compile(r"^(RingingLines|SoundMode|VolumeScale|TonesListItems|TonesPageRules|CTonesPhone)\."),
+                  "melodies": re.compile(r"^(TimeText|ClipGeometry|ClipTexts|PhoneFitTexts|CProgressStreamImpl|CMelodiesPhone)\.")}
 
 
 def part_of(path: pathlib.Path) -> str:
@@ -54,6 +58,8 @@ def part_of(path: pathlib.Path) -> str:
         if len(rel.parts) > 2:
             return "phone/" + rel.parts[1]
         return "phone/services" if PHONE_SERVICES.match(path.name) else "phone"
+    if folder in OWN_PARTS and OWN_PARTS[folder][0].match(path.name):
+        return OWN_PARTS[folder][1]
     if folder in GUI_FILES and GUI_FILES[folder].match(path.name):
         return folder + "/ui"
     return folder
