@@ -154,10 +154,21 @@ TEST_F(MainDialogTest, TabsChangePageByClickAndByKeyboardAndAScreenReaderReadsTh
     EXPECT_TRUE(shows(0));
 }
 
-TEST_F(MainDialogTest, ClosingWithNothingToLoseAsksNothing)
+TEST_F(MainDialogTest, ClosingAsksOnlyWithAnUnsavedClipUnderTheHostsSuiteNameAndStaysOnNo)
 {
     EXPECT_EQ(m_dlg->CloseRingingtoneOK(), 1);
     EXPECT_TRUE(m_ui.m_boxes.empty());
+
+    SetHostStringLookup([](unsigned id, long) { return std::string(id == 102 ? "Suite" : ""); });
+    ASSERT_TRUE(m_dlg->GetMelodiesDlg()->GetClipEditDlg().OpenFile(test::kScale.string()));
+    m_ui.QueueAnswer(IDNO);
+    EXPECT_EQ(m_dlg->CloseRingingtoneOK(), 0);
+    EXPECT_EQ(m_dlg->CloseRingingtoneOK(), 1);  // Yes
+    SetHostStringLookup(nullptr);
+    ASSERT_EQ(m_ui.m_boxes.size(), 2u);
+    EXPECT_EQ(m_ui.m_boxes[0].caption, "Suite (Ringtone Editor)");
+    EXPECT_EQ(m_ui.m_boxes[0].style, MB_YESNO | MB_ICONQUESTION);
+    EXPECT_EQ(m_ui.m_boxes[0].text.rfind("If you exit Corvina now, unsaved changes", 0), 0u) << m_ui.m_boxes[0].text;
 }
 
 TEST_F(MainDialogTest, ANullDropDoesNothingAndADroppedFileOpensOnTheMelodiesPage)
@@ -203,21 +214,6 @@ TEST_F(MainDialogTest, ASecondRecordWithTheSameImeiChangesNothing)
     EXPECT_EQ(m_dlg->GetCurMobileInfo(), first);
     EXPECT_EQ(m_dlg->GetPhoneType(), "CX70");
     EXPECT_EQ(m_dlg->GetCurImei(), "350000000000017");
-}
-
-TEST(MainDialogExitQuestion, TheCaptionJoinsTheHostsSuiteNameAndTheEditorsTitle)
-{
-    Registry::Instance().LoadText(kEnglish);
-    SetHostStringLookup([](unsigned id, long) { return std::string(id == 102 ? "Suite" : ""); });
-    // An unsaved clip only exists once the clip editor is in place; until then nothing asks.
-    test::FakeUi ui;
-    wxFrame* frame = test::NewTestFrame();
-    auto* dlg = new CRingingtoneDlg(frame);
-    ASSERT_TRUE(dlg->Init(frame));
-    EXPECT_EQ(dlg->CloseRingingtoneOK(), 1);
-    frame->Destroy();
-    test::DispatchPending();
-    SetHostStringLookup(nullptr);
 }
 
 TEST(MainDialogTrace, ConstructionTracesItsEntryAndExitAtLevelThree)
