@@ -75,7 +75,8 @@ TEST_F(PlayOnMobileTest, TheTonesPagePlaysByIndexWithTheRingerOnAndStopPutsTheSi
     Connect("ME45");
     SilencePhone();
     ClickTone(4);
-    ASSERT_EQ(Setting("ringtone.index"), "5");
+    ASSERT_EQ(Setting("ringtone.index"), "5");  // the first tone is number 1
+    EXPECT_EQ(m_dlg->GetRtIndex(), 5);
     // The phone turned its ringer on for the chosen tone, and the page says so.
     EXPECT_EQ(Setting("calm"), "0");
     EXPECT_EQ(m_tones->GetRadioIndex(), 0);
