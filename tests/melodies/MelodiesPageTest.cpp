@@ -366,37 +366,6 @@ TEST_F(MelodiesPageTest, TransmittingInFolderModePutsTheClipOnThePhoneAndAsksBef
     EXPECT_NE(ReadFile(onPhone), first);
 }
 
-TEST_F(MelodiesPageTest, WithoutAPhoneFolderTheReadOutAndTransmitGoOverObex)
-{
-    // No "VolumeRoot": the phone's files are reached over OBEX on its line.
-    Connect("CX70", {"--seed-ringtones"}, "\"VolumeRoot\"=\"\"\n");
-    std::vector<std::string> seeded;
-    for (const auto& entry : fs::directory_iterator(m_editor->phone->Files() / "Ringtones"))
-        seeded.push_back(entry.path().filename().string());
-    std::sort(seeded.begin(), seeded.end());
-    ASSERT_FALSE(seeded.empty());
-    EXPECT_EQ(*m_dlg->GetRtFileList(), seeded);
-
-    SendScale();
-    if (HasFatalFailure())
-        return;
-    const fs::path onPhone = m_editor->phone->Files() / "Ringtones" / "scale.mid";
-
-    // A write-protected file is unprotected over OBEX and written anew on "Yes".
-    const std::string first = ReadFile(onPhone);
-    Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END)), "0:02.00");
-    test::DispatchPending();
-    ::chmod(onPhone.c_str(), 0444);
-    (*m_dlg->GetRtFileInfoList()).back()->dwAttributes = 0x21;
-    m_ui.m_boxes.clear();
-    m_ui.QueueAnswer(IDYES);
-    m_clip->WriteToPhone();
-    EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
-    EXPECT_NE(ReadFile(onPhone), first);
-    // After the sessions the line answers AT commands again.
-    EXPECT_EQ(CAtLink::ForDevice(m_editor->phone->Port())->Command("AT"), S_OK);
-}
-
 TEST_F(MelodiesPageTest, CancellingTheTransferGives526AndLeavesNoFileOnThePhone)
 {
     auto recording = std::make_shared<CRecordingProgressDlg>();
