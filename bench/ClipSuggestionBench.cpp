@@ -10,7 +10,7 @@
 #include "CMidiFile.h"
 #include "ClipSuggestion.h"
 #include "Corpus.h"
-#include "GeneratedSong.h"
+#include "GeneratedSongs.h"
 #include "RepeatedSections.h"
 
 namespace {
@@ -24,7 +24,7 @@ const std::vector<SMidiNote>& SongOf(std::int64_t count, bool melodyOnly)
     static std::map<std::pair<std::int64_t, bool>, std::vector<SMidiNote>> songs;
     std::vector<SMidiNote>& notes = songs[{count, melodyOnly}];
     for (int seconds = static_cast<int>(count / (melodyOnly ? 2 : 16)); static_cast<std::int64_t>(notes.size()) < count; seconds += seconds / 4 + 10) {
-        bench::SGeneratedSong song = bench::GenerateSong(1, {seconds, 120, true});
+        bench::SChorusSong song = bench::GenerateChorusSong(1, {seconds, 120, true});
         notes = song.notes;
         if (melodyOnly) {
             // From the ticks: the song at its own speed may outlast what microseconds in 32 bits hold.

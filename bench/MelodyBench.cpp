@@ -30,7 +30,7 @@ void ReportAccuracy()
     int oursGood = 0, skylineGood = 0;
     double oursSum = 0, skylineSum = 0;
     for (int seed = 1; seed <= kSongs; ++seed) {
-        const bench::GeneratedSong song = bench::GenerateSong(static_cast<std::uint32_t>(seed), kSongSeconds);
+        const bench::STuneSong song = bench::GenerateTuneSong(static_cast<std::uint32_t>(seed), kSongSeconds);
         const double ours = bench::TuneRecall(song.tune, ExtractMelodyLine(song.notes).notes);
         const double skyline = bench::TuneRecall(song.tune, SkylineLine(song.notes));
         oursGood += ours >= 0.9;
@@ -46,9 +46,9 @@ void ReportAccuracy()
 }
 
 // The busiest five minutes of the first seeds (157 beats per minute; the timings print its notes).
-const bench::GeneratedSong& LongSong()
+const bench::STuneSong& LongSong()
 {
-    static const bench::GeneratedSong song = bench::GenerateSong(4, kFiveMinutes);
+    static const bench::STuneSong song = bench::GenerateTuneSong(4, kFiveMinutes);
     return song;
 }
 
@@ -72,7 +72,7 @@ void BM_MelodyLineOfFiveMinutes(benchmark::State& state)
 void BM_FiveMinuteFileToiMelody(benchmark::State& state)
 {
     const test::ScratchFolder folder("melody-bench");
-    const std::string path = folder.Write("song.mid", bench::SongFile(LongSong())).string();
+    const std::string path = folder.Write("song.mid", bench::SongFile(LongSong().notes, LongSong().usPerQuarter)).string();
     std::size_t written = 0;
     for (auto _ : state) {
         CMidiFile file(folder.Path());

@@ -5,6 +5,7 @@
 #include "CSXButton.h"
 #include "CTabCtrl.h"
 #include "CTraceFile.h"
+#include "Corpus.h"
 #include "FakeUi.h"
 #include "GuiTestMain.h"
 #include "HostModule.h"
@@ -153,24 +154,35 @@ TEST_F(MainDialogTest, TabsChangePageByClickAndByKeyboardAndAScreenReaderReadsTh
     EXPECT_TRUE(shows(0));
 }
 
-TEST_F(MainDialogTest, ClosingWithNothingToLoseAsksNothing)
+TEST_F(MainDialogTest, ClosingAsksOnlyWithAnUnsavedClipUnderTheHostsSuiteNameAndStaysOnNo)
 {
     EXPECT_EQ(m_dlg->CloseRingingtoneOK(), 1);
     EXPECT_TRUE(m_ui.m_boxes.empty());
+
+    SetHostStringLookup([](unsigned id, long) { return std::string(id == 102 ? "Suite" : ""); });
+    ASSERT_TRUE(m_dlg->GetMelodiesDlg()->GetClipEditDlg().OpenFile(test::kScale.string()));
+    m_ui.QueueAnswer(IDNO);
+    EXPECT_EQ(m_dlg->CloseRingingtoneOK(), 0);
+    EXPECT_EQ(m_dlg->CloseRingingtoneOK(), 1);  // Yes
+    SetHostStringLookup(nullptr);
+    ASSERT_EQ(m_ui.m_boxes.size(), 2u);
+    EXPECT_EQ(m_ui.m_boxes[0].caption, "Suite (Ringtone Editor)");
+    EXPECT_EQ(m_ui.m_boxes[0].style, MB_YESNO | MB_ICONQUESTION);
+    EXPECT_EQ(m_ui.m_boxes[0].text.rfind("If you exit Corvina now, unsaved changes", 0), 0u) << m_ui.m_boxes[0].text;
 }
 
-TEST_F(MainDialogTest, ANullDropDoesNothingAndADroppedPathReachesTheMelodiesPage)
+TEST_F(MainDialogTest, ANullDropDoesNothingAndADroppedFileOpensOnTheMelodiesPage)
 {
     EXPECT_EQ(SendMessage(m_dlg, WM_DROP_MIDI_FILE, 0, 0), 0);
     EXPECT_TRUE(m_dlg->GetTonesMobileDlg()->IsShown());
     EXPECT_EQ(Tab()->GetCurSel(), 0);
 
-    EXPECT_EQ(SendMessage(m_dlg, WM_DROP_MIDI_FILE, 0, reinterpret_cast<std::intptr_t>(HeapPath("/nonexistent/song.mid"))), 0);
+    EXPECT_EQ(SendMessage(m_dlg, WM_DROP_MIDI_FILE, 0, reinterpret_cast<std::intptr_t>(HeapPath(test::kScale.c_str()))), 0);
     EXPECT_EQ(Tab()->GetCurSel(), 1);
     EXPECT_TRUE(m_dlg->GetMelodiesDlg()->IsShown());
-    // The page tried to open it: a file that is not there gives the open failure's message.
-    ASSERT_EQ(m_ui.m_boxes.size(), 1u);
-    EXPECT_EQ(m_ui.m_boxes[0].text, "Unable to open specified file. This may be open in another application.");
+    EXPECT_EQ(m_dlg->GetMelodiesDlg()->GetCurFile(), test::kScale.string());
+    EXPECT_EQ(m_dlg->GetMelodiesDlg()->GetClipEditDlg().GetLength(), 4000);
+    EXPECT_TRUE(m_ui.m_boxes.empty()) << m_ui.m_boxes[0].text;
 }
 
 TEST_F(MainDialogTest, APhoneRecordThatArrivesWhileHiddenIsValidatedWhenTheDialogIsShown)
@@ -202,21 +214,6 @@ TEST_F(MainDialogTest, ASecondRecordWithTheSameImeiChangesNothing)
     EXPECT_EQ(m_dlg->GetCurMobileInfo(), first);
     EXPECT_EQ(m_dlg->GetPhoneType(), "CX70");
     EXPECT_EQ(m_dlg->GetCurImei(), "350000000000017");
-}
-
-TEST(MainDialogExitQuestion, TheCaptionJoinsTheHostsSuiteNameAndTheEditorsTitle)
-{
-    Registry::Instance().LoadText(kEnglish);
-    SetHostStringLookup([](unsigned id, long) { return std::string(id == 102 ? "Suite" : ""); });
-    // An unsaved clip only exists once the clip editor is in place; until then nothing asks.
-    test::FakeUi ui;
-    wxFrame* frame = test::NewTestFrame();
-    auto* dlg = new CRingingtoneDlg(frame);
-    ASSERT_TRUE(dlg->Init(frame));
-    EXPECT_EQ(dlg->CloseRingingtoneOK(), 1);
-    frame->Destroy();
-    test::DispatchPending();
-    SetHostStringLookup(nullptr);
 }
 
 TEST(MainDialogTrace, ConstructionTracesItsEntryAndExitAtLevelThree)

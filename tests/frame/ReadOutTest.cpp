@@ -4,11 +4,9 @@
 #include "CRingingtoneDlg.h"
 #include "CServiceFactory.h"
 #include "FakeUi.h"
-#include "GuiTestMain.h"
+#include "EditorWithPhone.h"
 #include "IMBXVolume.h"
 #include "ReadOut.h"
-#include "CTraceFile.h"
-#include "VirtualPhone.h"
 
 #include <gtest/gtest.h>
 
@@ -20,18 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The shipped registry files and the lines that point the editor at a phone.
-void LoadRegistry(const std::string& suiteValues, const std::string& more = {})
-{
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(CORVINA_REGISTRY_DIR))
-        if (entry.path().extension() == ".reg")
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    Registry::Instance().Load(files);
-    Registry::Instance().MergeText("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
-                                   "\"Language\"=dword:00000809\n" + suiteValues + "\n" + more);
-}
+using test::LoadEditorRegistry;
 
 // A file-system volume whose root lists nothing and whose folders cannot be made.
 class NoFolderVolume : public IMBXVolume {
@@ -68,7 +55,7 @@ protected:
     {
         auto phone = std::make_unique<test::VirtualPhone>(m_folder.Path() / model, model, std::move(extra));
         EXPECT_TRUE(phone->Ready());
-        LoadRegistry(phone->RegistryText());
+        LoadEditorRegistry(phone->RegistryText());
         return phone;
     }
     void ShowDialog()
@@ -90,13 +77,7 @@ protected:
     {
         return test::DispatchUntil([&] { return !m_dlg->IsReadOutRunning(); }, timeoutMs);
     }
-    std::vector<std::string> Messages() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& box : m_ui.m_boxes)
-            texts.push_back(box.text);
-        return texts;
-    }
+    std::vector<std::string> Messages() const { return m_ui.Texts(); }
 
     test::ScratchFolder m_folder;
     test::FakeUi m_ui;
@@ -173,7 +154,7 @@ TEST_F(ReadOutTest, AFolderThatCannotBeCreatedGives543AndOneThatCannotBeListedGi
 {
     auto phone = StartPhone("CX70");
     CServiceFactory::Instance().RegisterImplementation("NoFolderVolume", [] { return std::make_shared<NoFolderVolume>(); });
-    LoadRegistry(phone->RegistryText(), "[HKEY_CLASSES_ROOT\\CLSID\\{D73D7EA8-AD8A-11D3-A271-00105A3B325A}\\Corvina]\n"
+    LoadEditorRegistry(phone->RegistryText(), "[HKEY_CLASSES_ROOT\\CLSID\\{D73D7EA8-AD8A-11D3-A271-00105A3B325A}\\Corvina]\n"
                                         "\"Implementation\"=\"NoFolderVolume\"\n");
     ShowDialog();
     PostPhone("CX70", "350000000000017");
@@ -188,7 +169,7 @@ TEST_F(ReadOutTest, AFolderThatCannotBeCreatedGives543AndOneThatCannotBeListedGi
 
     // The standard folder's name is taken by a file: listing it fails.
     m_ui.m_boxes.clear();
-    LoadRegistry(phone->RegistryText());
+    LoadEditorRegistry(phone->RegistryText());
     fs::remove_all(phone->Files() / "Ringtones");
     std::ofstream(phone->Files() / "Ringtones") << "not a folder";
     ShowDialog();
@@ -201,7 +182,7 @@ TEST_F(ReadOutTest, AFolderThatCannotBeCreatedGives543AndOneThatCannotBeListedGi
 TEST_F(ReadOutTest, APhoneThatStopsAnsweringGives549WithinTheLinksTimeout)
 {
     auto phone = StartPhone("CX70", {"--silent-cmd", "AT+CRSL"});
-    LoadRegistry(phone->RegistryText(800));
+    LoadEditorRegistry(phone->RegistryText(800));
     ShowDialog();
     const auto started = std::chrono::steady_clock::now();
     PostPhone("CX70", "350000000000017");
@@ -253,7 +234,7 @@ TEST_F(ReadOutTest, APortThatCannotBeOpenedIsToldByTheDialogWhileTheReadOutEnds)
     // A platform phone reads no AT part, so the first thing the worker touches is the port. The
     // fake user interface fails this test if the worker shows the message itself.
     auto phone = StartPhone("BIRCH-M55");
-    LoadRegistry("\"Port\"=\"" + (m_folder.Path() / "no-such-port").string() + "\"\n\"VolumeRoot\"=\"" +
+    LoadEditorRegistry("\"Port\"=\"" + (m_folder.Path() / "no-such-port").string() + "\"\n\"VolumeRoot\"=\"" +
                  phone->Files().string() + "\"\n");
     ShowDialog();
     PostPhone("BIRCH-M55", "350000000000017");
@@ -271,7 +252,7 @@ TEST_F(ReadOutTest, APortThatCannotBeOpenedIsToldByTheDialogWhileTheReadOutEnds)
 TEST_F(ReadOutTest, APhoneUnpluggedDuringAReadOutEndsTheLoadingNoteAndTellsTheFailedReadOut)
 {
     auto phone = StartPhone("CX70", {"--seed-ringtones", "--delay-ms", "200"});
-    LoadRegistry(phone->RegistryText(1000));
+    LoadEditorRegistry(phone->RegistryText(1000));
     ShowDialog();
     PostPhone("CX70", "350000000000017");
     ASSERT_TRUE(test::DispatchUntil([&] { return m_dlg->IsReadOutRunning(); }));
@@ -292,56 +273,12 @@ TEST_F(ReadOutTest, APhoneUnpluggedDuringAReadOutEndsTheLoadingNoteAndTellsTheFa
     EXPECT_FALSE(note->IsShown());
     EXPECT_FALSE(m_dlg->IsReadOutRunning());
     EXPECT_EQ(m_dlg->WasRead(), 0);
+    EXPECT_EQ(m_dlg->IsConnected(), 0);
     EXPECT_TRUE(m_dlg->GetRtFileList()->empty());
     // Each is told once, and no port message for a phone that was there.
     const auto texts = Messages();
     EXPECT_EQ(std::count(texts.begin(), texts.end(), readOutFailed), 1);
     EXPECT_FALSE(told("Port cannot be read. Please reinstall Pellucid!\n"));
-}
-
-TEST_F(ReadOutTest, ARecordWithAnEmptyImeiAfterAPhoneLeadsTo514AndNoReadOut)
-{
-    auto phone = StartPhone("ME45");
-    ShowDialog();
-    PostPhone("ME45", "350000000000017");
-    ASSERT_TRUE(test::DispatchUntil([&] { return m_dlg->WasRead() != 0; }, 15000));
-    PostPhone("ME45", "");
-    ASSERT_TRUE(test::DispatchUntil([&] { return !m_ui.m_boxes.empty(); }));
-    EXPECT_EQ(Messages().back(), "Please connect the phone whose ringtone you want to change.");
-    EXPECT_FALSE(m_dlg->IsReadOutRunning());
-    EXPECT_EQ(m_dlg->IsConnected(), 0);
-}
-
-TEST_F(ReadOutTest, AStandardOnlyPhoneIsReadOutWithCodeZeroAndTheTraceNamesWhatItLacks)
-{
-    auto phone = StartPhone("CX70", {"--seed-ringtones", "--standard-only"});
-    const fs::path traceFile = m_folder.Path() / "trace.txt";
-    // Level 4 is bit 3 of the trace flags.
-    Registry::Instance().MergeText("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Pellucid 5.0\\Kvt]\n"
-                                   "\"Flags\"=dword:00000008\n\"FileName\"=\"" + traceFile.string() + "\"\n");
-    ResetTrace();
-    ReadOutRequest request;
-    request.strPhoneType = "CX70";
-    request.bConnected = true;
-    request.strRtStdFolder = "Ringtones";
-    request.nCurLine = 6;
-    std::atomic<bool> cancelled{false};
-    const ReadOutResult result = RunReadOut(request, cancelled);
-    Registry::Instance().LoadText("");
-    ResetTrace();
-    EXPECT_EQ(result.nCode, READOUT_DONE);
-    EXPECT_EQ(result.hr, S_OK);
-    EXPECT_TRUE(result.bAtRead);
-    EXPECT_EQ(result.nLacking, unsigned(LACKS_TONE | LACKS_ACTIVE_FILE));
-    // The standard commands still give the scale, the ringer level and the sound mode.
-    EXPECT_EQ(result.at.lVolStart, 1);
-    EXPECT_EQ(result.at.lVolEnd, 4);
-    EXPECT_EQ(result.at.lVolume, std::stol(phone->Settings()["ringtone.volume"]));
-    EXPECT_FALSE(result.names.empty());
-    EXPECT_EQ(result.lArrayIndex, -1);
-    std::ifstream in(traceFile);
-    const std::string trace((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_NE(trace.find(" 4 Read-out: the phone lacks tone (AT^CRTN?), active file (AT^CAFL)"), std::string::npos) << trace;
 }
 
 } // namespace

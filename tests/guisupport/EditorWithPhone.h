@@ -14,8 +14,8 @@
 
 namespace corvina::test {
 
-// The shipped registry files, English texts, and the lines that point the editor at the phone.
-inline void LoadRegistryForPhone(const VirtualPhone& phone, const std::string& more = {})
+// The shipped registry files, English texts, the given suite-root values and more registry text.
+inline void LoadEditorRegistry(const std::string& suiteValues, const std::string& more = {})
 {
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::directory_iterator(CORVINA_REGISTRY_DIR))
@@ -24,7 +24,7 @@ inline void LoadRegistryForPhone(const VirtualPhone& phone, const std::string& m
     std::sort(files.begin(), files.end());
     Registry::Instance().Load(files);
     Registry::Instance().MergeText("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
-                                   "\"Language\"=dword:00000809\n" + phone.RegistryText(5000) + "\n" + more);
+                                   "\"Language\"=dword:00000809\n" + suiteValues + "\n" + more);
 }
 
 class EditorWithPhone {
@@ -37,7 +37,7 @@ public:
     {
         if (!phone->Ready())
             return;
-        LoadRegistryForPhone(*phone, moreRegistry);
+        LoadEditorRegistry(phone->RegistryText(5000), moreRegistry);
         frame = NewTestFrame();
         dlg = new CRingingtoneDlg(frame);
         if (!dlg->Init(frame))

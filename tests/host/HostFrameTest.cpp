@@ -68,15 +68,7 @@ protected:
         if (!test::VirtualPhone::Available())
             GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
         fs::create_directories(m_links);
-        std::vector<fs::path> files;
-        for (const auto& entry : fs::directory_iterator(CORVINA_REGISTRY_DIR))
-            if (entry.path().extension() == ".reg")
-                files.push_back(entry.path());
-        std::sort(files.begin(), files.end());
-        Registry::Instance().Load(files);
-        Registry::Instance().MergeText("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
-                                       "\"Language\"=dword:00000809\n\"AtTimeoutMs\"=dword:000007d0\n\"PortCandidates\"=\"" +
-                                       (m_links / "tty*").string() + "\"\n");
+        test::LoadEditorRegistry("\"AtTimeoutMs\"=dword:000007d0\n\"PortCandidates\"=\"" + (m_links / "tty*").string() + "\"");
     }
     void TearDown() override
     {

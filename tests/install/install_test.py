@@ -3,9 +3,11 @@
 # desktop entry and software-centre description, icons, a manual page per program that lists the
 # options its --help prints, and programs that work from any folder without reading the source tree.
 import argparse
+import ctypes
 import os
 import re
 import shutil
+import signal
 import struct
 import subprocess
 import sys
@@ -22,6 +24,12 @@ def check(condition, message):
     if not condition:
         failures.append(message)
     return condition
+
+
+def die_with_this_test():
+    """Run in a child before it starts: it is killed when this test ends, also when the test is killed
+    for taking too long, so that no virtual phone outlives it."""
+    ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
 
 
 def run(args, cwd="/", env=None, timeout=60):
@@ -215,7 +223,8 @@ def check_virtual_phone(sim, tones, env, scratch):
         return
     state = scratch / "phone"
     process = subprocess.Popen([str(sim), "--state", str(state), "--model", "BIRCH-M55", "--seed-ringtones"],
-                               cwd="/", env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                               cwd="/", env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                               preexec_fn=die_with_this_test)
     try:
         first = process.stdout.readline()
         check(first.startswith("/dev/"), f"installed corvina-phonesim printed {first!r}")
@@ -241,7 +250,8 @@ def check_phone_found_without_settings(bindir, env, scratch):
         return
     link = Path(f"/dev/ttyACMcorvina{os.getpid()}")
     process = subprocess.Popen([str(sim), "--state", str(scratch / "found"), "--model", "CX70", "--link", str(link)],
-                               cwd="/", env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                               cwd="/", env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                               preexec_fn=die_with_this_test)
     try:
         process.stdout.readline()
         ports = run([phone_tool, "ports"], env=env)

@@ -1,6 +1,5 @@
 // The Melodies page against corpus files and a virtual phone: opening, clip setting, saving, and
-// the whole road to the phone (transmission, overwrite question, slots, cancel, a dropped line),
-// plus playing tones on the phone.
+// the whole road to the phone (transmission, overwrite question, cancel, a dropped line).
 #include "MelodiesPageFixture.h"
 
 namespace corvina {
@@ -30,12 +29,7 @@ TEST_F(MelodiesPageTest, OpeningAFileListsItsCombinationsWithTheAllRowLastAndACl
     EXPECT_EQ(Tracks()->GetItemText(3, 0).Trim(false), "all");
     EXPECT_EQ(Tracks()->GetItemText(3, 1), "all");
     EXPECT_EQ(Tracks()->GetItemText(1, 1), "2");
-    // The dropped file reaches the page through the main dialog as well.
-    char* path = new char[256];
-    std::snprintf(path, 256, "%s", kScale.c_str());
-    SendMessage(m_dlg, WM_DROP_MIDI_FILE, 0, reinterpret_cast<std::intptr_t>(path));
-    EXPECT_EQ(m_page->GetCurFile(), kScale.string());
-    EXPECT_EQ(Tracks()->GetItemCount(), 1);
+    ASSERT_TRUE(m_clip->OpenFile(kScale.string()));
     // The path box, too narrow for the whole path, shows its end: the file's name.
     m_dlg->SetSheetCurSel(1);
     auto* file = m_clip->Item<wxTextCtrl>(CClipEditDlg::IDC_FILE);
@@ -372,37 +366,6 @@ TEST_F(MelodiesPageTest, TransmittingInFolderModePutsTheClipOnThePhoneAndAsksBef
     EXPECT_NE(ReadFile(onPhone), first);
 }
 
-TEST_F(MelodiesPageTest, WithoutAPhoneFolderTheReadOutAndTransmitGoOverObex)
-{
-    // No "VolumeRoot": the phone's files are reached over OBEX on its line.
-    Connect("CX70", {"--seed-ringtones"}, "\"VolumeRoot\"=\"\"\n");
-    std::vector<std::string> seeded;
-    for (const auto& entry : fs::directory_iterator(m_editor->phone->Files() / "Ringtones"))
-        seeded.push_back(entry.path().filename().string());
-    std::sort(seeded.begin(), seeded.end());
-    ASSERT_FALSE(seeded.empty());
-    EXPECT_EQ(*m_dlg->GetRtFileList(), seeded);
-
-    SendScale();
-    if (HasFatalFailure())
-        return;
-    const fs::path onPhone = m_editor->phone->Files() / "Ringtones" / "scale.mid";
-
-    // A write-protected file is unprotected over OBEX and written anew on "Yes".
-    const std::string first = ReadFile(onPhone);
-    Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END)), "0:02.00");
-    test::DispatchPending();
-    ::chmod(onPhone.c_str(), 0444);
-    (*m_dlg->GetRtFileInfoList()).back()->dwAttributes = 0x21;
-    m_ui.m_boxes.clear();
-    m_ui.QueueAnswer(IDYES);
-    m_clip->WriteToPhone();
-    EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
-    EXPECT_NE(ReadFile(onPhone), first);
-    // After the sessions the line answers AT commands again.
-    EXPECT_EQ(CAtLink::ForDevice(m_editor->phone->Port())->Command("AT"), S_OK);
-}
-
 TEST_F(MelodiesPageTest, CancellingTheTransferGives526AndLeavesNoFileOnThePhone)
 {
     auto recording = std::make_shared<CRecordingProgressDlg>();
@@ -459,23 +422,6 @@ TEST_F(MelodiesPageTest, UnpluggingDuringATransmitTellsTheFailedTransferFirstAnd
     CServiceFactory::Instance().UnregisterImplementation("UnpluggingProgress");
 }
 
-TEST_F(MelodiesPageTest, IndexModeUploadsTheFirstSlotEntryToTheLastSlot)
-{
-    Connect("ME45", {}, "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"=\"RecordingProgressWindow\"\n");
-    ASSERT_TRUE(m_clip->OpenFile(kScale.string()));
-    auto* slots = m_page->Item<wxChoice>(CMelodiesDlg::IDC_COMBO_USERDEF);
-    ASSERT_EQ(slots->GetCount(), 5u);
-    EXPECT_EQ(slots->GetString(0), "User-defined 01");
-    slots->SetSelection(0);
-    m_clip->WriteToPhone();
-    EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
-    const std::string clip = ReadFile(m_clip->GetMidiFile()->GetTempPrefix() + "rtclip.mid");
-    EXPECT_EQ(ReadFile(m_editor->phone->State() / "usertones" / "4.mid"), clip);
-    slots->SetSelection(4);
-    m_clip->WriteToPhone();
-    EXPECT_EQ(ReadFile(m_editor->phone->State() / "usertones" / "0.mid"), clip);
-}
-
 TEST_F(MelodiesPageTest, APhoneThatDropsTheLineMidTransferGives526)
 {
     Connect("ME45", {"--drop-after", "16", "--reopen"},
@@ -488,41 +434,6 @@ TEST_F(MelodiesPageTest, APhoneThatDropsTheLineMidTransferGives526)
     EXPECT_EQ(m_ui.m_boxes.back().text, "Transferring of file/clip to the phone unsuccessful.");
     EXPECT_FALSE(fs::exists(m_editor->phone->State() / "usertones" / "4.mid"));
 }
-
-TEST_F(MelodiesPageTest, PlayingBySlotFromTheMelodiesPageRestoresTheToneAndSoundModeOnStop)
-{
-    Connect("ME45");
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
-    // The phone rings tone 3, silently.
-    m_dlg->SetSheetCurSel(0);
-    ASSERT_TRUE(test::ClickListRow(m_dlg->GetTonesMobileDlg()->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES), 2));
-    ASSERT_TRUE(test::DispatchUntil([&] { return m_editor->Setting("ringtone.index") == "3"; }));
-    m_dlg->SetSheetCurSel(1);
-    ASSERT_EQ(CAtcHelperFunctions().Atc().SetSoundMode(0x22), S_OK);
-    auto* slots = m_page->Item<wxChoice>(CMelodiesDlg::IDC_COMBO_USERDEF);
-    slots->SetSelection(1);
-    CPlayOnMobileSubDlg& play = m_page->GetPlaySubDlg();
-    play.EnableButtons(1);
-    ASSERT_TRUE(test::ClickButtonWithMouse(play.GetDlgItem(CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
-    EXPECT_EQ(CPlayOnMobileSubDlg::m_bIsPlaying, 1);
-    EXPECT_EQ(m_editor->Setting("ringtone.index"), "42");  // first used 1 + 40 fixed + selection 1
-    EXPECT_EQ(m_editor->Setting("playing"), "usertone 3");
-    // The tones page shows the ringer On.
-    EXPECT_EQ(m_dlg->GetTonesMobileDlg()->GetRadioIndex(), 0);
-    // Turning the buttons off stops the tone first and puts everything back.
-    play.EnableButtons(0);
-    EXPECT_EQ(CPlayOnMobileSubDlg::m_bIsPlaying, 0);
-    EXPECT_EQ(m_editor->Setting("playing"), "");
-    EXPECT_EQ(m_editor->Setting("ringtone.index"), "3");
-    EXPECT_EQ(m_editor->Setting("calm"), "1");
-    EXPECT_FALSE(play.GetDlgItem(CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
-}
-
-} // namespace
-} // namespace corvina
-
-namespace corvina {
-namespace {
 
 TEST_F(MelodiesPageTest, ClickingARowStopsPlayingOnThePC)
 {

@@ -2,7 +2,7 @@
 #include "ClipReason.h"
 #include "ClipSuggestion.h"
 #include "Corpus.h"
-#include "GeneratedSong.h"
+#include "GeneratedSongs.h"
 #include "MidiTestSupport.h"
 
 #include <cmath>
@@ -40,7 +40,7 @@ TEST(ClipSuggestion, FindsAChorusInNineOfTenGeneratedSongsAndCutsItCleanly)
 {
     int found = 0;
     for (std::uint32_t seed = 1; seed <= 200; ++seed) {
-        const bench::SGeneratedSong song = bench::GenerateSong(seed);
+        const bench::SChorusSong song = bench::GenerateChorusSong(seed);
         const SClipSuggestion clip = SuggestClip(song.notes);
         double best = 0;
         for (const bench::SChorusMade& chorus : song.choruses) {

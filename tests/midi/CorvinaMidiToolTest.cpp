@@ -2,7 +2,6 @@
 #include "GeneratedSongs.h"
 #include "ClipSuggestion.h"
 #include "Corpus.h"
-#include "GeneratedSong.h"
 #include "MidiTestSupport.h"
 
 #include <algorithm>
@@ -182,7 +181,8 @@ TEST_F(CorvinaMidiToolTest, ExitCodesTellLoadFailuresWriteFailuresEmptyClipsAndU
 
 TEST_F(CorvinaMidiToolTest, SuggestPrintsTheEnginesClipAsJsonAndTellsNoNotesAndWrongUsageApart)
 {
-    const std::string song = Write("song.mid", bench::GenerateSong(7).Smf());
+    const bench::SChorusSong chorusSong = bench::GenerateChorusSong(7);
+    const std::string song = Write("song.mid", bench::SongFile(chorusSong.notes, chorusSong.dwTempo));
     CMidiFile file;
     ASSERT_EQ(file.Load(song), kMidiLoadOk);
     const auto json = [](const SClipSuggestion& s) {
@@ -263,8 +263,8 @@ TEST_F(CorvinaMidiToolTest, EightSplitsAtOnceWriteWhatOneSplitAloneWrites)
 
 TEST_F(CorvinaMidiToolTest, MelodyWritesTheTuneOfASongAndNothingForAClipWithoutOne)
 {
-    const bench::GeneratedSong song = bench::GenerateSong(5, 20);
-    const std::string source = Write("song.mid", bench::SongFile(song));
+    const bench::STuneSong song = bench::GenerateTuneSong(5, 20);
+    const std::string source = Write("song.mid", bench::SongFile(song.notes, song.usPerQuarter));
     const ToolRun json = Tool("melody " + source + " --format json");
     ASSERT_EQ(json.code, 0) << json.err;
     EXPECT_NE(json.out.find("\"channel\": " + std::to_string(song.tune.front().byChannel) + ","), std::string::npos);

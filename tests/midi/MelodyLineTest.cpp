@@ -103,7 +103,7 @@ TEST(MelodyLine, FindsTheTuneOfGeneratedSongsWhereTheSkylineDoesNot)
     constexpr int kSongs = 200;
     int oursGood = 0, skylineGood = 0;
     for (std::uint32_t seed = 10001; seed <= 10000 + kSongs; ++seed) {
-        const bench::GeneratedSong song = bench::GenerateSong(seed, 30);
+        const bench::STuneSong song = bench::GenerateTuneSong(seed, 30);
         oursGood += bench::TuneRecall(song.tune, ExtractMelodyLine(song.notes).notes) >= 0.9;
         skylineGood += bench::TuneRecall(song.tune, SkylineLine(song.notes)) >= 0.9;
     }

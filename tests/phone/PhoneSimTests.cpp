@@ -242,37 +242,5 @@ TEST_F(PhoneSimTest, AUserToneIsUploadedInChunksWithItsChecksum)
     EXPECT_EQ(phone->Settings().count("usertone.9.size"), 0u);
 }
 
-TEST_F(PhoneSimTest, AMisbehavingPhoneGivesFailuresWithinTheTimeoutAndTheLinkRecovers)
-{
-    auto phone = Start("CX70", {"--cme-cmd", "^CRTN?:100", "--garbage", "+CALM?", "--silent-cmd", "^CPLY=1",
-                                "--reopen", "--reopen-ms", "200"});
-    ASSERT_TRUE(phone->Ready());
-    CAtcHelperFunctions helper;
-    IAtCommandService& atc = helper.Atc();
-    std::int32_t a = 0, b = 0;
-    EXPECT_EQ(atc.GetRingTone(&a, &b), HrFromCmeError(100));
-    EXPECT_EQ(atc.GetSoundMode(&a), HR_AT_GARBAGE);
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(atc.PlayRingTone(), HR_TIMEOUT);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
-    EXPECT_EQ(atc.GetVolumeRange(1, &a, &b), S_OK);
-
-    // The phone drops the line after its next answer and comes back on a new terminal.
-    auto link = CAtLink::ForDevice(phone->Port());
-    ASSERT_EQ(link->Command("AT^SIMFAULT=\"drop=1\""), S_OK);
-    EXPECT_EQ(atc.SetRingTone(5, 2), S_OK);
-    {
-        HRESULT hr = atc.SetRingTone(6, 2);
-        EXPECT_TRUE(hr == HR_DEVICE_NOT_CONNECTED || hr == HR_TIMEOUT) << HResultText(hr);
-    }
-    // The phone is back once a command gets through again: ask until it does, up to a deadline.
-    HRESULT back = E_FAIL;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while ((back = atc.SetRingTone(7, 2)) != S_OK && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(back, S_OK) << HResultText(back);
-    EXPECT_EQ(phone->Settings()["ringtone.index"], "7");
-}
-
 } // namespace
 } // namespace corvina

@@ -60,37 +60,24 @@ TEST(CRegistryHelper, ShippedDefaultParsesCleanlyAndHoldsEveryPhoneProfile)
     EXPECT_EQ(registry.GetString(HKEY_LOCAL_MACHINE, kSuiteRootKey, "PortCandidates"), "/dev/ttyACM*;/dev/ttyUSB*;/dev/rfcomm*");
     EXPECT_FALSE(registry.KeyExists(HKEY_LOCAL_MACHINE, "Software\\Halvren\\Pellucid 5.0\\Kvt"));
 
-    struct Expected {
-        const char* phone;
-        const char* rtFolder;
-        const char* imyFolder;
-        std::optional<int> volStart, volEnd, increasing, fixed, userdef, first, multi;
-    };
-    const Expected profiles[] = {
-        {"CX70", "Ringtones", nullptr, {}, {}, 1, {}, {}, {}, 1},
-        {"BIRCH-M55", "Ringtones", "iMelodies", 1, 5, 2, 40, 0, 1, 1},
-        {"MOSAIC", "Ringtones", nullptr, 1, 5, 1, 40, 0, 1, 1},
-        {"ME45", nullptr, nullptr, {}, {}, 0, 40, 5, 1, 0},
-        {"R15", nullptr, nullptr, {}, {}, 0, 40, 2, 1, 0},
-        {"RX41", "Ringtones", nullptr, {}, {}, 2, {}, {}, {}, 1},
-        {"R41", "Ringtones", nullptr, {}, {}, 2, {}, {}, {}, 1},
-    };
-    std::vector<std::string> phones = registry.SubKeys(HKEY_LOCAL_MACHINE, kPhoneDependenciesKey);
-    EXPECT_EQ(phones.size(), std::size(profiles));
-    for (const Expected& p : profiles) {
-        SCOPED_TRACE(p.phone);
-        std::string key = ProfileKey(p.phone);
-        ASSERT_TRUE(registry.KeyExists(HKEY_LOCAL_MACHINE, key));
-        auto text = [&](const char* expected) { return expected ? std::optional<std::string>(expected) : std::nullopt; };
-        EXPECT_EQ(registry.GetString(HKEY_LOCAL_MACHINE, key, "RtStdFolder"), text(p.rtFolder));
-        EXPECT_EQ(registry.GetString(HKEY_LOCAL_MACHINE, key, "ImyStdFolder"), text(p.imyFolder));
-        EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, key, "RtVolStart"), p.volStart);
-        EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, key, "RtVolEnd"), p.volEnd);
-        EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, key, "RtIncreasingVol"), p.increasing);
-        EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, key, "NumberFixRt"), p.fixed);
-        EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, key, "NumberUserdefRt"), p.userdef);
-        EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, key, "FirstUsedIndexRt"), p.first);
-        EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, key, "RtAccMultiChannel"), p.multi);
+    // Each profile is of one kind: a phone that keeps ringtones as files in a standard folder (an
+    // iMelody folder only beside it), or one with numbered fixed and user-defined slots.
+    const std::vector<std::string> phones = registry.SubKeys(HKEY_LOCAL_MACHINE, kPhoneDependenciesKey);
+    EXPECT_EQ(phones.size(), 7u);
+    for (const std::string& phone : phones) {
+        SCOPED_TRACE(phone);
+        const std::string key = ProfileKey(phone);
+        const bool files = registry.GetString(HKEY_LOCAL_MACHINE, key, "RtStdFolder").has_value();
+        EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, key, "NumberUserdefRt").value_or(0) > 0, !files);
+        EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, key, "RtAccMultiChannel").value_or(0), files ? 1 : 0);
+        if (!files) {
+            EXPECT_FALSE(registry.GetString(HKEY_LOCAL_MACHINE, key, "ImyStdFolder"));
+            EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, key, "NumberFixRt"), 40);
+            EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, key, "FirstUsedIndexRt"), 1);
+        }
+        if (const auto start = registry.GetDword(HKEY_LOCAL_MACHINE, key, "RtVolStart"))
+            EXPECT_LT(*start, registry.GetDword(HKEY_LOCAL_MACHINE, key, "RtVolEnd").value_or(0));
+        EXPECT_LE(registry.GetDword(HKEY_LOCAL_MACHINE, key, "RtIncreasingVol").value_or(0), 2);
         // Every shipped phone names its voices (a chip's usual count), its size limit and its speaker.
         const int voices = registry.GetDword(HKEY_LOCAL_MACHINE, key, "Polyphony").value_or(0);
         EXPECT_TRUE(voices == 4 || voices == 16 || voices == 24 || voices == 32 || voices == 40 || voices == 64) << voices;

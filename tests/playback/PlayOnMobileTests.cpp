@@ -17,8 +17,6 @@
 #include <wx/choice.h>
 #include <wx/combobox.h>
 
-#include <fstream>
-#include <iterator>
 
 namespace corvina {
 namespace {
@@ -77,7 +75,8 @@ TEST_F(PlayOnMobileTest, TheTonesPagePlaysByIndexWithTheRingerOnAndStopPutsTheSi
     Connect("ME45");
     SilencePhone();
     ClickTone(4);
-    ASSERT_EQ(Setting("ringtone.index"), "5");
+    ASSERT_EQ(Setting("ringtone.index"), "5");  // the first tone is number 1
+    EXPECT_EQ(m_dlg->GetRtIndex(), 5);
     // The phone turned its ringer on for the chosen tone, and the page says so.
     EXPECT_EQ(Setting("calm"), "0");
     EXPECT_EQ(m_tones->GetRadioIndex(), 0);
@@ -126,6 +125,7 @@ TEST_F(PlayOnMobileTest, TheMelodiesPagePlaysByIndexAndStopRestoresToneAndSoundM
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
     EXPECT_EQ(Setting("ringtone.index"), "42");  // first used 1 + 40 fixed + selection 1
     EXPECT_EQ(Setting("playing"), "usertone 3");  // "User-defined 02" of five slots
+    EXPECT_EQ(CPlayOnMobileSubDlg::m_bIsPlaying, 1);
     EXPECT_EQ(m_tones->GetRadioIndex(), 0);
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)));
     EXPECT_EQ(Setting("playing"), "");
@@ -133,9 +133,19 @@ TEST_F(PlayOnMobileTest, TheMelodiesPagePlaysByIndexAndStopRestoresToneAndSoundM
     EXPECT_EQ(Setting("calm"), "1");
     // The tones page shows the restored mode too.
     EXPECT_EQ(m_tones->GetRadioIndex(), 1);
+
+    // Turning the buttons off while the tone plays stops it first and puts everything back.
+    ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
+    ASSERT_EQ(Setting("playing"), "usertone 3");
+    panel.EnableButtons(0);
+    EXPECT_EQ(CPlayOnMobileSubDlg::m_bIsPlaying, 0);
+    EXPECT_EQ(Setting("playing"), "");
+    EXPECT_EQ(Setting("ringtone.index"), "3");
+    EXPECT_EQ(Setting("calm"), "1");
+    EXPECT_FALSE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
 }
 
-TEST_F(PlayOnMobileTest, AMelodySentToUserDefined01IsWhatItsEntryInTheTonesListPlays)
+TEST_F(PlayOnMobileTest, AMelodySentToUserDefined01IsWhatItsTonesListEntryPlaysAndUserDefined05FillsThePhonesSlotZero)
 {
     Connect("ME45");
     m_dlg->SetSheetCurSel(1);
@@ -143,6 +153,7 @@ TEST_F(PlayOnMobileTest, AMelodySentToUserDefined01IsWhatItsEntryInTheTonesListP
     ASSERT_TRUE(clip.OpenFile(kScale.string()));
     m_melodies->UpdateControls();
     auto* slots = m_melodies->Item<wxChoice>(CMelodiesDlg::IDC_COMBO_USERDEF);
+    ASSERT_EQ(slots->GetCount(), 5u);
     ASSERT_EQ(slots->GetString(slots->GetSelection()), "User-defined 01");
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     ASSERT_TRUE(test::ClickButtonWithMouse(m_melodies->GetDlgItem(CMelodiesDlg::IDC_BUTTON_WRITE)));
@@ -156,9 +167,14 @@ TEST_F(PlayOnMobileTest, AMelodySentToUserDefined01IsWhatItsEntryInTheTonesListP
     ClickTone(row);
     ASSERT_TRUE(test::ClickButtonWithMouse(m_tones->GetPlaySubDlg().GetDlgItem(CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
     EXPECT_EQ(Setting("playing"), "usertone 4");
-    std::ifstream sent(m_editor->phone->State() / "usertones" / "4.mid", std::ios::binary), written(
-        clip.GetMidiFile()->GetTempPrefix() + "rtclip.mid", std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(sent), {}), std::string(std::istreambuf_iterator<char>(written), {}));
+    const std::string clipBytes = test::ReadFile(clip.GetMidiFile()->GetTempPrefix() + "rtclip.mid");
+    EXPECT_EQ(test::ReadFile(m_editor->phone->State() / "usertones" / "4.mid"), clipBytes);
+
+    // "User-defined 05" is the phone's slot 0.
+    m_dlg->SetSheetCurSel(1);
+    slots->SetSelection(4);
+    clip.WriteToPhone();
+    EXPECT_EQ(test::ReadFile(m_editor->phone->State() / "usertones" / "0.mid"), clipBytes);
 }
 
 TEST_F(PlayOnMobileTest, TheMelodiesPagePlaysTheDestinationFileAndItsButtonsFollowATransferAtOnce)

@@ -34,24 +34,6 @@ protected:
     CPlayOnPcSubDlg* m_dlg = nullptr;
 };
 
-TEST_F(PlayOnPcSubDlg, StartsStoppedWithEmptyEditsIconsAndTooltips)
-{
-    EXPECT_TRUE(PlayEnabled());
-    EXPECT_FALSE(StopEnabled());
-    EXPECT_EQ(EditText(CPlayOnPcSubDlg::IDC_EDIT_FROM), "");
-    EXPECT_EQ(EditText(CPlayOnPcSubDlg::IDC_EDIT_TO), "");
-    EXPECT_TRUE(m_dlg->Item<wxButton>(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)->GetBitmap().IsOk());
-    EXPECT_TRUE(m_dlg->Item<wxButton>(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->GetBitmap().IsOk());
-
-    for (const auto& [id, tip] : {std::pair{CPlayOnPcSubDlg::IDC_BUTTON_PLAY, "Playback"}, std::pair{CPlayOnPcSubDlg::IDC_BUTTON_STOP, "Stop"}}) {
-        wxWindow* button = m_dlg->GetDlgItem(id);
-        wxMouseEvent enter(wxEVT_ENTER_WINDOW);
-        enter.SetEventObject(button);
-        button->ProcessWindowEvent(enter);
-        EXPECT_EQ(button->GetToolTipText(), tip);
-    }
-}
-
 TEST_F(PlayOnPcSubDlg, InfoWhileStoppedShowsFourZeros)
 {
     Click(CPlayOnPcSubDlg::IDC_BUTTON_INFO);

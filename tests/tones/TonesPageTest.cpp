@@ -4,6 +4,7 @@
 #include "ButtonClicks.h"
 #include "CTonesMobileDlg.h"
 #include "EditorTest.h"
+#include "CTraceFile.h"
 #include "ReadOut.h"
 #include "RealInput.h"
 
@@ -26,9 +27,9 @@ namespace fs = std::filesystem;
 
 class TonesPageTest : public test::EditorTest {
 protected:
-    void Connect(const std::string& model, std::vector<std::string> extra = {})
+    void Connect(const std::string& model, std::vector<std::string> extra = {}, const std::string& registry = {})
     {
-        EditorTest::Connect(model, std::move(extra));
+        EditorTest::Connect(model, std::move(extra), registry);
         if (HasFatalFailure())
             return;
         m_phone = m_editor->phone.get();
@@ -193,17 +194,6 @@ TEST_F(TonesPageTest, AToneIsMarkedOnlyWhenThePhoneTookIt)
     EXPECT_NE(Setting("ringtone.index"), "4");
 }
 
-TEST_F(TonesPageTest, AnIndexPhoneTakesTheClickedToneWithThePagesVolume)
-{
-    Connect("ME45");
-    m_page->OnClickListTones(3);
-    EXPECT_EQ(MarkedItem(), 3);
-    EXPECT_EQ(Setting("ringtone.index"), "4");  // the first tone is number 1
-    EXPECT_EQ(m_dlg->GetRtIndex(), 4);
-    // Writing a tone by index switches the ringer on.
-    EXPECT_EQ(m_page->GetRadioIndex(), 0);
-}
-
 TEST_F(TonesPageTest, AnR15PhoneHasItsRingerControlsDisabled)
 {
     Connect("R15");
@@ -257,17 +247,29 @@ TEST_F(TonesPageTest, APlatformPhoneReadsEachLinesToneAndVolumeFromThePhone)
 
 TEST_F(TonesPageTest, AStandardOnlyPhoneIsReadOutWithItsLackingFeaturesDisabledAndNeverSentTheirCommands)
 {
-    // Only the standard commands, and not even vibration.
-    Connect("CX70", {"--seed-ringtones", "--standard-only", "--fail-cmd", "AT+CVIB", "--log", Log()});
+    // Only the standard commands, and not even vibration; the trace at level 4 (bit 3 of its flags).
+    const fs::path trace = m_folder.Path() / "trace.txt";
+    Connect("CX70", {"--seed-ringtones", "--standard-only", "--fail-cmd", "AT+CVIB", "--log", Log()},
+            "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Pellucid 5.0\\Kvt]\n\"Flags\"=dword:00000008\n\"FileName\"=\"" +
+                trace.string() + "\"\n");
     EXPECT_TRUE(m_ui.m_boxes.empty()) << m_ui.m_boxes.front().text; // no 549: the read-out finished with code 0
     EXPECT_EQ(m_dlg->GetLackingFeatures(), unsigned(LACKS_TONE | LACKS_VIBRATION | LACKS_ACTIVE_FILE));
+    // "Update" with the trace open: the read-out names what the phone lacks.
+    ResetTrace();
+    m_dlg->ReadInfosFromPhone();
+    ASSERT_TRUE(test::DispatchUntil([&] { return !m_dlg->IsReadOutRunning() && m_dlg->WasRead(); }, 15000));
+    ResetTrace();
+    EXPECT_NE(test::ReadFile(trace).find(" 4 Read-out: the phone lacks tone (AT^CRTN?), vibration (AT+CVIB?), active file (AT^CAFL)"),
+              std::string::npos) << test::ReadFile(trace);
     ASSERT_GE(List()->GetItemCount(), 2);
     EXPECT_EQ(MarkedItem(), -1); // without the active-file command no file is marked
     EXPECT_FALSE(m_page->GetDlgItem(CTonesMobileDlg::IDC_CHECK_VIBRA)->IsEnabled());
     for (int id : {CTonesMobileDlg::IDC_RADIO_ON, CTonesMobileDlg::IDC_RADIO_OFF, CTonesMobileDlg::IDC_RADIO_BEEP,
                    CTonesMobileDlg::IDC_SLIDER_VOLUME, CTonesMobileDlg::IDC_LIST_TONES})
         EXPECT_TRUE(m_page->GetDlgItem(id)->IsEnabled()) << id;
-    // The volume came from the standard ringer level.
+    // The scale and the volume came from the standard commands.
+    EXPECT_EQ(m_page->GetVolumeProfile().lVolStart, 1);
+    EXPECT_EQ(m_page->GetVolumeProfile().lVolEnd, 4);
     EXPECT_EQ(m_page->GetVolume(), std::stol(Setting("ringtone.volume")));
 
     // The ringer goes to the phone without its vibration part; a file click sends nothing.
@@ -281,12 +283,6 @@ TEST_F(TonesPageTest, AStandardOnlyPhoneIsReadOutWithItsLackingFeaturesDisabledA
     EXPECT_EQ(Received("AT^CAFL=6,"), 0);
     EXPECT_EQ(Received("AT+CALM=2"), 1);
 }
-
-} // namespace
-} // namespace corvina
-
-namespace corvina {
-namespace {
 
 TEST_F(TonesPageTest, TabReachesEveryControlOfThePageInReadingOrder)
 {
