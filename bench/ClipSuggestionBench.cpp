@@ -23,14 +23,17 @@ const std::vector<SMidiNote>& SongOf(std::int64_t count, bool melodyOnly)
 {
     static std::map<std::pair<std::int64_t, bool>, std::vector<SMidiNote>> songs;
     std::vector<SMidiNote>& notes = songs[{count, melodyOnly}];
-    for (int seconds = static_cast<int>(count / (melodyOnly ? 2 : 16)); static_cast<std::int64_t>(notes.size()) < count; seconds += seconds / 4 + 10) {
+    for (int seconds = static_cast<int>(count / (melodyOnly ? 2 : 16)); static_cast<std::int64_t>(notes.size()) < count;
+         seconds += seconds / 4 + 10) {
         bench::SChorusSong song = bench::GenerateChorusSong(1, {seconds, 120, true});
         notes = song.notes;
         if (melodyOnly) {
             // From the ticks: the song at its own speed may outlast what microseconds in 32 bits hold.
             notes.clear();
             for (const auto& n : song.ticks) {
-                const auto us = [&](std::uint32_t tick) { return static_cast<std::uint32_t>(std::uint64_t{tick} * song.dwTempo / 480 / 4); };
+                const auto us = [&](std::uint32_t tick) {
+                    return static_cast<std::uint32_t>(std::uint64_t{tick} * song.dwTempo / 480 / 4);
+                };
                 if (n.channel == song.byMelodyChannel)
                     notes.push_back({us(n.start), us(n.end), n.key, n.velocity, n.channel, n.track});
             }
@@ -79,8 +82,22 @@ void BM_SuggestClipCorpus(benchmark::State& state)
     state.counters["most_notes"] = static_cast<double>(most);
 }
 
-BENCHMARK(BM_SuggestClip)->Arg(1000)->Arg(2000)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->Complexity();
-BENCHMARK(BM_SuggestClipFastMelody)->Arg(1000)->Arg(2000)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_SuggestClip)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_SuggestClipFastMelody)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 BENCHMARK(BM_SuggestClipCorpus)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -22,31 +22,31 @@ namespace corvina::bench {
 
 // How a song should come out; what is left at 0 the seed chooses.
 struct SSongShape {
-    int nMinSeconds = 0;     // add verses and choruses until the song lasts this long
-    int nBpm = 0;            // quarter notes a minute
-    bool bSteady = false;    // 4/4 with every part and no humanising: a steady number of notes a second
+    int nMinSeconds = 0;  // add verses and choruses until the song lasts this long
+    int nBpm = 0;         // quarter notes a minute
+    bool bSteady = false; // 4/4 with every part and no humanising: a steady number of notes a second
 };
 
 // One chorus of the song, as made.
 struct SChorusMade {
-    std::uint32_t dwStartUs = 0;   // its first bar
-    std::uint32_t dwEndUs = 0;     // the start of the section after it
-    int nSemitones = 0;            // transposition against the first chorus
-    bool bNotesChanged = false;    // two melody notes differ
-    bool bNewEnding = false;       // its last two bars of melody are new
+    std::uint32_t dwStartUs = 0; // its first bar
+    std::uint32_t dwEndUs = 0;   // the start of the section after it
+    int nSemitones = 0;          // transposition against the first chorus
+    bool bNotesChanged = false;  // two melody notes differ
+    bool bNewEnding = false;     // its last two bars of melody are new
 };
 
 struct SChorusSong {
-    std::vector<SMidiNote> notes;       // sorted like CollectNotes gives them
-    std::vector<SChorusMade> choruses;  // every chorus in time order
-    std::uint32_t dwTempo = 500000;     // microseconds a quarter note
-    std::uint8_t byMelodyChannel = 0;   // the channel the tune is played on
+    std::vector<SMidiNote> notes;      // sorted like CollectNotes gives them
+    std::vector<SChorusMade> choruses; // every chorus in time order
+    std::uint32_t dwTempo = 500000;    // microseconds a quarter note
+    std::uint8_t byMelodyChannel = 0;  // the channel the tune is played on
     struct STickNote {
         std::uint32_t start, end;
         std::uint8_t key, velocity, channel;
         int track;
     };
-    std::vector<STickNote> ticks;       // the same notes in ticks (480 a quarter)
+    std::vector<STickNote> ticks; // the same notes in ticks (480 a quarter)
 };
 
 // The chorus song of a seed. Tempo (72 to 150), meter (4/4, 3/4, 6/8), key, form (4 or 5 choruses, 2 or 3
@@ -54,7 +54,9 @@ struct SChorusSong {
 inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shape = {})
 {
     std::mt19937 random(seed);
-    const auto pick = [&](int lo, int hi) { return lo + static_cast<int>(random() % static_cast<unsigned>(hi - lo + 1)); };
+    const auto pick = [&](int lo, int hi) {
+        return lo + static_cast<int>(random() % static_cast<unsigned>(hi - lo + 1));
+    };
     const auto chance = [&](int percent) { return pick(1, 100) <= percent; };
 
     // Meter and tempo, redrawn until a chorus of 8, 12 or 16 bars lasts 16 to 33 seconds.
@@ -80,8 +82,14 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
         const int octave = degree >= 0 ? degree / 7 : -((-degree + 6) / 7);
         return tonic + 12 * octave + scale[static_cast<std::size_t>(degree - 7 * octave)];
     };
-    static constexpr std::array<std::array<int, 4>, 8> kProgressions = {
-        {{0, 4, 5, 3}, {0, 5, 3, 4}, {5, 3, 0, 4}, {0, 3, 4, 4}, {0, 0, 3, 4}, {3, 4, 0, 0}, {0, 2, 3, 4}, {5, 4, 3, 4}}};
+    static constexpr std::array<std::array<int, 4>, 8> kProgressions = {{{0, 4, 5, 3},
+                                                                         {0, 5, 3, 4},
+                                                                         {5, 3, 0, 4},
+                                                                         {0, 3, 4, 4},
+                                                                         {0, 0, 3, 4},
+                                                                         {3, 4, 0, 0},
+                                                                         {0, 2, 3, 4},
+                                                                         {5, 4, 3, 4}}};
     const auto progression = [&] { return kProgressions[static_cast<std::size_t>(pick(0, 7))]; };
     const auto verseChords = progression();
     const auto chorusChords = progression();
@@ -91,14 +99,15 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
 
     // Parts: melody always; bass, block chords, arpeggio, pad and drums by chance; each on its own
     // channel, in one track or each in its own.
-    const bool bass = shape.bSteady || chance(85), block = shape.bSteady || chance(60), arpeggio = !shape.bSteady && chance(40),
-               pad = shape.bSteady || chance(35), drums = shape.bSteady || chance(90);
+    const bool bass = shape.bSteady || chance(85), block = shape.bSteady || chance(60),
+               arpeggio = !shape.bSteady && chance(40), pad = shape.bSteady || chance(35),
+               drums = shape.bSteady || chance(90);
     std::vector<int> channels = {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15};
     std::shuffle(channels.begin(), channels.end(), random);
     song.byMelodyChannel = static_cast<std::uint8_t>(channels[0]);
     const bool ownTracks = chance(50);
     const bool humanised = !shape.bSteady && chance(50);
-    const int articulation = pick(80, 97);   // percent of its slot a melody note sounds
+    const int articulation = pick(80, 97); // percent of its slot a melody note sounds
 
     // A melody phrase of two bars over chords: onsets on the eighth grid, chord tones on strong beats.
     struct SPhraseNote {
@@ -113,7 +122,7 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
                 length = 120;
             length = std::min(length, 2 * barTicks - at);
             if (at + length >= 2 * barTicks - 240)
-                length = 2 * barTicks - at;   // a phrase ends on a longer note
+                length = 2 * barTicks - at; // a phrase ends on a longer note
             if (!chance(12) || out.empty()) {
                 degree += pick(-2, 2);
                 if (chance(10))
@@ -143,9 +152,10 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
         key += drum ? 0 : transpose;
         if (humanised && start > 8)
             start = static_cast<std::uint32_t>(static_cast<int>(start) + pick(-4, 4));
-        song.ticks.push_back({start, start + std::max<std::uint32_t>(length, 1), static_cast<std::uint8_t>(std::clamp(key, 0, 127)),
-                              static_cast<std::uint8_t>(std::clamp(velocity, 1, 127)), static_cast<std::uint8_t>(channel),
-                              ownTracks ? part : 0});
+        song.ticks.push_back({start, start + std::max<std::uint32_t>(length, 1),
+                              static_cast<std::uint8_t>(std::clamp(key, 0, 127)),
+                              static_cast<std::uint8_t>(std::clamp(velocity, 1, 127)),
+                              static_cast<std::uint8_t>(channel), ownTracks ? part : 0});
     };
     // The accompaniment and drums of a stretch of bars.
     const auto accompany = [&](int bars, const std::array<int, 4>& chords, int transpose, bool withDrums) {
@@ -156,10 +166,12 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
             for (int b = 0; b < beats; ++b) {
                 const std::uint32_t beat = at + static_cast<std::uint32_t>(b * beatTicks);
                 if (bass && (b % 2 == 0 || beats == 2))
-                    add(beat, static_cast<std::uint32_t>(beatTicks * 9 / 10), chord[0] - 24 + (chord[0] - 24 < 36 ? 12 : 0), 90, 1, transpose);
+                    add(beat, static_cast<std::uint32_t>(beatTicks * 9 / 10),
+                        chord[0] - 24 + (chord[0] - 24 < 36 ? 12 : 0), 90, 1, transpose);
                 if (block)
                     for (int key : chord)
-                        add(beat, static_cast<std::uint32_t>(beatTicks * 3 / 4), key - 12 + (key - 12 < 50 ? 12 : 0), 62, 2, transpose);
+                        add(beat, static_cast<std::uint32_t>(beatTicks * 3 / 4), key - 12 + (key - 12 < 50 ? 12 : 0),
+                            62, 2, transpose);
             }
             if (arpeggio)
                 for (int e = 0; e < barTicks / 240; ++e)
@@ -177,8 +189,8 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
     };
     const auto melody = [&](const std::vector<SPhraseNote>& notes, int velocity, int transpose) {
         for (const SPhraseNote& n : notes)
-            add(now + static_cast<std::uint32_t>(n.offset), static_cast<std::uint32_t>(n.length * articulation / 100), pitchOf(n.degree),
-                velocity + pick(-6, 6), 0, transpose);
+            add(now + static_cast<std::uint32_t>(n.offset), static_cast<std::uint32_t>(n.length * articulation / 100),
+                pitchOf(n.degree), velocity + pick(-6, 6), 0, transpose);
     };
     const auto freshMelody = [&](int bars, int lift, const std::array<int, 4>& chords) {
         std::vector<SPhraseNote> notes;
@@ -189,7 +201,9 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
             }
         return notes;
     };
-    const auto us = [&](std::uint32_t tick) { return static_cast<std::uint32_t>(static_cast<std::uint64_t>(tick) * song.dwTempo / 480); };
+    const auto us = [&](std::uint32_t tick) {
+        return static_cast<std::uint32_t>(static_cast<std::uint64_t>(tick) * song.dwTempo / 480);
+    };
 
     // The chorus: phrases with inner repeats (A B A C ...), as choruses have.
     std::vector<std::vector<SPhraseNote>> phrases;
@@ -307,8 +321,8 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
 
 struct STuneSong {
     std::uint32_t usPerQuarter = 500000;
-    std::vector<SMidiNote> notes;   // everything, sorted by start then key
-    std::vector<SMidiNote> tune;    // the notes a listener sings (all on the tune's channel)
+    std::vector<SMidiNote> notes; // everything, sorted by start then key
+    std::vector<SMidiNote> tune;  // the notes a listener sings (all on the tune's channel)
 };
 
 // A tune song of about `seconds`, the same for the same seed.
@@ -342,14 +356,18 @@ inline STuneSong GenerateTuneSong(std::uint32_t seed, double seconds)
     std::shuffle(tracks.begin(), tracks.end(), random);
     std::vector<int> trackOf(16);
     for (int v = 0; v < 6; ++v)
-        trackOf[static_cast<std::size_t>(v < 5 ? channels[static_cast<std::size_t>(v)] : 9)] = tracks[static_cast<std::size_t>(v)];
+        trackOf[static_cast<std::size_t>(v < 5 ? channels[static_cast<std::size_t>(v)] : 9)] =
+            tracks[static_cast<std::size_t>(v)];
 
     auto jitter = [&] { return pick(-6000, 6000); };
     auto add = [&](int channel, double startUs, double endUs, int key, bool isTune = false) {
         const int s = std::max(0, static_cast<int>(startUs) + (startUs > 0 ? jitter() : 0));
         const int e = std::max(s + 1000, static_cast<int>(endUs) + jitter());
-        SMidiNote note{static_cast<std::uint32_t>(s), static_cast<std::uint32_t>(e), static_cast<std::uint8_t>(std::clamp(key, 0, 127)),
-                       static_cast<std::uint8_t>(pick(60, 110)), static_cast<std::uint8_t>(channel),
+        SMidiNote note{static_cast<std::uint32_t>(s),
+                       static_cast<std::uint32_t>(e),
+                       static_cast<std::uint8_t>(std::clamp(key, 0, 127)),
+                       static_cast<std::uint8_t>(pick(60, 110)),
+                       static_cast<std::uint8_t>(channel),
                        trackOf[static_cast<std::size_t>(channel)]};
         song.notes.push_back(note);
         if (isTune)
@@ -359,26 +377,28 @@ inline STuneSong GenerateTuneSong(std::uint32_t seed, double seconds)
     // Chords: a four-bar loop of scale degrees.
     static const int kLoops[4][4] = {{0, 4, 5, 3}, {0, 5, 3, 4}, {5, 3, 0, 4}, {0, 3, 4, 0}};
     const int* loop = kLoops[pick(0, 3)];
-    const int tuneBase = 48 + pick(0, 2) * 6;                    // the tune's octave: c3, f#3 or c4 upwards
-    const int chordBase = tuneBase + (chance(0.25) ? 7 : pick(-12, -3));   // under the tune, sometimes above
-    const int chordSize = chance(0.3) ? 4 : 3;   // a triad, or with the root an octave up
+    const int tuneBase = 48 + pick(0, 2) * 6;                            // the tune's octave: c3, f#3 or c4 upwards
+    const int chordBase = tuneBase + (chance(0.25) ? 7 : pick(-12, -3)); // under the tune, sometimes above
+    const int chordSize = chance(0.3) ? 4 : 3;                           // a triad, or with the root an octave up
     const bool brokenChords = chance(0.3);
     const bool pad = chance(0.5), second = chance(0.3), ballad = chance(0.25);
-    const int secondPerBar = chance(0.5) ? 2 : 4;   // the second line in half notes or in quarters
+    const int secondPerBar = chance(0.5) ? 2 : 4; // the second line in half notes or in quarters
 
     // Rhythms of a bar in eighths; a negative length is a rest.
     static const std::vector<std::vector<int>> kRhythms = {
-        {2, 2, 2, 2}, {1, 1, 2, 2, 2}, {3, 1, 2, 2}, {2, 1, 1, 4}, {4, 4}, {2, 2, 4}, {1, 1, 1, 1, 2, 2},
-        {2, -2, 2, 2}, {3, 3, 2}, {-2, 2, 1, 1, 2}, {6, -2}, {1, 1, 2, 1, 1, 2}};
+        {2, 2, 2, 2},       {1, 1, 2, 2, 2}, {3, 1, 2, 2}, {2, 1, 1, 4},     {4, 4},  {2, 2, 4},
+        {1, 1, 1, 1, 2, 2}, {2, -2, 2, 2},   {3, 3, 2},    {-2, 2, 1, 1, 2}, {6, -2}, {1, 1, 2, 1, 1, 2}};
     // A ballad's tune holds its notes longer.
-    static const std::vector<std::vector<int>> kBalladRhythms = {{4, 4}, {6, 2}, {8}, {2, 2, 4}, {4, 2, 2}, {3, 1, 4}, {4, -2, 2}};
+    static const std::vector<std::vector<int>> kBalladRhythms = {{4, 4},    {6, 2},    {8},       {2, 2, 4},
+                                                                 {4, 2, 2}, {3, 1, 4}, {4, -2, 2}};
     const auto& rhythms = ballad ? kBalladRhythms : kRhythms;
     int degree = pick(0, 4);
     for (int bar = 0; bar < bars; ++bar) {
         const double barUs = bar * 8 * usPerEighth;
         const int root = loop[bar % 4];
         // The tune.
-        const std::vector<int>& rhythm = rhythms[static_cast<std::size_t>(pick(0, static_cast<int>(rhythms.size()) - 1))];
+        const std::vector<int>& rhythm =
+            rhythms[static_cast<std::size_t>(pick(0, static_cast<int>(rhythms.size()) - 1))];
         double at = barUs;
         for (int length : rhythm) {
             const double slot = std::abs(length) * usPerEighth;
@@ -388,23 +408,24 @@ inline STuneSong GenerateTuneSong(std::uint32_t seed, double seconds)
                 degree = std::clamp(degree + (degree > 9 ? -1 : degree < -2 ? 1 : 0), -3, 11);
                 const int key = degreeKey(tuneBase, degree);
                 add(tuneChannel, at, at + slot * (chance(0.2) ? 1.08 : 0.9), key, true);
-                if (chance(0.04))   // now and then a harmony note struck with the tune's note, under it
+                if (chance(0.04)) // now and then a harmony note struck with the tune's note, under it
                     add(tuneChannel, at, at + slot * 0.9, degreeKey(tuneBase, degree - 2));
             }
             at += slot;
         }
         // Chords, struck once, twice or on every beat, or broken into eighths.
-        const int chordKeys[4] = {degreeKey(chordBase, root), degreeKey(chordBase, root + 2), degreeKey(chordBase, root + 4),
-                                  degreeKey(chordBase, root + 7)};
+        const int chordKeys[4] = {degreeKey(chordBase, root), degreeKey(chordBase, root + 2),
+                                  degreeKey(chordBase, root + 4), degreeKey(chordBase, root + 7)};
         if (brokenChords) {
             for (int e = 0; e < 8; ++e)
-                add(chordChannel, barUs + e * usPerEighth, barUs + (e + 1) * usPerEighth, chordKeys[(e % 4 == 3) ? 1 : e % chordSize]);
+                add(chordChannel, barUs + e * usPerEighth, barUs + (e + 1) * usPerEighth,
+                    chordKeys[(e % 4 == 3) ? 1 : e % chordSize]);
         } else {
             const int strikes = 1 << pick(0, 2);
             for (int s = 0; s < strikes; ++s)
                 for (int k = 0; k < chordSize; ++k)
-                    add(chordChannel, barUs + s * 8 * usPerEighth / strikes, barUs + (s + 1) * 8 * usPerEighth / strikes * 0.95,
-                        chordKeys[k]);
+                    add(chordChannel, barUs + s * 8 * usPerEighth / strikes,
+                        barUs + (s + 1) * 8 * usPerEighth / strikes * 0.95, chordKeys[k]);
         }
         // Bass on roots and fifths.
         for (int q = 0; q < 4; ++q)
@@ -445,7 +466,9 @@ inline STuneSong GenerateTuneSong(std::uint32_t seed, double seconds)
 inline std::string SongFile(const std::vector<SMidiNote>& notes, std::uint32_t usPerQuarter)
 {
     constexpr std::uint64_t kDivision = 480;
-    const auto tick = [&](std::uint32_t us) { return (std::uint64_t(us) * kDivision + usPerQuarter / 2) / usPerQuarter; };
+    const auto tick = [&](std::uint32_t us) {
+        return (std::uint64_t(us) * kDivision + usPerQuarter / 2) / usPerQuarter;
+    };
     int tracks = 0;
     for (const SMidiNote& n : notes)
         tracks = std::max(tracks, n.nTrack + 1);

@@ -62,7 +62,8 @@ void BM_MelodyLineOfFiveMinutes(benchmark::State& state)
             note.nTrack += 6 * copy;
             notes.push_back(note);
         }
-    std::stable_sort(notes.begin(), notes.end(), [](const SMidiNote& a, const SMidiNote& b) { return a.dwStartUs < b.dwStartUs; });
+    std::stable_sort(notes.begin(), notes.end(),
+                     [](const SMidiNote& a, const SMidiNote& b) { return a.dwStartUs < b.dwStartUs; });
     for (auto _ : state)
         benchmark::DoNotOptimize(ExtractMelodyLine(notes));
     state.counters["notes"] = static_cast<double>(notes.size());
@@ -72,7 +73,8 @@ void BM_MelodyLineOfFiveMinutes(benchmark::State& state)
 void BM_FiveMinuteFileToiMelody(benchmark::State& state)
 {
     const test::ScratchFolder folder("melody-bench");
-    const std::string path = folder.Write("song.mid", bench::SongFile(LongSong().notes, LongSong().usPerQuarter)).string();
+    const std::string path =
+        folder.Write("song.mid", bench::SongFile(LongSong().notes, LongSong().usPerQuarter)).string();
     std::size_t written = 0;
     for (auto _ : state) {
         CMidiFile file(folder.Path());
@@ -83,7 +85,8 @@ void BM_FiveMinuteFileToiMelody(benchmark::State& state)
         for (const SMidiNote& n : line.notes)
             timed.push_back({n.dwStartUs, n.dwEndUs, n.byKey});
         std::ostringstream out;
-        ExportiMelody(MelodyFromLine(timed, BeatFromTempo(file.GetTrack(line.nTrack)->GetTempoAt(0)), eNoteValues::iMelody, "song"),
+        ExportiMelody(MelodyFromLine(timed, BeatFromTempo(file.GetTrack(line.nTrack)->GetTempoAt(0)),
+                                     eNoteValues::iMelody, "song"),
                       out);
         written = out.str().size();
     }

@@ -70,7 +70,7 @@ void BM_Load(benchmark::State& state)
     for (auto _ : state) {
         CMidiFile file;
         benchmark::DoNotOptimize(file.Load(source.path));
-        state.PauseTiming();   // the destructor's clean-up is not part of loading
+        state.PauseTiming(); // the destructor's clean-up is not part of loading
         file.ClearFile();
         state.ResumeTiming();
     }

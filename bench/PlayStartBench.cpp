@@ -28,14 +28,15 @@ std::string Clip()
     auto note = [&](int delta, int status, int key, int velocity) {
         events += corvina::test::Var(static_cast<std::uint32_t>(delta)) + corvina::test::Bytes({status, key, velocity});
     };
-    for (int beat = 0; beat < 60; ++beat) {  // 96 ticks a beat at 120 bpm
+    for (int beat = 0; beat < 60; ++beat) { // 96 ticks a beat at 120 bpm
         note(0, 0x90, 72 + static_cast<int>(random() % 12), 100);
-        for (int k = 0; k < 4; ++k) note(0, 0x91, 55 + static_cast<int>(random() % 14), 80);
+        for (int k = 0; k < 4; ++k)
+            note(0, 0x91, 55 + static_cast<int>(random() % 14), 80);
         note(0, 0x92, 36 + static_cast<int>(random() % 12), 90);
         note(0, 0x99, 36, 100);
         note(48, 0x99, 36, 0);
         note(0, 0x99, 42, 100);
-        note(48, 0xB0, 123, 0);  // every note of each channel off at the end of the beat
+        note(48, 0xB0, 123, 0); // every note of each channel off at the end of the beat
         note(0, 0xB1, 123, 0);
         note(0, 0xB2, 123, 0);
         note(0, 0x99, 42, 0);
@@ -52,27 +53,32 @@ const fs::path& Folder()
 void BM_PlayStartsSound(benchmark::State& state)
 {
     const bool phone = state.range(0) != 0, changed = state.range(1) != 0;
-    corvina::Registry::Instance().LoadText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n"
-                                           "\"AudioFile\"=\"" + (Folder() / "out.wav").string() + "\"\n");
+    corvina::Registry::Instance().LoadText(
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n"
+        "\"AudioFile\"=\"" +
+        (Folder() / "out.wav").string() + "\"\n");
     const std::string clip = Clip();
-    for (const char* name : {"a.mid", "b.mid"}) std::ofstream(Folder() / name, std::ios::binary) << clip;
+    for (const char* name : {"a.mid", "b.mid"})
+        std::ofstream(Folder() / name, std::ios::binary) << clip;
     corvina::CMciPlayer player;
     player.SetPhoneSound(phone, 16, 800, 5000);
     player.SetFile((Folder() / "a.mid").string());
-    if (!player.Play()) {  // also loads the SoundFont, which the editor keeps between plays
+    if (!player.Play()) { // also loads the SoundFont, which the editor keeps between plays
         state.SkipWithError("the player does not start (no SoundFont?)");
         return;
     }
     player.Stop();
     int turn = 0;
     for (auto _ : state) {
-        if (changed) player.SetFile((Folder() / (++turn % 2 ? "b.mid" : "a.mid")).string());
+        if (changed)
+            player.SetFile((Folder() / (++turn % 2 ? "b.mid" : "a.mid")).string());
         const auto start = std::chrono::steady_clock::now();
         if (!player.Play()) {
             state.SkipWithError("Play failed");
             break;
         }
-        while (player.Status(corvina::MCI_STATUS_POSITION) == 0) std::this_thread::yield();
+        while (player.Status(corvina::MCI_STATUS_POSITION) == 0)
+            std::this_thread::yield();
         const auto sounding = std::chrono::steady_clock::now();
         player.Stop();
         state.SetIterationTime(std::chrono::duration<double>(sounding - start).count());

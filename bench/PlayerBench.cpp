@@ -59,7 +59,8 @@ const std::filesystem::path& Folder()
 std::string ManyTracks(std::int64_t tracks)
 {
     std::string file = corvina::test::Header(1, 0xFFFF, 96);
-    const std::string track = corvina::test::Track(corvina::test::Bytes({0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x00}) + corvina::test::kEnd);
+    const std::string track = corvina::test::Track(
+        corvina::test::Bytes({0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x00}) + corvina::test::kEnd);
     for (std::int64_t t = 0; t < tracks; ++t)
         file += track;
     return file;
@@ -160,7 +161,11 @@ BENCHMARK(BM_PlayerReadsAndWalksEveryEvent)
     ->Iterations(3)
     ->UseRealTime();
 // 3.3 million tracks: about 66 MB.
-BENCHMARK(BM_PlayerReadsAndWalksAFileOfOneNoteTracks)->Arg(3300000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_PlayerReadsAndWalksAFileOfOneNoteTracks)
+    ->Arg(3300000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 } // namespace
 

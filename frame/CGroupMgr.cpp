@@ -68,7 +68,8 @@ std::string CGroupMgr::GetGroupNoneByImei(const std::string& imei) const
 {
     CRegistryHelper registry;
     std::string name;
-    if (!imei.empty() && registry.bGetStringFromRegistry(name, "GroupNone", HKEY_LOCAL_MACHINE, kGroupsKey + "\\Imei\\" + imei))
+    if (!imei.empty() &&
+        registry.bGetStringFromRegistry(name, "GroupNone", HKEY_LOCAL_MACHINE, kGroupsKey + "\\Imei\\" + imei))
         return name;
     if (registry.bGetStringFromRegistry(name, "GroupNone", HKEY_LOCAL_MACHINE, kGroupsKey))
         return name;

@@ -17,9 +17,11 @@ public:
     // The groups stored for a phone's IMEI: index 0 the no-group entry, then groups 1 to 8.
     // Returns the number of names read. The two flags are kept for callers written against the
     // suite's manager; the registry-file manager has nothing for them to select.
-    int ReadGroupsFromRegDb(const std::string& imei, std::vector<std::string>& groups, bool reserved1, bool reserved2) const;
+    int ReadGroupsFromRegDb(const std::string& imei, std::vector<std::string>& groups, bool reserved1,
+                            bool reserved2) const;
     // The default groups of a phone type, laid out as above; returns the number of names read.
-    int ReadGroupsFromRegDbPhoneType(const std::string& phoneType, std::vector<std::string>& groups, bool reserved) const;
+    int ReadGroupsFromRegDbPhoneType(const std::string& phoneType, std::vector<std::string>& groups,
+                                     bool reserved) const;
     // The name of the no-group entry for a phone.
     std::string GetGroupNoneByImei(const std::string& imei) const;
 };

@@ -8,8 +8,8 @@ namespace corvina {
 
 struct CMobileInfo {
     std::string m_strManufacturer;
-    std::string m_strPhoneType;  // model or platform name; keys the phone profile
-    std::string m_strImei;       // empty when no phone is connected
+    std::string m_strPhoneType; // model or platform name; keys the phone profile
+    std::string m_strImei;      // empty when no phone is connected
     std::string m_strRevision;
     std::string m_strPort;
     int m_nConnection = 0;

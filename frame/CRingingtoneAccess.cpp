@@ -28,14 +28,38 @@ CAtcHelperFunctions* CRingingtoneAccess::_GetAtcHelper()
     return m_pAtcHelper;
 }
 
-long CRingingtoneAccess::FirstUsedIndexRt() const { return m_pRtDlg ? m_pRtDlg->FirstUsedIndexRt() : 0; }
-long CRingingtoneAccess::NumberFixRt() const { return m_pRtDlg ? m_pRtDlg->GetNumberFixRt() : 0; }
-long CRingingtoneAccess::NumberUserdefRt() const { return m_pRtDlg ? m_pRtDlg->GetNumberUserdefRt() : 0; }
-long CRingingtoneAccess::NumberRt() const { return m_pRtDlg ? m_pRtDlg->GetNumberRt() : 0; }
-long CRingingtoneAccess::RtIndex() const { return m_pRtDlg ? m_pRtDlg->GetRtIndex() : -1; }
-long CRingingtoneAccess::RtArrayIndex() const { return m_pRtDlg ? m_pRtDlg->GetRtArrayIndex() : -1; }
-int CRingingtoneAccess::IsConnected() const { return m_pRtDlg ? m_pRtDlg->IsConnected() : 0; }
-int CRingingtoneAccess::WasRead() const { return m_pRtDlg ? m_pRtDlg->WasRead() : 0; }
+long CRingingtoneAccess::FirstUsedIndexRt() const
+{
+    return m_pRtDlg ? m_pRtDlg->FirstUsedIndexRt() : 0;
+}
+long CRingingtoneAccess::NumberFixRt() const
+{
+    return m_pRtDlg ? m_pRtDlg->GetNumberFixRt() : 0;
+}
+long CRingingtoneAccess::NumberUserdefRt() const
+{
+    return m_pRtDlg ? m_pRtDlg->GetNumberUserdefRt() : 0;
+}
+long CRingingtoneAccess::NumberRt() const
+{
+    return m_pRtDlg ? m_pRtDlg->GetNumberRt() : 0;
+}
+long CRingingtoneAccess::RtIndex() const
+{
+    return m_pRtDlg ? m_pRtDlg->GetRtIndex() : -1;
+}
+long CRingingtoneAccess::RtArrayIndex() const
+{
+    return m_pRtDlg ? m_pRtDlg->GetRtArrayIndex() : -1;
+}
+int CRingingtoneAccess::IsConnected() const
+{
+    return m_pRtDlg ? m_pRtDlg->IsConnected() : 0;
+}
+int CRingingtoneAccess::WasRead() const
+{
+    return m_pRtDlg ? m_pRtDlg->WasRead() : 0;
+}
 
 void CRingingtoneAccess::UpdateRtIndex(long index, int flag)
 {
@@ -60,8 +84,9 @@ int CRingingtoneAccess::WriteSelectedRingingTone()
     } else {
         // A fresh AT object for this write, not the page's kept one.
         CAtcHelperFunctions atc;
-        hr = RunOnPhone(&atc, "WriteSelectedRingingTone",
-                        [&](IAtCommandService& service) { return service.SetRingTone(RtIndex(), m_pRtDlg->GetVolume()); });
+        hr = RunOnPhone(&atc, "WriteSelectedRingingTone", [&](IAtCommandService& service) {
+            return service.SetRingTone(RtIndex(), m_pRtDlg->GetVolume());
+        });
     }
     if (FAILED(hr))
         return 0;

@@ -30,9 +30,7 @@ wxFont HeadingFont()
 
 } // namespace
 
-CRingingtoneDlg::CRingingtoneDlg(wxWindow* parent)
-    : CDialog(IDD)
-    , m_pHostWnd(parent)
+CRingingtoneDlg::CRingingtoneDlg(wxWindow* parent) : CDialog(IDD), m_pHostWnd(parent)
 {
     TheTrace().Trace(3, "Entering CRingingtoneDlg::CRingingtoneDlg");
     m_Resource = CResource::ForModule();
@@ -128,7 +126,8 @@ void CRingingtoneDlg::OnPaint(wxPaintEvent&)
     dc.SetFont(HeadingFont());
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     dc.SetTextForeground(wxColour(8, 0, 0));
-    const PixelRect r = Units().Pixels(kHeadingLeft, kHeadingTop, kHeadingRight - kHeadingLeft, kHeadingBottom - kHeadingTop);
+    const PixelRect r =
+        Units().Pixels(kHeadingLeft, kHeadingTop, kHeadingRight - kHeadingLeft, kHeadingBottom - kHeadingTop);
     const wxRect area(r.x, r.y, r.width, r.height);
     dc.SetClippingRegion(area);
     // Single line, from the rectangle's top left corner.
@@ -205,7 +204,7 @@ void CRingingtoneDlg::FocusPageIfNothingIs()
     wxWindow& page = m_TonesMobileDlg.IsShown() ? static_cast<wxWindow&>(m_TonesMobileDlg) : m_MelodiesDlg;
     m_bFocusParkedOnTabs = false;
     if (!FocusFirstControlIn(&page) && m_pTab) {
-        m_pTab->SetFocus();  // nothing on the page takes the keyboard yet: the tabs do meanwhile
+        m_pTab->SetFocus(); // nothing on the page takes the keyboard yet: the tabs do meanwhile
         m_bFocusParkedOnTabs = true;
     }
 }
@@ -278,7 +277,6 @@ long CRingingtoneDlg::GetNumberRt() const
     return m_bRtByFilename ? static_cast<long>(m_RtFiles.Names().size()) : m_lNumberRt;
 }
 
-
 void CRingingtoneDlg::SetRtDefaults()
 {
     m_bRtByFilename = true;
@@ -299,6 +297,5 @@ void CRingingtoneDlg::EmptyRtFileList()
     m_RtFiles.Empty();
     m_nImyNames = 0;
 }
-
 
 } // namespace corvina

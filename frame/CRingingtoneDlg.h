@@ -64,7 +64,10 @@ public:
     std::vector<STRUCT_RTFILEINFO*>* GetRtFileInfoList() override { return &m_RtFiles.Records(); }
     // The record of the file name at a position of the name list (found by its index on platform
     // phones, whose records are sorted by tone number); nullptr when there is none.
-    const STRUCT_RTFILEINFO* GetRtFileInfoForName(long namePosition) const override { return m_RtFiles.RecordForName(namePosition); }
+    const STRUCT_RTFILEINFO* GetRtFileInfoForName(long namePosition) const override
+    {
+        return m_RtFiles.RecordForName(namePosition);
+    }
     // Forgets the read-out worker without touching it.
     void SetRtReadHandleZero();
     // Asked by the host before the suite exits: TRUE when nothing would be lost or the user agrees.
@@ -169,11 +172,11 @@ private:
 
     CSXButton* m_pButtonRead = nullptr;
     CTabCtrl* m_pTab = nullptr;
-    bool m_bFocusParkedOnTabs = false;  // the tabs hold the keyboard only until the page can take it
+    bool m_bFocusParkedOnTabs = false; // the tabs hold the keyboard only until the page can take it
     int m_nShown = 0;
     bool m_bValidationPending = false;
-    int m_nTransfers = 0;                       // transfers running (one at most)
-    CMobileInfo* m_pDeferredPhone = nullptr;   // the last record that arrived during a transfer
+    int m_nTransfers = 0;                    // transfers running (one at most)
+    CMobileInfo* m_pDeferredPhone = nullptr; // the last record that arrived during a transfer
     wxWindow* m_pHostWnd = nullptr;
     CTonesMobileDlg m_TonesMobileDlg;
     CMelodiesDlg m_MelodiesDlg;
@@ -191,10 +194,10 @@ private:
     std::string m_strRtSelFileName;
     CResource m_Resource;
     bool m_bRtByFilename = true;
-    RtFileList m_RtFiles;  // the ringtone file names and their records
-    std::size_t m_nImyNames = 0;  // names at the front of the list that are in the iMelody folder
-    std::shared_ptr<ReadOutJob> m_pReadOut;  // the running read-out, null when none
-    std::vector<std::shared_ptr<ReadOutJob>> m_RetiredReadOuts;  // cancelled read-outs still finishing
+    RtFileList m_RtFiles;                   // the ringtone file names and their records
+    std::size_t m_nImyNames = 0;            // names at the front of the list that are in the iMelody folder
+    std::shared_ptr<ReadOutJob> m_pReadOut; // the running read-out, null when none
+    std::vector<std::shared_ptr<ReadOutJob>> m_RetiredReadOuts; // cancelled read-outs still finishing
     std::string m_strRtStdFolder;
     std::string m_strImyStdFolder;
     eProfileSettingsType m_eCurLine = ePhonebookCalls;

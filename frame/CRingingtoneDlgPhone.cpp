@@ -20,10 +20,10 @@ namespace corvina {
 // One read-out: the worker fills the result and posts to the dialog while it still listens.
 struct ReadOutJob {
     std::mutex mutex;
-    wxWindow* target = nullptr;  // cleared when the dialog no longer wants the result
+    wxWindow* target = nullptr; // cleared when the dialog no longer wants the result
     std::atomic<bool> cancelled{false};
     bool finished = false;
-    bool told = false;  // the dialog has taken (or dropped) its end
+    bool told = false; // the dialog has taken (or dropped) its end
     ReadOutResult result;
     std::thread thread;
 };
@@ -184,7 +184,8 @@ void CRingingtoneDlg::ReadInfosFromPhone()
             job->result = std::move(result);
             job->finished = true;
             if (job->target)
-                PostMessage(job->target, WM_RT_INFOS_READ, static_cast<std::uintptr_t>(job->result.nCode), job->result.hr);
+                PostMessage(job->target, WM_RT_INFOS_READ, static_cast<std::uintptr_t>(job->result.nCode),
+                            job->result.hr);
         });
     } catch (const std::system_error&) {
         // No worker: the read-out fails as a failed AT part would.
@@ -282,12 +283,12 @@ std::intptr_t CRingingtoneDlg::OnMsgRtInfosRead(std::uintptr_t, std::intptr_t)
 {
     ReportRetiredReadOutEnds();
     if (!m_pReadOut)
-        return 0;  // a late message of a read-out that was cancelled or already taken
+        return 0; // a late message of a read-out that was cancelled or already taken
     ReadOutResult result;
     {
         std::lock_guard<std::mutex> lock(m_pReadOut->mutex);
         if (!m_pReadOut->finished)
-            return 0;  // a cancelled read-out's message while the current one still runs
+            return 0; // a cancelled read-out's message while the current one still runs
         result = std::move(m_pReadOut->result);
     }
     if (m_pReadOut->thread.joinable())
@@ -314,7 +315,8 @@ std::intptr_t CRingingtoneDlg::OnMsgRtInfosRead(std::uintptr_t, std::intptr_t)
     m_nLacking = result.nLacking;
     m_TonesMobileDlg.SetLackingFeatures(result.nLacking);
     if (result.bAtRead)
-        m_TonesMobileDlg.SetRtInfos(result.at.lVolStart, result.at.lVolEnd, result.at.lToneIndex, result.at.lVolume, result.at.lSoundMode);
+        m_TonesMobileDlg.SetRtInfos(result.at.lVolStart, result.at.lVolEnd, result.at.lToneIndex, result.at.lVolume,
+                                    result.at.lSoundMode);
 
     // The worker shows nothing itself: a port that cannot be opened is told here, before the
     // read-out's own failure.
@@ -367,8 +369,9 @@ std::string CRingingtoneDlg::GetOverwriteWarning(const std::string& name, int& i
     // A file of that name in the other standard folder is not where the melody goes: nothing is
     // replaced. (An iMelody goes into the iMelody folder, every other file into the ringtone folder.)
     const long listed = m_RtFiles.GetActiveFileIndex(name);
-    const bool melody = !m_strImyStdFolder.empty() && name.size() > 4 &&
-                        (name.compare(name.size() - 4, 4, ".imy") == 0 || name.compare(name.size() - 4, 4, ".IMY") == 0);
+    const bool melody =
+        !m_strImyStdFolder.empty() && name.size() > 4 &&
+        (name.compare(name.size() - 4, 4, ".imy") == 0 || name.compare(name.size() - 4, 4, ".IMY") == 0);
     if (listed != -1 && IsInRtStdFolder(listed) == melody)
         return {};
     return m_RtFiles.GetOverwriteWarning(name, index, m_Resource);

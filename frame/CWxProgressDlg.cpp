@@ -67,7 +67,8 @@ HRESULT CWxProgressDlg::Show()
         return S_OK;
     wxWindow* owner = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
     const int style = wxPD_APP_MODAL | wxPD_AUTO_HIDE | (m_canCancel ? wxPD_CAN_ABORT : 0);
-    m_dialog = std::make_unique<wxProgressDialog>(wxString::FromUTF8(m_title), wxString::FromUTF8(m_line), 100, owner, style);
+    m_dialog =
+        std::make_unique<wxProgressDialog>(wxString::FromUTF8(m_title), wxString::FromUTF8(m_line), 100, owner, style);
     m_dialog->Update(Percent());
     return S_OK;
 }
@@ -98,7 +99,8 @@ HRESULT CWxProgressDlg::SetOption(std::int32_t option)
 
 void CWxProgressDlg::Register()
 {
-    CServiceFactory::Instance().RegisterImplementation("ProgressWindow", [] { return std::make_shared<CWxProgressDlg>(); });
+    CServiceFactory::Instance().RegisterImplementation("ProgressWindow",
+                                                       [] { return std::make_shared<CWxProgressDlg>(); });
 }
 
 } // namespace corvina

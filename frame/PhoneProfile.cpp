@@ -33,7 +33,8 @@ int GetVolInfosFromRegdb(const std::string& phoneType, VolumeProfile& volume)
     int result = 1;
     if (IsBirchFamily(phoneType)) {
         long value = 0;
-        volume.lVolStart = registry.bGetDWordAsLongFromRegistry(value, "RtVolStart", HKEY_LOCAL_MACHINE, key) ? value : 1;
+        volume.lVolStart =
+            registry.bGetDWordAsLongFromRegistry(value, "RtVolStart", HKEY_LOCAL_MACHINE, key) ? value : 1;
         if (registry.bGetDWordAsLongFromRegistry(value, "RtVolEnd", HKEY_LOCAL_MACHINE, key)) {
             volume.lVolEnd = value;
         } else {
@@ -75,13 +76,14 @@ int ReadRtStdFolderFromRegdb(const std::string& imei, const std::string& phoneTy
             std::string folder;
             if (registry.bGetStringFromRegistry(folder, "RtStdFolder", HKEY_LOCAL_MACHINE, key))
                 profile.strRtStdFolder = folder;
-            if (ContainsBirch(phoneType) && registry.bGetStringFromRegistry(folder, "ImyStdFolder", HKEY_LOCAL_MACHINE, key))
+            if (ContainsBirch(phoneType) &&
+                registry.bGetStringFromRegistry(folder, "ImyStdFolder", HKEY_LOCAL_MACHINE, key))
                 profile.strImyStdFolder = folder;
         }
     }
     // Platform phones keep tones as files only when both of their folders are known.
-    profile.bRtByFilename = !profile.strRtStdFolder.empty() &&
-                            (!ContainsBirch(phoneType) || !profile.strImyStdFolder.empty());
+    profile.bRtByFilename =
+        !profile.strRtStdFolder.empty() && (!ContainsBirch(phoneType) || !profile.strImyStdFolder.empty());
     return result;
 }
 
@@ -110,9 +112,10 @@ int GetSoundProfileFromRegdb(const std::string& phoneType, SoundProfile& sound)
         return 0;
     CRegistryHelper registry;
     const std::string key = ProfileKey(phoneType);
-    for (auto [name, field] : {std::pair{"Polyphony", &sound.lPolyphony}, std::pair{"MaxToneBytes", &sound.lMaxToneBytes},
-                               std::pair{"SpeakerLowHz", &sound.lSpeakerLowHz}, std::pair{"SpeakerHighHz", &sound.lSpeakerHighHz},
-                               std::pair{"MaxMelodyNotes", &sound.lMaxMelodyNotes}}) {
+    for (auto [name, field] :
+         {std::pair{"Polyphony", &sound.lPolyphony}, std::pair{"MaxToneBytes", &sound.lMaxToneBytes},
+          std::pair{"SpeakerLowHz", &sound.lSpeakerLowHz}, std::pair{"SpeakerHighHz", &sound.lSpeakerHighHz},
+          std::pair{"MaxMelodyNotes", &sound.lMaxMelodyNotes}}) {
         long value = 0;
         // A negative or zero figure is a mistake in a file, not a phone without a speaker: keep the default.
         if (registry.bGetDWordAsLongFromRegistry(value, name, HKEY_LOCAL_MACHINE, key) && value > 0)
@@ -124,8 +127,8 @@ int GetSoundProfileFromRegdb(const std::string& phoneType, SoundProfile& sound)
     return 1;
 }
 
-int ReadProfile(const std::string& imei, const std::string& phoneType, FrameProfile& frame,
-                VolumeProfile& volume, int& acceptsMultiChannel)
+int ReadProfile(const std::string& imei, const std::string& phoneType, FrameProfile& frame, VolumeProfile& volume,
+                int& acceptsMultiChannel)
 {
     if (imei.empty() || !IsSupportedPhone(phoneType))
         return 0;

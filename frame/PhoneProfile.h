@@ -21,7 +21,7 @@ struct FrameProfile {
     std::string strImyStdFolder;
     long lNumberFixRt = 40;
     long lNumberUserdefRt = 2;
-    long lNumberRt = 0;  // NumberFixRt + NumberUserdefRt once read
+    long lNumberRt = 0; // NumberFixRt + NumberUserdefRt once read
     long lFirstUsedIndexRt = 0;
 };
 
@@ -57,8 +57,8 @@ int GetNumberRtFromRegdb(const std::string& phoneType, FrameProfile& profile);
 int GetSoundProfileFromRegdb(const std::string& phoneType, SoundProfile& sound);
 
 // The whole profile in the order the editor reads it; the result is the connected state.
-int ReadProfile(const std::string& imei, const std::string& phoneType, FrameProfile& frame,
-                VolumeProfile& volume, int& acceptsMultiChannel);
+int ReadProfile(const std::string& imei, const std::string& phoneType, FrameProfile& frame, VolumeProfile& volume,
+                int& acceptsMultiChannel);
 
 // The message a phone without a profile gets: 4022 for the unsupported platform, else 547.
 unsigned UnsupportedPhoneMessage(const std::string& phoneType);

@@ -32,10 +32,12 @@ bool ReadFeature(HRESULT hr, unsigned feature, unsigned& lacking)
 
 std::string LackingFeatureNames(unsigned lacking)
 {
-    static const std::pair<unsigned, const char*> kNames[] = {
-        {LACKS_TONE, "tone (AT^CRTN?)"},           {LACKS_VOLUME, "ringer level (AT^CRTN?, AT+CRSL?)"},
-        {LACKS_RINGER, "ringer (AT+CALM?)"},        {LACKS_VIBRATION, "vibration (AT+CVIB?)"},
-        {LACKS_ACTIVE_FILE, "active file (AT^CAFL)"}, {LACKS_VOLUME_RANGE, "volume scale"}};
+    static const std::pair<unsigned, const char*> kNames[] = {{LACKS_TONE, "tone (AT^CRTN?)"},
+                                                              {LACKS_VOLUME, "ringer level (AT^CRTN?, AT+CRSL?)"},
+                                                              {LACKS_RINGER, "ringer (AT+CALM?)"},
+                                                              {LACKS_VIBRATION, "vibration (AT+CVIB?)"},
+                                                              {LACKS_ACTIVE_FILE, "active file (AT^CAFL)"},
+                                                              {LACKS_VOLUME_RANGE, "volume scale"}};
     std::string names;
     for (const auto& [bit, name] : kNames)
         if (lacking & bit)
@@ -104,8 +106,8 @@ bool ReadRtAtcInfos(const ReadOutRequest& request, CAtcHelperFunctions& atc, AtI
     return true;
 }
 
-int ReadRtFolder(const std::string& folder, IMBXVolume& volume, const ReadOutRequest& request,
-                 ReadOutResult& result, int& code)
+int ReadRtFolder(const std::string& folder, IMBXVolume& volume, const ReadOutRequest& request, ReadOutResult& result,
+                 int& code)
 {
     code = READOUT_DONE;
     MBX_LISTING root;

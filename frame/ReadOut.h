@@ -23,7 +23,7 @@ struct ReadOutRequest {
     bool bIsR41 = false;
     std::string strRtStdFolder;
     std::string strImyStdFolder;
-    int nCurLine = 9;  // eProfileSettingsType of the current line
+    int nCurLine = 9; // eProfileSettingsType of the current line
 };
 
 // The phone's AT settings as read.
@@ -62,8 +62,8 @@ std::string LackingFeatureNames(unsigned lacking);
 struct ReadOutResult {
     int nCode = READOUT_AT_FAILED;
     HRESULT hr = S_OK;
-    bool bAtRead = false;      // the AT part delivered values for SetRtInfos
-    unsigned nLacking = 0;     // eLackingFeature bits of what the phone does not offer
+    bool bAtRead = false;  // the AT part delivered values for SetRtInfos
+    unsigned nLacking = 0; // eLackingFeature bits of what the phone does not offer
     AtInfos at;
     std::string strSelFileName; // the active file of the current line
     std::vector<std::string> names;
@@ -72,7 +72,7 @@ struct ReadOutResult {
     std::vector<STRUCT_RTFILEINFO> records;
     long lArrayIndex = -1;
     long lElapsedMs = 0;
-    bool bCancelled = false;    // stopped early on request, without a failure of its own
+    bool bCancelled = false; // stopped early on request, without a failure of its own
     // Why a phone service could not be set up (S_OK when it could); the dialog tells the user.
     HRESULT hrServiceSetup = S_OK;
 };
@@ -85,8 +85,8 @@ bool ReadRtAtcInfos(const ReadOutRequest& request, CAtcHelperFunctions& atc, AtI
 
 // Lists one standard folder into the result (creating it when the phone lacks it); returns 0.
 // A failure sets code to the failing step (1, 2, 3 or 7) and raises ComError.
-int ReadRtFolder(const std::string& folder, IMBXVolume& volume, const ReadOutRequest& request,
-                 ReadOutResult& result, int& code);
+int ReadRtFolder(const std::string& folder, IMBXVolume& volume, const ReadOutRequest& request, ReadOutResult& result,
+                 int& code);
 
 // The whole read-out as the worker runs it; cancelled is checked between steps.
 ReadOutResult RunReadOut(const ReadOutRequest& request, const std::atomic<bool>& cancelled);

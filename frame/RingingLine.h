@@ -5,17 +5,17 @@ namespace corvina {
 
 // A line as the pages store it and pass to the per-line phone operations (6 to 26).
 enum eProfileSettingsType : int {
-    eAllCalls = 6,        // "Other calls" in the caller-group family, "All calls" elsewhere
+    eAllCalls = 6, // "Other calls" in the caller-group family, "All calls" elsewhere
     eOtherCallsLine1 = 7,
     eOtherCallsLine2 = 8,
     ePhonebookCalls = 9,
-    eGroup1 = 10,         // caller groups 1 to 8: 10 to 17
+    eGroup1 = 10, // caller groups 1 to 8: 10 to 17
     eGroupNone = 18,
     eMessages = 19,
     eAlarm = 20,
-    eAlarmClock = 21,     // "Appointments" on the platform phones
-    eCellBroadcast = 22,  // "External Calls" on the platform phones
-    eStartMelody = 23,    // "Internal Calls" on the platform phones
+    eAlarmClock = 21,    // "Appointments" on the platform phones
+    eCellBroadcast = 22, // "External Calls" on the platform phones
+    eStartMelody = 23,   // "Internal Calls" on the platform phones
     eEndMelody = 24,
     eOpenGlidex = 25,
     eCloseGlidex = 26,

@@ -98,8 +98,9 @@ std::string RtFileList::NameAt(long index) const
 void RtFileList::SortRecordsByToneNumber()
 {
     m_bSortedByTone = true;
-    std::stable_sort(m_records.begin(), m_records.end(),
-                     [](const STRUCT_RTFILEINFO* a, const STRUCT_RTFILEINFO* b) { return a->nToneNumber < b->nToneNumber; });
+    std::stable_sort(m_records.begin(), m_records.end(), [](const STRUCT_RTFILEINFO* a, const STRUCT_RTFILEINFO* b) {
+        return a->nToneNumber < b->nToneNumber;
+    });
 }
 
 const STRUCT_RTFILEINFO* RtFileList::RecordForName(long namePosition) const

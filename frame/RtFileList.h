@@ -52,7 +52,7 @@ public:
 private:
     std::vector<std::string> m_names;
     std::vector<STRUCT_RTFILEINFO*> m_records;
-    bool m_bSortedByTone = false;  // records no longer parallel to the names
+    bool m_bSortedByTone = false; // records no longer parallel to the names
 };
 
 // "A:\" + folder + "\" + name: a file's path for the ringtone-assignment service.

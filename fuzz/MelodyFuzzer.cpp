@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     // The bound comes from the input's first byte, so cut and whole exports are both tried.
-    const std::int32_t bound = size > 0 && (data[0] & 1) ? static_cast<std::int32_t>(data[0]) * 100
-                                                         : corvina::kUnboundedSmfLength;
+    const std::int32_t bound =
+        size > 0 && (data[0] & 1) ? static_cast<std::int32_t>(data[0]) * 100 : corvina::kUnboundedSmfLength;
     std::ostringstream out;
     const int notes = corvina::ExportSMF(melody, out, bound);
     // Every event takes at least four bytes; the file holds the bounded events and a few fixed ones.

@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Each input starts from the state of a fresh program, so that a crash can be replayed alone.
     corvina::ResetMidiReaderState();
 
-    const std::filesystem::path input = scratch.Write("input.mid", std::string(reinterpret_cast<const char*>(data), size));
+    const std::filesystem::path input =
+        scratch.Write("input.mid", std::string(reinterpret_cast<const char*>(data), size));
     corvina::CMidiFile midi;
     if (midi.Load(input.string()) != corvina::kMidiLoadOk)
         return 0;

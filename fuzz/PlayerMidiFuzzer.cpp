@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // A system-exclusive body is read where it lies; touching every byte lets the sanitizer check it.
         if (e.Status == 0xF0) {
             unsigned sum = 0;
-            for (std::uint8_t b : e.Sysex) sum += b;
+            for (std::uint8_t b : e.Sysex)
+                sum += b;
             if (sum > e.Sysex.size() * 255u)
                 std::abort();
         } else if (!e.Sysex.empty()) {

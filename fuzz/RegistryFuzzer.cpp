@@ -10,7 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static const corvina::test::ScratchFolder scratch("registry-fuzz", corvina::test::FastTemporaryFolder());
-    const std::string path = scratch.Write("input.reg", std::string(reinterpret_cast<const char*>(data), size)).string();
+    const std::string path =
+        scratch.Write("input.reg", std::string(reinterpret_cast<const char*>(data), size)).string();
     corvina::Registry registry;
     registry.Load({path});
     registry.MergeText(std::string(reinterpret_cast<const char*>(data), size));

@@ -30,7 +30,8 @@ public:
     {
         if (files.empty())
             return false;
-        PostMessage(m_editor, WM_DROP_MIDI_FILE, 0, reinterpret_cast<std::intptr_t>(CopyToHeap(files[0].ToStdString(wxConvUTF8))));
+        PostMessage(m_editor, WM_DROP_MIDI_FILE, 0,
+                    reinterpret_cast<std::intptr_t>(CopyToHeap(files[0].ToStdString(wxConvUTF8))));
         return true;
     }
 
@@ -48,11 +49,13 @@ char* CopyToHeap(const std::string& text)
 }
 
 CHostFrame::CHostFrame(PortOpenCheck openCheck)
-    : wxFrame(nullptr, wxID_ANY, wxString::FromUTF8(GetHostString(kHostSuiteNameId, 0)))
-    , m_editor(new CRingingtoneDlg(this))
-    , m_openCheck(openCheck)
-    , m_detector([this](CMobileInfo* record) { PostMessage(m_editor, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(record)); },
-                 [this](const SPhoneStatus& status) { CallAfter([this, status] { ShowStatus(status); }); }, openCheck)
+    : wxFrame(nullptr, wxID_ANY, wxString::FromUTF8(GetHostString(kHostSuiteNameId, 0))),
+      m_editor(new CRingingtoneDlg(this)), m_openCheck(openCheck),
+      m_detector(
+          [this](CMobileInfo* record) {
+              PostMessage(m_editor, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(record));
+          },
+          [this](const SPhoneStatus& status) { CallAfter([this, status] { ShowStatus(status); }); }, openCheck)
 {
     m_editor->Init(this);
     m_editor->Move(0, 0);
@@ -128,8 +131,8 @@ void CHostFrame::PostPhone(const std::string& type, const std::string& imei)
 
 void CHostFrame::OnPhoneConnection()
 {
-    CPhoneConnectionDlg dialog(this, m_status.state == SPhoneStatus::eState::Connected ? m_status.report : SPortReport{},
-                               m_openCheck);
+    CPhoneConnectionDlg dialog(
+        this, m_status.state == SPhoneStatus::eState::Connected ? m_status.report : SPortReport{}, m_openCheck);
     if (dialog.ShowModal() != wxID_OK)
         return;
     std::string error;

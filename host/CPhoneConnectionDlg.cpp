@@ -40,8 +40,8 @@ CPhoneConnectionDlg::CPhoneConnectionDlg(wxWindow* parent, const SPortReport& co
     const long language = strings.GetLanguage();
     if (IsRightToLeft(language))
         SetLayoutDirection(wxLayout_RightToLeft);
-    Create(parent, wxID_ANY, wxString::FromUTF8(NameFromLabel(strings.GetString(4717))), wxDefaultPosition, wxDefaultSize,
-           wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER);
+    Create(parent, wxID_ANY, wxString::FromUTF8(NameFromLabel(strings.GetString(4717))), wxDefaultPosition,
+           wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER);
 
     auto* column = new wxBoxSizer(wxVERTICAL);
     auto* listLabel = new wxStaticText(this, wxID_ANY, Text(strings, 4718));
@@ -94,7 +94,8 @@ CPhoneConnectionDlg::CPhoneConnectionDlg(wxWindow* parent, const SPortReport& co
 void CPhoneConnectionDlg::FillList()
 {
     m_devices = ExpandPortPatterns(ConfiguredPortPatterns());
-    if (!m_connected.device.empty() && std::find(m_devices.begin(), m_devices.end(), m_connected.device) == m_devices.end())
+    if (!m_connected.device.empty() &&
+        std::find(m_devices.begin(), m_devices.end(), m_connected.device) == m_devices.end())
         m_devices.insert(m_devices.begin(), m_connected.device);
     const CResource strings = CResource::ForModule();
     m_pList->DeleteAllItems();
@@ -160,8 +161,9 @@ int CPhoneConnectionDlg::ChosenBaud() const
 
 bool CPhoneConnectionDlg::SaveChoice(std::string& error) const
 {
-    return SaveUserValues({{"Port", ChosenPort(), std::nullopt}, {"Baud", std::nullopt, static_cast<std::uint32_t>(ChosenBaud())}},
-                          error);
+    return SaveUserValues(
+        {{"Port", ChosenPort(), std::nullopt}, {"Baud", std::nullopt, static_cast<std::uint32_t>(ChosenBaud())}},
+        error);
 }
 
 } // namespace corvina

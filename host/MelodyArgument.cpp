@@ -23,7 +23,8 @@ MelodyArgument::~MelodyArgument()
 std::string MelodyArgument::Open(const std::string& path)
 {
     std::string ext = fs::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (ext != ".imy")
         return path;
     std::error_code ec;

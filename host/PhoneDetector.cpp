@@ -46,7 +46,8 @@ std::string AnswerValue(const std::vector<std::string>& lines, const std::string
 // Which file a path names now: a device plugged again, or a link made anew, is another file.
 std::uint64_t Identity(const std::string& path)
 {
-    struct stat target {}, link {};
+    struct stat target {
+    }, link{};
     if (::stat(path.c_str(), &target) != 0 || ::lstat(path.c_str(), &link) != 0)
         return 0;
     return (static_cast<std::uint64_t>(target.st_rdev) * 1000003u) ^ (static_cast<std::uint64_t>(target.st_ino) << 20) ^
@@ -67,7 +68,7 @@ std::set<std::string> WatchedFolders(const std::vector<std::string>& patterns, b
 
 struct Settings {
     bool automatic = true;
-    std::vector<std::string> patterns;  // the candidates' patterns, or the chosen port alone
+    std::vector<std::string> patterns; // the candidates' patterns, or the chosen port alone
 };
 
 Settings ReadSettings()
@@ -213,7 +214,8 @@ bool PhoneDetector::Scan()
     m_auto = settings.automatic;
     const std::vector<std::string> candidates = ExpandPortPatterns(settings.patterns);
     for (auto it = m_probed.begin(); it != m_probed.end();)
-        it = std::find(candidates.begin(), candidates.end(), it->first) == candidates.end() ? m_probed.erase(it) : std::next(it);
+        it = std::find(candidates.begin(), candidates.end(), it->first) == candidates.end() ? m_probed.erase(it)
+                                                                                            : std::next(it);
     const auto now = std::chrono::steady_clock::now();
     const SPortReport* worst = nullptr;
     for (const std::string& device : candidates) {
@@ -324,7 +326,8 @@ void PhoneDetector::Run(int intervalMs)
         const Settings settings = ReadSettings();
         for (const std::string& folder : WatchedFolders(settings.patterns, !monitor))
             if (inotify >= 0 && watched.insert(folder).second)
-                ::inotify_add_watch(inotify, folder.c_str(), IN_CREATE | IN_DELETE | IN_MOVED_TO | IN_MOVED_FROM | IN_ATTRIB);
+                ::inotify_add_watch(inotify, folder.c_str(),
+                                    IN_CREATE | IN_DELETE | IN_MOVED_TO | IN_MOVED_FROM | IN_ATTRIB);
         if (!m_port.empty() && (check || !scan))
             scan = !CheckPhone();
         if (m_port.empty() && scan)
@@ -339,7 +342,8 @@ void PhoneDetector::Run(int intervalMs)
             if (m_port.empty() && (probed.report.outcome == SPortReport::eOutcome::Busy ||
                                    probed.report.outcome == SPortReport::eOutcome::Silent))
                 timeoutMs = kRetryMs;
-        pollfd fds[3] = {{m_wakeFd, POLLIN, 0}, {monitor ? udev_monitor_get_fd(monitor.get()) : -1, POLLIN, 0},
+        pollfd fds[3] = {{m_wakeFd, POLLIN, 0},
+                         {monitor ? udev_monitor_get_fd(monitor.get()) : -1, POLLIN, 0},
                          {inotify, POLLIN, 0}};
         const int ready = ::poll(fds, 3, timeoutMs);
         if (ready == 0) {

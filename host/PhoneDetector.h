@@ -20,12 +20,12 @@ namespace corvina {
 // What the detector sees, for the status line.
 struct SPhoneStatus {
     enum class eState {
-        Looking,           // probing the candidates
-        NoPhone,           // no candidate is a phone, and none failed in a way worth telling
-        Connected,         // report: the phone and its device
-        PermissionDenied,  // report: a candidate the user may not open, and its group
-        Busy,              // report: a candidate another program holds, and which
-        NotAPhone,         // report: a candidate that answers, but not as a phone
+        Looking,          // probing the candidates
+        NoPhone,          // no candidate is a phone, and none failed in a way worth telling
+        Connected,        // report: the phone and its device
+        PermissionDenied, // report: a candidate the user may not open, and its group
+        Busy,             // report: a candidate another program holds, and which
+        NotAPhone,        // report: a candidate that answers, but not as a phone
     };
     eState state = eState::Looking;
     SPortReport report;
@@ -58,10 +58,10 @@ public:
 
     // What one look at the port found.
     enum class eLook {
-        Phone,    // a phone answered with its IMEI
-        NoPhone,  // nothing there: the port cannot be opened or the phone refuses
-        Busy,     // someone else holds the line (a transfer): says nothing about the phone
-        Silent,   // no answer in time: a slow phone, or none behind a port that stays
+        Phone,   // a phone answered with its IMEI
+        NoPhone, // nothing there: the port cannot be opened or the phone refuses
+        Busy,    // someone else holds the line (a transfer): says nothing about the phone
+        Silent,  // no answer in time: a slow phone, or none behind a port that stays
     };
     // One look at the port through its shared link; info is the phone there, or a record with an
     // empty IMEI.
@@ -101,9 +101,9 @@ private:
     std::condition_variable m_wake;
     bool m_stop = false;
     bool m_rescan = false;
-    int m_wakeFd = -1;               // an eventfd that wakes the thread's poll
-    std::string m_port;              // the found phone's device; empty while there is none
-    bool m_auto = true;              // "Port" is "auto" (or unset): the candidates are searched
+    int m_wakeFd = -1;  // an eventfd that wakes the thread's poll
+    std::string m_port; // the found phone's device; empty while there is none
+    bool m_auto = true; // "Port" is "auto" (or unset): the candidates are searched
     std::map<std::string, SProbed> m_probed;
     SPhoneStatus m_lastStatus;
     bool m_statusSent = false;

@@ -51,10 +51,7 @@ void ShowMessage(unsigned id)
 
 } // namespace
 
-CClipEditDlg::CClipEditDlg()
-    : CDialog(IDD)
-{
-}
+CClipEditDlg::CClipEditDlg() : CDialog(IDD) {}
 
 CClipEditDlg::~CClipEditDlg()
 {
@@ -109,8 +106,10 @@ bool CClipEditDlg::OnInitDialog()
     m_pTrackList = Item<CListCtrl>(IDC_TRACK_LIST);
     if (m_pTrackList) {
         const int width = m_pTrackList->GetSize().GetWidth();
-        m_pTrackList->InsertColumn(0, wxString::FromUTF8(TrackColumnTitle(strings)), wxLIST_FORMAT_CENTRE, width * 55 / 100 - 10);
-        m_pTrackList->InsertColumn(1, wxString::FromUTF8(ChannelColumnTitle(strings)), wxLIST_FORMAT_CENTRE, width * 45 / 100 - 10);
+        m_pTrackList->InsertColumn(0, wxString::FromUTF8(TrackColumnTitle(strings)), wxLIST_FORMAT_CENTRE,
+                                   width * 55 / 100 - 10);
+        m_pTrackList->InsertColumn(1, wxString::FromUTF8(ChannelColumnTitle(strings)), wxLIST_FORMAT_CENTRE,
+                                   width * 45 / 100 - 10);
         m_pImageList = new wxImageList(12, 12, true, 4);
         m_pImageList->Add(LoadImageBitmap(4530, 12, 12));
         m_pImageList->Add(LoadImageBitmap(4529, 12, 12));
@@ -193,9 +192,10 @@ bool CClipEditDlg::OnInitDialog()
     }
     // Tab follows the reading order: the file row, the track list with its player and its sound, the
     // suggestion, then the clip.
-    wxWindow* order[] = {GetDlgItem(IDC_OPEN), GetDlgItem(IDC_SAVE_AS), GetDlgItem(IDC_FILE), m_pFileLength, m_pTrackList,
-                         &m_Player, m_pSoundPc, m_pSoundPhone, m_pSuggest, m_pTrackLength, m_pClipStart, m_pClipEnd,
-                         m_pClipLength};
+    wxWindow* order[] = {
+        GetDlgItem(IDC_OPEN), GetDlgItem(IDC_SAVE_AS), GetDlgItem(IDC_FILE), m_pFileLength,  m_pTrackList, &m_Player,
+        m_pSoundPc,           m_pSoundPhone,           m_pSuggest,           m_pTrackLength, m_pClipStart, m_pClipEnd,
+        m_pClipLength};
     wxWindow* previous = nullptr;
     for (wxWindow* window : order) {
         if (!window)
@@ -487,8 +487,9 @@ void CClipEditDlg::UpdateClipFromMarker(DragMode mode, bool done)
     if (!m_pMarker || m_nLength == 0)
         return;
     const EditorRect marker = MarkerRectInEditor();
-    const ClipTimes clip = ClipAfterDrag(m_DragFrom, mode, ClipFromMarker(marker.left, marker.right, 0, m_nLength, m_nRulerWidth),
-                                         m_nLength, m_pClipStart ? m_pClipStart->GetDigits() : 2);
+    const ClipTimes clip =
+        ClipAfterDrag(m_DragFrom, mode, ClipFromMarker(marker.left, marker.right, 0, m_nLength, m_nRulerWidth),
+                      m_nLength, m_pClipStart ? m_pClipStart->GetDigits() : 2);
     m_nClipStart = clip.start;
     m_nClipEnd = clip.end;
     m_Player.SetFromEdit(m_nClipStart);

@@ -156,7 +156,7 @@ private:
     CTimeEdit* m_pFileLength = nullptr;
     CPlayOnPcSubDlg m_Player;
     std::optional<MarkerDrag> m_Drag;
-    ClipTimes m_DragFrom;  // the clip when the drag began
+    ClipTimes m_DragFrom; // the clip when the drag began
     CNotesWnd* m_pNotes = nullptr;
     wxImageList* m_pImageList = nullptr;
     int m_nCurRow = 0;
@@ -169,10 +169,10 @@ private:
     CMelodiesDlg* m_pParentPage = nullptr;
     std::unique_ptr<CMidiFile> m_pMidiFile;
     std::string m_strSavedPath;
-    bool m_bMarking = false;  // the editor itself is changing the list's selection
-    std::vector<SMidiNote> m_notes;      // the notes of the shown combination (or all), for voices and suggestions
-    std::string m_strPlayFile;           // the file the PC panel plays for the combination
-    std::string m_strReason;             // why the last suggested clip was chosen
+    bool m_bMarking = false;        // the editor itself is changing the list's selection
+    std::vector<SMidiNote> m_notes; // the notes of the shown combination (or all), for voices and suggestions
+    std::string m_strPlayFile;      // the file the PC panel plays for the combination
+    std::string m_strReason;        // why the last suggested clip was chosen
     SLimitsText m_limits;
     wxRadioButton* m_pSoundPc = nullptr;
     wxRadioButton* m_pSoundPhone = nullptr;

@@ -117,8 +117,8 @@ void CClipEditDlg::BeforePlay()
     const SoundProfile phone = PhoneSound();
     const bool asPhone = m_pSoundPhone && m_pSoundPhone->GetValue();
     CMciPlayer& player = m_Player.Player();
-    player.SetPhoneSound(asPhone && phone.bTakesMidi, static_cast<int>(phone.lPolyphony), static_cast<int>(phone.lSpeakerLowHz),
-                         static_cast<int>(phone.lSpeakerHighHz));
+    player.SetPhoneSound(asPhone && phone.bTakesMidi, static_cast<int>(phone.lPolyphony),
+                         static_cast<int>(phone.lSpeakerLowHz), static_cast<int>(phone.lSpeakerHighHz));
     m_Player.SetFile(m_strPlayFile);
     m_Player.SetFromEdit(m_nClipStart);
     m_Player.SetToEdit(m_nClipEnd);
@@ -164,7 +164,8 @@ std::optional<std::string> CClipEditDlg::MelodyLineTextOrSayWhy(bool rtttl, cons
 bool CClipEditDlg::WriteForPhone(const std::string& localPath, bool melodyLine)
 {
     if (melodyLine) {
-        const std::optional<std::string> text = MelodyLineTextOrSayWhy(false, std::filesystem::path(GetFileName()).stem().string());
+        const std::optional<std::string> text =
+            MelodyLineTextOrSayWhy(false, std::filesystem::path(GetFileName()).stem().string());
         return text && WriteBytes(localPath, text->data(), text->size());
     }
     const SoundProfile phone = PhoneSound();
@@ -185,7 +186,8 @@ bool CClipEditDlg::WriteForPhone(const std::string& localPath, bool melodyLine)
         for (const SMidiNote& n : line.notes)
             sung[{n.dwStartUs, n.byKey, n.byChannel, n.nTrack}] = true;
         for (std::size_t i = 0; i < notes.size() && line.eResult == eMelodyLineResult::Ok; ++i) {
-            const bool inLine = sung.count({notes[i].dwStartUs, notes[i].byKey, notes[i].byChannel, notes[i].nTrack}) > 0;
+            const bool inLine =
+                sung.count({notes[i].dwStartUs, notes[i].byKey, notes[i].byChannel, notes[i].nTrack}) > 0;
             if (inLine)
                 roles[i] = ENoteRole::Melody;
             else if (roles[i] == ENoteRole::Melody)
@@ -202,8 +204,9 @@ bool CClipEditDlg::WriteForPhone(const std::string& localPath, bool melodyLine)
             question.replace(at, 7, limit);
         return Ui().MessageBox(question, "", MB_YESNO | MB_ICONQUESTION) == IDYES && m_pMidiFile->SaveClipAs(localPath);
     }
-    const int answer = Ui().Ask(OverLimitQuestion(limits, needs, phone, fitted.dropped.size(), fitted.shortened.size(), strings),
-                                {strings.GetString(4748), strings.GetString(4749), strings.GetString(4750)});
+    const int answer =
+        Ui().Ask(OverLimitQuestion(limits, needs, phone, fitted.dropped.size(), fitted.shortened.size(), strings),
+                 {strings.GetString(4748), strings.GetString(4749), strings.GetString(4750)});
     if (answer == 0)
         return WriteBytes(localPath, fitted.bytes.data(), fitted.bytes.size());
     return answer == 1 && m_pMidiFile->SaveClipAs(localPath);
@@ -223,7 +226,9 @@ void CClipEditDlg::OnSuggestClip()
         return;
     // The times as the fields show them (hundredths), so that the clip shown is the clip used; both
     // go down, so the first note stays in and the next phrase's first note stays out.
-    const std::int32_t to = static_cast<std::int32_t>(std::min<std::uint32_t>(suggestion.dwToMs, static_cast<std::uint32_t>(m_nLength))) / 10 * 10;
+    const std::int32_t to =
+        static_cast<std::int32_t>(std::min<std::uint32_t>(suggestion.dwToMs, static_cast<std::uint32_t>(m_nLength))) /
+        10 * 10;
     const std::int32_t from = std::min(static_cast<std::int32_t>(suggestion.dwFromMs) / 10 * 10, to);
     if (m_pClipEnd)
         m_pClipEnd->SetTime(to);

@@ -7,8 +7,7 @@
 namespace corvina {
 
 CClipMarker::CClipMarker(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size, const wxBitmap& picture)
-    : wxWindow(parent, id, pos, size, wxBORDER_NONE | wxFULL_REPAINT_ON_RESIZE)
-    , m_Picture(picture)
+    : wxWindow(parent, id, pos, size, wxBORDER_NONE | wxFULL_REPAINT_ON_RESIZE), m_Picture(picture)
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     Bind(wxEVT_PAINT, &CClipMarker::OnPaint, this);

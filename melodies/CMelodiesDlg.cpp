@@ -20,11 +20,7 @@
 
 namespace corvina {
 
-CMelodiesDlg::CMelodiesDlg()
-    : CDialog(IDD)
-    , m_Resource(CResource::ForModule())
-{
-}
+CMelodiesDlg::CMelodiesDlg() : CDialog(IDD), m_Resource(CResource::ForModule()) {}
 
 CMelodiesDlg::~CMelodiesDlg()
 {
@@ -59,7 +55,8 @@ bool CMelodiesDlg::OnInitDialog()
         combo->Bind(wxEVT_COMBOBOX, refresh);
         combo->Bind(wxEVT_TEXT, refresh);
     }
-    AddMessageHandler(WM_UPDATE_PLAY_ON_MOBILE, [this](std::uintptr_t w, std::intptr_t l) { return OnUpdatePlayOnMobileFromSelection(w, l); });
+    AddMessageHandler(WM_UPDATE_PLAY_ON_MOBILE,
+                      [this](std::uintptr_t w, std::intptr_t l) { return OnUpdatePlayOnMobileFromSelection(w, l); });
 
     m_PlayOnMobileSubDlg.Create(this);
     PlaceAtTemplatePixels(m_PlayOnMobileSubDlg, 531, 304, 70, 76);
@@ -92,7 +89,8 @@ void CMelodiesDlg::PullFromControls()
 
 void CMelodiesDlg::PushToControls()
 {
-    if (auto* combo = Item<wxComboBox>(IDC_COMBO_TONEFILE); combo && combo->GetValue().ToStdString(wxConvUTF8) != m_strDestination)
+    if (auto* combo = Item<wxComboBox>(IDC_COMBO_TONEFILE);
+        combo && combo->GetValue().ToStdString(wxConvUTF8) != m_strDestination)
         combo->ChangeValue(wxString::FromUTF8(m_strDestination));
 }
 
@@ -284,8 +282,8 @@ std::intptr_t CMelodiesDlg::OnUpdatePlayOnMobileFromSelection(std::uintptr_t, st
     const std::string type = owner->GetPhoneType();
     bool playable = IsConnected() && WasRead();
     if (FolderMode())
-        playable = playable && owner->GetIndexForName(m_strDestination) != -1 && owner->FilePlayable(m_strDestination) &&
-                   !IsBirchFamily(type);
+        playable = playable && owner->GetIndexForName(m_strDestination) != -1 &&
+                   owner->FilePlayable(m_strDestination) && !IsBirchFamily(type);
     m_PlayOnMobileSubDlg.EnableButtons(playable);
     return 0;
 }

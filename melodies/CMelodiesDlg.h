@@ -99,7 +99,7 @@ private:
 
     int m_bPhoneAcceptsMultiChannel = 0;
     std::string m_strDestination;
-    std::int32_t m_nSlotCount = -1;  // compared by nothing: the index to restore is given unconditionally
+    std::int32_t m_nSlotCount = -1; // compared by nothing: the index to restore is given unconditionally
     CPlayOnMobileSubDlg m_PlayOnMobileSubDlg;
     long m_lOrigIndex = -1;
     long m_lSoundModeOrig = -1;

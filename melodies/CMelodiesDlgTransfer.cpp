@@ -90,7 +90,8 @@ namespace {
 
 bool IsMelodyName(const std::string& name)
 {
-    return name.size() > 4 && (name.compare(name.size() - 4, 4, ".imy") == 0 || name.compare(name.size() - 4, 4, ".IMY") == 0);
+    return name.size() > 4 &&
+           (name.compare(name.size() - 4, 4, ".imy") == 0 || name.compare(name.size() - 4, 4, ".IMY") == 0);
 }
 
 } // namespace
@@ -113,7 +114,8 @@ std::string CMelodiesDlg::DestinationFolder() const
     const IRingingtoneOwner* owner = GetRtParent();
     if (!owner)
         return {};
-    return IsMelodyName(m_strDestination) && !owner->GetImyStdFolder().empty() ? owner->GetImyStdFolder() : owner->GetRtStdFolder();
+    return IsMelodyName(m_strDestination) && !owner->GetImyStdFolder().empty() ? owner->GetImyStdFolder()
+                                                                               : owner->GetRtStdFolder();
 }
 
 bool CMelodiesDlg::WriteDestinationOk()
@@ -145,7 +147,8 @@ bool CMelodiesDlg::WriteDestinationOk()
             return false;
         }
         const std::string fullPath = "\\" + DestinationFolder() + "\\" + m_strDestination;
-        if (const STRUCT_RTFILEINFO* record = owner->GetRtFileInfoForName(index); record && (record->dwAttributes & 0x01))
+        if (const STRUCT_RTFILEINFO* record = owner->GetRtFileInfoForName(index);
+            record && (record->dwAttributes & 0x01))
             CComError::ThrowIfFailed(volume->ChangeAttributes(fullPath, record->dwAttributes & ~0x01u));
         CComError::ThrowIfFailed(volume->RemoveFile(fullPath));
     } catch (const ComError& error) {

@@ -52,9 +52,8 @@ void CMelodyFileDialog::CButtonsHook::AddCustomControls(wxFileDialogCustomize& c
 
 CMelodyFileDialog::CMelodyFileDialog(wxWindow* parent, const std::string& filter, const std::string& initialFolder)
     : wxFileDialog(parent, Text(IDS_OPEN_MELODIES), wxString::FromUTF8(initialFolder), wxEmptyString, WxFilter(filter),
-                   wxFD_OPEN | wxFD_FILE_MUST_EXIST)
-    , m_pHook(new CButtonsHook(*this))
-    , m_strPreviewPath(DefaultPreviewPath())
+                   wxFD_OPEN | wxFD_FILE_MUST_EXIST),
+      m_pHook(new CButtonsHook(*this)), m_strPreviewPath(DefaultPreviewPath())
 {
     SetCustomizeHook(*m_pHook);
     Bind(EVT_WINDOW_MESSAGE, [this](CWindowMessageEvent& event) {
@@ -116,7 +115,8 @@ void CMelodyFileDialog::OnInitControls()
         button->SetToolTip(wxString::FromUTF8(strings.GetString(play ? IDC_BUTTON_PLAY : IDC_BUTTON_STOP)));
     }
     panel->Layout();
-    panel->SetClientSize(panel->GetSizer() ? panel->GetSizer()->ComputeFittingClientSize(panel) : panel->GetClientSize());
+    panel->SetClientSize(panel->GetSizer() ? panel->GetSizer()->ComputeFittingClientSize(panel)
+                                           : panel->GetClientSize());
 }
 
 void CMelodyFileDialog::OnButtonPlay()

@@ -54,14 +54,14 @@ private:
     void SetPlayState(bool playing);
     std::intptr_t OnMciNotify(std::intptr_t serial);
 
-    CMciPlayer m_Player;                       // plays the preview in full
-    CButtonsHook* m_pHook;                     // outlives the dialog's own controls, which call it last
-    wxFileDialogButton* m_pPlay = nullptr;     // owned by the dialog while it is shown
+    CMciPlayer m_Player;                   // plays the preview in full
+    CButtonsHook* m_pHook;                 // outlives the dialog's own controls, which call it last
+    wxFileDialogButton* m_pPlay = nullptr; // owned by the dialog while it is shown
     wxFileDialogButton* m_pStop = nullptr;
     bool m_bPlayEnabled = true;
     bool m_bStopEnabled = false;
     std::filesystem::path m_strPreviewPath;
-    std::intptr_t m_nPlaySerial = 0;           // numbers the plays, so a late end of play is recognised
+    std::intptr_t m_nPlaySerial = 0; // numbers the plays, so a late end of play is recognised
 };
 
 } // namespace corvina

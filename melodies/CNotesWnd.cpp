@@ -32,7 +32,8 @@ void CNotesWnd::SetNotes(const std::vector<std::uint32_t>* times, std::uint32_t 
     std::vector<bool> column(static_cast<std::size_t>(std::max(0, m_nWidth)) + 1, false);
     if (times)
         for (const std::uint32_t t : *times)
-            if (const std::optional<int> x = NoteStrokeX(m_nWidth, t, total); x && *x >= 0 && *x < static_cast<int>(column.size()))
+            if (const std::optional<int> x = NoteStrokeX(m_nWidth, t, total);
+                x && *x >= 0 && *x < static_cast<int>(column.size()))
                 column[static_cast<std::size_t>(*x)] = true;
     m_strokes.clear();
     for (std::size_t x = 0; x < column.size(); ++x)

@@ -33,7 +33,7 @@ public:
 private:
     void OnPaint(wxPaintEvent& event);
 
-    std::vector<int> m_strokes;  // the x of each stroke, ascending, each once
+    std::vector<int> m_strokes; // the x of each stroke, ascending, each once
     int m_nWidth = 0;
 };
 

@@ -9,12 +9,7 @@
 namespace corvina {
 
 CProgressStreamImpl::CProgressStreamImpl(IProgressDlg* progressDlg, std::int32_t base)
-    : m_pInnerStream()
-    , m_pProgressDlg(progressDlg)
-    , m_nTotal(0)
-    , m_nDone(0)
-    , m_nBase(base)
-    , m_nCancelled(0)
+    : m_pInnerStream(), m_pProgressDlg(progressDlg), m_nTotal(0), m_nDone(0), m_nBase(base), m_nCancelled(0)
 {
 }
 
@@ -62,7 +57,8 @@ HRESULT CProgressStreamImpl::Read(void* pv, std::uint32_t cb, std::uint32_t* pcb
         double percent = 100.0;
         if (m_nDone < m_nTotal)
             percent = std::trunc(100.0 * static_cast<double>(m_nDone) / static_cast<double>(m_nTotal));
-        const auto position = static_cast<std::int32_t>(static_cast<std::int64_t>(m_nBase) + static_cast<std::int64_t>(percent));
+        const auto position =
+            static_cast<std::int32_t>(static_cast<std::int64_t>(m_nBase) + static_cast<std::int64_t>(percent));
         CComError::ThrowIfFailed(m_pProgressDlg->SetPos(position));
     }
     return hr;

@@ -75,18 +75,14 @@ std::optional<MarkerDrag> BeginMarkerDrag(int x, int y, const EditorRect& marker
 int DragCursor(DragMode mode)
 {
     switch (mode) {
-    case DragMode::Start:
-        return kCursorMoveStart;
-    case DragMode::End:
-        return kCursorMoveEnd;
-    case DragMode::Whole:
-        break;
+    case DragMode::Start: return kCursorMoveStart;
+    case DragMode::End: return kCursorMoveEnd;
+    case DragMode::Whole: break;
     }
     return kCursorMoveClip;
 }
 
-std::optional<MarkerEdges> DragMarker(MarkerDrag& drag, int x, const EditorRect& marker, int editorLeft,
-                                      int rulerWidth)
+std::optional<MarkerEdges> DragMarker(MarkerDrag& drag, int x, const EditorRect& marker, int editorLeft, int rulerWidth)
 {
     const int lastX = drag.lastX;
     const int dx = x - lastX;
@@ -109,12 +105,8 @@ std::optional<MarkerEdges> DragMarker(MarkerDrag& drag, int x, const EditorRect&
 
     MarkerEdges edges{marker.left - editorLeft, marker.right - editorLeft};
     switch (drag.mode) {
-    case DragMode::Start:
-        edges.left = std::min(edges.left + dx + overLeft, edges.right - kMinMarkerWidth);
-        break;
-    case DragMode::End:
-        edges.right = std::max(edges.right + dx - overRight, edges.left + kMinMarkerWidth);
-        break;
+    case DragMode::Start: edges.left = std::min(edges.left + dx + overLeft, edges.right - kMinMarkerWidth); break;
+    case DragMode::End: edges.right = std::max(edges.right + dx - overRight, edges.left + kMinMarkerWidth); break;
     case DragMode::Whole: {
         const int shift = dx + overLeft - overRight;
         edges.left += shift;
@@ -145,13 +137,15 @@ std::optional<int> NoteStrokeX(int width, std::uint32_t t, std::uint32_t total)
     return RoundHalfUp(static_cast<double>(width) * t / total, -2147483648.0, 2147483647.0);
 }
 
-ClipTimes ClipAfterDrag(const ClipTimes& before, DragMode mode, const ClipTimes& marker, std::int32_t length, int digits)
+ClipTimes ClipAfterDrag(const ClipTimes& before, DragMode mode, const ClipTimes& marker, std::int32_t length,
+                        int digits)
 {
     std::int32_t unit = 1;
     for (int d = digits; d < 3; ++d)
         unit *= 10;
     const auto shown = [unit, length](std::int32_t ms) {
-        const std::int32_t rounded = static_cast<std::int32_t>((static_cast<std::int64_t>(ms) + unit / 2) / unit * unit);
+        const std::int32_t rounded =
+            static_cast<std::int32_t>((static_cast<std::int64_t>(ms) + unit / 2) / unit * unit);
         return std::clamp(rounded, 0, std::max(0, length));
     };
     switch (mode) {

@@ -52,8 +52,8 @@ enum class DragMode { Start = 0, End = 1, Whole = 2 };
 // State of a marker drag between mouse events.
 struct MarkerDrag {
     DragMode mode = DragMode::Whole;
-    int zone = 0;   // width of the grip zones at both ends of the marker
-    int lastX = 0;  // x of the last mouse event
+    int zone = 0;  // width of the grip zones at both ends of the marker
+    int lastX = 0; // x of the last mouse event
 };
 
 // The marker for a clip over a ruler of rulerWidth pixels; nullopt while the length is 0 (the
@@ -95,11 +95,13 @@ std::optional<int> NoteStrokeX(int width, std::uint32_t t, std::uint32_t total);
 // show now. The end that is not dragged keeps its exact time and a whole-clip move keeps the exact
 // length (held inside 0..length); the time that moves is rounded to what a field with the digits
 // shows (2: hundredths), so the clip shown, saved and sent is one and the same.
-ClipTimes ClipAfterDrag(const ClipTimes& before, DragMode mode, const ClipTimes& marker, std::int32_t length, int digits);
+ClipTimes ClipAfterDrag(const ClipTimes& before, DragMode mode, const ClipTimes& marker, std::int32_t length,
+                        int digits);
 
 // The latest end in [start, end] at which a clip starting at start can still be written, found by
 // halving (writing succeeds up to some length and fails beyond it); write(endMs) gives the note
 // count of the written clip or -1 when it cannot be written. start when even the shortest fails.
-std::int32_t LongestWritableClipEnd(std::int32_t start, std::int32_t end, const std::function<int(std::int32_t)>& write);
+std::int32_t LongestWritableClipEnd(std::int32_t start, std::int32_t end,
+                                    const std::function<int(std::int32_t)>& write);
 
 } // namespace corvina

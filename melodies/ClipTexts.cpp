@@ -47,11 +47,29 @@ InitialFolder GetInitialFolder(bool fileOpen, const std::string& savedPath, cons
     return result;
 }
 
-std::string TrackRowText(int trackIndex) { return kIndent + std::to_string(trackIndex + 1); }
-std::string ChannelRowText(int channel) { return std::to_string(channel + 1); }
-std::string AllRowTrackText(const CResource& strings) { return kIndent + strings.GetString(IDS_ALL); }
-std::string AllRowChannelText(const CResource& strings) { return strings.GetString(IDS_ALL); }
-std::string TrackColumnTitle(const CResource& strings) { return kIndent + strings.GetString(IDS_TRACK); }
-std::string ChannelColumnTitle(const CResource& strings) { return kIndent + strings.GetString(IDS_CHANNEL); }
+std::string TrackRowText(int trackIndex)
+{
+    return kIndent + std::to_string(trackIndex + 1);
+}
+std::string ChannelRowText(int channel)
+{
+    return std::to_string(channel + 1);
+}
+std::string AllRowTrackText(const CResource& strings)
+{
+    return kIndent + strings.GetString(IDS_ALL);
+}
+std::string AllRowChannelText(const CResource& strings)
+{
+    return strings.GetString(IDS_ALL);
+}
+std::string TrackColumnTitle(const CResource& strings)
+{
+    return kIndent + strings.GetString(IDS_TRACK);
+}
+std::string ChannelColumnTitle(const CResource& strings)
+{
+    return kIndent + strings.GetString(IDS_CHANNEL);
+}
 
 } // namespace corvina

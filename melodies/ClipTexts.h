@@ -17,7 +17,7 @@ std::string FilterToWildcard(const std::string& filter);
 // The folder (or file) a file dialog starts with.
 struct InitialFolder {
     std::string text;
-    bool fromRegistry = false;  // the user's melody folder was used because no file gave a folder
+    bool fromRegistry = false; // the user's melody folder was used because no file gave a folder
 };
 // With a file open: the saved path if any, else the open file's path; cut to its folder (the part
 // before the last '/') when fromCurrentFile. An empty result becomes the user's melody folder

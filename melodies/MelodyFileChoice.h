@@ -10,7 +10,8 @@ class wxWindow;
 namespace corvina {
 
 // Asks the user for a file; "" when the dialog was cancelled.
-using FileChooser = std::function<std::string(wxWindow* parent, const std::string& wildcard, const std::string& initial)>;
+using FileChooser =
+    std::function<std::string(wxWindow* parent, const std::string& wildcard, const std::string& initial)>;
 
 // The open dialog with Play and Stop; initial is the folder it starts in.
 std::string ChooseMelodyFile(wxWindow* parent, const std::string& wildcard, const std::string& initial);

@@ -25,7 +25,8 @@ std::string Kilobytes(std::uint64_t bytes)
 
 std::string Lower(std::string text)
 {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
 
@@ -36,8 +37,9 @@ SLimitsText ClipLimitsText(const SClipNeeds& needs, const SoundProfile& phone, c
     SLimitsText result;
     result.bVoicesOver = phone.lPolyphony > 0 && needs.nVoices > phone.lPolyphony;
     result.bBytesOver = phone.lMaxToneBytes > 0 && needs.nBytes > static_cast<std::uint64_t>(phone.lMaxToneBytes);
-    const std::string voices = Fill(Fill(strings.GetString(phone.lPolyphony > 0 ? 4743 : 4742), "voices", std::to_string(needs.nVoices)),
-                                    "limit", std::to_string(phone.lPolyphony));
+    const std::string voices =
+        Fill(Fill(strings.GetString(phone.lPolyphony > 0 ? 4743 : 4742), "voices", std::to_string(needs.nVoices)),
+             "limit", std::to_string(phone.lPolyphony));
     const std::string size =
         Fill(Fill(strings.GetString(phone.lMaxToneBytes > 0 ? 4745 : 4744), "size", Kilobytes(needs.nBytes)), "limit",
              Kilobytes(static_cast<std::uint64_t>(std::max(0L, phone.lMaxToneBytes))));
@@ -52,10 +54,11 @@ std::string OverLimitQuestion(const SLimitsText& limits, const SClipNeeds& needs
 {
     std::string what;
     if (limits.bVoicesOver)
-        what = Fill(Fill(strings.GetString(4751), "voices", std::to_string(needs.nVoices)), "limit", std::to_string(phone.lPolyphony));
+        what = Fill(Fill(strings.GetString(4751), "voices", std::to_string(needs.nVoices)), "limit",
+                    std::to_string(phone.lPolyphony));
     if (limits.bBytesOver)
-        what += (what.empty() ? "" : ", ") + Fill(Fill(strings.GetString(4752), "size", Kilobytes(needs.nBytes)), "limit",
-                                                  Kilobytes(static_cast<std::uint64_t>(phone.lMaxToneBytes)));
+        what += (what.empty() ? "" : ", ") + Fill(Fill(strings.GetString(4752), "size", Kilobytes(needs.nBytes)),
+                                                  "limit", Kilobytes(static_cast<std::uint64_t>(phone.lMaxToneBytes)));
     return Fill(Fill(Fill(strings.GetString(4747), "what", what), "dropped", std::to_string(dropped)), "shortened",
                 std::to_string(shortened));
 }
@@ -71,21 +74,22 @@ std::string MelodyLineFailureText(eMelodyLineResult result, const CResource& str
 
 std::string MelodyCutText(std::size_t kept, std::size_t total, long limit, const CResource& strings)
 {
-    return Fill(Fill(Fill(strings.GetString(4756), "limit", std::to_string(limit)), "kept", std::to_string(kept)), "total",
-                std::to_string(total));
+    return Fill(Fill(Fill(strings.GetString(4756), "limit", std::to_string(limit)), "kept", std::to_string(kept)),
+                "total", std::to_string(total));
 }
 
 std::string BuildSaveFilter(const CResource& strings)
 {
-    return strings.GetString(523) + " (*.mid)|*.mid|" + strings.GetString(4754) + " (*.imy)|*.imy|" + strings.GetString(4755) +
-           " (*.rtttl)|*.rtttl|" + strings.GetString(522) + " (*.*)|*.*||";
+    return strings.GetString(523) + " (*.mid)|*.mid|" + strings.GetString(4754) + " (*.imy)|*.imy|" +
+           strings.GetString(4755) + " (*.rtttl)|*.rtttl|" + strings.GetString(522) + " (*.*)|*.*||";
 }
 
 eSavedFormat SavedFormatOf(std::string& path, int filterIndex)
 {
     const std::size_t slash = path.find_last_of('/');
     const std::size_t dot = path.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash) && dot + 1 < path.size();
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash) && dot + 1 < path.size();
     if (hasExtension) {
         const std::string extension = Lower(path.substr(dot + 1));
         if (extension == "imy")

@@ -17,8 +17,8 @@ class CResource;
 
 // What the clip needs, measured.
 struct SClipNeeds {
-    int nVoices = 0;            // the most notes sounding at once
-    std::uint64_t nBytes = 0;   // the clip file's size
+    int nVoices = 0;          // the most notes sounding at once
+    std::uint64_t nBytes = 0; // the clip file's size
 };
 
 // "Voices 23 / 16 · 12 KB / 30 KB" (without a limit: "Voices 23 · 12 KB"), what a screen reader

@@ -35,8 +35,8 @@ std::optional<std::string> FormatTime(std::int32_t ms, int digits)
         return std::nullopt;
     const std::int32_t fraction = digits == 3 ? thousandths : digits == 2 ? thousandths / 10 : thousandths / 100;
     char text[40];
-    std::snprintf(text, sizeof text, "%d:%02d.%0*d", static_cast<int>(minutes), static_cast<int>(seconds),
-                  digits, static_cast<int>(fraction));
+    std::snprintf(text, sizeof text, "%d:%02d.%0*d", static_cast<int>(minutes), static_cast<int>(seconds), digits,
+                  static_cast<int>(fraction));
     return std::string(text);
 }
 

@@ -20,7 +20,8 @@ std::string NameText(const std::string& name)
     for (char c : name) {
         if (text.size() == kLongestName)
             break;
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' ' || c == '-' || c == '_')
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' ' || c == '-' ||
+            c == '_')
             text += c;
     }
     return text.empty() ? "melody" : text;

@@ -75,8 +75,10 @@ private:
         std::uint8_t bytes[5];
         int n = 0;
         bytes[n++] = v & 0x7F;
-        while (v >>= 7) bytes[n++] = static_cast<std::uint8_t>(0x80 | (v & 0x7F));
-        while (n > 0) m_data.push_back(bytes[--n]);
+        while (v >>= 7)
+            bytes[n++] = static_cast<std::uint8_t>(0x80 | (v & 0x7F));
+        while (n > 0)
+            m_data.push_back(bytes[--n]);
     }
 
     std::vector<std::uint8_t> m_data;
@@ -89,8 +91,7 @@ class MelodyRenderer {
 public:
     MelodyRenderer(const Melody& melody, std::int64_t boundTicks, TrackWriter& track)
         : m_melody(melody), m_bound(boundTicks), m_track(track), m_eventBound(track.Events() + kMaxSmfEvents - 1),
-          m_volume(std::clamp(melody.Volume, 0, 15)),
-          m_writtenVolume(VolumeToController(m_volume))
+          m_volume(std::clamp(melody.Volume, 0, 15)), m_writtenVolume(VolumeToController(m_volume))
     {
     }
 
@@ -104,12 +105,15 @@ public:
                 continue;
             }
             std::size_t first = i + 1, end = first;
-            while (end < items.size() && items[end].Kind != eMelodyItemKind::RepeatEnd) ++end;
+            while (end < items.size() && items[end].Kind != eMelodyItemKind::RepeatEnd)
+                ++end;
             const MelodyItem* close = end < items.size() ? &items[end] : nullptr;
             int plays = close ? (close->Count == 0 ? kForeverRepeatPlays : close->Count) : 1;
             for (int pass = 0; pass < plays && !Done(); ++pass) {
-                if (pass > 0 && close) SetVolume(m_volume + close->Step);
-                for (std::size_t k = first; k < end && !Done(); ++k) Play(items[k]);
+                if (pass > 0 && close)
+                    SetVolume(m_volume + close->Step);
+                for (std::size_t k = first; k < end && !Done(); ++k)
+                    Play(items[k]);
             }
             i = end + 1;
         }
@@ -121,13 +125,17 @@ public:
 
 private:
     // An item writes at most two events (a note's on and off), so a file never passes the event bound.
-    bool Done() const { return m_now >= m_bound || m_unrolled >= kMaxUnrolledItems || m_track.Events() >= m_eventBound; }
+    bool Done() const
+    {
+        return m_now >= m_bound || m_unrolled >= kMaxUnrolledItems || m_track.Events() >= m_eventBound;
+    }
 
     void SetVolume(int volume)
     {
         m_volume = std::clamp(volume, 0, 15);
         int controller = VolumeToController(m_volume);
-        if (controller == m_writtenVolume) return;
+        if (controller == m_writtenVolume)
+            return;
         m_track.Event(m_now, {0xB0, kChannelVolumeController, static_cast<std::uint8_t>(controller)});
         m_writtenVolume = controller;
     }
@@ -166,7 +174,8 @@ private:
 
 void Put32(std::vector<std::uint8_t>& out, std::uint32_t v)
 {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>(v >> shift));
 }
 
 } // namespace
@@ -179,7 +188,8 @@ int ExportSMF(const Melody& melody, std::ostream& out, std::int32_t maxLength)
     std::uint32_t tempo = static_cast<std::uint32_t>((60'000'000 + beat / 2) / beat);
 
     TrackWriter track;
-    if (!melody.Name.empty()) track.Meta(0, 0x03, melody.Name);
+    if (!melody.Name.empty())
+        track.Meta(0, 0x03, melody.Name);
     track.Event(0, {0xFF, 0x51, 0x03, static_cast<std::uint8_t>(tempo >> 16), static_cast<std::uint8_t>(tempo >> 8),
                     static_cast<std::uint8_t>(tempo)});
     track.Event(0, {0xC0, kProgram});
@@ -196,7 +206,8 @@ int ExportSMF(const Melody& melody, std::ostream& out, std::int32_t maxLength)
     file.insert(file.end(), track.Data().begin(), track.Data().end());
 
     out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    if (!out) throw std::ios_base::failure("the MIDI file cannot be written");
+    if (!out)
+        throw std::ios_base::failure("the MIDI file cannot be written");
     return renderer.Notes();
 }
 

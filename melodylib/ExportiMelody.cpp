@@ -97,7 +97,8 @@ void ExportiMelody(const Melody& melody, std::ostream& out)
         switch (item.Kind) {
         case eMelodyItemKind::Note: {
             if (item.Key < kLowestiMelodyKey)
-                throw unsupported_format("MIDI key " + std::to_string(item.Key) + " is below the iMelody range (*0 c is 24)");
+                throw unsupported_format("MIDI key " + std::to_string(item.Key) +
+                                         " is below the iMelody range (*0 c is 24)");
             std::string piece;
             const int noteOctave = item.Key / 12 - 2;
             if (noteOctave != octave)

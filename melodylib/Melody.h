@@ -27,21 +27,21 @@ enum class eMelodyItemKind {
 // One item of the melody line.
 struct MelodyItem {
     eMelodyItemKind Kind = eMelodyItemKind::Rest;
-    int Key = 0;                 // MIDI key number of a note (iMelody octave 4 A, 880 Hz, is 81)
-    int Duration = 2;            // 0 whole .. 5 thirty-second
+    int Key = 0;      // MIDI key number of a note (iMelody octave 4 A, 880 Hz, is 81)
+    int Duration = 2; // 0 whole .. 5 thirty-second
     eDurationSpec Dotting = eDurationSpec::Plain;
-    int Value = -1;              // absolute volume 0..15; -1 for a step
-    int Step = 0;                // volume step: +1 for V+, -1 for V- (volume items and repeat ends)
-    bool On = false;             // led, vibe and backlight switches
-    int Count = 1;               // repeat count of a RepeatEnd; 0 means "forever"
+    int Value = -1;  // absolute volume 0..15; -1 for a step
+    int Step = 0;    // volume step: +1 for V+, -1 for V- (volume items and repeat ends)
+    bool On = false; // led, vibe and backlight switches
+    int Count = 1;   // repeat count of a RepeatEnd; 0 means "forever"
 };
 
 // A note of a line that sounds one note at a time, in real time: what the writers of iMelody and RTTTL
 // text start from (the melody line of a MIDI clip).
 struct TimedNote {
     std::uint32_t StartUs = 0;
-    std::uint32_t EndUs = 0;     // at or before the next note's start
-    int Key = 0;                 // MIDI key number
+    std::uint32_t EndUs = 0; // at or before the next note's start
+    int Key = 0;             // MIDI key number
 };
 
 // Header fields with the iMelody defaults, and the melody line.
@@ -51,9 +51,9 @@ struct Melody {
     std::string Name;
     std::string Composer;
     std::string Copyright;
-    int Beat = 120;                               // quarter notes per minute, 25..900
+    int Beat = 120; // quarter notes per minute, 25..900
     eMelodyStyle Style = eMelodyStyle::Natural;
-    int Volume = 7;                               // 0..15
+    int Volume = 7; // 0..15
     std::vector<MelodyItem> Items;
 };
 

@@ -15,7 +15,7 @@ constexpr int kMaxBeat = 900;
 
 struct NoteValue {
     int ticks;
-    int duration;              // 0 whole .. 5 thirty-second
+    int duration; // 0 whole .. 5 thirty-second
     eDurationSpec dotting;
 };
 
@@ -91,10 +91,10 @@ Melody MelodyFromLine(const std::vector<TimedNote>& line, int beat, eNoteValues 
         return melody;
 
     const std::vector<NoteValue> values = ValuesOf(format);
-    const NoteValue& shortest = *std::min_element(values.begin(), values.end(),
-                                                  [](const NoteValue& a, const NoteValue& b) { return a.ticks < b.ticks; });
-    const NoteValue& longest = *std::max_element(values.begin(), values.end(),
-                                                 [](const NoteValue& a, const NoteValue& b) { return a.ticks < b.ticks; });
+    const NoteValue& shortest = *std::min_element(
+        values.begin(), values.end(), [](const NoteValue& a, const NoteValue& b) { return a.ticks < b.ticks; });
+    const NoteValue& longest = *std::max_element(
+        values.begin(), values.end(), [](const NoteValue& a, const NoteValue& b) { return a.ticks < b.ticks; });
     const bool rtttl = format == eNoteValues::RTTTL;
     const int low = rtttl ? kLowestRtttlKey : kLowestiMelodyKey;
     const int high = rtttl ? kHighestRtttlKey : kHighestiMelodyKey;

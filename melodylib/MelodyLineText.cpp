@@ -10,8 +10,8 @@
 
 namespace corvina {
 
-SMelodyText MelodyLineText(const CMidiFile& file, int nTrack, int nChannel, std::uint32_t dwFromUs, std::uint32_t dwToUs,
-                           std::size_t nMaxNotes, eMelodyFormat format, const std::string& name)
+SMelodyText MelodyLineText(const CMidiFile& file, int nTrack, int nChannel, std::uint32_t dwFromUs,
+                           std::uint32_t dwToUs, std::size_t nMaxNotes, eMelodyFormat format, const std::string& name)
 {
     SMelodyText result;
     result.line = ExtractMelodyLine(ClipNotes(CollectNotes(file, nTrack, nChannel), dwFromUs, dwToUs));

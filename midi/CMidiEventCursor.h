@@ -28,7 +28,8 @@ public:
     bool NextWithoutTime(CMidiEvent& event) { return NextOf<false>(event); }
 
 private:
-    template <bool kTimes> bool NextOf(CMidiEvent& event)
+    template <bool kTimes>
+    bool NextOf(CMidiEvent& event)
     {
         if (m_nLeft == 0)
             return false;

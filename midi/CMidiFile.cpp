@@ -273,7 +273,8 @@ bool CMidiFile::WriteHeader(CMidiWriteImage& out, int nFormat, int nTracks) cons
     // "MThd" and the source's header length, then format and track count, then the source's division.
     const std::uint8_t* image = m_pBuffer->GetReadImage();
     const std::int64_t size = m_pBuffer->GetReadSize();
-    return out.Allocate() && out.CopyFrom(image, size, 0, 8) && out.WriteNumber(static_cast<std::uint32_t>(nFormat), 2) &&
+    return out.Allocate() && out.CopyFrom(image, size, 0, 8) &&
+           out.WriteNumber(static_cast<std::uint32_t>(nFormat), 2) &&
            out.WriteNumber(static_cast<std::uint32_t>(nTracks), 2) && out.CopyFrom(image, size, 12, 2);
 }
 

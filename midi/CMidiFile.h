@@ -16,8 +16,8 @@ namespace corvina {
 
 // Results of CMidiFile::Load; the two failures are also the ids of the messages the editor shows.
 constexpr int kMidiLoadOk = 0;
-constexpr int kMidiLoadUnsupported = 4021;   // "Format of specified file is not supported!"
-constexpr int kMidiLoadCannotOpen = 4024;    // "Unable to open specified file. This may be open in another application."
+constexpr int kMidiLoadUnsupported = 4021; // "Format of specified file is not supported!"
+constexpr int kMidiLoadCannotOpen = 4024;  // "Unable to open specified file. This may be open in another application."
 
 class CMidiFile {
 public:

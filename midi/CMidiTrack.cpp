@@ -230,7 +230,7 @@ int CMidiTrack::WriteClipChunk(int nChannel, std::uint32_t dwStartUs, std::uint3
         std::size_t stoppedAt = count;
         std::uint32_t stoppedTempo = 0;
         std::uint32_t untilEnd = 0;
-        std::uint32_t p = 0;   // time of the event before
+        std::uint32_t p = 0; // time of the event before
         CMidiEventCursor cursor = GetEvents().Walk();
         CMidiEvent event(m_pBuffer);
         for (std::size_t i = 0; i < count && cursor.Next(event); ++i) {
@@ -282,8 +282,7 @@ int CMidiTrack::WriteClipChunk(int nChannel, std::uint32_t dwStartUs, std::uint3
         if (stoppedAt + 1 < count) {
             if (noteWritten) {
                 // Silence whatever still sounds at the end of the clip: controller 123 on channel 0.
-                if (!buf.WriteVarLength(Ticks(untilEnd, stoppedTempo)) ||
-                    !buf.WriteNumber(0xB07B00u, 3))
+                if (!buf.WriteVarLength(Ticks(untilEnd, stoppedTempo)) || !buf.WriteNumber(0xB07B00u, 3))
                     return false;
             }
             if (!LastEvent().Write(0, true, false, -1))

@@ -64,11 +64,11 @@ private:
 
     // No record per event: the writers walk the events again from the image (CMidiEventCursor), which
     // costs a parse per event but keeps a file of millions of events close to its own size in memory.
-    std::int64_t m_nEventsBegin = 0;     // offset of the first event
+    std::int64_t m_nEventsBegin = 0; // offset of the first event
     std::size_t m_nEventCount = 0;
-    MidiReaderState m_StartState;        // tempo, division and running status before the first event
+    MidiReaderState m_StartState; // tempo, division and running status before the first event
     std::int32_t m_nLastEventOffset = 0;
-    std::uint32_t m_dwLastTime = 0;      // time of the last event
+    std::uint32_t m_dwLastTime = 0; // time of the last event
     bool m_bLoaded = false;
     std::int32_t m_nChunkLength = 0;
     std::int32_t m_nTrackIndex;

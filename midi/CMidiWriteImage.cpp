@@ -42,7 +42,7 @@ bool CMidiWriteImage::Grow(std::int64_t needed)
         return false;
     // Half again as much each time: few copies, and little allocated but never written.
     const std::int64_t size = std::min(m_nWriteCapacity, std::max({needed, m_nWriteAllocated + m_nWriteAllocated / 2,
-                                                                    std::min(m_nWriteCapacity, kFirstAllocation)}));
+                                                                   std::min(m_nWriteCapacity, kFirstAllocation)}));
     std::unique_ptr<std::uint8_t[]> grown(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(size)]);
     if (!grown)
         return false;

@@ -45,8 +45,10 @@ CPhraseBoundaries::CPhraseBoundaries(const std::vector<SMidiNote>& notes)
             continue;
         soundingUntil = std::max<std::int64_t>(soundingUntil, n->dwEndUs);
         // Held across the onsets strictly inside (start + slack, end - slack).
-        const auto first = std::upper_bound(m_onsets.begin(), m_onsets.end(), static_cast<std::int64_t>(n->dwStartUs) + kSlackUs);
-        const auto last = std::lower_bound(m_onsets.begin(), m_onsets.end(), static_cast<std::int64_t>(n->dwEndUs) - kSlackUs);
+        const auto first =
+            std::upper_bound(m_onsets.begin(), m_onsets.end(), static_cast<std::int64_t>(n->dwStartUs) + kSlackUs);
+        const auto last =
+            std::lower_bound(m_onsets.begin(), m_onsets.end(), static_cast<std::int64_t>(n->dwEndUs) - kSlackUs);
         if (first < last) {
             ++change[static_cast<std::size_t>(first - m_onsets.begin())];
             --change[static_cast<std::size_t>(last - m_onsets.begin())];
@@ -66,8 +68,10 @@ CPhraseBoundaries::CPhraseBoundaries(const std::vector<SMidiNote>& notes)
 
 std::int64_t CPhraseBoundaries::StartNear(std::int64_t wantedUs, std::int64_t reachUs) const
 {
-    const auto lo = static_cast<std::size_t>(std::lower_bound(m_onsets.begin(), m_onsets.end(), wantedUs - reachUs) - m_onsets.begin());
-    const auto hi = static_cast<std::size_t>(std::upper_bound(m_onsets.begin(), m_onsets.end(), wantedUs + reachUs) - m_onsets.begin());
+    const auto lo = static_cast<std::size_t>(std::lower_bound(m_onsets.begin(), m_onsets.end(), wantedUs - reachUs) -
+                                             m_onsets.begin());
+    const auto hi = static_cast<std::size_t>(std::upper_bound(m_onsets.begin(), m_onsets.end(), wantedUs + reachUs) -
+                                             m_onsets.begin());
     std::size_t best = m_onsets.size();
     const auto better = [&](std::size_t i) {
         if (best == m_onsets.size())
@@ -83,7 +87,8 @@ std::int64_t CPhraseBoundaries::StartNear(std::int64_t wantedUs, std::int64_t re
     if (best < m_onsets.size())
         return m_onsets[best];
     for (std::size_t i = 0; i < m_onsets.size(); ++i) {
-        if (IsClean(i) && (best == m_onsets.size() || std::llabs(m_onsets[i] - wantedUs) < std::llabs(m_onsets[best] - wantedUs)))
+        if (IsClean(i) &&
+            (best == m_onsets.size() || std::llabs(m_onsets[i] - wantedUs) < std::llabs(m_onsets[best] - wantedUs)))
             best = i;
     }
     return m_onsets[best];
@@ -104,16 +109,20 @@ std::int64_t CPhraseBoundaries::EndFor(std::int64_t startUs, std::int64_t wanted
                                        std::int64_t maxLengthUs) const
 {
     std::int64_t best = -1;
-    std::int64_t bestMiss = 0;   // how far its length lies outside [min, max]
+    std::int64_t bestMiss = 0; // how far its length lies outside [min, max]
     const auto consider = [&](std::int64_t end) {
         const std::int64_t length = end - startUs;
-        const std::int64_t miss = length < minLengthUs ? minLengthUs - length : length > maxLengthUs ? length - maxLengthUs : 0;
-        if (best < 0 || miss < bestMiss || (miss == bestMiss && std::llabs(end - wantedUs) < std::llabs(best - wantedUs))) {
+        const std::int64_t miss = length < minLengthUs   ? minLengthUs - length
+                                  : length > maxLengthUs ? length - maxLengthUs
+                                                         : 0;
+        if (best < 0 || miss < bestMiss ||
+            (miss == bestMiss && std::llabs(end - wantedUs) < std::llabs(best - wantedUs))) {
             best = end;
             bestMiss = miss;
         }
     };
-    for (auto i = static_cast<std::size_t>(std::upper_bound(m_onsets.begin(), m_onsets.end(), startUs) - m_onsets.begin());
+    for (auto i =
+             static_cast<std::size_t>(std::upper_bound(m_onsets.begin(), m_onsets.end(), startUs) - m_onsets.begin());
          i < m_onsets.size(); ++i) {
         if (!IsClean(i))
             continue;

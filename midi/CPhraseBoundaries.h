@@ -29,7 +29,8 @@ public:
     // Where a clip from startUs should end: the clean onset (or the tune's end) nearest to wantedUs
     // that gives a length within [minLengthUs, maxLengthUs]; when none does, the one whose length
     // comes nearest to that range. The clip keeps the notes before it and none from it on.
-    std::int64_t EndFor(std::int64_t startUs, std::int64_t wantedUs, std::int64_t minLengthUs, std::int64_t maxLengthUs) const;
+    std::int64_t EndFor(std::int64_t startUs, std::int64_t wantedUs, std::int64_t minLengthUs,
+                        std::int64_t maxLengthUs) const;
     // The clean onset that starts the stretch of lengthUs with the most note onsets; of equally full
     // stretches, the one after the longest pause.
     std::int64_t DensestStart(std::int64_t lengthUs) const;
@@ -39,12 +40,12 @@ private:
     // across onset i.
     bool IsClean(std::size_t i) const { return m_held[i] <= m_leastHeld; }
 
-    std::vector<std::int64_t> m_onsets;   // distinct onsets, ascending
-    std::vector<int> m_held;              // notes held across each onset
-    std::vector<int> m_notesBefore;       // notes starting before each onset (one more entry: all)
-    std::vector<std::int64_t> m_pause;    // time since the previous onset plus the silence before each
-    int m_leastHeld = 0;                  // the fewest notes held across any onset
-    std::int64_t m_tuneEnd = 0;           // latest release
+    std::vector<std::int64_t> m_onsets; // distinct onsets, ascending
+    std::vector<int> m_held;            // notes held across each onset
+    std::vector<int> m_notesBefore;     // notes starting before each onset (one more entry: all)
+    std::vector<std::int64_t> m_pause;  // time since the previous onset plus the silence before each
+    int m_leastHeld = 0;                // the fewest notes held across any onset
+    std::int64_t m_tuneEnd = 0;         // latest release
 };
 
 } // namespace corvina

@@ -19,8 +19,8 @@ enum class EKind : std::uint8_t { Channel, Meta, Sysex };
 // file, from their status byte on.
 struct SEvent {
     std::uint64_t tick = 0;
-    std::uint32_t offset = 0;  // meta / system exclusive: where their bytes start in the file
-    std::uint32_t length = 0;  // and how many there are
+    std::uint32_t offset = 0; // meta / system exclusive: where their bytes start in the file
+    std::uint32_t length = 0; // and how many there are
     std::uint8_t status = 0;
     std::uint8_t data1 = 0;
     std::uint8_t data2 = 0;
@@ -31,7 +31,7 @@ struct SEvent {
 struct SNote {
     std::uint64_t startTick = 0;
     std::uint64_t endTick = 0;
-    std::size_t onEvent = 0;  // its note-on in the time line
+    std::size_t onEvent = 0; // its note-on in the time line
     std::uint8_t channel = 0;
     std::uint8_t key = 0;
     std::uint8_t velocity = 0;
@@ -40,11 +40,11 @@ struct SNote {
 
 struct SClip {
     std::uint16_t division = 0;
-    std::vector<SEvent> events;         // all tracks: by tick, then track, then order in the track
-    std::vector<SNote> notes;           // by start, then key
-    std::uint64_t lastTick = 0;         // of the last event of any kind, End of Track included
-    std::vector<int> channelOrder;      // from an SP-MIDI priority message, most important first
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> tempos;  // (tick, microseconds per quarter)
+    std::vector<SEvent> events;    // all tracks: by tick, then track, then order in the track
+    std::vector<SNote> notes;      // by start, then key
+    std::uint64_t lastTick = 0;    // of the last event of any kind, End of Track included
+    std::vector<int> channelOrder; // from an SP-MIDI priority message, most important first
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> tempos; // (tick, microseconds per quarter)
 };
 
 std::uint32_t BigEndian(std::span<const std::uint8_t> f, std::size_t pos, int n)
@@ -95,14 +95,14 @@ void ReadTrack(std::span<const std::uint8_t> f, std::size_t pos, std::size_t end
             pos = p + length;
             clip.lastTick = std::max(clip.lastTick, tick);
             if (status == 0xFF && e.data1 == 0x2F)
-                return;  // the copy writes its own End of Track
+                return; // the copy writes its own End of Track
             if (status == 0xFF && e.data1 == 0x51 && length == 3)
                 clip.tempos.emplace_back(tick, BigEndian(f, p, 3));
             clip.events.push_back(e);
             continue;
         }
         if (status > 0xF0)
-            return;  // real-time and common messages do not belong in a file
+            return; // real-time and common messages do not belong in a file
         if (status & 0x80) {
             running = status;
             ++pos;
@@ -158,14 +158,17 @@ std::string ReadClip(std::span<const std::uint8_t> f, SClip& clip)
     while (pos + 8 <= f.size() && tracks < std::numeric_limits<std::uint16_t>::max()) {
         const std::size_t begin = pos + 8;
         const std::size_t end = begin + std::min<std::size_t>(BigEndian(f, pos + 4, 4), f.size() - begin);
-        if (std::equal(f.begin() + static_cast<std::ptrdiff_t>(pos), f.begin() + static_cast<std::ptrdiff_t>(pos) + 4, "MTrk"))
+        if (std::equal(f.begin() + static_cast<std::ptrdiff_t>(pos), f.begin() + static_cast<std::ptrdiff_t>(pos) + 4,
+                       "MTrk"))
             ReadTrack(f, begin, end, tracks++, clip);
         pos = end;
     }
     if (tracks == 0)
         return "the file has no track";
-    std::stable_sort(clip.events.begin(), clip.events.end(), [](const SEvent& a, const SEvent& b) { return a.tick < b.tick; });
-    std::stable_sort(clip.tempos.begin(), clip.tempos.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(clip.events.begin(), clip.events.end(),
+                     [](const SEvent& a, const SEvent& b) { return a.tick < b.tick; });
+    std::stable_sort(clip.tempos.begin(), clip.tempos.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
 
     // The notes of the merged time line, by the engine's rule (docs/voices.md).
     std::array<std::array<std::int32_t, 128>, 16> sounding;
@@ -182,7 +185,8 @@ std::string ReadClip(std::span<const std::uint8_t> f, SClip& clip)
         open = -1;
         if (kind == 0x90 && e.data2 > 0) {
             open = static_cast<std::int32_t>(clip.notes.size());
-            clip.notes.push_back({e.tick, e.tick, i, static_cast<std::uint8_t>(e.status & 0x0F), e.data1, e.data2, e.track});
+            clip.notes.push_back(
+                {e.tick, e.tick, i, static_cast<std::uint8_t>(e.status & 0x0F), e.data1, e.data2, e.track});
         }
     }
     for (const auto& keys : sounding)
@@ -264,7 +268,7 @@ std::vector<std::uint8_t> WriteCopy(std::span<const std::uint8_t> f, const SClip
     struct SItem {
         std::uint64_t tick;
         std::uint64_t slot;
-        std::int64_t note;   // >= 0: a note's on (slot odd) or off; else -1 - event index
+        std::int64_t note; // >= 0: a note's on (slot odd) or off; else -1 - event index
     };
     std::vector<std::int64_t> noteOf(clip.events.size(), -1);
     for (std::size_t n = 0; n < clip.notes.size(); ++n)
@@ -290,9 +294,28 @@ std::vector<std::uint8_t> WriteCopy(std::span<const std::uint8_t> f, const SClip
         return a.tick != b.tick ? a.tick < b.tick : a.slot != b.slot ? a.slot < b.slot : a.note < b.note;
     });
 
-    std::vector<std::uint8_t> out = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1,
-                                     static_cast<std::uint8_t>(clip.division >> 8), static_cast<std::uint8_t>(clip.division),
-                                     'M', 'T', 'r', 'k', 0, 0, 0, 0};
+    std::vector<std::uint8_t> out = {'M',
+                                     'T',
+                                     'h',
+                                     'd',
+                                     0,
+                                     0,
+                                     0,
+                                     6,
+                                     0,
+                                     0,
+                                     0,
+                                     1,
+                                     static_cast<std::uint8_t>(clip.division >> 8),
+                                     static_cast<std::uint8_t>(clip.division),
+                                     'M',
+                                     'T',
+                                     'r',
+                                     'k',
+                                     0,
+                                     0,
+                                     0,
+                                     0};
     std::array<std::array<bool, 128>, 16> sounding{};
     std::uint8_t running = 0;
     std::uint64_t last = 0;
@@ -335,7 +358,7 @@ std::vector<std::uint8_t> WriteCopy(std::span<const std::uint8_t> f, const SClip
             channelEvent(e.status, e.data1, e.data2, (e.status & 0xE0) != 0xC0);
         } else {
             out.insert(out.end(), f.begin() + e.offset, f.begin() + e.offset + e.length);
-            running = 0;  // a reader may forget the running status after a meta or system event
+            running = 0; // a reader may forget the running status after a meta or system event
         }
     }
     if (!delta(std::max(last, clip.lastTick)))
@@ -359,7 +382,8 @@ std::vector<ENoteRole> TuneRoles(const std::vector<SMidiNote>& notes)
     std::vector<std::size_t> order(notes.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return notes[a].dwStartUs < notes[b].dwStartUs; });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return notes[a].dwStartUs < notes[b].dwStartUs; });
     // Keys of the non-drum notes sounding at the current start, with their ends.
     std::multiset<std::pair<std::uint32_t, std::uint8_t>> byEnd;
     std::multiset<std::uint8_t> keys;
@@ -370,7 +394,7 @@ std::vector<ENoteRole> TuneRoles(const std::vector<SMidiNote>& notes)
             byEnd.erase(byEnd.begin());
         }
         std::size_t next = first;
-        std::multiset<std::uint8_t> starting;  // notes starting now count even when they have no length
+        std::multiset<std::uint8_t> starting; // notes starting now count even when they have no length
         for (; next < order.size() && notes[order[next]].dwStartUs == now; ++next) {
             const SMidiNote& n = notes[order[next]];
             if (n.byChannel == kDrumChannel)
@@ -387,7 +411,9 @@ std::vector<ENoteRole> TuneRoles(const std::vector<SMidiNote>& notes)
                 continue;
             const int top = std::max(keys.empty() ? 0 : int{*keys.rbegin()}, int{*starting.rbegin()});
             const int bottom = std::min(keys.empty() ? 127 : int{*keys.begin()}, int{*starting.begin()});
-            roles[order[i]] = n.byKey >= top ? ENoteRole::Melody : n.byKey <= bottom ? ENoteRole::Bass : ENoteRole::Inner;
+            roles[order[i]] = n.byKey >= top      ? ENoteRole::Melody
+                              : n.byKey <= bottom ? ENoteRole::Bass
+                                                  : ENoteRole::Inner;
         }
         first = next;
     }
@@ -513,8 +539,9 @@ SClipFitResult FitClip(std::span<const std::uint8_t> smf, const SClipFitOptions&
         }
     }
     if (bytes.empty() || (options.nMaxBytes > 0 && bytes.size() > options.nMaxBytes)) {
-        result.strError = !error.empty() ? error
-                                         : "the clip cannot be made to fit in " + std::to_string(options.nMaxBytes) + " bytes";
+        result.strError = !error.empty()
+                              ? error
+                              : "the clip cannot be made to fit in " + std::to_string(options.nMaxBytes) + " bytes";
         return result;
     }
 

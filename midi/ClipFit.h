@@ -22,8 +22,8 @@ enum class ENoteRole : std::uint8_t { Drum, Inner, Bass, Melody };
 std::vector<ENoteRole> TuneRoles(const std::vector<SMidiNote>& notes);
 
 struct SClipFitOptions {
-    int nVoices = 0;             // most notes sounding at once; 0: no limit
-    std::size_t nMaxBytes = 0;   // largest file in bytes; 0: no limit
+    int nVoices = 0;           // most notes sounding at once; 0: no limit
+    std::size_t nMaxBytes = 0; // largest file in bytes; 0: no limit
     // The roles of the clip's notes (given sorted by start, then key; times in microseconds of the
     // clip's tempo map), one per note. Empty: TuneRoles. The editor can put a better melody line here.
     std::function<std::vector<ENoteRole>(const std::vector<SMidiNote>&)> roles;

@@ -20,12 +20,12 @@ const SClipReasonWords& EnglishClipReasonWords()
 {
     static const SClipReasonWords words = [] {
         SClipReasonWords w;
-        w.intervals = {"the same key",   "a semitone",   "a whole tone",   "a minor third", "a major third",
-                       "a fourth",       "a tritone",    "a fifth",        "a minor sixth", "a major sixth",
+        w.intervals = {"the same key",    "a semitone",      "a whole tone", "a minor third", "a major third",
+                       "a fourth",        "a tritone",       "a fifth",      "a minor sixth", "a major sixth",
                        "a minor seventh", "a major seventh", "an octave"};
         w.semitones = "{n} semitones";
-        w.returns = {"first return", "second return", "third return", "fourth return", "fifth return",
-                     "sixth return", "seventh return", "eighth return", "ninth return", "tenth return"};
+        w.returns = {"first return", "second return",  "third return",  "fourth return", "fifth return",
+                     "sixth return", "seventh return", "eighth return", "ninth return",  "tenth return"};
         w.returnNumber = "return {n}";
         w.returnsOnce = "returns once";
         w.returnsTimes = "returns {n} times";
@@ -46,14 +46,10 @@ const SClipReasonWords& EnglishClipReasonWords()
 std::string WordClipReason(const SClipSuggestion& suggestion, const SClipReasonWords& words)
 {
     switch (suggestion.eBasis) {
-    case EClipBasis::kNoNotes:
-        return words.noNotes;
-    case EClipBasis::kDensest:
-        return words.noRepeat;
-    case EClipBasis::kWholeTune:
-        return words.wholeTune;
-    case EClipBasis::kRepetition:
-        break;
+    case EClipBasis::kNoNotes: return words.noNotes;
+    case EClipBasis::kDensest: return words.noRepeat;
+    case EClipBasis::kWholeTune: return words.wholeTune;
+    case EClipBasis::kRepetition: break;
     }
     const int returns = suggestion.Repeats() - 1;
     std::string text = returns == 1 ? words.returnsOnce : Fill(words.returnsTimes, "{n}", std::to_string(returns));
@@ -61,8 +57,8 @@ std::string WordClipReason(const SClipSuggestion& suggestion, const SClipReasonW
         const SClipOccurrence& occurrence = suggestion.occurrences[i];
         if (occurrence.nSemitones == 0 && !occurrence.bVaried)
             continue;
-        const std::string name = i - 1 < words.returns.size() ? words.returns[i - 1]
-                                                              : Fill(words.returnNumber, "{n}", std::to_string(i));
+        const std::string name =
+            i - 1 < words.returns.size() ? words.returns[i - 1] : Fill(words.returnNumber, "{n}", std::to_string(i));
         const int distance = std::abs(occurrence.nSemitones);
         const std::string interval = distance < static_cast<int>(words.intervals.size())
                                          ? words.intervals[static_cast<std::size_t>(distance)]

@@ -13,12 +13,9 @@ namespace corvina {
 int SClipSuggestion::Repeats() const
 {
     switch (eBasis) {
-    case EClipBasis::kNoNotes:
-        return 0;
-    case EClipBasis::kRepetition:
-        return static_cast<int>(occurrences.size());
-    default:
-        return 1;
+    case EClipBasis::kNoNotes: return 0;
+    case EClipBasis::kRepetition: return static_cast<int>(occurrences.size());
+    default: return 1;
     }
 }
 
@@ -64,8 +61,9 @@ SClipSuggestion SuggestClip(const std::vector<SMidiNote>& notes, const SClipSugg
     limits.minSpanUs = std::max<std::int64_t>(minUs / 5, 1000000);
     limits.maxSpanUs = 2 * maxUs;
     if (std::all_of(notes.begin(), notes.end(), [](const SMidiNote& n) { return n.byChannel == kDrumChannel; }))
-        limits.maxSemitones = 0;   // a drum pattern played on other drums is not the same pattern
-    const std::optional<SRepeatedSection> section = BestRepeatedSection(FindRepeatPairs(line, limits), line, minUs, maxUs);
+        limits.maxSemitones = 0; // a drum pattern played on other drums is not the same pattern
+    const std::optional<SRepeatedSection> section =
+        BestRepeatedSection(FindRepeatPairs(line, limits), line, minUs, maxUs);
     if (!section) {
         const std::int64_t start = bounds.DensestStart(targetUs);
         return finish(EClipBasis::kDensest, start, bounds.EndFor(start, start + targetUs, minUs, maxUs));
@@ -77,10 +75,12 @@ SClipSuggestion SuggestClip(const std::vector<SMidiNote>& notes, const SClipSugg
     result.nClipOccurrence = static_cast<int>(clip - members.begin());
     for (const SSectionMember& m : members) {
         const std::int64_t start = std::clamp<std::int64_t>(section->startUs + m.shiftUs, 0, tuneEnd);
-        result.occurrences.push_back({static_cast<std::uint32_t>(start / 1000), m.semitones - members.front().semitones, m.varied});
+        result.occurrences.push_back(
+            {static_cast<std::uint32_t>(start / 1000), m.semitones - members.front().semitones, m.varied});
     }
     const std::int64_t length = section->endUs - section->startUs;
-    std::int64_t start = bounds.StartNear(section->startUs + clip->shiftUs, std::min<std::int64_t>(2000000, length / 4));
+    std::int64_t start =
+        bounds.StartNear(section->startUs + clip->shiftUs, std::min<std::int64_t>(2000000, length / 4));
     if (tuneEnd - start < minUs)
         start = bounds.StartAtOrBefore(tuneEnd - minUs);
     return finish(EClipBasis::kRepetition, start, bounds.EndFor(start, section->endUs + clip->shiftUs, minUs, maxUs));

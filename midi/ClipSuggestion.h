@@ -11,7 +11,7 @@ namespace corvina {
 
 // What the suggestion is asked for.
 struct SClipSuggestionOptions {
-    double dTargetSeconds = 25.0;   // wanted length; the clip may be up to 40 % shorter or longer
+    double dTargetSeconds = 25.0; // wanted length; the clip may be up to 40 % shorter or longer
 };
 
 // The shortest and longest clip a target allows, and the largest target taken (an hour).
@@ -20,26 +20,26 @@ constexpr double kMaxClipTargetSeconds = 3600.0;
 
 // What the suggested clip is based on.
 enum class EClipBasis {
-    kNoNotes,      // nothing to suggest: the notes are empty
-    kRepetition,   // the section that returns most often
-    kDensest,      // nothing returns: the stretch of the target length with the most notes
-    kWholeTune,    // the tune is no longer than the shortest clip allowed: all of it
+    kNoNotes,    // nothing to suggest: the notes are empty
+    kRepetition, // the section that returns most often
+    kDensest,    // nothing returns: the stretch of the target length with the most notes
+    kWholeTune,  // the tune is no longer than the shortest clip allowed: all of it
 };
 
 // One appearance of the suggested section.
 struct SClipOccurrence {
-    std::uint32_t dwStartMs = 0;   // where it starts
-    int nSemitones = 0;            // transposition against the first appearance (positive: higher)
-    bool bVaried = false;          // some notes, or its ending, differ from the suggested clip
+    std::uint32_t dwStartMs = 0; // where it starts
+    int nSemitones = 0;          // transposition against the first appearance (positive: higher)
+    bool bVaried = false;        // some notes, or its ending, differ from the suggested clip
 };
 
 // The suggested clip and why.
 struct SClipSuggestion {
-    EClipBasis eBasis = EClipBasis::kNoNotes;   // what the clip is based on
-    std::uint32_t dwFromMs = 0;                 // clip start, on a note onset (both ends inclusive, as the clip writers take them)
-    std::uint32_t dwToMs = 0;                   // clip end: before the onset that follows, or the tune's end
-    std::vector<SClipOccurrence> occurrences;   // every appearance of the section in time order (kRepetition only)
-    int nClipOccurrence = -1;                   // which of them the clip covers (-1 without any)
+    EClipBasis eBasis = EClipBasis::kNoNotes; // what the clip is based on
+    std::uint32_t dwFromMs = 0; // clip start, on a note onset (both ends inclusive, as the clip writers take them)
+    std::uint32_t dwToMs = 0;   // clip end: before the onset that follows, or the tune's end
+    std::vector<SClipOccurrence> occurrences; // every appearance of the section in time order (kRepetition only)
+    int nClipOccurrence = -1;                 // which of them the clip covers (-1 without any)
 
     // How many times the section is heard (1 when nothing returns, 0 without notes).
     int Repeats() const;

@@ -37,7 +37,8 @@ std::vector<SMidiNote> Audible(const std::vector<SMidiNote>& notes)
 }
 
 // Half-open ranges [first, last) of sorted notes struck together.
-template <class Visit> void ForEachStrike(const std::vector<SMidiNote>& notes, Visit visit)
+template <class Visit>
+void ForEachStrike(const std::vector<SMidiNote>& notes, Visit visit)
 {
     std::size_t first = 0;
     while (first < notes.size()) {

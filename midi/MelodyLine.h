@@ -13,19 +13,19 @@ namespace corvina {
 
 // Why a clip gives a line or not.
 enum class eMelodyLineResult {
-    Ok,          // the line has notes
-    NoNotes,     // the clip has no notes at all
-    OnlyDrums,   // every note is on the drum channel
-    OnlyChords   // every other voice strikes only chords of three or more notes: nothing to sing
+    Ok,        // the line has notes
+    NoNotes,   // the clip has no notes at all
+    OnlyDrums, // every note is on the drum channel
+    OnlyChords // every other voice strikes only chords of three or more notes: nothing to sing
 };
 
 // The line of a clip: one note at a time, each ending at or before the next one starts.
 struct SMelodyLine {
     eMelodyLineResult eResult = eMelodyLineResult::NoNotes;
-    std::vector<SMidiNote> notes;   // copies of the clip's notes, ends cut where the next note starts
-    std::int32_t nTrack = -1;       // the voice (track and channel) the line was taken from
+    std::vector<SMidiNote> notes; // copies of the clip's notes, ends cut where the next note starts
+    std::int32_t nTrack = -1;     // the voice (track and channel) the line was taken from
     int nChannel = -1;
-    bool bChordal = false;          // that voice plays chords: the line is its top notes
+    bool bChordal = false; // that voice plays chords: the line is its top notes
 };
 
 // Features of one voice (the notes of one track and channel) that tell a tune from an accompaniment.
@@ -33,18 +33,18 @@ struct SVoiceFeatures {
     std::int32_t nTrack = 0;
     int nChannel = 0;
     std::size_t nNotes = 0;
-    std::size_t nStrikes = 0;       // groups of notes struck together (onsets within kStrikeWindowUs)
-    double dChordShare = 0;         // strikes of two or more keys, or struck under a held note of the voice
-    double dBigChordShare = 0;      // strikes of three or more keys
-    double dMeanKey = 0;            // of the voice's top line
-    double dStepShare = 0;          // intervals of the top line of 1 or 2 semitones
-    double dLeapShare = 0;          // intervals of more than 7 semitones
-    double dRepeatShare = 0;        // intervals of 0 (the same key again)
-    double dSwingShare = 0;         // notes back on the key of two notes before (a figure going to and fro)
-    double dStrikesPerSecond = 0;   // over the time the voice plays
-    double dCoverage = 0;           // share of the clip's time the voice plays
-    double dRhythmVariety = 0;      // distinct gaps between strikes, against the number of strikes
-    double dScore = 0;              // how much the voice looks like a tune; the highest is taken
+    std::size_t nStrikes = 0;     // groups of notes struck together (onsets within kStrikeWindowUs)
+    double dChordShare = 0;       // strikes of two or more keys, or struck under a held note of the voice
+    double dBigChordShare = 0;    // strikes of three or more keys
+    double dMeanKey = 0;          // of the voice's top line
+    double dStepShare = 0;        // intervals of the top line of 1 or 2 semitones
+    double dLeapShare = 0;        // intervals of more than 7 semitones
+    double dRepeatShare = 0;      // intervals of 0 (the same key again)
+    double dSwingShare = 0;       // notes back on the key of two notes before (a figure going to and fro)
+    double dStrikesPerSecond = 0; // over the time the voice plays
+    double dCoverage = 0;         // share of the clip's time the voice plays
+    double dRhythmVariety = 0;    // distinct gaps between strikes, against the number of strikes
+    double dScore = 0;            // how much the voice looks like a tune; the highest is taken
 };
 
 // Notes whose onsets lie this close together are struck together (a chord, also when played by hand).
@@ -67,8 +67,8 @@ std::string MelodyLineMessage(eMelodyLineResult eResult);
 
 // The first notes of a line that fit a phone's note limit.
 struct SMelodyCut {
-    std::size_t nKept = 0;          // notes kept from the start of the line
-    bool bAtPhraseEnd = false;      // the cut follows a rest or a long note (else it is at the limit itself)
+    std::size_t nKept = 0;     // notes kept from the start of the line
+    bool bAtPhraseEnd = false; // the cut follows a rest or a long note (else it is at the limit itself)
 };
 // Where to cut a line of more than nMaxNotes notes: after the last phrase end (a rest or a long note) in
 // the second half of the allowed notes, else at the limit. A line that fits is kept whole.

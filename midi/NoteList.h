@@ -13,11 +13,11 @@ class CMidiTrack;
 // One sounding note, in the engine's times (microseconds from the start of its track).
 struct SMidiNote {
     std::uint32_t dwStartUs = 0;
-    std::uint32_t dwEndUs = 0;     // its note-off; a note never ended lasts to its track's last event
+    std::uint32_t dwEndUs = 0; // its note-off; a note never ended lasts to its track's last event
     std::uint8_t byKey = 0;
-    std::uint8_t byVelocity = 0;   // above 0
-    std::uint8_t byChannel = 0;    // 0 to 15; 9 is the drum channel
-    std::int32_t nTrack = 0;       // index of the track in the file
+    std::uint8_t byVelocity = 0; // above 0
+    std::uint8_t byChannel = 0;  // 0 to 15; 9 is the drum channel
+    std::int32_t nTrack = 0;     // index of the track in the file
     bool operator==(const SMidiNote&) const = default;
 };
 

@@ -46,7 +46,7 @@ constexpr double kMinSpacing = 0.8;
 struct SPiece {
     int first = 0;
     int last = 0;
-    int k = 0;   // the diagonal: note i agrees with note i + k
+    int k = 0; // the diagonal: note i agrees with note i + k
     std::int64_t lag = 0;
     int semitones = 0;
     int matched = 0;
@@ -60,19 +60,20 @@ std::int64_t Overlap(std::int64_t a0, std::int64_t a1, std::int64_t b0, std::int
 // Index of the first note of the line starting at or after t.
 std::size_t FirstAtOrAfter(const std::vector<STopNote>& line, std::int64_t t)
 {
-    return static_cast<std::size_t>(std::lower_bound(line.begin(), line.end(), t,
-                                                     [](const STopNote& n, std::int64_t v) { return n.startUs < v; }) -
-                                    line.begin());
+    return static_cast<std::size_t>(
+        std::lower_bound(line.begin(), line.end(), t, [](const STopNote& n, std::int64_t v) { return n.startUs < v; }) -
+        line.begin());
 }
 
 // The notes of one hearing (from index `from`, starting before `until`) that have no partner in the
 // other hearing, shifted by `lag` and transposed by `semitones`; their onsets go to `unmatched`
 // (moved back by `back`). Returns how many have one. Both walks move forward only.
-int WalkHearing(const std::vector<STopNote>& line, std::size_t from, std::int64_t until, std::int64_t lag, int semitones,
-                std::int64_t tolerance, std::int64_t back, std::vector<std::int64_t>& unmatched)
+int WalkHearing(const std::vector<STopNote>& line, std::size_t from, std::int64_t until, std::int64_t lag,
+                int semitones, std::int64_t tolerance, std::int64_t back, std::vector<std::int64_t>& unmatched)
 {
     int matched = 0;
-    std::size_t partner = FirstAtOrAfter(line, line.empty() || from >= line.size() ? 0 : line[from].startUs + lag - tolerance);
+    std::size_t partner =
+        FirstAtOrAfter(line, line.empty() || from >= line.size() ? 0 : line[from].startUs + lag - tolerance);
     for (std::size_t i = from; i < line.size() && line[i].startUs < until; ++i) {
         const std::int64_t t = line[i].startUs + lag;
         while (partner < line.size() && line[partner].startUs < t - tolerance)
@@ -94,10 +95,10 @@ int WalkHearing(const std::vector<STopNote>& line, std::size_t from, std::int64_
 void CountAgreement(const std::vector<STopNote>& line, std::int64_t tolerance, SRepeatPair& pair)
 {
     pair.unmatchedUs.clear();
-    pair.matched = WalkHearing(line, FirstAtOrAfter(line, pair.aStartUs), pair.aEndUs, pair.lagUs, pair.semitones, tolerance, 0,
-                               pair.unmatchedUs);
-    WalkHearing(line, FirstAtOrAfter(line, pair.aStartUs + pair.lagUs), pair.aEndUs + pair.lagUs, -pair.lagUs, -pair.semitones,
-                tolerance, pair.lagUs, pair.unmatchedUs);
+    pair.matched = WalkHearing(line, FirstAtOrAfter(line, pair.aStartUs), pair.aEndUs, pair.lagUs, pair.semitones,
+                               tolerance, 0, pair.unmatchedUs);
+    WalkHearing(line, FirstAtOrAfter(line, pair.aStartUs + pair.lagUs), pair.aEndUs + pair.lagUs, -pair.lagUs,
+                -pair.semitones, tolerance, pair.lagUs, pair.unmatchedUs);
     std::sort(pair.unmatchedUs.begin(), pair.unmatchedUs.end());
 }
 
@@ -107,7 +108,7 @@ std::vector<SPiece> DiagonalPieces(const std::vector<STopNote>& line, const SRep
     const int m = static_cast<int>(line.size());
     std::vector<std::int64_t> t(line.size());
     std::vector<int> p(line.size());
-    std::vector<int> step(line.size(), 0);   // interval to the next note
+    std::vector<int> step(line.size(), 0); // interval to the next note
     for (std::size_t i = 0; i < line.size(); ++i) {
         t[i] = line[i].startUs;
         p[i] = line[i].key;
@@ -215,7 +216,8 @@ std::vector<STopNote> OnsetTopLine(const std::vector<SMidiNote>& notes)
     return line;
 }
 
-std::vector<SRepeatPair> FindRepeatPairs(const std::vector<STopNote>& line, const SRepeatLimits& limits, std::size_t maxPairs)
+std::vector<SRepeatPair> FindRepeatPairs(const std::vector<STopNote>& line, const SRepeatLimits& limits,
+                                         std::size_t maxPairs)
 {
     std::vector<SPiece> pieces = DiagonalPieces(line, limits);
     const std::int64_t tol = limits.toleranceUs;
@@ -226,7 +228,7 @@ std::vector<SRepeatPair> FindRepeatPairs(const std::vector<STopNote>& line, cons
     // Joined runs, before their agreement is counted again.
     struct SJoined {
         SRepeatPair pair;
-        int pieceNotes;   // agreeing notes the pieces found
+        int pieceNotes; // agreeing notes the pieces found
     };
     std::vector<SJoined> joinedRuns;
     const auto emit = [&](int first, int last, std::int64_t lag, int semitones, int pieceNotes) {
@@ -258,13 +260,16 @@ std::vector<SRepeatPair> FindRepeatPairs(const std::vector<STopNote>& line, cons
         int notes = joined->matched;
         for (std::size_t i = g + 1; i < h; ++i) {
             const SPiece& next = pieces[i];
-            const std::int64_t gap = line[static_cast<std::size_t>(next.first)].startUs - line[static_cast<std::size_t>(last)].startUs;
-            const std::int64_t span = line[static_cast<std::size_t>(next.last)].startUs - line[static_cast<std::size_t>(first)].startUs;
+            const std::int64_t gap =
+                line[static_cast<std::size_t>(next.first)].startUs - line[static_cast<std::size_t>(last)].startUs;
+            const std::int64_t span =
+                line[static_cast<std::size_t>(next.last)].startUs - line[static_cast<std::size_t>(first)].startUs;
             // Only a note or two may lie between the pieces in either hearing: more is other music
             // that happens to share a few notes.
             const int skippedA = next.first - last - 1;
             const int skippedB = (next.first + next.k) - (last + lastK) - 1;
-            if (gap <= kJoinGapUs && span < std::min(joined->lag - tol, limits.maxSpanUs) && skippedA <= kMaxSkipped && skippedB <= kMaxSkipped) {
+            if (gap <= kJoinGapUs && span < std::min(joined->lag - tol, limits.maxSpanUs) && skippedA <= kMaxSkipped &&
+                skippedB <= kMaxSkipped) {
                 if (next.last > last) {
                     last = next.last;
                     lastK = next.k;
@@ -287,7 +292,8 @@ std::vector<SRepeatPair> FindRepeatPairs(const std::vector<STopNote>& line, cons
     // thousands of joined runs, so only the longest are counted.
     const auto longest = [&](std::size_t keep) {
         if (joinedRuns.size() > keep) {
-            std::nth_element(joinedRuns.begin(), joinedRuns.begin() + static_cast<std::ptrdiff_t>(keep), joinedRuns.end(),
+            std::nth_element(joinedRuns.begin(), joinedRuns.begin() + static_cast<std::ptrdiff_t>(keep),
+                             joinedRuns.end(),
                              [](const SJoined& a, const SJoined& b) { return a.pieceNotes > b.pieceNotes; });
             joinedRuns.resize(keep);
         }
@@ -298,7 +304,8 @@ std::vector<SRepeatPair> FindRepeatPairs(const std::vector<STopNote>& line, cons
         SRepeatPair& pair = joined.pair;
         CountAgreement(line, tol, pair);
         const int aNotes = static_cast<int>(FirstAtOrAfter(line, pair.aEndUs) - FirstAtOrAfter(line, pair.aStartUs));
-        const int bNotes = static_cast<int>(FirstAtOrAfter(line, pair.aEndUs + pair.lagUs) - FirstAtOrAfter(line, pair.aStartUs + pair.lagUs));
+        const int bNotes = static_cast<int>(FirstAtOrAfter(line, pair.aEndUs + pair.lagUs) -
+                                            FirstAtOrAfter(line, pair.aStartUs + pair.lagUs));
         if (pair.matched >= kMinPairNotes && pair.matched >= kMinAgreement * std::max(aNotes, bNotes))
             pairs.push_back(std::move(pair));
     }
@@ -315,15 +322,15 @@ namespace {
 // What the pairs say about one stretch of the tune: where else it appears, and the extent its
 // appearances agree on.
 struct SAppearances {
-    std::vector<SSectionMember> members;   // unordered; the stretch itself (shift 0) first
-    std::int64_t start = 0;                // the agreed extent
+    std::vector<SSectionMember> members; // unordered; the stretch itself (shift 0) first
+    std::int64_t start = 0;              // the agreed extent
     std::int64_t end = 0;
 };
 
 // A pair's word on where a stretch appears.
 struct SClaim {
     SSectionMember member;
-    std::int64_t spanStart;   // the stretch the pair found, in the time of the stretch looked up
+    std::int64_t spanStart; // the stretch the pair found, in the time of the stretch looked up
     std::int64_t spanEnd;
 };
 
@@ -334,7 +341,8 @@ struct SScratch {
     std::vector<std::pair<std::int64_t, int>> edges;
 };
 
-bool FindAppearances(const std::vector<SRepeatPair>& pairs, std::int64_t s0, std::int64_t s1, SScratch& scratch, SAppearances& out)
+bool FindAppearances(const std::vector<SRepeatPair>& pairs, std::int64_t s0, std::int64_t s1, SScratch& scratch,
+                     SAppearances& out)
 {
     const std::int64_t length = s1 - s0;
     if (length <= 0)
@@ -355,8 +363,10 @@ bool FindAppearances(const std::vector<SRepeatPair>& pairs, std::int64_t s0, std
             const std::int64_t c1 = std::min(r1, s1) - shift;
             const auto changed = std::lower_bound(pair.unmatchedUs.begin(), pair.unmatchedUs.end(), c0);
             const bool varied = coverage < 0.95 || (changed != pair.unmatchedUs.end() && *changed < c1);
-            claims.push_back({{from ? -pair.lagUs : pair.lagUs, from ? -pair.semitones : pair.semitones, std::min(coverage, 1.0), varied},
-                              r0, r1});
+            claims.push_back({{from ? -pair.lagUs : pair.lagUs, from ? -pair.semitones : pair.semitones,
+                               std::min(coverage, 1.0), varied},
+                              r0,
+                              r1});
         }
     }
     // One claim per appearance, the best covering first; the stretch's own comes first of all.
@@ -369,7 +379,8 @@ bool FindAppearances(const std::vector<SRepeatPair>& pairs, std::int64_t s0, std
     kept.clear();
     for (const SClaim& claim : claims) {
         const bool apart = std::all_of(kept.begin(), kept.end(), [&](const SClaim& k) {
-            return static_cast<double>(std::llabs(k.member.shiftUs - claim.member.shiftUs)) >= kMinSpacing * static_cast<double>(length);
+            return static_cast<double>(std::llabs(k.member.shiftUs - claim.member.shiftUs)) >=
+                   kMinSpacing * static_cast<double>(length);
         });
         if (apart)
             kept.push_back(claim);
@@ -409,8 +420,9 @@ bool FindAppearances(const std::vector<SRepeatPair>& pairs, std::int64_t s0, std
 
 } // namespace
 
-std::optional<SRepeatedSection> BestRepeatedSection(const std::vector<SRepeatPair>& pairs, const std::vector<STopNote>& line,
-                                                    std::int64_t minLengthUs, std::int64_t maxLengthUs)
+std::optional<SRepeatedSection> BestRepeatedSection(const std::vector<SRepeatPair>& pairs,
+                                                    const std::vector<STopNote>& line, std::int64_t minLengthUs,
+                                                    std::int64_t maxLengthUs)
 {
     if (line.empty() || pairs.empty())
         return std::nullopt;

@@ -10,8 +10,8 @@ namespace corvina {
 
 // The peak of a note list.
 struct SVoicePeak {
-    int nVoices = 0;            // most notes sounding at one moment; 0 for no notes
-    std::uint32_t dwAtUs = 0;   // the first moment with that many (the notes' own time base)
+    int nVoices = 0;          // most notes sounding at one moment; 0 for no notes
+    std::uint32_t dwAtUs = 0; // the first moment with that many (the notes' own time base)
 };
 
 // A note sounds from its start up to, not including, its end: a restruck key (ended and started at the

@@ -25,10 +25,7 @@ CAtcHelperFunctions::CAtcHelperFunctions()
     }
 }
 
-CAtcHelperFunctions::CAtcHelperFunctions(std::shared_ptr<IAtCommandService> service)
-    : m_pAtc(std::move(service))
-{
-}
+CAtcHelperFunctions::CAtcHelperFunctions(std::shared_ptr<IAtCommandService> service) : m_pAtc(std::move(service)) {}
 
 CAtcHelperFunctions::~CAtcHelperFunctions() = default;
 

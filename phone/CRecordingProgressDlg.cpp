@@ -42,8 +42,14 @@ HRESULT CRecordingProgressDlg::Record(const char* operation, std::string argumen
     return m_failure;
 }
 
-HRESULT CRecordingProgressDlg::SetTitle(const std::string& text) { return Record("SetTitle", text); }
-HRESULT CRecordingProgressDlg::SetLine(const std::string& text) { return Record("SetLine", text); }
+HRESULT CRecordingProgressDlg::SetTitle(const std::string& text)
+{
+    return Record("SetTitle", text);
+}
+HRESULT CRecordingProgressDlg::SetLine(const std::string& text)
+{
+    return Record("SetLine", text);
+}
 
 HRESULT CRecordingProgressDlg::SetRange(std::int32_t low, std::int32_t high)
 {
@@ -59,9 +65,18 @@ HRESULT CRecordingProgressDlg::SetPos(std::int32_t pos)
     return Record("SetPos", std::to_string(pos));
 }
 
-HRESULT CRecordingProgressDlg::SetLineCompact(const std::string& text) { return Record("SetLineCompact", text); }
-HRESULT CRecordingProgressDlg::Show() { return Record("Show", {}); }
-HRESULT CRecordingProgressDlg::Close() { return Record("Close", {}); }
+HRESULT CRecordingProgressDlg::SetLineCompact(const std::string& text)
+{
+    return Record("SetLineCompact", text);
+}
+HRESULT CRecordingProgressDlg::Show()
+{
+    return Record("Show", {});
+}
+HRESULT CRecordingProgressDlg::Close()
+{
+    return Record("Close", {});
+}
 
 HRESULT CRecordingProgressDlg::HasUserCancelled(std::int32_t* cancelled)
 {
@@ -81,6 +96,9 @@ HRESULT CRecordingProgressDlg::HasUserCancelled(std::int32_t* cancelled)
     return hr;
 }
 
-HRESULT CRecordingProgressDlg::SetOption(std::int32_t option) { return Record("SetOption", std::to_string(option)); }
+HRESULT CRecordingProgressDlg::SetOption(std::int32_t option)
+{
+    return Record("SetOption", std::to_string(option));
+}
 
 } // namespace corvina

@@ -16,7 +16,7 @@ public:
     struct Call {
         std::string operation;
         std::string argument;
-        std::thread::id thread;  // who called: a window may only be used from its own thread
+        std::thread::id thread; // who called: a window may only be used from its own thread
     };
 
     // Answers "cancelled" to every cancel query once count SetPos calls with a position above 0 were

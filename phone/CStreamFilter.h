@@ -17,11 +17,20 @@ public:
     HRESULT Write(const void* pv, std::uint32_t cb, std::uint32_t* w) override { return m_inner->Write(pv, cb, w); }
     HRESULT Seek(std::int64_t m, STREAM_SEEK o, std::uint64_t* p) override { return m_inner->Seek(m, o, p); }
     HRESULT SetSize(std::uint64_t s) override { return m_inner->SetSize(s); }
-    HRESULT CopyTo(IStream* s, std::uint64_t cb, std::uint64_t* r, std::uint64_t* w) override { return m_inner->CopyTo(s, cb, r, w); }
+    HRESULT CopyTo(IStream* s, std::uint64_t cb, std::uint64_t* r, std::uint64_t* w) override
+    {
+        return m_inner->CopyTo(s, cb, r, w);
+    }
     HRESULT Commit(std::uint32_t f) override { return m_inner->Commit(f); }
     HRESULT Revert() override { return m_inner->Revert(); }
-    HRESULT LockRegion(std::uint64_t o, std::uint64_t cb, std::uint32_t t) override { return m_inner->LockRegion(o, cb, t); }
-    HRESULT UnlockRegion(std::uint64_t o, std::uint64_t cb, std::uint32_t t) override { return m_inner->UnlockRegion(o, cb, t); }
+    HRESULT LockRegion(std::uint64_t o, std::uint64_t cb, std::uint32_t t) override
+    {
+        return m_inner->LockRegion(o, cb, t);
+    }
+    HRESULT UnlockRegion(std::uint64_t o, std::uint64_t cb, std::uint32_t t) override
+    {
+        return m_inner->UnlockRegion(o, cb, t);
+    }
     HRESULT Stat(STATSTG* s, std::uint32_t f) override { return m_inner->Stat(s, f); }
     HRESULT Clone(std::shared_ptr<IStream>* s) override { return m_inner->Clone(s); }
 

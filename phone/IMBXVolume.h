@@ -17,11 +17,11 @@ constexpr std::uint32_t FILE_ATTRIBUTE_ARCHIVE = 0x20;
 
 // One row of a folder listing.
 struct MBX_LISTENTRY {
-    std::string name;              // column 0: the entry's name without path
-    std::int32_t number = 0;       // column 2: the entry's size in bytes (0 for folders)
-    std::uint32_t attributes = 0;  // column 3: FILE_ATTRIBUTE_* bits
-    double lastChange = 0.0;       // column 6: date of the last change, OLE automation date
-    std::int32_t toneNumber = 0;   // column 7: the phone's number of the tone, 0 when it has none
+    std::string name;             // column 0: the entry's name without path
+    std::int32_t number = 0;      // column 2: the entry's size in bytes (0 for folders)
+    std::uint32_t attributes = 0; // column 3: FILE_ATTRIBUTE_* bits
+    double lastChange = 0.0;      // column 6: date of the last change, OLE automation date
+    std::int32_t toneNumber = 0;  // column 7: the phone's number of the tone, 0 when it has none
 };
 
 // What ListFolder gives: names for the root query, rows for a folder query.

@@ -14,9 +14,9 @@ enum STREAM_SEEK : std::uint32_t { STREAM_SEEK_SET = 0, STREAM_SEEK_CUR = 1, STR
 
 // What Stat tells about a stream.
 struct STATSTG {
-    std::string pwcsName;      // the file behind the stream, when there is one
-    std::uint64_t cbSize = 0;  // total size in bytes
-    double mtime = 0.0;        // last change as an OLE automation date, 0 when unknown
+    std::string pwcsName;     // the file behind the stream, when there is one
+    std::uint64_t cbSize = 0; // total size in bytes
+    double mtime = 0.0;       // last change as an OLE automation date, 0 when unknown
 };
 
 class IStream {

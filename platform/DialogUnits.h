@@ -21,7 +21,9 @@ public:
     // baseX: average letter width of the dialog font in pixels; baseY: its character height.
     // Four horizontal units make one average letter, eight vertical units one line.
     explicit DialogUnits(int baseX = kTemplateBaseX, int baseY = kTemplateBaseY)
-        : m_baseX(baseX > 0 ? baseX : kTemplateBaseX), m_baseY(baseY > 0 ? baseY : kTemplateBaseY) {}
+        : m_baseX(baseX > 0 ? baseX : kTemplateBaseX), m_baseY(baseY > 0 ? baseY : kTemplateBaseY)
+    {
+    }
 
     // The base for a font whose 52 letters A–Z and a–z are lettersWidth pixels wide together,
     // rounded as the templates' platform rounds it.

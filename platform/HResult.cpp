@@ -13,9 +13,8 @@ std::string HResultText(HRESULT hr)
 }
 
 ComError::ComError(HRESULT hr, const std::string& description)
-    : std::runtime_error(description.empty() ? "COM error " + HResultText(hr) : description)
-    , m_hr(hr)
-    , m_description(description)
+    : std::runtime_error(description.empty() ? "COM error " + HResultText(hr) : description), m_hr(hr),
+      m_description(description)
 {
 }
 

@@ -10,7 +10,10 @@ namespace corvina {
 // 32-bit result code with the Windows meaning: negative is a failure.
 using HRESULT = std::int32_t;
 
-constexpr HRESULT HrFromBits(std::uint32_t bits) { return static_cast<HRESULT>(bits); }
+constexpr HRESULT HrFromBits(std::uint32_t bits)
+{
+    return static_cast<HRESULT>(bits);
+}
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
@@ -29,8 +32,14 @@ constexpr HRESULT HR_PORT_CANNOT_BE_READ = 0x00000704;
 // The phone link is busy with another user's command sequence; a waiting read-out is retried.
 constexpr HRESULT HR_PHONE_BUSY = HrFromBits(0x8004B001u);
 
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+constexpr bool FAILED(HRESULT hr)
+{
+    return hr < 0;
+}
+constexpr bool SUCCEEDED(HRESULT hr)
+{
+    return hr >= 0;
+}
 
 // Hexadecimal text of a result code, "0x80004005".
 std::string HResultText(HRESULT hr);

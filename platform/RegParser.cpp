@@ -65,8 +65,8 @@ std::string Utf16LeToUtf8(std::string_view bytes)
     std::string out;
     out.reserve(bytes.size() / 2);
     auto unit = [&](std::size_t i) {
-        return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i]))
-            | (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8);
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) |
+               (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8);
     };
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
         std::uint32_t cp = unit(i);
@@ -109,7 +109,8 @@ void RegParser::Problem(const std::string& reason)
 
 void RegParser::Parse(std::string_view text)
 {
-    if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF && static_cast<unsigned char>(text[1]) == 0xFE) {
+    if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF &&
+        static_cast<unsigned char>(text[1]) == 0xFE) {
         std::string converted = Utf16LeToUtf8(text.substr(2));
         ParseLines(converted);
     } else {
@@ -118,8 +119,8 @@ void RegParser::Parse(std::string_view text)
         ParseLines(text);
     }
     if (m_problemCount > kMaxProblemsPerText)
-        m_problems.push_back(m_source + ": " + std::to_string(m_problemCount - kMaxProblemsPerText)
-            + " more problems not listed");
+        m_problems.push_back(m_source + ": " + std::to_string(m_problemCount - kMaxProblemsPerText) +
+                             " more problems not listed");
 }
 
 void RegParser::ParseLines(std::string_view text)
@@ -245,8 +246,8 @@ void RegParser::ParseValueLine(std::string_view line, std::string_view text, std
         while (length < digits.size() && std::isxdigit(static_cast<unsigned char>(digits[length])))
             ++length;
         std::uint32_t value = 0;
-        if (length == 0 || length > 8 || !OnlyCommentLeft(digits.substr(length))
-            || std::from_chars(digits.data(), digits.data() + length, value, 16).ec != std::errc()) {
+        if (length == 0 || length > 8 || !OnlyCommentLeft(digits.substr(length)) ||
+            std::from_chars(digits.data(), digits.data() + length, value, 16).ec != std::errc()) {
             Problem("DWORD value of \"" + name + "\" is not 1 to 8 hexadecimal digits");
             return;
         }

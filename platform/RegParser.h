@@ -32,8 +32,8 @@ private:
     std::string m_source;
     std::size_t m_lineNumber = 0;
     std::size_t m_problemCount = 0;
-    RegKey* m_key = nullptr;       // the section values go to; null before the first valid section
-    bool m_sawSection = false;     // tells "before any key" from "after a broken section"
+    RegKey* m_key = nullptr;   // the section values go to; null before the first valid section
+    bool m_sawSection = false; // tells "before any key" from "after a broken section"
 };
 
 } // namespace corvina

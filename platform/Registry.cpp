@@ -119,8 +119,8 @@ void Registry::Load(const std::vector<std::filesystem::path>& files)
             continue;
         }
         if (size > kMaxFileBytes) {
-            problems.push_back(file.string() + ": larger than " + std::to_string(kMaxFileBytes >> 20)
-                + " MiB, not read");
+            problems.push_back(file.string() + ": larger than " + std::to_string(kMaxFileBytes >> 20) +
+                               " MiB, not read");
             continue;
         }
         std::ifstream in(file, std::ios::binary);

@@ -50,7 +50,7 @@ private:
     fluid_synth_t* m_synth = nullptr;
     int m_sampleRate = 44100;
     std::string m_soundFont;
-    CSpeakerFilter* m_pDriverFilter = nullptr;  // the filter of the driver opened last, if any
+    CSpeakerFilter* m_pDriverFilter = nullptr; // the filter of the driver opened last, if any
 };
 
 } // namespace corvina

@@ -45,9 +45,9 @@ bool IsNote(const SCHEDULED_EVENT& e)
 
 struct CMciPlayer::Device {
     std::shared_ptr<const CMidiSchedule> Schedule;
-    std::shared_ptr<const CMidiSchedule> Played;  // what the worker sends: Schedule, or its fitted copy
+    std::shared_ptr<const CMidiSchedule> Played; // what the worker sends: Schedule, or its fitted copy
     std::shared_ptr<CFluidSynth> Synth;
-    std::unique_ptr<CSpeakerFilter> Filter;       // phone sound only
+    std::unique_ptr<CSpeakerFilter> Filter; // phone sound only
     // Declared after Synth and Filter so that the driver stops pulling sound before they go.
     std::unique_ptr<fluid_audio_driver_t, void (*)(fluid_audio_driver_t*)> Driver{nullptr, delete_fluid_audio_driver};
     CWavWriter Wav;
@@ -67,7 +67,8 @@ struct CMciPlayer::Device {
 
     ~Device()
     {
-        if (Worker.joinable()) Worker.join();
+        if (Worker.joinable())
+            Worker.join();
     }
 
     // Waits (live) or renders (file) until the time line reaches us; false when stopped meanwhile.
@@ -82,7 +83,8 @@ struct CMciPlayer::Device {
         std::vector<std::int16_t> buffer(2 * kRenderBlockFrames);
         std::vector<float> samples(Filter ? 2 * kRenderBlockFrames : 0);
         while (RenderedFrames < target) {
-            if (StopRequested) return false;
+            if (StopRequested)
+                return false;
             int frames = static_cast<int>(std::min<std::int64_t>(kRenderBlockFrames, target - RenderedFrames));
             if (Filter) {
                 // Filtered in floating point, so that the speaker's cut does not cost the quiet parts bits.
@@ -94,13 +96,15 @@ struct CMciPlayer::Device {
             } else {
                 Synth->Render(buffer.data(), frames);
             }
-            if (!Wav.Write(buffer.data(), static_cast<std::size_t>(frames))) return false;
+            if (!Wav.Write(buffer.data(), static_cast<std::size_t>(frames)))
+                return false;
             RenderedFrames += frames;
             std::int64_t renderedUs = RenderedFrames * 1'000'000 / Synth->SampleRate();
             PositionUs = FromUs + renderedUs;
             if (RealTime) {
                 std::unique_lock<std::mutex> lock(Lock);
-                Wake.wait_until(lock, Start + std::chrono::microseconds(renderedUs), [&] { return StopRequested.load(); });
+                Wake.wait_until(lock, Start + std::chrono::microseconds(renderedUs),
+                                [&] { return StopRequested.load(); });
             }
         }
         return !StopRequested;
@@ -115,7 +119,8 @@ struct CMciPlayer::Device {
         bool have = cursor.Next(e);
         // Programs, controllers and bends set before the range still apply; notes before it do not sound.
         for (; have && e.TimeUs < FromUs; have = cursor.Next(e))
-            if (!IsNote(e)) Synth->Send(e);
+            if (!IsNote(e))
+                Synth->Send(e);
         bool completed = true;
         for (; have && e.TimeUs < ToUs; have = cursor.Next(e)) {
             if (!AdvanceTo(e.TimeUs)) {
@@ -138,11 +143,13 @@ struct CMciPlayer::Device {
                 PositionUs = ToUs;
             }
         }
-        if (FileMode) Wav.Close();
+        if (FileMode)
+            Wav.Close();
         Playing = false;
         // A play that ends by itself, at its end or because the output failed, tells its owner;
         // only Stop ends one quietly.
-        if (!StopRequested && notify) notify();
+        if (!StopRequested && notify)
+            notify();
     }
 };
 
@@ -167,10 +174,12 @@ void CMciPlayer::SetFile(const std::string& path)
 
 bool CMciPlayer::Open()
 {
-    if (m_strFilePath.empty()) return false;
+    if (m_strFilePath.empty())
+        return false;
     // Kept after the device closes, so that the play after a length query does not read the file again.
     m_pSchedule = CMidiSchedule::LoadShared(m_strFilePath);
-    if (!m_pSchedule) return false;
+    if (!m_pSchedule)
+        return false;
     m_device = std::make_shared<Device>();
     m_device->Schedule = m_pSchedule;
     std::uint32_t id = g_nextDeviceId++;
@@ -182,9 +191,12 @@ bool CMciPlayer::Play()
 {
     m_eLastFailure = EPlayFailure::NoFile;
     m_strFailureDetail.clear();
-    if (m_strFilePath.empty()) return false;
-    if (m_device) Close();
-    if (!Open()) return false;
+    if (m_strFilePath.empty())
+        return false;
+    if (m_device)
+        Close();
+    if (!Open())
+        return false;
 
     Device& d = *m_device;
     d.Played = PlayedSchedule();
@@ -234,14 +246,17 @@ void CMciPlayer::SetPhoneSound(bool phone, int voices, int lowHz, int highHz)
 
 std::shared_ptr<const CMidiSchedule> CMciPlayer::PlayedSchedule()
 {
-    if (!m_bPhoneSound || m_nPhoneVoices == 0) return m_pSchedule;
-    if (m_pFitted && m_pFittedFrom == m_pSchedule && m_nFittedVoices == m_nPhoneVoices) return m_pFitted;
+    if (!m_bPhoneSound || m_nPhoneVoices == 0)
+        return m_pSchedule;
+    if (m_pFitted && m_pFittedFrom == m_pSchedule && m_nFittedVoices == m_nPhoneVoices)
+        return m_pFitted;
     // The fit keeps the file's ticks and tempo map, so the copy has the file's length and times.
     SClipFitOptions options;
     options.nVoices = m_nPhoneVoices;
     SClipFitResult fitted = FitClip(m_pSchedule->Bytes(), options);
     auto schedule = std::make_shared<CMidiSchedule>();
-    if (!fitted.Ok() || !schedule->Parse(std::move(fitted.bytes))) return nullptr;
+    if (!fitted.Ok() || !schedule->Parse(std::move(fitted.bytes)))
+        return nullptr;
     m_pFitted = std::move(schedule);
     m_pFittedFrom = m_pSchedule;
     m_nFittedVoices = m_nPhoneVoices;
@@ -267,7 +282,8 @@ bool CMciPlayer::StartOutput()
     m_synth->Reset();
     Device& d = *m_device;
     d.Synth = m_synth;
-    if (m_bPhoneSound) d.Filter = std::make_unique<CSpeakerFilter>(m_nSpeakerLowHz, m_nSpeakerHighHz, m_synth->SampleRate());
+    if (m_bPhoneSound)
+        d.Filter = std::make_unique<CSpeakerFilter>(m_nSpeakerLowHz, m_nSpeakerHighHz, m_synth->SampleRate());
     d.FileMode = output.AudioDriver == kFileAudioDriver;
     d.RealTime = output.RealTime;
     if (d.FileMode) {
@@ -282,14 +298,16 @@ bool CMciPlayer::StartOutput()
 
 void CMciPlayer::Stop()
 {
-    if (m_device) Close();
+    if (m_device)
+        Close();
 }
 
 void CMciPlayer::Close()
 {
     std::shared_ptr<Device> device = std::move(m_device);
     m_wDeviceID = 0;
-    if (!device) return;
+    if (!device)
+        return;
     {
         std::lock_guard<std::mutex> lock(device->Lock);
         device->StopRequested = true;
@@ -309,7 +327,8 @@ void CMciPlayer::Close()
 
 std::uint32_t CMciPlayer::Status(std::uint32_t item) const
 {
-    if (!m_device) return 0;
+    if (!m_device)
+        return 0;
     const Device& d = *m_device;
     switch (item) {
     case MCI_STATUS_LENGTH: return static_cast<std::uint32_t>(d.Schedule->LengthMs());
@@ -332,8 +351,10 @@ std::uint32_t CMciPlayer::Status(std::uint32_t item) const
 
 std::int32_t CMciPlayer::GetLength()
 {
-    if (m_device) return static_cast<std::int32_t>(Status(MCI_STATUS_LENGTH));
-    if (!Open()) return 0;
+    if (m_device)
+        return static_cast<std::int32_t>(Status(MCI_STATUS_LENGTH));
+    if (!Open())
+        return 0;
     std::int32_t length = static_cast<std::int32_t>(Status(MCI_STATUS_LENGTH));
     Close();
     return length;

@@ -30,10 +30,10 @@ constexpr std::uint32_t MCI_FORMAT_MILLISECONDS = 0;
 // Why a Play did not start.
 enum class EPlayFailure {
     None,
-    NoFile,             // no file, a file that cannot be read, or nothing to play in the range
-    NoSoundFont,        // no General MIDI SoundFont could be loaded
-    NoAudioOutput,      // no audio driver opened (no sound card, no sound server)
-    AudioFileFailed,    // file mode: the WAV file cannot be written, or would be too long
+    NoFile,          // no file, a file that cannot be read, or nothing to play in the range
+    NoSoundFont,     // no General MIDI SoundFont could be loaded
+    NoAudioOutput,   // no audio driver opened (no sound card, no sound server)
+    AudioFileFailed, // file mode: the WAV file cannot be written, or would be too long
 };
 
 class CMciPlayer {
@@ -88,12 +88,12 @@ public:
     std::uint32_t GetDeviceID() const { return m_wDeviceID; }
 
 protected:
-    NotifyCallback m_notify;          // receives the end of play; empty until set
-    std::uint32_t m_wDeviceID = 0;    // 0 when no device is open
-    std::string m_strFilePath;        // empty at construction
-    std::int32_t m_nFrom = -1;        // start of the range in milliseconds
-    std::int32_t m_nTo = -1;          // end of the range in milliseconds
-    std::uint32_t m_bPlayWhole = 1;   // 1: the whole file; 0: from..to
+    NotifyCallback m_notify;        // receives the end of play; empty until set
+    std::uint32_t m_wDeviceID = 0;  // 0 when no device is open
+    std::string m_strFilePath;      // empty at construction
+    std::int32_t m_nFrom = -1;      // start of the range in milliseconds
+    std::int32_t m_nTo = -1;        // end of the range in milliseconds
+    std::uint32_t m_bPlayWhole = 1; // 1: the whole file; 0: from..to
 
 private:
     struct Device;
@@ -104,7 +104,7 @@ private:
 
     std::shared_ptr<Device> m_device;
     std::shared_ptr<const CMidiSchedule> m_pSchedule; // the file's last reading (released with another file)
-    std::shared_ptr<CFluidSynth> m_synth; // kept between plays: loading a SoundFont takes a while
+    std::shared_ptr<CFluidSynth> m_synth;             // kept between plays: loading a SoundFont takes a while
     bool m_bPhoneSound = false;
     int m_nPhoneVoices = 0;
     int m_nSpeakerLowHz = 800;

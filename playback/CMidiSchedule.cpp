@@ -20,7 +20,8 @@ constexpr std::uint32_t kDefaultTempo = 500000; // microseconds per quarter note
 std::uint32_t BigEndian(const std::uint8_t* p, int n)
 {
     std::uint32_t v = 0;
-    for (int i = 0; i < n; ++i) v = (v << 8) | p[i];
+    for (int i = 0; i < n; ++i)
+        v = (v << 8) | p[i];
     return v;
 }
 
@@ -31,8 +32,10 @@ int DataBytes(std::uint8_t status)
     case 0xC0:
     case 0xD0: return 1;
     case 0xF0:
-        if (status == 0xF2) return 2;
-        if (status == 0xF1 || status == 0xF3) return 1;
+        if (status == 0xF2)
+            return 2;
+        if (status == 0xF1 || status == 0xF3)
+            return 1;
         return 0;
     default: return 2;
     }
@@ -43,17 +46,20 @@ std::optional<std::uint32_t> VarLen(const std::uint8_t*& p, const std::uint8_t* 
 {
     std::uint32_t v = 0;
     for (int i = 0; i < 4; ++i) {
-        if (p >= end) return std::nullopt;
+        if (p >= end)
+            return std::nullopt;
         std::uint8_t b = *p++;
         v = (v << 7) | (b & 0x7F);
-        if (!(b & 0x80)) return v;
+        if (!(b & 0x80))
+            return v;
     }
     return std::nullopt;
 }
 
 bool Fail(std::string* reason, const char* text)
 {
-    if (reason) *reason = text;
+    if (reason)
+        *reason = text;
     return false;
 }
 
@@ -90,15 +96,18 @@ CMidiSchedule::CCursor::CCursor(const CMidiSchedule& schedule)
     // Room for every track that can hold an event (three bytes at least), so the states are not moved
     // as they are added.
     std::size_t possible = 0;
-    ForEachTrack(schedule.m_image, schedule.m_firstChunk, [&](std::uint32_t begin, std::uint32_t end) { possible += end - begin >= 3; });
+    ForEachTrack(schedule.m_image, schedule.m_firstChunk,
+                 [&](std::uint32_t begin, std::uint32_t end) { possible += end - begin >= 3; });
     m_tracks.reserve(possible);
     // Tracks without an event take no part; the others keep their file order, which settles ties.
     ForEachTrack(schedule.m_image, schedule.m_firstChunk, [this](std::uint32_t begin, std::uint32_t end) {
         m_tracks.push_back(TRACK_STATE{0, begin, end, 0, 0, 0, 0, 0});
-        if (!Advance(m_tracks.back())) m_tracks.pop_back();
+        if (!Advance(m_tracks.back()))
+            m_tracks.pop_back();
     });
     m_heap.resize(m_tracks.size());
-    for (std::uint32_t i = 0; i < m_heap.size(); ++i) m_heap[i] = i;
+    for (std::uint32_t i = 0; i < m_heap.size(); ++i)
+        m_heap[i] = i;
     std::make_heap(m_heap.begin(), m_heap.end(), [this](std::uint32_t a, std::uint32_t b) { return Later(a, b); });
 }
 
@@ -117,19 +126,26 @@ bool CMidiSchedule::CCursor::Advance(TRACK_STATE& track) const
     auto offset = [&](const std::uint8_t* at) { return static_cast<std::uint32_t>(at - m_image); };
     while (p < end) {
         auto delta = VarLen(p, end);
-        if (!delta) return false;
+        if (!delta)
+            return false;
         track.Tick += *delta;
-        if (p >= end) return false;
+        if (p >= end)
+            return false;
         std::uint8_t status = *p;
-        if (status & 0x80) ++p;
-        else if (track.Running) status = track.Running;
-        else return false;
+        if (status & 0x80)
+            ++p;
+        else if (track.Running)
+            status = track.Running;
+        else
+            return false;
 
         if (status == 0xFF) {
-            if (p >= end) return false;
+            if (p >= end)
+                return false;
             std::uint8_t type = *p++;
             auto len = VarLen(p, end);
-            if (!len || *len > static_cast<std::uint64_t>(end - p)) return false;
+            if (!len || *len > static_cast<std::uint64_t>(end - p))
+                return false;
             if (type == 0x51 && *len >= 3) {
                 track.Status = 0xFF;
                 track.Value = BigEndian(p, 3);
@@ -139,28 +155,33 @@ bool CMidiSchedule::CCursor::Advance(TRACK_STATE& track) const
             p += *len;
             track.Pos = offset(p);
             // Nothing after End of Track is read.
-            if (type == 0x2F) track.End = track.Pos;
+            if (type == 0x2F)
+                track.End = track.Pos;
             return true;
         }
         if (status == 0xF0 || status == 0xF7) {
             auto len = VarLen(p, end);
-            if (!len || *len > static_cast<std::uint64_t>(end - p)) return false;
+            if (!len || *len > static_cast<std::uint64_t>(end - p))
+                return false;
             const std::uint8_t* body = p;
             p += *len;
             // Running status goes on after a system-exclusive event, as sequencers play such files.
-            if (status == 0xF7) continue;
+            if (status == 0xF7)
+                continue;
             track.Status = 0xF0;
             track.Value = offset(body);
             track.Pos = offset(p);
             return true;
         }
         int n = DataBytes(status);
-        if (end - p < n) return false;
+        if (end - p < n)
+            return false;
         std::uint8_t d1 = n > 0 ? p[0] & 0x7F : 0;
         std::uint8_t d2 = n > 1 ? p[1] & 0x7F : 0;
         p += n;
         // System common and real-time bytes do not belong in a file; they are skipped.
-        if (status >= 0xF0) continue;
+        if (status >= 0xF0)
+            continue;
         track.Running = status;
         track.Status = status;
         track.Data1 = d1;
@@ -191,9 +212,12 @@ void CMidiSchedule::CCursor::SiftDown(std::size_t i)
     const std::uint32_t item = m_heap[i];
     for (;;) {
         std::size_t child = 2 * i + 1;
-        if (child >= n) break;
-        if (child + 1 < n && Later(m_heap[child], m_heap[child + 1])) ++child;
-        if (!Later(item, m_heap[child])) break;
+        if (child >= n)
+            break;
+        if (child + 1 < n && Later(m_heap[child], m_heap[child + 1]))
+            ++child;
+        if (!Later(item, m_heap[child]))
+            break;
         m_heap[i] = m_heap[child];
         i = child;
     }
@@ -221,7 +245,8 @@ bool CMidiSchedule::CCursor::Next(SCHEDULED_EVENT& event)
             if (track.Status == 0xF0) {
                 // The body ends where the track goes on; a closing 0xF7 is not part of it.
                 std::uint32_t bodyEnd = track.Pos;
-                if (bodyEnd > track.Value && m_image[bodyEnd - 1] == 0xF7) --bodyEnd;
+                if (bodyEnd > track.Value && m_image[bodyEnd - 1] == 0xF7)
+                    --bodyEnd;
                 event.Sysex = std::span<const std::uint8_t>(m_image + track.Value, bodyEnd - track.Value);
                 event.Data1 = event.Data2 = 0;
             }
@@ -230,8 +255,10 @@ bool CMidiSchedule::CCursor::Next(SCHEDULED_EVENT& event)
             m_heap.front() = m_heap.back();
             m_heap.pop_back();
         }
-        if (!m_heap.empty()) SiftDown(0);
-        if (send) return true;
+        if (!m_heap.empty())
+            SiftDown(0);
+        if (send)
+            return true;
     }
     return false;
 }
@@ -248,14 +275,18 @@ void CMidiSchedule::CCursor::Measure(std::int64_t& count, std::int64_t& lengthUs
     auto toTempo = [&](TRACK_STATE& track) {
         for (;;) {
             lastTick = std::max(lastTick, track.Tick);
-            if (track.Status == 0xFF) return true;
-            if (track.Status != 0xFE) ++count;
-            if (!Advance(track)) return false;
+            if (track.Status == 0xFF)
+                return true;
+            if (track.Status != 0xFE)
+                ++count;
+            if (!Advance(track))
+                return false;
         }
     };
     m_heap.clear();
     for (std::uint32_t i = 0; i < m_tracks.size(); ++i)
-        if (toTempo(m_tracks[i])) m_heap.push_back(i);
+        if (toTempo(m_tracks[i]))
+            m_heap.push_back(i);
     std::make_heap(m_heap.begin(), m_heap.end(), [this](std::uint32_t a, std::uint32_t b) { return Later(a, b); });
     while (!m_heap.empty()) {
         TRACK_STATE& track = m_tracks[m_heap.front()];
@@ -266,7 +297,8 @@ void CMidiSchedule::CCursor::Measure(std::int64_t& count, std::int64_t& lengthUs
             m_heap.front() = m_heap.back();
             m_heap.pop_back();
         }
-        if (!m_heap.empty()) SiftDown(0);
+        if (!m_heap.empty())
+            SiftDown(0);
     }
     lengthUs = ToUs(lastTick);
     m_timeUs = lengthUs;
@@ -338,13 +370,17 @@ bool CMidiSchedule::Load(const std::filesystem::path& path, std::string* reason)
 {
     std::error_code ec;
     auto size = std::filesystem::file_size(path, ec);
-    if (ec) return Fail(reason, "the file cannot be found");
-    if (size > kLargestFile) return Fail(reason, "the file is too large");
+    if (ec)
+        return Fail(reason, "the file cannot be found");
+    if (size > kLargestFile)
+        return Fail(reason, "the file is too large");
     std::ifstream in(path, std::ios::binary);
-    if (!in) return Fail(reason, "the file cannot be opened");
+    if (!in)
+        return Fail(reason, "the file cannot be opened");
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (static_cast<std::uintmax_t>(in.gcount()) != size) return Fail(reason, "the file cannot be read");
+    if (static_cast<std::uintmax_t>(in.gcount()) != size)
+        return Fail(reason, "the file cannot be read");
     return Parse(std::move(bytes), reason);
 }
 
@@ -360,17 +396,22 @@ bool CMidiSchedule::Parse(std::vector<std::uint8_t> bytes, std::string* reason)
     if (bytes.size() < 14 || std::string_view(reinterpret_cast<const char*>(bytes.data()), 4) != "MThd")
         return Fail(reason, "not a Standard MIDI File");
     // Positions in the file are kept in 32 bits; files that large are refused by Load long before.
-    if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) return Fail(reason, "the file is too large");
+    if (bytes.size() > std::numeric_limits<std::uint32_t>::max())
+        return Fail(reason, "the file is too large");
     std::uint32_t headerLength = BigEndian(&bytes[4], 4);
-    if (headerLength < 6 || headerLength > bytes.size() - 8) return Fail(reason, "damaged file header");
+    if (headerLength < 6 || headerLength > bytes.size() - 8)
+        return Fail(reason, "damaged file header");
     std::uint32_t format = BigEndian(&bytes[8], 2);
     std::uint32_t division = BigEndian(&bytes[12], 2);
     // Format 2 files hold independent sequences, which a sequencer does not play as one piece.
-    if (format > 1) return Fail(reason, "only MIDI file formats 0 and 1 can be played");
-    if (division == 0 || (division & 0x8000 && (division & 0xFF) == 0)) return Fail(reason, "no time division");
+    if (format > 1)
+        return Fail(reason, "only MIDI file formats 0 and 1 can be played");
+    if (division == 0 || (division & 0x8000 && (division & 0xFF) == 0))
+        return Fail(reason, "no time division");
 
     const int tracks = ForEachTrack(bytes, 8 + headerLength, [](std::uint32_t, std::uint32_t) {});
-    if (tracks == 0) return Fail(reason, "the file has no tracks");
+    if (tracks == 0)
+        return Fail(reason, "the file has no tracks");
 
     m_image = std::move(bytes);
     m_firstChunk = 8 + headerLength;

@@ -13,8 +13,8 @@ namespace corvina {
 
 // One event to send to the synthesizer.
 struct SCHEDULED_EVENT {
-    std::int64_t TimeUs = 0;  // from the start of the file
-    std::uint8_t Status = 0;  // channel message status byte, or 0xF0 for a system-exclusive message
+    std::int64_t TimeUs = 0; // from the start of the file
+    std::uint8_t Status = 0; // channel message status byte, or 0xF0 for a system-exclusive message
     std::uint8_t Data1 = 0;
     std::uint8_t Data2 = 0;
     // For 0xF0: the body without the leading 0xF0 and the closing 0xF7, inside the schedule's copy of
@@ -37,7 +37,7 @@ public:
     // not read again while its schedule is still in use: the length query and the play that follows,
     // or a preview prepared off the window's thread, share one reading. Null when Load fails.
     static std::shared_ptr<const CMidiSchedule> LoadShared(const std::filesystem::path& path,
-                                                          std::string* reason = nullptr);
+                                                           std::string* reason = nullptr);
     // Parses the bytes of a file (kept as the schedule's copy).
     bool Parse(std::vector<std::uint8_t> bytes, std::string* reason = nullptr);
 
@@ -60,8 +60,8 @@ private:
     template <typename Visit>
     static int ForEachTrack(const std::vector<std::uint8_t>& image, std::size_t firstChunk, Visit visit);
 
-    std::vector<std::uint8_t> m_image;   // the file, exactly as read
-    std::uint32_t m_firstChunk = 0;      // where the chunk after the header starts
+    std::vector<std::uint8_t> m_image; // the file, exactly as read
+    std::uint32_t m_firstChunk = 0;    // where the chunk after the header starts
     std::uint32_t m_division = 0;
     std::int64_t m_eventCount = 0;
     std::int64_t m_lengthUs = 0;
@@ -86,14 +86,14 @@ private:
 
     // One track's reading position and the event it holds, decoded, waiting for its turn.
     struct TRACK_STATE {
-        std::int64_t Tick;        // of the waiting event
-        std::uint32_t Pos;        // where the track goes on after the waiting event
+        std::int64_t Tick; // of the waiting event
+        std::uint32_t Pos; // where the track goes on after the waiting event
         std::uint32_t End;
-        std::uint32_t Value;      // tempo, or where a system-exclusive body starts
-        std::uint8_t Status;      // 0xFF tempo change, 0xFE other meta event, 0xF0 or a channel status
+        std::uint32_t Value; // tempo, or where a system-exclusive body starts
+        std::uint8_t Status; // 0xFF tempo change, 0xFE other meta event, 0xF0 or a channel status
         std::uint8_t Data1;
         std::uint8_t Data2;
-        std::uint8_t Running;     // running status
+        std::uint8_t Running; // running status
     };
 
     // Reads the track's next event into its state; false when the track has no more.
@@ -109,7 +109,7 @@ private:
 
     const std::uint8_t* m_image;
     std::vector<TRACK_STATE> m_tracks;
-    std::vector<std::uint32_t> m_heap;   // tracks with a waiting event, earliest first
+    std::vector<std::uint32_t> m_heap; // tracks with a waiting event, earliest first
     std::uint32_t m_division;
     bool m_bSmpte;
     double m_smpteTicksPerSecond = 0;

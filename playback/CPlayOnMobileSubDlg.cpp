@@ -21,9 +21,7 @@ IMelodiesPlayParent* CPlayOnMobileSubDlg::m_pMelodiesDlg = nullptr;
 long CPlayOnMobileSubDlg::m_lSoundModeBeforePlay = -1;
 ITonesPlayParent* CPlayOnMobileSubDlg::m_pSoundModePage = nullptr;
 
-CPlayOnMobileSubDlg::CPlayOnMobileSubDlg()
-    : CDialog(IDD)
-    , m_Resource(CResource::ForModule())
+CPlayOnMobileSubDlg::CPlayOnMobileSubDlg() : CDialog(IDD), m_Resource(CResource::ForModule())
 {
     m_bIsPlaying = 0;
     m_bPlayStartWasMelodiesDlg = 0;
@@ -110,7 +108,8 @@ void CPlayOnMobileSubDlg::OnButtonPlay()
     }
     std::string path;
     if (byFile && main)
-        path = m_pMelodiesParent ? main->GetAPathFileName(m_pMelodiesParent->GetComboFileName()) : main->GetCurRtAPathFileName();
+        path = m_pMelodiesParent ? main->GetAPathFileName(m_pMelodiesParent->GetComboFileName())
+                                 : main->GetCurRtAPathFileName();
     m_bIsPlaying = m_Phone.Play(byFile, path) ? 1 : 0;
     // Nothing plays: what was changed for playing goes back at once.
     if (!m_bIsPlaying)
@@ -179,10 +178,11 @@ int CPlayOnMobileSubDlg::WriteSelectedRingingTone(long toneIndex, bool soundNorm
     if (!main || !AtcHelper())
         return 0;
     // A phone that names tones by file has the file made active (its failure is traced there).
-    const bool written = main->GetRtByFilename()
-                             ? SUCCEEDED(main->SetActiveFileToPhone(main->GetCurRtFileName()))
-                             : m_Phone.SetRingTone(static_cast<std::int32_t>(toneIndex),
-                                                   static_cast<std::int32_t>(m_pMelodiesDlg ? m_pMelodiesDlg->GetVolume() : 1));
+    const bool written =
+        main->GetRtByFilename()
+            ? SUCCEEDED(main->SetActiveFileToPhone(main->GetCurRtFileName()))
+            : m_Phone.SetRingTone(static_cast<std::int32_t>(toneIndex),
+                                  static_cast<std::int32_t>(m_pMelodiesDlg ? m_pMelodiesDlg->GetVolume() : 1));
     if (!written)
         return 0;
     if (soundNormal)

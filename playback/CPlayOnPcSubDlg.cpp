@@ -44,11 +44,7 @@ std::string AppendStatus(const char* format, const std::string& text, std::uint3
 
 } // namespace
 
-CPlayOnPcSubDlg::CPlayOnPcSubDlg()
-    : CDialog(IDD)
-    , m_Resource(CResource::ForModule())
-{
-}
+CPlayOnPcSubDlg::CPlayOnPcSubDlg() : CDialog(IDD), m_Resource(CResource::ForModule()) {}
 
 CPlayOnPcSubDlg::~CPlayOnPcSubDlg()
 {
@@ -71,7 +67,8 @@ bool CPlayOnPcSubDlg::OnInitDialog()
     for (int id : {IDC_EDIT_FROM, IDC_EDIT_TO})
         if (auto* edit = Item<wxTextCtrl>(id))
             edit->ChangeValue("");
-    AddMessageHandler(MM_MCINOTIFY, [this](std::uintptr_t wParam, std::intptr_t lParam) { return OnMciNotify(wParam, lParam); });
+    AddMessageHandler(MM_MCINOTIFY,
+                      [this](std::uintptr_t wParam, std::intptr_t lParam) { return OnMciNotify(wParam, lParam); });
     SetPlayState(false);
     return true;
 }

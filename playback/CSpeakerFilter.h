@@ -20,14 +20,14 @@ private:
     // One biquad section (coefficients divided by a0) and its memory per channel.
     struct SSection {
         double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
-        std::array<std::array<double, 4>, 2> state{};  // per channel: x[n-1], x[n-2], y[n-1], y[n-2]
+        std::array<std::array<double, 4>, 2> state{}; // per channel: x[n-1], x[n-2], y[n-1], y[n-2]
         float Step(int channel, float x);
     };
     static SSection HighPass(double hz, int sampleRate);
     static SSection LowPass(double hz, int sampleRate);
 
-    SSection m_high;  // the speaker's low end
-    SSection m_low;   // its high end
+    SSection m_high; // the speaker's low end
+    SSection m_low;  // its high end
 };
 
 } // namespace corvina

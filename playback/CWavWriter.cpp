@@ -18,7 +18,8 @@ void Put16(std::uint8_t* p, std::uint16_t v)
 
 void Put32(std::uint8_t* p, std::uint32_t v)
 {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 } // namespace
@@ -32,7 +33,8 @@ bool CWavWriter::Open(const std::filesystem::path& path, int sampleRate)
 {
     Close();
     m_file = std::fopen(path.c_str(), "wb");
-    if (!m_file) return false;
+    if (!m_file)
+        return false;
     m_dataBytes = 0;
     std::uint8_t header[44] = {};
     std::memcpy(header, "RIFF", 4);
@@ -55,19 +57,23 @@ bool CWavWriter::Open(const std::filesystem::path& path, int sampleRate)
 
 bool CWavWriter::Write(const std::int16_t* interleaved, std::size_t frames)
 {
-    if (!m_file) return false;
+    if (!m_file)
+        return false;
     std::size_t bytes = frames * kChannels * kBytesPerSample;
     // The header's sizes are 32-bit: a longer rendering is cut there.
-    if (bytes > std::numeric_limits<std::uint32_t>::max() - 36 - m_dataBytes) return false;
+    if (bytes > std::numeric_limits<std::uint32_t>::max() - 36 - m_dataBytes)
+        return false;
     // The host is little-endian, as WAV is.
-    if (std::fwrite(interleaved, 1, bytes, m_file) != bytes) return false;
+    if (std::fwrite(interleaved, 1, bytes, m_file) != bytes)
+        return false;
     m_dataBytes += static_cast<std::uint32_t>(bytes);
     return true;
 }
 
 void CWavWriter::Close()
 {
-    if (!m_file) return;
+    if (!m_file)
+        return;
     std::uint8_t size[4];
     Put32(size, 36 + m_dataBytes);
     std::fseek(m_file, 4, SEEK_SET);

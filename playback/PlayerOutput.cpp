@@ -19,12 +19,15 @@ PLAYER_OUTPUT ReadPlayerOutput()
         std::filesystem::is_regular_file(value, ec))
         out.SoundFont = value;
     for (const char* candidate : kSoundFontCandidates) {
-        if (!out.SoundFont.empty()) break;
-        if (std::filesystem::is_regular_file(candidate, ec)) out.SoundFont = candidate;
+        if (!out.SoundFont.empty())
+            break;
+        if (std::filesystem::is_regular_file(candidate, ec))
+            out.SoundFont = candidate;
     }
 
     value.clear();
-    if (registry.bGetStringFromRegistry(value, "AudioDriver", HKEY_LOCAL_MACHINE, kSuiteRootKey)) out.AudioDriver = value;
+    if (registry.bGetStringFromRegistry(value, "AudioDriver", HKEY_LOCAL_MACHINE, kSuiteRootKey))
+        out.AudioDriver = value;
 
     value.clear();
     if (registry.bGetStringFromRegistry(value, "AudioFile", HKEY_LOCAL_MACHINE, kSuiteRootKey) && !value.empty())

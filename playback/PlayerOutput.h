@@ -19,10 +19,10 @@ inline constexpr const char* kSoundFontCandidates[] = {
 };
 
 struct PLAYER_OUTPUT {
-    std::string SoundFont;            // empty when none was found
-    std::string AudioDriver;          // empty: try the system's usual drivers; kFileAudioDriver: render
-    std::filesystem::path AudioFile;  // the WAV file of file mode
-    bool RealTime = false;            // file mode keeps playing speed instead of rendering at once
+    std::string SoundFont;           // empty when none was found
+    std::string AudioDriver;         // empty: try the system's usual drivers; kFileAudioDriver: render
+    std::filesystem::path AudioFile; // the WAV file of file mode
+    bool RealTime = false;           // file mode keeps playing speed instead of rendering at once
 };
 
 // Reads "SoundFont", "AudioDriver", "AudioFile" (strings) and "AudioFileRealTime" (DWORD) under the

@@ -21,7 +21,8 @@ namespace {
 bool IsiMelodyFile(const fs::path& path)
 {
     std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return ext == ".imy";
 }
 
@@ -77,9 +78,9 @@ void SetNormalAttributes(const fs::path& path)
 unsigned MakePreviewFile(const fs::path& selected, const fs::path& preview)
 {
     SetNormalAttributes(preview);
-    const unsigned message = IsiMelodyFile(selected) ? ConvertiMelody(selected, preview)
-                             : CopyOver(selected, preview)  ? 0
-                                                            : IDS_CANNOT_WRITE_TEMP;
+    const unsigned message = IsiMelodyFile(selected)       ? ConvertiMelody(selected, preview)
+                             : CopyOver(selected, preview) ? 0
+                                                           : IDS_CANNOT_WRITE_TEMP;
     // A copy takes the permissions of a write-protected source; the next preview must replace it.
     SetNormalAttributes(preview);
     return message;

@@ -11,13 +11,16 @@ std::mutex g_sharedMutex;
 std::unique_ptr<CResource> g_shared;
 } // namespace
 
-CResource& CSharedStrings::Get() {
+CResource& CSharedStrings::Get()
+{
     std::lock_guard lock(g_sharedMutex);
-    if (!g_shared) g_shared = std::make_unique<CResource>(CResource::ForModule());
+    if (!g_shared)
+        g_shared = std::make_unique<CResource>(CResource::ForModule());
     return *g_shared;
 }
 
-void CSharedStrings::Destroy() {
+void CSharedStrings::Destroy()
+{
     std::lock_guard lock(g_sharedMutex);
     g_shared.reset();
 }

@@ -9,15 +9,15 @@
 namespace corvina {
 
 enum class ControlClass {
-    PushButton,   // plain push button
-    IconButton,   // owner-drawn button that shows an icon (and optionally a text)
-    DropList,     // combo box, drop-down list
-    DropDown,     // combo box, drop-down with edit field
-    ListView,     // report-view list
+    PushButton, // plain push button
+    IconButton, // owner-drawn button that shows an icon (and optionally a text)
+    DropList,   // combo box, drop-down list
+    DropDown,   // combo box, drop-down with edit field
+    ListView,   // report-view list
     TrackBar,
-    RadioButton,  // automatic radio button
-    CheckBox,     // automatic check box
-    Static,       // static text
+    RadioButton, // automatic radio button
+    CheckBox,    // automatic check box
+    Static,      // static text
     GroupBox,
     StaticIcon,   // static showing an icon at its real size (imageId)
     StaticBitmap, // static showing a bitmap (imageId)
@@ -34,23 +34,23 @@ enum ControlStyle : std::uint32_t {
     CS_VSCROLL = 1u << 4,
     CS_SORT = 1u << 5,
     CS_READONLY = 1u << 6,
-    CS_CENTER = 1u << 7,      // text centred (edits, statics)
-    CS_RIGHT = 1u << 8,       // text right-aligned (statics)
+    CS_CENTER = 1u << 7, // text centred (edits, statics)
+    CS_RIGHT = 1u << 8,  // text right-aligned (statics)
     CS_AUTOHSCROLL = 1u << 9,
-    CS_SINGLESEL = 1u << 10,  // list views
+    CS_SINGLESEL = 1u << 10, // list views
     CS_SHOWSELALWAYS = 1u << 11,
     CS_NOCOLUMNHEADER = 1u << 12,
     CS_NOSORTHEADER = 1u << 13,
     CS_REPORT = 1u << 14,
-    CS_AUTOTICKS = 1u << 15,  // track bars
+    CS_AUTOTICKS = 1u << 15, // track bars
     CS_TICKSTOP = 1u << 16,
     CS_NOTICKS = 1u << 17,
-    CS_VCENTER = 1u << 18,    // buttons: text centred vertically too
+    CS_VCENTER = 1u << 18, // buttons: text centred vertically too
     CS_DISABLED = 1u << 19,
 };
 
 struct ControlTemplate {
-    int id;              // control id; 0xFFFF (kNoId) for statics without one
+    int id; // control id; 0xFFFF (kNoId) for statics without one
     ControlClass cls;
     const char* text;    // template (German) text; "" when none
     std::uint32_t style; // ControlStyle bits
@@ -82,7 +82,7 @@ struct DialogTemplate {
 // with the dialog) instead of dialog units: the clip editor's rows line up pixel by pixel with its
 // ruler and note view. Controls the editor makes itself are placed by the same table.
 struct PixelPlace {
-    int id;          // control id; an embedded panel is named by its template id
+    int id;           // control id; an embedded panel is named by its template id
     int x, y, cx, cy; // template pixels
 };
 

@@ -103,7 +103,7 @@ constexpr DialogTemplate kDialogs[] = {
 };
 
 constexpr const DialogTemplate* kDialogList[] = {&kDialogs[0], &kDialogs[1], &kDialogs[2], &kDialogs[3],
-                                                &kDialogs[4], &kDialogs[5], &kDialogs[6]};
+                                                 &kDialogs[4], &kDialogs[5], &kDialogs[6]};
 static_assert(std::size(kDialogList) == std::size(kDialogs));
 
 } // namespace
@@ -114,29 +114,47 @@ namespace {
 // plays with, the suggestion and the clip's limits; the track and player lengths above the clip
 // fields; the ruler beside them.
 constexpr PixelPlace kClipEditorPixels[] = {
-    {4564, 0, 0, 22, 22},    {4516, 30, 0, 22, 22},   {4582, 60, 1, 218, 20},   {4605, 288, 3, 50, 20},
-    {4583, 348, 1, 50, 20},  {4574, 0, 50, 170, 155}, {4503, 208, 50, 70, 76},  {4740, 290, 52, 170, 20},
-    {4741, 290, 74, 170, 20}, {4759, 470, 50, 150, 24}, {4742, 290, 104, 380, 20},
+    {4564, 0, 0, 22, 22},
+    {4516, 30, 0, 22, 22},
+    {4582, 60, 1, 218, 20},
+    {4605, 288, 3, 50, 20},
+    {4583, 348, 1, 50, 20},
+    {4574, 0, 50, 170, 155},
+    {4503, 208, 50, 70, 76},
+    {4740, 290, 52, 170, 20},
+    {4741, 290, 74, 170, 20},
+    {4759, 470, 50, 150, 24},
+    {4742, 290, 104, 380, 20},
     // One line, right-aligned against its field, reaching left up to the track list: long words
     // ("Длина дорожки:") stay on one line instead of wrapping down onto the note strip.
-    {4606, 172, 188, 102, 20}, {4599, 278, 185, 50, 20}, {4598, 568, 185, 50, 20},
-    {4595, 0, 230, 50, 20},  {4596, 60, 230, 50, 20}, {4597, 120, 230, 50, 20}, {4593, 208, 230, 440, 20},
+    {4606, 172, 188, 102, 20},
+    {4599, 278, 185, 50, 20},
+    {4598, 568, 185, 50, 20},
+    {4595, 0, 230, 50, 20},
+    {4596, 60, 230, 50, 20},
+    {4597, 120, 230, 50, 20},
+    {4593, 208, 230, 440, 20},
 };
 
 } // namespace
 
-std::span<const PixelPlace> FindPixelPlaces(int dialogId) {
-    if (dialogId == 4563) return kClipEditorPixels;
+std::span<const PixelPlace> FindPixelPlaces(int dialogId)
+{
+    if (dialogId == 4563)
+        return kClipEditorPixels;
     return {};
 }
 
-const DialogTemplate* FindDialogTemplate(int id) {
+const DialogTemplate* FindDialogTemplate(int id)
+{
     for (const DialogTemplate& dialog : kDialogs)
-        if (dialog.id == id) return &dialog;
+        if (dialog.id == id)
+            return &dialog;
     return nullptr;
 }
 
-const DialogTemplate* const* AllDialogTemplates(std::size_t& count) {
+const DialogTemplate* const* AllDialogTemplates(std::size_t& count)
+{
     count = std::size(kDialogList);
     return kDialogList;
 }

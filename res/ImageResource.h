@@ -6,11 +6,11 @@
 namespace corvina {
 
 struct ImageResource {
-    int id;                     // icon, bitmap or cursor id (cursors: 106, 107, 108)
-    const unsigned char* png;   // PNG bytes
+    int id;                   // icon, bitmap or cursor id (cursors: 106, 107, 108)
+    const unsigned char* png; // PNG bytes
     std::size_t size;
-    int width, height;          // pixels
-    int hotX, hotY;             // cursor hot spot; 0 for icons and bitmaps
+    int width, height; // pixels
+    int hotX, hotY;    // cursor hot spot; 0 for icons and bitmaps
 };
 
 // The image with the given id, or nullptr.

@@ -24,17 +24,16 @@ struct ImageInfo {
 
 // Cursor hot spots sit on the bar that stands for the clip bound being dragged.
 constexpr ImageInfo kInventory[] = {
-    {4065, 7, 12, 0, 0},   {4066, 1, 12, 0, 0},   {4504, 16, 16, 0, 0},  {4505, 16, 16, 0, 0},
-    {4506, 16, 16, 0, 0},  {4509, 16, 16, 0, 0},  {4513, 12, 12, 0, 0},  {4514, 12, 12, 0, 0},
-    {4517, 16, 16, 0, 0},  {4520, 16, 16, 0, 0},  {4521, 16, 16, 0, 0},  {4529, 12, 12, 0, 0},
-    {4530, 12, 12, 0, 0},  {4536, 12, 22, 0, 0},  {4537, 16, 16, 0, 0},  {4539, 12, 22, 0, 0},
-    {4563, 16, 16, 0, 0},  {4565, 16, 16, 0, 0},  {4567, 16, 16, 0, 0},  {4570, 16, 16, 0, 0},
-    {4571, 16, 16, 0, 0},  {4579, 12, 22, 0, 0},  {4583, 12, 22, 0, 0},  {4587, 16, 16, 0, 0},
-    {4067, 514, 18, 0, 0}, {4532, 70, 27, 0, 0},
-    {106, 32, 32, 10, 15}, {107, 32, 32, 21, 15}, {108, 32, 32, 15, 15},
+    {4065, 7, 12, 0, 0},  {4066, 1, 12, 0, 0},   {4504, 16, 16, 0, 0},  {4505, 16, 16, 0, 0},  {4506, 16, 16, 0, 0},
+    {4509, 16, 16, 0, 0}, {4513, 12, 12, 0, 0},  {4514, 12, 12, 0, 0},  {4517, 16, 16, 0, 0},  {4520, 16, 16, 0, 0},
+    {4521, 16, 16, 0, 0}, {4529, 12, 12, 0, 0},  {4530, 12, 12, 0, 0},  {4536, 12, 22, 0, 0},  {4537, 16, 16, 0, 0},
+    {4539, 12, 22, 0, 0}, {4563, 16, 16, 0, 0},  {4565, 16, 16, 0, 0},  {4567, 16, 16, 0, 0},  {4570, 16, 16, 0, 0},
+    {4571, 16, 16, 0, 0}, {4579, 12, 22, 0, 0},  {4583, 12, 22, 0, 0},  {4587, 16, 16, 0, 0},  {4067, 514, 18, 0, 0},
+    {4532, 70, 27, 0, 0}, {106, 32, 32, 10, 15}, {107, 32, 32, 21, 15}, {108, 32, 32, 15, 15},
 };
 
-const std::array<ImageResource, std::size(kInventory)>& Resources() {
+const std::array<ImageResource, std::size(kInventory)>& Resources()
+{
     static const std::array<ImageResource, std::size(kInventory)> resources = [] {
         std::array<ImageResource, std::size(kInventory)> out{};
         for (std::size_t i = 0; i < out.size(); ++i) {
@@ -53,10 +52,12 @@ const std::array<ImageResource, std::size(kInventory)>& Resources() {
 
 } // namespace
 
-const ImageResource* FindImageResource(int id) {
+const ImageResource* FindImageResource(int id)
+{
     for (const ImageResource& resource : Resources())
         // An inventory entry whose picture was not built in is reported as missing, not as empty.
-        if (resource.id == id) return resource.png != nullptr ? &resource : nullptr;
+        if (resource.id == id)
+            return resource.png != nullptr ? &resource : nullptr;
     return nullptr;
 }
 

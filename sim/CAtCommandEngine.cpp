@@ -74,7 +74,7 @@ std::string CmeText(int n)
     }
 }
 
-}  // namespace
+} // namespace
 
 CAtCommandEngine::CAtCommandEngine(CPhoneState& state, CPhoneModel model) : m_state(state), m_model(std::move(model)) {}
 
@@ -246,32 +246,48 @@ CAtCommandEngine::SStatus CAtCommandEngine::RunExtended(const std::string& comma
             } else if (quoted || arg.bQuoted == false) {
                 arg.strText += tail[i];
             } else if (tail[i] != ' ') {
-                return SStatus::Error();  // text after a closing quote
+                return SStatus::Error(); // text after a closing quote
             }
         }
     } else if (!tail.empty()) {
         return SStatus::Error();
     }
 
-    if (name == "+CGMI" || name == "+CGMM" || name == "+CGMR" || name == "+CGSN" || name == "+GMI" ||
-        name == "+GMM" || name == "+GMR" || name == "+GSN")
+    if (name == "+CGMI" || name == "+CGMM" || name == "+CGMR" || name == "+CGSN" || name == "+GMI" || name == "+GMM" ||
+        name == "+GMR" || name == "+GSN")
         return Identification(name, form, out);
-    if (name == "+CMEE") return Cmee(form, args, out);
-    if (name == "+CSCS") return Cscs(form, args, out);
-    if (name == "+CFUN") return Cfun(form, args, out);
-    if (name == "+CRSL") return Crsl(form, args, out);
-    if (name == "+CALM") return Calm(form, args, out);
-    if (name == "+CVIB") return Cvib(form, args, out);
-    if (name == "^CRTN") return Crtn(form, args, out);
-    if (name == "^CPLY") return Cply(form, args, out);
-    if (name == "^CPLF") return Cplf(form, args);
-    if (name == "^CLVL") return Clvl(form, args, out);
-    if (name == "^CLTN") return Cltn(form, args, out);
-    if (name == "^CAFL") return Cafl(form, args, out);
-    if (name == "^CUTB") return Cutb(form, args);
-    if (name == "^CUTD") return Cutd(form, args);
-    if (name == "^CUTE") return Cute(form, args);
-    if (name == "^SIMFAULT") return SimFault(form, args, out);
+    if (name == "+CMEE")
+        return Cmee(form, args, out);
+    if (name == "+CSCS")
+        return Cscs(form, args, out);
+    if (name == "+CFUN")
+        return Cfun(form, args, out);
+    if (name == "+CRSL")
+        return Crsl(form, args, out);
+    if (name == "+CALM")
+        return Calm(form, args, out);
+    if (name == "+CVIB")
+        return Cvib(form, args, out);
+    if (name == "^CRTN")
+        return Crtn(form, args, out);
+    if (name == "^CPLY")
+        return Cply(form, args, out);
+    if (name == "^CPLF")
+        return Cplf(form, args);
+    if (name == "^CLVL")
+        return Clvl(form, args, out);
+    if (name == "^CLTN")
+        return Cltn(form, args, out);
+    if (name == "^CAFL")
+        return Cafl(form, args, out);
+    if (name == "^CUTB")
+        return Cutb(form, args);
+    if (name == "^CUTD")
+        return Cutd(form, args);
+    if (name == "^CUTE")
+        return Cute(form, args);
+    if (name == "^SIMFAULT")
+        return SimFault(form, args, out);
     return SStatus::Error();
 }
 
@@ -344,7 +360,8 @@ CAtCommandEngine::SStatus CAtCommandEngine::Cfun(EForm form, const std::vector<S
         return SStatus::Ok();
     }
     if (form != EForm::Set || args.empty() || args.size() > 2 || !ParseInt(args[0].strText, n) ||
-        (n != 0 && n != 1 && n != 4) || (args.size() == 2 && (!ParseInt(args[1].strText, reset) || reset < 0 || reset > 1)))
+        (n != 0 && n != 1 && n != 4) ||
+        (args.size() == 2 && (!ParseInt(args[1].strText, reset) || reset < 0 || reset > 1)))
         return SStatus::Cme(kCmeNotSupported);
     m_nCfun = n;
     if (reset == 1)
@@ -432,7 +449,9 @@ CAtCommandEngine::SStatus CAtCommandEngine::Cply(EForm form, const std::vector<S
     int v = 0;
     switch (form) {
     case EForm::Test: out.push_back("^CPLY: (0-1)"); return SStatus::Ok();
-    case EForm::Read: out.push_back(std::string("^CPLY: ") + (m_state.m_strPlaying.empty() ? "0" : "1")); return SStatus::Ok();
+    case EForm::Read:
+        out.push_back(std::string("^CPLY: ") + (m_state.m_strPlaying.empty() ? "0" : "1"));
+        return SStatus::Ok();
     case EForm::Set:
         if (args.size() != 1 || !ParseInt(args[0].strText, v) || v < 0 || v > 1)
             return SStatus::Cme(kCmeNotSupported);
@@ -493,7 +512,8 @@ CAtCommandEngine::SStatus CAtCommandEngine::Clvl(EForm form, const std::vector<S
     if (line < kFirstRingingLine || line > kLastRingingLine)
         return SStatus::Cme(kCmeInvalidIndex);
     if (args.size() == 1) {
-        out.push_back("^CLVL: " + std::to_string(line) + "," + std::to_string(m_state.RingingLineVolume(line, m_model)));
+        out.push_back("^CLVL: " + std::to_string(line) + "," +
+                      std::to_string(m_state.RingingLineVolume(line, m_model)));
         return SStatus::Ok();
     }
     if (!ParseInt(args[1].strText, volume))
@@ -535,7 +555,8 @@ CAtCommandEngine::SStatus CAtCommandEngine::Cltn(EForm form, const std::vector<S
         return SStatus::Cme(kCmeInvalidIndex);
     if (args.size() == 1) {
         const SLineTone t = m_state.LineTone(line, m_model);
-        out.push_back("^CLTN: " + std::to_string(line) + "," + std::to_string(t.nTone) + "," + std::to_string(t.nVolume));
+        out.push_back("^CLTN: " + std::to_string(line) + "," + std::to_string(t.nTone) + "," +
+                      std::to_string(t.nVolume));
         return SStatus::Ok();
     }
     if (!ParseInt(args[1].strText, tone) || !ParseInt(args[2].strText, volume))
@@ -669,4 +690,4 @@ CAtCommandEngine::SStatus CAtCommandEngine::SimFault(EForm form, const std::vect
     return m_onSimFault(args[0].strText) ? SStatus::Ok() : SStatus::Error();
 }
 
-}  // namespace corvina
+} // namespace corvina

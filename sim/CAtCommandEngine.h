@@ -55,7 +55,7 @@ private:
     };
     // Outcome of one command: OK, ERROR, or +CME ERROR with a code.
     struct SStatus {
-        int nCme = -1;  // -1 OK, -2 ERROR, else the CME code
+        int nCme = -1; // -1 OK, -2 ERROR, else the CME code
         static SStatus Ok() { return {-1}; }
         static SStatus Error() { return {-2}; }
         static SStatus Cme(int n) { return {n}; }
@@ -104,4 +104,4 @@ private:
     std::vector<unsigned char> m_upload;
 };
 
-}  // namespace corvina
+} // namespace corvina

@@ -43,7 +43,7 @@ const char* KindName(EFaultKind kind)
     }
 }
 
-}  // namespace
+} // namespace
 
 bool CFaultPlan::Apply(const std::string& strRule, std::string& strError)
 {
@@ -154,4 +154,4 @@ std::string CFaultPlan::MakeGarbage()
     return bytes + "\r\n";
 }
 
-}  // namespace corvina
+} // namespace corvina

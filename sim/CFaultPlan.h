@@ -13,7 +13,7 @@ enum class EFaultKind { None, Error, CmeError, Garbage, Silent };
 // One rule: commands that begin with the prefix get the fault.
 struct SFaultRule {
     EFaultKind eKind = EFaultKind::None;
-    std::string strPrefix;  // upper case, beginning with "AT"
+    std::string strPrefix; // upper case, beginning with "AT"
     int nCmeCode = 0;
 };
 
@@ -47,4 +47,4 @@ private:
     std::mt19937 m_random{std::random_device{}()};
 };
 
-}  // namespace corvina
+} // namespace corvina

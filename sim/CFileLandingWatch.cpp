@@ -53,4 +53,4 @@ bool CFileLandingWatch::TakeEvents()
     return relevant;
 }
 
-}  // namespace corvina
+} // namespace corvina

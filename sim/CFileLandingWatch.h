@@ -28,4 +28,4 @@ private:
     int m_fd = -1;
 };
 
-}  // namespace corvina
+} // namespace corvina

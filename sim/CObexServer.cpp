@@ -63,7 +63,7 @@ std::string Describe(const CObexPacket& request, std::size_t size)
     return std::string("OBEX ") + name + " " + code + " " + std::to_string(size) + " bytes";
 }
 
-}  // namespace
+} // namespace
 
 CObexServer::CObexServer(fs::path root, ToneNumbers toneNumbers)
     : m_root(std::move(root)), m_toneNumbers(std::move(toneNumbers)), m_reader(kMaxPacket)
@@ -214,16 +214,19 @@ CObexPacket CObexServer::Connect(const CObexPacket& request)
 {
     const auto& fields = request.Fields();
     const SObexHeader* target = request.Find(obex::kHdrTarget);
-    if (!target || target->bytes != std::vector<std::uint8_t>(obex::kFolderBrowsingUuid.begin(), obex::kFolderBrowsingUuid.end())) {
+    if (!target || target->bytes !=
+                       std::vector<std::uint8_t>(obex::kFolderBrowsingUuid.begin(), obex::kFolderBrowsingUuid.end())) {
         // Only the folder-browsing service is offered on this line.
         m_bEnded = true;
         return Response(obex::kRspNotAcceptable);
     }
-    m_nPeerMax = std::clamp<std::size_t>((static_cast<std::size_t>(fields[2]) << 8) | fields[3], obex::kMinPacket, obex::kMaxPacket);
+    m_nPeerMax = std::clamp<std::size_t>((static_cast<std::size_t>(fields[2]) << 8) | fields[3], obex::kMinPacket,
+                                         obex::kMaxPacket);
     m_bConnected = true;
     m_folder.clear();
     CObexPacket reply(obex::kRspSuccess);
-    reply.Fields() = {obex::kVersion, 0x00, static_cast<std::uint8_t>(kMaxPacket >> 8), static_cast<std::uint8_t>(kMaxPacket & 0xFF)};
+    reply.Fields() = {obex::kVersion, 0x00, static_cast<std::uint8_t>(kMaxPacket >> 8),
+                      static_cast<std::uint8_t>(kMaxPacket & 0xFF)};
     reply.AddNumber(obex::kHdrConnectionId, kConnectionId);
     reply.AddBytes(obex::kHdrWho, {obex::kFolderBrowsingUuid.begin(), obex::kFolderBrowsingUuid.end()});
     return reply;
@@ -302,8 +305,7 @@ CObexPacket CObexServer::Get(const CObexPacket& request)
                     entry.toneNumber = number->second;
                 entries.push_back(entry);
             }
-            std::sort(entries.begin(), entries.end(),
-                      [](const auto& a, const auto& b) { return a.name < b.name; });
+            std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
             const std::string xml = obex::FormatFolderListing(entries, !m_folder.empty());
             m_getData.assign(xml.begin(), xml.end());
         } else if (name) {
@@ -435,4 +437,4 @@ CObexPacket CObexServer::Action(const CObexPacket& request)
     return Response(obex::kRspSuccess);
 }
 
-}  // namespace corvina
+} // namespace corvina

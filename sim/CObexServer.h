@@ -16,8 +16,8 @@ namespace corvina {
 
 // One packet received and the bytes sent back for it.
 struct SObexStep {
-    std::string strRequest;  // a short description for the log ("PUT 0x82 1203 bytes")
-    std::string strReply;    // the response packet
+    std::string strRequest; // a short description for the log ("PUT 0x82 1203 bytes")
+    std::string strReply;   // the response packet
 };
 
 class CObexServer {
@@ -76,4 +76,4 @@ private:
     std::filesystem::path m_putTarget;
 };
 
-}  // namespace corvina
+} // namespace corvina

@@ -60,7 +60,7 @@ bool CopyInto(const fs::path& source, const fs::path& folder, std::string& strCo
     return fs::copy_file(source, target, ec) && !ec;
 }
 
-}  // namespace
+} // namespace
 
 CPhoneFileSystem::CPhoneFileSystem(fs::path root) : m_root(std::move(root)) {}
 
@@ -225,7 +225,7 @@ int CPhoneFileSystem::Seed(const fs::path& corpus, const std::string& strRtFolde
         strError = "corpus folder not found: " + corpus.string();
         return 0;
     }
-    std::vector<std::pair<std::string, std::string>> copied;  // folder, name
+    std::vector<std::pair<std::string, std::string>> copied; // folder, name
     if (!strRtFolder.empty() && EnsureFolder(strRtFolder)) {
         int taken = 0;
         for (const auto& file : CorpusFiles(corpus, ".mid")) {
@@ -288,4 +288,4 @@ int CPhoneFileSystem::RemoveUnfinishedTransfers() const
     return removed;
 }
 
-}  // namespace corvina
+} // namespace corvina

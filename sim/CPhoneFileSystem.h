@@ -52,4 +52,4 @@ private:
     std::filesystem::path m_root;
 };
 
-}  // namespace corvina
+} // namespace corvina

@@ -54,7 +54,7 @@ CPhoneModel R41Phone(const std::string& strType)
     return m;
 }
 
-}  // namespace
+} // namespace
 
 bool CPhoneModel::FromType(const std::string& strType, CPhoneModel& model)
 {
@@ -113,4 +113,4 @@ int CPhoneModel::UserToneSlot(int nToneIndex) const
     return m_nNumberUserdefRt - k;
 }
 
-}  // namespace corvina
+} // namespace corvina

@@ -49,4 +49,4 @@ public:
     int UserToneSlot(int nToneIndex) const;
 };
 
-}  // namespace corvina
+} // namespace corvina

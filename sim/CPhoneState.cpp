@@ -40,7 +40,7 @@ int MidVolume(const CPhoneModel& model)
     return (model.m_nVolStart + model.m_nVolEnd + 1) / 2;
 }
 
-}  // namespace
+} // namespace
 
 bool CPhoneState::Open(const fs::path& dir, std::string& strError)
 {
@@ -150,7 +150,7 @@ CPhoneState CPhoneState::Parse(const std::string& strText, std::vector<std::stri
         else if (key == "playing")
             state.m_strPlaying = value;
         else if (key == "soundmode")
-            ;  // derived
+            ; // derived
         else if (key == "ringtone.index" || key == "ringtone.volume" || key == "calm" || key == "cvib") {
             ok = ToInt(value, number);
             if (ok) {
@@ -244,4 +244,4 @@ bool CPhoneState::operator==(const CPhoneState& o) const
            m_activeFiles == o.m_activeFiles && m_userTones == o.m_userTones && m_strPlaying == o.m_strPlaying;
 }
 
-}  // namespace corvina
+} // namespace corvina

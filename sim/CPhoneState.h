@@ -80,4 +80,4 @@ private:
     std::filesystem::path m_dir;
 };
 
-}  // namespace corvina
+} // namespace corvina

@@ -23,7 +23,7 @@ constexpr int kIdleEveryMs = 1000;
 // How long an answer may wait for a client that does not read.
 constexpr int kWriteTimeoutMs = 2000;
 
-}  // namespace
+} // namespace
 
 CPtyServer::CPtyServer(CSimPhone& phone, CSimLog& log) : m_phone(phone), m_log(log) {}
 
@@ -200,10 +200,10 @@ int CPtyServer::Serve(const volatile std::sig_atomic_t& stop, bool bReopen, int 
             m_phone.Restart();
             if (onOpened)
                 onOpened(m_strDevice);
-            break;  // bytes that followed the drop went with the old line
+            break; // bytes that followed the drop went with the old line
         }
     }
     return 0;
 }
 
-}  // namespace corvina
+} // namespace corvina

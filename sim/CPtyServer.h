@@ -56,4 +56,4 @@ private:
     std::string m_strLink;
 };
 
-}  // namespace corvina
+} // namespace corvina

@@ -47,8 +47,7 @@ void CSimLog::Write(const char* pszTag, const std::string& strText)
         return;
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto millis =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
     std::tm local{};
     localtime_r(&seconds, &local);
     char stamp[32];
@@ -57,4 +56,4 @@ void CSimLog::Write(const char* pszTag, const std::string& strText)
     std::fflush(m_file);
 }
 
-}  // namespace corvina
+} // namespace corvina

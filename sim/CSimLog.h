@@ -31,4 +31,4 @@ private:
     std::FILE* m_file = nullptr;
 };
 
-}  // namespace corvina
+} // namespace corvina

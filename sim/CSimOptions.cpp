@@ -16,7 +16,7 @@ bool ParseMs(const std::string& s, int& value)
     return !s.empty() && ec == std::errc() && ptr == s.data() + s.size() && value >= 0 && value <= 600000;
 }
 
-}  // namespace
+} // namespace
 
 bool CSimOptions::Parse(const std::vector<std::string>& args, std::string& strError)
 {
@@ -138,7 +138,9 @@ std::string CSimOptions::HelpText(const std::string& strDefaultState, const std:
            "\n"
            "Phone:\n"
            "  --state DIR        state folder: phone.conf, fs/ (the phone's files), usertones/\n"
-           "                     (default " + strDefaultState + ")\n"
+           "                     (default " +
+           strDefaultState +
+           ")\n"
            "  --model TYPE       phone type to play (default: the one in the state, else CX70):\n"
            "                     CX70 (ringtone files), BIRCH-M55 and any type containing BIRCH,\n"
            "                     MOSAIC (BIRCH family: tone numbers, per-line tone and volume),\n"
@@ -148,7 +150,9 @@ std::string CSimOptions::HelpText(const std::string& strDefaultState, const std:
            "  --imei DIGITS      the IMEI, 15 digits (kept in the state; default 350000000000017)\n"
            "  --seed-ringtones   copy a few MIDI files (BIRCH-M55: and one iMelody) from the corpus\n"
            "                     into the standard folders; they count as built-in tones 1, 2, ...\n"
-           "  --corpus DIR       corpus folder for seeding (default " + strDefaultCorpus + ")\n"
+           "  --corpus DIR       corpus folder for seeding (default " +
+           strDefaultCorpus +
+           ")\n"
            "  --list-models      print the phone types known by name and exit\n"
            "  --standard-only    answer ERROR to every vendor (^) command, as a phone whose firmware\n"
            "                     has only the standard commands\n"
@@ -185,4 +189,4 @@ std::string CSimOptions::HelpText(const std::string& strDefaultState, const std:
            "used, 64 for a wrong command line.\n";
 }
 
-}  // namespace corvina
+} // namespace corvina

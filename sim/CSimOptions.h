@@ -10,8 +10,8 @@ namespace corvina {
 class CSimOptions {
 public:
     std::string m_strStateDir;
-    std::string m_strModel;  // empty: the model in the state, or the default
-    std::string m_strImei;   // empty: keep
+    std::string m_strModel; // empty: the model in the state, or the default
+    std::string m_strImei;  // empty: keep
     std::string m_strLink;
     std::string m_strLog;
     std::string m_strCorpus;
@@ -34,4 +34,4 @@ public:
     static std::string DefaultStateDir();
 };
 
-}  // namespace corvina
+} // namespace corvina

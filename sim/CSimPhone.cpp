@@ -28,7 +28,7 @@ bool IsVendorCommand(const std::string& line)
     return compact.rfind("AT^", 0) == 0 && compact.rfind("AT^SIMFAULT", 0) != 0;
 }
 
-}  // namespace
+} // namespace
 
 CSimPhone::CSimPhone(CAtCommandEngine& engine, CFaultPlan& faults) : m_engine(engine), m_faults(faults)
 {
@@ -166,4 +166,4 @@ SSimReply CSimPhone::Answer(const std::string& strLine)
     return reply;
 }
 
-}  // namespace corvina
+} // namespace corvina

@@ -15,10 +15,10 @@ namespace corvina {
 
 // What to send for one command line, and what to do around it.
 struct SSimReply {
-    std::string strCommand;  // the line as received
-    std::string strBytes;    // the bytes to send (empty: no answer)
-    int nDelayMs = 0;        // pause before sending
-    bool bDrop = false;      // drop the line after sending
+    std::string strCommand; // the line as received
+    std::string strBytes;   // the bytes to send (empty: no answer)
+    int nDelayMs = 0;       // pause before sending
+    bool bDrop = false;     // drop the line after sending
 };
 
 // Splits the received bytes into command lines and answers each through the engine, or with the
@@ -55,12 +55,12 @@ private:
     std::string m_pending;
     bool m_bOverlong = false;
     int m_nCommands = 0;
-    int m_nDropCount = 0;  // commands answered since the drop rule was set
+    int m_nDropCount = 0; // commands answered since the drop rule was set
     std::unique_ptr<CObexServer> m_obex;
     bool m_bObex = false;
-    int m_nObexPackets = 0;  // OBEX packets answered since the line opened
+    int m_nObexPackets = 0; // OBEX packets answered since the line opened
     std::chrono::steady_clock::time_point m_lastObex;
     int m_nObexIdleMs = kObexIdleMs;
 };
 
-}  // namespace corvina
+} // namespace corvina

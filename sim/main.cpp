@@ -47,7 +47,7 @@ void PrintPath(const std::string& path)
     std::cout << path << std::endl;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

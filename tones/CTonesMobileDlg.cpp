@@ -35,9 +35,7 @@
 
 namespace corvina {
 
-CTonesMobileDlg::CTonesMobileDlg()
-    : CDialog(IDD)
-    , m_Resource(CResource::ForModule())
+CTonesMobileDlg::CTonesMobileDlg() : CDialog(IDD), m_Resource(CResource::ForModule())
 {
     SetVolDefaults();
     m_lSoundMode = kSoundModeDefault;
@@ -115,10 +113,14 @@ bool CTonesMobileDlg::OnInitDialog()
         slider->Bind(wxEVT_KEY_DOWN, [this, slider](wxKeyEvent& event) {
             int step = 0;
             switch (event.GetKeyCode()) {
-            case WXK_UP: case WXK_NUMPAD_UP: step = slider->GetLineSize(); break;
-            case WXK_DOWN: case WXK_NUMPAD_DOWN: step = -slider->GetLineSize(); break;
-            case WXK_PAGEUP: case WXK_NUMPAD_PAGEUP: step = slider->GetPageSize(); break;
-            case WXK_PAGEDOWN: case WXK_NUMPAD_PAGEDOWN: step = -slider->GetPageSize(); break;
+            case WXK_UP:
+            case WXK_NUMPAD_UP: step = slider->GetLineSize(); break;
+            case WXK_DOWN:
+            case WXK_NUMPAD_DOWN: step = -slider->GetLineSize(); break;
+            case WXK_PAGEUP:
+            case WXK_NUMPAD_PAGEUP: step = slider->GetPageSize(); break;
+            case WXK_PAGEDOWN:
+            case WXK_NUMPAD_PAGEDOWN: step = -slider->GetPageSize(); break;
             default: event.Skip(); return;
             }
             const int value = std::clamp(slider->GetValue() + step, slider->GetMin(), slider->GetMax());
@@ -244,9 +246,9 @@ int CTonesMobileDlg::GetVolInfosFromRegdb()
 void CTonesMobileDlg::InitLinesFromType()
 {
     IRingingtoneOwner* owner = GetRtParent();
-    const RingingLineTable table = BuildRingingLines(PhoneType(), owner ? owner->GetCurImei() : std::string(),
-                                                     owner != nullptr, owner && owner->IsR41(), m_Resource,
-                                                     CGroupMgr::GetRef());
+    const RingingLineTable table =
+        BuildRingingLines(PhoneType(), owner ? owner->GetCurImei() : std::string(), owner != nullptr,
+                          owner && owner->IsR41(), m_Resource, CGroupMgr::GetRef());
     m_strLabelLines = m_Resource.GetString(table.nLabelId);
     m_LineNames = table.LineNames;
     m_LineTypes = table.LineTypes;
@@ -327,7 +329,8 @@ void CTonesMobileDlg::UpdateTonesList(int write)
     if (!list)
         return;
     IRingingtoneOwner* owner = GetRtParent();
-    const long position = ActiveTonePosition(owner && owner->GetRtByFilename(), RtArrayIndex(), RtIndex(), FirstUsedIndexRt());
+    const long position =
+        ActiveTonePosition(owner && owner->GetRtByFilename(), RtArrayIndex(), RtIndex(), FirstUsedIndexRt());
     m_bMarking = true;
     for (long i = 0; i < list->GetItemCount(); ++i) {
         list->SetItemState(i, 0, wxLIST_STATE_SELECTED);

@@ -127,8 +127,8 @@ private:
     CResource m_Resource;
     std::vector<std::string> m_LineNames;
     std::vector<int> m_LineTypes;
-    std::vector<ToneListItem> m_Items;  // the list's entries as built, with their item data
-    bool m_bMarking = false;            // the page itself is changing the list's selection
+    std::vector<ToneListItem> m_Items; // the list's entries as built, with their item data
+    bool m_bMarking = false;           // the page itself is changing the list's selection
     // Key steps on the volume bar are written once this long after the last one.
     static constexpr int kVolumeSettleMs = 400;
     wxTimer m_VolumeSettle;

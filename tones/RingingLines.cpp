@@ -16,18 +16,25 @@ constexpr unsigned IDS_LABEL_PROFILE = 541;
 constexpr unsigned IDS_LABEL_SETTINGS_FOR = 527;
 constexpr unsigned IDS_GROUP_CALLS = 4029;
 constexpr unsigned IDS_ALL_CALLS = 507;
-constexpr int kGroupNames = 9;  // the no-group entry and groups 1 to 8
+constexpr int kGroupNames = 9; // the no-group entry and groups 1 to 8
 constexpr int kGroupNoneRow = 9;
 
 struct LineRow {
-    unsigned nStringId;  // 0: the row is a caller group, named by prefix and group name
+    unsigned nStringId; // 0: the row is a caller group, named by prefix and group name
     int nType;
 };
 
 // The caller-group family's rows; row 9 (the no-group entry) is never shown.
 constexpr std::array<LineRow, 21> kR41Rows{{
     {4028, ePhonebookCalls},
-    {0, 10}, {0, 11}, {0, 12}, {0, 13}, {0, 14}, {0, 15}, {0, 16}, {0, 17},
+    {0, 10},
+    {0, 11},
+    {0, 12},
+    {0, 13},
+    {0, 14},
+    {0, 15},
+    {0, 16},
+    {0, 17},
     {0, eGroupNone},
     {4025, eAllCalls},
     {4026, eOtherCallsLine1},

@@ -12,9 +12,9 @@ class CResource;
 
 // The lines of one phone, in the order the line chooser shows them.
 struct RingingLineTable {
-    unsigned nLabelId = 527;             // text of the label beside the chooser: 541 or 527
-    std::vector<std::string> LineNames;  // one name per chooser entry
-    std::vector<int> LineTypes;          // eProfileSettingsType of each entry, parallel to LineNames
+    unsigned nLabelId = 527;            // text of the label beside the chooser: 541 or 527
+    std::vector<std::string> LineNames; // one name per chooser entry
+    std::vector<int> LineTypes;         // eProfileSettingsType of each entry, parallel to LineNames
 };
 
 // Row counts of the caller-group family's line table.

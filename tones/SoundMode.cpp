@@ -41,7 +41,7 @@ SoundModeControls SoundModeToControls(long soundMode, int setRingOn)
 
 long SoundModeFromControls(int radio, int vibraChecked)
 {
-    long ringer = kRingOn;  // also for a radio group the user never touched (-1)
+    long ringer = kRingOn; // also for a radio group the user never touched (-1)
     if (radio == kRadioOff)
         ringer = kRingOff;
     else if (radio == kRadioBeep)

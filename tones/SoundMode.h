@@ -21,9 +21,9 @@ constexpr int kRadioBeep = 2;
 
 // What the ringer radios and the vibration check box show for a word.
 struct SoundModeControls {
-    int nRadio = kRadioOff;  // 0 On, 1 Off, 2 Beep
-    int nVibraChecked = 0;   // 1 when the vibration check box is checked
-    long lSoundMode = 0;     // the word afterwards: unchanged, or with the ringer forced on
+    int nRadio = kRadioOff; // 0 On, 1 Off, 2 Beep
+    int nVibraChecked = 0;  // 1 when the vibration check box is checked
+    long lSoundMode = 0;    // the word afterwards: unchanged, or with the ringer forced on
 };
 
 // The controls for a word; with setRingOn nonzero the ringer reads On and the word is rebuilt.

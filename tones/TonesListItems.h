@@ -23,17 +23,17 @@ constexpr long kMaxToneSlots = 9999;
 struct ToneListItem {
     std::string strText;
     int nImage = kImageTone;
-    long lData = 0;  // the phone's tone number (platform family), else 0
+    long lData = 0; // the phone's tone number (platform family), else 0
 };
 
 // What the list is built from: the phone's profile and the ringtone files of the read-out.
 struct TonesListSource {
-    bool bRtByFilename = false;     // files in the standard folder rather than numbered slots
+    bool bRtByFilename = false; // files in the standard folder rather than numbered slots
     std::string strPhoneType;
     long lNumberFixRt = 0;
     long lNumberUserdefRt = 0;
-    const std::vector<std::string>* pNames = nullptr;                // ringtone file names, listing order
-    const std::vector<STRUCT_RTFILEINFO*>* pRecords = nullptr;       // their records, by tone number
+    const std::vector<std::string>* pNames = nullptr;          // ringtone file names, listing order
+    const std::vector<STRUCT_RTFILEINFO*>* pRecords = nullptr; // their records, by tone number
 };
 
 // All entries of the list, in order. Platform-family records are read with the name entry of the

@@ -12,11 +12,11 @@ constexpr unsigned IDI_INCREASING_VOL_MARK = 4065;
 constexpr unsigned IDI_SCALE_TICK = 4066;
 
 // Placement of the scale on the page, in pixels.
-constexpr int kScaleLeft = 417;      // centre of the first tick
+constexpr int kScaleLeft = 417; // centre of the first tick
 constexpr double kScaleWidth = 105.0;
-constexpr int kScaleBaseline = 98;   // ticks stand on this line
+constexpr int kScaleBaseline = 98; // ticks stand on this line
 constexpr int kTickMinHeight = 3;
-constexpr double kTickRise = 9.0;    // the highest normal tick is 3 + 9 pixels
+constexpr double kTickRise = 9.0; // the highest normal tick is 3 + 9 pixels
 constexpr int kMarkHeight = 12;
 constexpr int kMarkWidth = 7;
 // More positions than this cannot be told apart on the scale; such a profile gets no ticks.
@@ -28,15 +28,15 @@ struct VolumeTick {
     int y = 0;
     int cx = 0;
     int cy = 0;
-    bool bIncreasingMark = false;  // the increasing-volume mark rather than a plain tick
+    bool bIncreasingMark = false; // the increasing-volume mark rather than a plain tick
     unsigned IconId() const { return bIncreasingMark ? IDI_INCREASING_VOL_MARK : IDI_SCALE_TICK; }
 };
 
 struct VolumeScale {
-    bool bIncreasingVol = false;     // the flag to keep: false on lines without increasing volume
-    long lPositions = 0;             // number of positions on the scale
-    std::vector<VolumeTick> Ticks;   // left to right
-    long lRangeMin = 0;              // track bar range
+    bool bIncreasingVol = false;   // the flag to keep: false on lines without increasing volume
+    long lPositions = 0;           // number of positions on the scale
+    std::vector<VolumeTick> Ticks; // left to right
+    long lRangeMin = 0;            // track bar range
     long lRangeMax = 0;
 };
 

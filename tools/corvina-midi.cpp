@@ -86,15 +86,17 @@ public:
     {
         if (m_used + 24 > sizeof m_buffer)
             Flush();
-        m_used = static_cast<std::size_t>(std::to_chars(m_buffer + m_used, m_buffer + sizeof m_buffer, value).ptr - m_buffer);
+        m_used = static_cast<std::size_t>(std::to_chars(m_buffer + m_used, m_buffer + sizeof m_buffer, value).ptr -
+                                          m_buffer);
     }
     // ", " and a time: the note-on list has millions of them, so this one writes two digits a step
     // from the end of a small buffer and copies the digits once.
     void NextTime(std::uint32_t value)
     {
-        static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-                                         "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-                                         "8081828384858687888990919293949596979899";
+        static constexpr char kPairs[] =
+            "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+            "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+            "8081828384858687888990919293949596979899";
         if (m_used + 16 > sizeof m_buffer)
             Flush();
         char digits[10];

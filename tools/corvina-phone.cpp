@@ -164,7 +164,9 @@ std::string IsoFromOleDate(double date)
 class ProgressStream : public CStreamFilter {
 public:
     ProgressStream(std::shared_ptr<IStream> inner, std::uint64_t size, bool show)
-        : CStreamFilter(std::move(inner)), m_size(size), m_show(show) {}
+        : CStreamFilter(std::move(inner)), m_size(size), m_show(show)
+    {
+    }
     ~ProgressStream() override
     {
         if (m_show && m_shown >= 0)
@@ -219,7 +221,8 @@ int Identify(const std::string& port)
             std::vector<std::string> lines;
             HRESULT result = session.Command(field.command, {}, &lines);
             // A phone without one of the optional texts still has an identity.
-            if (FAILED(result) && (result == HR_AT_ERROR || CmeErrorFromHr(result) >= 0) && field.name != std::string("imei"))
+            if (FAILED(result) && (result == HR_AT_ERROR || CmeErrorFromHr(result) >= 0) &&
+                field.name != std::string("imei"))
                 continue;
             if (FAILED(result))
                 return result;
@@ -283,7 +286,8 @@ int List(IMBXVolume& volume, const std::string& folder)
     for (std::size_t i = 0; i < listing.rows.size(); ++i) {
         const MBX_LISTENTRY& row = listing.rows[i];
         const std::string modified = IsoFromOleDate(row.lastChange);
-        json += std::string(i ? ",\n " : "") + "{\"name\": " + Json(row.name) + ", \"size\": " + std::to_string(row.number) +
+        json += std::string(i ? ",\n " : "") + "{\"name\": " + Json(row.name) +
+                ", \"size\": " + std::to_string(row.number) +
                 ", \"folder\": " + ((row.attributes & FILE_ATTRIBUTE_DIRECTORY) ? "true" : "false") +
                 ", \"read_only\": " + ((row.attributes & FILE_ATTRIBUTE_READONLY) ? "true" : "false") +
                 ", \"modified\": " + (modified.empty() ? "null" : Json(modified)) + "}";
@@ -341,7 +345,8 @@ int Put(IMBXVolume& volume, const fs::path& local, const std::string& folder, bo
         if (FAILED(found))
             return PhoneFailed(found, "put " + remote);
         if (found == S_OK) {
-            std::fprintf(stderr, "corvina-phone: %s is already on the phone; not replaced (use --force)\n", remote.c_str());
+            std::fprintf(stderr, "corvina-phone: %s is already on the phone; not replaced (use --force)\n",
+                         remote.c_str());
             return kExitPhone;
         }
     }
@@ -369,14 +374,16 @@ int Put(IMBXVolume& volume, const fs::path& local, const std::string& folder, bo
 // The candidates and what a probe of each found.
 int Ports(const std::string& port)
 {
-    const std::vector<std::string> devices =
-        port.empty() || port == CAtLink::kAutoPort ? ExpandPortPatterns(ConfiguredPortPatterns()) : std::vector<std::string>{port};
+    const std::vector<std::string> devices = port.empty() || port == CAtLink::kAutoPort
+                                                 ? ExpandPortPatterns(ConfiguredPortPatterns())
+                                                 : std::vector<std::string>{port};
     std::string json = "[";
     for (std::size_t i = 0; i < devices.size(); ++i) {
         const SPortReport r = ProbePort(devices[i]);
-        json += std::string(i ? ",\n " : "") + "{\"device\": " + Json(r.device) + ", \"usb_maker\": " + Json(r.usbMaker) +
-                ", \"usb_model\": " + Json(r.usbModel) + ", \"usb_id\": " + Json(r.usbId) + ", \"bluetooth\": " +
-                Json(r.bluetooth) + ", \"probe\": " + Json(OutcomeName(r.outcome)) + ", \"manufacturer\": " + Json(r.maker) +
+        json += std::string(i ? ",\n " : "") + "{\"device\": " + Json(r.device) +
+                ", \"usb_maker\": " + Json(r.usbMaker) + ", \"usb_model\": " + Json(r.usbModel) +
+                ", \"usb_id\": " + Json(r.usbId) + ", \"bluetooth\": " + Json(r.bluetooth) +
+                ", \"probe\": " + Json(OutcomeName(r.outcome)) + ", \"manufacturer\": " + Json(r.maker) +
                 ", \"model\": " + Json(r.model) + ", \"imei\": " + Json(r.imei) + ", \"group\": " + Json(r.group) +
                 ", \"holder\": " + Json(r.holder) + "}";
     }
@@ -416,10 +423,11 @@ int main(int argc, char** argv)
     const std::string command = options.words[0];
     const std::size_t count = options.words.size() - 1;
     auto want = [&](std::size_t least, std::size_t most) { return count >= least && count <= most; };
-    if (!((command == "identify" && want(0, 0)) || (command == "ports" && want(0, 0)) || (command == "ls" && want(0, 1)) || (command == "get" && want(2, 2)) ||
-          (command == "put" && want(1, 2)) || (command == "rm" && want(1, 1)) || (command == "mkdir" && want(1, 1))))
-        return Usage(command == "identify" || command == "ports" || command == "ls" || command == "get" || command == "put" || command == "rm" ||
-                             command == "mkdir"
+    if (!((command == "identify" && want(0, 0)) || (command == "ports" && want(0, 0)) ||
+          (command == "ls" && want(0, 1)) || (command == "get" && want(2, 2)) || (command == "put" && want(1, 2)) ||
+          (command == "rm" && want(1, 1)) || (command == "mkdir" && want(1, 1))))
+        return Usage(command == "identify" || command == "ports" || command == "ls" || command == "get" ||
+                             command == "put" || command == "rm" || command == "mkdir"
                          ? "wrong number of arguments for " + command
                          : "unknown command " + command);
 

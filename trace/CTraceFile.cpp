@@ -218,11 +218,12 @@ void CTraceFile::WriteHeader()
                      static_cast<int>((ticks / 10) % 1000000), "HR", 1000000.0 / static_cast<double>(m_frequency));
     } else {
         // Without the counter the stamps carry the system time's milliseconds: a resolution of 1000 us.
-        std::fprintf(out,
-                     "\n\n************************Generated: %2.2d:%2.2d:%4.4d %2.2d:%2.2d:%2.2d:%3.3d ******* %s  %.2f us "
-                     "****************\n",
-                     t.tm_mday, t.tm_mon + 1, t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec,
-                     static_cast<int>(now.nanoseconds / 1000000), "ST", 1000.0);
+        std::fprintf(
+            out,
+            "\n\n************************Generated: %2.2d:%2.2d:%4.4d %2.2d:%2.2d:%2.2d:%3.3d ******* %s  %.2f us "
+            "****************\n",
+            t.tm_mday, t.tm_mon + 1, t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec,
+            static_cast<int>(now.nanoseconds / 1000000), "ST", 1000.0);
     }
     if (m_flags & kSystemBit)
         WriteSystemLine(out);

@@ -20,10 +20,7 @@ public:
     // Writes one line when the level (1 to 28) is enabled by the flags.
     void Trace(int level, const char* format, ...) __attribute__((format(printf, 3, 4)));
     // True when Trace(level, ...) would write: one mask test.
-    bool IsEnabled(int level) const
-    {
-        return level >= 1 && level <= 28 && (m_flags & (1u << (level - 1))) != 0;
-    }
+    bool IsEnabled(int level) const { return level >= 1 && level <= 28 && (m_flags & (1u << (level - 1))) != 0; }
     std::uint32_t Flags() const { return m_flags; }
     const std::string& Path() const { return m_path; }
 

@@ -80,7 +80,9 @@ public:
     bool OnInit() override
     {
         if (!Parse(argc, argv, m_options)) {
-            std::fprintf(stderr, "usage: corvina-filedialog-shot OUT.png [--folder DIR] [--select FILE] [--play] [--delay MS]\n");
+            std::fprintf(
+                stderr,
+                "usage: corvina-filedialog-shot OUT.png [--folder DIR] [--select FILE] [--play] [--delay MS]\n");
             return false;
         }
         wxInitAllImageHandlers();

@@ -49,10 +49,11 @@ inline constexpr const char* kObexMode = "AT+CPROT=0";
 inline constexpr const char* kAttention = "AT";
 
 inline constexpr std::array kAll = {
-    kVerbose, kResultCodesOn, kEchoOff, kExtendedErrors, kCharsetUtf8, kImei, kModel, kManufacturer, kRevision, kVolumeRange, kSetRinger, kSetVibration,
-    kSetRingTone, kUserToneBegin, kUserToneData, kUserToneEnd, kPlayRingTone, kStopRingTone, kGetRinger, kGetRingerLevel,
-    kGetVibration, kGetRingTone, kPlayToneFile, kStopToneFile, kSetLineVolume, kLineVolumeRange,
-    kGetLineTone, kSetLineTone, kSetActiveFile, kGetActiveFile, kObexMode, kAttention,
+    kVerbose,       kResultCodesOn, kEchoOff,      kExtendedErrors, kCharsetUtf8,     kImei,           kModel,
+    kManufacturer,  kRevision,      kVolumeRange,  kSetRinger,      kSetVibration,    kSetRingTone,    kUserToneBegin,
+    kUserToneData,  kUserToneEnd,   kPlayRingTone, kStopRingTone,   kGetRinger,       kGetRingerLevel, kGetVibration,
+    kGetRingTone,   kPlayToneFile,  kStopToneFile, kSetLineVolume,  kLineVolumeRange, kGetLineTone,    kSetLineTone,
+    kSetActiveFile, kGetActiveFile, kObexMode,     kAttention,
 };
 
 // Bytes per user-tone data command.

@@ -156,7 +156,8 @@ HRESULT CAtCommandService::GetRingerAndVibration(std::int32_t* calm, std::int32_
             const char* prefix;
             std::int32_t* value;
         };
-        for (const Query& query : {Query{atcmd::kGetRinger, "+CALM:", calm}, Query{atcmd::kGetVibration, "+CVIB:", cvib}}) {
+        for (const Query& query :
+             {Query{atcmd::kGetRinger, "+CALM:", calm}, Query{atcmd::kGetVibration, "+CVIB:", cvib}}) {
             std::vector<std::string> info;
             const HRESULT hr = session.Command(query.command, query.prefix, &info);
             if (PhoneRefused(hr))

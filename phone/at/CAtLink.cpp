@@ -112,8 +112,8 @@ void CAtLink::Session::DataModeEnded(bool clean)
 namespace {
 
 std::mutex g_autoLock;
-std::string g_autoDevice;     // the device "auto" means
-bool g_autoWatched = false;   // a watcher decides it; nobody probes on their own
+std::string g_autoDevice;   // the device "auto" means
+bool g_autoWatched = false; // a watcher decides it; nobody probes on their own
 
 } // namespace
 
@@ -132,7 +132,8 @@ std::string CAtLink::AutoDevice()
         // answers; then that port stays the phone's for the process.
         for (const std::string& device : ExpandPortPatterns(ConfiguredPortPatterns())) {
             const SPortReport report = ProbePort(device);
-            TheTrace().Trace(4, "Port probe %s: %s", device.c_str(), report.imei.empty() ? "no phone" : report.imei.c_str());
+            TheTrace().Trace(4, "Port probe %s: %s", device.c_str(),
+                             report.imei.empty() ? "no phone" : report.imei.c_str());
             if (report.outcome == SPortReport::eOutcome::Phone) {
                 g_autoDevice = device;
                 break;
@@ -155,10 +156,7 @@ std::shared_ptr<CAtLink> CAtLink::ForDevice(const std::string& configured)
     return link;
 }
 
-CAtLink::CAtLink(std::string device)
-    : m_device(std::move(device))
-{
-}
+CAtLink::CAtLink(std::string device) : m_device(std::move(device)) {}
 
 CAtLink::~CAtLink()
 {

@@ -97,7 +97,7 @@ private:
     int m_fd = -1;
     bool m_initialized = false;
     bool m_bWasOpened = false; // the device has been open once in this process
-    bool m_resync = false; // the last command's answer may still be arriving
+    bool m_resync = false;     // the last command's answer may still be arriving
     int m_timeoutMs = 0;
 
     int LinkTimeoutMs() const { return m_timeoutMs > 0 ? m_timeoutMs : TimeoutMs(); }

@@ -107,7 +107,11 @@ bool IsUtf8(const std::string& text)
 {
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        const std::size_t extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : 9;
+        const std::size_t extra = c < 0x80             ? 0
+                                  : (c & 0xE0) == 0xC0 ? 1
+                                  : (c & 0xF0) == 0xE0 ? 2
+                                  : (c & 0xF8) == 0xF0 ? 3
+                                                       : 9;
         if (extra == 9 || (extra == 1 && c < 0xC2) || (extra > 0 && i + extra >= text.size()))
             return false;
         for (std::size_t k = 1; k <= extra; ++k)
@@ -137,8 +141,8 @@ void CAtParser::TakeLine(std::string line)
         return;
     }
     const bool ownAnswer = !m_ownPrefix.empty() && line.compare(0, m_ownPrefix.size(), m_ownPrefix) == 0;
-    const bool isInfo = m_prefix.empty() ? ownAnswer || !LooksUnsolicited(line)
-                                         : line.compare(0, m_prefix.size(), m_prefix) == 0;
+    const bool isInfo =
+        m_prefix.empty() ? ownAnswer || !LooksUnsolicited(line) : line.compare(0, m_prefix.size(), m_prefix) == 0;
     if (isInfo)
         m_info.push_back(std::move(line));
 }

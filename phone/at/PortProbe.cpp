@@ -160,7 +160,8 @@ std::string FindPortHolder(const std::string& device)
         if (pid.empty() || !std::all_of(pid.begin(), pid.end(), ::isdigit) || pid == self)
             continue;
         bool holds = false, master = false;
-        for (std::filesystem::directory_iterator fd("/proc/" + pid + "/fd", ec), end; !ec && fd != end; fd.increment(ec)) {
+        for (std::filesystem::directory_iterator fd("/proc/" + pid + "/fd", ec), end; !ec && fd != end;
+             fd.increment(ec)) {
             std::error_code linkError;
             const std::filesystem::path target = std::filesystem::read_symlink(fd->path(), linkError);
             holds = holds || target == real;

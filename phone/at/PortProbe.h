@@ -12,25 +12,25 @@ namespace corvina {
 // What one look at a candidate device found.
 struct SPortReport {
     enum class eOutcome {
-        Phone,             // it answered with an IMEI
-        NotAPhone,         // it answered, but not as a phone (an error, garbage, no IMEI)
-        Silent,            // it gave no answer in time
-        PermissionDenied,  // the user may not open it
-        Busy,              // another program holds it
-        Missing,           // it is not there (any more)
+        Phone,            // it answered with an IMEI
+        NotAPhone,        // it answered, but not as a phone (an error, garbage, no IMEI)
+        Silent,           // it gave no answer in time
+        PermissionDenied, // the user may not open it
+        Busy,             // another program holds it
+        Missing,          // it is not there (any more)
     };
-    std::string device;          // the path as the candidates name it (a link stays a link)
+    std::string device; // the path as the candidates name it (a link stays a link)
     eOutcome outcome = eOutcome::Missing;
-    std::string imei;            // what a phone said of itself (AT+CGSN, AT+CGMI, AT+CGMM, AT+CGMR)
+    std::string imei; // what a phone said of itself (AT+CGSN, AT+CGMI, AT+CGMM, AT+CGMR)
     std::string maker;
     std::string model;
     std::string revision;
-    std::string group;           // PermissionDenied: the group that owns the device
-    std::string holder;          // Busy: the program that holds it, "" when it cannot be found
-    std::string usbMaker;        // what the system knows: the USB maker and model, and their ids
+    std::string group;    // PermissionDenied: the group that owns the device
+    std::string holder;   // Busy: the program that holds it, "" when it cannot be found
+    std::string usbMaker; // what the system knows: the USB maker and model, and their ids
     std::string usbModel;
-    std::string usbId;           // "vvvv:pppp"
-    std::string bluetooth;       // an rfcomm device's bound address
+    std::string usbId;     // "vvvv:pppp"
+    std::string bluetooth; // an rfcomm device's bound address
 };
 
 // The errno that opening the device for reading and writing gives (0 when it opens); tests give

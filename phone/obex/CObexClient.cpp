@@ -16,10 +16,7 @@ constexpr int kTraceLevel = 5;
 
 } // namespace
 
-CObexClient::CObexClient(CAtLink::Session& session)
-    : m_session(session)
-{
-}
+CObexClient::CObexClient(CAtLink::Session& session) : m_session(session) {}
 
 CObexPacket CObexClient::Request(std::uint8_t opcode) const
 {
@@ -44,16 +41,19 @@ HRESULT CObexClient::Exchange(const CObexPacket& request, CObexPacket& response)
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(CAtLink::TimeoutMs());
     std::uint8_t buffer[1024];
     while (reader.Current() == CObexReader::State::Incomplete) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
         if (left <= 0)
             return HR_TIMEOUT;
         // Read no further than the packet's end: nothing else may follow before the next request.
         std::size_t got = 0;
-        const std::size_t want = reader.Packet().size() < 3
-                                     ? 3 - reader.Packet().size()
-                                     : std::min(sizeof buffer, ((static_cast<std::size_t>(reader.Packet()[1]) << 8) |
-                                                                reader.Packet()[2]) - reader.Packet().size());
-        if (HRESULT hr = m_session.ReadBytes(buffer, std::max<std::size_t>(want, 1), got, static_cast<int>(left)); FAILED(hr))
+        const std::size_t want =
+            reader.Packet().size() < 3
+                ? 3 - reader.Packet().size()
+                : std::min(sizeof buffer, ((static_cast<std::size_t>(reader.Packet()[1]) << 8) | reader.Packet()[2]) -
+                                              reader.Packet().size());
+        if (HRESULT hr = m_session.ReadBytes(buffer, std::max<std::size_t>(want, 1), got, static_cast<int>(left));
+            FAILED(hr))
             return hr;
         reader.Feed(buffer, got);
     }

@@ -253,7 +253,8 @@ std::optional<CObexPacket> CObexPacket::Parse(const std::vector<std::uint8_t>& d
         case Encoding::Word:
             if (left < 5)
                 return std::nullopt;
-            header.value = (static_cast<std::uint32_t>(data[at + 1]) << 24) | (static_cast<std::uint32_t>(data[at + 2]) << 16) |
+            header.value = (static_cast<std::uint32_t>(data[at + 1]) << 24) |
+                           (static_cast<std::uint32_t>(data[at + 2]) << 16) |
                            (static_cast<std::uint32_t>(data[at + 3]) << 8) | data[at + 4];
             at += 5;
             break;

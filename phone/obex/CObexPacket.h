@@ -13,9 +13,9 @@ namespace corvina {
 // One header: text headers keep their UTF-8 text, byte headers their bytes, number headers the value.
 struct SObexHeader {
     std::uint8_t id = 0;
-    std::string text;                 // Name and other text headers, as UTF-8
-    std::vector<std::uint8_t> bytes;  // byte-sequence headers (Type, Target, Body, ...)
-    std::uint32_t value = 0;          // one-byte and four-byte headers
+    std::string text;                // Name and other text headers, as UTF-8
+    std::vector<std::uint8_t> bytes; // byte-sequence headers (Type, Target, Body, ...)
+    std::uint32_t value = 0;         // one-byte and four-byte headers
 };
 
 class CObexPacket {

@@ -15,8 +15,7 @@ CObexReader::State CObexReader::Feed(const std::uint8_t* data, std::size_t size,
 {
     std::size_t used = 0;
     while (m_state == State::Incomplete && used < size) {
-        const std::size_t wanted =
-            m_buffer.size() < 3 ? 3 : (static_cast<std::size_t>(m_buffer[1]) << 8 | m_buffer[2]);
+        const std::size_t wanted = m_buffer.size() < 3 ? 3 : (static_cast<std::size_t>(m_buffer[1]) << 8 | m_buffer[2]);
         const std::size_t take = std::min(wanted - m_buffer.size(), size - used);
         m_buffer.insert(m_buffer.end(), data + used, data + used + take);
         used += take;

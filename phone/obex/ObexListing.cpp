@@ -35,7 +35,8 @@ std::optional<std::string> Unescape(const std::string& text)
         if (end == std::string::npos || end - i > 12)
             return std::nullopt;
         const std::string entity = text.substr(i + 1, end - i - 1);
-        static const std::map<std::string, char> kNamed = {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
+        static const std::map<std::string, char> kNamed = {
+            {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
         if (auto found = kNamed.find(entity); found != kNamed.end()) {
             out += found->second;
         } else if (entity.size() > 1 && entity[0] == '#') {

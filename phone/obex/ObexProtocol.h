@@ -67,8 +67,8 @@ inline constexpr std::size_t kMinPacket = 255;
 inline constexpr std::size_t kMaxPacket = 0xFFFF;
 
 // The folder-browsing service's target UUID F9EC7BC4-953C-11D2-984E-525400DC9E09.
-inline constexpr std::array<std::uint8_t, 16> kFolderBrowsingUuid = {
-    0xF9, 0xEC, 0x7B, 0xC4, 0x95, 0x3C, 0x11, 0xD2, 0x98, 0x4E, 0x52, 0x54, 0x00, 0xDC, 0x9E, 0x09};
+inline constexpr std::array<std::uint8_t, 16> kFolderBrowsingUuid = {0xF9, 0xEC, 0x7B, 0xC4, 0x95, 0x3C, 0x11, 0xD2,
+                                                                     0x98, 0x4E, 0x52, 0x54, 0x00, 0xDC, 0x9E, 0x09};
 // The type of a folder listing in a GET.
 inline constexpr const char* kFolderListingType = "x-obex/folder-listing";
 

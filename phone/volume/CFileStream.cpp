@@ -10,11 +10,7 @@
 
 namespace corvina {
 
-CFileStream::CFileStream(std::FILE* file, std::filesystem::path path)
-    : m_file(file)
-    , m_path(std::move(path))
-{
-}
+CFileStream::CFileStream(std::FILE* file, std::filesystem::path path) : m_file(file), m_path(std::move(path)) {}
 
 CFileStream::~CFileStream()
 {

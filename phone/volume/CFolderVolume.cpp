@@ -85,10 +85,7 @@ private:
 
 } // namespace
 
-CFolderVolume::CFolderVolume(fs::path root)
-    : m_root(std::move(root))
-{
-}
+CFolderVolume::CFolderVolume(fs::path root) : m_root(std::move(root)) {}
 
 HRESULT CFolderVolume::Run()
 {

@@ -37,8 +37,8 @@ public:
 
 private:
     struct Resolved {
-        std::filesystem::path full;     // where the entry is on the PC
-        std::string relative;           // its path below the root with '/' separators
+        std::filesystem::path full; // where the entry is on the PC
+        std::string relative;       // its path below the root with '/' separators
     };
     // Maps "\a\b" below the root; E_ACCESSDENIED for anything that would leave it.
     HRESULT Resolve(const std::string& path, Resolved& resolved) const;

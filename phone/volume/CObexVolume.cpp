@@ -273,9 +273,8 @@ HRESULT CObexVolume::ChangeAttributes(const std::string& path, std::uint32_t att
 
 HRESULT CObexVolume::GetFile(const std::string& path, std::vector<std::uint8_t>& data)
 {
-    return InFolderOf(path, E_ACCESSDENIED, [&](CObexClient& client, const std::string& name) {
-        return client.Get(name, data);
-    });
+    return InFolderOf(path, E_ACCESSDENIED,
+                      [&](CObexClient& client, const std::string& name) { return client.Get(name, data); });
 }
 
 } // namespace corvina

@@ -13,10 +13,7 @@
 
 namespace corvina {
 
-CDialog::CDialog(int templateId)
-    : m_templateId(templateId)
-{
-}
+CDialog::CDialog(int templateId) : m_templateId(templateId) {}
 
 CDialog::~CDialog() = default;
 
@@ -146,11 +143,8 @@ void CDialog::OnCharHook(wxKeyEvent& event)
         }
         OnOK();
         return;
-    case WXK_ESCAPE:
-        OnCancel();
-        return;
-    default:
-        event.Skip();
+    case WXK_ESCAPE: OnCancel(); return;
+    default: event.Skip();
     }
 }
 

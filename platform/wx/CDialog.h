@@ -28,7 +28,11 @@ public:
 
     // The control with the id, or nullptr.
     wxWindow* GetDlgItem(int id) const;
-    template <class T> T* Item(int id) const { return dynamic_cast<T*>(GetDlgItem(id)); }
+    template <class T>
+    T* Item(int id) const
+    {
+        return dynamic_cast<T*>(GetDlgItem(id));
+    }
 
     // Puts a new window in the place of the control with the id (the old one is already gone).
     void ReplaceDlgItem(int id, wxWindow* window);
@@ -78,7 +82,7 @@ private:
     bool m_created = false;
     DialogUnits m_units;
     std::map<int, wxWindow*> m_controls;
-    std::set<wxWindow*> m_cutOff;  // controls hidden because the dialog's size leaves them out
+    std::set<wxWindow*> m_cutOff; // controls hidden because the dialog's size leaves them out
     std::map<unsigned, MessageHandler> m_messages;
 };
 

@@ -17,12 +17,9 @@ constexpr int kHeaderPadding = 24;
 wxAlignment Alignment(int format)
 {
     switch (format) {
-    case wxLIST_FORMAT_CENTRE:
-        return wxALIGN_CENTER;
-    case wxLIST_FORMAT_RIGHT:
-        return wxALIGN_RIGHT;
-    default:
-        return wxALIGN_LEFT;
+    case wxLIST_FORMAT_CENTRE: return wxALIGN_CENTER;
+    case wxLIST_FORMAT_RIGHT: return wxALIGN_RIGHT;
+    default: return wxALIGN_LEFT;
     }
 }
 
@@ -89,7 +86,8 @@ void CListCtrl::SetItem(long row, int column, const wxString& text)
 {
     if (row < 0 || row >= GetItemCount() || column < 0 || column >= static_cast<int>(GetColumnCount()))
         return;
-    SetValue(CellValue(column, text, column == 0 ? m_images[row] : -1), static_cast<unsigned>(row), static_cast<unsigned>(column));
+    SetValue(CellValue(column, text, column == 0 ? m_images[row] : -1), static_cast<unsigned>(row),
+             static_cast<unsigned>(column));
 }
 
 wxString CListCtrl::GetItemText(long row, int column) const

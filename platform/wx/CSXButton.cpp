@@ -5,7 +5,8 @@
 
 namespace corvina {
 
-CSXButton::CSXButton(wxWindow* parent, int id, const wxString& label, const wxPoint& pos, const wxSize& size, long style)
+CSXButton::CSXButton(wxWindow* parent, int id, const wxString& label, const wxPoint& pos, const wxSize& size,
+                     long style)
     : wxButton(parent, id, label, pos, size, style)
 {
 }

@@ -8,8 +8,7 @@ namespace corvina {
 
 wxDEFINE_EVENT(EVT_TAB_SELCHANGE, wxCommandEvent);
 
-CTabCtrl::CTabCtrl(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size)
-    : wxNotebook(parent, id, pos, size)
+CTabCtrl::CTabCtrl(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size) : wxNotebook(parent, id, pos, size)
 {
     Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &CTabCtrl::OnPageChanged, this);
 }

@@ -13,7 +13,8 @@ namespace corvina {
 
 // Returns work()'s result once the worker is done. Keys, clicks and the program's own queued events
 // wait meanwhile, so nothing can start the same work twice; painting and timers go on.
-template <class F> auto RunOffWindowThread(F&& work) -> decltype(work())
+template <class F>
+auto RunOffWindowThread(F&& work) -> decltype(work())
 {
     wxBusyCursor wait;
     auto done = std::async(std::launch::async, std::forward<F>(work));

@@ -24,7 +24,10 @@
 namespace corvina {
 namespace {
 
-bool Has(const ControlTemplate& c, std::uint32_t bit) { return (c.style & bit) != 0; }
+bool Has(const ControlTemplate& c, std::uint32_t bit)
+{
+    return (c.style & bit) != 0;
+}
 
 wxWindow* CreateControl(const ControlTemplate& c, wxWindow* parent, const PixelRect& r, const DialogUnits& units)
 {
@@ -35,10 +38,10 @@ wxWindow* CreateControl(const ControlTemplate& c, wxWindow* parent, const PixelR
     const long border = Has(c, CS_BORDER) ? wxBORDER_SIMPLE : 0;
 
     switch (c.cls) {
-    case ControlClass::PushButton:
-        return new wxButton(parent, id, text, pos, size);
+    case ControlClass::PushButton: return new wxButton(parent, id, text, pos, size);
     case ControlClass::IconButton:
-        return new CSXButton(parent, id, c.text && *c.text && std::string(c.text) != "Button1" ? text : wxString(), pos, size);
+        return new CSXButton(parent, id, c.text && *c.text && std::string(c.text) != "Button1" ? text : wxString(), pos,
+                             size);
     case ControlClass::DropList:
         // A combo's template height includes its drop-down list; the closed control keeps its natural height.
         return new wxChoice(parent, id, pos, wxSize(r.width, -1), 0, nullptr, Has(c, CS_SORT) ? wxCB_SORT : 0);
@@ -63,8 +66,7 @@ wxWindow* CreateControl(const ControlTemplate& c, wxWindow* parent, const PixelR
     }
     case ControlClass::RadioButton:
         return new wxRadioButton(parent, id, text, pos, size, Has(c, CS_GROUP) ? wxRB_GROUP : 0);
-    case ControlClass::CheckBox:
-        return new wxCheckBox(parent, id, text, pos, size);
+    case ControlClass::CheckBox: return new wxCheckBox(parent, id, text, pos, size);
     case ControlClass::Static: {
         long style = wxST_NO_AUTORESIZE | border;
         if (Has(c, CS_RIGHT))
@@ -73,8 +75,7 @@ wxWindow* CreateControl(const ControlTemplate& c, wxWindow* parent, const PixelR
             style |= wxALIGN_CENTRE_HORIZONTAL;
         return new wxStaticText(parent, id, text, pos, size, style);
     }
-    case ControlClass::GroupBox:
-        return new wxStaticBox(parent, id, text, pos, size);
+    case ControlClass::GroupBox: return new wxStaticBox(parent, id, text, pos, size);
     case ControlClass::StaticIcon:
     case ControlClass::StaticBitmap: {
         wxBitmap bitmap = LoadImageBitmap(c.imageId);
@@ -94,8 +95,7 @@ wxWindow* CreateControl(const ControlTemplate& c, wxWindow* parent, const PixelR
             style |= wxTE_CENTRE;
         return new wxTextCtrl(parent, id, text, pos, size, style);
     }
-    case ControlClass::TabControl:
-        return new CTabCtrl(parent, id, pos, size);
+    case ControlClass::TabControl: return new CTabCtrl(parent, id, pos, size);
     }
     return nullptr;
 }
@@ -158,7 +158,8 @@ std::map<int, wxWindow*> BuildTemplateControls(const DialogTemplate& dialogTempl
             control->Bind(wxEVT_DESTROY, [control](wxWindowDestroyEvent& event) {
                 event.Skip();
                 if (event.GetWindow() == control)
-                    g_signal_handlers_disconnect_by_func(control->GetHandle(), reinterpret_cast<gpointer>(OnComboStyleUpdated), control);
+                    g_signal_handlers_disconnect_by_func(control->GetHandle(),
+                                                         reinterpret_cast<gpointer>(OnComboStyleUpdated), control);
             });
         }
         if (!Has(c, CS_VISIBLE))

@@ -6,10 +6,7 @@ namespace corvina {
 wxDEFINE_EVENT(EVT_WINDOW_MESSAGE, CWindowMessageEvent);
 
 CWindowMessageEvent::CWindowMessageEvent(unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
-    : wxEvent(wxID_ANY, EVT_WINDOW_MESSAGE)
-    , m_message(message)
-    , m_wParam(wParam)
-    , m_lParam(lParam)
+    : wxEvent(wxID_ANY, EVT_WINDOW_MESSAGE), m_message(message), m_wParam(wParam), m_lParam(lParam)
 {
 }
 

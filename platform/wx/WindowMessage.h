@@ -11,13 +11,13 @@ namespace corvina {
 
 constexpr unsigned WM_USER = 0x0400;
 // The host hands over a new phone record (lParam: CMobileInfo*, owned by the receiver).
-constexpr unsigned WM_NEW_PHONE = WM_USER + 9;           // 0x0409
+constexpr unsigned WM_NEW_PHONE = WM_USER + 9; // 0x0409
 // The host hands over a dropped MIDI file (lParam: char* path allocated with new[]).
-constexpr unsigned WM_DROP_MIDI_FILE = WM_USER + 22;     // 0x0416
+constexpr unsigned WM_DROP_MIDI_FILE = WM_USER + 22; // 0x0416
 // The main dialog validates a phone record that arrived while it was hidden.
-constexpr unsigned WM_VALIDATE_NEW = WM_USER + 23;       // 0x0417
+constexpr unsigned WM_VALIDATE_NEW = WM_USER + 23; // 0x0417
 // The read-out worker reports (wParam: result code, lParam: HRESULT).
-constexpr unsigned WM_RT_INFOS_READ = WM_USER + 24;      // 0x0418
+constexpr unsigned WM_RT_INFOS_READ = WM_USER + 24; // 0x0418
 // The melodies page refreshes its play-on-phone buttons.
 constexpr unsigned WM_UPDATE_PLAY_ON_MOBILE = 0x041B;
 // A time field tells its parent that a valid time was entered (wParam: the field).

@@ -29,8 +29,11 @@ int WxUiServices::Ask(const std::string& text, const std::vector<std::string>& a
 {
     wxWindow* owner = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
     const bool three = answers.size() >= 3;
-    wxMessageDialog dialog(owner, wxString::FromUTF8(text), wxString(), wxICON_QUESTION | wxYES_NO | (three ? wxCANCEL : 0));
-    const auto label = [&answers](std::size_t i) { return i < answers.size() ? wxString::FromUTF8(answers[i]) : wxString(); };
+    wxMessageDialog dialog(owner, wxString::FromUTF8(text), wxString(),
+                           wxICON_QUESTION | wxYES_NO | (three ? wxCANCEL : 0));
+    const auto label = [&answers](std::size_t i) {
+        return i < answers.size() ? wxString::FromUTF8(answers[i]) : wxString();
+    };
     if (three)
         dialog.SetYesNoCancelLabels(label(0), label(1), label(2));
     else

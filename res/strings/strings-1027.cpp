@@ -27,7 +27,8 @@ constexpr StringEntry kEntries[] = {
     {521, "Fitxer"},
     {522, "Tots els fitxers"},
     {523, "Fitxers MIDI"},
-    {524, "No s'ha pogut escriure al fitxer. Potser ja existeix un fitxer protegit contra escriptura amb el mateix nom."},
+    {524,
+     "No s'ha pogut escriure al fitxer. Potser ja existeix un fitxer protegit contra escriptura amb el mateix nom."},
     {525, "El fitxer o el fragment s'ha transferit correctament al telèfon mòbil."},
     {526, "No s'ha pogut transferir el fitxer/fragment al telèfon."},
     {527, "Configuració per a:"},
@@ -105,16 +106,23 @@ constexpr StringEntry kEntries[] = {
     {4597, "Durada del fragment"},
     {4598, "S'està transferint la melodia ..."},
     {4599, "Transfereix el fitxer: %s"},
-    {4700, "La melodia no es pot reproduir en aquest PC: no s'ha pogut obrir cap sortida de so (provat: %s). Comproveu que hi hagi una targeta de so o un servidor de so disponible, o indiqueu un altre controlador d'àudio al valor del registre \"AudioDriver\"."},
-    {4701, "La melodia no es pot reproduir en aquest PC: no s'ha trobat cap SoundFont General MIDI. Instal·leu-ne una, per exemple el paquet timgm6mb-soundfont, o indiqueu-la al valor del registre \"SoundFont\"."},
+    {4700, "La melodia no es pot reproduir en aquest PC: no s'ha pogut obrir cap sortida de so (provat: %s). Comproveu "
+           "que hi hagi una targeta de so o un servidor de so disponible, o indiqueu un altre controlador d'àudio al "
+           "valor del registre \"AudioDriver\"."},
+    {4701, "La melodia no es pot reproduir en aquest PC: no s'ha trobat cap SoundFont General MIDI. Instal·leu-ne una, "
+           "per exemple el paquet timgm6mb-soundfont, o indiqueu-la al valor del registre \"SoundFont\"."},
     {4702, "La melodia no es pot reproduir en aquest PC: no es pot escriure el fitxer de so %s."},
-    {4703, "El fragment és massa llarg per escriure'l. Des del seu inici, un fragment d'aquesta selecció pot durar com a màxim %s."},
+    {4703, "El fragment és massa llarg per escriure'l. Des del seu inici, un fragment d'aquesta selecció pot durar com "
+           "a màxim %s."},
     {4710, "S'està cercant un telèfon…"},
     {4711, "No s'ha trobat cap telèfon. Connecteu-lo amb un cable USB o vinculeu un telèfon Bluetooth amb rfcomm."},
     {4712, "Connectat: {phone} a {device}"},
-    {4713, "No podeu obrir {device}: pertany al grup {group}. Uniu-vos a aquest grup (sudo adduser $USER {group}) i torneu a iniciar la sessió."},
-    {4714, "{device} l'està fent servir {program}. Tanqueu aquest programa o manteniu-lo lluny del telèfon amb una regla udev (vegeu la pàgina de manual corvina(1))."},
-    {4715, "{device} l'està fent servir un altre programa. Tanqueu-lo o manteniu els gestors de mòdem lluny del telèfon amb una regla udev (vegeu la pàgina de manual corvina(1))."},
+    {4713, "No podeu obrir {device}: pertany al grup {group}. Uniu-vos a aquest grup (sudo adduser $USER {group}) i "
+           "torneu a iniciar la sessió."},
+    {4714, "{device} l'està fent servir {program}. Tanqueu aquest programa o manteniu-lo lluny del telèfon amb una "
+           "regla udev (vegeu la pàgina de manual corvina(1))."},
+    {4715, "{device} l'està fent servir un altre programa. Tanqueu-lo o manteniu els gestors de mòdem lluny del "
+           "telèfon amb una regla udev (vegeu la pàgina de manual corvina(1))."},
     {4716, "{device} respon, però no com un telèfon. Es continua cercant als altres ports."},
     {4717, "Connexió del telèfon…"},
     {4718, "Dispositius on es cerca un telèfon:"},
@@ -137,7 +145,8 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} kB"},
     {4745, "{size} kB / {limit} kB"},
     {4746, "més del que admet el telèfon"},
-    {4747, "El fragment necessita més del que el telèfon pot reproduir: {what}.\n\nVoleu enviar una còpia ajustada al telèfon ({dropped} notes omeses, {shortened} escurçades), enviar el fragment tal com és o no enviar-lo?"},
+    {4747, "El fragment necessita més del que el telèfon pot reproduir: {what}.\n\nVoleu enviar una còpia ajustada al "
+           "telèfon ({dropped} notes omeses, {shortened} escurçades), enviar el fragment tal com és o no enviar-lo?"},
     {4748, "Envia ajustat"},
     {4749, "Envia tal com és"},
     {4750, "No l'enviïs"},
@@ -146,7 +155,8 @@ constexpr StringEntry kEntries[] = {
     {4753, "El fragment no es pot fer prou petit per al telèfon ({limit} kB). Voleu enviar-lo tal com és?"},
     {4754, "Fitxers iMelody"},
     {4755, "Fitxers RTTTL"},
-    {4756, "El telèfon reprodueix com a màxim {limit} notes: la línia melòdica conserva {kept} de les seves {total} notes, fins a un final de frase."},
+    {4756, "El telèfon reprodueix com a màxim {limit} notes: la línia melòdica conserva {kept} de les seves {total} "
+           "notes, fins a un final de frase."},
     {4757, "El fragment només conté bateria: no hi ha cap melodia per escriure com a línia melòdica."},
     {4758, "El fragment només conté acords: no hi ha cap melodia única per escriure com a línia melòdica."},
     {4759, "Suggereix un fragment"},

@@ -105,16 +105,23 @@ constexpr StringEntry kEntries[] = {
     {4597, "Délka úseku"},
     {4598, "Melodie se přenáší ..."},
     {4599, "Přenést soubor: %s"},
-    {4700, "Melodii nelze na tomto počítači přehrát: nepodařilo se otevřít žádný zvukový výstup (zkoušeno: %s). Zkontrolujte, zda je k dispozici zvuková karta nebo zvukový server, nebo zadejte jiný zvukový ovladač v hodnotě registru \"AudioDriver\"."},
-    {4701, "Melodii nelze na tomto počítači přehrát: nebyl nalezen žádný SoundFont General MIDI. Nainstalujte jej, například balíček timgm6mb-soundfont, nebo jej zadejte v hodnotě registru \"SoundFont\"."},
+    {4700, "Melodii nelze na tomto počítači přehrát: nepodařilo se otevřít žádný zvukový výstup (zkoušeno: %s). "
+           "Zkontrolujte, zda je k dispozici zvuková karta nebo zvukový server, nebo zadejte jiný zvukový ovladač v "
+           "hodnotě registru \"AudioDriver\"."},
+    {4701, "Melodii nelze na tomto počítači přehrát: nebyl nalezen žádný SoundFont General MIDI. Nainstalujte jej, "
+           "například balíček timgm6mb-soundfont, nebo jej zadejte v hodnotě registru \"SoundFont\"."},
     {4702, "Melodii nelze na tomto počítači přehrát: zvukový soubor %s nelze zapsat."},
-    {4703, "Úsek je příliš dlouhý, aby mohl být zapsán. Od svého začátku může být úsek tohoto výběru dlouhý nejvýše %s."},
+    {4703,
+     "Úsek je příliš dlouhý, aby mohl být zapsán. Od svého začátku může být úsek tohoto výběru dlouhý nejvýše %s."},
     {4710, "Hledá se telefon…"},
     {4711, "Nebyl nalezen žádný telefon. Připojte jej kabelem USB, nebo přiřaďte telefon Bluetooth pomocí rfcomm."},
     {4712, "Připojeno: {phone} na {device}"},
-    {4713, "Nesmíte otevřít {device}: patří do skupiny {group}. Připojte se k této skupině (sudo adduser $USER {group}) a znovu se přihlaste."},
-    {4714, "{device} používá {program}. Zavřete tento program, nebo jej udržte mimo telefon pravidlem udev (viz manuálová stránka corvina(1))."},
-    {4715, "{device} používá jiný program. Zavřete jej, nebo udržte správce modemů mimo telefon pravidlem udev (viz manuálová stránka corvina(1))."},
+    {4713, "Nesmíte otevřít {device}: patří do skupiny {group}. Připojte se k této skupině (sudo adduser $USER "
+           "{group}) a znovu se přihlaste."},
+    {4714, "{device} používá {program}. Zavřete tento program, nebo jej udržte mimo telefon pravidlem udev (viz "
+           "manuálová stránka corvina(1))."},
+    {4715, "{device} používá jiný program. Zavřete jej, nebo udržte správce modemů mimo telefon pravidlem udev (viz "
+           "manuálová stránka corvina(1))."},
     {4716, "{device} odpovídá, ale ne jako telefon. Hledání pokračuje na ostatních portech."},
     {4717, "Připojení telefonu…"},
     {4718, "Zařízení, na kterých se hledá telefon:"},
@@ -137,7 +144,8 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} kB"},
     {4745, "{size} kB / {limit} kB"},
     {4746, "více, než telefon přijme"},
-    {4747, "Úsek potřebuje víc, než telefon dokáže přehrát: {what}.\n\nOdeslat kopii přizpůsobenou telefonu ({dropped} not vynecháno, {shortened} ukončeno dříve), odeslat úsek tak, jak je, nebo jej neodesílat?"},
+    {4747, "Úsek potřebuje víc, než telefon dokáže přehrát: {what}.\n\nOdeslat kopii přizpůsobenou telefonu ({dropped} "
+           "not vynecháno, {shortened} ukončeno dříve), odeslat úsek tak, jak je, nebo jej neodesílat?"},
     {4748, "Odeslat přizpůsobený"},
     {4749, "Odeslat tak, jak je"},
     {4750, "Neodesílat"},
@@ -146,7 +154,8 @@ constexpr StringEntry kEntries[] = {
     {4753, "Úsek nelze pro telefon dostatečně zmenšit ({limit} kB). Odeslat jej tak, jak je?"},
     {4754, "Soubory iMelody"},
     {4755, "Soubory RTTTL"},
-    {4756, "Telefon přehraje nejvýše {limit} not: melodická linka si ponechá {kept} ze svých {total} not, až po konec fráze."},
+    {4756, "Telefon přehraje nejvýše {limit} not: melodická linka si ponechá {kept} ze svých {total} not, až po konec "
+           "fráze."},
     {4757, "Úsek obsahuje jen bicí: není zde melodie, kterou by šlo zapsat jako melodickou linku."},
     {4758, "Úsek obsahuje jen akordy: není zde jediná melodie, kterou by šlo zapsat jako melodickou linku."},
     {4759, "Navrhnout úsek"},

@@ -105,16 +105,22 @@ constexpr StringEntry kEntries[] = {
     {4597, "Klippets længde"},
     {4598, "Melodien overføres ..."},
     {4599, "Overfør fil: %s"},
-    {4700, "Melodien kan ikke afspilles på denne pc: der kunne ikke åbnes nogen lydudgang (forsøgt: %s). Kontrollér, at et lydkort eller en lydserver er tilgængelig, eller angiv en anden lyddriver i registreringsværdien \"AudioDriver\"."},
-    {4701, "Melodien kan ikke afspilles på denne pc: der blev ikke fundet nogen General MIDI-SoundFont. Installér en, for eksempel pakken timgm6mb-soundfont, eller angiv den i registreringsværdien \"SoundFont\"."},
+    {4700, "Melodien kan ikke afspilles på denne pc: der kunne ikke åbnes nogen lydudgang (forsøgt: %s). Kontrollér, "
+           "at et lydkort eller en lydserver er tilgængelig, eller angiv en anden lyddriver i registreringsværdien "
+           "\"AudioDriver\"."},
+    {4701, "Melodien kan ikke afspilles på denne pc: der blev ikke fundet nogen General MIDI-SoundFont. Installér en, "
+           "for eksempel pakken timgm6mb-soundfont, eller angiv den i registreringsværdien \"SoundFont\"."},
     {4702, "Melodien kan ikke afspilles på denne pc: lydfilen %s kan ikke skrives."},
     {4703, "Klippet er for langt til at blive skrevet. Fra dets start kan et klip af dette valg højst være %s langt."},
     {4710, "Leder efter en telefon…"},
     {4711, "Ingen telefon fundet. Tilslut den med et USB-kabel, eller bind en Bluetooth-telefon med rfcomm."},
     {4712, "Forbundet: {phone} på {device}"},
-    {4713, "Du må ikke åbne {device}: den tilhører gruppen {group}. Meld dig ind i gruppen (sudo adduser $USER {group}) og log ind igen."},
-    {4714, "{device} bruges af {program}. Luk programmet, eller hold det væk fra telefonen med en udev-regel (se manualsiden corvina(1))."},
-    {4715, "{device} bruges af et andet program. Luk det, eller hold modemstyring væk fra telefonen med en udev-regel (se manualsiden corvina(1))."},
+    {4713, "Du må ikke åbne {device}: den tilhører gruppen {group}. Meld dig ind i gruppen (sudo adduser $USER "
+           "{group}) og log ind igen."},
+    {4714, "{device} bruges af {program}. Luk programmet, eller hold det væk fra telefonen med en udev-regel (se "
+           "manualsiden corvina(1))."},
+    {4715, "{device} bruges af et andet program. Luk det, eller hold modemstyring væk fra telefonen med en udev-regel "
+           "(se manualsiden corvina(1))."},
     {4716, "{device} svarer, men ikke som en telefon. Der ledes videre på de andre porte."},
     {4717, "Telefonforbindelse…"},
     {4718, "Enheder, hvor der ledes efter en telefon:"},
@@ -137,7 +143,8 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} kB"},
     {4745, "{size} kB / {limit} kB"},
     {4746, "mere end telefonen tager"},
-    {4747, "Klippet kræver mere, end telefonen kan spille: {what}.\n\nSend en kopi tilpasset telefonen ({dropped} noder udeladt, {shortened} afsluttet tidligere), send klippet, som det er, eller send det ikke?"},
+    {4747, "Klippet kræver mere, end telefonen kan spille: {what}.\n\nSend en kopi tilpasset telefonen ({dropped} "
+           "noder udeladt, {shortened} afsluttet tidligere), send klippet, som det er, eller send det ikke?"},
     {4748, "Send tilpasset"},
     {4749, "Send, som det er"},
     {4750, "Send ikke"},
@@ -146,7 +153,8 @@ constexpr StringEntry kEntries[] = {
     {4753, "Klippet kan ikke gøres lille nok til telefonen ({limit} kB). Send det, som det er?"},
     {4754, "iMelody-filer"},
     {4755, "RTTTL-filer"},
-    {4756, "Telefonen spiller højst {limit} noder: melodilinjen beholder {kept} af sine {total} noder, frem til en fraseslutning."},
+    {4756, "Telefonen spiller højst {limit} noder: melodilinjen beholder {kept} af sine {total} noder, frem til en "
+           "fraseslutning."},
     {4757, "Klippet indeholder kun trommer: der er ingen melodi at skrive som melodilinje."},
     {4758, "Klippet indeholder kun akkorder: der er ingen enkelt melodi at skrive som melodilinje."},
     {4759, "Foreslå klip"},

@@ -27,7 +27,8 @@ constexpr StringEntry kEntries[] = {
     {521, "Datei"},
     {522, "Alle Dateien"},
     {523, "MIDI-Dateien"},
-    {524, "Schreiben der Datei fehlgeschlagen. Möglicherweise gibt es bereits eine schreibgeschützte Datei mit demselben Namen."},
+    {524, "Schreiben der Datei fehlgeschlagen. Möglicherweise gibt es bereits eine schreibgeschützte Datei mit "
+          "demselben Namen."},
     {525, "Die Datei bzw. der Ausschnitt wurde erfolgreich zum Handy übertragen."},
     {526, "Übertragen der Datei bzw. des Ausschnitts zum Handy fehlgeschlagen."},
     {527, "Einstellungen für:"},
@@ -69,7 +70,8 @@ constexpr StringEntry kEntries[] = {
     {4022, "Das angeschlossene Handy unterstützt diese Funktion nicht."},
     {4023, "Wenn Sie Corvina jetzt beenden, gehen nicht gespeicherte Änderungen im Rufton-Editor verloren.\n"
            "Möchten Sie das Programm beenden? "},
-    {4024, "Die angegebene Datei kann nicht geöffnet werden. Möglicherweise ist sie in einer anderen Anwendung geöffnet."},
+    {4024,
+     "Die angegebene Datei kann nicht geöffnet werden. Möglicherweise ist sie in einer anderen Anwendung geöffnet."},
     {4025, "Andere Anrufe"},
     {4026, "Andere Anrufe Leitung 1"},
     {4027, "Andere Anrufe Leitung 2"},
@@ -104,16 +106,24 @@ constexpr StringEntry kEntries[] = {
     {4597, "Länge des Ausschnitts"},
     {4598, "Melodie wird übertragen ..."},
     {4599, "Datei übertragen: %s"},
-    {4700, "Die Melodie kann auf diesem PC nicht abgespielt werden: Keine Tonausgabe ließ sich öffnen (versucht: %s). Prüfen Sie, ob eine Soundkarte oder ein Soundserver verfügbar ist, oder nennen Sie im Registrierungswert \"AudioDriver\" einen anderen Audiotreiber."},
-    {4701, "Die Melodie kann auf diesem PC nicht abgespielt werden: Es wurde keine General-MIDI-SoundFont gefunden. Installieren Sie eine, zum Beispiel das Paket timgm6mb-soundfont, oder nennen Sie sie im Registrierungswert \"SoundFont\"."},
+    {4700, "Die Melodie kann auf diesem PC nicht abgespielt werden: Keine Tonausgabe ließ sich öffnen (versucht: %s). "
+           "Prüfen Sie, ob eine Soundkarte oder ein Soundserver verfügbar ist, oder nennen Sie im Registrierungswert "
+           "\"AudioDriver\" einen anderen Audiotreiber."},
+    {4701, "Die Melodie kann auf diesem PC nicht abgespielt werden: Es wurde keine General-MIDI-SoundFont gefunden. "
+           "Installieren Sie eine, zum Beispiel das Paket timgm6mb-soundfont, oder nennen Sie sie im "
+           "Registrierungswert \"SoundFont\"."},
     {4702, "Die Melodie kann auf diesem PC nicht abgespielt werden: Die Tondatei %s kann nicht geschrieben werden."},
-    {4703, "Der Ausschnitt ist zu lang, um geschrieben zu werden. Ab seinem Anfang kann ein Ausschnitt dieser Auswahl höchstens %s lang sein."},
+    {4703, "Der Ausschnitt ist zu lang, um geschrieben zu werden. Ab seinem Anfang kann ein Ausschnitt dieser Auswahl "
+           "höchstens %s lang sein."},
     {4710, "Suche nach einem Handy…"},
     {4711, "Kein Handy gefunden. Schließen Sie es per USB-Kabel an, oder binden Sie ein Bluetooth-Handy mit rfcomm."},
     {4712, "Verbunden: {phone} an {device}"},
-    {4713, "Sie dürfen {device} nicht öffnen: Es gehört der Gruppe {group}. Treten Sie dieser Gruppe bei (sudo adduser $USER {group}) und melden Sie sich neu an."},
-    {4714, "{device} wird von {program} benutzt. Schließen Sie dieses Programm, oder halten Sie es mit einer udev-Regel vom Handy fern (siehe die Handbuchseite corvina(1))."},
-    {4715, "{device} wird von einem anderen Programm benutzt. Schließen Sie es, oder halten Sie Modem-Verwaltungen mit einer udev-Regel vom Handy fern (siehe die Handbuchseite corvina(1))."},
+    {4713, "Sie dürfen {device} nicht öffnen: Es gehört der Gruppe {group}. Treten Sie dieser Gruppe bei (sudo adduser "
+           "$USER {group}) und melden Sie sich neu an."},
+    {4714, "{device} wird von {program} benutzt. Schließen Sie dieses Programm, oder halten Sie es mit einer "
+           "udev-Regel vom Handy fern (siehe die Handbuchseite corvina(1))."},
+    {4715, "{device} wird von einem anderen Programm benutzt. Schließen Sie es, oder halten Sie Modem-Verwaltungen mit "
+           "einer udev-Regel vom Handy fern (siehe die Handbuchseite corvina(1))."},
     {4716, "{device} antwortet, aber nicht als Handy. Die Suche an den anderen Anschlüssen geht weiter."},
     {4717, "Handyverbindung…"},
     {4718, "Geräte, an denen ein Handy gesucht wird:"},
@@ -136,7 +146,9 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} KB"},
     {4745, "{size} KB / {limit} KB"},
     {4746, "mehr, als das Handy nimmt"},
-    {4747, "Der Ausschnitt braucht mehr, als das Handy spielen kann: {what}.\n\nEine an das Handy angepasste Kopie senden ({dropped} Noten weggelassen, {shortened} früher beendet), den Ausschnitt so senden, wie er ist, oder nicht senden?"},
+    {4747, "Der Ausschnitt braucht mehr, als das Handy spielen kann: {what}.\n\nEine an das Handy angepasste Kopie "
+           "senden ({dropped} Noten weggelassen, {shortened} früher beendet), den Ausschnitt so senden, wie er ist, "
+           "oder nicht senden?"},
     {4748, "Angepasst senden"},
     {4749, "So senden"},
     {4750, "Nicht senden"},
@@ -145,9 +157,12 @@ constexpr StringEntry kEntries[] = {
     {4753, "Der Ausschnitt lässt sich nicht klein genug für das Handy machen ({limit} KB). So senden, wie er ist?"},
     {4754, "iMelody-Dateien"},
     {4755, "RTTTL-Dateien"},
-    {4756, "Das Handy spielt höchstens {limit} Noten: Die Melodielinie behält {kept} ihrer {total} Noten, bis zu einem Phrasenende."},
-    {4757, "Der Ausschnitt enthält nur Schlagzeug: Es gibt keine Melodie, die als Melodielinie geschrieben werden kann."},
-    {4758, "Der Ausschnitt enthält nur Akkorde: Es gibt keine einzelne Melodie, die als Melodielinie geschrieben werden kann."},
+    {4756, "Das Handy spielt höchstens {limit} Noten: Die Melodielinie behält {kept} ihrer {total} Noten, bis zu einem "
+           "Phrasenende."},
+    {4757,
+     "Der Ausschnitt enthält nur Schlagzeug: Es gibt keine Melodie, die als Melodielinie geschrieben werden kann."},
+    {4758, "Der Ausschnitt enthält nur Akkorde: Es gibt keine einzelne Melodie, die als Melodielinie geschrieben "
+           "werden kann."},
     {4759, "Ausschnitt vorschlagen"},
     {4760, "dieselbe Tonart"},
     {4761, "einen Halbton"},

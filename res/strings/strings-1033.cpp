@@ -28,7 +28,8 @@ constexpr StringEntry kEntries[] = {
     {521, "Datei"},
     {522, "Alle Dateien"},
     {523, "MIDI-Dateien"},
-    {524, "Schreiben der Datei fehlgeschlagen. Möglicherweise gibt es bereits eine schreibgeschützte Datei mit demselben Namen."},
+    {524, "Schreiben der Datei fehlgeschlagen. Möglicherweise gibt es bereits eine schreibgeschützte Datei mit "
+          "demselben Namen."},
     {525, "Die Datei bzw. der Ausschnitt wurde erfolgreich zum Handy übertragen."},
     {526, "Übertragen der Datei bzw. des Ausschnitts zum Handy fehlgeschlagen."},
     {527, "Einstellungen für:"},
@@ -70,7 +71,8 @@ constexpr StringEntry kEntries[] = {
     {4022, "Das angeschlossene Handy unterstützt diese Funktion nicht."},
     {4023, "Wenn Sie Corvina jetzt beenden, gehen nicht gespeicherte Änderungen im Rufton-Editor verloren.\n"
            "Möchten Sie das Programm beenden? "},
-    {4024, "Die angegebene Datei kann nicht geöffnet werden. Möglicherweise ist sie in einer anderen Anwendung geöffnet."},
+    {4024,
+     "Die angegebene Datei kann nicht geöffnet werden. Möglicherweise ist sie in einer anderen Anwendung geöffnet."},
     {4025, "Other calls"},
     {4026, "Other calls line 1"},
     {4027, "Other calls line 2"},
@@ -100,16 +102,21 @@ constexpr StringEntry kEntries[] = {
     {4597, "Länge des Ausschnitts"},
     {4598, "Melody is transmitted ..."},
     {4599, "Transmit file: %s"},
-    {4700, "The melody cannot be played on this PC: no sound output could be opened (tried: %s). Check that a sound card or sound server is available, or name another audio driver in the registry value \"AudioDriver\"."},
-    {4701, "The melody cannot be played on this PC: no General MIDI SoundFont was found. Install one, for example the package timgm6mb-soundfont, or name it in the registry value \"SoundFont\"."},
+    {4700, "The melody cannot be played on this PC: no sound output could be opened (tried: %s). Check that a sound "
+           "card or sound server is available, or name another audio driver in the registry value \"AudioDriver\"."},
+    {4701, "The melody cannot be played on this PC: no General MIDI SoundFont was found. Install one, for example the "
+           "package timgm6mb-soundfont, or name it in the registry value \"SoundFont\"."},
     {4702, "The melody cannot be played on this PC: the sound file %s cannot be written."},
     {4703, "The clip is too long to be written. From its start, a clip of this selection can be at most %s long."},
     {4710, "Looking for a phone…"},
     {4711, "No phone found. Connect it by USB cable, or bind a Bluetooth phone with rfcomm."},
     {4712, "Connected: {phone} on {device}"},
-    {4713, "You may not open {device}: it belongs to the group {group}. Join that group (sudo adduser $USER {group}) and log in again."},
-    {4714, "{device} is in use by {program}. Close that program, or keep it away from the phone with a udev rule (see the manual page corvina(1))."},
-    {4715, "{device} is in use by another program. Close it, or keep modem managers away from the phone with a udev rule (see the manual page corvina(1))."},
+    {4713, "You may not open {device}: it belongs to the group {group}. Join that group (sudo adduser $USER {group}) "
+           "and log in again."},
+    {4714, "{device} is in use by {program}. Close that program, or keep it away from the phone with a udev rule (see "
+           "the manual page corvina(1))."},
+    {4715, "{device} is in use by another program. Close it, or keep modem managers away from the phone with a udev "
+           "rule (see the manual page corvina(1))."},
     {4716, "{device} answers, but not as a phone. Still looking on the other ports."},
     {4717, "Phone connection…"},
     {4718, "Devices where a phone is looked for:"},
@@ -132,7 +139,8 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} KB"},
     {4745, "{size} KB / {limit} KB"},
     {4746, "more than the phone takes"},
-    {4747, "The clip needs more than the phone can play: {what}.\n\nSend a copy fitted to the phone ({dropped} notes left out, {shortened} ended early), send the clip as it is, or not send it?"},
+    {4747, "The clip needs more than the phone can play: {what}.\n\nSend a copy fitted to the phone ({dropped} notes "
+           "left out, {shortened} ended early), send the clip as it is, or not send it?"},
     {4748, "Send fitted"},
     {4749, "Send as it is"},
     {4750, "Don't send"},
@@ -141,7 +149,8 @@ constexpr StringEntry kEntries[] = {
     {4753, "The clip cannot be made small enough for the phone ({limit} KB). Send it as it is?"},
     {4754, "iMelody files"},
     {4755, "RTTTL files"},
-    {4756, "The phone plays at most {limit} notes: the melody line keeps {kept} of its {total} notes, up to a phrase end."},
+    {4756,
+     "The phone plays at most {limit} notes: the melody line keeps {kept} of its {total} notes, up to a phrase end."},
     {4757, "The clip holds only drums: there is no tune to write as a melody line."},
     {4758, "The clip holds only chords: there is no single tune to write as a melody line."},
     {4759, "Suggest clip"},

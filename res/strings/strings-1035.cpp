@@ -105,16 +105,22 @@ constexpr StringEntry kEntries[] = {
     {4597, "Leikkeen pituus"},
     {4598, "Melodiaa siirretään ..."},
     {4599, "Siirrä tiedosto: %s"},
-    {4700, "Melodiaa ei voi toistaa tällä tietokoneella: mitään äänilähtöä ei voitu avata (kokeiltu: %s). Tarkista, että äänikortti tai äänipalvelin on käytettävissä, tai anna toinen ääniajuri rekisteriarvossa \"AudioDriver\"."},
-    {4701, "Melodiaa ei voi toistaa tällä tietokoneella: General MIDI -SoundFontia ei löytynyt. Asenna sellainen, esimerkiksi paketti timgm6mb-soundfont, tai anna se rekisteriarvossa \"SoundFont\"."},
+    {4700,
+     "Melodiaa ei voi toistaa tällä tietokoneella: mitään äänilähtöä ei voitu avata (kokeiltu: %s). Tarkista, että "
+     "äänikortti tai äänipalvelin on käytettävissä, tai anna toinen ääniajuri rekisteriarvossa \"AudioDriver\"."},
+    {4701, "Melodiaa ei voi toistaa tällä tietokoneella: General MIDI -SoundFontia ei löytynyt. Asenna sellainen, "
+           "esimerkiksi paketti timgm6mb-soundfont, tai anna se rekisteriarvossa \"SoundFont\"."},
     {4702, "Melodiaa ei voi toistaa tällä tietokoneella: äänitiedostoa %s ei voi kirjoittaa."},
     {4703, "Leike on liian pitkä kirjoitettavaksi. Alustaan lukien tämän valinnan leike voi olla enintään %s pitkä."},
     {4710, "Etsitään puhelinta…"},
     {4711, "Puhelinta ei löytynyt. Liitä se USB-kaapelilla tai sido Bluetooth-puhelin rfcommilla."},
     {4712, "Yhdistetty: {phone} laitteessa {device}"},
-    {4713, "Et saa avata laitetta {device}: se kuuluu ryhmään {group}. Liity ryhmään (sudo adduser $USER {group}) ja kirjaudu uudelleen."},
-    {4714, "Laite {device} on ohjelman {program} käytössä. Sulje ohjelma tai pidä se poissa puhelimesta udev-säännöllä (katso ohjesivu corvina(1))."},
-    {4715, "Laite {device} on toisen ohjelman käytössä. Sulje se tai pidä modeemien hallintaohjelmat poissa puhelimesta udev-säännöllä (katso ohjesivu corvina(1))."},
+    {4713, "Et saa avata laitetta {device}: se kuuluu ryhmään {group}. Liity ryhmään (sudo adduser $USER {group}) ja "
+           "kirjaudu uudelleen."},
+    {4714, "Laite {device} on ohjelman {program} käytössä. Sulje ohjelma tai pidä se poissa puhelimesta udev-säännöllä "
+           "(katso ohjesivu corvina(1))."},
+    {4715, "Laite {device} on toisen ohjelman käytössä. Sulje se tai pidä modeemien hallintaohjelmat poissa "
+           "puhelimesta udev-säännöllä (katso ohjesivu corvina(1))."},
     {4716, "{device} vastaa, mutta ei puhelimena. Etsintä jatkuu muista porteista."},
     {4717, "Puhelinyhteys…"},
     {4718, "Laitteet, joista puhelinta etsitään:"},
@@ -137,7 +143,9 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} kt"},
     {4745, "{size} kt / {limit} kt"},
     {4746, "enemmän kuin puhelin ottaa"},
-    {4747, "Leike tarvitsee enemmän kuin puhelin pystyy soittamaan: {what}.\n\nLähetetäänkö puhelimeen sovitettu kopio ({dropped} nuottia jätetty pois, {shortened} lopetettu aiemmin), lähetetäänkö leike sellaisenaan vai jätetäänkö lähettämättä?"},
+    {4747, "Leike tarvitsee enemmän kuin puhelin pystyy soittamaan: {what}.\n\nLähetetäänkö puhelimeen sovitettu kopio "
+           "({dropped} nuottia jätetty pois, {shortened} lopetettu aiemmin), lähetetäänkö leike sellaisenaan vai "
+           "jätetäänkö lähettämättä?"},
     {4748, "Lähetä sovitettuna"},
     {4749, "Lähetä sellaisenaan"},
     {4750, "Älä lähetä"},
@@ -146,7 +154,8 @@ constexpr StringEntry kEntries[] = {
     {4753, "Leikettä ei saa tarpeeksi pieneksi puhelimelle ({limit} kt). Lähetetäänkö se sellaisenaan?"},
     {4754, "iMelody-tiedostot"},
     {4755, "RTTTL-tiedostot"},
-    {4756, "Puhelin soittaa enintään {limit} nuottia: melodialinjaan jää {kept} sen {total} nuotista, fraasin loppuun asti."},
+    {4756,
+     "Puhelin soittaa enintään {limit} nuottia: melodialinjaan jää {kept} sen {total} nuotista, fraasin loppuun asti."},
     {4757, "Leikkeessä on vain rumpuja: ei ole säveltä, jonka voisi kirjoittaa melodialinjaksi."},
     {4758, "Leikkeessä on vain sointuja: ei ole yksittäistä säveltä, jonka voisi kirjoittaa melodialinjaksi."},
     {4759, "Ehdota leikettä"},

@@ -68,7 +68,8 @@ constexpr StringEntry kEntries[] = {
     {4020, "Piste/canal :"},
     {4021, "Le format du fichier indiqué n'est pas pris en charge !"},
     {4022, "Le téléphone connecté ne prend pas en charge cette fonction."},
-    {4023, "Si vous quittez Corvina maintenant, les modifications non enregistrées de l'éditeur de sonneries seront perdues.\n"
+    {4023, "Si vous quittez Corvina maintenant, les modifications non enregistrées de l'éditeur de sonneries seront "
+           "perdues.\n"
            "Voulez-vous quitter le programme ? "},
     {4024, "Impossible d'ouvrir le fichier indiqué. Il est peut-être ouvert dans une autre application."},
     {4025, "Autres appels"},
@@ -105,16 +106,23 @@ constexpr StringEntry kEntries[] = {
     {4597, "Durée de l'extrait"},
     {4598, "Transfert de la mélodie en cours ..."},
     {4599, "Transférer le fichier : %s"},
-    {4700, "La mélodie ne peut pas être lue sur ce PC : aucune sortie audio n'a pu être ouverte (essayé : %s). Vérifiez qu'une carte son ou un serveur de son est disponible, ou indiquez un autre pilote audio dans la valeur de registre \"AudioDriver\"."},
-    {4701, "La mélodie ne peut pas être lue sur ce PC : aucune SoundFont General MIDI n'a été trouvée. Installez-en une, par exemple le paquet timgm6mb-soundfont, ou indiquez-la dans la valeur de registre \"SoundFont\"."},
+    {4700, "La mélodie ne peut pas être lue sur ce PC : aucune sortie audio n'a pu être ouverte (essayé : %s). "
+           "Vérifiez qu'une carte son ou un serveur de son est disponible, ou indiquez un autre pilote audio dans la "
+           "valeur de registre \"AudioDriver\"."},
+    {4701, "La mélodie ne peut pas être lue sur ce PC : aucune SoundFont General MIDI n'a été trouvée. Installez-en "
+           "une, par exemple le paquet timgm6mb-soundfont, ou indiquez-la dans la valeur de registre \"SoundFont\"."},
     {4702, "La mélodie ne peut pas être lue sur ce PC : le fichier audio %s ne peut pas être écrit."},
-    {4703, "L'extrait est trop long pour être écrit. À partir de son début, un extrait de cette sélection peut durer au plus %s."},
+    {4703, "L'extrait est trop long pour être écrit. À partir de son début, un extrait de cette sélection peut durer "
+           "au plus %s."},
     {4710, "Recherche d'un téléphone…"},
     {4711, "Aucun téléphone trouvé. Branchez-le par câble USB, ou associez un téléphone Bluetooth avec rfcomm."},
     {4712, "Connecté : {phone} sur {device}"},
-    {4713, "Vous ne pouvez pas ouvrir {device} : il appartient au groupe {group}. Rejoignez ce groupe (sudo adduser $USER {group}) et reconnectez-vous."},
-    {4714, "{device} est utilisé par {program}. Fermez ce programme, ou tenez-le à l'écart du téléphone avec une règle udev (voir la page de manuel corvina(1))."},
-    {4715, "{device} est utilisé par un autre programme. Fermez-le, ou tenez les gestionnaires de modem à l'écart du téléphone avec une règle udev (voir la page de manuel corvina(1))."},
+    {4713, "Vous ne pouvez pas ouvrir {device} : il appartient au groupe {group}. Rejoignez ce groupe (sudo adduser "
+           "$USER {group}) et reconnectez-vous."},
+    {4714, "{device} est utilisé par {program}. Fermez ce programme, ou tenez-le à l'écart du téléphone avec une règle "
+           "udev (voir la page de manuel corvina(1))."},
+    {4715, "{device} est utilisé par un autre programme. Fermez-le, ou tenez les gestionnaires de modem à l'écart du "
+           "téléphone avec une règle udev (voir la page de manuel corvina(1))."},
     {4716, "{device} répond, mais pas comme un téléphone. La recherche continue sur les autres ports."},
     {4717, "Connexion du téléphone…"},
     {4718, "Périphériques où un téléphone est recherché :"},
@@ -137,7 +145,8 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} Ko"},
     {4745, "{size} Ko / {limit} Ko"},
     {4746, "plus que le téléphone n'accepte"},
-    {4747, "L'extrait demande plus que le téléphone ne peut jouer : {what}.\n\nEnvoyer une copie adaptée au téléphone ({dropped} notes omises, {shortened} raccourcies), envoyer l'extrait tel quel, ou ne pas l'envoyer ?"},
+    {4747, "L'extrait demande plus que le téléphone ne peut jouer : {what}.\n\nEnvoyer une copie adaptée au téléphone "
+           "({dropped} notes omises, {shortened} raccourcies), envoyer l'extrait tel quel, ou ne pas l'envoyer ?"},
     {4748, "Envoyer adapté"},
     {4749, "Envoyer tel quel"},
     {4750, "Ne pas envoyer"},
@@ -146,7 +155,8 @@ constexpr StringEntry kEntries[] = {
     {4753, "L'extrait ne peut pas être rendu assez petit pour le téléphone ({limit} Ko). L'envoyer tel quel ?"},
     {4754, "Fichiers iMelody"},
     {4755, "Fichiers RTTTL"},
-    {4756, "Le téléphone joue au plus {limit} notes : la ligne mélodique garde {kept} de ses {total} notes, jusqu'à une fin de phrase."},
+    {4756, "Le téléphone joue au plus {limit} notes : la ligne mélodique garde {kept} de ses {total} notes, jusqu'à "
+           "une fin de phrase."},
     {4757, "L'extrait ne contient que de la batterie : il n'y a pas d'air à écrire en ligne mélodique."},
     {4758, "L'extrait ne contient que des accords : il n'y a pas d'air unique à écrire en ligne mélodique."},
     {4759, "Proposer un extrait"},

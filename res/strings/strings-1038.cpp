@@ -68,8 +68,9 @@ constexpr StringEntry kEntries[] = {
     {4020, "Sáv/csatorna:"},
     {4021, "A megadott fájl formátuma nem támogatott!"},
     {4022, "A csatlakoztatott telefon nem támogatja ezt a funkciót."},
-    {4023, "Ha most kilép a Corvina programból, a csengőhang-szerkesztőben végzett, nem mentett módosítások elvesznek.\n"
-           "Kilép a programból? "},
+    {4023,
+     "Ha most kilép a Corvina programból, a csengőhang-szerkesztőben végzett, nem mentett módosítások elvesznek.\n"
+     "Kilép a programból? "},
     {4024, "A megadott fájl nem nyitható meg. Lehet, hogy egy másik alkalmazásban meg van nyitva."},
     {4025, "Egyéb hívások"},
     {4026, "Egyéb hívások, 1. vonal"},
@@ -105,16 +106,24 @@ constexpr StringEntry kEntries[] = {
     {4597, "Részlet hossza"},
     {4598, "Dallam átvitele ..."},
     {4599, "Fájl átvitele: %s"},
-    {4700, "A dallam nem játszható le ezen a számítógépen: egyetlen hangkimenet sem nyitható meg (kipróbálva: %s). Ellenőrizze, hogy elérhető-e hangkártya vagy hangkiszolgáló, vagy adjon meg másik hangillesztőt a \"AudioDriver\" beállításjegyzék-értékben."},
-    {4701, "A dallam nem játszható le ezen a számítógépen: nem található General MIDI SoundFont. Telepítsen egyet, például a timgm6mb-soundfont csomagot, vagy adja meg a \"SoundFont\" beállításjegyzék-értékben."},
+    {4700, "A dallam nem játszható le ezen a számítógépen: egyetlen hangkimenet sem nyitható meg (kipróbálva: %s). "
+           "Ellenőrizze, hogy elérhető-e hangkártya vagy hangkiszolgáló, vagy adjon meg másik hangillesztőt a "
+           "\"AudioDriver\" beállításjegyzék-értékben."},
+    {4701, "A dallam nem játszható le ezen a számítógépen: nem található General MIDI SoundFont. Telepítsen egyet, "
+           "például a timgm6mb-soundfont csomagot, vagy adja meg a \"SoundFont\" beállításjegyzék-értékben."},
     {4702, "A dallam nem játszható le ezen a számítógépen: a(z) %s hangfájl nem írható."},
-    {4703, "A részlet túl hosszú ahhoz, hogy írható legyen. Az elejétől számítva e kijelölés részlete legfeljebb %s hosszú lehet."},
+    {4703, "A részlet túl hosszú ahhoz, hogy írható legyen. Az elejétől számítva e kijelölés részlete legfeljebb %s "
+           "hosszú lehet."},
     {4710, "Telefon keresése…"},
-    {4711, "Nem található telefon. Csatlakoztassa USB-kábellel, vagy kösse be a Bluetooth-telefont az rfcomm segítségével."},
+    {4711,
+     "Nem található telefon. Csatlakoztassa USB-kábellel, vagy kösse be a Bluetooth-telefont az rfcomm segítségével."},
     {4712, "Csatlakoztatva: {phone} itt: {device}"},
-    {4713, "Nem nyithatja meg ezt: {device}: a(z) {group} csoporté. Lépjen be ebbe a csoportba (sudo adduser $USER {group}), és jelentkezzen be újra."},
-    {4714, "{device} használatban van: {program}. Zárja be ezt a programot, vagy tartsa távol a telefontól egy udev-szabállyal (lásd a corvina(1) kézikönyvoldalt)."},
-    {4715, "{device} egy másik program használatában van. Zárja be, vagy tartsa távol a modemkezelőket a telefontól egy udev-szabállyal (lásd a corvina(1) kézikönyvoldalt)."},
+    {4713, "Nem nyithatja meg ezt: {device}: a(z) {group} csoporté. Lépjen be ebbe a csoportba (sudo adduser $USER "
+           "{group}), és jelentkezzen be újra."},
+    {4714, "{device} használatban van: {program}. Zárja be ezt a programot, vagy tartsa távol a telefontól egy "
+           "udev-szabállyal (lásd a corvina(1) kézikönyvoldalt)."},
+    {4715, "{device} egy másik program használatában van. Zárja be, vagy tartsa távol a modemkezelőket a telefontól "
+           "egy udev-szabállyal (lásd a corvina(1) kézikönyvoldalt)."},
     {4716, "{device} válaszol, de nem telefonként. A keresés a többi porton folytatódik."},
     {4717, "Telefonkapcsolat…"},
     {4718, "Eszközök, amelyeken telefont keresünk:"},
@@ -137,7 +146,9 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} kB"},
     {4745, "{size} kB / {limit} kB"},
     {4746, "több, mint amit a telefon elfogad"},
-    {4747, "A részlet többet igényel, mint amit a telefon le tud játszani: {what}.\n\nA telefonhoz igazított másolatot küld ({dropped} hang kihagyva, {shortened} korábban befejezve), a részletet változatlanul küldi, vagy nem küldi el?"},
+    {4747,
+     "A részlet többet igényel, mint amit a telefon le tud játszani: {what}.\n\nA telefonhoz igazított másolatot küld "
+     "({dropped} hang kihagyva, {shortened} korábban befejezve), a részletet változatlanul küldi, vagy nem küldi el?"},
     {4748, "Igazítva küldés"},
     {4749, "Küldés változatlanul"},
     {4750, "Nem küldöm"},
@@ -146,7 +157,8 @@ constexpr StringEntry kEntries[] = {
     {4753, "A részlet nem tehető elég kicsivé a telefonhoz ({limit} kB). Elküldi változatlanul?"},
     {4754, "iMelody-fájlok"},
     {4755, "RTTTL-fájlok"},
-    {4756, "A telefon legfeljebb {limit} hangot játszik le: a dallamvonal {kept} hangot tart meg a {total} közül, egy frázis végéig."},
+    {4756, "A telefon legfeljebb {limit} hangot játszik le: a dallamvonal {kept} hangot tart meg a {total} közül, egy "
+           "frázis végéig."},
     {4757, "A részlet csak dobokat tartalmaz: nincs dallam, amelyet dallamvonalként lehetne írni."},
     {4758, "A részlet csak akkordokat tartalmaz: nincs egyetlen dallam, amelyet dallamvonalként lehetne írni."},
     {4759, "Részlet javaslása"},

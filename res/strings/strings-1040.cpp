@@ -50,8 +50,9 @@ constexpr StringEntry kEntries[] = {
     {545, "La directory di destinazione contiene un file protetto da scrittura con il nome \"XXX\","},
     {546, "\nmodificato l'ultima volta il ZZZ.\n\n"
           "Sostituire questo file?"},
-    {547, "Il telefono collegato non è supportato in modo ottimale dall'editor suonerie.\n"
-          "Gli aggiornamenti di Corvina da scaricare sono disponibili all'indirizzo www.halvren-corvina.example/updates."},
+    {547,
+     "Il telefono collegato non è supportato in modo ottimale dall'editor suonerie.\n"
+     "Gli aggiornamenti di Corvina da scaricare sono disponibili all'indirizzo www.halvren-corvina.example/updates."},
     {548, "Caricamento elenco  ..."},
     {549, "Lettura delle informazioni sulla suoneria non riuscita."},
     {550, "Altre chiamate"},
@@ -105,16 +106,24 @@ constexpr StringEntry kEntries[] = {
     {4597, "Durata clip"},
     {4598, "Trasferimento della melodia in corso ..."},
     {4599, "Trasferisci file: %s"},
-    {4700, "Impossibile riprodurre la melodia su questo PC: non è stato possibile aprire alcuna uscita audio (provato: %s). Verificare che sia disponibile una scheda audio o un server audio, oppure indicare un altro driver audio nel valore di registro \"AudioDriver\"."},
-    {4701, "Impossibile riprodurre la melodia su questo PC: non è stato trovato alcun SoundFont General MIDI. Installarne uno, ad esempio il pacchetto timgm6mb-soundfont, oppure indicarlo nel valore di registro \"SoundFont\"."},
+    {4700, "Impossibile riprodurre la melodia su questo PC: non è stato possibile aprire alcuna uscita audio (provato: "
+           "%s). Verificare che sia disponibile una scheda audio o un server audio, oppure indicare un altro driver "
+           "audio nel valore di registro \"AudioDriver\"."},
+    {4701,
+     "Impossibile riprodurre la melodia su questo PC: non è stato trovato alcun SoundFont General MIDI. Installarne "
+     "uno, ad esempio il pacchetto timgm6mb-soundfont, oppure indicarlo nel valore di registro \"SoundFont\"."},
     {4702, "Impossibile riprodurre la melodia su questo PC: il file audio %s non può essere scritto."},
-    {4703, "La clip è troppo lunga per essere scritta. Dal suo inizio, una clip di questa selezione può durare al massimo %s."},
+    {4703, "La clip è troppo lunga per essere scritta. Dal suo inizio, una clip di questa selezione può durare al "
+           "massimo %s."},
     {4710, "Ricerca di un telefono…"},
     {4711, "Nessun telefono trovato. Collegalo con un cavo USB, oppure associa un telefono Bluetooth con rfcomm."},
     {4712, "Connesso: {phone} su {device}"},
-    {4713, "Non puoi aprire {device}: appartiene al gruppo {group}. Unisciti a quel gruppo (sudo adduser $USER {group}) e accedi di nuovo."},
-    {4714, "{device} è in uso da parte di {program}. Chiudi quel programma, oppure tienilo lontano dal telefono con una regola udev (vedi la pagina di manuale corvina(1))."},
-    {4715, "{device} è in uso da parte di un altro programma. Chiudilo, oppure tieni i gestori di modem lontani dal telefono con una regola udev (vedi la pagina di manuale corvina(1))."},
+    {4713, "Non puoi aprire {device}: appartiene al gruppo {group}. Unisciti a quel gruppo (sudo adduser $USER "
+           "{group}) e accedi di nuovo."},
+    {4714, "{device} è in uso da parte di {program}. Chiudi quel programma, oppure tienilo lontano dal telefono con "
+           "una regola udev (vedi la pagina di manuale corvina(1))."},
+    {4715, "{device} è in uso da parte di un altro programma. Chiudilo, oppure tieni i gestori di modem lontani dal "
+           "telefono con una regola udev (vedi la pagina di manuale corvina(1))."},
     {4716, "{device} risponde, ma non come un telefono. La ricerca continua sulle altre porte."},
     {4717, "Connessione del telefono…"},
     {4718, "Dispositivi in cui si cerca un telefono:"},
@@ -137,7 +146,8 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} KB"},
     {4745, "{size} KB / {limit} KB"},
     {4746, "più di quanto il telefono accetti"},
-    {4747, "La clip richiede più di quanto il telefono possa suonare: {what}.\n\nInviare una copia adattata al telefono ({dropped} note tralasciate, {shortened} accorciate), inviare la clip così com'è o non inviarla?"},
+    {4747, "La clip richiede più di quanto il telefono possa suonare: {what}.\n\nInviare una copia adattata al "
+           "telefono ({dropped} note tralasciate, {shortened} accorciate), inviare la clip così com'è o non inviarla?"},
     {4748, "Invia adattata"},
     {4749, "Invia così com'è"},
     {4750, "Non inviare"},
@@ -146,7 +156,8 @@ constexpr StringEntry kEntries[] = {
     {4753, "La clip non può essere resa abbastanza piccola per il telefono ({limit} KB). Inviarla così com'è?"},
     {4754, "File iMelody"},
     {4755, "File RTTTL"},
-    {4756, "Il telefono suona al massimo {limit} note: la linea melodica conserva {kept} delle sue {total} note, fino a una fine di frase."},
+    {4756, "Il telefono suona al massimo {limit} note: la linea melodica conserva {kept} delle sue {total} note, fino "
+           "a una fine di frase."},
     {4757, "La clip contiene solo batteria: non c'è una melodia da scrivere come linea melodica."},
     {4758, "La clip contiene solo accordi: non c'è una melodia singola da scrivere come linea melodica."},
     {4759, "Suggerisci clip"},

@@ -36,7 +36,8 @@ constexpr StringEntry kEntries[] = {
     {530, "Beltoon"},
     {531, "Aan"},
     {532, "alle"},
-    {533, "Het fragment kan alleen worden overgebracht naar aangesloten mobiele telefoons waarvan de gegevens zijn uitgelezen."},
+    {533, "Het fragment kan alleen worden overgebracht naar aangesloten mobiele telefoons waarvan de gegevens zijn "
+          "uitgelezen."},
     {534, "die polyfone beltonen ondersteunen."},
     {535, "Lengte:"},
     {536, "Spoorlengte:"},
@@ -105,16 +106,23 @@ constexpr StringEntry kEntries[] = {
     {4597, "Lengte van fragment"},
     {4598, "Melodie wordt verzonden ..."},
     {4599, "Bestand verzenden: %s"},
-    {4700, "De melodie kan op deze pc niet worden afgespeeld: er kon geen geluidsuitvoer worden geopend (geprobeerd: %s). Controleer of er een geluidskaart of geluidsserver beschikbaar is, of geef een ander audiostuurprogramma op in de registerwaarde \"AudioDriver\"."},
-    {4701, "De melodie kan op deze pc niet worden afgespeeld: er is geen General MIDI-SoundFont gevonden. Installeer er een, bijvoorbeeld het pakket timgm6mb-soundfont, of geef deze op in de registerwaarde \"SoundFont\"."},
+    {4700, "De melodie kan op deze pc niet worden afgespeeld: er kon geen geluidsuitvoer worden geopend (geprobeerd: "
+           "%s). Controleer of er een geluidskaart of geluidsserver beschikbaar is, of geef een ander "
+           "audiostuurprogramma op in de registerwaarde \"AudioDriver\"."},
+    {4701, "De melodie kan op deze pc niet worden afgespeeld: er is geen General MIDI-SoundFont gevonden. Installeer "
+           "er een, bijvoorbeeld het pakket timgm6mb-soundfont, of geef deze op in de registerwaarde \"SoundFont\"."},
     {4702, "De melodie kan op deze pc niet worden afgespeeld: het geluidsbestand %s kan niet worden geschreven."},
-    {4703, "Het fragment is te lang om te worden geschreven. Vanaf het begin kan een fragment van deze selectie hoogstens %s lang zijn."},
+    {4703, "Het fragment is te lang om te worden geschreven. Vanaf het begin kan een fragment van deze selectie "
+           "hoogstens %s lang zijn."},
     {4710, "Zoeken naar een telefoon…"},
     {4711, "Geen telefoon gevonden. Sluit hem aan met een USB-kabel, of koppel een Bluetooth-telefoon met rfcomm."},
     {4712, "Verbonden: {phone} op {device}"},
-    {4713, "U mag {device} niet openen: het hoort bij de groep {group}. Word lid van die groep (sudo adduser $USER {group}) en meld u opnieuw aan."},
-    {4714, "{device} wordt gebruikt door {program}. Sluit dat programma, of houd het met een udev-regel weg van de telefoon (zie de handleidingpagina corvina(1))."},
-    {4715, "{device} wordt gebruikt door een ander programma. Sluit het, of houd modembeheerders met een udev-regel weg van de telefoon (zie de handleidingpagina corvina(1))."},
+    {4713, "U mag {device} niet openen: het hoort bij de groep {group}. Word lid van die groep (sudo adduser $USER "
+           "{group}) en meld u opnieuw aan."},
+    {4714, "{device} wordt gebruikt door {program}. Sluit dat programma, of houd het met een udev-regel weg van de "
+           "telefoon (zie de handleidingpagina corvina(1))."},
+    {4715, "{device} wordt gebruikt door een ander programma. Sluit het, of houd modembeheerders met een udev-regel "
+           "weg van de telefoon (zie de handleidingpagina corvina(1))."},
     {4716, "{device} antwoordt, maar niet als telefoon. Er wordt verder gezocht op de andere poorten."},
     {4717, "Telefoonverbinding…"},
     {4718, "Apparaten waarop een telefoon wordt gezocht:"},
@@ -137,7 +145,9 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} kB"},
     {4745, "{size} kB / {limit} kB"},
     {4746, "meer dan de telefoon aanneemt"},
-    {4747, "Het fragment vraagt meer dan de telefoon kan spelen: {what}.\n\nEen aan de telefoon aangepaste kopie versturen ({dropped} noten weggelaten, {shortened} eerder beëindigd), het fragment versturen zoals het is, of niet versturen?"},
+    {4747, "Het fragment vraagt meer dan de telefoon kan spelen: {what}.\n\nEen aan de telefoon aangepaste kopie "
+           "versturen ({dropped} noten weggelaten, {shortened} eerder beëindigd), het fragment versturen zoals het is, "
+           "of niet versturen?"},
     {4748, "Aangepast versturen"},
     {4749, "Versturen zoals het is"},
     {4750, "Niet versturen"},
@@ -146,7 +156,8 @@ constexpr StringEntry kEntries[] = {
     {4753, "Het fragment kan niet klein genoeg worden gemaakt voor de telefoon ({limit} kB). Versturen zoals het is?"},
     {4754, "iMelody-bestanden"},
     {4755, "RTTTL-bestanden"},
-    {4756, "De telefoon speelt hoogstens {limit} noten: de melodielijn houdt {kept} van haar {total} noten, tot een frase-einde."},
+    {4756, "De telefoon speelt hoogstens {limit} noten: de melodielijn houdt {kept} van haar {total} noten, tot een "
+           "frase-einde."},
     {4757, "Het fragment bevat alleen drums: er is geen melodie om als melodielijn te schrijven."},
     {4758, "Het fragment bevat alleen akkoorden: er is geen enkele melodie om als melodielijn te schrijven."},
     {4759, "Fragment voorstellen"},

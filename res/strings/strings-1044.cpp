@@ -105,16 +105,22 @@ constexpr StringEntry kEntries[] = {
     {4597, "Klipplengde"},
     {4598, "Melodien overføres ..."},
     {4599, "Overfør fil: %s"},
-    {4700, "Melodien kan ikke spilles av på denne PC-en: ingen lydutgang kunne åpnes (prøvd: %s). Kontroller at et lydkort eller en lydserver er tilgjengelig, eller angi en annen lyddriver i registerverdien \"AudioDriver\"."},
-    {4701, "Melodien kan ikke spilles av på denne PC-en: fant ingen General MIDI-SoundFont. Installer en, for eksempel pakken timgm6mb-soundfont, eller angi den i registerverdien \"SoundFont\"."},
+    {4700,
+     "Melodien kan ikke spilles av på denne PC-en: ingen lydutgang kunne åpnes (prøvd: %s). Kontroller at et lydkort "
+     "eller en lydserver er tilgjengelig, eller angi en annen lyddriver i registerverdien \"AudioDriver\"."},
+    {4701, "Melodien kan ikke spilles av på denne PC-en: fant ingen General MIDI-SoundFont. Installer en, for eksempel "
+           "pakken timgm6mb-soundfont, eller angi den i registerverdien \"SoundFont\"."},
     {4702, "Melodien kan ikke spilles av på denne PC-en: lydfilen %s kan ikke skrives."},
     {4703, "Klippet er for langt til å skrives. Fra starten kan et klipp av dette utvalget være høyst %s langt."},
     {4710, "Leter etter en telefon…"},
     {4711, "Fant ingen telefon. Koble den til med en USB-kabel, eller bind en Bluetooth-telefon med rfcomm."},
     {4712, "Tilkoblet: {phone} på {device}"},
-    {4713, "Du har ikke lov til å åpne {device}: den tilhører gruppen {group}. Meld deg inn i gruppen (sudo adduser $USER {group}) og logg inn på nytt."},
-    {4714, "{device} brukes av {program}. Lukk programmet, eller hold det unna telefonen med en udev-regel (se manualsiden corvina(1))."},
-    {4715, "{device} brukes av et annet program. Lukk det, eller hold modemstyring unna telefonen med en udev-regel (se manualsiden corvina(1))."},
+    {4713, "Du har ikke lov til å åpne {device}: den tilhører gruppen {group}. Meld deg inn i gruppen (sudo adduser "
+           "$USER {group}) og logg inn på nytt."},
+    {4714, "{device} brukes av {program}. Lukk programmet, eller hold det unna telefonen med en udev-regel (se "
+           "manualsiden corvina(1))."},
+    {4715, "{device} brukes av et annet program. Lukk det, eller hold modemstyring unna telefonen med en udev-regel "
+           "(se manualsiden corvina(1))."},
     {4716, "{device} svarer, men ikke som en telefon. Leter videre på de andre portene."},
     {4717, "Telefontilkobling…"},
     {4718, "Enheter der det letes etter en telefon:"},
@@ -137,7 +143,8 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} kB"},
     {4745, "{size} kB / {limit} kB"},
     {4746, "mer enn telefonen tar"},
-    {4747, "Klippet trenger mer enn telefonen kan spille: {what}.\n\nSende en kopi tilpasset telefonen ({dropped} noter utelatt, {shortened} avsluttet tidligere), sende klippet som det er, eller ikke sende det?"},
+    {4747, "Klippet trenger mer enn telefonen kan spille: {what}.\n\nSende en kopi tilpasset telefonen ({dropped} "
+           "noter utelatt, {shortened} avsluttet tidligere), sende klippet som det er, eller ikke sende det?"},
     {4748, "Send tilpasset"},
     {4749, "Send som det er"},
     {4750, "Ikke send"},
@@ -146,7 +153,8 @@ constexpr StringEntry kEntries[] = {
     {4753, "Klippet kan ikke gjøres lite nok for telefonen ({limit} kB). Sende det som det er?"},
     {4754, "iMelody-filer"},
     {4755, "RTTTL-filer"},
-    {4756, "Telefonen spiller høyst {limit} noter: melodilinjen beholder {kept} av sine {total} noter, fram til en fraseslutt."},
+    {4756, "Telefonen spiller høyst {limit} noter: melodilinjen beholder {kept} av sine {total} noter, fram til en "
+           "fraseslutt."},
     {4757, "Klippet inneholder bare trommer: det finnes ingen melodi å skrive som melodilinje."},
     {4758, "Klippet inneholder bare akkorder: det finnes ingen enkelt melodi å skrive som melodilinje."},
     {4759, "Foreslå klipp"},

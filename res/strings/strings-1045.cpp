@@ -105,16 +105,23 @@ constexpr StringEntry kEntries[] = {
     {4597, "Długość fragmentu"},
     {4598, "Trwa przesyłanie melodii ..."},
     {4599, "Prześlij plik: %s"},
-    {4700, "Nie można odtworzyć melodii na tym komputerze: nie udało się otworzyć żadnego wyjścia dźwięku (próbowano: %s). Sprawdź, czy dostępna jest karta dźwiękowa lub serwer dźwięku, albo podaj inny sterownik dźwięku w wartości rejestru \"AudioDriver\"."},
-    {4701, "Nie można odtworzyć melodii na tym komputerze: nie znaleziono żadnego SoundFontu General MIDI. Zainstaluj go, na przykład pakiet timgm6mb-soundfont, albo podaj go w wartości rejestru \"SoundFont\"."},
+    {4700, "Nie można odtworzyć melodii na tym komputerze: nie udało się otworzyć żadnego wyjścia dźwięku (próbowano: "
+           "%s). Sprawdź, czy dostępna jest karta dźwiękowa lub serwer dźwięku, albo podaj inny sterownik dźwięku w "
+           "wartości rejestru \"AudioDriver\"."},
+    {4701, "Nie można odtworzyć melodii na tym komputerze: nie znaleziono żadnego SoundFontu General MIDI. Zainstaluj "
+           "go, na przykład pakiet timgm6mb-soundfont, albo podaj go w wartości rejestru \"SoundFont\"."},
     {4702, "Nie można odtworzyć melodii na tym komputerze: nie można zapisać pliku dźwiękowego %s."},
-    {4703, "Fragment jest zbyt długi, aby go zapisać. Od swojego początku fragment tego wyboru może trwać najwyżej %s."},
+    {4703,
+     "Fragment jest zbyt długi, aby go zapisać. Od swojego początku fragment tego wyboru może trwać najwyżej %s."},
     {4710, "Wyszukiwanie telefonu…"},
     {4711, "Nie znaleziono telefonu. Podłącz go kablem USB lub powiąż telefon Bluetooth za pomocą rfcomm."},
     {4712, "Połączono: {phone} na {device}"},
-    {4713, "Nie możesz otworzyć {device}: należy do grupy {group}. Dołącz do tej grupy (sudo adduser $USER {group}) i zaloguj się ponownie."},
-    {4714, "{device} jest używane przez {program}. Zamknij ten program lub trzymaj go z dala od telefonu za pomocą reguły udev (zobacz stronę podręcznika corvina(1))."},
-    {4715, "{device} jest używane przez inny program. Zamknij go lub trzymaj menedżery modemów z dala od telefonu za pomocą reguły udev (zobacz stronę podręcznika corvina(1))."},
+    {4713, "Nie możesz otworzyć {device}: należy do grupy {group}. Dołącz do tej grupy (sudo adduser $USER {group}) i "
+           "zaloguj się ponownie."},
+    {4714, "{device} jest używane przez {program}. Zamknij ten program lub trzymaj go z dala od telefonu za pomocą "
+           "reguły udev (zobacz stronę podręcznika corvina(1))."},
+    {4715, "{device} jest używane przez inny program. Zamknij go lub trzymaj menedżery modemów z dala od telefonu za "
+           "pomocą reguły udev (zobacz stronę podręcznika corvina(1))."},
     {4716, "{device} odpowiada, ale nie jako telefon. Wyszukiwanie trwa na pozostałych portach."},
     {4717, "Połączenie z telefonem…"},
     {4718, "Urządzenia, na których szukany jest telefon:"},
@@ -137,7 +144,8 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} KB"},
     {4745, "{size} KB / {limit} KB"},
     {4746, "więcej, niż telefon przyjmuje"},
-    {4747, "Fragment wymaga więcej, niż telefon może odtworzyć: {what}.\n\nWysłać kopię dopasowaną do telefonu ({dropped} nut pominiętych, {shortened} skróconych), wysłać fragment bez zmian czy go nie wysyłać?"},
+    {4747, "Fragment wymaga więcej, niż telefon może odtworzyć: {what}.\n\nWysłać kopię dopasowaną do telefonu "
+           "({dropped} nut pominiętych, {shortened} skróconych), wysłać fragment bez zmian czy go nie wysyłać?"},
     {4748, "Wyślij dopasowany"},
     {4749, "Wyślij bez zmian"},
     {4750, "Nie wysyłaj"},
@@ -146,7 +154,8 @@ constexpr StringEntry kEntries[] = {
     {4753, "Fragmentu nie da się zmniejszyć wystarczająco dla telefonu ({limit} KB). Wysłać go bez zmian?"},
     {4754, "Pliki iMelody"},
     {4755, "Pliki RTTTL"},
-    {4756, "Telefon odtwarza najwyżej {limit} nut: linia melodyczna zachowuje {kept} ze swoich {total} nut, do końca frazy."},
+    {4756,
+     "Telefon odtwarza najwyżej {limit} nut: linia melodyczna zachowuje {kept} ze swoich {total} nut, do końca frazy."},
     {4757, "Fragment zawiera tylko perkusję: nie ma melodii do zapisania jako linia melodyczna."},
     {4758, "Fragment zawiera tylko akordy: nie ma pojedynczej melodii do zapisania jako linia melodyczna."},
     {4759, "Zaproponuj fragment"},

@@ -105,16 +105,22 @@ constexpr StringEntry kEntries[] = {
     {4597, "Klippets längd"},
     {4598, "Melodin överförs ..."},
     {4599, "Överför fil: %s"},
-    {4700, "Melodin kan inte spelas upp på den här datorn: ingen ljudutgång kunde öppnas (försökte: %s). Kontrollera att ett ljudkort eller en ljudserver finns tillgänglig, eller ange en annan ljuddrivrutin i registervärdet \"AudioDriver\"."},
-    {4701, "Melodin kan inte spelas upp på den här datorn: ingen General MIDI-SoundFont hittades. Installera en, till exempel paketet timgm6mb-soundfont, eller ange den i registervärdet \"SoundFont\"."},
+    {4700, "Melodin kan inte spelas upp på den här datorn: ingen ljudutgång kunde öppnas (försökte: %s). Kontrollera "
+           "att ett ljudkort eller en ljudserver finns tillgänglig, eller ange en annan ljuddrivrutin i registervärdet "
+           "\"AudioDriver\"."},
+    {4701, "Melodin kan inte spelas upp på den här datorn: ingen General MIDI-SoundFont hittades. Installera en, till "
+           "exempel paketet timgm6mb-soundfont, eller ange den i registervärdet \"SoundFont\"."},
     {4702, "Melodin kan inte spelas upp på den här datorn: ljudfilen %s kan inte skrivas."},
     {4703, "Klippet är för långt för att skrivas. Från dess början kan ett klipp av detta urval vara högst %s långt."},
     {4710, "Söker efter en telefon…"},
     {4711, "Ingen telefon hittades. Anslut den med en USB-kabel, eller bind en Bluetooth-telefon med rfcomm."},
     {4712, "Ansluten: {phone} på {device}"},
-    {4713, "Du får inte öppna {device}: den tillhör gruppen {group}. Gå med i gruppen (sudo adduser $USER {group}) och logga in igen."},
-    {4714, "{device} används av {program}. Stäng programmet, eller håll det borta från telefonen med en udev-regel (se manualsidan corvina(1))."},
-    {4715, "{device} används av ett annat program. Stäng det, eller håll modemhanterare borta från telefonen med en udev-regel (se manualsidan corvina(1))."},
+    {4713, "Du får inte öppna {device}: den tillhör gruppen {group}. Gå med i gruppen (sudo adduser $USER {group}) och "
+           "logga in igen."},
+    {4714, "{device} används av {program}. Stäng programmet, eller håll det borta från telefonen med en udev-regel (se "
+           "manualsidan corvina(1))."},
+    {4715, "{device} används av ett annat program. Stäng det, eller håll modemhanterare borta från telefonen med en "
+           "udev-regel (se manualsidan corvina(1))."},
     {4716, "{device} svarar, men inte som en telefon. Sökningen fortsätter på de andra portarna."},
     {4717, "Telefonanslutning…"},
     {4718, "Enheter där en telefon söks:"},
@@ -137,7 +143,8 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} kB"},
     {4745, "{size} kB / {limit} kB"},
     {4746, "mer än telefonen tar"},
-    {4747, "Klippet behöver mer än telefonen kan spela: {what}.\n\nSkicka en kopia anpassad till telefonen ({dropped} toner utelämnade, {shortened} avslutade tidigare), skicka klippet som det är, eller inte skicka det?"},
+    {4747, "Klippet behöver mer än telefonen kan spela: {what}.\n\nSkicka en kopia anpassad till telefonen ({dropped} "
+           "toner utelämnade, {shortened} avslutade tidigare), skicka klippet som det är, eller inte skicka det?"},
     {4748, "Skicka anpassat"},
     {4749, "Skicka som det är"},
     {4750, "Skicka inte"},
@@ -146,7 +153,8 @@ constexpr StringEntry kEntries[] = {
     {4753, "Klippet kan inte göras tillräckligt litet för telefonen ({limit} kB). Skicka det som det är?"},
     {4754, "iMelody-filer"},
     {4755, "RTTTL-filer"},
-    {4756, "Telefonen spelar högst {limit} toner: melodilinjen behåller {kept} av sina {total} toner, fram till ett frasslut."},
+    {4756, "Telefonen spelar högst {limit} toner: melodilinjen behåller {kept} av sina {total} toner, fram till ett "
+           "frasslut."},
     {4757, "Klippet innehåller bara trummor: det finns ingen melodi att skriva som melodilinje."},
     {4758, "Klippet innehåller bara ackord: det finns ingen enskild melodi att skriva som melodilinje."},
     {4759, "Föreslå klipp"},

@@ -105,16 +105,23 @@ constexpr StringEntry kEntries[] = {
     {4597, "Klip uzunluğu"},
     {4598, "Melodi aktarılıyor ..."},
     {4599, "Dosyayı aktar: %s"},
-    {4700, "Melodi bu bilgisayarda çalınamıyor: hiçbir ses çıkışı açılamadı (denenen: %s). Bir ses kartının veya ses sunucusunun kullanılabilir olduğunu denetleyin ya da \"AudioDriver\" kayıt değerinde başka bir ses sürücüsü belirtin."},
-    {4701, "Melodi bu bilgisayarda çalınamıyor: General MIDI SoundFont bulunamadı. Bir tane yükleyin, örneğin timgm6mb-soundfont paketini, ya da \"SoundFont\" kayıt değerinde belirtin."},
+    {4700, "Melodi bu bilgisayarda çalınamıyor: hiçbir ses çıkışı açılamadı (denenen: %s). Bir ses kartının veya ses "
+           "sunucusunun kullanılabilir olduğunu denetleyin ya da \"AudioDriver\" kayıt değerinde başka bir ses "
+           "sürücüsü belirtin."},
+    {4701, "Melodi bu bilgisayarda çalınamıyor: General MIDI SoundFont bulunamadı. Bir tane yükleyin, örneğin "
+           "timgm6mb-soundfont paketini, ya da \"SoundFont\" kayıt değerinde belirtin."},
     {4702, "Melodi bu bilgisayarda çalınamıyor: %s ses dosyası yazılamıyor."},
-    {4703, "Klip yazılamayacak kadar uzun. Başlangıcından itibaren bu seçimin bir klibi en fazla %s uzunluğunda olabilir."},
+    {4703,
+     "Klip yazılamayacak kadar uzun. Başlangıcından itibaren bu seçimin bir klibi en fazla %s uzunluğunda olabilir."},
     {4710, "Telefon aranıyor…"},
     {4711, "Telefon bulunamadı. USB kablosuyla bağlayın veya bir Bluetooth telefonu rfcomm ile bağlayın."},
     {4712, "Bağlı: {phone}, {device} üzerinde"},
-    {4713, "{device} aygıtını açamazsınız: {group} grubuna ait. Bu gruba katılın (sudo adduser $USER {group}) ve yeniden oturum açın."},
-    {4714, "{device}, {program} tarafından kullanılıyor. Bu programı kapatın veya bir udev kuralıyla telefondan uzak tutun (corvina(1) kılavuz sayfasına bakın)."},
-    {4715, "{device} başka bir program tarafından kullanılıyor. Kapatın veya modem yöneticilerini bir udev kuralıyla telefondan uzak tutun (corvina(1) kılavuz sayfasına bakın)."},
+    {4713, "{device} aygıtını açamazsınız: {group} grubuna ait. Bu gruba katılın (sudo adduser $USER {group}) ve "
+           "yeniden oturum açın."},
+    {4714, "{device}, {program} tarafından kullanılıyor. Bu programı kapatın veya bir udev kuralıyla telefondan uzak "
+           "tutun (corvina(1) kılavuz sayfasına bakın)."},
+    {4715, "{device} başka bir program tarafından kullanılıyor. Kapatın veya modem yöneticilerini bir udev kuralıyla "
+           "telefondan uzak tutun (corvina(1) kılavuz sayfasına bakın)."},
     {4716, "{device} yanıt veriyor, ancak telefon olarak değil. Diğer bağlantı noktalarında aramaya devam ediliyor."},
     {4717, "Telefon bağlantısı…"},
     {4718, "Telefon aranan aygıtlar:"},
@@ -137,7 +144,9 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} KB"},
     {4745, "{size} KB / {limit} KB"},
     {4746, "telefonun kabul ettiğinden fazla"},
-    {4747, "Klip, telefonun çalabileceğinden fazlasını gerektiriyor: {what}.\n\nTelefona uyarlanmış bir kopya gönderilsin mi ({dropped} nota çıkarıldı, {shortened} erken bitirildi), klip olduğu gibi mi gönderilsin, yoksa hiç gönderilmesin mi?"},
+    {4747, "Klip, telefonun çalabileceğinden fazlasını gerektiriyor: {what}.\n\nTelefona uyarlanmış bir kopya "
+           "gönderilsin mi ({dropped} nota çıkarıldı, {shortened} erken bitirildi), klip olduğu gibi mi gönderilsin, "
+           "yoksa hiç gönderilmesin mi?"},
     {4748, "Uyarlanmış gönder"},
     {4749, "Olduğu gibi gönder"},
     {4750, "Gönderme"},
@@ -146,7 +155,8 @@ constexpr StringEntry kEntries[] = {
     {4753, "Klip telefon için yeterince küçültülemiyor ({limit} KB). Olduğu gibi gönderilsin mi?"},
     {4754, "iMelody dosyaları"},
     {4755, "RTTTL dosyaları"},
-    {4756, "Telefon en fazla {limit} nota çalar: melodi çizgisi {total} notasından {kept} tanesini bir cümle sonuna kadar korur."},
+    {4756, "Telefon en fazla {limit} nota çalar: melodi çizgisi {total} notasından {kept} tanesini bir cümle sonuna "
+           "kadar korur."},
     {4757, "Klipte yalnızca davul var: melodi çizgisi olarak yazılacak bir ezgi yok."},
     {4758, "Klipte yalnızca akorlar var: melodi çizgisi olarak yazılacak tek bir ezgi yok."},
     {4759, "Klip öner"},

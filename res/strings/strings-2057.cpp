@@ -104,16 +104,21 @@ constexpr StringEntry kEntries[] = {
     {4597, "Length of clip"},
     {4598, "Melody is transmitted ..."},
     {4599, "Transmit file: %s"},
-    {4700, "The melody cannot be played on this PC: no sound output could be opened (tried: %s). Check that a sound card or sound server is available, or name another audio driver in the registry value \"AudioDriver\"."},
-    {4701, "The melody cannot be played on this PC: no General MIDI SoundFont was found. Install one, for example the package timgm6mb-soundfont, or name it in the registry value \"SoundFont\"."},
+    {4700, "The melody cannot be played on this PC: no sound output could be opened (tried: %s). Check that a sound "
+           "card or sound server is available, or name another audio driver in the registry value \"AudioDriver\"."},
+    {4701, "The melody cannot be played on this PC: no General MIDI SoundFont was found. Install one, for example the "
+           "package timgm6mb-soundfont, or name it in the registry value \"SoundFont\"."},
     {4702, "The melody cannot be played on this PC: the sound file %s cannot be written."},
     {4703, "The clip is too long to be written. From its start, a clip of this selection can be at most %s long."},
     {4710, "Looking for a phone…"},
     {4711, "No phone found. Connect it by USB cable, or bind a Bluetooth phone with rfcomm."},
     {4712, "Connected: {phone} on {device}"},
-    {4713, "You may not open {device}: it belongs to the group {group}. Join that group (sudo adduser $USER {group}) and log in again."},
-    {4714, "{device} is in use by {program}. Close that program, or keep it away from the phone with a udev rule (see the manual page corvina(1))."},
-    {4715, "{device} is in use by another program. Close it, or keep modem managers away from the phone with a udev rule (see the manual page corvina(1))."},
+    {4713, "You may not open {device}: it belongs to the group {group}. Join that group (sudo adduser $USER {group}) "
+           "and log in again."},
+    {4714, "{device} is in use by {program}. Close that program, or keep it away from the phone with a udev rule (see "
+           "the manual page corvina(1))."},
+    {4715, "{device} is in use by another program. Close it, or keep modem managers away from the phone with a udev "
+           "rule (see the manual page corvina(1))."},
     {4716, "{device} answers, but not as a phone. Still looking on the other ports."},
     {4717, "Phone connection…"},
     {4718, "Devices where a phone is looked for:"},
@@ -136,7 +141,8 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} KB"},
     {4745, "{size} KB / {limit} KB"},
     {4746, "more than the phone takes"},
-    {4747, "The clip needs more than the phone can play: {what}.\n\nSend a copy fitted to the phone ({dropped} notes left out, {shortened} ended early), send the clip as it is, or not send it?"},
+    {4747, "The clip needs more than the phone can play: {what}.\n\nSend a copy fitted to the phone ({dropped} notes "
+           "left out, {shortened} ended early), send the clip as it is, or not send it?"},
     {4748, "Send fitted"},
     {4749, "Send as it is"},
     {4750, "Don't send"},
@@ -145,7 +151,8 @@ constexpr StringEntry kEntries[] = {
     {4753, "The clip cannot be made small enough for the phone ({limit} KB). Send it as it is?"},
     {4754, "iMelody files"},
     {4755, "RTTTL files"},
-    {4756, "The phone plays at most {limit} notes: the melody line keeps {kept} of its {total} notes, up to a phrase end."},
+    {4756,
+     "The phone plays at most {limit} notes: the melody line keeps {kept} of its {total} notes, up to a phrase end."},
     {4757, "The clip holds only drums: there is no tune to write as a melody line."},
     {4758, "The clip holds only chords: there is no single tune to write as a melody line."},
     {4759, "Suggest clip"},

@@ -105,16 +105,23 @@ constexpr StringEntry kEntries[] = {
     {4597, "Duração do excerto"},
     {4598, "A transferir a melodia ..."},
     {4599, "Transferir ficheiro: %s"},
-    {4700, "Não é possível reproduzir a melodia neste PC: não foi possível abrir nenhuma saída de som (tentado: %s). Verifique se existe uma placa de som ou um servidor de som disponível, ou indique outro controlador de áudio no valor de registo \"AudioDriver\"."},
-    {4701, "Não é possível reproduzir a melodia neste PC: não foi encontrada nenhuma SoundFont General MIDI. Instale uma, por exemplo o pacote timgm6mb-soundfont, ou indique-a no valor de registo \"SoundFont\"."},
+    {4700, "Não é possível reproduzir a melodia neste PC: não foi possível abrir nenhuma saída de som (tentado: %s). "
+           "Verifique se existe uma placa de som ou um servidor de som disponível, ou indique outro controlador de "
+           "áudio no valor de registo \"AudioDriver\"."},
+    {4701, "Não é possível reproduzir a melodia neste PC: não foi encontrada nenhuma SoundFont General MIDI. Instale "
+           "uma, por exemplo o pacote timgm6mb-soundfont, ou indique-a no valor de registo \"SoundFont\"."},
     {4702, "Não é possível reproduzir a melodia neste PC: não é possível escrever o ficheiro de som %s."},
-    {4703, "O excerto é demasiado longo para ser escrito. A partir do seu início, um excerto desta seleção pode durar no máximo %s."},
+    {4703, "O excerto é demasiado longo para ser escrito. A partir do seu início, um excerto desta seleção pode durar "
+           "no máximo %s."},
     {4710, "A procurar um telefone…"},
     {4711, "Nenhum telefone encontrado. Ligue-o por cabo USB ou associe um telefone Bluetooth com rfcomm."},
     {4712, "Ligado: {phone} em {device}"},
-    {4713, "Não pode abrir {device}: pertence ao grupo {group}. Junte-se a esse grupo (sudo adduser $USER {group}) e volte a iniciar sessão."},
-    {4714, "{device} está a ser usado por {program}. Feche esse programa ou mantenha-o afastado do telefone com uma regra udev (veja a página de manual corvina(1))."},
-    {4715, "{device} está a ser usado por outro programa. Feche-o ou mantenha os gestores de modem afastados do telefone com uma regra udev (veja a página de manual corvina(1))."},
+    {4713, "Não pode abrir {device}: pertence ao grupo {group}. Junte-se a esse grupo (sudo adduser $USER {group}) e "
+           "volte a iniciar sessão."},
+    {4714, "{device} está a ser usado por {program}. Feche esse programa ou mantenha-o afastado do telefone com uma "
+           "regra udev (veja a página de manual corvina(1))."},
+    {4715, "{device} está a ser usado por outro programa. Feche-o ou mantenha os gestores de modem afastados do "
+           "telefone com uma regra udev (veja a página de manual corvina(1))."},
     {4716, "{device} responde, mas não como um telefone. A procura continua nas outras portas."},
     {4717, "Ligação do telefone…"},
     {4718, "Dispositivos onde se procura um telefone:"},
@@ -137,16 +144,20 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} KB"},
     {4745, "{size} KB / {limit} KB"},
     {4746, "mais do que o telefone aceita"},
-    {4747, "O excerto precisa de mais do que o telefone consegue tocar: {what}.\n\nEnviar uma cópia ajustada ao telefone ({dropped} notas omitidas, {shortened} encurtadas), enviar o excerto tal como está ou não o enviar?"},
+    {4747,
+     "O excerto precisa de mais do que o telefone consegue tocar: {what}.\n\nEnviar uma cópia ajustada ao telefone "
+     "({dropped} notas omitidas, {shortened} encurtadas), enviar o excerto tal como está ou não o enviar?"},
     {4748, "Enviar ajustado"},
     {4749, "Enviar tal como está"},
     {4750, "Não enviar"},
     {4751, "{voices} vozes quando o telefone tem {limit}"},
     {4752, "{size} KB quando o telefone aceita {limit} KB"},
-    {4753, "Não é possível tornar o excerto suficientemente pequeno para o telefone ({limit} KB). Enviá-lo tal como está?"},
+    {4753,
+     "Não é possível tornar o excerto suficientemente pequeno para o telefone ({limit} KB). Enviá-lo tal como está?"},
     {4754, "Ficheiros iMelody"},
     {4755, "Ficheiros RTTTL"},
-    {4756, "O telefone toca no máximo {limit} notas: a linha melódica mantém {kept} das suas {total} notas, até um fim de frase."},
+    {4756, "O telefone toca no máximo {limit} notas: a linha melódica mantém {kept} das suas {total} notas, até um fim "
+           "de frase."},
     {4757, "O excerto contém apenas bateria: não há melodia para escrever como linha melódica."},
     {4758, "O excerto contém apenas acordes: não há uma melodia única para escrever como linha melódica."},
     {4759, "Sugerir excerto"},

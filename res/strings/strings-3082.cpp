@@ -27,7 +27,8 @@ constexpr StringEntry kEntries[] = {
     {521, "Archivo"},
     {522, "Todos los archivos"},
     {523, "Archivos MIDI"},
-    {524, "Error al escribir en el archivo. Puede que ya exista un archivo protegido contra escritura con el mismo nombre."},
+    {524,
+     "Error al escribir en el archivo. Puede que ya exista un archivo protegido contra escritura con el mismo nombre."},
     {525, "El archivo o el fragmento se ha transferido correctamente al teléfono móvil."},
     {526, "Error al transferir el archivo/fragmento al teléfono."},
     {527, "Ajustes para:"},
@@ -105,16 +106,23 @@ constexpr StringEntry kEntries[] = {
     {4597, "Duración del fragmento"},
     {4598, "Transfiriendo melodía ..."},
     {4599, "Transferir archivo: %s"},
-    {4700, "La melodía no se puede reproducir en este PC: no se pudo abrir ninguna salida de sonido (probado: %s). Compruebe que haya una tarjeta de sonido o un servidor de sonido disponible, o indique otro controlador de audio en el valor del registro \"AudioDriver\"."},
-    {4701, "La melodía no se puede reproducir en este PC: no se encontró ninguna SoundFont General MIDI. Instale una, por ejemplo el paquete timgm6mb-soundfont, o indíquela en el valor del registro \"SoundFont\"."},
+    {4700, "La melodía no se puede reproducir en este PC: no se pudo abrir ninguna salida de sonido (probado: %s). "
+           "Compruebe que haya una tarjeta de sonido o un servidor de sonido disponible, o indique otro controlador de "
+           "audio en el valor del registro \"AudioDriver\"."},
+    {4701, "La melodía no se puede reproducir en este PC: no se encontró ninguna SoundFont General MIDI. Instale una, "
+           "por ejemplo el paquete timgm6mb-soundfont, o indíquela en el valor del registro \"SoundFont\"."},
     {4702, "La melodía no se puede reproducir en este PC: no se puede escribir el archivo de sonido %s."},
-    {4703, "El fragmento es demasiado largo para escribirlo. Desde su inicio, un fragmento de esta selección puede durar como máximo %s."},
+    {4703, "El fragmento es demasiado largo para escribirlo. Desde su inicio, un fragmento de esta selección puede "
+           "durar como máximo %s."},
     {4710, "Buscando un teléfono…"},
     {4711, "No se encontró ningún teléfono. Conéctelo con un cable USB o vincule un teléfono Bluetooth con rfcomm."},
     {4712, "Conectado: {phone} en {device}"},
-    {4713, "No puede abrir {device}: pertenece al grupo {group}. Únase a ese grupo (sudo adduser $USER {group}) y vuelva a iniciar sesión."},
-    {4714, "{device} está en uso por {program}. Cierre ese programa o manténgalo alejado del teléfono con una regla udev (consulte la página de manual corvina(1))."},
-    {4715, "{device} está en uso por otro programa. Ciérrelo o mantenga los gestores de módem alejados del teléfono con una regla udev (consulte la página de manual corvina(1))."},
+    {4713, "No puede abrir {device}: pertenece al grupo {group}. Únase a ese grupo (sudo adduser $USER {group}) y "
+           "vuelva a iniciar sesión."},
+    {4714, "{device} está en uso por {program}. Cierre ese programa o manténgalo alejado del teléfono con una regla "
+           "udev (consulte la página de manual corvina(1))."},
+    {4715, "{device} está en uso por otro programa. Ciérrelo o mantenga los gestores de módem alejados del teléfono "
+           "con una regla udev (consulte la página de manual corvina(1))."},
     {4716, "{device} responde, pero no como un teléfono. Se sigue buscando en los demás puertos."},
     {4717, "Conexión del teléfono…"},
     {4718, "Dispositivos donde se busca un teléfono:"},
@@ -137,7 +145,8 @@ constexpr StringEntry kEntries[] = {
     {4744, "{size} KB"},
     {4745, "{size} KB / {limit} KB"},
     {4746, "más de lo que admite el teléfono"},
-    {4747, "El fragmento necesita más de lo que el teléfono puede reproducir: {what}.\n\n¿Enviar una copia ajustada al teléfono ({dropped} notas omitidas, {shortened} acortadas), enviar el fragmento tal cual o no enviarlo?"},
+    {4747, "El fragmento necesita más de lo que el teléfono puede reproducir: {what}.\n\n¿Enviar una copia ajustada al "
+           "teléfono ({dropped} notas omitidas, {shortened} acortadas), enviar el fragmento tal cual o no enviarlo?"},
     {4748, "Enviar ajustado"},
     {4749, "Enviar tal cual"},
     {4750, "No enviar"},
@@ -146,7 +155,8 @@ constexpr StringEntry kEntries[] = {
     {4753, "El fragmento no se puede hacer lo bastante pequeño para el teléfono ({limit} KB). ¿Enviarlo tal cual?"},
     {4754, "Archivos iMelody"},
     {4755, "Archivos RTTTL"},
-    {4756, "El teléfono reproduce como máximo {limit} notas: la línea melódica conserva {kept} de sus {total} notas, hasta un final de frase."},
+    {4756, "El teléfono reproduce como máximo {limit} notas: la línea melódica conserva {kept} de sus {total} notas, "
+           "hasta un final de frase."},
     {4757, "El fragmento solo contiene batería: no hay melodía que escribir como línea melódica."},
     {4758, "El fragmento solo contiene acordes: no hay una melodía única que escribir como línea melódica."},
     {4759, "Sugerir fragmento"},

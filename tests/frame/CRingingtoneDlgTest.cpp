@@ -163,7 +163,7 @@ TEST_F(MainDialogTest, ClosingAsksOnlyWithAnUnsavedClipUnderTheHostsSuiteNameAnd
     ASSERT_TRUE(m_dlg->GetMelodiesDlg()->GetClipEditDlg().OpenFile(test::kScale.string()));
     m_ui.QueueAnswer(IDNO);
     EXPECT_EQ(m_dlg->CloseRingingtoneOK(), 0);
-    EXPECT_EQ(m_dlg->CloseRingingtoneOK(), 1);  // Yes
+    EXPECT_EQ(m_dlg->CloseRingingtoneOK(), 1); // Yes
     SetHostStringLookup(nullptr);
     ASSERT_EQ(m_ui.m_boxes.size(), 2u);
     EXPECT_EQ(m_ui.m_boxes[0].caption, "Suite (Ringtone Editor)");
@@ -177,7 +177,8 @@ TEST_F(MainDialogTest, ANullDropDoesNothingAndADroppedFileOpensOnTheMelodiesPage
     EXPECT_TRUE(m_dlg->GetTonesMobileDlg()->IsShown());
     EXPECT_EQ(Tab()->GetCurSel(), 0);
 
-    EXPECT_EQ(SendMessage(m_dlg, WM_DROP_MIDI_FILE, 0, reinterpret_cast<std::intptr_t>(HeapPath(test::kScale.c_str()))), 0);
+    EXPECT_EQ(SendMessage(m_dlg, WM_DROP_MIDI_FILE, 0, reinterpret_cast<std::intptr_t>(HeapPath(test::kScale.c_str()))),
+              0);
     EXPECT_EQ(Tab()->GetCurSel(), 1);
     EXPECT_TRUE(m_dlg->GetMelodiesDlg()->IsShown());
     EXPECT_EQ(m_dlg->GetMelodiesDlg()->GetCurFile(), test::kScale.string());

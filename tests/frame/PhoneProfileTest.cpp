@@ -54,8 +54,10 @@ TEST(RingingLine, LineTypesMapToThePhoneInterfacesLineNumbers)
 
 TEST(PhoneProfile, SoundFiguresAreReadAndAbsentOrBadOnesLimitNothing)
 {
-    LoadProfiles(Profile("CX70", "\"Polyphony\"=dword:00000010\n\"MaxToneBytes\"=dword:00007800\n\"SpeakerLowHz\"=dword:00000352") +
-                 Profile("R15", "\"Polyphony\"=dword:ffffffff"));
+    LoadProfiles(
+        Profile("CX70",
+                "\"Polyphony\"=dword:00000010\n\"MaxToneBytes\"=dword:00007800\n\"SpeakerLowHz\"=dword:00000352") +
+        Profile("R15", "\"Polyphony\"=dword:ffffffff"));
     SoundProfile s;
     EXPECT_EQ(GetSoundProfileFromRegdb("CX70", s), 1);
     EXPECT_EQ(std::vector<long>({s.lPolyphony, s.lMaxToneBytes, s.lSpeakerLowHz, s.lSpeakerHighHz}),
@@ -68,10 +70,14 @@ TEST(PhoneProfile, SoundFiguresAreReadAndAbsentOrBadOnesLimitNothing)
 
 TEST(PhoneProfile, IncreasingVolumeSitsAtTheEndTheStartOrNowhere)
 {
-    LoadProfiles(Profile("BIRCH-X", "\"RtIncreasingVol\"=dword:00000002\n\"RtVolStart\"=dword:00000002\n\"RtVolEnd\"=dword:00000006") +
-                 Profile("BIRCH-Y", "\"RtIncreasingVol\"=dword:00000001\n\"RtVolStart\"=dword:00000002\n\"RtVolEnd\"=dword:00000006") +
-                 Profile("BIRCH-Z", "\"RtIncreasingVol\"=dword:00000000\n\"RtVolEnd\"=dword:00000006") +
-                 Profile("CX70", "\"RtIncreasingVol\"=dword:00000002\n\"RtVolStart\"=dword:00000003\n\"RtVolEnd\"=dword:00000009"));
+    LoadProfiles(
+        Profile("BIRCH-X",
+                "\"RtIncreasingVol\"=dword:00000002\n\"RtVolStart\"=dword:00000002\n\"RtVolEnd\"=dword:00000006") +
+        Profile("BIRCH-Y",
+                "\"RtIncreasingVol\"=dword:00000001\n\"RtVolStart\"=dword:00000002\n\"RtVolEnd\"=dword:00000006") +
+        Profile("BIRCH-Z", "\"RtIncreasingVol\"=dword:00000000\n\"RtVolEnd\"=dword:00000006") +
+        Profile("CX70",
+                "\"RtIncreasingVol\"=dword:00000002\n\"RtVolStart\"=dword:00000003\n\"RtVolEnd\"=dword:00000009"));
     VolumeProfile v;
     EXPECT_EQ(GetVolInfosFromRegdb("BIRCH-X", v), 1);
     EXPECT_TRUE(v.bIncreasingVol);
@@ -82,7 +88,7 @@ TEST(PhoneProfile, IncreasingVolumeSitsAtTheEndTheStartOrNowhere)
     EXPECT_EQ(GetVolInfosFromRegdb("BIRCH-Z", v), 1);
     EXPECT_FALSE(v.bIncreasingVol);
     EXPECT_EQ(v.lIncreasingVolPos, positionBefore);
-    EXPECT_EQ(v.lVolStart, 1);  // missing start falls back to 1
+    EXPECT_EQ(v.lVolStart, 1); // missing start falls back to 1
 
     // Outside the platform family start and end are not read: the page keeps what it had.
     VolumeProfile fresh;
@@ -94,11 +100,12 @@ TEST(PhoneProfile, IncreasingVolumeSitsAtTheEndTheStartOrNowhere)
 
 TEST(PhoneProfile, MissingRequiredVolumeValuesFailTheReaderWithTheirDefaults)
 {
-    LoadProfiles(Profile("BIRCH-X", "\"RtIncreasingVol\"=dword:00000002") + Profile("CX70", "\"RtAccMultiChannel\"=dword:00000001"));
+    LoadProfiles(Profile("BIRCH-X", "\"RtIncreasingVol\"=dword:00000002") +
+                 Profile("CX70", "\"RtAccMultiChannel\"=dword:00000001"));
     VolumeProfile v;
     EXPECT_EQ(GetVolInfosFromRegdb("BIRCH-X", v), 0);
     EXPECT_EQ(v.lVolEnd, 5);
-    EXPECT_EQ(v.lIncreasingVolPos, 5);  // at the end, which took its default
+    EXPECT_EQ(v.lIncreasingVolPos, 5); // at the end, which took its default
     VolumeProfile w;
     EXPECT_EQ(GetVolInfosFromRegdb("CX70", w), 0);
     EXPECT_TRUE(w.bIncreasingVol);
@@ -109,13 +116,21 @@ TEST(PhoneProfile, MissingRequiredVolumeValuesFailTheReaderWithTheirDefaults)
 TEST(PhoneProfile, TheWholeProfileDecidesConnectionAndMode)
 {
     LoadProfiles(
-        Profile("CX70", "\"RtIncreasingVol\"=dword:00000001\n\"RtAccMultiChannel\"=dword:00000001\n\"RtStdFolder\"=\"Ringtones\"") +
-        Profile("BIRCH-A", "\"RtIncreasingVol\"=dword:00000001\n\"RtVolEnd\"=dword:00000005\n\"RtAccMultiChannel\"=dword:00000002\n"
-                           "\"RtStdFolder\"=\"Ringtones\"\n\"NumberFixRt\"=dword:00000028\n\"NumberUserdefRt\"=dword:00000003") +
-        Profile("BIRCH-B", "\"RtIncreasingVol\"=dword:00000001\n\"RtVolEnd\"=dword:00000005\n\"RtAccMultiChannel\"=dword:00000001\n"
-                           "\"RtStdFolder\"=\"Ringtones\"") +
-        Profile("ME45", "\"RtIncreasingVol\"=dword:00000000\n\"RtAccMultiChannel\"=dword:00000000\n"
-                        "\"NumberFixRt\"=dword:00000028\n\"NumberUserdefRt\"=dword:00000005\n\"FirstUsedIndexRt\"=dword:00000001") +
+        Profile(
+            "CX70",
+            "\"RtIncreasingVol\"=dword:00000001\n\"RtAccMultiChannel\"=dword:00000001\n\"RtStdFolder\"=\"Ringtones\"") +
+        Profile(
+            "BIRCH-A",
+            "\"RtIncreasingVol\"=dword:00000001\n\"RtVolEnd\"=dword:00000005\n\"RtAccMultiChannel\"=dword:00000002\n"
+            "\"RtStdFolder\"=\"Ringtones\"\n\"NumberFixRt\"=dword:00000028\n\"NumberUserdefRt\"=dword:00000003") +
+        Profile(
+            "BIRCH-B",
+            "\"RtIncreasingVol\"=dword:00000001\n\"RtVolEnd\"=dword:00000005\n\"RtAccMultiChannel\"=dword:00000001\n"
+            "\"RtStdFolder\"=\"Ringtones\"") +
+        Profile(
+            "ME45",
+            "\"RtIncreasingVol\"=dword:00000000\n\"RtAccMultiChannel\"=dword:00000000\n"
+            "\"NumberFixRt\"=dword:00000028\n\"NumberUserdefRt\"=dword:00000005\n\"FirstUsedIndexRt\"=dword:00000001") +
         Profile("NOMULTI", "\"RtIncreasingVol\"=dword:00000001\n\"RtStdFolder\"=\"Ringtones\""));
 
     // A folder-mode phone outside the family is connected without tone counts.
@@ -132,11 +147,11 @@ TEST(PhoneProfile, TheWholeProfileDecidesConnectionAndMode)
     FrameProfile birch;
     EXPECT_EQ(ReadProfile("1", "BIRCH-A", birch, volume, multi), 1);
     EXPECT_FALSE(birch.bRtByFilename);
-    EXPECT_EQ(multi, 0);  // only the value 1 means multi-channel
+    EXPECT_EQ(multi, 0); // only the value 1 means multi-channel
     EXPECT_EQ(birch.lNumberFixRt, 40);
     EXPECT_EQ(birch.lNumberUserdefRt, 3);
     EXPECT_EQ(birch.lNumberRt, 43);
-    EXPECT_EQ(birch.lFirstUsedIndexRt, 0);  // no first index: 0
+    EXPECT_EQ(birch.lFirstUsedIndexRt, 0); // no first index: 0
     FrameProfile noCounts;
     EXPECT_EQ(ReadProfile("1", "BIRCH-B", noCounts, volume, multi), 0);
 
@@ -151,7 +166,7 @@ TEST(PhoneProfile, TheWholeProfileDecidesConnectionAndMode)
     EXPECT_EQ(multi, 0);
     EXPECT_EQ(ReadProfile("1", "UNKNOWN", none, volume, multi), 0);
     EXPECT_EQ(ReadProfile("", "CX70", none, volume, multi), 0);
-    EXPECT_EQ(IsSupportedPhone("cx70") != 0, true);  // key names ignore case
+    EXPECT_EQ(IsSupportedPhone("cx70") != 0, true); // key names ignore case
 }
 
 TEST(PhoneProfile, FoldersAreReadOnlyForASupportedPhoneWithAnImei)

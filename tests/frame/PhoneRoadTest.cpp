@@ -33,7 +33,8 @@ TEST_F(PhoneRoadTest, AfterThePhoneIsUnpluggedATonesClickAndATransmitSayTheyFail
     Connect("CX70", {"--seed-ringtones"});
     m_editor->phone->Stop();
     ASSERT_TRUE(test::ClickListRow(m_dlg->GetTonesMobileDlg()->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES), 1));
-    EXPECT_TRUE(test::DispatchUntil([&] { return Told("The phone is not connected."); })) << ::testing::PrintToString(Texts());
+    EXPECT_TRUE(test::DispatchUntil([&] { return Told("The phone is not connected."); }))
+        << ::testing::PrintToString(Texts());
     EXPECT_FALSE(Told(kPortText));
 
     m_ui.m_boxes.clear();
@@ -74,8 +75,8 @@ TEST_P(PlatformPhoneRoadTest, TheTonesListNamesThePhonesFilesAndATransmittedMelo
     auto* tones = m_dlg->GetTonesMobileDlg()->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES);
     auto listed = [tones](const std::string& name) {
         for (int row = 0; row < tones->GetItemCount(); ++row)
-            if (const std::string text = tones->GetItemText(row).ToStdString(); text.size() > name.size() &&
-                text.compare(text.size() - name.size(), name.size(), name) == 0)
+            if (const std::string text = tones->GetItemText(row).ToStdString();
+                text.size() > name.size() && text.compare(text.size() - name.size(), name.size(), name) == 0)
                 return std::stoi(text);
         return 0;
     };
@@ -119,7 +120,8 @@ TEST_F(PhoneRoadTest, APlatformPhonesPresetDestinationIsNeverItsIMelodyAndAFaile
     CClipEditDlg& clip = melodies->GetClipEditDlg();
     ASSERT_TRUE(clip.OpenFile(kScale.string()));
     int index = -1;
-    EXPECT_NE(m_dlg->GetOverwriteWarning(imy, index).find("write-protected file with the name \"" + imy + "\""), std::string::npos);
+    EXPECT_NE(m_dlg->GetOverwriteWarning(imy, index).find("write-protected file with the name \"" + imy + "\""),
+              std::string::npos);
 
     // A listed ringtone that vanished behind the editor's back cannot be replaced: the user hears why.
     std::string listed;
@@ -133,7 +135,7 @@ TEST_F(PhoneRoadTest, APlatformPhonesPresetDestinationIsNeverItsIMelodyAndAFaile
     clip.WriteToPhone();
     const auto texts = Texts();
     ASSERT_GE(texts.size(), 3u) << ::testing::PrintToString(texts);
-    EXPECT_NE(texts[0].find(listed), std::string::npos);  // the overwrite question
+    EXPECT_NE(texts[0].find(listed), std::string::npos); // the overwrite question
     EXPECT_EQ(texts[1], "The file or folder was not found on the phone.");
     EXPECT_EQ(texts.back(), kTransferFailed);
 }
@@ -144,7 +146,8 @@ TEST_F(PhoneRoadTest, TheProgressWindowOfATransferIsUsedOnlyFromTheUserInterface
     CServiceFactory::Instance().RegisterImplementation("ThreadCheckedProgress", [recording] { return recording; });
     m_editor = std::make_unique<test::EditorWithPhone>(
         m_folder.Path(), "BIRCH-M55", std::vector<std::string>{"--seed-ringtones"},
-        "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"=\"ThreadCheckedProgress\"\n");
+        "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"="
+        "\"ThreadCheckedProgress\"\n");
     ASSERT_TRUE(m_editor->Ready());
     m_dlg = m_editor->dlg;
     CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
@@ -168,7 +171,8 @@ TEST_F(PhoneRoadTest, AClipPlayingOnThePcKeepsItsStopButtonThroughAPageUpdateAnd
     m_editor = std::make_unique<test::EditorWithPhone>(
         m_folder.Path(), "CX70", std::vector<std::string>{},
         "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n"
-        "\"AudioFileRealTime\"=dword:00000001\n\"AudioFile\"=\"" + wav + "\"\n");
+        "\"AudioFileRealTime\"=dword:00000001\n\"AudioFile\"=\"" +
+            wav + "\"\n");
     ASSERT_TRUE(m_editor->Ready());
     m_dlg = m_editor->dlg;
     m_editor->frame->SetSize(wxSize(1260, 1000));

@@ -96,7 +96,8 @@ TEST_F(ReadOutTest, ANewFolderPhoneIsValidatedAndReadOutInListingOrderWithItsAct
 
     ShowDialog();
     PostPhone("CX70", "350000000000017");
-    ASSERT_TRUE(test::DispatchUntil([&] { return m_dlg->WasRead() != 0; }, 15000)) << ::testing::PrintToString(Messages());
+    ASSERT_TRUE(test::DispatchUntil([&] { return m_dlg->WasRead() != 0; }, 15000))
+        << ::testing::PrintToString(Messages());
     EXPECT_TRUE(Messages().empty()) << ::testing::PrintToString(Messages());
     EXPECT_EQ(m_dlg->IsConnected(), 1);
     EXPECT_TRUE(m_dlg->GetRtByFilename());
@@ -153,9 +154,11 @@ TEST_F(ReadOutTest, AMissingStandardFolderIsCreatedAndGivesAnEmptyListWithoutAMe
 TEST_F(ReadOutTest, AFolderThatCannotBeCreatedGives543AndOneThatCannotBeListedGives542)
 {
     auto phone = StartPhone("CX70");
-    CServiceFactory::Instance().RegisterImplementation("NoFolderVolume", [] { return std::make_shared<NoFolderVolume>(); });
-    LoadEditorRegistry(phone->RegistryText(), "[HKEY_CLASSES_ROOT\\CLSID\\{D73D7EA8-AD8A-11D3-A271-00105A3B325A}\\Corvina]\n"
-                                        "\"Implementation\"=\"NoFolderVolume\"\n");
+    CServiceFactory::Instance().RegisterImplementation("NoFolderVolume",
+                                                       [] { return std::make_shared<NoFolderVolume>(); });
+    LoadEditorRegistry(phone->RegistryText(),
+                       "[HKEY_CLASSES_ROOT\\CLSID\\{D73D7EA8-AD8A-11D3-A271-00105A3B325A}\\Corvina]\n"
+                       "\"Implementation\"=\"NoFolderVolume\"\n");
     ShowDialog();
     PostPhone("CX70", "350000000000017");
     ASSERT_TRUE(WaitForReadOut());
@@ -198,7 +201,8 @@ TEST_F(ReadOutTest, PlatformPhonesKeepTheListingOrderOfNamesWhileRecordsSortByTo
     auto phone = StartPhone("BIRCH-M55", {"--seed-ringtones"});
     ShowDialog();
     PostPhone("BIRCH-M55", "350000000000017");
-    ASSERT_TRUE(test::DispatchUntil([&] { return m_dlg->WasRead() != 0; }, 15000)) << ::testing::PrintToString(Messages());
+    ASSERT_TRUE(test::DispatchUntil([&] { return m_dlg->WasRead() != 0; }, 15000))
+        << ::testing::PrintToString(Messages());
     const auto& names = *m_dlg->GetRtFileList();
     const auto& records = *m_dlg->GetRtFileInfoList();
     ASSERT_FALSE(names.empty());
@@ -235,7 +239,7 @@ TEST_F(ReadOutTest, APortThatCannotBeOpenedIsToldByTheDialogWhileTheReadOutEnds)
     // fake user interface fails this test if the worker shows the message itself.
     auto phone = StartPhone("BIRCH-M55");
     LoadEditorRegistry("\"Port\"=\"" + (m_folder.Path() / "no-such-port").string() + "\"\n\"VolumeRoot\"=\"" +
-                 phone->Files().string() + "\"\n");
+                       phone->Files().string() + "\"\n");
     ShowDialog();
     PostPhone("BIRCH-M55", "350000000000017");
     ASSERT_TRUE(WaitForReadOut());

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace corvina {
 namespace {
 
@@ -64,7 +63,7 @@ TEST(RtFileList, TheOverwriteWarningNamesTheFileAndItsDateInTheUsersLocaleAndSay
     english.SetLanguage(LANG_ENGLISH_UK);
     RtFileList list;
     list.Add("tune.mid");
-    list.Records()[0]->dLastChange = 45000.5;  // 15 March 2023, noon
+    list.Records()[0]->dLastChange = 45000.5; // 15 March 2023, noon
     int index = -7;
     EXPECT_EQ(list.GetOverwriteWarning("TUNE.mid", index, english), "");
     EXPECT_EQ(index, -7);
@@ -73,8 +72,9 @@ TEST(RtFileList, TheOverwriteWarningNamesTheFileAndItsDateInTheUsersLocaleAndSay
               "\nlast changed on 15/03/2023 12:00:00.\n\nDo you want to replace this file?");
     EXPECT_EQ(index, 0);
     list.Records()[0]->dwAttributes = 0x21;
-    EXPECT_EQ(list.GetOverwriteWarning("tune.mid", index, english).substr(0, 70),
-              std::string("The target directory contains a write-protected file with the name \"tune.mid\",").substr(0, 70));
+    EXPECT_EQ(
+        list.GetOverwriteWarning("tune.mid", index, english).substr(0, 70),
+        std::string("The target directory contains a write-protected file with the name \"tune.mid\",").substr(0, 70));
 
     // The user's own locale of the same language decides; another language's locale does not.
     const std::tm noon = OleDateFields(45000.5);
@@ -98,7 +98,7 @@ TEST(RtFileList, PlatformRecordsSortByToneNumberAndTheOverwriteWarningReadsTheRe
         list.Records()[i]->nToneNumber = numbers[i];
         list.Records()[i]->nIndex = i;
     }
-    list.Records()[0]->dwAttributes = 0x21;  // only c.mid is write-protected
+    list.Records()[0]->dwAttributes = 0x21; // only c.mid is write-protected
     list.SortRecordsByToneNumber();
     EXPECT_EQ(list.Records()[0]->nToneNumber, 12);
     EXPECT_EQ(list.Records()[0]->nIndex, 1);

@@ -67,8 +67,9 @@ public:
         ++m_checked;
         if (needed <= room)
             return;
-        m_out << "  " << m_where << ": " << wxString(control->GetClassInfo()->GetClassName()).ToStdString() << " " << control->GetId() << " \""
-              << text.ToStdString(wxConvUTF8) << "\" needs " << needed << " px " << what << ", has " << room << "\n";
+        m_out << "  " << m_where << ": " << wxString(control->GetClassInfo()->GetClassName()).ToStdString() << " "
+              << control->GetId() << " \"" << text.ToStdString(wxConvUTF8) << "\" needs " << needed << " px " << what
+              << ", has " << room << "\n";
     }
     std::string Failures() const { return m_out.str(); }
     int Checked() const { return m_checked; }
@@ -105,8 +106,8 @@ void CheckWrapping(ClipReport& report, wxWindow* control, const wxString& text)
     const wxRect lines = wxRect(control->GetPosition(), wxSize(width, natural)).Inflate(oneLine / 2);
     for (wxWindow* other : control->GetParent()->GetChildren()) {
         if (other != control && other->IsShown() && !other->IsTopLevel() && lines.Intersects(other->GetRect()))
-            report.Need(control, text, 2 * oneLine, oneLine, "high to wrap beside the control " +
-                        std::to_string(other->GetId()) + ", which is in the way;");
+            report.Need(control, text, 2 * oneLine, oneLine,
+                        "high to wrap beside the control " + std::to_string(other->GetId()) + ", which is in the way;");
     }
 }
 
@@ -140,9 +141,8 @@ void CheckControl(ClipReport& report, wxWindow* control)
     } else if (dynamic_cast<wxStaticText*>(control)) {
         if (!control->GetLabel().empty())
             CheckWrapping(report, control, control->GetLabel());
-    } else if (dynamic_cast<wxButton*>(control) ||
-               dynamic_cast<wxCheckBox*>(control) || dynamic_cast<wxRadioButton*>(control) ||
-               dynamic_cast<wxStaticBox*>(control)) {
+    } else if (dynamic_cast<wxButton*>(control) || dynamic_cast<wxCheckBox*>(control) ||
+               dynamic_cast<wxRadioButton*>(control) || dynamic_cast<wxStaticBox*>(control)) {
         if (!control->GetLabel().empty())
             CheckNatural(report, control, control->GetLabel());
     }
@@ -188,17 +188,20 @@ protected:
         for (int page : {0, 1}) {
             dlg->SetSheetCurSel(page);
             // GTK lays the shown page out on its next frame; until then entries have no text area.
-            wxWindow* shownField = page == 0 ? dlg->GetTonesMobileDlg()->GetDlgItem(4559)
-                                             : clip.GetDlgItem(CClipEditDlg::IDC_CLIP_START);
-            EXPECT_TRUE(test::DispatchUntil([&] { return gtk_widget_get_allocated_width(shownField->GetHandle()) > 1; }));
+            wxWindow* shownField =
+                page == 0 ? dlg->GetTonesMobileDlg()->GetDlgItem(4559) : clip.GetDlgItem(CClipEditDlg::IDC_CLIP_START);
+            EXPECT_TRUE(
+                test::DispatchUntil([&] { return gtk_widget_get_allocated_width(shownField->GetHandle()) > 1; }));
             // GTK styles and sizes some controls a little later on a busy display (a combo gets
             // its height once its style is applied): measure once the layout has settled, or after
             // a few seconds whatever it shows then.
-            test::DispatchUntil([&] {
-                ClipReport trial(model);
-                CheckTree(trial, dlg);
-                return trial.Failures().empty();
-            }, 3000);
+            test::DispatchUntil(
+                [&] {
+                    ClipReport trial(model);
+                    CheckTree(trial, dlg);
+                    return trial.Failures().empty();
+                },
+                3000);
             ClipReport report(model + " page " + std::to_string(page));
             CheckTree(report, dlg);
             failures += report.Failures();
@@ -272,7 +275,9 @@ std::vector<long> Languages()
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryLanguage, TextFitTest, ::testing::ValuesIn(Languages()),
-                         [](const ::testing::TestParamInfo<long>& info) { return "Language" + std::to_string(info.param); });
+                         [](const ::testing::TestParamInfo<long>& info) {
+                             return "Language" + std::to_string(info.param);
+                         });
 
 } // namespace
 } // namespace corvina

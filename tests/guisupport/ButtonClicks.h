@@ -22,12 +22,14 @@ inline bool ClickWithMouse(wxWindow* window, const std::function<bool()>& arrive
     if (auto* top = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(window)))
         ShowForInput(top);
     // A page that was just switched in is mapped and placed by the toolkit a moment later.
-    DispatchUntil([window] {
-        GtkWidget* widget = window->GetHandle();
-        GtkAllocation area;
-        gtk_widget_get_allocation(widget, &area);
-        return gtk_widget_get_mapped(widget) && area.width > 1;
-    }, 2000);
+    DispatchUntil(
+        [window] {
+            GtkWidget* widget = window->GetHandle();
+            GtkAllocation area;
+            gtk_widget_get_allocation(widget, &area);
+            return gtk_widget_get_mapped(widget) && area.width > 1;
+        },
+        2000);
     const wxSize size = window->GetClientSize();
     Click(window, wxPoint(size.GetWidth() / 2, size.GetHeight() / 2));
     return DispatchUntil(arrived, timeoutMs);
@@ -42,10 +44,11 @@ inline bool ClickButtonWithMouse(wxWindow* button, int timeoutMs = 5000)
     int clicks = 0;
     auto count = [&clicks](wxCommandEvent& event) {
         ++clicks;
-        event.Skip();  // the control's own handler runs as well
+        event.Skip(); // the control's own handler runs as well
     };
     button->Bind(wxEVT_BUTTON, count);
-    const bool clicked = ClickWithMouse(button, [&clicks] { return clicks > 0; }, timeoutMs);
+    const bool clicked = ClickWithMouse(
+        button, [&clicks] { return clicks > 0; }, timeoutMs);
     button->Unbind(wxEVT_BUTTON, count);
     return clicked;
 }

@@ -23,16 +23,18 @@ inline void LoadEditorRegistry(const std::string& suiteValues, const std::string
             files.push_back(entry.path());
     std::sort(files.begin(), files.end());
     Registry::Instance().Load(files);
-    Registry::Instance().MergeText("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
-                                   "\"Language\"=dword:00000809\n" + suiteValues + "\n" + more);
+    Registry::Instance().MergeText(
+        "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
+        "\"Language\"=dword:00000809\n" +
+        suiteValues + "\n" + more);
 }
 
 class EditorWithPhone {
 public:
     // Starts the phone, shows the editor and posts the phone's record; Ready() tells whether the
     // read-out finished.
-    EditorWithPhone(const std::filesystem::path& folder, const std::string& model, std::vector<std::string> phoneOptions = {},
-                    const std::string& moreRegistry = {})
+    EditorWithPhone(const std::filesystem::path& folder, const std::string& model,
+                    std::vector<std::string> phoneOptions = {}, const std::string& moreRegistry = {})
         : phone(std::make_unique<VirtualPhone>(folder, model, std::move(phoneOptions)))
     {
         if (!phone->Ready())

@@ -134,10 +134,12 @@ int main(int argc, char** argv)
     setenv("GSETTINGS_BACKEND", "memory", 1);
     PrivateDisplay display;
     if (!testing::GTEST_FLAG(list_tests) && !getenv("CORVINA_TEST_SHARED_DISPLAY") && !display.Start())
-        fprintf(stderr, "no private X server (Xvfb) could start; the tests use DISPLAY=%s\n", getenv("DISPLAY") ? getenv("DISPLAY") : "");
+        fprintf(stderr, "no private X server (Xvfb) could start; the tests use DISPLAY=%s\n",
+                getenv("DISPLAY") ? getenv("DISPLAY") : "");
     wxApp::SetInstance(new wxApp());
     if (!wxEntryStart(argc, argv)) {
-        fprintf(stderr, "cannot start wx: is there a display (DISPLAY=%s)?\n", getenv("DISPLAY") ? getenv("DISPLAY") : "");
+        fprintf(stderr, "cannot start wx: is there a display (DISPLAY=%s)?\n",
+                getenv("DISPLAY") ? getenv("DISPLAY") : "");
         return 1;
     }
     wxSetAssertHandler(FailOnAssert);

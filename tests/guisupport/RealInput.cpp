@@ -101,7 +101,8 @@ wxPoint RowPoint(wxDataViewListCtrl* list, int row)
     gtk_tree_view_convert_bin_window_to_widget_coords(tree, 0, cell.y + cell.height / 2, &widgetX, &widgetY);
     int mainX = 0, mainY = 0;
     const int x = std::min(40, gtk_widget_get_allocated_width(widget) / 2);
-    if (!gtk_widget_translate_coordinates(widget, GTK_WIDGET(list->GetMainWindow()->GetHandle()), x, widgetY, &mainX, &mainY))
+    if (!gtk_widget_translate_coordinates(widget, GTK_WIDGET(list->GetMainWindow()->GetHandle()), x, widgetY, &mainX,
+                                          &mainY))
         return {-1, -1};
     return {mainX, mainY};
 }
@@ -195,7 +196,8 @@ std::string ShownToolTip()
     GList* windows = gtk_window_list_toplevels();
     for (GList* item = windows; item; item = item->next) {
         GtkWidget* window = GTK_WIDGET(item->data);
-        if (gtk_widget_get_visible(window) && gtk_window_get_type_hint(GTK_WINDOW(window)) == GDK_WINDOW_TYPE_HINT_TOOLTIP)
+        if (gtk_widget_get_visible(window) &&
+            gtk_window_get_type_hint(GTK_WINDOW(window)) == GDK_WINDOW_TYPE_HINT_TOOLTIP)
             if (const char* label = FindLabel(window))
                 text = label;
     }

@@ -28,8 +28,8 @@ Parsed Parse(std::vector<std::string> args)
 
 TEST(HostCommandLine, TakesEveryOptionInBothSpellingsAndOneFile)
 {
-    const Parsed all = Parse({"--phone", "CX70,350000000000017", "--page=1", "--screenshot", "out.png", "--delay", "0",
-                              "song.mid"});
+    const Parsed all =
+        Parse({"--phone", "CX70,350000000000017", "--page=1", "--screenshot", "out.png", "--delay", "0", "song.mid"});
     ASSERT_TRUE(all.ok) << all.error;
     EXPECT_EQ(all.options.m_strPhone, "CX70,350000000000017");
     EXPECT_EQ(all.options.m_nPage, 1);
@@ -55,9 +55,18 @@ TEST(HostCommandLine, TakesEveryOptionInBothSpellingsAndOneFile)
 
 TEST(HostCommandLine, RefusesWrongOptionsWithAOneLineReason)
 {
-    const std::vector<std::vector<std::string>> wrong = {
-        {"--bogus"}, {"-x"}, {"--page"}, {"--page", "2"}, {"--page=one"}, {"--delay", "-5"}, {"--delay", "600001"},
-        {"--help=yes"}, {"--phone", ",350000000000017"}, {"--screenshot="}, {"a.mid", "b.mid"}, {"--version=2"}};
+    const std::vector<std::vector<std::string>> wrong = {{"--bogus"},
+                                                         {"-x"},
+                                                         {"--page"},
+                                                         {"--page", "2"},
+                                                         {"--page=one"},
+                                                         {"--delay", "-5"},
+                                                         {"--delay", "600001"},
+                                                         {"--help=yes"},
+                                                         {"--phone", ",350000000000017"},
+                                                         {"--screenshot="},
+                                                         {"a.mid", "b.mid"},
+                                                         {"--version=2"}};
     for (const auto& args : wrong) {
         const Parsed parsed = Parse(args);
         EXPECT_FALSE(parsed.ok) << args[0];
@@ -70,7 +79,8 @@ TEST(HostCommandLine, RefusesWrongOptionsWithAOneLineReason)
 TEST(HostCommandLine, HelpListsEveryOptionTheParserTakes)
 {
     const std::string help = CHostOptions::HelpText();
-    for (const char* option : {"-h, --help", "--version", "--phone TYPE,IMEI", "--page N", "--screenshot FILE", "--delay MS"})
+    for (const char* option :
+         {"-h, --help", "--version", "--phone TYPE,IMEI", "--page N", "--screenshot FILE", "--delay MS"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
@@ -84,7 +94,8 @@ protected:
 
 TEST_F(MelodyArgumentTest, AnIMelodyFileOpensAsAMidiFileOfTheSameNameThatGoesAwayAfterwards)
 {
-    const std::string melody = "BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\nBEAT:120\r\nMELODY:c2d2e2\r\nEND:IMELODY\r\n";
+    const std::string melody =
+        "BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\nBEAT:120\r\nMELODY:c2d2e2\r\nEND:IMELODY\r\n";
     const fs::path imy = Write("Tune.IMY", melody);
     const fs::path midi = Write("song.mid", "not looked at");
     fs::path converted;

@@ -31,7 +31,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // The first window of the class below the window.
-template <class T> T* FindChild(wxWindow* window)
+template <class T>
+T* FindChild(wxWindow* window)
 {
     for (wxWindow* child : window->GetChildren()) {
         if (auto* found = dynamic_cast<T*>(child))
@@ -68,7 +69,8 @@ protected:
         if (!test::VirtualPhone::Available())
             GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
         fs::create_directories(m_links);
-        test::LoadEditorRegistry("\"AtTimeoutMs\"=dword:000007d0\n\"PortCandidates\"=\"" + (m_links / "tty*").string() + "\"");
+        test::LoadEditorRegistry("\"AtTimeoutMs\"=dword:000007d0\n\"PortCandidates\"=\"" + (m_links / "tty*").string() +
+                                 "\"");
     }
     void TearDown() override
     {
@@ -94,9 +96,8 @@ protected:
 TEST_F(HostFrameTest, TheStatusLineFollowsThePhoneAndSaysWhyADeviceIsNoPhone)
 {
     // Opening the link named "locked" is refused, as for a user outside the device's group.
-    m_frame = new CHostFrame([](const std::string& device) {
-        return device.find("locked") != std::string::npos ? EACCES : 0;
-    });
+    m_frame = new CHostFrame(
+        [](const std::string& device) { return device.find("locked") != std::string::npos ? EACCES : 0; });
     m_frame->Show();
     m_frame->Editor()->Show();
     // The window holds the editor and the status line, and cannot be made smaller.
@@ -131,7 +132,8 @@ TEST_F(HostFrameTest, TheStatusLineFollowsThePhoneAndSaysWhyADeviceIsNoPhone)
     test::VirtualPhone babbling(m_folder.Path() / "two", "CX70", {"--garbage", "AT+CGSN"});
     ASSERT_TRUE(babbling.Ready());
     fs::create_symlink(babbling.Port(), m_links / "ttyBabbling");
-    EXPECT_TRUE(Says((m_links / "ttyBabbling").string() + " answers, but not as a phone. Still looking on the other ports."))
+    EXPECT_TRUE(
+        Says((m_links / "ttyBabbling").string() + " answers, but not as a phone. Still looking on the other ports."))
         << m_frame->StatusText();
     fs::create_symlink(babbling.Port(), m_links / "ttylocked");
     const std::string group = [&] {
@@ -160,14 +162,16 @@ TEST_F(HostFrameTest, APortChosenByHandInPhoneConnectionIsSavedAndUsedAtOnce)
     m_frame->Show();
     m_frame->Editor()->Show();
     m_frame->StartDetection();
-    ASSERT_TRUE(Says((m_links / "ttyBabbling").string() + " answers, but not as a phone. Still looking on the other ports."));
+    ASSERT_TRUE(
+        Says((m_links / "ttyBabbling").string() + " answers, but not as a phone. Still looking on the other ports."));
     ASSERT_TRUE(test::ShowForInput(m_frame));
 
-    wxWeakRef<wxDialog> dialog;  // gone once the user has closed it
+    wxWeakRef<wxDialog> dialog; // gone once the user has closed it
     ModalScript script({
         [&] {
             for (wxWindow* window : wxTopLevelWindows)
-                if (auto* shown = dynamic_cast<wxDialog*>(window); shown && shown->IsModal() && shown->IsShownOnScreen())
+                if (auto* shown = dynamic_cast<wxDialog*>(window);
+                    shown && shown->IsModal() && shown->IsShownOnScreen())
                     dialog = shown;
             return dialog != nullptr;
         },
@@ -203,7 +207,7 @@ TEST_F(HostFrameTest, APortChosenByHandInPhoneConnectionIsSavedAndUsedAtOnce)
         },
         [&] { return FindChild<wxTextCtrl>(dialog)->GetValue() == elsewhere.string(); },
         [&] {
-            test::Press(WXK_RETURN);  // OK is the default button
+            test::Press(WXK_RETURN); // OK is the default button
             return true;
         },
     });
@@ -211,10 +215,13 @@ TEST_F(HostFrameTest, APortChosenByHandInPhoneConnectionIsSavedAndUsedAtOnce)
     test::DispatchUntil([&] { return script.Done() && !dialog; }, 10000);
     ASSERT_TRUE(script.Done());
 
-    EXPECT_TRUE(test::DispatchUntil([&] {
-        const std::string text = m_frame->StatusText();
-        return text.rfind("Connected: ", 0) == 0 && text.find(" on " + elsewhere.string()) != std::string::npos;
-    }, 3000)) << m_frame->StatusText();
+    EXPECT_TRUE(test::DispatchUntil(
+        [&] {
+            const std::string text = m_frame->StatusText();
+            return text.rfind("Connected: ", 0) == 0 && text.find(" on " + elsewhere.string()) != std::string::npos;
+        },
+        3000))
+        << m_frame->StatusText();
     std::ifstream saved(UserSettingsFile());
     const std::string text((std::istreambuf_iterator<char>(saved)), {});
     EXPECT_NE(text.find("\"Port\"=\"" + elsewhere.string() + "\""), std::string::npos) << text;

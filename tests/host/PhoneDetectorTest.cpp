@@ -37,7 +37,8 @@ public:
     bool WaitForCount(std::size_t count, int timeoutMs = 10000)
     {
         std::unique_lock<std::mutex> lock(m_lock);
-        return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_records.size() >= count; });
+        return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                  [&] { return m_records.size() >= count; });
     }
 
 private:
@@ -74,8 +75,9 @@ TEST_F(PhoneDetectorTest, ABusyLineIsNoUnpluggedPhoneButAVanishedPhoneIsReported
 {
     test::VirtualPhone phone(m_folder.Path(), "ME45");
     ASSERT_TRUE(phone.Ready());
-    Registry::Instance().LoadText("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n" +
-                                  phone.RegistryText(300));
+    Registry::Instance().LoadText(
+        "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n" +
+        phone.RegistryText(300));
     Reports reports;
     PhoneDetector detector([&](CMobileInfo* record) { reports.Add(record); });
     detector.Start(20);
@@ -116,8 +118,9 @@ TEST_F(PhoneDetectorTest, APhoneThatStopsAnsweringCountsAsGoneOnlyAfterSeveralSi
 {
     test::VirtualPhone phone(m_folder.Path(), "ME45");
     ASSERT_TRUE(phone.Ready());
-    Registry::Instance().LoadText("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n" +
-                                  phone.RegistryText(200));
+    Registry::Instance().LoadText(
+        "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n" +
+        phone.RegistryText(200));
     Reports reports;
     PhoneDetector detector([&](CMobileInfo* record) { reports.Add(record); });
     detector.Start(20);

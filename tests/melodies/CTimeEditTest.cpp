@@ -36,7 +36,11 @@ public:
         test::DispatchUntil([] { return false; }, 200);
         m_received.clear();
     }
-    ~TimeEditWindow() { m_frame->Destroy(); test::DispatchPending(); }
+    ~TimeEditWindow()
+    {
+        m_frame->Destroy();
+        test::DispatchPending();
+    }
 
     // Types the text into the field and moves the focus to the other control.
     void TypeAndLeave(const wxString& text)

@@ -9,7 +9,7 @@ constexpr int W = kDefaultRulerWidth;
 
 TEST(ClipGeometry, PlacesTheMarkerOverTheRulerAndKeepsItTwoPixelsWideAtLeast)
 {
-    EXPECT_EQ(MarkerFromClip({0, 1000}, 10000, W), (MarkerEdges{210, 210 + 44}));  // 43.6 rounds up
+    EXPECT_EQ(MarkerFromClip({0, 1000}, 10000, W), (MarkerEdges{210, 210 + 44})); // 43.6 rounds up
     EXPECT_EQ(MarkerFromClip({5000, 5000}, 10000, W), (MarkerEdges{428, 430}));
     EXPECT_EQ(MarkerFromClip({10000, 10000}, 10000, W), (MarkerEdges{208 + W, 210 + W}));
     EXPECT_EQ(MarkerFromClip({-500, 20000}, 10000, W), (MarkerEdges{210, 210 + W}));
@@ -28,7 +28,7 @@ TEST(ClipGeometry, ReadsTheClipBackFromTheMarkerRelativeToTheEditor)
 TEST(ClipGeometry, ChoosesTheDragModeByTheGripZonesAtTheMarkersEnds)
 {
     constexpr int D = 100;
-    const EditorRect wide{D + 300, 50, D + 400, 66};  // 100 pixels: zone capped at 8
+    const EditorRect wide{D + 300, 50, D + 400, 66}; // 100 pixels: zone capped at 8
     EXPECT_EQ(BeginMarkerDrag(D + 307, 55, wide, D)->mode, DragMode::Start);
     EXPECT_EQ(BeginMarkerDrag(D + 307, 55, wide, D)->zone, 8);
     EXPECT_EQ(BeginMarkerDrag(D + 308, 55, wide, D)->mode, DragMode::Whole);
@@ -37,7 +37,7 @@ TEST(ClipGeometry, ChoosesTheDragModeByTheGripZonesAtTheMarkersEnds)
     EXPECT_EQ(BeginMarkerDrag(D + 401, 55, wide, D), std::nullopt);
     EXPECT_EQ(BeginMarkerDrag(D + 350, 67, wide, D), std::nullopt);
 
-    const EditorRect narrow{D + 300, 50, D + 320, 66};  // 20 pixels: zone raised to 5
+    const EditorRect narrow{D + 300, 50, D + 320, 66}; // 20 pixels: zone raised to 5
     EXPECT_EQ(BeginMarkerDrag(D + 304, 55, narrow, D)->zone, 5);
     EXPECT_EQ(BeginMarkerDrag(D + 316, 55, narrow, D)->mode, DragMode::End);
 
@@ -107,7 +107,7 @@ TEST(ClipGeometry, NoteStrokesLieAtTheirShareOfTheWidthRounded)
     EXPECT_EQ(NoteStrokeX(436, 500000, 1000000), 218);
     EXPECT_EQ(NoteStrokeX(436, 1000000, 1000000), 436);
     EXPECT_EQ(NoteStrokeX(436, 1, 3), 145);  // 145.33
-    EXPECT_EQ(NoteStrokeX(100, 5, 1000), 1);  // 0.5 rounds up
+    EXPECT_EQ(NoteStrokeX(100, 5, 1000), 1); // 0.5 rounds up
     EXPECT_EQ(NoteStrokeX(436, 5, 0), std::nullopt);
 }
 

@@ -28,9 +28,9 @@ TEST(ClipTexts, TheInitialFolderIsTheSavedOrOpenFilesFolderElseTheUsersMelodyFol
     EXPECT_EQ(whole.text, "/open/song.mid");
     EXPECT_FALSE(whole.fromRegistry);
 
-    for (const InitialFolder& folder : {GetInitialFolder(false, "/saved/clip.mid", "/open/song.mid", true),
-                                        GetInitialFolder(true, "", "/song.mid", true),
-                                        GetInitialFolder(true, "", "song.mid", true)}) {
+    for (const InitialFolder& folder :
+         {GetInitialFolder(false, "/saved/clip.mid", "/open/song.mid", true),
+          GetInitialFolder(true, "", "/song.mid", true), GetInitialFolder(true, "", "song.mid", true)}) {
         EXPECT_EQ(folder.text, "/home/user/Tones");
         EXPECT_TRUE(folder.fromRegistry);
     }

@@ -5,9 +5,9 @@
 namespace corvina {
 namespace {
 
-using test::MelodiesPageTest;
 using test::kMidiCorpus;
 using test::kScale;
+using test::MelodiesPageTest;
 using test::ReadFile;
 using test::Type;
 namespace fs = std::filesystem;
@@ -16,7 +16,7 @@ TEST_F(MelodiesPageTest, OpeningAFileListsItsCombinationsWithTheAllRowLastAndACl
 {
     Connect("CX70");
     ASSERT_TRUE(m_clip->OpenFile(kScale.string()));
-    EXPECT_EQ(Tracks()->GetItemCount(), 1);  // one combination: no "all" row
+    EXPECT_EQ(Tracks()->GetItemCount(), 1); // one combination: no "all" row
     EXPECT_EQ(m_clip->GetLength(), 4000);
     EXPECT_EQ(m_clip->GetClip(), (ClipTimes{0, 400}));
     EXPECT_FALSE(m_clip->GetSaved());
@@ -38,7 +38,8 @@ TEST_F(MelodiesPageTest, OpeningAFileListsItsCombinationsWithTheAllRowLastAndACl
     EXPECT_TRUE(test::DispatchUntil([&] {
         g_object_get(file->GetHandle(), "scroll-offset", &offset, nullptr);
         return offset > 0;
-    })) << "the box shows the start of " << file->GetValue();
+    })) << "the box shows the start of "
+        << file->GetValue();
 }
 
 TEST_F(MelodiesPageTest, ADamagedFileGives4021AndKeepsThePreviousFile)
@@ -153,7 +154,8 @@ TEST_F(MelodiesPageTest, InArabicTheTimeLineRunsRightToLeftAndTheMarkerFollowsTh
     ASSERT_TRUE(test::DispatchUntil([&] {
         before = seen();
         return before.second - before.first > width * 3 / 4;
-    })) << before.first << ".." << before.second;
+    })) << before.first
+        << ".." << before.second;
     // The second second of four lies in the right half of the window: time 0 is at the ruler's right end.
     EXPECT_GT(before.first, m_editor->frame->GetClientSize().GetWidth() / 4);
     const double msPerPixel = 1000.0 / width;
@@ -204,14 +206,16 @@ TEST_F(MelodiesPageTest, TheSaveDialogIsTitledInTheEditorsLanguage)
 
 TEST_F(MelodiesPageTest, InArabicTheFileDialogsAndTheListsRunRightToLeft)
 {
-    Connect("CX70", {"--seed-ringtones"}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"Language\"=dword:00000401\n");
+    Connect("CX70", {"--seed-ringtones"},
+            "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"Language\"=dword:00000401\n");
     ASSERT_TRUE(Open(kMidiCorpus / "test-multichannel-chords-0.mid"));
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     EXPECT_EQ(FileDialogOn(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS)).second, GTK_TEXT_DIR_RTL);
     EXPECT_EQ(FileDialogOn(m_clip->GetDlgItem(CClipEditDlg::IDC_OPEN)).second, GTK_TEXT_DIR_RTL);
     // Track (with the icon) is the first column, so it stands right of Channel.
     auto* tracks = GTK_TREE_VIEW(Tracks()->GtkGetTreeView());
-    ASSERT_TRUE(test::DispatchUntil([&] { return gtk_tree_view_column_get_width(gtk_tree_view_get_column(tracks, 0)) > 1; }));
+    ASSERT_TRUE(
+        test::DispatchUntil([&] { return gtk_tree_view_column_get_width(gtk_tree_view_get_column(tracks, 0)) > 1; }));
     EXPECT_GT(gtk_tree_view_column_get_x_offset(gtk_tree_view_get_column(tracks, 0)),
               gtk_tree_view_column_get_x_offset(gtk_tree_view_get_column(tracks, 1)));
     EXPECT_EQ(gtk_widget_get_direction(GTK_WIDGET(tracks)), GTK_TEXT_DIR_RTL);
@@ -308,7 +312,7 @@ TEST_F(MelodiesPageTest, SaveAsWritesAClipTheEngineReadsAndAnEmptyClipGives4590)
     // clip from that start can be.
     std::string events = test::Bytes({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0x90, 0x3C, 0x50});
     for (int i = 0; i < 1200; ++i)
-        events += test::Bytes({0x83, 0x60, 0x3C, 0x00, 0x00, 0x3C, 0x50});  // a beat, note off, the next note
+        events += test::Bytes({0x83, 0x60, 0x3C, 0x00, 0x00, 0x3C, 0x50}); // a beat, note off, the next note
     const fs::path long10 = m_folder.Write("ten-minutes.mid", test::Smf(0, 480, {events + test::kEnd}));
     ASSERT_TRUE(Open(long10));
     fs::remove(saved);
@@ -317,9 +321,11 @@ TEST_F(MelodiesPageTest, SaveAsWritesAClipTheEngineReadsAndAnEmptyClipGives4590)
     m_ui.m_boxes.clear();
     ASSERT_TRUE(test::ClickButtonWithMouse(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS)));
     ASSERT_EQ(Texts().size(), 1u);
-    const std::string tooLong = "The clip is too long to be written. From its start, a clip of this selection can be at most ";
+    const std::string tooLong =
+        "The clip is too long to be written. From its start, a clip of this selection can be at most ";
     ASSERT_EQ(Texts()[0].substr(0, tooLong.size()), tooLong) << Texts()[0];
-    const std::int32_t longest = ParseTimeText(Texts()[0].substr(tooLong.size(), Texts()[0].size() - tooLong.size() - 6), 2);
+    const std::int32_t longest =
+        ParseTimeText(Texts()[0].substr(tooLong.size(), Texts()[0].size() - tooLong.size() - 6), 2);
     EXPECT_GT(longest, 60000) << Texts()[0];
     EXPECT_LT(longest, 600000);
     EXPECT_FALSE(fs::exists(saved));
@@ -371,7 +377,9 @@ TEST_F(MelodiesPageTest, CancellingTheTransferGives526AndLeavesNoFileOnThePhone)
     auto recording = std::make_shared<CRecordingProgressDlg>();
     recording->CancelAfterPositions(0);
     CServiceFactory::Instance().RegisterImplementation("CancellingProgress", [recording] { return recording; });
-    Connect("CX70", {}, "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"=\"CancellingProgress\"\n");
+    Connect("CX70", {},
+            "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"="
+            "\"CancellingProgress\"\n");
     ASSERT_TRUE(m_clip->OpenFile((kMidiCorpus / "test-all-gm-sounds.mid").string()));
     m_page->SetDestination("cancelled.mid");
     m_clip->WriteToPhone();
@@ -402,8 +410,9 @@ TEST_F(MelodiesPageTest, UnpluggingDuringATransmitTellsTheFailedTransferFirstAnd
     auto progress = std::make_shared<UnpluggingProgress>();
     CServiceFactory::Instance().RegisterImplementation("UnpluggingProgress", [progress] { return progress; });
     // Over the line, as a real phone: a large file, so the transfer takes many packets.
-    Connect("CX70", {}, "\"VolumeRoot\"=\"\"\n[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n"
-                        "\"Implementation\"=\"UnpluggingProgress\"\n");
+    Connect("CX70", {},
+            "\"VolumeRoot\"=\"\"\n[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n"
+            "\"Implementation\"=\"UnpluggingProgress\"\n");
     ASSERT_TRUE(Open(kMidiCorpus / "test-all-gm-sounds.mid"));
     Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END)), "5:00.00");
     m_page->SetDestination("unplugged.mid");
@@ -413,8 +422,9 @@ TEST_F(MelodiesPageTest, UnpluggingDuringATransmitTellsTheFailedTransferFirstAnd
     };
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     ASSERT_TRUE(test::ClickButtonWithMouse(m_page->GetDlgItem(CMelodiesDlg::IDC_BUTTON_WRITE)));
-    ASSERT_TRUE(test::DispatchUntil([&] { return Told("Please connect the phone whose ringtone you want to change."); }))
-        << ::testing::PrintToString(Texts());
+    ASSERT_TRUE(test::DispatchUntil([&] {
+        return Told("Please connect the phone whose ringtone you want to change.");
+    })) << ::testing::PrintToString(Texts());
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Transferring of file/clip to the phone unsuccessful.",
                                                  "Please connect the phone whose ringtone you want to change."}));
     for (const auto& entry : fs::recursive_directory_iterator(m_editor->phone->Files()))
@@ -425,7 +435,8 @@ TEST_F(MelodiesPageTest, UnpluggingDuringATransmitTellsTheFailedTransferFirstAnd
 TEST_F(MelodiesPageTest, APhoneThatDropsTheLineMidTransferGives526)
 {
     Connect("ME45", {"--drop-after", "16", "--reopen"},
-            "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"=\"RecordingProgressWindow\"\n");
+            "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"="
+            "\"RecordingProgressWindow\"\n");
     ASSERT_TRUE(m_clip->OpenFile((kMidiCorpus / "test-all-gm-sounds.mid").string()));
     // The whole file: many chunks, so the line drops in the middle of the upload.
     Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END)), "5:00.00");
@@ -438,7 +449,10 @@ TEST_F(MelodiesPageTest, APhoneThatDropsTheLineMidTransferGives526)
 TEST_F(MelodiesPageTest, ClickingARowStopsPlayingOnThePC)
 {
     const std::string wav = (m_folder.Path() / "out.wav").string();
-    Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n\"AudioFileRealTime\"=dword:00000001\n\"AudioFile\"=\"" + wav + "\"\n");
+    Connect("CX70", {},
+            "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n\"AudioFileRealTime\"=dword:"
+            "00000001\n\"AudioFile\"=\"" +
+                wav + "\"\n");
     ASSERT_TRUE(Open(kMidiCorpus / "test-multichannel-chords-0.mid"));
     CPlayOnPcSubDlg& player = m_clip->GetPlayer();
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
@@ -452,7 +466,7 @@ TEST_F(MelodiesPageTest, ClickingARowStopsPlayingOnThePC)
     EXPECT_EQ(Tracks()->GetItemImage(0), 0);
     EXPECT_TRUE(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
     EXPECT_FALSE(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->IsEnabled());
-    EXPECT_EQ(player.Status(MCI_STATUS_LENGTH), 0u);  // the device is closed
+    EXPECT_EQ(player.Status(MCI_STATUS_LENGTH), 0u); // the device is closed
 }
 
 TEST_F(MelodiesPageTest, PlayWithoutASoundOutputSaysWhyOnceAndThePanelStaysStopped)
@@ -463,9 +477,10 @@ TEST_F(MelodiesPageTest, PlayWithoutASoundOutputSaysWhyOnceAndThePanelStaysStopp
     CPlayOnPcSubDlg& player = m_clip->GetPlayer();
     ASSERT_TRUE(test::ClickButtonWithMouse(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)));
     ASSERT_EQ(Texts().size(), 1u) << ::testing::PrintToString(Texts());
-    EXPECT_EQ(Texts()[0], "The melody cannot be played on this PC: no sound output could be opened (tried: no-such-driver). "
-                          "Check that a sound card or sound server is available, or name another audio driver in the "
-                          "registry value \"AudioDriver\".");
+    EXPECT_EQ(Texts()[0],
+              "The melody cannot be played on this PC: no sound output could be opened (tried: no-such-driver). "
+              "Check that a sound card or sound server is available, or name another audio driver in the "
+              "registry value \"AudioDriver\".");
     EXPECT_TRUE(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
     EXPECT_FALSE(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->IsEnabled());
 }
@@ -473,7 +488,10 @@ TEST_F(MelodiesPageTest, PlayWithoutASoundOutputSaysWhyOnceAndThePanelStaysStopp
 TEST_F(MelodiesPageTest, EnterPressesTheFocusedButtonAndTheFocusStaysOnThePlayPanelAndUpdate)
 {
     const std::string wav = (m_folder.Path() / "out.wav").string();
-    Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n\"AudioFileRealTime\"=dword:00000001\n\"AudioFile\"=\"" + wav + "\"\n");
+    Connect("CX70", {},
+            "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n\"AudioFileRealTime\"=dword:"
+            "00000001\n\"AudioFile\"=\"" +
+                wav + "\"\n");
     const fs::path scale = kScale;
     SetFileChoosers([&](wxWindow*, const std::string&, const std::string&) { return scale.string(); }, nullptr);
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
@@ -507,7 +525,8 @@ TEST_F(MelodiesPageTest, EnterPressesTheFocusedButtonAndTheFocusStaysOnThePlayPa
     int pressed = 0;
     update->Bind(wxEVT_BUTTON, [&pressed](wxCommandEvent& event) { ++pressed, event.Skip(); });
     pressEnterOn(update);
-    ASSERT_TRUE(test::DispatchUntil([&] { return pressed == 1 && !m_dlg->IsReadOutRunning() && update->IsEnabled(); }, 15000));
+    ASSERT_TRUE(
+        test::DispatchUntil([&] { return pressed == 1 && !m_dlg->IsReadOutRunning() && update->IsEnabled(); }, 15000));
     EXPECT_TRUE(test::DispatchUntil([&] { return wxWindow::FindFocus() == update; }));
 
     // Enter in a field that is no button never closes the editor.
@@ -542,7 +561,8 @@ TEST_F(MelodiesPageTest, DisabledTransmitAndTheSlotChooserShowTheirTooltipsUnder
     ASSERT_TRUE(slots->IsShown());
     slots->Disable();
     test::MoveTo(slots, wxPoint(slots->GetClientSize().GetWidth() / 2, slots->GetClientSize().GetHeight() / 2));
-    EXPECT_TRUE(test::DispatchUntil([&] { return test::ShownToolTip() == "Ringtone selected"; })) << test::ShownToolTip();
+    EXPECT_TRUE(test::DispatchUntil([&] { return test::ShownToolTip() == "Ringtone selected"; }))
+        << test::ShownToolTip();
 }
 
 TEST_F(MelodiesPageTest, AScreenReaderReadsTheIconButtonsTheRowsOfBothListsAndWholeColumnTitles)
@@ -634,8 +654,8 @@ TEST_F(MelodiesPageTest, TabGoesThroughTheClipEditorInReadingOrderBeforeTheDesti
         const auto it = std::find(reached.begin(), reached.end(), id);
         return it == reached.end() ? -1 : static_cast<int>(it - reached.begin());
     };
-    const int ids[] = {CClipEditDlg::IDC_OPEN,       CClipEditDlg::IDC_SAVE_AS,  CClipEditDlg::IDC_FILE,
-                       CClipEditDlg::IDC_TRACK_LIST, CClipEditDlg::IDC_CLIP_START, CClipEditDlg::IDC_CLIP_END,
+    const int ids[] = {CClipEditDlg::IDC_OPEN,         CClipEditDlg::IDC_SAVE_AS,       CClipEditDlg::IDC_FILE,
+                       CClipEditDlg::IDC_TRACK_LIST,   CClipEditDlg::IDC_CLIP_START,    CClipEditDlg::IDC_CLIP_END,
                        CMelodiesDlg::IDC_BUTTON_WRITE, CMelodiesDlg::IDC_COMBO_TONEFILE};
     int previous = -1;
     for (int id : ids) {

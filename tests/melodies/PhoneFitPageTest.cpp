@@ -17,9 +17,9 @@
 namespace corvina {
 namespace {
 
-using test::MelodiesPageTest;
 using test::kMidiCorpus;
 using test::kScale;
+using test::MelodiesPageTest;
 using test::ReadFile;
 using test::Type;
 namespace fs = std::filesystem;
@@ -53,7 +53,7 @@ protected:
 
 TEST_F(PhoneFitPageTest, AClipOverThePhonesVoicesIsMarkedAndTransmitAsksToSendItFittedAsItIsOrNotAtAll)
 {
-    Connect("ME45", {}, kRenderToFile);  // four voices, 10 KB
+    Connect("ME45", {}, kRenderToFile); // four voices, 10 KB
     ASSERT_TRUE(Open(Write("chord.mid", ChordThenTune())));
     Type(dynamic_cast<CTimeEdit*>(Control(CClipEditDlg::IDC_CLIP_END)), "0:02.00");
     test::DispatchPending();
@@ -73,7 +73,8 @@ TEST_F(PhoneFitPageTest, AClipOverThePhonesVoicesIsMarkedAndTransmitAsksToSendIt
     // Fitted: the phone gets a copy that never needs more than its four voices, with the tune.
     m_ui.QueueAnswer(0);
     Transmit();
-    ASSERT_TRUE(Told("The file or the clip were successfully transferred to the mobile phone.")) << ::testing::PrintToString(Texts());
+    ASSERT_TRUE(Told("The file or the clip were successfully transferred to the mobile phone."))
+        << ::testing::PrintToString(Texts());
     CMidiFile sent;
     ASSERT_EQ(sent.Load(slot.string()), 0);
     const auto notes = CollectNotes(sent, -1, -1);
@@ -90,14 +91,15 @@ TEST_F(PhoneFitPageTest, AClipOverThePhonesVoicesIsMarkedAndTransmitAsksToSendIt
 
 TEST_F(PhoneFitPageTest, APhoneWithoutMidiGetsTheMelodyLineCutToItsNoteLimitAndHearsThatLine)
 {
-    Connect("R15", {}, kRenderToFile);  // no MIDI, at most 100 notes of melody
+    Connect("R15", {}, kRenderToFile); // no MIDI, at most 100 notes of melody
     ASSERT_TRUE(Open(kMidiCorpus / "test-all-gm-sounds.mid"));
     Type(dynamic_cast<CTimeEdit*>(Control(CClipEditDlg::IDC_CLIP_END)), "5:00.00");
     test::DispatchPending();
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     Transmit();
     ASSERT_GE(Texts().size(), 2u);
-    EXPECT_NE(Texts()[0].find("The phone plays at most 100 notes: the melody line keeps "), std::string::npos) << Texts()[0];
+    EXPECT_NE(Texts()[0].find("The phone plays at most 100 notes: the melody line keeps "), std::string::npos)
+        << Texts()[0];
     EXPECT_EQ(Texts().back(), "The file or the clip were successfully transferred to the mobile phone.");
     EXPECT_EQ(ReadFile(m_editor->phone->State() / "usertones" / "1.mid").rfind("BEGIN:IMELODY", 0), 0u);
 
@@ -105,7 +107,8 @@ TEST_F(PhoneFitPageTest, APhoneWithoutMidiGetsTheMelodyLineCutToItsNoteLimitAndH
         return static_cast<wxRadioButton*>(Control(CClipEditDlg::IDC_SOUND_PHONE))->GetValue();
     }));
     ASSERT_TRUE(test::ClickButtonWithMouse(m_clip->GetPlayer().GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)));
-    EXPECT_TRUE(m_clip->GetPlayer().Player().GetFile().ends_with("rtline.mid")) << m_clip->GetPlayer().Player().GetFile();
+    EXPECT_TRUE(m_clip->GetPlayer().Player().GetFile().ends_with("rtline.mid"))
+        << m_clip->GetPlayer().Player().GetFile();
 }
 
 TEST_F(PhoneFitPageTest, TheMelodyLineIsSavedAsIMelodyOrRtttlAndSentIntoAPlatformPhonesIMelodyFolder)
@@ -130,7 +133,8 @@ TEST_F(PhoneFitPageTest, TheMelodyLineIsSavedAsIMelodyOrRtttlAndSentIntoAPlatfor
     keys.Text("scale.imy");
     ASSERT_TRUE(test::DispatchUntil([&] { return destination->GetValue() == "scale.imy"; })) << destination->GetValue();
     Transmit();
-    ASSERT_TRUE(Told("The file or the clip were successfully transferred to the mobile phone.")) << ::testing::PrintToString(Texts());
+    ASSERT_TRUE(Told("The file or the clip were successfully transferred to the mobile phone."))
+        << ::testing::PrintToString(Texts());
     EXPECT_EQ(ReadFile(m_editor->phone->Files() / "iMelodies" / "scale.imy").rfind("BEGIN:IMELODY", 0), 0u);
     EXPECT_FALSE(fs::exists(m_editor->phone->Files() / "Ringtones" / "scale.imy"));
 }

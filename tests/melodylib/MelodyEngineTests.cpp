@@ -19,14 +19,22 @@ namespace fs = std::filesystem;
 TEST(MelodyAndEngine, TheEngineLoadsExportedMelodiesWithAllTheirNotes)
 {
     const test::ScratchFolder temp("melody-engine");
-    struct Case { std::string text; std::size_t notes; int lengthMs; };
+    struct Case {
+        std::string text;
+        std::size_t notes;
+        int lengthMs;
+    };
     const std::vector<Case> cases = {
         // 120 bpm: a quarter is 500 ms.
-        {"BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\nBEAT:120\r\nMELODY:(c3d3@3)e2r2\r\nEND:IMELODY\r\n", 7, 2500},
-        {"BEGIN:IMELODY\r\nVERSION:1.0\r\nFORMAT:CLASS1.0\r\nNAME:Scale\r\nBEAT:60\r\nMELODY:c2d2e2f2\r\nEND:IMELODY\r\n", 4, 4000},
+        {"BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\nBEAT:120\r\nMELODY:(c3d3@3)e2r2\r\nEND:IMELODY\r\n", 7,
+         2500},
+        {"BEGIN:IMELODY\r\nVERSION:1.0\r\nFORMAT:CLASS1.0\r\nNAME:Scale\r\nBEAT:60\r\nMELODY:c2d2e2f2\r\nEND:"
+         "IMELODY\r\n",
+         4, 4000},
     };
     std::vector<std::pair<std::string, std::size_t>> inputs;
-    for (const auto& c : cases) inputs.emplace_back(c.text, c.notes);
+    for (const auto& c : cases)
+        inputs.emplace_back(c.text, c.notes);
     inputs.emplace_back(test::ReadFile(test::kImelody), 11); // counted by hand in the export tests
 
     for (std::size_t i = 0; i < inputs.size(); ++i) {
@@ -65,16 +73,19 @@ TEST(MelodyAndEngine, EveryCorpusLineSoundsOneNoteAtATimeAndReadsBackAsiMelody)
         std::vector<TimedNote> timed;
         for (std::size_t i = 0; i < line.notes.size(); ++i) {
             const SMidiNote& n = line.notes[i];
-            EXPECT_TRUE(n.dwStartUs < n.dwEndUs && (i + 1 == line.notes.size() || n.dwEndUs <= line.notes[i + 1].dwStartUs)) << i;
+            EXPECT_TRUE(n.dwStartUs < n.dwEndUs &&
+                        (i + 1 == line.notes.size() || n.dwEndUs <= line.notes[i + 1].dwStartUs))
+                << i;
             timed.push_back({n.dwStartUs, n.dwEndUs, n.byKey});
         }
-        const Melody written = MelodyFromLine(timed, BeatFromTempo(midi.GetTrack(line.nTrack)->GetTempoAt(0)), eNoteValues::iMelody, "corpus");
+        const Melody written = MelodyFromLine(timed, BeatFromTempo(midi.GetTrack(line.nTrack)->GetTempoAt(0)),
+                                              eNoteValues::iMelody, "corpus");
         std::ostringstream text;
         ExportiMelody(written, text);
         std::istringstream in(text.str());
         Melody read;
         ImportiMelody(in, read);
-        std::vector<int> keys, expected;   // keys below *0 c come up by octaves
+        std::vector<int> keys, expected; // keys below *0 c come up by octaves
         for (const MelodyItem& item : read.Items)
             if (item.Kind == eMelodyItemKind::Note)
                 keys.push_back(item.Key);
@@ -82,7 +93,7 @@ TEST(MelodyAndEngine, EveryCorpusLineSoundsOneNoteAtATimeAndReadsBackAsiMelody)
             expected.push_back(std::max(note.Key, kLowestiMelodyKey + note.Key % 12));
         EXPECT_EQ(keys, expected);
     }
-    EXPECT_GE(lines, 60);   // most files of the corpus have a tune; the rest are drums, silence or broken
+    EXPECT_GE(lines, 60); // most files of the corpus have a tune; the rest are drums, silence or broken
 }
 
 } // namespace

@@ -37,7 +37,8 @@ std::string Wrap(const std::string& melodyLine, const std::string& header = "")
 std::string Bytes(std::initializer_list<int> v)
 {
     std::string s;
-    for (int b : v) s += static_cast<char>(b);
+    for (int b : v)
+        s += static_cast<char>(b);
     return s;
 }
 
@@ -45,16 +46,12 @@ TEST(MelodyExport, ATinyMelodyIsWrittenByteForByte)
 {
     Melody m = Read(Wrap("c2r3e3", "BEAT:120\r\nSTYLE:S1\r\nVOLUME:V15\r\n"));
     std::string expected = Bytes({
-        'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
-        'M', 'T', 'r', 'k', 0, 0, 0, 34,
-        0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, // 500000 us per quarter
-        0x00, 0xC0, 0x00,
-        0x00, 0xB0, 0x07, 0x7F,                   // V15
-        0x00, 0x90, 0x48, 0x64,                   // c, a quarter
-        0x60, 0x80, 0x48, 0x00,
-        0x30, 0x90, 0x4C, 0x64,                   // after an eighth rest: e, an eighth
-        0x30, 0x80, 0x4C, 0x00,
-        0x00, 0xFF, 0x2F, 0x00,
+        'M',  'T',  'h',  'd',  0,    0,    0,    6,    0,    0,    0,    1,    0,    96,   'M',
+        'T',  'r',  'k',  0,    0,    0,    34,   0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, // 500000 us per quarter
+        0x00, 0xC0, 0x00, 0x00, 0xB0, 0x07, 0x7F,                                           // V15
+        0x00, 0x90, 0x48, 0x64,                                                             // c, a quarter
+        0x60, 0x80, 0x48, 0x00, 0x30, 0x90, 0x4C, 0x64, // after an eighth rest: e, an eighth
+        0x30, 0x80, 0x4C, 0x00, 0x00, 0xFF, 0x2F, 0x00,
     });
     EXPECT_EQ(Export(m), expected);
 }
@@ -64,14 +61,9 @@ TEST(MelodyExport, StyleShortensTheSoundingPartAndTheBoundCutsWithANoteOff)
     std::string natural = Export(Read(Wrap("c1", "BEAT:120\r\nSTYLE:S0\r\n")), 250);
     // A half note is 192 ticks; 250 ms at 120 beats per minute are 48 ticks.
     std::string expectedNatural = Bytes({
-        'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
-        'M', 'T', 'r', 'k', 0, 0, 0, 26,
-        0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,
-        0x00, 0xC0, 0x00,
-        0x00, 0xB0, 0x07, 0x3B,                   // V7
-        0x00, 0x90, 0x48, 0x64,
-        0x30, 0x80, 0x48, 0x00,
-        0x00, 0xFF, 0x2F, 0x00,
+        'M',  'T',  'h',  'd',  0,    0,    0,    6,    0,    0,    0,    1,    0,    96,   'M',  'T',  'r',  'k', 0,
+        0,    0,    26,   0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xC0, 0x00, 0x00, 0xB0, 0x07, 0x3B, // V7
+        0x00, 0x90, 0x48, 0x64, 0x30, 0x80, 0x48, 0x00, 0x00, 0xFF, 0x2F, 0x00,
     });
     EXPECT_EQ(natural, expectedNatural);
 
@@ -116,7 +108,8 @@ TEST(MelodyExport, RepeatedVolumeStepsAreBoundedByEventsAsWellAsByLength)
     // (a 40 MB file, seconds of work on the window's thread). Volume steps take no time, so only the
     // event bound stops them.
     std::string steps;
-    for (int i = 0; i < 500; ++i) steps += "v+v-";
+    for (int i = 0; i < 500; ++i)
+        steps += "v+v-";
     test::SmfSummary s = test::InspectSmf(Export(Read(Wrap("(" + steps + "@9999)"))));
     // The melody's own events stay within the bound; tempo, program, volume and End of Track come on top.
     EXPECT_GT(s.Events, kMaxSmfEvents - 10);

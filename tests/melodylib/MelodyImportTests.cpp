@@ -46,7 +46,8 @@ TEST(MelodyImport, HeaderFieldsAreReadWhateverTheirCaseAndLineEnds)
 
 TEST(MelodyImport, FoldedLinesAreJoinedBeforeParsing)
 {
-    Melody m = Read("BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\nMELODY:c2d2\r\n e2f2\r\n\tg2\r\nEND:IMELODY\r\n");
+    Melody m =
+        Read("BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\nMELODY:c2d2\r\n e2f2\r\n\tg2\r\nEND:IMELODY\r\n");
     ASSERT_EQ(m.Items.size(), 5u);
     EXPECT_EQ(m.Items[4].Key, 79); // g in the default octave
 }
@@ -59,7 +60,7 @@ TEST(MelodyImport, NotesGetTheirPitchFromLetterAccidentalAndOctave)
     EXPECT_EQ(m.Items[1].Key, 73);
     EXPECT_EQ(m.Items[2].Key, 75);
     EXPECT_EQ(m.Items[3].Key, 24);
-    EXPECT_EQ(m.Items[4].Key, 35);  // the octave prefix stays in force
+    EXPECT_EQ(m.Items[4].Key, 35); // the octave prefix stays in force
     EXPECT_EQ(m.Items[5].Key, 120);
     EXPECT_EQ(m.Items[6].Key, 119); // b of octave 8 is above the MIDI range: an octave lower
     EXPECT_EQ(m.Items[6].Duration, 0);
@@ -71,10 +72,11 @@ TEST(MelodyImport, DurationsSpecsSwitchesVolumesAndRepeatsBecomeItems)
     Melody m = Read(Wrap("c5.d1:e2;r4ledonledoffvibeonvibeoffbackonbackoffV10V+v-(c3@0V+)"));
     using K = eMelodyItemKind;
     std::vector<K> kinds;
-    for (const auto& i : m.Items) kinds.push_back(i.Kind);
-    EXPECT_EQ(kinds, (std::vector<K>{K::Note, K::Note, K::Note, K::Rest, K::Led, K::Led, K::Vibe, K::Vibe,
-                                     K::Backlight, K::Backlight, K::Volume, K::Volume, K::Volume,
-                                     K::RepeatBegin, K::Note, K::RepeatEnd}));
+    for (const auto& i : m.Items)
+        kinds.push_back(i.Kind);
+    EXPECT_EQ(kinds,
+              (std::vector<K>{K::Note, K::Note, K::Note, K::Rest, K::Led, K::Led, K::Vibe, K::Vibe, K::Backlight,
+                              K::Backlight, K::Volume, K::Volume, K::Volume, K::RepeatBegin, K::Note, K::RepeatEnd}));
     EXPECT_EQ(m.Items[0].Dotting, eDurationSpec::Dotted);
     EXPECT_EQ(m.Items[1].Dotting, eDurationSpec::DoubleDotted);
     EXPECT_EQ(m.Items[2].Dotting, eDurationSpec::Triplet);
@@ -91,24 +93,24 @@ TEST(MelodyImport, DurationsSpecsSwitchesVolumesAndRepeatsBecomeItems)
 TEST(MelodyImport, MalformedInputRaisesUnsupportedFormatAndLeavesTheMelodyAlone)
 {
     const std::vector<std::string> bad = {
-        "VERSION:1.2\r\nMELODY:c2\r\nEND:IMELODY\r\n",            // no BEGIN
-        Wrap("h3"),                                               // no such note
-        Wrap("c7"),                                               // duration out of range
-        Wrap("c"),                                                // duration missing
-        Wrap("#x2"),                                              // accidental without a note
-        Wrap("*9c2"),                                             // octave out of range
-        Wrap("(c2d2"),                                            // repeat not closed
-        Wrap("(c2(d2@2)@2)"),                                     // nested repeat
-        Wrap("c2@2)"),                                            // count outside a repeat
-        Wrap("(c2@)"),                                            // count missing
-        Wrap("(@2)"),                                             // empty block
-        Wrap("V16c2"),                                            // volume too high
-        Wrap(""),                                                 // empty melody
+        "VERSION:1.2\r\nMELODY:c2\r\nEND:IMELODY\r\n", // no BEGIN
+        Wrap("h3"),                                    // no such note
+        Wrap("c7"),                                    // duration out of range
+        Wrap("c"),                                     // duration missing
+        Wrap("#x2"),                                   // accidental without a note
+        Wrap("*9c2"),                                  // octave out of range
+        Wrap("(c2d2"),                                 // repeat not closed
+        Wrap("(c2(d2@2)@2)"),                          // nested repeat
+        Wrap("c2@2)"),                                 // count outside a repeat
+        Wrap("(c2@)"),                                 // count missing
+        Wrap("(@2)"),                                  // empty block
+        Wrap("V16c2"),                                 // volume too high
+        Wrap(""),                                      // empty melody
         Wrap("c2", "VOLUME:loud\r\n"),
         Wrap("c2", "STYLE:S3\r\n"),
         Wrap("c2", "BEAT:fast\r\n"),
-        "BEGIN:IMELODY\r\nMELODY:c2\r\n",                         // END missing
-        "BEGIN:IMELODY\r\nNAME:x\r\nEND:IMELODY\r\n",             // MELODY missing
+        "BEGIN:IMELODY\r\nMELODY:c2\r\n",             // END missing
+        "BEGIN:IMELODY\r\nNAME:x\r\nEND:IMELODY\r\n", // MELODY missing
         Wrap("c2", "VERSION:2.0\r\n"),
         std::string("\x00\x01\xFF\xFEMThd garbage\x7F", 17),
         "",

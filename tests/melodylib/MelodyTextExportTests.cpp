@@ -11,7 +11,7 @@ namespace corvina {
 namespace {
 
 struct Tone {
-    int key;   // -1 for a pause
+    int key; // -1 for a pause
     double ms;
     bool operator==(const Tone&) const = default;
 };
@@ -73,8 +73,8 @@ TEST(MelodyTextExport, ASmallLineIsWrittenByteForByteInBothFormats)
 {
     // At 120 beats a quarter is 500 ms: a quarter, an eighth, a dotted quarter, three triplet eighths, a
     // half rest and a double-dotted half; 20 ms gaps are how the notes were played, not rests.
-    const std::vector<TimedNote> line = {{0, 480000, 72},          {500000, 730000, 74},     {750000, 1500000, 76},
-                                         {1500000, 1666667, 79},   {1666667, 1833333, 81},   {1833333, 2000000, 84},
+    const std::vector<TimedNote> line = {{0, 480000, 72},        {500000, 730000, 74},   {750000, 1500000, 76},
+                                         {1500000, 1666667, 79}, {1666667, 1833333, 81}, {1833333, 2000000, 84},
                                          {3000000, 4750000, 70}};
     EXPECT_EQ(Text(MelodyFromLine(line, 120, eNoteValues::iMelody, "Tiny"), false),
               "BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\nNAME:Tiny\r\nBEAT:120\r\n"
@@ -82,8 +82,9 @@ TEST(MelodyTextExport, ASmallLineIsWrittenByteForByteInBothFormats)
     // Without triplets the three notes become 16th values that keep the next onset in place.
     const std::string rtttl = Text(MelodyFromLine(line, 120, eNoteValues::RTTTL, "Tiny:tune, long name"), true);
     EXPECT_EQ(rtttl, "Tinytune l:d=16,o=5,b=120:4c,8d,4e.,g.,a,c6.,2p,1a#4\n");
-    EXPECT_EQ(ReadRtttl(rtttl), (std::vector<Tone>{{72, 500}, {74, 250}, {76, 750}, {79, 187.5}, {81, 125},
-                                                   {84, 187.5}, {-1, 1000}, {70, 2000}}));
+    EXPECT_EQ(ReadRtttl(rtttl),
+              (std::vector<Tone>{
+                  {72, 500}, {74, 250}, {76, 750}, {79, 187.5}, {81, 125}, {84, 187.5}, {-1, 1000}, {70, 2000}}));
 }
 
 TEST(MelodyTextExport, ALongLineReadsBackWithItsNotesAndValuesAndFoldsAt75Octets)
@@ -97,14 +98,15 @@ TEST(MelodyTextExport, ALongLineReadsBackWithItsNotesAndValuesAndFoldsAt75Octets
         at += length + (random() % 3 == 0 ? random() % 2000000 : 0);
     }
     for (const bool rtttl : {false, true}) {
-        const Melody written = MelodyFromLine(line, 40 + static_cast<int>(random() % 200), rtttl ? eNoteValues::RTTTL : eNoteValues::iMelody, "");
+        const Melody written = MelodyFromLine(line, 40 + static_cast<int>(random() % 200),
+                                              rtttl ? eNoteValues::RTTTL : eNoteValues::iMelody, "");
         const std::string text = Text(written, rtttl);
         EXPECT_EQ(rtttl ? ReadRtttl(text) : Tones(ReadiMelody(text)), Tones(written));
         if (rtttl)
             continue;
         std::istringstream lines(text);
         for (std::string physical; std::getline(lines, physical);)
-            EXPECT_LE(physical.size(), 76u) << physical;   // 75 octets and the CR
+            EXPECT_LE(physical.size(), 76u) << physical; // 75 octets and the CR
         EXPECT_GT(std::count(text.begin(), text.end(), '\n'), 30);
     }
 }
@@ -113,7 +115,8 @@ TEST(MelodyTextExport, KeysMoveIntoEachFormatsOctavesAndWhatAFormatCannotSayIsRe
 {
     std::vector<TimedNote> low;
     for (int key : {40, 45, 52, 20, 100})
-        low.push_back({static_cast<std::uint32_t>(low.size() * 500000), static_cast<std::uint32_t>(low.size() * 500000 + 500000), key});
+        low.push_back({static_cast<std::uint32_t>(low.size() * 500000),
+                       static_cast<std::uint32_t>(low.size() * 500000 + 500000), key});
     auto keys = [](const Melody& m) {
         std::vector<int> k;
         for (const MelodyItem& item : m.Items)

@@ -12,9 +12,9 @@ struct SmfSummary {
     int Format = -1;
     int Tracks = 0;
     int Division = 0;
-    int NoteOns = 0;         // note-ons with a velocity above 0
-    int NoteOffs = 0;        // note-offs and note-ons with velocity 0
-    int Events = 0;          // every event of every track, End of Track included
+    int NoteOns = 0;          // note-ons with a velocity above 0
+    int NoteOffs = 0;         // note-offs and note-ons with velocity 0
+    int Events = 0;           // every event of every track, End of Track included
     std::int64_t EndTick = 0; // tick of the last End of Track
     std::uint32_t Tempo = 0;  // first tempo meta event, microseconds per quarter
 };
@@ -22,36 +22,48 @@ struct SmfSummary {
 inline SmfSummary InspectSmf(const std::string& bytes)
 {
     auto u8 = [&](std::size_t p) -> std::uint32_t {
-        if (p >= bytes.size()) throw std::runtime_error("truncated MIDI file");
+        if (p >= bytes.size())
+            throw std::runtime_error("truncated MIDI file");
         return static_cast<unsigned char>(bytes[p]);
     };
     auto be = [&](std::size_t p, int n) {
         std::uint32_t v = 0;
-        for (int i = 0; i < n; ++i) v = (v << 8) | u8(p + i);
+        for (int i = 0; i < n; ++i)
+            v = (v << 8) | u8(p + i);
         return v;
     };
-    if (bytes.compare(0, 4, "MThd") != 0 || be(4, 4) != 6) throw std::runtime_error("no MThd");
+    if (bytes.compare(0, 4, "MThd") != 0 || be(4, 4) != 6)
+        throw std::runtime_error("no MThd");
     SmfSummary s;
     s.Format = static_cast<int>(be(8, 2));
     s.Division = static_cast<int>(be(12, 2));
     std::size_t p = 14;
     while (p + 8 <= bytes.size()) {
         std::size_t end = p + 8 + be(p + 4, 4);
-        if (bytes.compare(p, 4, "MTrk") != 0) { p = end; continue; }
+        if (bytes.compare(p, 4, "MTrk") != 0) {
+            p = end;
+            continue;
+        }
         ++s.Tracks;
         p += 8;
         std::int64_t tick = 0;
         while (p < end) {
             std::uint32_t delta = 0, b;
-            do { b = u8(p++); delta = (delta << 7) | (b & 0x7F); } while (b & 0x80);
+            do {
+                b = u8(p++);
+                delta = (delta << 7) | (b & 0x7F);
+            } while (b & 0x80);
             tick += delta;
             ++s.Events;
             std::uint32_t status = u8(p++);
-            if (status < 0x80) throw std::runtime_error("running status found");
+            if (status < 0x80)
+                throw std::runtime_error("running status found");
             if (status == 0xFF) {
                 std::uint32_t type = u8(p++), len = u8(p++); // the writer's metas are short
-                if (type == 0x51 && s.Tempo == 0) s.Tempo = be(p, 3);
-                if (type == 0x2F) s.EndTick = tick;
+                if (type == 0x51 && s.Tempo == 0)
+                    s.Tempo = be(p, 3);
+                if (type == 0x2F)
+                    s.EndTick = tick;
                 p += len;
             } else if ((status & 0xF0) == 0x90) {
                 (u8(p + 1) > 0 ? s.NoteOns : s.NoteOffs)++;

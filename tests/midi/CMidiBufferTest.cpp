@@ -20,20 +20,20 @@ TEST(CMidiBufferTest, ReadsMoveTheCursorOnlyWhenTheyFindEnoughData)
     Fill(buf, std::string("\x12\x34\x56", 3));
     EXPECT_EQ(buf.ReadByte(false), 0x12);
     EXPECT_EQ(buf.GetReadPos(), 0);
-    EXPECT_EQ(buf.ReadNumber(4), 0u);   // only three bytes: nothing read, no move
+    EXPECT_EQ(buf.ReadNumber(4), 0u); // only three bytes: nothing read, no move
     EXPECT_EQ(buf.GetReadPos(), 0);
     EXPECT_EQ(buf.ReadString(4), "");
     EXPECT_EQ(buf.GetReadPos(), 0);
     EXPECT_EQ(buf.ReadNumber(2), 0x1234u);
     EXPECT_EQ(buf.ReadByte(true), 0x56);
     EXPECT_FALSE(buf.MoreData());
-    EXPECT_EQ(buf.ReadByte(true), 0);   // at the end: 0 and no move
+    EXPECT_EQ(buf.ReadByte(true), 0); // at the end: 0 and no move
     EXPECT_EQ(buf.GetReadPos(), 3);
 
     buf.SetReadPos(0);
-    EXPECT_EQ(buf.ReadNumber(5), 0u);   // a size outside 1 to 4 gives 0 but still moves
+    EXPECT_EQ(buf.ReadNumber(5), 0u); // a size outside 1 to 4 gives 0 but still moves
     EXPECT_EQ(buf.GetReadPos(), 5);
-    EXPECT_EQ(buf.ReadByte(true), 0);   // past the end nothing is read
+    EXPECT_EQ(buf.ReadByte(true), 0); // past the end nothing is read
     buf.SetReadPos(-3);
     EXPECT_EQ(buf.ReadByte(true), 0);
     EXPECT_EQ(buf.ReadNumber(1), 0u);
@@ -45,15 +45,15 @@ TEST(CMidiBufferTest, VariableLengthQuantitiesHaveNoLengthLimitAndFailWithoutMov
     CMidiBuffer buf;
     Fill(buf, std::string("\x81\x80\x80\x80\x81\x00\x7F\x81", 8));
     std::uint32_t value = 1;
-    ASSERT_TRUE(buf.ReadVarLength(value));   // six bytes: the top bits fall off the 32-bit value
+    ASSERT_TRUE(buf.ReadVarLength(value)); // six bytes: the top bits fall off the 32-bit value
     EXPECT_EQ(value, 128u);
     EXPECT_EQ(buf.GetReadPos(), 6);
     ASSERT_TRUE(buf.ReadVarLength(value));
     EXPECT_EQ(value, 0x7Fu);
-    EXPECT_FALSE(buf.ReadVarLength(value));  // 0x81 then the end of the data
+    EXPECT_FALSE(buf.ReadVarLength(value)); // 0x81 then the end of the data
     EXPECT_EQ(buf.GetReadPos(), 7);
     buf.SetReadPos(8);
-    EXPECT_FALSE(buf.ReadVarLength(value));  // nothing left at all
+    EXPECT_FALSE(buf.ReadVarLength(value)); // nothing left at all
     EXPECT_EQ(buf.GetParseLog(), "ReadVarLength failed\n7: ReadVarLength failed\n8: ");
 }
 
@@ -66,18 +66,20 @@ TEST(CMidiBufferTest, WritesStopAtTheCapacityAndCopiesAreAllOrNothing)
     EXPECT_TRUE(buf.WriteNumber(0x01020304u, 0));
     EXPECT_TRUE(buf.WriteNumber(0xAABBCCu, 2));
     EXPECT_TRUE(buf.CopyRange(3, 0));
-    EXPECT_FALSE(buf.CopyRange(6, 3));       // ends beyond the read image
-    EXPECT_FALSE(buf.CopyRange(0, 7));       // would pass the capacity
+    EXPECT_FALSE(buf.CopyRange(6, 3)); // ends beyond the read image
+    EXPECT_FALSE(buf.CopyRange(0, 7)); // would pass the capacity
     EXPECT_EQ(buf.GetWritePos(), 2);
     EXPECT_TRUE(buf.CopyRange(0, 3));
     EXPECT_TRUE(buf.WriteVarLength(0x3FFF));
     EXPECT_TRUE(buf.WriteByte(0x7E));
     EXPECT_FALSE(buf.WriteByte(0x7F));
-    EXPECT_EQ(buf.GetWrittenBytes(), std::string("\xBB\xCC" "ABC\xFF\x7F\x7E", 8));
+    EXPECT_EQ(buf.GetWrittenBytes(), std::string("\xBB\xCC"
+                                                 "ABC\xFF\x7F\x7E",
+                                                 8));
 
     buf.SetWritePos(0);
     EXPECT_TRUE(buf.WriteVarLength(0x0FFFFFFF));
-    EXPECT_FALSE(buf.WriteVarLength(0x10000000));   // more than four bytes is not a valid delta
+    EXPECT_FALSE(buf.WriteVarLength(0x10000000)); // more than four bytes is not a valid delta
     EXPECT_EQ(buf.GetWrittenBytes(), std::string("\xFF\xFF\xFF\x7F", 4));
 }
 
@@ -115,7 +117,7 @@ TEST(CMidiBufferTest, AnOutputGrowsAsItIsWrittenKeepsWhatItHoldsAndStopsAtItsCap
     ASSERT_TRUE(buf.WriteNumber(0x01020304u, 4));
     buf.SetWritePos(end);
     EXPECT_TRUE(buf.WriteNumber(0xAABBCCDDu, 4));
-    EXPECT_FALSE(buf.WriteByte(0));   // the capacity is reached
+    EXPECT_FALSE(buf.WriteByte(0)); // the capacity is reached
     EXPECT_FALSE(buf.CopyRange(0, 1));
 
     const std::string_view written = buf.GetWrittenBytes();

@@ -24,7 +24,7 @@ TEST_F(CMidiFileLoadTest, PathsThatCannotBeReadGiveUnsupportedOrCannotOpen)
     const std::string good = Write("good.mid", Header(0, 1, 96) + Track(kMinimalEvents));
     const int fd = ::open(good.c_str(), O_RDONLY);
     ASSERT_GE(fd, 0);
-    ASSERT_EQ(::flock(fd, LOCK_EX), 0);   // another program holds the file
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0); // another program holds the file
     EXPECT_EQ(file.Load(good), kMidiLoadCannotOpen);
     ::close(fd);
     EXPECT_EQ(file.Load(good), kMidiLoadOk);
@@ -66,7 +66,7 @@ TEST_F(CMidiFileLoadTest, HeaderLengthAndTrackCountDecideWhereTracksAreAndWhethe
     CMidiFile longHeader;
     ASSERT_EQ(longHeader.Load(Write("h10.mid", Header(0, 1, 96, 10) + track)), kMidiLoadOk);
     EXPECT_EQ(longHeader.GetHeaderLength(), 10);
-    EXPECT_NE(longHeader.GetParseLog().find("Length 12 (26, 1a)\n"), std::string::npos);   // track at 18
+    EXPECT_NE(longHeader.GetParseLog().find("Length 12 (26, 1a)\n"), std::string::npos); // track at 18
 
     CMidiFile trailing;
     EXPECT_EQ(trailing.Load(Write("t1.mid", Header(1, 3, 96) + track + track + "garbage!")), kMidiLoadOk);
@@ -119,8 +119,9 @@ TEST_F(CMidiFileLoadTest, UnusualButReadableInputKeepsItsLiteralMeaning)
 
     // A tempo of 0 at time 0 does not count as a tempo at the start.
     CMidiFile zeroTempo;
-    ASSERT_EQ(zeroTempo.Load(Write("b.mid", Header(0, 1, 96) + Track(Bytes({0x00, 0xFF, 0x51, 0x03, 0, 0, 0, 0x60,
-                                                                            0x90, 0x3C, 0x40}) + kEnd))),
+    ASSERT_EQ(zeroTempo.Load(
+                  Write("b.mid", Header(0, 1, 96) +
+                                     Track(Bytes({0x00, 0xFF, 0x51, 0x03, 0, 0, 0, 0x60, 0x90, 0x3C, 0x40}) + kEnd))),
               kMidiLoadOk);
     EXPECT_FALSE(zeroTempo.GetTrack(0)->HasTempoAtStart());
     EXPECT_EQ(*zeroTempo.GetTrack(0)->GetNoteOnTimes(0), std::vector<std::uint32_t>{0});
@@ -128,8 +129,7 @@ TEST_F(CMidiFileLoadTest, UnusualButReadableInputKeepsItsLiteralMeaning)
     // Data bytes before any status byte in the whole program make empty events without a channel.
     ResetMidiReaderState();
     CMidiFile orphan;
-    ASSERT_EQ(orphan.Load(Write("c.mid", Header(0, 1, 96) + Track(Bytes({0x00, 0x3C}) + kMinimalEvents))),
-              kMidiLoadOk);
+    ASSERT_EQ(orphan.Load(Write("c.mid", Header(0, 1, 96) + Track(Bytes({0x00, 0x3C}) + kMinimalEvents))), kMidiLoadOk);
     const CMidiEvent& first = orphan.GetTrack(0)->GetEvents()[0];
     EXPECT_TRUE(first.IsRunningStatus());
     EXPECT_EQ(first.GetChannel(), -1);
@@ -141,12 +141,13 @@ TEST_F(CMidiFileLoadTest, EventsKeptCompactlyGiveBackEveryFieldTheirParseFound)
 {
     // Tracks keep 16 bytes per event and read the rest again from the image: long and padded deltas,
     // running status, a system exclusive event and a meta event with a two-byte length.
-    const std::string events = Bytes({0x00, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40,     // 22: tempo 1000000
-                                      0x83, 0x60, 0x90, 0x3C, 0x40,                 // 29: delta 480
-                                      0x80, 0x80, 0x80, 0x80, 0x00, 0x3C, 0x00,     // 34: delta 0 in five bytes
-                                      0x00, 0xF0, 0x03, 0x01, 0x02, 0xF7,           // 41: system exclusive
-                                      0x60, 0xFF, 0x01, 0x81, 0x00}) +              // 47: 128 bytes of text
-                               std::string(128, 'x') + kEnd;                        // 180: end of track
+    const std::string events = Bytes({0x00, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40, // 22: tempo 1000000
+                                      0x83, 0x60, 0x90, 0x3C, 0x40,             // 29: delta 480
+                                      0x80, 0x80, 0x80, 0x80, 0x00, 0x3C, 0x00, // 34: delta 0 in five bytes
+                                      0x00, 0xF0, 0x03, 0x01, 0x02, 0xF7,       // 41: system exclusive
+                                      0x60, 0xFF, 0x01, 0x81, 0x00}) +          // 47: 128 bytes of text
+                               std::string(128, 'x') +
+                               kEnd; // 180: end of track
     CMidiFile file;
     ASSERT_EQ(file.Load(Write("compact.mid", Header(0, 1, 96) + Track(events))), kMidiLoadOk);
     const CMidiEventList list = file.GetTrack(0)->GetEvents();
@@ -158,12 +159,9 @@ TEST_F(CMidiFileLoadTest, EventsKeptCompactlyGiveBackEveryFieldTheirParseFound)
         std::uint8_t status;
     };
     const Expected expected[] = {
-        {22, 23, 29, 0, 0, 500000, false, 0},
-        {29, 31, 34, 480, 5000000, 1000000, false, 0x90},
-        {34, 39, 41, 0, 5000000, 1000000, true, 0x90},
-        {41, 42, 47, 0, 5000000, 1000000, false, 0},
-        {47, 48, 180, 96, 6000000, 1000000, false, 0},
-        {180, 181, 184, 0, 6000000, 1000000, false, 0},
+        {22, 23, 29, 0, 0, 500000, false, 0},          {29, 31, 34, 480, 5000000, 1000000, false, 0x90},
+        {34, 39, 41, 0, 5000000, 1000000, true, 0x90}, {41, 42, 47, 0, 5000000, 1000000, false, 0},
+        {47, 48, 180, 96, 6000000, 1000000, false, 0}, {180, 181, 184, 0, 6000000, 1000000, false, 0},
     };
     for (std::size_t i = 0; i < list.size(); ++i) {
         SCOPED_TRACE(i);
@@ -195,12 +193,11 @@ TEST_F(CMidiFileLoadTest, TheParseLogRecordsEachFieldWithItsPosition)
 TEST_F(CMidiFileLoadTest, TimesAddRoundedTempoTimesDeltaOverDivision)
 {
     // Deltas 96, 1, 1, 5 at 500000 us per quarter and 96 ticks: each step rounded on its own.
-    const std::string events = Bytes({0x60, 0x90, 0x3C, 0x40, 0x01, 0x3D, 0x40, 0x01, 0x3E, 0x40,
-                                      0x05, 0x3F, 0x40}) + kEnd;
+    const std::string events =
+        Bytes({0x60, 0x90, 0x3C, 0x40, 0x01, 0x3D, 0x40, 0x01, 0x3E, 0x40, 0x05, 0x3F, 0x40}) + kEnd;
     CMidiFile file;
     ASSERT_EQ(file.Load(Write("t.mid", Header(0, 1, 96) + Track(events))), kMidiLoadOk);
-    EXPECT_EQ(*file.GetTrack(0)->GetNoteOnTimes(0),
-              (std::vector<std::uint32_t>{500000, 505208, 510416, 536458}));
+    EXPECT_EQ(*file.GetTrack(0)->GetNoteOnTimes(0), (std::vector<std::uint32_t>{500000, 505208, 510416, 536458}));
     EXPECT_EQ(file.GetTrack(0)->GetLengthMs(), 536);
 
     CMidiFile zeroDivision;
@@ -225,7 +222,7 @@ TEST_F(CMidiFileLoadTest, TempoEventsAtTheStartOfTheFirstTrackSetTheInitialTempo
     ASSERT_EQ(slow.Load(Write("b.mid", Header(1, 2, 96) + Track(tempo1s + note + kEnd) + second)), kMidiLoadOk);
     EXPECT_EQ(slow.GetInitialTempo(), 1000000u);
     EXPECT_EQ((*slow.GetTrack(0)->GetNoteOnTimes(0))[0], 1000000u);
-    EXPECT_EQ((*slow.GetTrack(1)->GetNoteOnTimes(0))[0], 1000000u);   // later tracks start at the new tempo
+    EXPECT_EQ((*slow.GetTrack(1)->GetNoteOnTimes(0))[0], 1000000u); // later tracks start at the new tempo
     EXPECT_NE(slow.GetParseLog().find("FF51 event time: 1000000 (25, 19)\n"), std::string::npos);
 
     // The same tempo later on changes only what follows it.
@@ -239,18 +236,19 @@ TEST_F(CMidiFileLoadTest, TempoEventsAtTheStartOfTheFirstTrackSetTheInitialTempo
 
 TEST_F(CMidiFileLoadTest, NoteOnListsKeepChannelOrderAndIgnoreZeroVelocity)
 {
-    const std::string t0 = Track(Bytes({0x00, 0x93, 0x3C, 0x40, 0x60, 0x90, 0x3C, 0x40, 0x00, 0x93, 0x3C, 0x00,
-                                        0x60, 0x3E, 0x40, 0x00, 0x80, 0x3C, 0x00}) + kEnd);
+    const std::string t0 = Track(Bytes({0x00, 0x93, 0x3C, 0x40, 0x60, 0x90, 0x3C, 0x40, 0x00, 0x93, 0x3C, 0x00, 0x60,
+                                        0x3E, 0x40, 0x00, 0x80, 0x3C, 0x00}) +
+                                 kEnd);
     const std::string t1 = Track(Bytes({0x30, 0x9F, 0x40, 0x7F, 0x00, 0xB0, 0x07, 0x64}) + kEnd);
     CMidiFile file;
     ASSERT_EQ(file.Load(Write("n.mid", Header(1, 2, 96) + t0 + t1)), kMidiLoadOk);
     const CMidiTrack& track = *file.GetTrack(0);
-    EXPECT_EQ(*track.GetNoteOnTimes(3), (std::vector<std::uint32_t>{0, 1000000}));   // velocity 0 left out
+    EXPECT_EQ(*track.GetNoteOnTimes(3), (std::vector<std::uint32_t>{0, 1000000})); // velocity 0 left out
     EXPECT_EQ(*track.GetNoteOnTimes(0), (std::vector<std::uint32_t>{500000}));
     EXPECT_EQ(track.GetNoteOnTimes(16), nullptr);
     EXPECT_TRUE(track.IsChannelUsed(0));
     EXPECT_TRUE(track.IsChannelUsed(3));
-    EXPECT_FALSE(file.GetTrack(1)->IsChannelUsed(0));   // a controller alone does not use a channel
+    EXPECT_FALSE(file.GetTrack(1)->IsChannelUsed(0)); // a controller alone does not use a channel
     EXPECT_EQ(file.GetAllNoteOnTimes(), (std::vector<std::uint32_t>{500000, 0, 1000000, 250000}));
     EXPECT_EQ(file.GetNoteOnCounts(), (std::vector<std::uint32_t>{1, 2, 1}));
     EXPECT_TRUE(track.GetEvents()[3].IsRunningStatus());
@@ -283,9 +281,9 @@ TEST_F(CMidiFileLoadTest, TruncatedTempoEventsNeitherHangNorReadOutsideTheFile)
     EXPECT_EQ(file.GetTrackCount(), 0);
     EXPECT_NE(file.GetParseLog().find("Last event is not end event!"), std::string::npos);
 
-    CMidiFile sysex;   // a system exclusive without its end byte runs to the end of the file
-    EXPECT_EQ(sysex.Load(Write("sx.mid", Header(0, 1, 96) + Track(Bytes({0x00, 0xF0, 0x7E, 0x7F, 0x09, 0x01,
-                                                                          0x00, 0xFF, 0x2F, 0x00, 0x00, 0x00})))),
+    CMidiFile sysex; // a system exclusive without its end byte runs to the end of the file
+    EXPECT_EQ(sysex.Load(Write("sx.mid", Header(0, 1, 96) + Track(Bytes({0x00, 0xF0, 0x7E, 0x7F, 0x09, 0x01, 0x00, 0xFF,
+                                                                         0x2F, 0x00, 0x00, 0x00})))),
               kMidiLoadUnsupported);
 }
 

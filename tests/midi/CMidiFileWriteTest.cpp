@@ -6,13 +6,14 @@ namespace {
 
 // One track on channel 0 at 96 ticks per quarter and 500000 us per quarter (one quarter = 0.5 s):
 // program change at 0, notes at 0.5 s, 1.5 s and 2.5 s, each half a second long.
-const std::string kMelody = Bytes({0x00, 0xC0, 0x05,          // t 0
-                                   0x60, 0x90, 0x3C, 0x40,    // t 0.5 s note-on
-                                   0x60, 0x80, 0x3C, 0x00,    // t 1.0 s
-                                   0x60, 0x90, 0x3E, 0x40,    // t 1.5 s note-on
-                                   0x60, 0x3E, 0x00,          // t 2.0 s note-off under running status
-                                   0x60, 0x90, 0x40, 0x40,    // t 2.5 s note-on
-                                   0x60, 0x80, 0x40, 0x00}) + kEnd;   // t 3.0 s
+const std::string kMelody = Bytes({0x00, 0xC0, 0x05,       // t 0
+                                   0x60, 0x90, 0x3C, 0x40, // t 0.5 s note-on
+                                   0x60, 0x80, 0x3C, 0x00, // t 1.0 s
+                                   0x60, 0x90, 0x3E, 0x40, // t 1.5 s note-on
+                                   0x60, 0x3E, 0x00,       // t 2.0 s note-off under running status
+                                   0x60, 0x90, 0x40, 0x40, // t 2.5 s note-on
+                                   0x60, 0x80, 0x40, 0x00}) +
+                            kEnd; // t 3.0 s
 
 // The bytes of a format-0 output with one chunk holding `events`.
 std::string SingleTrackOutput(const std::string& events)
@@ -94,8 +95,9 @@ TEST_F(CMidiFileWriteTest, ChannelFilesWrittenIntoAFolderAreTheSameBytesAndStayW
 
 TEST_F(CMidiFileWriteTest, ChannelFilesMoveOneChannelToChannelZeroAndStartWithATempo)
 {
-    const std::string events = Bytes({0x00, 0xC1, 0x05, 0x00, 0x90, 0x3C, 0x40, 0x60, 0x91, 0x3E, 0x40,
-                                      0x00, 0x3C, 0x00, 0x30, 0x80, 0x3C, 0x00}) + kEnd;
+    const std::string events = Bytes({0x00, 0xC1, 0x05, 0x00, 0x90, 0x3C, 0x40, 0x60, 0x91, 0x3E, 0x40, 0x00, 0x3C,
+                                      0x00, 0x30, 0x80, 0x3C, 0x00}) +
+                               kEnd;
     CMidiFile file;
     ASSERT_EQ(file.Load(Write("a.mid", Header(0, 1, 96) + Track(events))), kMidiLoadOk);
     ASSERT_TRUE(file.WriteChannelFiles());
@@ -106,8 +108,8 @@ TEST_F(CMidiFileWriteTest, ChannelFilesMoveOneChannelToChannelZeroAndStartWithAT
               SingleTrackOutput(tempo + Bytes({0x00, 0x90, 0x3C, 0x40, 0x81, 0x10, 0x80, 0x3C, 0x00}) + kEnd));
     // Channel 1 on channel 0, with the running-status event given its status byte.
     EXPECT_EQ(ReadFile(file.GetChannelFileName(1)),
-              SingleTrackOutput(tempo + Bytes({0x00, 0xC0, 0x05, 0x60, 0x90, 0x3E, 0x40, 0x00, 0x90, 0x3C, 0x00,
-                                               0x30, 0xFF, 0x2F, 0x00})));
+              SingleTrackOutput(tempo + Bytes({0x00, 0xC0, 0x05, 0x60, 0x90, 0x3E, 0x40, 0x00, 0x90, 0x3C, 0x00, 0x30,
+                                               0xFF, 0x2F, 0x00})));
 
     // A track that starts with its own tempo gets no second one.
     const std::string ownTempo = Bytes({0x00, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40, 0x00, 0x90, 0x3C, 0x40}) + kEnd;
@@ -121,14 +123,15 @@ TEST_F(CMidiFileWriteTest, ThreeInterleavedChannelsGetTheirOwnFilesAndAFileThatC
 {
     // Channels 0, 1 and 2 take turns under running status, with a text event between them: each file
     // gets its channel's events, the text, and the deltas of the others added up.
-    const std::string events = Bytes({0x00, 0x90, 0x3C, 0x40,          // ch 0 at 0
-                                      0x10, 0x91, 0x3E, 0x40,          // ch 1 at 16
-                                      0x10, 0x3F, 0x40,                // ch 1, running status, at 32
-                                      0x08, 0xFF, 0x01, 0x01, 'x',     // text at 40
-                                      0x08, 0x92, 0x40, 0x40,          // ch 2 at 48
-                                      0x10, 0x80, 0x3C, 0x00,          // ch 0 at 64
-                                      0x10, 0x81, 0x3E, 0x00,          // ch 1 at 80
-                                      0x10, 0x82, 0x40, 0x00}) + kEnd; // ch 2 at 96
+    const std::string events = Bytes({0x00, 0x90, 0x3C, 0x40,      // ch 0 at 0
+                                      0x10, 0x91, 0x3E, 0x40,      // ch 1 at 16
+                                      0x10, 0x3F, 0x40,            // ch 1, running status, at 32
+                                      0x08, 0xFF, 0x01, 0x01, 'x', // text at 40
+                                      0x08, 0x92, 0x40, 0x40,      // ch 2 at 48
+                                      0x10, 0x80, 0x3C, 0x00,      // ch 0 at 64
+                                      0x10, 0x81, 0x3E, 0x00,      // ch 1 at 80
+                                      0x10, 0x82, 0x40, 0x00}) +
+                               kEnd; // ch 2 at 96
     const std::string tempo = Bytes({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});
     const std::string source = Write("three.mid", Header(0, 1, 96) + Track(events));
     const std::filesystem::path folder = m_dir / "three";
@@ -138,14 +141,14 @@ TEST_F(CMidiFileWriteTest, ThreeInterleavedChannelsGetTheirOwnFilesAndAFileThatC
     ASSERT_TRUE(file.WriteChannelFilesInto(folder));
     ASSERT_EQ(file.GetCombinationCount(), 3);
     EXPECT_EQ(ReadFile(folder / "rt000.0.mid"),
-              SingleTrackOutput(tempo + Bytes({0x00, 0x90, 0x3C, 0x40, 0x28, 0xFF, 0x01, 0x01, 'x',
-                                               0x18, 0x80, 0x3C, 0x00, 0x20, 0xFF, 0x2F, 0x00})));
+              SingleTrackOutput(tempo + Bytes({0x00, 0x90, 0x3C, 0x40, 0x28, 0xFF, 0x01, 0x01, 'x', 0x18, 0x80, 0x3C,
+                                               0x00, 0x20, 0xFF, 0x2F, 0x00})));
     EXPECT_EQ(ReadFile(folder / "rt000.1.mid"),
               SingleTrackOutput(tempo + Bytes({0x10, 0x90, 0x3E, 0x40, 0x10, 0x90, 0x3F, 0x40, 0x08, 0xFF, 0x01,
-                                               0x01, 'x', 0x28, 0x80, 0x3E, 0x00, 0x10, 0xFF, 0x2F, 0x00})));
+                                               0x01, 'x',  0x28, 0x80, 0x3E, 0x00, 0x10, 0xFF, 0x2F, 0x00})));
     EXPECT_EQ(ReadFile(folder / "rt000.2.mid"),
-              SingleTrackOutput(tempo + Bytes({0x28, 0xFF, 0x01, 0x01, 'x', 0x08, 0x90, 0x40, 0x40,
-                                               0x30, 0x80, 0x40, 0x00, 0x00, 0xFF, 0x2F, 0x00})));
+              SingleTrackOutput(tempo + Bytes({0x28, 0xFF, 0x01, 0x01, 'x', 0x08, 0x90, 0x40, 0x40, 0x30, 0x80, 0x40,
+                                               0x00, 0x00, 0xFF, 0x2F, 0x00})));
     // The most recent output is the last file written, as after any other output.
     ASSERT_TRUE(file.SaveClipAs((m_dir / "last.mid").string()));
     EXPECT_EQ(ReadFile(m_dir / "last.mid"), ReadFile(folder / "rt000.2.mid"));
@@ -170,8 +173,9 @@ TEST_F(CMidiFileWriteTest, TrackClipsKeepControllersBeforeTheStartAndCutNotesToT
     // A note-on exactly at the start is written at delta 0; the note after the end is dropped and
     // replaced by "all notes off" at the end time (0.2 s after the last event = 38 ticks).
     EXPECT_EQ(track.WriteTrackClip(0, 1500000, 2200000), 1);
-    EXPECT_EQ(ClipBytes(file), SingleTrackOutput(Bytes({0x00, 0xC0, 0x05, 0x00, 0x90, 0x3E, 0x40, 0x60, 0x90,
-                                                        0x3E, 0x00, 0x26, 0xB0, 0x7B, 0x00}) + kEnd));
+    EXPECT_EQ(ClipBytes(file), SingleTrackOutput(Bytes({0x00, 0xC0, 0x05, 0x00, 0x90, 0x3E, 0x40, 0x60, 0x90, 0x3E,
+                                                        0x00, 0x26, 0xB0, 0x7B, 0x00}) +
+                                                 kEnd));
 
     // No note written: the end of track follows at delta 0 without "all notes off".
     EXPECT_EQ(track.WriteTrackClip(0, 0, 100), 0);
@@ -187,8 +191,9 @@ TEST_F(CMidiFileWriteTest, TrackClipsKeepControllersBeforeTheStartAndCutNotesToT
 TEST_F(CMidiFileWriteTest, TheFirstNoteOfAClipIsPlacedByItsDistanceFromTheStart)
 {
     // Notes at 0 s and 1.5 s; a clip from 1 s puts the second one 0.5 s in: 96 ticks.
-    const std::string events = Bytes({0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x00, 0x81, 0x40, 0x90, 0x3E,
-                                      0x40, 0x60, 0x80, 0x3E, 0x00}) + kEnd;
+    const std::string events =
+        Bytes({0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x00, 0x81, 0x40, 0x90, 0x3E, 0x40, 0x60, 0x80, 0x3E, 0x00}) +
+        kEnd;
     CMidiFile file;
     ASSERT_EQ(file.Load(Write("f.mid", Header(0, 1, 96) + Track(events))), kMidiLoadOk);
     EXPECT_EQ(file.GetTrack(0)->WriteTrackClip(0, 1000000, 2000000), 1);
@@ -201,8 +206,8 @@ TEST_F(CMidiFileWriteTest, AnEndOfTrackJustAfterTheClipEndsItAtTheEndTime)
     CMidiFile file;
     ASSERT_EQ(file.Load(Write("e.mid", Header(0, 1, 96) + Track(events))), kMidiLoadOk);
     EXPECT_EQ(file.GetTrack(0)->WriteTrackClip(0, 0, 700000), 1);
-    EXPECT_EQ(ClipBytes(file), SingleTrackOutput(Bytes({0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x00, 0x26, 0xFF,
-                                                        0x2F, 0x00})));
+    EXPECT_EQ(ClipBytes(file),
+              SingleTrackOutput(Bytes({0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x00, 0x26, 0xFF, 0x2F, 0x00})));
 }
 
 TEST_F(CMidiFileWriteTest, AllTrackClipsWriteEveryTrackAndUseTheLatestDivision)
@@ -214,9 +219,10 @@ TEST_F(CMidiFileWriteTest, AllTrackClipsWriteEveryTrackAndUseTheLatestDivision)
     // Everything before the start is written at delta 0 and its notes count; the first event after
     // the end is still written (at delta 0) before the clip is closed.
     EXPECT_EQ(file.WriteClip(1200000, 2200000), 3);
-    const std::string melodyClip = Track(Bytes({0x00, 0xC0, 0x05, 0x00, 0x90, 0x3C, 0x40, 0x00, 0x80, 0x3C, 0x00,
-                                                0x60, 0x90, 0x3E, 0x40, 0x60, 0x90, 0x3E, 0x00, 0x00, 0x90, 0x40,
-                                                0x40, 0x26, 0xB0, 0x7B, 0x00}) + kEnd);
+    const std::string melodyClip =
+        Track(Bytes({0x00, 0xC0, 0x05, 0x00, 0x90, 0x3C, 0x40, 0x00, 0x80, 0x3C, 0x00, 0x60, 0x90, 0x3E,
+                     0x40, 0x60, 0x90, 0x3E, 0x00, 0x00, 0x90, 0x40, 0x40, 0x26, 0xB0, 0x7B, 0x00}) +
+              kEnd);
     // The header keeps the source's length field (10) but holds only the six standard bytes.
     const std::string header = "MThd" + Be(10, 4) + Be(1, 2) + Be(2, 2) + Be(96, 2);
     EXPECT_EQ(ClipBytes(file), header + melodyClip + text);
@@ -231,14 +237,15 @@ TEST_F(CMidiFileWriteTest, AllTrackClipsWriteEveryTrackAndUseTheLatestDivision)
 TEST_F(CMidiFileWriteTest, FailedOutputsLeaveTheTargetEmptyAndReportFailure)
 {
     // A clip of one track may not grow beyond the source: explicit status bytes make this one too long.
-    const std::string dense = Bytes({0x00, 0x90, 0x3C, 0x40, 0x00, 0x3E, 0x40, 0x00, 0x40, 0x40, 0x00, 0x41, 0x40,
-                                     0x00, 0x43, 0x40, 0x60, 0x3C, 0x00}) + kEnd;
+    const std::string dense = Bytes({0x00, 0x90, 0x3C, 0x40, 0x00, 0x3E, 0x40, 0x00, 0x40, 0x40, 0x00, 0x41, 0x40, 0x00,
+                                     0x43, 0x40, 0x60, 0x3C, 0x00}) +
+                              kEnd;
     CMidiFile file;
     ASSERT_EQ(file.Load(Write("d.mid", Header(0, 1, 96) + Track(dense))), kMidiLoadOk);
     EXPECT_EQ(file.GetTrack(0)->WriteTrackClip(0, 0, 1000000), -1);
     EXPECT_TRUE(std::filesystem::exists(file.GetClipFileName()));
     EXPECT_EQ(std::filesystem::file_size(file.GetClipFileName()), 0u);
-    EXPECT_EQ(file.WriteClip(0, 1000000), 5);   // twice the source's size is room enough
+    EXPECT_EQ(file.WriteClip(0, 1000000), 5); // twice the source's size is room enough
 
     EXPECT_TRUE(file.SaveClipAs((m_dir / "saved.mid").string()));
     EXPECT_EQ(ReadFile(m_dir / "saved.mid"), ClipBytes(file));
@@ -264,13 +271,13 @@ TEST_F(CMidiFileWriteTest, ClearingDeletesTheTemporaryFilesAndRetriesAFailedDele
         clipFile = file.GetClipFileName();
         ASSERT_TRUE(std::filesystem::exists(channelFile));
 
-        ASSERT_EQ(file.Load(source), kMidiLoadOk);   // a new load removes the old files
+        ASSERT_EQ(file.Load(source), kMidiLoadOk); // a new load removes the old files
         EXPECT_FALSE(std::filesystem::exists(channelFile));
         EXPECT_FALSE(std::filesystem::exists(clipFile));
         EXPECT_TRUE(m_waits.empty());
 
         ASSERT_TRUE(file.WriteChannelFiles());
-        std::filesystem::remove(channelFile);        // someone else deleted it: the deletion fails
+        std::filesystem::remove(channelFile); // someone else deleted it: the deletion fails
         file.ClearFile();
         EXPECT_EQ(m_waits, std::vector<int>{5000});
         EXPECT_EQ(file.GetTrackCount(), 0);
@@ -282,7 +289,7 @@ TEST_F(CMidiFileWriteTest, ClearingDeletesTheTemporaryFilesAndRetriesAFailedDele
         ASSERT_TRUE(file.WriteChannelFiles());
         ASSERT_EQ(file.WriteClip(0, 1000000), 2);
     }
-    EXPECT_FALSE(std::filesystem::exists(channelFile));   // the destructor cleans up too
+    EXPECT_FALSE(std::filesystem::exists(channelFile)); // the destructor cleans up too
     EXPECT_FALSE(std::filesystem::exists(clipFile));
     EXPECT_EQ(m_waits.size(), 1u);
 }

@@ -20,7 +20,8 @@ namespace {
             return n.byChannel != kDrumChannel && n.dwStartUs + 30000 < t && n.dwEndUs > t + 30000;
         });
     };
-    const auto onset = std::find_if(notes.begin(), notes.end(), [&](const SMidiNote& n) { return n.dwStartUs / 1000 == clip.dwFromMs; });
+    const auto onset = std::find_if(notes.begin(), notes.end(),
+                                    [&](const SMidiNote& n) { return n.dwStartUs / 1000 == clip.dwFromMs; });
     if (onset == notes.end() || across(onset->dwStartUs) || across(std::int64_t{clip.dwToMs} * 1000))
         return ::testing::AssertionFailure() << "clip " << clip.dwFromMs << " to " << clip.dwToMs << " ms";
     return ::testing::AssertionSuccess();
@@ -44,8 +45,10 @@ TEST(ClipSuggestion, FindsAChorusInNineOfTenGeneratedSongsAndCutsItCleanly)
         const SClipSuggestion clip = SuggestClip(song.notes);
         double best = 0;
         for (const bench::SChorusMade& chorus : song.choruses) {
-            const double from = clip.dwFromMs, to = clip.dwToMs, start = chorus.dwStartUs / 1000.0, end = chorus.dwEndUs / 1000.0;
-            best = std::max(best, std::max(0.0, std::min(to, end) - std::max(from, start)) / (std::max(to, end) - std::min(from, start)));
+            const double from = clip.dwFromMs, to = clip.dwToMs, start = chorus.dwStartUs / 1000.0,
+                         end = chorus.dwEndUs / 1000.0;
+            best = std::max(best, std::max(0.0, std::min(to, end) - std::max(from, start)) /
+                                      (std::max(to, end) - std::min(from, start)));
         }
         found += best >= 0.8;
         EXPECT_TRUE(CutsCleanly(song.notes, clip)) << "seed " << seed;
@@ -151,8 +154,9 @@ TEST(ClipSuggestion, SuggestsAClipInsideEveryCorpusFileStartingOnAnOnset)
         for (int t = 0; t < file.GetTrackCount(); ++t)
             length = std::max(length, file.GetTrack(t)->GetLengthMs());
         EXPECT_LE(clip.dwToMs, static_cast<std::uint32_t>(length)) << path;
-        EXPECT_TRUE(std::any_of(notes.begin(), notes.end(), [&](const SMidiNote& n) { return n.dwStartUs / 1000 == clip.dwFromMs; }))
-            << path;
+        EXPECT_TRUE(std::any_of(notes.begin(), notes.end(), [&](const SMidiNote& n) {
+            return n.dwStartUs / 1000 == clip.dwFromMs;
+        })) << path;
     }
     EXPECT_GE(files, 80);
 }

@@ -63,18 +63,24 @@ TEST_F(CorvinaMidiToolTest, InfoPrintsTheEngineFactsAsJson)
 TEST_F(CorvinaMidiToolTest, VoicesFitAndRenderTellWhatTheyDidAndRefuseWhatTheyCannotDo)
 {
     EXPECT_EQ(Tool("voices " + kChords).out, "{\"voices\": 3, \"at_ms\": 0, \"notes\": 24}\n");
-    EXPECT_EQ(Tool("voices " + kChords + " --track 1 --channel 2").out, "{\"voices\": 1, \"at_ms\": 0, \"notes\": 8}\n");
+    EXPECT_EQ(Tool("voices " + kChords + " --track 1 --channel 2").out,
+              "{\"voices\": 1, \"at_ms\": 0, \"notes\": 8}\n");
     const std::string fitted = (m_dir / "fit.mid").string();
     const ToolRun fit = Tool("fit " + kChords + " --voices 2 -o " + fitted);
     ASSERT_EQ(fit.code, 0) << fit.err;
-    EXPECT_EQ(fit.out.rfind("{\"voices\": 2, \"bytes\": " + std::to_string(ReadFile(fitted).size()) + ", \"dropped\": 8,", 0), 0u) << fit.out;
+    EXPECT_EQ(
+        fit.out.rfind("{\"voices\": 2, \"bytes\": " + std::to_string(ReadFile(fitted).size()) + ", \"dropped\": 8,", 0),
+        0u)
+        << fit.out;
     EXPECT_EQ(Tool("voices " + fitted).out, "{\"voices\": 2, \"at_ms\": 0, \"notes\": 16}\n");
     EXPECT_EQ(Tool("fit " + kChords + " --voices 2 --max-bytes 20 -o " + fitted).code, 4);
     EXPECT_EQ(Tool("fit " + Write("x.mid", "no MIDI") + " --voices 2 -o " + fitted).code, 1);
     EXPECT_EQ(Tool("fit " + kChords + " --voices 0 -o " + fitted).code, 64);
-    EXPECT_EQ(Tool("render " + kChords + " --voices 2 -o x.wav").code, 64);  // a phone's figure without --as-phone
-    const ToolRun render = Tool("render " + kChords + " --as-phone --voices 2 --speaker 900-4000 -o " + (m_dir / "x.wav").string());
-    EXPECT_EQ(render.out, "{\"length_ms\": 4000, \"as_phone\": true, \"voices\": 2, \"speaker_hz\": [900, 4000]}\n") << render.err;
+    EXPECT_EQ(Tool("render " + kChords + " --voices 2 -o x.wav").code, 64); // a phone's figure without --as-phone
+    const ToolRun render =
+        Tool("render " + kChords + " --as-phone --voices 2 --speaker 900-4000 -o " + (m_dir / "x.wav").string());
+    EXPECT_EQ(render.out, "{\"length_ms\": 4000, \"as_phone\": true, \"voices\": 2, \"speaker_hz\": [900, 4000]}\n")
+        << render.err;
 }
 
 TEST_F(CorvinaMidiToolTest, SplitAndClipWriteTheSameBytesAsTheEditor)
@@ -93,7 +99,8 @@ TEST_F(CorvinaMidiToolTest, SplitAndClipWriteTheSameBytesAsTheEditor)
 
     const int allNotes = file.WriteClip(1000000, 2500000);
     ASSERT_GT(allNotes, 0);
-    const ToolRun all = Tool("clip " + kChords + " --all --from-us 1000000 --to 0:02.5 -o " + (m_dir / "all.mid").string());
+    const ToolRun all =
+        Tool("clip " + kChords + " --all --from-us 1000000 --to 0:02.5 -o " + (m_dir / "all.mid").string());
     ASSERT_EQ(all.code, 0) << all.err;
     EXPECT_EQ(all.out, std::to_string(allNotes) + "\n");
     EXPECT_EQ(ReadFile(m_dir / "all.mid"), ReadFile(file.GetClipFileName()));
@@ -101,7 +108,7 @@ TEST_F(CorvinaMidiToolTest, SplitAndClipWriteTheSameBytesAsTheEditor)
     const int trackNotes = file.GetTrack(0)->WriteTrackClip(1, 500000, 3000000);
     ASSERT_GT(trackNotes, 0);
     const ToolRun one = Tool("clip " + kChords + " --track 0 --channel 1 --from 500 --to-us 3000000 -o " +
-                         (m_dir / "one.mid").string());
+                             (m_dir / "one.mid").string());
     ASSERT_EQ(one.code, 0) << one.err;
     EXPECT_EQ(one.out, std::to_string(trackNotes) + "\n");
     EXPECT_EQ(ReadFile(m_dir / "one.mid"), ReadFile(file.GetClipFileName()));
@@ -155,20 +162,22 @@ TEST_F(CorvinaMidiToolTest, ExitCodesTellLoadFailuresWriteFailuresEmptyClipsAndU
 {
     const std::string out = (m_dir / "clip.mid").string();
     EXPECT_EQ(Tool("clip " + kChords + " --track 1 --channel 0 --from 0 --to 4000 -o " + out).code, 3);
-    EXPECT_FALSE(std::filesystem::exists(out));   // a clip without notes is not saved
+    EXPECT_FALSE(std::filesystem::exists(out)); // a clip without notes is not saved
     EXPECT_EQ(Tool("clip nothing.mid --all --from 0 --to 1 -o " + out).code, 1);
     EXPECT_EQ(Tool("split " + kChords + " " + (m_dir / "no-such-folder").string()).code, 64);
 
     // Running status made explicit cannot fit in a single-track clip the size of its source.
-    const std::string dense = Write("d.mid", Header(0, 1, 96) + Track(Bytes({0x00, 0x90, 0x3C, 0x40, 0x00, 0x3E, 0x40,
-                                                                            0x00, 0x40, 0x40, 0x60, 0x3C, 0x00}) +
-                                                                     kEnd));
+    const std::string dense =
+        Write("d.mid",
+              Header(0, 1, 96) +
+                  Track(Bytes({0x00, 0x90, 0x3C, 0x40, 0x00, 0x3E, 0x40, 0x00, 0x40, 0x40, 0x60, 0x3C, 0x00}) + kEnd));
     EXPECT_EQ(Tool("clip " + dense + " --track 0 --channel 0 --from 0 --to 1000 -o " + out).code, 2);
 
-    for (const char* args : {"", "frobnicate x.mid", "info", "info a.mid --verbose", "clip " CORVINA_CORPUS_DIR
-                             " --all --from 0 -o x.mid", "clip x.mid --all --track 0 --channel 0 --from 0 --to 1 -o y",
-                             "clip x.mid --all --from 1:75 --to 2 -o y", "clip x.mid --track 0 --channel 16 --from 0 "
-                             "--to 1 -o y"}) {
+    for (const char* args :
+         {"", "frobnicate x.mid", "info", "info a.mid --verbose", "clip " CORVINA_CORPUS_DIR " --all --from 0 -o x.mid",
+          "clip x.mid --all --track 0 --channel 0 --from 0 --to 1 -o y", "clip x.mid --all --from 1:75 --to 2 -o y",
+          "clip x.mid --track 0 --channel 16 --from 0 "
+          "--to 1 -o y"}) {
         const ToolRun run = Tool(args);
         EXPECT_EQ(run.code, 64) << args;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
@@ -204,17 +213,23 @@ TEST_F(CorvinaMidiToolTest, SuggestPrintsTheEnginesClipAsJsonAndTellsNoNotesAndW
     const std::string one = " --track " + std::to_string(some.nTrack) + " --channel " + std::to_string(some.byChannel);
     const ToolRun chosen = Tool("suggest " + song + one);
     ASSERT_EQ(chosen.code, 0) << chosen.err;
-    EXPECT_EQ(chosen.out.rfind(json(SuggestClip(CollectNotes(file, some.nTrack, some.byChannel))), 0), 0u) << chosen.out;
+    EXPECT_EQ(chosen.out.rfind(json(SuggestClip(CollectNotes(file, some.nTrack, some.byChannel))), 0), 0u)
+        << chosen.out;
 
     int silent = 0;
     while (!CollectNotes(file, 0, silent).empty())
         ++silent;
     EXPECT_EQ(Tool("suggest " + song + " --track 0 --channel " + std::to_string(silent)).code, 3);
     EXPECT_EQ(Tool("suggest " + (m_dir / "nothing.mid").string()).code, 1);
-    const std::vector<std::string> wrongUsage = {
-        "suggest", "suggest x.mid --seconds 0", "suggest x.mid --seconds 1e3", "suggest x.mid --seconds -2",
-        "suggest x.mid --seconds 4000", "suggest x.mid -o y.mid", "suggest x.mid --from 0", "suggest x.mid --track 1",
-        "suggest " + song + " --track 99 --channel 0"};
+    const std::vector<std::string> wrongUsage = {"suggest",
+                                                 "suggest x.mid --seconds 0",
+                                                 "suggest x.mid --seconds 1e3",
+                                                 "suggest x.mid --seconds -2",
+                                                 "suggest x.mid --seconds 4000",
+                                                 "suggest x.mid -o y.mid",
+                                                 "suggest x.mid --from 0",
+                                                 "suggest x.mid --track 1",
+                                                 "suggest " + song + " --track 99 --channel 0"};
     for (const std::string& args : wrongUsage) {
         const ToolRun wrong = Tool(args);
         EXPECT_EQ(wrong.code, 64) << args;
@@ -271,21 +286,25 @@ TEST_F(CorvinaMidiToolTest, MelodyWritesTheTuneOfASongAndNothingForAClipWithoutO
     EXPECT_NE(json.out.find("\"notes_in_line\": " + std::to_string(song.tune.size()) + ","), std::string::npos);
 
     const std::string imy = (m_dir / "ring.imy").string();
-    const ToolRun cut = Tool("melody " + source + " --all --from 0 --to 0:15 --max-notes 12 --format imelody -o " + imy);
+    const ToolRun cut =
+        Tool("melody " + source + " --all --from 0 --to 0:15 --max-notes 12 --format imelody -o " + imy);
     ASSERT_EQ(cut.code, 0) << cut.err;
     EXPECT_LE(std::stoi(cut.out), 12);
-    EXPECT_NE(cut.err.find("kept " + std::to_string(std::stoi(cut.out)) + " of the line's"), std::string::npos) << cut.err;
+    EXPECT_NE(cut.err.find("kept " + std::to_string(std::stoi(cut.out)) + " of the line's"), std::string::npos)
+        << cut.err;
     EXPECT_EQ(ReadFile(imy).rfind("BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\nNAME:ring\r\nBEAT:", 0), 0u);
     const ToolRun rtttl = Tool("melody " + source + " --format rtttl -o " + (m_dir / "ring.txt").string());
     ASSERT_EQ(rtttl.code, 0) << rtttl.err;
     EXPECT_EQ(ReadFile(m_dir / "ring.txt").rfind("ring:d=", 0), 0u);
 
     // Drums only, and a track and channel without notes: a message, no file.
-    const std::string drums = Write("drums.mid", Header(0, 1, 96) + Track(Bytes({0x00, 0x99, 36, 100, 0x30, 0x89, 36, 0}) + kEnd));
+    const std::string drums =
+        Write("drums.mid", Header(0, 1, 96) + Track(Bytes({0x00, 0x99, 36, 100, 0x30, 0x89, 36, 0}) + kEnd));
     const std::string none = (m_dir / "none.imy").string();
     const ToolRun onlyDrums = Tool("melody " + drums + " --format imelody -o " + none);
     EXPECT_EQ(onlyDrums.code, 3);
-    EXPECT_EQ(onlyDrums.err, "corvina-midi: the clip has only drums (channel 10): there is no tune to take; nothing written\n");
+    EXPECT_EQ(onlyDrums.err,
+              "corvina-midi: the clip has only drums (channel 10): there is no tune to take; nothing written\n");
     EXPECT_EQ(Tool("melody " + drums + " --track 0 --channel 2 --format rtttl -o " + none).code, 3);
     EXPECT_FALSE(std::filesystem::exists(none));
     for (const char* args : {"", " --format wav -o x", " --format imelody", " --max-notes 0 --format json",

@@ -53,13 +53,14 @@ TEST(MelodyLine, CutsOverlapsSoThatOneNoteSoundsAtATime)
                                           N(1500, 2000, 65)};
     const SMelodyLine line = ExtractMelodyLine(notes);
     ASSERT_EQ(line.eResult, eMelodyLineResult::Ok);
-    EXPECT_EQ(line.notes, (std::vector<SMidiNote>{N(0, 500, 60), N(500, 1000, 64), N(1000, 1500, 67), N(1500, 2000, 65)}));
+    EXPECT_EQ(line.notes,
+              (std::vector<SMidiNote>{N(0, 500, 60), N(500, 1000, 64), N(1000, 1500, 67), N(1500, 2000, 65)}));
 }
 
 TEST(MelodyLine, SingsTheTopOfAChannelThatPlaysChordsAndSkipsWhatIsStruckUnderAHeldNote)
 {
     // A piano: a tune on top of chords; at 1500 ms the left hand strikes again under the held top note.
-    const std::vector<SMidiNote> notes = {N(0, 1000, 48), N(0, 1000, 55), N(0, 1000, 72), N(1000, 2000, 50),
+    const std::vector<SMidiNote> notes = {N(0, 1000, 48),    N(0, 1000, 55),    N(0, 1000, 72),    N(1000, 2000, 50),
                                           N(1000, 2000, 53), N(1000, 2000, 74), N(1500, 2000, 57), N(2000, 2500, 76),
                                           N(2000, 3000, 52), N(2500, 3000, 77)};
     const SMelodyLine line = ExtractMelodyLine(notes);
@@ -76,7 +77,7 @@ TEST(MelodyLine, GivesAReasonWhenThereIsNothingToSing)
         for (int key : {60, 64, 67})
             chords.push_back(N(t, t + 900, key + static_cast<int>(t / 1000), 4));
     EXPECT_EQ(ExtractMelodyLine({}).eResult, eMelodyLineResult::NoNotes);
-    EXPECT_EQ(ExtractMelodyLine({N(1000, 1000, 60)}).eResult, eMelodyLineResult::NoNotes);   // takes no time
+    EXPECT_EQ(ExtractMelodyLine({N(1000, 1000, 60)}).eResult, eMelodyLineResult::NoNotes); // takes no time
     EXPECT_EQ(ExtractMelodyLine(drums).eResult, eMelodyLineResult::OnlyDrums);
     EXPECT_EQ(ExtractMelodyLine(chords).eResult, eMelodyLineResult::OnlyChords);
     EXPECT_TRUE(ExtractMelodyLine(chords).notes.empty());
@@ -91,9 +92,9 @@ TEST(MelodyLine, CutsALongLineAfterTheLastRestOrLongNoteBeforeThePhonesLimit)
     for (std::uint32_t t : {0, 500, 1000, 2000, 2500, 3000, 4500, 5000, 5500, 6000})
         line.push_back(N(t, t + 480, 60));
     line[5].dwEndUs = 4500000;
-    EXPECT_EQ(CutAtPhraseEnd(line, 9).nKept, 6u);   // after the long note
-    EXPECT_EQ(CutAtPhraseEnd(line, 5).nKept, 3u);   // after the rest
-    EXPECT_FALSE(CutAtPhraseEnd(line, 2).bAtPhraseEnd);   // none in the second half of the limit: at it
+    EXPECT_EQ(CutAtPhraseEnd(line, 9).nKept, 6u);       // after the long note
+    EXPECT_EQ(CutAtPhraseEnd(line, 5).nKept, 3u);       // after the rest
+    EXPECT_FALSE(CutAtPhraseEnd(line, 2).bAtPhraseEnd); // none in the second half of the limit: at it
     EXPECT_EQ(CutAtPhraseEnd(line, 2).nKept, 2u);
     EXPECT_EQ(CutAtPhraseEnd(line, 10).nKept, 10u);
 }
@@ -120,7 +121,8 @@ TEST_F(TrackTempoTest, TheTempoAtATimeCountsTempoChangesUpToAndAtThatTime)
                                Bytes({0x81, 0x40, 0xFF, 0x51, 0x03, 0x06, 0x1A, 0x80, 0x00, 0x80, 60, 0}) + kEnd;
     CMidiFile file;
     ASSERT_EQ(file.Load(Write("tempo.mid", Header(0, 1, 96) + Track(events))), kMidiLoadOk);
-    for (const auto& [us, tempo] : {std::pair{0u, 500000u}, {999999u, 500000u}, {1000000u, 400000u}, {5000000u, 400000u}})
+    for (const auto& [us, tempo] :
+         {std::pair{0u, 500000u}, {999999u, 500000u}, {1000000u, 400000u}, {5000000u, 400000u}})
         EXPECT_EQ(file.GetTrack(0)->GetTempoAt(us), tempo) << us;
 }
 

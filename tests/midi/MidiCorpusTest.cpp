@@ -61,7 +61,7 @@ TEST_F(MidiCorpusTest, EveryCorpusFileLoadsWithItsResultAndItsOutputsReadBackWit
 
         if (file.GetTrackCount() == 0)
             continue;
-        ASSERT_EQ(file.Load(path.string()), kMidiLoadOk);   // the clip uses this file's division
+        ASSERT_EQ(file.Load(path.string()), kMidiLoadOk); // the clip uses this file's division
         const int notes = file.WriteClip(0, static_cast<std::uint32_t>(file.GetLengthMs()) * 1000u);
         ASSERT_GE(notes, 0);
         CMidiFile clip;

@@ -29,7 +29,10 @@ protected:
         CMidiFile::SetRetryWait(nullptr);
         CMidiFile::SetDefaultTempFolder({});
     }
-    std::string Write(const std::string& name, const std::string& bytes) { return m_folder.Write(name, bytes).string(); }
+    std::string Write(const std::string& name, const std::string& bytes)
+    {
+        return m_folder.Write(name, bytes).string();
+    }
 
     ScratchFolder m_folder{"midi-test"};
     const std::filesystem::path m_dir = m_folder.Path();

@@ -29,14 +29,19 @@ int CountedPeak(const std::vector<SMidiNote>& notes)
     return static_cast<int>(peak);
 }
 
-std::vector<std::uint8_t> AsBytes(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> AsBytes(const std::string& s)
+{
+    return {s.begin(), s.end()};
+}
 
 // A format-1 clip: a legato tune on channel 0 above chords, a bass line and drums (with restruck keys
 // and notes of no length). Division 100 with a tempo in hundreds of microseconds keeps times exact.
 std::string GeneratedClip(std::mt19937& random)
 {
     auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
-    struct Ev { int tick, on, status, key; };
+    struct Ev {
+        int tick, on, status, key;
+    };
     std::vector<std::vector<Ev>> tracks(3);
     auto note = [&](int track, int channel, int start, int length, int key) {
         tracks[track].push_back({start, 1, 0x90 | channel, key});
@@ -56,7 +61,8 @@ std::string GeneratedClip(std::mt19937& random)
     }
     std::string file = Header(1, 3, 100);
     for (auto& events : tracks) {
-        std::stable_sort(events.begin(), events.end(), [](const Ev& a, const Ev& b) { return a.tick != b.tick ? a.tick < b.tick : a.on < b.on; });
+        std::stable_sort(events.begin(), events.end(),
+                         [](const Ev& a, const Ev& b) { return a.tick != b.tick ? a.tick < b.tick : a.on < b.on; });
         std::string body = &events == &tracks[0] ? Bytes({0, 0xFF, 0x51, 3, 0x07, 0xA1, 0x20}) : "";
         int last = 0;
         for (const Ev& e : events) {
@@ -84,8 +90,9 @@ protected:
 TEST_F(Voices, CountsARestruckKeyOnceAndDrumsLikeAnyNote)
 {
     // Tick = 5000 us. C and E from 0; C restruck at 100 (one voice handed on); a drum joins at 100.
-    const std::string events = Bytes({0, 0x90, 60, 90, 0, 64, 90, 100, 60, 90, 0, 0x99, 36, 90, 50, 0x80, 60, 0,
-                                      0, 0x90, 64, 0, 50, 0x89, 36, 0}) + kEnd;
+    const std::string events = Bytes({0,  0x90, 60,   90, 0, 64, 90,   100, 60, 90, 0,    0x99, 36,
+                                      90, 50,   0x80, 60, 0, 0,  0x90, 64,  0,  50, 0x89, 36,   0}) +
+                               kEnd;
     CMidiFile file;
     ASSERT_EQ(file.Load(Write("restruck.mid", Header(0, 1, 100) + Track(events))), kMidiLoadOk);
     const SVoicePeak peak = PeakVoices(CollectNotes(file, -1, -1));
@@ -124,7 +131,7 @@ TEST_F(Voices, CorpusFilesFitTheirVoices)
         for (const int voices : {4, 16, 32}) {
             const SClipFitResult fit = FitClip(bytes, {voices, 0, {}});
             if (!fit.Ok())
-                break;  // the files that are not MIDI at all
+                break; // the files that are not MIDI at all
             ResetMidiReaderState();
             EXPECT_LE(CountedPeak(NotesOf(fit.bytes)), voices) << path;
             ++fitted;

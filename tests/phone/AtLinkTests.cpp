@@ -36,8 +36,7 @@ Reply Answer(const std::string& lines)
 // A phone played by a script on the master side of a pseudo-terminal.
 class FakePhone {
 public:
-    explicit FakePhone(std::function<Reply(const std::string&)> script)
-        : m_script(std::move(script))
+    explicit FakePhone(std::function<Reply(const std::string&)> script) : m_script(std::move(script))
     {
         int slave = -1;
         char name[256] = {};
@@ -143,17 +142,16 @@ TEST_F(AtLinkTest, OpensWithEchoOffAndExtendedErrorsAndReturnsInformationLines)
     EXPECT_EQ(link.Command("AT+CRSL=?", "+CRSL:", &info), S_OK);
     EXPECT_EQ(info, std::vector<std::string>{"+CRSL: (1-5)"});
     EXPECT_EQ(link.Command("AT+NOPE"), HR_AT_ERROR);
-    EXPECT_EQ(phone.Received(),
-              (std::vector<std::string>{"ATV1", "ATQ0", "ATE0", "AT+CMEE=1", "AT+CSCS=\"UTF-8\"", "AT+CRSL=?", "AT+NOPE"}));
+    EXPECT_EQ(phone.Received(), (std::vector<std::string>{"ATV1", "ATQ0", "ATE0", "AT+CMEE=1", "AT+CSCS=\"UTF-8\"",
+                                                          "AT+CRSL=?", "AT+NOPE"}));
 
     // A phone without UTF-8 is still used; one that refuses extended errors is not.
     FakePhone noUtf8([](const std::string& command) {
         return Answer(command == "AT+CSCS=\"UTF-8\"" ? "\r\n+CME ERROR: 4\r\n" : "\r\nOK\r\n");
     });
     EXPECT_EQ(CAtLink(noUtf8.Device()).Command("AT^CPLY=0"), S_OK);
-    FakePhone noCmee([](const std::string& command) {
-        return Answer(command == "AT+CMEE=1" ? "\r\nERROR\r\n" : "\r\nOK\r\n");
-    });
+    FakePhone noCmee(
+        [](const std::string& command) { return Answer(command == "AT+CMEE=1" ? "\r\nERROR\r\n" : "\r\nOK\r\n"); });
     EXPECT_EQ(CAtLink(noCmee.Device()).Command("AT^CPLY=0"), HR_AT_ERROR);
 }
 
@@ -221,7 +219,8 @@ TEST_F(AtLinkTest, EveryCommandAndAnswerLineIsTracedAtLevelFive)
     const std::filesystem::path traceFile = dir.Path() / "trace.txt";
     // Level 5 is bit 4 of the trace flags.
     test::LoadRegistry("\"AtTimeoutMs\"=dword:0000012c\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Pellucid 5.0\\Kvt]\n"
-                       "\"Flags\"=dword:00000010\n" + test::RegString("FileName", traceFile.string()));
+                       "\"Flags\"=dword:00000010\n" +
+                       test::RegString("FileName", traceFile.string()));
     ResetTrace();
     FakePhone phone(AfterOpening([](const std::string&) { return Answer("\r\n^CRTN: 4,1\r\n\r\nOK\r\n"); }));
     CAtLink link(phone.Device());

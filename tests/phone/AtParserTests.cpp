@@ -20,8 +20,9 @@ CAtParser Parse(const std::string& command, const std::string& prefix, const std
 
 TEST(AtParser, TakesInformationLinesAndSkipsEchoAndUnsolicitedLines)
 {
-    CAtParser parser = Parse("AT+CRSL=?", "+CRSL:",
-                             "AT+CRSL=?\r\r\nRING\r\n\r\n+CRING: VOICE\r\n\r\n+CRSL: (1-5)\r\n\r\n^CPLYEND\r\n\r\nOK\r\n");
+    CAtParser parser =
+        Parse("AT+CRSL=?",
+              "+CRSL:", "AT+CRSL=?\r\r\nRING\r\n\r\n+CRING: VOICE\r\n\r\n+CRSL: (1-5)\r\n\r\n^CPLYEND\r\n\r\nOK\r\n");
     EXPECT_TRUE(parser.Done());
     EXPECT_EQ(parser.Result(), S_OK);
     EXPECT_EQ(parser.Info(), std::vector<std::string>{"+CRSL: (1-5)"});

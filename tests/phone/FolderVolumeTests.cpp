@@ -21,7 +21,9 @@ namespace fs = std::filesystem;
 class ScriptedStream : public IStream {
 public:
     ScriptedStream(std::string data, std::size_t stopAfter, HRESULT failure)
-        : m_data(std::move(data)), m_stopAfter(stopAfter), m_failure(failure) {}
+        : m_data(std::move(data)), m_stopAfter(stopAfter), m_failure(failure)
+    {
+    }
     int reads = 0;
 
     HRESULT Read(void* pv, std::uint32_t cb, std::uint32_t* pcbRead) override
@@ -188,8 +190,8 @@ TEST_F(FolderVolumeTest, RefusesEveryPathThatLeavesTheRoot)
     fs::create_symlink(dir.Path() / "secret.txt", root / "Ringtones" / "link.mid");
     ScriptedStream stream("evil", 4, S_OK);
     MBX_LISTING listing;
-    for (const std::string path : {"\\..\\secret.txt", "\\Ringtones\\..\\..\\secret.txt", "/etc/passwd",
-                                   "secret.txt", "\\Escape\\secret.txt", "\\Ringtones\\link.mid"}) {
+    for (const std::string path : {"\\..\\secret.txt", "\\Ringtones\\..\\..\\secret.txt", "/etc/passwd", "secret.txt",
+                                   "\\Escape\\secret.txt", "\\Ringtones\\link.mid"}) {
         SCOPED_TRACE(path);
         EXPECT_EQ(volume.RemoveFile(path), E_ACCESSDENIED);
         EXPECT_EQ(volume.PutFile(path, &stream, 0), E_ACCESSDENIED);

@@ -36,12 +36,12 @@ TEST(ObexPacket, HeadersOfEveryEncodingAreWrittenAndReadBack)
     put.AddText(obex::kHdrName, "a\xE2\x82\xAC\xF0\x9F\x8E\xB5"); // "a€🎵": one BMP character beyond ASCII, one pair
     put.AddNumber(obex::kHdrActionId, 2);
     put.AddBytes(obex::kHdrEndOfBody, {0xDE, 0xAD});
-    const Bytes expected = {0x82, 0x00, 0x1C,                               // PUT final, 28 bytes
-                            0xCB, 0x01, 0x02, 0x03, 0x04,                   // Connection Id
-                            0x01, 0x00, 0x0D, 0x00, 0x61, 0x20, 0xAC,       // Name: a €
-                            0xD8, 0x3C, 0xDF, 0xB5, 0x00, 0x00,             //   surrogate pair, zero
-                            0x94, 0x02,                                     // Action Id
-                            0x49, 0x00, 0x05, 0xDE, 0xAD};                  // End-of-Body
+    const Bytes expected = {0x82, 0x00, 0x1C,                         // PUT final, 28 bytes
+                            0xCB, 0x01, 0x02, 0x03, 0x04,             // Connection Id
+                            0x01, 0x00, 0x0D, 0x00, 0x61, 0x20, 0xAC, // Name: a €
+                            0xD8, 0x3C, 0xDF, 0xB5, 0x00, 0x00,       //   surrogate pair, zero
+                            0x94, 0x02,                               // Action Id
+                            0x49, 0x00, 0x05, 0xDE, 0xAD};            // End-of-Body
     ASSERT_EQ(put.Build(), expected);
     EXPECT_EQ(put.BuiltSize(), expected.size());
 
@@ -114,7 +114,7 @@ TEST(ObexPacket, PacketsThatCannotFitTheLengthFieldOrHoldBrokenTextAreNotBuilt)
     CObexPacket broken(obex::kOpPut);
     broken.AddText(obex::kHdrName, "bad\xC3");
     EXPECT_FALSE(broken.Build());
-    EXPECT_FALSE(obex::Utf16FromUtf8("\xC0\x80")); // overlong zero
+    EXPECT_FALSE(obex::Utf16FromUtf8("\xC0\x80"));     // overlong zero
     EXPECT_FALSE(obex::Utf16FromUtf8("\xED\xA0\x80")); // a surrogate written as UTF-8
 }
 
@@ -136,7 +136,8 @@ TEST(ObexReader, PacketsArriveInPiecesAndBackToBack)
 
 TEST(ObexReader, LengthsNoPacketCanHaveAreInvalid)
 {
-    for (const Bytes& bad : {Bytes{0xA0, 0x00, 0x02}, Bytes{0xA0, 0x00, 0x00}, Bytes{0xA0, 0x00, 0x41}, Bytes{0x41, 0x54, 0x0D}}) {
+    for (const Bytes& bad :
+         {Bytes{0xA0, 0x00, 0x02}, Bytes{0xA0, 0x00, 0x00}, Bytes{0xA0, 0x00, 0x41}, Bytes{0x41, 0x54, 0x0D}}) {
         CObexReader reader(64);
         EXPECT_EQ(reader.Feed(bad.data(), bad.size()), CObexReader::State::Invalid);
         // Nothing more is taken once invalid.
@@ -158,7 +159,8 @@ TEST(ObexListing, AListingGivesNamesFoldersSizesPermissionsAndDates)
         "<folder-listing version=\"1.0\">\n"
         "  <parent-folder />\n"
         "  <folder name='Ringtones' modified='20261206T052500Z' user-perm=\"RWD\"/>\n"
-        "  <file name=\"Tom &amp; Jerry &#x263A;.mid\" size=\"1234\" modified=\"20240229T235959Z\" user-perm=\"R\" x-tone-number=\"41\"/>\n"
+        "  <file name=\"Tom &amp; Jerry &#x263A;.mid\" size=\"1234\" modified=\"20240229T235959Z\" user-perm=\"R\" "
+        "x-tone-number=\"41\"/>\n"
         "  <file name=\"plain.mid\" size=\"x12\" created=\"20200101T000000Z\" x-tone-number=\"-3\"></file>\n"
         "  <unknown name=\"skip\"/>\n"
         "</folder-listing>\n";

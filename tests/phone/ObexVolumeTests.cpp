@@ -31,7 +31,9 @@ using test::VirtualPhone;
 class CountingStream : public CStreamFilter {
 public:
     CountingStream(std::shared_ptr<IStream> inner, int cancelAfter = -1)
-        : CStreamFilter(std::move(inner)), m_cancelAfter(cancelAfter) {}
+        : CStreamFilter(std::move(inner)), m_cancelAfter(cancelAfter)
+    {
+    }
     HRESULT Read(void* pv, std::uint32_t cb, std::uint32_t* pcbRead) override
     {
         if (m_cancelAfter >= 0 && static_cast<int>(m_reads.size()) >= m_cancelAfter) {
@@ -128,8 +130,9 @@ TEST_F(ObexVolumeTest, WithoutAFolderTheVolumeListsPutsReadsAndDeletesOverObex)
     EXPECT_EQ(listing.rows[1].toneNumber, 0);
     // The date is the file's, to the second.
     const auto written = fs::last_write_time(phone->Files() / "Ringtones" / "tune.mid");
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
-        std::chrono::file_clock::to_sys(written).time_since_epoch()).count();
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::file_clock::to_sys(written).time_since_epoch())
+            .count();
     EXPECT_NEAR(listing.rows[1].lastChange, OleDateFromTime(static_cast<std::time_t>(seconds)), 1.0 / 86400);
     EXPECT_EQ(volume->ListFolder("\\Ringtones\\*.MID", 0, listing), S_OK);
     EXPECT_EQ(listing.rows.size(), 1u);
@@ -242,7 +245,8 @@ TEST_F(ObexVolumeTest, TheRegistryChoosesTheVolume)
     ASSERT_TRUE(InitMbxVolPtr(volume));
     EXPECT_NE(dynamic_cast<CFolderVolume*>(volume.get()), nullptr);
 
-    test::LoadRegistry(base + test::RegString("VolumeRoot", phone->Files().string()) + test::RegString("Volume", "OBEX"));
+    test::LoadRegistry(base + test::RegString("VolumeRoot", phone->Files().string()) +
+                       test::RegString("Volume", "OBEX"));
     ASSERT_TRUE(InitMbxVolPtr(volume));
     EXPECT_NE(dynamic_cast<CObexVolume*>(volume.get()), nullptr);
 

@@ -20,7 +20,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-
 namespace corvina {
 namespace {
 
@@ -41,8 +40,8 @@ protected:
     std::unique_ptr<VirtualPhone> Start(const std::string& model, std::vector<std::string> extra = {})
     {
         auto phone = std::make_unique<VirtualPhone>(dir.Path(), model, std::move(extra));
-        test::LoadRegistry(test::RegString("Port", phone->Port()) + "\"AtTimeoutMs\"=dword:000007d0\n"
-                           + test::RegString("VolumeRoot", phone->Files().string()));
+        test::LoadRegistry(test::RegString("Port", phone->Port()) + "\"AtTimeoutMs\"=dword:000007d0\n" +
+                           test::RegString("VolumeRoot", phone->Files().string()));
         return phone;
     }
 
@@ -58,7 +57,7 @@ TEST_F(PhoneSimTest, AVirtualPhoneEndsWithTheTestThatStartedItEvenWhenTheTestCra
         VirtualPhone phone(dir.Path(), "CX70");
         const pid_t pid = phone.Ready() ? phone.Pid() : -1;
         [[maybe_unused]] const auto written = ::write(fds[1], &pid, sizeof pid);
-        std::abort();  // no destructor runs
+        std::abort(); // no destructor runs
     }
     ::close(fds[1]);
     pid_t phonePid = -1;

@@ -125,10 +125,15 @@ TEST_F(PhoneToolTest, IdentifyListGetPutRemoveAndMkdirGiveTheirFormsAndExitCodes
     fs::create_directories(phone.Files() / "Ringtones" / "Sub");
     r = RunTool({"ls", "Ringtones"}, reg);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.rfind("[{\"name\": \"Sub\", \"size\": 0, \"folder\": true, \"read_only\": false, \"modified\": \"20", 0), 0u)
+    EXPECT_EQ(
+        r.out.rfind("[{\"name\": \"Sub\", \"size\": 0, \"folder\": true, \"read_only\": false, \"modified\": \"20", 0),
+        0u)
         << r.out;
-    EXPECT_NE(r.out.find("{\"name\": \"a \\\"q\\\".mid\", \"size\": 5, \"folder\": false, \"read_only\": false, \"modified\": \"20"),
-              std::string::npos) << r.out;
+    EXPECT_NE(
+        r.out.find(
+            "{\"name\": \"a \\\"q\\\".mid\", \"size\": 5, \"folder\": false, \"read_only\": false, \"modified\": \"20"),
+        std::string::npos)
+        << r.out;
     EXPECT_EQ(r.out.back(), '\n');
 
     test::WriteFile(dir.Path() / "local.mid", std::string(9000, 'x'));
@@ -227,8 +232,9 @@ TEST_F(PhoneToolTest, AProbeSaysWhatEachCandidateIsAndAutoTakesTheFirstPhone)
     VirtualPhone refusing(dir.Path() / "other", "CX70", {"--fail-cmd", "AT+CGSN"});
     ASSERT_TRUE(refusing.Ready());
     // The candidates are found by the patterns in "PortCandidates", in their order.
-    test::LoadRegistry("\"AtTimeoutMs\"=dword:000007d0\n" +
-                       test::RegString("PortCandidates", (dir.Path() / "ttyA*").string() + "; " + (dir.Path() / "ttyB*").string()));
+    test::LoadRegistry(
+        "\"AtTimeoutMs\"=dword:000007d0\n" +
+        test::RegString("PortCandidates", (dir.Path() / "ttyA*").string() + "; " + (dir.Path() / "ttyB*").string()));
     test::WriteFile(dir.Path() / "ttyA0", "not a terminal");
     fs::create_symlink(dir.Path() / "gone", dir.Path() / "ttyA1");
     fs::create_symlink(refusing.Port(), dir.Path() / "ttyA2");
@@ -251,7 +257,7 @@ TEST_F(PhoneToolTest, AProbeSaysWhatEachCandidateIsAndAutoTakesTheFirstPhone)
     EXPECT_EQ(denied.outcome, eOutcome::PermissionDenied);
     EXPECT_FALSE(denied.group.empty());
     EXPECT_EQ(ProbePort(candidates[3], [](const std::string&) { return EBUSY; }).outcome, eOutcome::Busy);
-    EXPECT_EQ(FindPortHolder(candidates[3]), "");  // the virtual phone is the device, no other user
+    EXPECT_EQ(FindPortHolder(candidates[3]), ""); // the virtual phone is the device, no other user
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
     const pid_t holder = ::fork();
@@ -270,7 +276,7 @@ TEST_F(PhoneToolTest, AProbeSaysWhatEachCandidateIsAndAutoTakesTheFirstPhone)
     std::ifstream comm("/proc/self/comm");
     std::string self;
     std::getline(comm, self);
-    EXPECT_EQ(busy.holder, self);  // the forked holder runs under this program's name
+    EXPECT_EQ(busy.holder, self); // the forked holder runs under this program's name
 
     EXPECT_EQ(CAtLink::AutoDevice(), (dir.Path() / "ttyB0").string());
     Registry::Instance().LoadText("");

@@ -46,8 +46,8 @@ TEST_F(ServiceFactoryTest, CreatesTheImplementationTheRegistryNamesForEachClassI
     // A different configuration serves the same class id with another implementation.
     auto recorder = std::make_shared<CRecordingProgressDlg>();
     factory.RegisterImplementation("TestProgress", [recorder] { return recorder; });
-    Registry::Instance().MergeText("[HKEY_CLASSES_ROOT\\CLSID\\" + std::string(CLSID_ProgressDlg)
-                                   + "\\Corvina]\n\"Implementation\"=\"TestProgress\"\n");
+    Registry::Instance().MergeText("[HKEY_CLASSES_ROOT\\CLSID\\" + std::string(CLSID_ProgressDlg) +
+                                   "\\Corvina]\n\"Implementation\"=\"TestProgress\"\n");
     EXPECT_EQ(factory.CreateInstance(CLSID_ProgressDlg, progress), S_OK);
     EXPECT_EQ(progress, recorder);
     factory.UnregisterImplementation("TestProgress");
@@ -57,8 +57,8 @@ TEST_F(ServiceFactoryTest, CreatesTheImplementationTheRegistryNamesForEachClassI
 TEST_F(ServiceFactoryTest, InitFailsWithThePortMessageOnlyWhenThePortCannotBeOpened)
 {
     test::FakeUi ui;
-    test::LoadRegistry(test::RegString("VolumeRoot", dir.Path().string())
-                       + test::RegString("Port", "/dev/corvina-no-such-port"));
+    test::LoadRegistry(test::RegString("VolumeRoot", dir.Path().string()) +
+                       test::RegString("Port", "/dev/corvina-no-such-port"));
     std::shared_ptr<IMBXVolume> volume = std::make_shared<CFolderVolume>(dir.Path());
     HRESULT failure = S_OK;
     EXPECT_FALSE(InitMbxVolPtr(volume, &failure));

@@ -18,8 +18,9 @@ std::string ProfileKey(const std::string& phone)
 
 TEST(CRegistryHelper, ReadsValuesOnlyWhenPresentAndLeavesTheTargetAloneOtherwise)
 {
-    Registry::Instance().LoadText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina\\PhoneDependencies\\ME45]\n"
-                                  "\"NumberFixRt\"=dword:00000028\n\"Negative\"=dword:fffffffe\n\"RtStdFolder\"=\"Tones\"\n");
+    Registry::Instance().LoadText(
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina\\PhoneDependencies\\ME45]\n"
+        "\"NumberFixRt\"=dword:00000028\n\"Negative\"=dword:fffffffe\n\"RtStdFolder\"=\"Tones\"\n");
     CRegistryHelper helper;
     long number = 99;
     EXPECT_EQ(helper.bGetDWordAsLongFromRegistry(number, "NumberFixRt", HKEY_LOCAL_MACHINE, ProfileKey("ME45")), 1);
@@ -39,7 +40,8 @@ TEST(CRegistryHelper, ReadsValuesOnlyWhenPresentAndLeavesTheTargetAloneOtherwise
 
 TEST(CRegistryHelper, FindsOnlyDirectSubkeysOfTheParentIgnoringCase)
 {
-    Registry::Instance().LoadText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina\\PhoneDependencies\\BIRCH-M55\\Extra]\n");
+    Registry::Instance().LoadText(
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina\\PhoneDependencies\\BIRCH-M55\\Extra]\n");
     EXPECT_EQ(CRegistryHelper::bIsKeyInSubkeyEnumeration("BIRCH-M55", kPhoneDependenciesKey), 1);
     EXPECT_EQ(CRegistryHelper::bIsKeyInSubkeyEnumeration("birch-m55", kPhoneDependenciesKey), 1);
     EXPECT_EQ(CRegistryHelper::bIsKeyInSubkeyEnumeration("BIRCH", kPhoneDependenciesKey), 0);
@@ -57,7 +59,8 @@ TEST(CRegistryHelper, ShippedDefaultParsesCleanlyAndHoldsEveryPhoneProfile)
     EXPECT_FALSE(registry.GetDword(HKEY_LOCAL_MACHINE, kSuiteRootKey, "Language"));
     // The phone is found by itself among the usual serial devices.
     EXPECT_EQ(registry.GetString(HKEY_LOCAL_MACHINE, kSuiteRootKey, "Port"), "auto");
-    EXPECT_EQ(registry.GetString(HKEY_LOCAL_MACHINE, kSuiteRootKey, "PortCandidates"), "/dev/ttyACM*;/dev/ttyUSB*;/dev/rfcomm*");
+    EXPECT_EQ(registry.GetString(HKEY_LOCAL_MACHINE, kSuiteRootKey, "PortCandidates"),
+              "/dev/ttyACM*;/dev/ttyUSB*;/dev/rfcomm*");
     EXPECT_FALSE(registry.KeyExists(HKEY_LOCAL_MACHINE, "Software\\Halvren\\Pellucid 5.0\\Kvt"));
 
     // Each profile is of one kind: a phone that keeps ringtones as files in a standard folder (an
@@ -75,12 +78,14 @@ TEST(CRegistryHelper, ShippedDefaultParsesCleanlyAndHoldsEveryPhoneProfile)
             EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, key, "NumberFixRt"), 40);
             EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, key, "FirstUsedIndexRt"), 1);
         }
-        if (const auto start = registry.GetDword(HKEY_LOCAL_MACHINE, key, "RtVolStart"))
+        if (const auto start = registry.GetDword(HKEY_LOCAL_MACHINE, key, "RtVolStart")) {
             EXPECT_LT(*start, registry.GetDword(HKEY_LOCAL_MACHINE, key, "RtVolEnd").value_or(0));
+        }
         EXPECT_LE(registry.GetDword(HKEY_LOCAL_MACHINE, key, "RtIncreasingVol").value_or(0), 2);
         // Every shipped phone names its voices (a chip's usual count), its size limit and its speaker.
         const int voices = registry.GetDword(HKEY_LOCAL_MACHINE, key, "Polyphony").value_or(0);
-        EXPECT_TRUE(voices == 4 || voices == 16 || voices == 24 || voices == 32 || voices == 40 || voices == 64) << voices;
+        EXPECT_TRUE(voices == 4 || voices == 16 || voices == 24 || voices == 32 || voices == 40 || voices == 64)
+            << voices;
         EXPECT_GT(registry.GetDword(HKEY_LOCAL_MACHINE, key, "MaxToneBytes").value_or(0), 0);
         EXPECT_LT(registry.GetDword(HKEY_LOCAL_MACHINE, key, "SpeakerLowHz").value_or(0),
                   registry.GetDword(HKEY_LOCAL_MACHINE, key, "SpeakerHighHz").value_or(0));

@@ -23,7 +23,7 @@ TEST(DialogUnits, TheTemplateFontMapsUnitsAsItsPlatformDoesAndKeepsPixelPlacemen
     EXPECT_EQ(units.X(4), 6);
     EXPECT_EQ(units.Y(8), 13);
     EXPECT_EQ(units.X(464), 696);
-    EXPECT_EQ(units.Y(307), 499);  // 498.875 rounds up
+    EXPECT_EQ(units.Y(307), 499); // 498.875 rounds up
     EXPECT_EQ(units.Pixels(208, 230, 440, 20), (PixelRect{208, 230, 440, 20}));
 }
 

@@ -125,26 +125,27 @@ TEST(Registry, SkipsAndReportsMalformedLinesButKeepsTheGoodOnes)
 {
     Registry registry;
     registry.LoadText("REGEDIT4\n"
-                      "\"Early\"=dword:1\n"                                // value before any key
+                      "\"Early\"=dword:1\n" // value before any key
                       "[HKEY_LOCAL_MACHINE\\Software\\Test]\n"
-                      "\"Open=dword:1\n"                                   // name without closing quote
-                      "\"Broken\"=\"no end\n"                              // text without closing quote
-                      "\"Tail\"=\"x\" junk\n"                              // text after the quote
-                      "\"Bin\"=hex:01,02,\\\n  03,04\n"                    // binary over two lines
-                      "\"Kind\"=qword:1\n"                                 // unknown type
+                      "\"Open=dword:1\n"                // name without closing quote
+                      "\"Broken\"=\"no end\n"           // text without closing quote
+                      "\"Tail\"=\"x\" junk\n"           // text after the quote
+                      "\"Bin\"=hex:01,02,\\\n  03,04\n" // binary over two lines
+                      "\"Kind\"=qword:1\n"              // unknown type
                       "\"NoEquals\" dword:1\n"
                       "garbage line\n"
                       "\"Good\"=\"yes\"\n"
-                      "[HKEY_NOWHERE\\Software\\Test]\n"                   // unknown hive
+                      "[HKEY_NOWHERE\\Software\\Test]\n" // unknown hive
                       "\"Lost\"=dword:1\n"
-                      "[HKEY_LOCAL_MACHINE\\Software\\Test\n"              // no closing bracket
+                      "[HKEY_LOCAL_MACHINE\\Software\\Test\n" // no closing bracket
                       "\"AlsoLost\"=dword:1\n"
                       "[HKEY_LOCAL_MACHINE\\Software\\Test]\n"
                       "\"Last\"=dword:7\n");
     EXPECT_EQ(registry.GetString(HKEY_LOCAL_MACHINE, kKey, "Good"), "yes");
     EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, kKey, "Last"), 7);
     for (const char* name : {"Early", "Broken", "Tail", "Bin", "Kind", "NoEquals", "Lost", "AlsoLost"})
-        EXPECT_FALSE(registry.GetDword(HKEY_LOCAL_MACHINE, kKey, name) || registry.GetString(HKEY_LOCAL_MACHINE, kKey, name))
+        EXPECT_FALSE(registry.GetDword(HKEY_LOCAL_MACHINE, kKey, name) ||
+                     registry.GetString(HKEY_LOCAL_MACHINE, kKey, name))
             << name;
     EXPECT_FALSE(registry.KeyExists(HKEY_LOCAL_MACHINE, "Software\\Test\\03,04"));
     EXPECT_EQ(registry.Problems().size(), 12u);
@@ -173,7 +174,8 @@ TEST(Registry, DeletesKeysWithTheirSubkeysAndSingleValues)
 TEST(Registry, ReadsUtf16ExportsWithTheirByteOrderMark)
 {
     std::string utf16 = "\xFF\xFE";
-    for (unsigned char c : std::string("Windows Registry Editor Version 5.00\r\n[HKEY_LOCAL_MACHINE\\Software\\Test]\r\n\"Name\"=\"K"))
+    for (unsigned char c :
+         std::string("Windows Registry Editor Version 5.00\r\n[HKEY_LOCAL_MACHINE\\Software\\Test]\r\n\"Name\"=\"K"))
         utf16 += {static_cast<char>(c), '\0'};
     utf16 += {'\xE4', '\0'};
     for (char c : std::string("se\"\r\n"))
@@ -187,7 +189,8 @@ TEST(Registry, ReadsUtf16ExportsWithTheirByteOrderMark)
 TEST(Registry, LaterFilesOverrideEarlierOnesAndMissingFilesAreReported)
 {
     ScratchFolder folder;
-    auto first = folder.Write("a.reg", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Test]\n\"Port\"=\"/dev/ttyS0\"\n\"Keep\"=dword:1\n");
+    auto first = folder.Write(
+        "a.reg", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Test]\n\"Port\"=\"/dev/ttyS0\"\n\"Keep\"=dword:1\n");
     auto second = folder.Write("b.reg", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\TEST]\n\"PORT\"=\"/dev/ttyUSB0\"\n");
     Registry registry;
     registry.Load({first, folder.Path() / "missing.reg", second});
@@ -224,12 +227,15 @@ TEST(Registry, AChosenPortIsSavedInTheUsersFileKeepingItsOtherLinesAndHoldsAtOnc
 {
     ScratchFolder folder;
     ScopedEnv config("XDG_CONFIG_HOME", folder.Path().string());
-    const auto file = folder.Write("corvina/phone.reg", "Windows Registry Editor Version 5.00\n\n; mine\n"
-                                   "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"port\"=\"/dev/old\"\n\"Language\"=dword:00000407\n\n"
-                                   "[HKEY_LOCAL_MACHINE\\Software\\Other]\n\"Port\"=\"theirs\"\n");
+    const auto file = folder.Write(
+        "corvina/phone.reg",
+        "Windows Registry Editor Version 5.00\n\n; mine\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"port\"=\"/dev/old\"\n\"Language\"=dword:00000407\n\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\Other]\n\"Port\"=\"theirs\"\n");
     EXPECT_EQ(UserSettingsFile(), file);
     std::string error;
-    ASSERT_TRUE(SaveUserValues({{"Port", "/dev/ttyUSB3", std::nullopt}, {"Baud", std::nullopt, 57600u}}, error)) << error;
+    ASSERT_TRUE(SaveUserValues({{"Port", "/dev/ttyUSB3", std::nullopt}, {"Baud", std::nullopt, 57600u}}, error))
+        << error;
     std::ifstream in(file);
     const std::string text((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(text, "Windows Registry Editor Version 5.00\n\n; mine\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
@@ -263,7 +269,8 @@ TEST(Registry, CreatesDeepKeysWithTheirParentsAndRefusesPathsDeeperThanTheLimit)
     // The deepest allowed key exists with every parent, each listing its one subkey.
     EXPECT_EQ(registry.GetDword(HKEY_CURRENT_USER, deepest, "Kept"), 7);
     EXPECT_EQ(registry.SubKeys(HKEY_CURRENT_USER, "Software"), std::vector<std::string>{"k"});
-    EXPECT_EQ(registry.SubKeys(HKEY_CURRENT_USER, deepest.substr(0, deepest.size() - 2)), std::vector<std::string>{"k"});
+    EXPECT_EQ(registry.SubKeys(HKEY_CURRENT_USER, deepest.substr(0, deepest.size() - 2)),
+              std::vector<std::string>{"k"});
     EXPECT_EQ(registry.GetDword(HKEY_LOCAL_MACHINE, kKey, "After"), 2);
 }
 

@@ -29,9 +29,14 @@ protected:
     {
         Registry::Instance().LoadText("Windows Registry Editor Version 5.00\r\n\r\n"
                                       "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\r\n"
-                                      "\"AudioDriver\"=\"" + driver + "\"\r\n"
-                                      "\"AudioFile\"=\"" + Wav().string() + "\"\r\n"
-                                      "\"AudioFileRealTime\"=dword:0000000" + (realTime ? "1" : "0") + "\r\n");
+                                      "\"AudioDriver\"=\"" +
+                                      driver +
+                                      "\"\r\n"
+                                      "\"AudioFile\"=\"" +
+                                      Wav().string() +
+                                      "\"\r\n"
+                                      "\"AudioFileRealTime\"=dword:0000000" +
+                                      (realTime ? "1" : "0") + "\r\n");
     }
 
     fs::path Wav() const { return m_dir / "out.wav"; }
@@ -69,9 +74,9 @@ protected:
 // from tick 1920; division 480. The last event is at tick 2400.
 void WriteTempoChangeFile(const fs::path& path)
 {
-    Bytes tempo = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,        // 500000 us per quarter
-                   0x87, 0x40, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90,  // +960: 250000
-                   0x87, 0x40, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40,  // +960: 1000000
+    Bytes tempo = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,       // 500000 us per quarter
+                   0x87, 0x40, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90, // +960: 250000
+                   0x87, 0x40, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40, // +960: 1000000
                    0x00, 0xFF, 0x2F, 0x00};
     Bytes notes = {0x00, 0x90, 0x45, 0x70, 0x92, 0x60, 0x80, 0x45, 0x00, 0x00, 0xFF, 0x2F, 0x00}; // off at 2400
     test::WriteSmf(path, 1, 480, {tempo, notes});
@@ -93,7 +98,8 @@ TEST_F(MciPlayer, LengthFollowsTheTempoMapOfHandMadeFiles)
     EXPECT_EQ(player.GetLength(), 2500);
 
     // 25 frames per second, 40 ticks per frame: 1000 ticks per second; the end at tick 1500.
-    test::WriteSmf(m_dir / "smpte.mid", 0, 0xE728, {{0x00, 0x90, 0x3C, 0x64, 0x8B, 0x5C, 0x80, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00}});
+    test::WriteSmf(m_dir / "smpte.mid", 0, 0xE728,
+                   {{0x00, 0x90, 0x3C, 0x64, 0x8B, 0x5C, 0x80, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00}});
     player.SetFile((m_dir / "smpte.mid").string());
     EXPECT_EQ(player.GetLength(), 1500);
 
@@ -106,8 +112,8 @@ TEST_F(MciPlayer, FilesThatAreNotPlayableMidiDoNotOpen)
     CMciPlayer player;
     EXPECT_FALSE(player.Play()); // no file set
     std::ofstream(m_dir / "text.mid") << "This is not a MIDI file at all, just some words.";
-    for (fs::path p : {m_dir / "text.mid", m_dir / "missing.mid",
-                       test::kMidiCorpus / "test-not-a-midi-file.mid", test::kMidiCorpus / "test-empty-file.mid"}) {
+    for (fs::path p : {m_dir / "text.mid", m_dir / "missing.mid", test::kMidiCorpus / "test-not-a-midi-file.mid",
+                       test::kMidiCorpus / "test-empty-file.mid"}) {
         player.SetFile(p.string());
         EXPECT_EQ(player.GetLength(), 0) << p;
         EXPECT_FALSE(player.Play()) << p;
@@ -152,7 +158,8 @@ TEST_F(MciPlayer, ARangeSoundsInsideAndIsSilentAfterItsEnd)
     test::Wav wav = test::ReadWav(Wav());
     ASSERT_GT(wav.SampleRate, 0);
     EXPECT_NEAR(wav.Seconds(), 1.25 + 0.3, 0.02); // the range and the silent tail
-    for (double ms = 0; ms < 1200; ms += 100) EXPECT_GT(wav.Rms(ms, ms + 100), 50.0) << ms;
+    for (double ms = 0; ms < 1200; ms += 100)
+        EXPECT_GT(wav.Rms(ms, ms + 100), 50.0) << ms;
     EXPECT_LT(wav.Rms(1260, 1550), 5.0);
 
     // A "to" past the end is cut to the length; a "from" below 1 starts at 0.
@@ -184,8 +191,8 @@ TEST_F(MciPlayer, ControllersSetBeforeARangeStillApplyInIt)
     // Volume full at 0 ms, then (in the quiet file) down to nothing at 400 ms; a note from 1000 to
     // 1500 ms. Division 100 at 120 bpm: 5 ms a tick.
     auto write = [](const fs::path& path, std::uint8_t laterVolume) {
-        test::WriteSmf(path, 0, 100, {{0x00, 0xB0, 0x07, 0x64, 0x50, 0xB0, 0x07, laterVolume, 0x78, 0x90, 0x3C, 0x64,
-                                       0x64, 0x80, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00}});
+        test::WriteSmf(path, 0, 100, {{0x00, 0xB0, 0x07, 0x64, 0x50, 0xB0, 0x07, laterVolume, 0x78, 0x90,
+                                       0x3C, 0x64, 0x64, 0x80, 0x3C, 0x00, 0x00, 0xFF,        0x2F, 0x00}});
     };
     write(m_dir / "quiet.mid", 0x00);
     write(m_dir / "loud.mid", 0x64);
@@ -272,9 +279,9 @@ TEST_F(MciPlayer, AFileTooLongForAWavIsRefusedInFileModeInsteadOfWritingNothing)
 {
     // One note after a delta of 0x0FFFFFFF at tempo 0xFFFFFF: about 545 days. Microseconds times the
     // sample rate used to overflow, and Play reported success after writing an empty WAV.
-    test::WriteSmf(m_dir / "endless.mid", 0, 96,
-                   {{0x00, 0xFF, 0x51, 0x03, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x90, 0x3C, 0x64,
-                     0x00, 0xFF, 0x2F, 0x00}});
+    test::WriteSmf(
+        m_dir / "endless.mid", 0, 96,
+        {{0x00, 0xFF, 0x51, 0x03, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x90, 0x3C, 0x64, 0x00, 0xFF, 0x2F, 0x00}});
     CMciPlayer player;
     player.SetFile((m_dir / "endless.mid").string());
     EXPECT_EQ(player.GetLength(), 0x7FFFFFFF);

@@ -22,8 +22,10 @@ Bytes File(int format, std::uint16_t division, const std::vector<Bytes>& tracks)
 TEST(MidiSchedule, CursorsOnOneReadingWalkIndependentlyAndEndAtTheLength)
 {
     // The length query, the play and the preview may each walk the same reading.
-    Bytes tempo = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x60, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40, 0x83, 0x00, 0xFF, 0x2F, 0x00};
-    Bytes notes = {0x00, 0xF0, 0x03, 0x7E, 0x7F, 0xF7, 0x00, 0xC0, 0x05, 0x30, 0x90, 0x3C, 0x64, 0x60, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00};
+    Bytes tempo = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x60, 0xFF, 0x51,
+                   0x03, 0x0F, 0x42, 0x40, 0x83, 0x00, 0xFF, 0x2F, 0x00};
+    Bytes notes = {0x00, 0xF0, 0x03, 0x7E, 0x7F, 0xF7, 0x00, 0xC0, 0x05, 0x30,
+                   0x90, 0x3C, 0x64, 0x60, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00};
     CMidiSchedule s;
     ASSERT_TRUE(s.Parse(File(1, 96, {tempo, notes})));
     const auto all = test::AllEvents(s);
@@ -39,13 +41,15 @@ TEST(MidiSchedule, CursorsOnOneReadingWalkIndependentlyAndEndAtTheLength)
     std::vector<test::SENT_EVENT> seenAhead, seenBehind;
     SCHEDULED_EVENT e;
     auto take = [&](CMidiSchedule::CCursor& cursor, std::vector<test::SENT_EVENT>& seen) {
-        if (!cursor.Next(e)) return false;
+        if (!cursor.Next(e))
+            return false;
         seen.push_back(test::SENT_EVENT{e.TimeUs, e.Status, e.Data1, e.Data2, {e.Sysex.begin(), e.Sysex.end()}});
         return true;
     };
     take(ahead, seenAhead);
     take(ahead, seenAhead);
-    while (take(behind, seenBehind)) take(ahead, seenAhead);
+    while (take(behind, seenBehind))
+        take(ahead, seenAhead);
     EXPECT_EQ(seenAhead, all);
     EXPECT_EQ(seenBehind, all);
     EXPECT_FALSE(ahead.Next(e));
@@ -59,11 +63,13 @@ TEST(MidiSchedule, AnUnchangedFileIsReadOnceWhileItsReadingIsHeld)
 {
     const test::ScratchFolder dir;
     const std::filesystem::path path = dir.Path() / "a.mid";
-    auto write = [&](std::uint8_t key) { test::WriteSmf(path, 0, 96, {{0x00, 0x90, key, 0x64, 0x60, 0x80, key, 0x00, 0x00, 0xFF, 0x2F, 0x00}}); };
+    auto write = [&](std::uint8_t key) {
+        test::WriteSmf(path, 0, 96, {{0x00, 0x90, key, 0x64, 0x60, 0x80, key, 0x00, 0x00, 0xFF, 0x2F, 0x00}});
+    };
     write(0x3C);
     auto first = CMidiSchedule::LoadShared(path);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(CMidiSchedule::LoadShared(path), first);   // the length query and the play share it
+    EXPECT_EQ(CMidiSchedule::LoadShared(path), first); // the length query and the play share it
 
     // Another file, or this one rewritten, is read afresh.
     std::filesystem::remove(path);

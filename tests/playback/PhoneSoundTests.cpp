@@ -21,7 +21,9 @@ namespace fs = std::filesystem;
 // bilinear transform (frequencies warped by tan, the corners kept where they are).
 double DesignedDb(double hz, double low, double high, double rate)
 {
-    auto warped = [&](double corner) { return std::pow(std::tan(std::numbers::pi * hz / rate) / std::tan(std::numbers::pi * corner / rate), 4); };
+    auto warped = [&](double corner) {
+        return std::pow(std::tan(std::numbers::pi * hz / rate) / std::tan(std::numbers::pi * corner / rate), 4);
+    };
     return 10 * std::log10(warped(low) / (1 + warped(low))) - 10 * std::log10(1 + warped(high));
 }
 
@@ -33,10 +35,12 @@ TEST(SpeakerFilter, SineTonesFollowTheDesignedCurveFrom100HzTo10kHz)
         for (double hz = 100; hz <= 10000 * 1.001; hz *= std::pow(10.0, 0.05)) {
             std::vector<float> tone(2 * kFrames), left(kFrames), right(kFrames);
             for (int i = 0; i < kFrames; ++i)
-                left[i] = right[i] = tone[2 * i] = tone[2 * i + 1] = static_cast<float>(0.5 * std::sin(2 * std::numbers::pi * hz * i / kRate));
-            auto rms = [&](const std::vector<float>& s, int step) {  // the second half, after the filter settled
+                left[i] = right[i] = tone[2 * i] = tone[2 * i + 1] =
+                    static_cast<float>(0.5 * std::sin(2 * std::numbers::pi * hz * i / kRate));
+            auto rms = [&](const std::vector<float>& s, int step) { // the second half, after the filter settled
                 double sum = 0;
-                for (std::size_t i = s.size() / 2; i < s.size(); i += static_cast<std::size_t>(step)) sum += double{s[i]} * s[i];
+                for (std::size_t i = s.size() / 2; i < s.size(); i += static_cast<std::size_t>(step))
+                    sum += double{s[i]} * s[i];
                 return std::sqrt(sum / static_cast<double>(s.size() / 2 / static_cast<std::size_t>(step)));
             };
             const double in = rms(tone, 1);
@@ -49,7 +53,7 @@ TEST(SpeakerFilter, SineTonesFollowTheDesignedCurveFrom100HzTo10kHz)
             EXPECT_EQ(left[kFrames - 1], tone[2 * kFrames - 2]);
         }
     }
-    RecordProperty("worst_error_mdb", static_cast<int>(worst * 1000));  // the figure docs/player.md gives
+    RecordProperty("worst_error_mdb", static_cast<int>(worst * 1000)); // the figure docs/player.md gives
 }
 
 TEST(PhoneSound, ABassLineBelow200HzLosesAtLeast15DecibelsAgainstThePcAndTheVoiceLimitIsHeard)
@@ -87,8 +91,9 @@ TEST(PhoneSound, ABassLineBelow200HzLosesAtLeast15DecibelsAgainstThePcAndTheVoic
     };
     const double pc = render(false, "pc.wav"), phone = render(true, "phone.wav");
     // The phone's voice limit reaches the sound: with one voice a four-note chord sounds as its top note alone.
-    test::WriteSmf(dir / "chord.mid", 0, 100, {{0x00, 0x90, 72, 0x64, 0x00, 76, 0x64, 0x00, 79, 0x64, 0x00, 84, 0x64,
-                                                0x64, 0x80, 72, 0x00, 0x00, 76, 0x00, 0x00, 79, 0x00, 0x00, 84, 0x00, 0x00, 0xFF, 0x2F, 0x00}});
+    test::WriteSmf(dir / "chord.mid", 0, 100,
+                   {{0x00, 0x90, 72,   0x64, 0x00, 76,   0x64, 0x00, 79,   0x64, 0x00, 84,   0x64, 0x64, 0x80,
+                     72,   0x00, 0x00, 76,   0x00, 0x00, 79,   0x00, 0x00, 84,   0x00, 0x00, 0xFF, 0x2F, 0x00}});
     test::WriteSmf(dir / "top.mid", 0, 100, {{0x00, 0x90, 84, 0x64, 0x64, 0x80, 84, 0x00, 0x00, 0xFF, 0x2F, 0x00}});
     const double top = render(true, "top.wav", "top.mid", 0);
     EXPECT_NEAR(render(true, "one.wav", "chord.mid", 1), top, top * 0.001);

@@ -17,7 +17,6 @@
 #include <wx/choice.h>
 #include <wx/combobox.h>
 
-
 namespace corvina {
 namespace {
 
@@ -75,7 +74,7 @@ TEST_F(PlayOnMobileTest, TheTonesPagePlaysByIndexWithTheRingerOnAndStopPutsTheSi
     Connect("ME45");
     SilencePhone();
     ClickTone(4);
-    ASSERT_EQ(Setting("ringtone.index"), "5");  // the first tone is number 1
+    ASSERT_EQ(Setting("ringtone.index"), "5"); // the first tone is number 1
     EXPECT_EQ(m_dlg->GetRtIndex(), 5);
     // The phone turned its ringer on for the chosen tone, and the page says so.
     EXPECT_EQ(Setting("calm"), "0");
@@ -88,7 +87,7 @@ TEST_F(PlayOnMobileTest, TheTonesPagePlaysByIndexWithTheRingerOnAndStopPutsTheSi
     CPlayOnMobileSubDlg& panel = m_tones->GetPlaySubDlg();
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
     EXPECT_EQ(Setting("playing"), "tone 5");
-    EXPECT_EQ(Setting("calm"), "0");  // so that the tone is heard
+    EXPECT_EQ(Setting("calm"), "0"); // so that the tone is heard
     EXPECT_EQ(m_tones->GetRadioIndex(), 0);
     EXPECT_FALSE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)));
@@ -124,7 +123,7 @@ TEST_F(PlayOnMobileTest, TheMelodiesPagePlaysByIndexAndStopRestoresToneAndSoundM
     panel.EnableButtons(1);
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
     EXPECT_EQ(Setting("ringtone.index"), "42");  // first used 1 + 40 fixed + selection 1
-    EXPECT_EQ(Setting("playing"), "usertone 3");  // "User-defined 02" of five slots
+    EXPECT_EQ(Setting("playing"), "usertone 3"); // "User-defined 02" of five slots
     EXPECT_EQ(CPlayOnMobileSubDlg::m_bIsPlaying, 1);
     EXPECT_EQ(m_tones->GetRadioIndex(), 0);
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)));
@@ -162,7 +161,7 @@ TEST_F(PlayOnMobileTest, AMelodySentToUserDefined01IsWhatItsTonesListEntryPlaysA
     // The tones list's "User-defined 01" entry, clicked and played on the phone, is that melody.
     m_dlg->SetSheetCurSel(0);
     auto* list = m_tones->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES);
-    const int row = 40;  // after the 40 fixed tones
+    const int row = 40; // after the 40 fixed tones
     ASSERT_EQ(list->GetItemText(row).Trim(false), "41   User-defined 01");
     ClickTone(row);
     ASSERT_TRUE(test::ClickButtonWithMouse(m_tones->GetPlaySubDlg().GetDlgItem(CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
@@ -191,7 +190,8 @@ TEST_F(PlayOnMobileTest, TheMelodiesPagePlaysTheDestinationFileAndItsButtonsFoll
     CPlayOnMobileSubDlg& panel = m_melodies->GetPlaySubDlg();
     EXPECT_FALSE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
     clip.WriteToPhone();
-    ASSERT_TRUE(fs::exists(m_editor->phone->Files() / "Ringtones" / "fresh.mid")) << ::testing::PrintToString(m_ui.m_boxes.size());
+    ASSERT_TRUE(fs::exists(m_editor->phone->Files() / "Ringtones" / "fresh.mid"))
+        << ::testing::PrintToString(m_ui.m_boxes.size());
     // Without showing the page again, the new file can be played.
     ASSERT_TRUE(test::DispatchUntil([&] { return Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled(); }));
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));

@@ -86,7 +86,9 @@ TEST_F(PlayOnPcSubDlg, HidingWhilePlayingStopsAndEnablesPlay)
     Click(CPlayOnPcSubDlg::IDC_BUTTON_INFO);
     ASSERT_EQ(m_ui.m_boxes.size(), 1u);
     EXPECT_EQ(m_ui.m_boxes[0].text.substr(0, 2), "1 ");
-    EXPECT_NE(m_ui.m_boxes[0].text.find(" " + std::to_string(m_dlg->Status(MCI_STATUS_LENGTH)) + " total media length."), std::string::npos);
+    EXPECT_NE(
+        m_ui.m_boxes[0].text.find(" " + std::to_string(m_dlg->Status(MCI_STATUS_LENGTH)) + " total media length."),
+        std::string::npos);
 
     m_dlg->Hide();
     test::DispatchPending();

@@ -41,8 +41,11 @@ protected:
                                       "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\r\n"
                                       "\"Language\"=dword:00000809\r\n"
                                       "\"AudioDriver\"=\"file\"\r\n"
-                                      "\"AudioFile\"=\"" + (m_dir / "out.wav").string() + "\"\r\n"
-                                      "\"AudioFileRealTime\"=dword:0000000" + (realTime ? "1" : "0") + "\r\n");
+                                      "\"AudioFile\"=\"" +
+                                      (m_dir / "out.wav").string() +
+                                      "\"\r\n"
+                                      "\"AudioFileRealTime\"=dword:0000000" +
+                                      (realTime ? "1" : "0") + "\r\n");
     }
 
     static void Click(wxButton* button)

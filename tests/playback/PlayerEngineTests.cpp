@@ -20,7 +20,8 @@ TEST(MciPlayerAndEngine, LengthsOfCorpusFilesAndTheirChannelFilesAgreeWithTheEng
     for (const fs::path& path : test::CorpusFiles({".mid"})) {
         SCOPED_TRACE(path.filename().string());
         CMidiFile file(temp.Path());
-        if (file.Load(path.string()) != kMidiLoadOk || !file.WriteChannelFiles()) continue;
+        if (file.Load(path.string()) != kMidiLoadOk || !file.WriteChannelFiles())
+            continue;
         CMciPlayer player;
         // A single-track file has one tempo map in both readers.
         if (file.GetTrackCount() == 1 && file.GetCombinationCount() > 0) {

@@ -19,7 +19,8 @@ namespace corvina::test {
 // The bytes the player's reader takes, and a hand-made file in them (each track the raw event bytes of
 // one chunk).
 using ByteVector = std::vector<std::uint8_t>;
-inline ByteVector SmfBytes(int format, std::uint16_t division, const std::vector<ByteVector>& tracks, std::uint32_t headerLength = 6)
+inline ByteVector SmfBytes(int format, std::uint16_t division, const std::vector<ByteVector>& tracks,
+                           std::uint32_t headerLength = 6)
 {
     std::vector<std::string> chunks;
     for (const ByteVector& track : tracks)
@@ -29,7 +30,8 @@ inline ByteVector SmfBytes(int format, std::uint16_t division, const std::vector
 }
 
 // The same written to path.
-inline void WriteSmf(const std::filesystem::path& path, int format, std::uint16_t division, const std::vector<ByteVector>& tracks)
+inline void WriteSmf(const std::filesystem::path& path, int format, std::uint16_t division,
+                     const std::vector<ByteVector>& tracks)
 {
     const ByteVector file = SmfBytes(format, division, tracks);
     WriteFile(path, {file.begin(), file.end()});
@@ -47,7 +49,8 @@ struct Wav {
         auto first = static_cast<std::size_t>(fromMs * SampleRate / 1000) * 2;
         auto last = std::min(Samples.size(), static_cast<std::size_t>(toMs * SampleRate / 1000) * 2);
         double sum = 0;
-        for (std::size_t i = first; i < last; ++i) sum += static_cast<double>(Samples[i]) * Samples[i];
+        for (std::size_t i = first; i < last; ++i)
+            sum += static_cast<double>(Samples[i]) * Samples[i];
         return last > first ? std::sqrt(sum / static_cast<double>(last - first)) : 0;
     }
 };
@@ -57,10 +60,12 @@ inline Wav ReadWav(const std::filesystem::path& path)
 {
     const std::string bytes = ReadFile(path);
     Wav w;
-    if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(36, 4, "data") != 0) return w;
+    if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(36, 4, "data") != 0)
+        return w;
     auto u32 = [&](std::size_t p) {
         std::uint32_t v = 0;
-        for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes[p + i]);
+        for (int i = 3; i >= 0; --i)
+            v = (v << 8) | static_cast<unsigned char>(bytes[p + i]);
         return v;
     };
     w.SampleRate = static_cast<int>(u32(24));

@@ -58,7 +58,8 @@ TEST_F(PreviewFile, ConvertsIMelodyFilesWhateverTheCaseOfTheExtension)
 TEST_F(PreviewFile, AnUnreadableIMelodyGivesTheFormatMessageAndKeepsThePreviousPreview)
 {
     Write(kPreviewFileName, "previous preview");
-    EXPECT_EQ(MakePreviewFile(Write("bad.imy", "BEGIN:IMELODY\nMELODY:x9\nEND:IMELODY\n"), Preview()), IDS_FORMAT_NOT_SUPPORTED);
+    EXPECT_EQ(MakePreviewFile(Write("bad.imy", "BEGIN:IMELODY\nMELODY:x9\nEND:IMELODY\n"), Preview()),
+              IDS_FORMAT_NOT_SUPPORTED);
     EXPECT_EQ(MakePreviewFile(m_dir / "missing.imy", Preview()), IDS_FORMAT_NOT_SUPPORTED);
     EXPECT_EQ(test::ReadFile(Preview()), "previous preview");
 }

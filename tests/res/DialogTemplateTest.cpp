@@ -11,15 +11,21 @@
 namespace corvina {
 namespace {
 
-const ControlTemplate* FindControl(const DialogTemplate& dialog, int id) {
+const ControlTemplate* FindControl(const DialogTemplate& dialog, int id)
+{
     for (std::size_t i = 0; i < dialog.controlCount; ++i)
-        if (dialog.controls[i].id == id) return &dialog.controls[i];
+        if (dialog.controls[i].id == id)
+            return &dialog.controls[i];
     return nullptr;
 }
 
-std::array<int, 4> Place(const ControlTemplate& control) { return {control.x, control.y, control.cx, control.cy}; }
+std::array<int, 4> Place(const ControlTemplate& control)
+{
+    return {control.x, control.y, control.cx, control.cy};
+}
 
-TEST(DialogTemplates, EachIsFoundByItsIdAndHoldsEachControlIdOnceInsideItsBounds) {
+TEST(DialogTemplates, EachIsFoundByItsIdAndHoldsEachControlIdOnceInsideItsBounds)
+{
     std::size_t count = 0;
     const DialogTemplate* const* all = AllDialogTemplates(count);
     ASSERT_EQ(count, 7u);
@@ -48,7 +54,8 @@ TEST(DialogTemplates, EachIsFoundByItsIdAndHoldsEachControlIdOnceInsideItsBounds
     EXPECT_EQ(FindDialogTemplate(4501), nullptr);
 }
 
-TEST(DialogTemplates, ControlsThatTakeTurnsShareOnePlaceAndTheStandInStartsHidden) {
+TEST(DialogTemplates, ControlsThatTakeTurnsShareOnePlaceAndTheStandInStartsHidden)
+{
     // The loading note lies over the tones list while the phone is read out.
     const DialogTemplate& tones = *FindDialogTemplate(4558);
     const ControlTemplate* loading = FindControl(tones, 4608);
@@ -64,7 +71,8 @@ TEST(DialogTemplates, ControlsThatTakeTurnsShareOnePlaceAndTheStandInStartsHidde
     ASSERT_TRUE(slots && fileName);
     EXPECT_EQ(slots->cls, ControlClass::DropList);
     EXPECT_EQ(fileName->cls, ControlClass::DropDown);
-    EXPECT_EQ((std::array<int, 3>{slots->x, slots->y, slots->cx}), (std::array<int, 3>{fileName->x, fileName->y, fileName->cx}));
+    EXPECT_EQ((std::array<int, 3>{slots->x, slots->y, slots->cx}),
+              (std::array<int, 3>{fileName->x, fileName->y, fileName->cx}));
     // The radio buttons of the ringer form one group that starts at "On".
     EXPECT_TRUE(FindControl(tones, 4561)->style & CS_GROUP);
     EXPECT_FALSE(FindControl(tones, 4510)->style & CS_GROUP);

@@ -9,18 +9,22 @@
 namespace corvina {
 namespace {
 
-std::uint32_t BigEndian32(const unsigned char* p) {
+std::uint32_t BigEndian32(const unsigned char* p)
+{
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
 }
 
-TEST(ImageResources, EveryImageIsAPngOfItsListedSize) {
-    struct Expected { int id, width, height; };
+TEST(ImageResources, EveryImageIsAPngOfItsListedSize)
+{
+    struct Expected {
+        int id, width, height;
+    };
     const Expected expected[] = {
-        {4065, 7, 12},  {4066, 1, 12},  {4504, 16, 16}, {4505, 16, 16},  {4506, 16, 16}, {4509, 16, 16},
-        {4513, 12, 12}, {4514, 12, 12}, {4517, 16, 16}, {4520, 16, 16},  {4521, 16, 16}, {4529, 12, 12},
-        {4530, 12, 12}, {4536, 12, 22}, {4537, 16, 16}, {4539, 12, 22},  {4563, 16, 16}, {4565, 16, 16},
-        {4567, 16, 16}, {4570, 16, 16}, {4571, 16, 16}, {4579, 12, 22},  {4583, 12, 22}, {4587, 16, 16},
-        {4067, 514, 18}, {4532, 70, 27}, {106, 32, 32}, {107, 32, 32},   {108, 32, 32},
+        {4065, 7, 12},   {4066, 1, 12},  {4504, 16, 16}, {4505, 16, 16}, {4506, 16, 16}, {4509, 16, 16},
+        {4513, 12, 12},  {4514, 12, 12}, {4517, 16, 16}, {4520, 16, 16}, {4521, 16, 16}, {4529, 12, 12},
+        {4530, 12, 12},  {4536, 12, 22}, {4537, 16, 16}, {4539, 12, 22}, {4563, 16, 16}, {4565, 16, 16},
+        {4567, 16, 16},  {4570, 16, 16}, {4571, 16, 16}, {4579, 12, 22}, {4583, 12, 22}, {4587, 16, 16},
+        {4067, 514, 18}, {4532, 70, 27}, {106, 32, 32},  {107, 32, 32},  {108, 32, 32},
     };
     constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
     for (const Expected& e : expected) {
@@ -40,7 +44,8 @@ TEST(ImageResources, EveryImageIsAPngOfItsListedSize) {
     EXPECT_EQ(FindImageResource(4500), nullptr);
 }
 
-TEST(ImageResources, CursorsHaveHotSpotsInsideAndOtherImagesNone) {
+TEST(ImageResources, CursorsHaveHotSpotsInsideAndOtherImagesNone)
+{
     for (int id : {106, 107, 108}) {
         const ImageResource* cursor = FindImageResource(id);
         ASSERT_NE(cursor, nullptr);

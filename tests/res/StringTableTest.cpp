@@ -23,28 +23,36 @@ namespace {
 
 using test::ScopedEnv;
 
-std::vector<long> Languages() {
+std::vector<long> Languages()
+{
     std::size_t count = 0;
     const long* languages = AllLanguages(count);
     return {languages, languages + count};
 }
 
-std::vector<unsigned> Ids() {
+std::vector<unsigned> Ids()
+{
     std::size_t count = 0;
     const unsigned* ids = AllStringIds(count);
     return {ids, ids + count};
 }
 
-std::string English(unsigned id) { return LookupString(LANG_ENGLISH_UK, id); }
+std::string English(unsigned id)
+{
+    return LookupString(LANG_ENGLISH_UK, id);
+}
 
-std::size_t Count(const std::string& text, const std::string& what) {
+std::size_t Count(const std::string& text, const std::string& what)
+{
     std::size_t n = 0;
-    for (auto pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + what.size())) ++n;
+    for (auto pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + what.size()))
+        ++n;
     return n;
 }
 
 // The {name} placeholders of a text with how often each occurs.
-std::map<std::string, int> Placeholders(const std::string& text) {
+std::map<std::string, int> Placeholders(const std::string& text)
+{
     std::map<std::string, int> found;
     static const std::regex placeholder(R"(\{[a-z_]+\})");
     for (auto it = std::sregex_iterator(text.begin(), text.end(), placeholder); it != std::sregex_iterator(); ++it)
@@ -53,21 +61,30 @@ std::map<std::string, int> Placeholders(const std::string& text) {
 }
 
 // False for texts made of placeholders, units and separators only ("{size} KB", "; ").
-bool HasWords(const std::string& text) {
+bool HasWords(const std::string& text)
+{
     const std::string bare = std::regex_replace(text, std::regex(R"(\{[a-z_]+\})"), "");
     return std::regex_search(bare, std::regex("[A-Za-z]{3}"));
 }
 
-bool EndsWith(const std::string& text, const std::string& tail) {
+bool EndsWith(const std::string& text, const std::string& tail)
+{
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 // The US table has no texts for the last five ringing lines.
-bool LacksId(long language, unsigned id) { return language == LANG_ENGLISH_US && id >= 4036 && id <= 4040; }
+bool LacksId(long language, unsigned id)
+{
+    return language == LANG_ENGLISH_US && id >= 4036 && id <= 4040;
+}
 // The US table keeps English for the first ringing lines, the transmission and the later texts on purpose.
-bool UsKeepsEnglish(unsigned id) { return (id >= 4025 && id <= 4035) || id >= 4598; }
+bool UsKeepsEnglish(unsigned id)
+{
+    return (id >= 4025 && id <= 4035) || id >= 4598;
+}
 
-std::string RegistryWithLanguage(long language) {
+std::string RegistryWithLanguage(long language)
+{
     char value[16];
     std::snprintf(value, sizeof value, "%08lx", static_cast<unsigned long>(language));
     return std::string("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n") +
@@ -76,14 +93,14 @@ std::string RegistryWithLanguage(long language) {
 
 // "Playback" in each language with a table: a table compiled under the wrong id shows up here.
 const std::map<long, std::string> kPlayback = {
-    {1025, "تشغيل"},          {1027, "Reprodueix"}, {1029, "Přehrát"},       {1030, "Afspil"},
-    {1031, "Wiedergabe"},    {1032, "Αναπαραγωγή"}, {1033, "Wiedergabe"},    {1035, "Toista"},
-    {1036, "Lecture"},       {1038, "Lejátszás"},  {1040, "Riproduci"},     {1043, "Afspelen"},
-    {1044, "Spill av"},      {1045, "Odtwórz"},    {1049, "Воспроизвести"}, {1053, "Spela upp"},
-    {1055, "Çal"},           {2057, "Playback"},   {2070, "Reproduzir"},    {3082, "Reproducir"},
+    {1025, "تشغيل"},       {1027, "Reprodueix"}, {1029, "Přehrát"},  {1030, "Afspil"},     {1031, "Wiedergabe"},
+    {1032, "Αναπαραγωγή"}, {1033, "Wiedergabe"}, {1035, "Toista"},   {1036, "Lecture"},    {1038, "Lejátszás"},
+    {1040, "Riproduci"},   {1043, "Afspelen"},   {1044, "Spill av"}, {1045, "Odtwórz"},    {1049, "Воспроизвести"},
+    {1053, "Spela upp"},   {1055, "Çal"},        {2057, "Playback"}, {2070, "Reproduzir"}, {3082, "Reproducir"},
 };
 
-TEST(StringTable, IdsAscendAndEveryTableHoldsEachKnownIdAtMostOnce) {
+TEST(StringTable, IdsAscendAndEveryTableHoldsEachKnownIdAtMostOnce)
+{
     const auto ids = Ids();
     EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end(), std::greater_equal<unsigned>()), ids.end());
     std::size_t count = 0;
@@ -98,7 +115,8 @@ TEST(StringTable, IdsAscendAndEveryTableHoldsEachKnownIdAtMostOnce) {
     }
 }
 
-TEST(StringTable, EveryTableHasEveryTextWithTheEnglishPlaceholdersLineBreaksAndNames) {
+TEST(StringTable, EveryTableHasEveryTextWithTheEnglishPlaceholdersLineBreaksAndNames)
+{
     for (long language : Languages()) {
         SCOPED_TRACE(language);
         for (unsigned id : Ids()) {
@@ -110,8 +128,8 @@ TEST(StringTable, EveryTableHasEveryTextWithTheEnglishPlaceholdersLineBreaksAndN
             ASSERT_NE(raw, nullptr) << id;
             const std::string text(raw), english = English(id);
             EXPECT_FALSE(text.empty()) << id;
-            for (const char* marker : {"\n", "\"XXX\"", "ZZZ", "%s", "Corvina", "Glidex", "MIDI",
-                                       "sudo adduser $USER", "corvina(1)", "rfcomm", "udev"})
+            for (const char* marker : {"\n", "\"XXX\"", "ZZZ", "%s", "Corvina", "Glidex", "MIDI", "sudo adduser $USER",
+                                       "corvina(1)", "rfcomm", "udev"})
                 EXPECT_EQ(Count(text, marker), Count(english, marker)) << id << " " << marker;
             EXPECT_EQ(Placeholders(text), Placeholders(english)) << id;
             EXPECT_EQ(text.back() == ' ', english.back() == ' ') << id;
@@ -128,13 +146,13 @@ TEST(StringTable, EveryTableHasEveryTextWithTheEnglishPlaceholdersLineBreaksAndN
 
 // The part every form of a language's word for a MIDI track shares (Raita/Raidan, Дорожка/дорожки).
 const std::map<long, std::string> kTrackWord = {
-    {1025, "مسار"},  {1027, "ista"}, {1029, "top"},    {1030, "por"},    {1031, "pur"},   {1032, "ομμ"},
-    {1033, "pur"},   {1035, "ai"},   {1036, "iste"},   {1038, "áv"},     {1040, "raccia"}, {1043, "poor"},
-    {1044, "por"},   {1045, "cież"}, {1049, "орожк"},  {1053, "pår"},    {1055, "arça"},  {2057, "rack"},
-    {2070, "aixa"},  {3082, "ista"},
+    {1025, "مسار"},  {1027, "ista"}, {1029, "top"},  {1030, "por"},    {1031, "pur"},  {1032, "ομμ"},  {1033, "pur"},
+    {1035, "ai"},    {1036, "iste"}, {1038, "áv"},   {1040, "raccia"}, {1043, "poor"}, {1044, "por"},  {1045, "cież"},
+    {1049, "орожк"}, {1053, "pår"},  {1055, "arça"}, {2057, "rack"},   {2070, "aixa"}, {3082, "ista"},
 };
 
-TEST(Translations, EachLanguageCallsATrackByOneWordInTheListItsLabelsAndTheClipEditor) {
+TEST(Translations, EachLanguageCallsATrackByOneWordInTheListItsLabelsAndTheClipEditor)
+{
     for (long language : Languages()) {
         ASSERT_TRUE(kTrackWord.count(language)) << language;
         for (unsigned id : {504u, 518u, 536u, 4018u, 4020u})
@@ -143,17 +161,21 @@ TEST(Translations, EachLanguageCallsATrackByOneWordInTheListItsLabelsAndTheClipE
     }
 }
 
-TEST(Translations, NoTableIsACopyOfTheEnglishOneAndTheUsTableIsTheGermanWithSomeEnglishLines) {
+TEST(Translations, NoTableIsACopyOfTheEnglishOneAndTheUsTableIsTheGermanWithSomeEnglishLines)
+{
     for (long language : Languages()) {
-        if (language == LANG_ENGLISH_UK) continue;
+        if (language == LANG_ENGLISH_UK)
+            continue;
         std::vector<unsigned> same;
         for (unsigned id : Ids()) {
             const char* raw = LookupString(language, id);
             const bool usEnglish = language == LANG_ENGLISH_US && UsKeepsEnglish(id);
-            if (raw != nullptr && !usEnglish && English(id) == raw && HasWords(raw)) same.push_back(id);
+            if (raw != nullptr && !usEnglish && English(id) == raw && HasWords(raw))
+                same.push_back(id);
         }
         std::cout << "language " << language << ": " << same.size() << " texts as in English:";
-        for (unsigned id : same) std::cout << " " << id << " \"" << English(id) << "\"";
+        for (unsigned id : same)
+            std::cout << " " << id << " \"" << English(id) << "\"";
         std::cout << "\n";
         // Only short words that the language shares with English ("Alarm", "Stop") may stay.
         EXPECT_LE(same.size(), 3u) << language;
@@ -168,9 +190,11 @@ TEST(Translations, NoTableIsACopyOfTheEnglishOneAndTheUsTableIsTheGermanWithSome
     }
 }
 
-TEST(Translations, ALanguageIdSelectsItsOwnTextsAndOnlyArabicIsWrittenRightToLeft) {
+TEST(Translations, ALanguageIdSelectsItsOwnTextsAndOnlyArabicIsWrittenRightToLeft)
+{
     std::vector<long> withPlayback;
-    for (const auto& [language, playback] : kPlayback) withPlayback.push_back(language);
+    for (const auto& [language, playback] : kPlayback)
+        withPlayback.push_back(language);
     EXPECT_EQ(Languages(), withPlayback);
     CResource resource;
     for (const auto& [language, playback] : kPlayback) {
@@ -184,13 +208,15 @@ TEST(Translations, ALanguageIdSelectsItsOwnTextsAndOnlyArabicIsWrittenRightToLef
     EXPECT_FALSE(IsRightToLeft(0));
 }
 
-TEST(StringTable, LanguagesWithoutATableFallBackToEnglishAndUnknownIdsAreEmpty) {
+TEST(StringTable, LanguagesWithoutATableFallBackToEnglishAndUnknownIdsAreEmpty)
+{
     CResource resource;
     for (long language : {1041L, 1042L, 1054L, 2052L}) {
         resource.SetLanguage(language);
         EXPECT_EQ(resource.GetLanguage(), language);
         EXPECT_EQ(LookupString(language, 500), nullptr) << language;
-        for (unsigned id : Ids()) EXPECT_EQ(resource.GetString(id), English(id)) << id;
+        for (unsigned id : Ids())
+            EXPECT_EQ(resource.GetString(id), English(id)) << id;
     }
     for (long language : {LANG_ENGLISH_UK, LANG_GERMAN, LANG_ENGLISH_US, 1036L}) {
         resource.SetLanguage(language);
@@ -200,17 +226,21 @@ TEST(StringTable, LanguagesWithoutATableFallBackToEnglishAndUnknownIdsAreEmpty) 
     }
 }
 
-TEST(StringTable, TheLocaleVariablesPickTheMatchingLanguageInTheirOrderAndEnglishOtherwise) {
+TEST(StringTable, TheLocaleVariablesPickTheMatchingLanguageInTheirOrderAndEnglishOtherwise)
+{
     ScopedEnv all("LC_ALL", nullptr), messages("LC_MESSAGES", nullptr);
     const std::map<std::string, long> expected = {
-        {"ar_EG.UTF-8", 1025}, {"ar", 1025},          {"ca_ES@valencia", 1027}, {"cs_CZ.UTF-8", 1029},
-        {"da_DK", 1030},       {"de_CH.UTF-8", 1031}, {"el_GR.UTF-8", 1032},    {"fi_FI", 1035},
-        {"fr_FR.UTF-8", 1036}, {"fr_CA", 1036},       {"hu_HU", 1038},          {"it_IT.UTF-8", 1040},
-        {"nl_BE", 1043},       {"nb_NO.UTF-8", 1044}, {"nn_NO", 1044},          {"no_NO", 1044},
-        {"pl_PL", 1045},       {"ru_RU.UTF-8", 1049}, {"sv_FI", 1053},          {"tr_TR.UTF-8", 1055},
-        {"pt_PT", 2070},       {"pt_BR.UTF-8", 2070}, {"es_ES.UTF-8", 3082},    {"es_MX", 3082},
-        {"en_US.UTF-8", 2057}, {"en_GB", 2057},       {"C", 2057},              {"POSIX", 2057},
-        {"ja_JP.UTF-8", 2057}, {"frr_DE", 2057},      {"e", 2057},              {"sr_RS@latin", 2057},
+        {"ar_EG.UTF-8", 1025}, {"ar", 1025},          {"ca_ES@valencia", 1027},
+        {"cs_CZ.UTF-8", 1029}, {"da_DK", 1030},       {"de_CH.UTF-8", 1031},
+        {"el_GR.UTF-8", 1032}, {"fi_FI", 1035},       {"fr_FR.UTF-8", 1036},
+        {"fr_CA", 1036},       {"hu_HU", 1038},       {"it_IT.UTF-8", 1040},
+        {"nl_BE", 1043},       {"nb_NO.UTF-8", 1044}, {"nn_NO", 1044},
+        {"no_NO", 1044},       {"pl_PL", 1045},       {"ru_RU.UTF-8", 1049},
+        {"sv_FI", 1053},       {"tr_TR.UTF-8", 1055}, {"pt_PT", 2070},
+        {"pt_BR.UTF-8", 2070}, {"es_ES.UTF-8", 3082}, {"es_MX", 3082},
+        {"en_US.UTF-8", 2057}, {"en_GB", 2057},       {"C", 2057},
+        {"POSIX", 2057},       {"ja_JP.UTF-8", 2057}, {"frr_DE", 2057},
+        {"e", 2057},           {"sr_RS@latin", 2057},
     };
     for (const auto& [locale, language] : expected) {
         ScopedEnv lang("LANG", locale.c_str());
@@ -232,7 +262,8 @@ TEST(StringTable, TheLocaleVariablesPickTheMatchingLanguageInTheirOrderAndEnglis
     EXPECT_EQ(CResource::DefaultLanguage(), LANG_ENGLISH_UK);
 }
 
-TEST(StringTable, TheRegistryLanguageValueSelectsEachLanguageAndWithoutItTheLocaleDecides) {
+TEST(StringTable, TheRegistryLanguageValueSelectsEachLanguageAndWithoutItTheLocaleDecides)
+{
     ScopedEnv all("LC_ALL", nullptr), messages("LC_MESSAGES", nullptr), lang("LANG", "en_GB.UTF-8");
     for (long language : Languages()) {
         Registry::Instance().LoadText(RegistryWithLanguage(language));
@@ -246,16 +277,20 @@ TEST(StringTable, TheRegistryLanguageValueSelectsEachLanguageAndWithoutItTheLoca
     EXPECT_EQ(CResource::ForModule().GetLanguage(), LANG_GERMAN);
 }
 
-TEST(StringTable, SharedStringsAreOneObjectUntilDestroyedAndThenReadTheRegistryAgain) {
+TEST(StringTable, SharedStringsAreOneObjectUntilDestroyedAndThenReadTheRegistryAgain)
+{
     ScopedEnv all("LC_ALL", nullptr), messages("LC_MESSAGES", nullptr), lang("LANG", "en_GB.UTF-8");
     Registry::Instance().LoadText(RegistryWithLanguage(0));
     CSharedStrings::Destroy();
 
     std::vector<CResource*> seen(8, nullptr);
     std::vector<std::thread> threads;
-    for (std::size_t i = 0; i < seen.size(); ++i) threads.emplace_back([&seen, i] { seen[i] = &CSharedStrings::Get(); });
-    for (auto& t : threads) t.join();
-    for (CResource* p : seen) EXPECT_EQ(p, seen.front());
+    for (std::size_t i = 0; i < seen.size(); ++i)
+        threads.emplace_back([&seen, i] { seen[i] = &CSharedStrings::Get(); });
+    for (auto& t : threads)
+        t.join();
+    for (CResource* p : seen)
+        EXPECT_EQ(p, seen.front());
     EXPECT_EQ(CSharedStrings::Get().GetString(4557), "Playback");
 
     Registry::Instance().LoadText(RegistryWithLanguage(LANG_GERMAN));

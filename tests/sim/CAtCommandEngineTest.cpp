@@ -297,5 +297,5 @@ TEST(VirtualPhoneCommands, StateSurvivesARestartOfThePhone)
     EXPECT_EQ(other.Run("AT+CGMM"), Lines({"ME45", "OK"}));
 }
 
-}  // namespace
-}  // namespace corvina::test
+} // namespace
+} // namespace corvina::test

@@ -137,5 +137,5 @@ TEST(VirtualPhoneObex, AStandardOnlyPhoneRefusesEveryVendorCommand)
     EXPECT_EQ(replies.at(0).strBytes, "\r\nERROR\r\n");
 }
 
-}  // namespace
-}  // namespace corvina::test
+} // namespace
+} // namespace corvina::test

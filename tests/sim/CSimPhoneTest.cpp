@@ -90,9 +90,9 @@ TEST(VirtualPhoneLine, AnswersEveryMangledCommandWithAFinalResultCode)
     SSimulatedPhone phone(dir.Path(), "ME45");
     CFaultPlan faults;
     CSimPhone line(*phone.engine, faults);
-    const std::vector<std::string> pieces = {"AT", "+", "^", "CUTB", "CUTD", "CUTE", "CLTN", "CAFL", "CPLF", "CRTN",
-                                             "=", "?", ",", "\"", "-1", "99999999999", "0", "A:\\", ";", "E", "Z",
-                                             "\xff", "\x01", " ", "\r"};
+    const std::vector<std::string> pieces = {"AT",   "+", "^", "CUTB", "CUTD", "CUTE", "CLTN",        "CAFL", "CPLF",
+                                             "CRTN", "=", "?", ",",    "\"",   "-1",   "99999999999", "0",    "A:\\",
+                                             ";",    "E", "Z", "\xff", "\x01", " ",    "\r"};
     std::mt19937 random(7);
     std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
     std::string input;
@@ -171,8 +171,8 @@ TEST(VirtualPhoneSettings, PiecesOfTransfersCutOffByAKillAreGoneWhenThePhoneStar
     ScratchFolder dir;
     std::filesystem::create_directories(dir.Path() / "Ringtones" / "Sub");
     const char* leftovers[] = {"Ringtones/.song.mid.obex-a1B2c3", "Ringtones/Sub/.x.mid.part-ZZ09zz"};
-    const char* kept[] = {".tonenumbers", "Ringtones/song.mid", "Ringtones/.obex-a1B2c3", "Ringtones/.song.mid.obex-short",
-                          "Ringtones/plain.obex-a1B2c3"};
+    const char* kept[] = {".tonenumbers", "Ringtones/song.mid", "Ringtones/.obex-a1B2c3",
+                          "Ringtones/.song.mid.obex-short", "Ringtones/plain.obex-a1B2c3"};
     for (const char* name : leftovers)
         std::ofstream(dir.Path() / name) << "partial";
     for (const char* name : kept)
@@ -188,8 +188,8 @@ TEST(VirtualPhoneOptions, ParsesFaultsAndRefusesBadValues)
 {
     CSimOptions options;
     std::string error;
-    EXPECT_TRUE(options.Parse({"--state", "/tmp/x", "--model=R41", "--imei", "123456789012345", "--fail-cmd",
-                               "+CGSN", "--cme-cmd", "^CUTE:4", "--drop-after", "3", "--reopen", "--delay-ms", "10"},
+    EXPECT_TRUE(options.Parse({"--state", "/tmp/x", "--model=R41", "--imei", "123456789012345", "--fail-cmd", "+CGSN",
+                               "--cme-cmd", "^CUTE:4", "--drop-after", "3", "--reopen", "--delay-ms", "10"},
                               error))
         << error;
     EXPECT_EQ(options.m_strModel, "R41");
@@ -200,11 +200,11 @@ TEST(VirtualPhoneOptions, ParsesFaultsAndRefusesBadValues)
     EXPECT_FALSE(CSimOptions().Parse({"--state"}, error));
     EXPECT_FALSE(CSimOptions().Parse({"--frobnicate"}, error));
     const std::string help = CSimOptions::HelpText("S", "C");
-    for (const char* option : {"--state", "--model", "--imei", "--seed-ringtones", "--corpus", "--link", "--log",
-                               "--fail-cmd", "--cme-cmd", "--garbage", "--silent-cmd", "--delay-ms", "--drop-after",
-                               "--reopen", "AT^SIMFAULT"})
+    for (const char* option :
+         {"--state", "--model", "--imei", "--seed-ringtones", "--corpus", "--link", "--log", "--fail-cmd", "--cme-cmd",
+          "--garbage", "--silent-cmd", "--delay-ms", "--drop-after", "--reopen", "AT^SIMFAULT"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
-}  // namespace
-}  // namespace corvina::test
+} // namespace
+} // namespace corvina::test

@@ -207,5 +207,5 @@ TEST(VirtualPhoneProgram, RefusesUnknownPhoneTypes)
     EXPECT_EQ(sim.Stop(), 2);
 }
 
-}  // namespace
-}  // namespace corvina::test
+} // namespace
+} // namespace corvina::test

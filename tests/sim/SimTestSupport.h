@@ -39,4 +39,4 @@ inline std::vector<std::string> Lines(std::initializer_list<const char*> items)
     return std::vector<std::string>(items.begin(), items.end());
 }
 
-}  // namespace corvina::test
+} // namespace corvina::test

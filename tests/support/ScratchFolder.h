@@ -31,7 +31,8 @@ public:
         // Read-only files and folders made by a test must not stop the clean-up.
         for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
              it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(m_path, ec);
     }
     ScratchFolder(const ScratchFolder&) = delete;

@@ -22,13 +22,16 @@ namespace corvina::test {
 
 class VirtualPhone {
 public:
-    static bool Available() { return std::string(CORVINA_PHONESIM).size() && std::filesystem::exists(CORVINA_PHONESIM); }
+    static bool Available()
+    {
+        return std::string(CORVINA_PHONESIM).size() && std::filesystem::exists(CORVINA_PHONESIM);
+    }
 
     VirtualPhone(const std::filesystem::path& folder, const std::string& model, std::vector<std::string> extra = {})
         : m_state(folder / "state"), m_link(folder / "tty")
     {
-        std::vector<std::string> args = {CORVINA_PHONESIM, "--state", m_state.string(), "--model", model,
-                                         "--link", m_link.string(), "--corpus", kCorpus.string()};
+        std::vector<std::string> args = {CORVINA_PHONESIM, "--state",       m_state.string(), "--model",       model,
+                                         "--link",         m_link.string(), "--corpus",       kCorpus.string()};
         args.insert(args.end(), extra.begin(), extra.end());
         // The phone dies with the test process, also when the test crashes: an orphan would keep the
         // test runner's output pipe open, and a crash would read as a timeout.

@@ -21,11 +21,13 @@ std::string Names(const std::string& subkey, const std::vector<std::string>& nam
     return text;
 }
 
-const std::string kHeader = "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina\\"
-                            "CallerGroups]\n\"R41Family\"=\"R41;RX41;RX4A;RX4E;MV72;MV73\"\n\"GroupNone\"=\"No group\"\n";
+const std::string kHeader =
+    "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina\\"
+    "CallerGroups]\n\"R41Family\"=\"R41;RX41;RX4A;RX4E;MV72;MV73\"\n\"GroupNone\"=\"No group\"\n";
 const std::string kGroups =
     kHeader +
-    Names("PhoneTypes\\R41", {"None", "Family", "Friends", "Colleagues", "VIP", "Office", "Sports", "Neighbours", "Others"}) +
+    Names("PhoneTypes\\R41",
+          {"None", "Family", "Friends", "Colleagues", "VIP", "Office", "Sports", "Neighbours", "Others"}) +
     Names("Imei\\111", {"Nobody", "Band", "Club", "Team", "Crew", "Choir", "Class", "Gym", "Kin"});
 
 class RingingLines : public testing::Test {
@@ -89,7 +91,8 @@ TEST_F(RingingLines, PlatformPhonesShowFourLinesAndOtherPhonesAllCalls)
 {
     const RingingLineTable birch = Build("XBIRCH2", "1", false);
     EXPECT_EQ(birch.nLabelId, 527u);
-    EXPECT_EQ(birch.LineNames, (std::vector<std::string>{"External Calls", "Internal Calls", "Appointments", "Alarm clock"}));
+    EXPECT_EQ(birch.LineNames,
+              (std::vector<std::string>{"External Calls", "Internal Calls", "Appointments", "Alarm clock"}));
     EXPECT_EQ(birch.LineTypes, (std::vector<int>{22, 23, 21, 13}));
     EXPECT_EQ(Build("mosaic", "1", false).LineTypes.size(), 4u);
 

@@ -126,7 +126,8 @@ TEST_F(TonesPageTest, TheVolumeBarWritesOnceWhenADragEndsAndOnceWhenKeyStepsSett
     // Drag the knob past the right end: one write, of the highest volume. The knob's middle runs
     // from half a knob (about 8 pixels) after the bar's left end to as much before its right end.
     const wxSize size = slider->GetClientSize();
-    const int knob = 8 + (size.GetWidth() - 16) * (slider->GetValue() - slider->GetMin()) / (slider->GetMax() - slider->GetMin());
+    const int knob =
+        8 + (size.GetWidth() - 16) * (slider->GetValue() - slider->GetMin()) / (slider->GetMax() - slider->GetMin());
     test::Drag(slider, wxPoint(knob, size.GetHeight() / 2), wxPoint(size.GetWidth() + 40, size.GetHeight() / 2));
     ASSERT_TRUE(test::DispatchUntil([&] { return Setting("ringtone.volume") == std::to_string(slider->GetMax()); }))
         << "phone " << Setting("ringtone.volume") << ", bar " << slider->GetValue() << " of " << slider->GetMin() << "-"
@@ -143,7 +144,8 @@ TEST_F(TonesPageTest, TheVolumeBarWritesOnceWhenADragEndsAndOnceWhenKeyStepsSett
     keys.Char(WXK_LEFT);
     keys.Char(WXK_LEFT);
     const std::string lowered = std::to_string(slider->GetMax() - 2);
-    ASSERT_TRUE(test::DispatchUntil([&] { return Setting("ringtone.volume") == lowered; })) << Setting("ringtone.volume");
+    ASSERT_TRUE(test::DispatchUntil([&] { return Setting("ringtone.volume") == lowered; }))
+        << Setting("ringtone.volume");
     EXPECT_EQ(slider->GetValue(), slider->GetMax() - 2);
     EXPECT_EQ(Received("AT^CLVL="), volumeWrites + 2);
 
@@ -153,8 +155,8 @@ TEST_F(TonesPageTest, TheVolumeBarWritesOnceWhenADragEndsAndOnceWhenKeyStepsSett
     const struct {
         int key;
         int value;
-    } steps[] = {{WXK_UP, high - 1}, {WXK_DOWN, high - 2}, {WXK_RIGHT, high - 1}, {WXK_HOME, low},
-                 {WXK_PAGEUP, low + 1}, {WXK_END, high}, {WXK_PAGEDOWN, high - 1}};
+    } steps[] = {{WXK_UP, high - 1},    {WXK_DOWN, high - 2}, {WXK_RIGHT, high - 1},   {WXK_HOME, low},
+                 {WXK_PAGEUP, low + 1}, {WXK_END, high},      {WXK_PAGEDOWN, high - 1}};
     int writes = Received("AT^CLVL=");
     for (const auto& step : steps) {
         keys.Char(step.key);
@@ -259,8 +261,10 @@ TEST_F(TonesPageTest, AStandardOnlyPhoneIsReadOutWithItsLackingFeaturesDisabledA
     m_dlg->ReadInfosFromPhone();
     ASSERT_TRUE(test::DispatchUntil([&] { return !m_dlg->IsReadOutRunning() && m_dlg->WasRead(); }, 15000));
     ResetTrace();
-    EXPECT_NE(test::ReadFile(trace).find(" 4 Read-out: the phone lacks tone (AT^CRTN?), vibration (AT+CVIB?), active file (AT^CAFL)"),
-              std::string::npos) << test::ReadFile(trace);
+    EXPECT_NE(test::ReadFile(trace).find(
+                  " 4 Read-out: the phone lacks tone (AT^CRTN?), vibration (AT+CVIB?), active file (AT^CAFL)"),
+              std::string::npos)
+        << test::ReadFile(trace);
     ASSERT_GE(List()->GetItemCount(), 2);
     EXPECT_EQ(MarkedItem(), -1); // without the active-file command no file is marked
     EXPECT_FALSE(m_page->GetDlgItem(CTonesMobileDlg::IDC_CHECK_VIBRA)->IsEnabled());
@@ -289,7 +293,8 @@ TEST_F(TonesPageTest, TabReachesEveryControlOfThePageInReadingOrder)
     Connect("CX70", {"--seed-ringtones"});
     ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     // The editor starts with the keyboard on the page's first control.
-    EXPECT_TRUE(test::DispatchUntil([&] { return wxWindow::FindFocus() == m_page->GetDlgItem(CTonesMobileDlg::IDC_COMBO_LINES); }));
+    EXPECT_TRUE(test::DispatchUntil(
+        [&] { return wxWindow::FindFocus() == m_page->GetDlgItem(CTonesMobileDlg::IDC_COMBO_LINES); }));
     m_page->GetDlgItem(CTonesMobileDlg::IDC_COMBO_LINES)->SetFocus();
     std::vector<int> reached;
     for (int i = 0; i < 30; ++i) {
@@ -309,8 +314,9 @@ TEST_F(TonesPageTest, TabReachesEveryControlOfThePageInReadingOrder)
         const auto it = std::find_if(reached.begin(), reached.end(), same);
         return it == reached.end() ? -1 : static_cast<int>(it - reached.begin());
     };
-    const int ids[] = {CTonesMobileDlg::IDC_COMBO_LINES, CTonesMobileDlg::IDC_LIST_TONES, CTonesMobileDlg::IDC_SLIDER_VOLUME,
-                       CTonesMobileDlg::IDC_RADIO_ON, CTonesMobileDlg::IDC_CHECK_VIBRA};
+    const int ids[] = {CTonesMobileDlg::IDC_COMBO_LINES, CTonesMobileDlg::IDC_LIST_TONES,
+                       CTonesMobileDlg::IDC_SLIDER_VOLUME, CTonesMobileDlg::IDC_RADIO_ON,
+                       CTonesMobileDlg::IDC_CHECK_VIBRA};
     int previous = -1;
     for (int id : ids) {
         const int at = first(id);

@@ -29,8 +29,11 @@ const VolumeProfile kFivePositionsRisingAtTheTop{1, 5, true, 5};
 TEST(VolumeScale, FivePositionsRiseFromThreeToTwelvePixelsWithTheMarkAtTheEnd)
 {
     const VolumeScale scale = BuildVolumeScale(kFivePositionsRisingAtTheTop, true, false, eAllCalls);
-    EXPECT_EQ(Places(scale), (std::vector<Placed>{{417, 95, 1, 3, false}, {443, 92, 1, 6, false}, {470, 89, 1, 9, false},
-                                                  {496, 86, 1, 12, false}, {519, 86, 7, 12, true}}));
+    EXPECT_EQ(Places(scale), (std::vector<Placed>{{417, 95, 1, 3, false},
+                                                  {443, 92, 1, 6, false},
+                                                  {470, 89, 1, 9, false},
+                                                  {496, 86, 1, 12, false},
+                                                  {519, 86, 7, 12, true}}));
     EXPECT_EQ(scale.Ticks.back().IconId(), 4065u);
     EXPECT_EQ(scale.Ticks.front().IconId(), 4066u);
     EXPECT_TRUE(scale.bIncreasingVol);
@@ -43,8 +46,10 @@ TEST(VolumeScale, CallerGroupMessagesAndCellBroadcastLinesLoseOnePositionAndTheM
     for (int line : {eMessages, eCellBroadcast}) {
         const VolumeScale scale = BuildVolumeScale(kFivePositionsRisingAtTheTop, true, true, line);
         EXPECT_FALSE(scale.bIncreasingVol);
-        EXPECT_EQ(Places(scale), (std::vector<Placed>{{417, 95, 1, 3, false}, {452, 92, 1, 6, false},
-                                                      {487, 89, 1, 9, false}, {522, 86, 1, 12, false}}));
+        EXPECT_EQ(
+            Places(scale),
+            (std::vector<Placed>{
+                {417, 95, 1, 3, false}, {452, 92, 1, 6, false}, {487, 89, 1, 9, false}, {522, 86, 1, 12, false}}));
         EXPECT_EQ(scale.lRangeMax, 4);
     }
     // Other lines, other phones, or no connection keep the profile's scale.
@@ -55,7 +60,8 @@ TEST(VolumeScale, CallerGroupMessagesAndCellBroadcastLinesLoseOnePositionAndTheM
 
 TEST(VolumeScale, ScalesWithoutSpacingOrRampStayAtTheStartAndBadProfilesDrawNothing)
 {
-    EXPECT_EQ(Places(BuildVolumeScale({3, 3, false, 4}, true, false, 6)), (std::vector<Placed>{{417, 95, 1, 3, false}}));
+    EXPECT_EQ(Places(BuildVolumeScale({3, 3, false, 4}, true, false, 6)),
+              (std::vector<Placed>{{417, 95, 1, 3, false}}));
     EXPECT_EQ(Places(BuildVolumeScale({3, 4, true, 4}, true, false, 6)),
               (std::vector<Placed>{{417, 95, 1, 3, false}, {519, 86, 7, 12, true}}));
     const VolumeScale reversed = BuildVolumeScale({5, 2, false, 4}, true, false, 6);

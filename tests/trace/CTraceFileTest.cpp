@@ -26,16 +26,17 @@ const std::string kBannerTop =
     "\n\n******************************************Trace MBX***************************************************\n";
 const std::string kBannerBottom =
     "******************************************Trace MBX***************************************************\n\n";
-const std::regex kGeneratedLine(
-    R"(\*{24}Generated: \d\d:\d\d:\d{4} \d\d:\d\d:\d\d:\d{6} \*{7} HR  0\.00 us \*{15})");
+const std::regex kGeneratedLine(R"(\*{24}Generated: \d\d:\d\d:\d{4} \d\d:\d\d:\d\d:\d{6} \*{7} HR  0\.00 us \*{15})");
 
 // Loads a registry with the trace key; an empty file name leaves "FileName" out.
 void ConfigureTrace(std::uint32_t flags, const std::string& fileName, const std::string& more = "")
 {
     char dword[16];
     std::snprintf(dword, sizeof dword, "%08x", flags);
-    std::string text = "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Pellucid 5.0\\Kvt]\n"
-                       "\"Flags\"=dword:" + std::string(dword) + "\n";
+    std::string text =
+        "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Pellucid 5.0\\Kvt]\n"
+        "\"Flags\"=dword:" +
+        std::string(dword) + "\n";
     if (!fileName.empty())
         text += "\"FileName\"=\"" + fileName + "\"\n";
     Registry::Instance().LoadText(text + more);
@@ -138,7 +139,7 @@ TEST(CTraceFile, Bit29StartsANewFileAtEveryLoadOtherwiseItAppends)
     std::filesystem::path fresh = folder.Path() / "fresh.txt";
     for (int load = 0; load < 3; ++load) {
         ConfigureTrace(0x00000004, appended.string());
-        CTraceFile(). Trace(3, "load %d", load);
+        CTraceFile().Trace(3, "load %d", load);
         ConfigureTrace(0x20000004, fresh.string());
         CTraceFile().Trace(3, "load %d", load);
     }
@@ -155,12 +156,12 @@ TEST(CTraceFile, CreatesOnlyTheLastMissingFolderOfTheFileName)
     ScratchFolder folder;
     std::filesystem::path oneLevel = folder.Path() / "logs" / "trace.txt";
     ConfigureTrace(0x4, oneLevel.string());
-    CTraceFile(). Trace(3, "kept");
+    CTraceFile().Trace(3, "kept");
     EXPECT_EQ(TraceLines(ReadAll(oneLevel)).size(), 1u);
 
     std::filesystem::path twoLevels = folder.Path() / "a" / "b" / "trace.txt";
     ConfigureTrace(0x4, twoLevels.string());
-    CTraceFile(). Trace(3, "dropped");
+    CTraceFile().Trace(3, "dropped");
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "a"));
 }
 
@@ -207,14 +208,19 @@ TEST(CTraceFile, HeaderGivesTheVersionsOfRegisteredComponents)
     folder.Write("shell/MBXSearchApp.exe.version", "5.1.0.77\n");
     ConfigureTrace(0x40000004, file.string(),
                    "[HKEY_CLASSES_ROOT\\CLSID\\{D73D7EA8-AD8A-11D3-A271-00105A3B325A}\\LocalServer32]\n"
-                   "@=\"" + server.string() + "\"\n\"Version\"=\"5.0.12.3\"\n"
-                   "[HKEY_CLASSES_ROOT\\CLSID\\{ED65AB22-B24F-11d3-BA80-00C0CA16AA37}\\InProcServer32]\n"
-                   "@=\"" + shellExt.string() + "\"\n\"Version\"=\"not a version\"\n");
+                   "@=\"" +
+                       server.string() +
+                       "\"\n\"Version\"=\"5.0.12.3\"\n"
+                       "[HKEY_CLASSES_ROOT\\CLSID\\{ED65AB22-B24F-11d3-BA80-00C0CA16AA37}\\InProcServer32]\n"
+                       "@=\"" +
+                       shellExt.string() + "\"\n\"Version\"=\"not a version\"\n");
     CTraceFile trace;
     std::string text = ReadAll(file);
-    EXPECT_NE(text.find("*  MBXServer.exe\t\t FileVersion 5 , 0 , 12 , 3\t\t\t\t\t\t\t\t\t\t\t\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("*  MBXServer.exe\t\t FileVersion 5 , 0 , 12 , 3\t\t\t\t\t\t\t\t\t\t\t\n"), std::string::npos)
+        << text;
     EXPECT_EQ(text.find("MBXShellExt.dll"), std::string::npos) << text;
-    EXPECT_NE(text.find("*  MBXSearchExt.exe\t          FileVersion 5 , 1 , 0 , 77\t\t\t\t\t\t\t\t\t\t\n"), std::string::npos)
+    EXPECT_NE(text.find("*  MBXSearchExt.exe\t          FileVersion 5 , 1 , 0 , 77\t\t\t\t\t\t\t\t\t\t\n"),
+              std::string::npos)
         << text;
 }
 

@@ -16,15 +16,18 @@ namespace {
 constexpr int kPlayDialog = 4562;
 constexpr int kPlayButton = 4557; // 3 dialog units from the template's left edge
 
-void UseLanguage(const char* dword) {
+void UseLanguage(const char* dword)
+{
     Registry::Instance().LoadText(std::string("Windows Registry Editor Version 5.00\n\n"
                                               "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
-                                              "\"Language\"=dword:") + dword + "\n");
+                                              "\"Language\"=dword:") +
+                                  dword + "\n");
 }
 
 // Where GTK draws a control inside its dialog, in pixels from the dialog's left edge (wx answers
 // positions in the window's own logical direction, which would hide the mirroring).
-int DrawnLeft(wxWindow* control, wxWindow* dialog) {
+int DrawnLeft(wxWindow* control, wxWindow* dialog)
+{
     int x = 0, y = 0;
     gtk_widget_translate_coordinates(control->GetHandle(), dialog->GetHandle(), 0, 0, &x, &y);
     return x;
@@ -38,7 +41,8 @@ struct Placement {
     int dialogWidth = 0;
 };
 
-Placement PlacePlayDialog() {
+Placement PlacePlayDialog()
+{
     wxFrame* frame = test::NewTestFrame();
     // A panel in between: a frame would stretch its only child over its whole client area.
     auto* host = new wxPanel(frame, wxID_ANY, wxPoint(0, 0), wxSize(400, 300));
@@ -52,15 +56,15 @@ Placement PlacePlayDialog() {
     }
     // Until GTK has placed it the button reads as drawn at 0; the template keeps it off both edges.
     test::DispatchUntil([&] { return DrawnLeft(button, dialog) != 0; });
-    Placement p{dialog->GetLayoutDirection(), button->GetLayoutDirection(),
-                DrawnLeft(button, dialog), button->GetSize().x,
-                dialog->GetClientSize().x};
+    Placement p{dialog->GetLayoutDirection(), button->GetLayoutDirection(), DrawnLeft(button, dialog),
+                button->GetSize().x, dialog->GetClientSize().x};
     frame->Destroy();
     test::DispatchPending();
     return p;
 }
 
-TEST(LayoutDirection, ArabicMirrorsTheDialogsAndOtherLanguagesKeepTheirLayout) {
+TEST(LayoutDirection, ArabicMirrorsTheDialogsAndOtherLanguagesKeepTheirLayout)
+{
     UseLanguage("00000809");
     const Placement english = PlacePlayDialog();
     EXPECT_NE(english.direction, wxLayout_RightToLeft);

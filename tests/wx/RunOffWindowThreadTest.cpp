@@ -34,7 +34,7 @@ TEST(RunOffWindowThread, TheWindowThreadHandlesEventsWhileTheWorkRunsAndGetsItsR
     });
     EXPECT_TRUE(sawNotice);
     EXPECT_NE(worker, window);
-    EXPECT_FALSE(wxIsBusy());   // the wait cursor is gone again
+    EXPECT_FALSE(wxIsBusy()); // the wait cursor is gone again
 }
 
 } // namespace

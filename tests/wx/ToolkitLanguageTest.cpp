@@ -28,7 +28,8 @@ void UseLanguage(const char* dword)
 {
     Registry::Instance().LoadText(std::string("Windows Registry Editor Version 5.00\n\n"
                                               "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
-                                              "\"Language\"=dword:") + dword + "\n");
+                                              "\"Language\"=dword:") +
+                                  dword + "\n");
 }
 
 // Makes a dialog from a template, as every page does when it is created.
@@ -110,9 +111,8 @@ TEST(ToolkitLanguage, GermanInTheRegistryMakesMessageBoxesAndTheFileChooserSpeak
     UseLanguage("00000809");
     CreateADialog();
     {
-        test::ModalReader reader(GTK_TYPE_MESSAGE_DIALOG, GTK_RESPONSE_NO, [&](GtkDialog* dialog) {
-            yes = ButtonText(dialog, GTK_RESPONSE_YES);
-        });
+        test::ModalReader reader(GTK_TYPE_MESSAGE_DIALOG, GTK_RESPONSE_NO,
+                                 [&](GtkDialog* dialog) { yes = ButtonText(dialog, GTK_RESPONSE_YES); });
         ui.MessageBox("Really?", "", MB_YESNO);
         EXPECT_TRUE(reader.Found());
     }

@@ -27,7 +27,8 @@ std::uint32_t Ms(std::uint32_t us)
 // The line as JSON: where it came from, its tempo, and each note as start and length in ms and key.
 std::string LineJson(const SMelodyLine& line, std::size_t total, int beat)
 {
-    std::string json = "{\"track\": " + std::to_string(line.nTrack) + ", \"channel\": " + std::to_string(line.nChannel) +
+    std::string json = "{\"track\": " + std::to_string(line.nTrack) +
+                       ", \"channel\": " + std::to_string(line.nChannel) +
                        ", \"chordal\": " + (line.bChordal ? "true" : "false") + ", \"beat\": " + std::to_string(beat) +
                        ", \"notes_in_line\": " + std::to_string(total) + ", \"notes\": [";
     for (std::size_t i = 0; i < line.notes.size(); ++i) {
@@ -81,18 +82,19 @@ int RunMelody(const std::vector<std::string>& args)
         return UsageError("the file has no track " + std::to_string(*choice.track));
 
     const bool rtttl = format == "rtttl";
-    const SMelodyText written =
-        MelodyLineText(file, choice.all ? -1 : *choice.track, choice.all ? -1 : *choice.channel, choice.fromUs.value_or(0),
-                       choice.toUs.value_or(UINT32_MAX), maxNotes.value_or(0), rtttl ? eMelodyFormat::RTTTL : eMelodyFormat::iMelody,
-                       std::filesystem::path(choice.output).stem().string());
+    const SMelodyText written = MelodyLineText(
+        file, choice.all ? -1 : *choice.track, choice.all ? -1 : *choice.channel, choice.fromUs.value_or(0),
+        choice.toUs.value_or(UINT32_MAX), maxNotes.value_or(0), rtttl ? eMelodyFormat::RTTTL : eMelodyFormat::iMelody,
+        std::filesystem::path(choice.output).stem().string());
     if (written.eResult != eMelodyLineResult::Ok) {
         std::fprintf(stderr, "corvina-midi: %s; nothing written\n", MelodyLineMessage(written.eResult).c_str());
         return kExitNoNotes;
     }
     const SMelodyLine& line = written.line;
     if (written.bCut)
-        std::fprintf(stderr, "corvina-midi: kept %zu of the line's %zu notes (at most %llu), cut %s\n", line.notes.size(),
-                     written.nTotal, static_cast<unsigned long long>(*maxNotes), written.bAtPhraseEnd ? "at a phrase end" : "at the limit");
+        std::fprintf(stderr, "corvina-midi: kept %zu of the line's %zu notes (at most %llu), cut %s\n",
+                     line.notes.size(), written.nTotal, static_cast<unsigned long long>(*maxNotes),
+                     written.bAtPhraseEnd ? "at a phrase end" : "at the limit");
     std::string text;
     if (format == "json") {
         text = LineJson(line, written.nTotal, written.nBeat);

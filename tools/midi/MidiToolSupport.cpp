@@ -174,7 +174,8 @@ std::string ParseClipChoice(const std::vector<std::string>& args, const std::set
 
 std::vector<SMidiNote> ChosenNotes(const CMidiFile& file, const SClipChoice& choice)
 {
-    std::vector<SMidiNote> notes = CollectNotes(file, choice.all ? -1 : *choice.track, choice.all ? -1 : *choice.channel);
+    std::vector<SMidiNote> notes =
+        CollectNotes(file, choice.all ? -1 : *choice.track, choice.all ? -1 : *choice.channel);
     if (choice.fromUs || choice.toUs)
         notes = ClipNotes(notes, choice.fromUs.value_or(0), choice.toUs.value_or(UINT32_MAX));
     return notes;

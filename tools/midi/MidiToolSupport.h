@@ -37,15 +37,15 @@ int LoadLikeEditor(CMidiFile& file, const std::string& path, bool printFailureJs
 
 // The clip a subcommand works on, and its other options.
 struct SClipChoice {
-    std::string input;                        // FILE
-    std::string output;                       // -o OUT; empty when not given
-    bool all = false;                         // --all
-    std::optional<int> track;                 // --track N (0-based)
-    std::optional<int> channel;               // --channel C (0 to 15)
-    std::optional<std::uint32_t> fromUs;      // --from T / --from-us S
-    std::optional<std::uint32_t> toUs;        // --to T / --to-us E
-    std::map<std::string, std::string> more;  // the command's own options with their values
-    std::set<std::string> flags;              // the command's own options without a value
+    std::string input;                       // FILE
+    std::string output;                      // -o OUT; empty when not given
+    bool all = false;                        // --all
+    std::optional<int> track;                // --track N (0-based)
+    std::optional<int> channel;              // --channel C (0 to 15)
+    std::optional<std::uint32_t> fromUs;     // --from T / --from-us S
+    std::optional<std::uint32_t> toUs;       // --to T / --to-us E
+    std::map<std::string, std::string> more; // the command's own options with their values
+    std::set<std::string> flags;             // the command's own options without a value
 };
 
 // Reads the arguments after the subcommand. valued: the command's own options that take a value;

@@ -39,14 +39,10 @@ std::string JsonText(const std::string& text)
 const char* BasisName(EClipBasis basis)
 {
     switch (basis) {
-    case EClipBasis::kRepetition:
-        return "repetition";
-    case EClipBasis::kDensest:
-        return "densest";
-    case EClipBasis::kWholeTune:
-        return "whole";
-    case EClipBasis::kNoNotes:
-        break;
+    case EClipBasis::kRepetition: return "repetition";
+    case EClipBasis::kDensest: return "densest";
+    case EClipBasis::kWholeTune: return "whole";
+    case EClipBasis::kNoNotes: break;
     }
     return "none";
 }

@@ -57,7 +57,8 @@ int RunVoices(const std::vector<std::string>& args)
         return UsageError("the file has no track " + std::to_string(*choice.track));
     const std::vector<SMidiNote> notes = ChosenNotes(file, choice);
     const SVoicePeak peak = PeakVoices(notes);
-    std::printf("{\"voices\": %d, \"at_ms\": %u, \"notes\": %zu}\n", peak.nVoices, (peak.dwAtUs + 500) / 1000, notes.size());
+    std::printf("{\"voices\": %d, \"at_ms\": %u, \"notes\": %zu}\n", peak.nVoices, (peak.dwAtUs + 500) / 1000,
+                notes.size());
     return kExitOk;
 }
 
@@ -108,15 +109,16 @@ int RunFit(const std::vector<std::string>& args)
     }
     std::printf("{\"voices\": %d, \"bytes\": %zu, \"dropped\": %zu, \"shortened\": %zu, \"voices_before\": %d, "
                 "\"bytes_before\": %zu, \"channel_order_from_file\": %s}\n",
-                fitted.nVoices, fitted.bytes.size(), fitted.dropped.size(), fitted.shortened.size(), fitted.nVoicesBefore,
-                fitted.nBytesBefore, fitted.bChannelOrderFromFile ? "true" : "false");
+                fitted.nVoices, fitted.bytes.size(), fitted.dropped.size(), fitted.shortened.size(),
+                fitted.nVoicesBefore, fitted.nBytesBefore, fitted.bChannelOrderFromFile ? "true" : "false");
     return kExitOk;
 }
 
 int RunRender(const std::vector<std::string>& args)
 {
     SClipChoice choice;
-    if (const std::string error = ParseClipChoice(args, {"--voices", "--speaker"}, {"--as-phone"}, true, choice); !error.empty())
+    if (const std::string error = ParseClipChoice(args, {"--voices", "--speaker"}, {"--as-phone"}, true, choice);
+        !error.empty())
         return UsageError("render: " + error);
     if (choice.output.empty())
         return UsageError("render needs -o OUT.wav");
@@ -176,13 +178,15 @@ int RunRender(const std::vector<std::string>& args)
     if (!player.Play()) {
         switch (player.GetLastFailure()) {
         case EPlayFailure::NoSoundFont:
-            std::fprintf(stderr, "corvina-midi: no General MIDI SoundFont (install timgm6mb-soundfont or set \"SoundFont\")\n");
+            std::fprintf(stderr,
+                         "corvina-midi: no General MIDI SoundFont (install timgm6mb-soundfont or set \"SoundFont\")\n");
             return kExitNoSoundFont;
         case EPlayFailure::AudioFileFailed:
             std::fprintf(stderr, "corvina-midi: cannot write %s\n", choice.output.c_str());
             return kExitWrite;
         default:
-            std::fprintf(stderr, "corvina-midi: %s: %s\n", choice.input.c_str(), LoadMessage(kMidiLoadUnsupported).c_str());
+            std::fprintf(stderr, "corvina-midi: %s: %s\n", choice.input.c_str(),
+                         LoadMessage(kMidiLoadUnsupported).c_str());
             return kExitLoad;
         }
     }

@@ -7,8 +7,8 @@
 
 namespace corvina::tool {
 
-constexpr int kExitCannotFit = 4;     // fit: the limits cannot be met with a note kept
-constexpr int kExitNoSoundFont = 5;   // render: no General MIDI SoundFont is installed
+constexpr int kExitCannotFit = 4;   // fit: the limits cannot be met with a note kept
+constexpr int kExitNoSoundFont = 5; // render: no General MIDI SoundFont is installed
 
 // voices FILE [clip options]: prints {"voices": N, "at_ms": T, "notes": K}.
 int RunVoices(const std::vector<std::string>& args);
