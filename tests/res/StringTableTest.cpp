@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <iostream>
 #include <map>
-#include <regex>
 #include <set>
 #include <string>
 #include <thread>
@@ -50,21 +49,46 @@ std::size_t Count(const std::string& text, const std::string& what)
     return n;
 }
 
+// Where the {name} placeholder starting at `at` ends (one past its brace), or npos when none starts there.
+std::size_t PlaceholderEnd(const std::string& text, std::size_t at)
+{
+    if (text[at] != '{')
+        return std::string::npos;
+    std::size_t end = at + 1;
+    while (end < text.size() && ((text[end] >= 'a' && text[end] <= 'z') || text[end] == '_'))
+        ++end;
+    return end > at + 1 && end < text.size() && text[end] == '}' ? end + 1 : std::string::npos;
+}
+
 // The {name} placeholders of a text with how often each occurs.
 std::map<std::string, int> Placeholders(const std::string& text)
 {
     std::map<std::string, int> found;
-    static const std::regex placeholder(R"(\{[a-z_]+\})");
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), placeholder); it != std::sregex_iterator(); ++it)
-        ++found[it->str()];
+    for (std::size_t at = 0; at < text.size(); ++at)
+        if (const std::size_t end = PlaceholderEnd(text, at); end != std::string::npos) {
+            ++found[text.substr(at, end - at)];
+            at = end - 1;
+        }
     return found;
 }
 
-// False for texts made of placeholders, units and separators only ("{size} KB", "; ").
+// False for texts made of placeholders, units and separators only ("{size} KB", "; "): a word is
+// three Latin letters in a row outside the placeholders.
 bool HasWords(const std::string& text)
 {
-    const std::string bare = std::regex_replace(text, std::regex(R"(\{[a-z_]+\})"), "");
-    return std::regex_search(bare, std::regex("[A-Za-z]{3}"));
+    const auto latin = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    int letters = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (const std::size_t end = PlaceholderEnd(text, at); end != std::string::npos) {
+            at = end - 1;
+            letters = 0;
+        } else if (latin(text[at]) && ++letters == 3) {
+            return true;
+        } else if (!latin(text[at])) {
+            letters = 0;
+        }
+    }
+    return false;
 }
 
 bool EndsWith(const std::string& text, const std::string& tail)
