@@ -82,22 +82,16 @@ void BM_SuggestClipCorpus(benchmark::State& state)
     state.counters["most_notes"] = static_cast<double>(most);
 }
 
-BENCHMARK(BM_SuggestClip)
-    ->Arg(1000)
-    ->Arg(2000)
-    ->Arg(5000)
-    ->Arg(10000)
-    ->Arg(20000)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity();
-BENCHMARK(BM_SuggestClipFastMelody)
-    ->Arg(1000)
-    ->Arg(2000)
-    ->Arg(5000)
-    ->Arg(10000)
-    ->Arg(20000)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity();
+// The song sizes, in notes, that the suggestion's cost is measured at.
+void SongSizes(benchmark::internal::Benchmark* bench)
+{
+    for (int notes : {1000, 2000, 5000, 10000, 20000})
+        bench->Arg(notes);
+    bench->Unit(benchmark::kMillisecond)->Complexity();
+}
+
+BENCHMARK(BM_SuggestClip)->Apply(SongSizes);
+BENCHMARK(BM_SuggestClipFastMelody)->Apply(SongSizes);
 BENCHMARK(BM_SuggestClipCorpus)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -36,13 +36,15 @@ BELOW = {
 }
 # Parts whose files may include wx headers.
 WITH_WX = {"platform/wx", "playback/ui", "tones", "melodies", "frame/ui"}
-# Files that a part's own GUI target builds, by name.
-GUI_FILES = {"frame": re.compile(r"^(CRingingtoneDlg|CWxProgressDlg|EditorModule)"),
-             "playback": re.compile(r"^CPlayOn.*SubDlg")}
-# Wx-free files of a folder that a target of their own builds, by name.
-OWN_PARTS = {"playback": (re.compile(r"^CPlayOnMobilePhone\."), "playback/phone")}
-# The phone's shared interfaces are its folder's own files; the factory above its parts is not.
-PHONE_SERVICES = re.compile(r"^(CAtcHelperFunctions|CServiceFactory|ServiceInit|RunOnPhone)\.")
+# Files of a folder that a target of their own builds, by name: the first pattern that matches names
+# the part. The main dialog and the play panels are GUI targets; the play-on-phone panel's phone side
+# is wx-free; the phone's factory and AT helper sit above the phone's parts.
+NAMED_PARTS = {
+    "frame": [(re.compile(r"^(CRingingtoneDlg|CWxProgressDlg|EditorModule)"), "frame/ui")],
+    "playback": [(re.compile(r"^CPlayOnMobilePhone\."), "playback/phone"),
+                 (re.compile(r"^CPlayOn.*SubDlg"), "playback/ui")],
+    "phone": [(re.compile(r"^(CAtcHelperFunctions|CServiceFactory|ServiceInit|RunOnPhone)\."), "phone/services")],
+}
 PHONE_PARTS = ["phone", "phone/at", "phone/obex", "phone/volume", "phone/services"]
 # The pages' rules and the logic beside them are wx-free even in GUI folders.
 WX_FREE_IN_GUI = {"tones": re.compile(r"^(RingingLines|SoundMode|VolumeScale|TonesListItems|TonesPageRules|CTonesPhone)\."),
@@ -54,14 +56,11 @@ def part_of(path: pathlib.Path) -> str:
     folder = rel.parts[0]
     if folder == "platform" and len(rel.parts) > 2 and rel.parts[1] == "wx":
         return "platform/wx"
-    if folder == "phone":
-        if len(rel.parts) > 2:
-            return "phone/" + rel.parts[1]
-        return "phone/services" if PHONE_SERVICES.match(path.name) else "phone"
-    if folder in OWN_PARTS and OWN_PARTS[folder][0].match(path.name):
-        return OWN_PARTS[folder][1]
-    if folder in GUI_FILES and GUI_FILES[folder].match(path.name):
-        return folder + "/ui"
+    if folder == "phone" and len(rel.parts) > 2:
+        return "phone/" + rel.parts[1]
+    for pattern, part in NAMED_PARTS.get(folder, []):
+        if pattern.match(path.name):
+            return part
     return folder
 
 

@@ -114,20 +114,8 @@ TEST_F(PhoneSimTest, SettingsOperationsChangeThePhoneAndReadItBack)
     EXPECT_EQ(atc.SetLineVolume(3, 2), S_OK);
     EXPECT_EQ(atc.GetRingTone(&tone, &volume), S_OK);
     EXPECT_EQ(volume, 2);
-    EXPECT_EQ(atc.SetSoundMode(0x02 | 0x20), S_OK);
-    EXPECT_EQ(atc.GetSoundMode(&word), S_OK);
-    EXPECT_EQ(word, 0x22);
     EXPECT_EQ(atc.SetRingTone(17, 9), HrFromCmeError(21)); // outside the volume scale
-
-    EXPECT_EQ(atc.PlayRingTone(), S_OK);
-    EXPECT_EQ(phone->Settings()["playing"], "tone 17");
-    EXPECT_EQ(atc.StopRingTone(), S_OK);
-    EXPECT_EQ(phone->Settings()["playing"], "");
-
-    test::WriteFile(phone->Files() / "Ringtones" / "tune.mid", "MThd");
-    EXPECT_EQ(atc.PlayToneFile("A:\\Ringtones\\tune.mid", -1), S_OK);
-    EXPECT_EQ(phone->Settings()["playing"], "file A:\\Ringtones\\tune.mid");
-    EXPECT_EQ(atc.StopToneFile(), S_OK);
+    // Playing and stopping as the play-on-phone panel does is its own test; here the refusals' codes.
     EXPECT_EQ(atc.PlayToneFile("A:\\Ringtones\\missing.mid", -1), HrFromCmeError(22));
     EXPECT_EQ(atc.PlayToneFile("A:\\Ringtones\\\"quoted\".mid", -1), E_INVALIDARG);
 
