@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+#include <sstream>
+#include <tuple>
 
 namespace corvina::test {
 namespace {
@@ -26,23 +29,22 @@ Parsed Parse(std::vector<std::string> args)
     return parsed;
 }
 
+// Every value the options hold, to compare them all at once.
+auto Values(const CHostOptions& o)
+{
+    return std::tuple(o.m_strPhone, o.m_nPage, o.m_strScreenshot, o.m_nDelayMs, o.m_strFile, o.m_bHelp, o.m_bVersion);
+}
+
 TEST(HostCommandLine, TakesEveryOptionInBothSpellingsAndOneFile)
 {
     const Parsed all =
         Parse({"--phone", "CX70,350000000000017", "--page=1", "--screenshot", "out.png", "--delay", "0", "song.mid"});
     ASSERT_TRUE(all.ok) << all.error;
-    EXPECT_EQ(all.options.m_strPhone, "CX70,350000000000017");
-    EXPECT_EQ(all.options.m_nPage, 1);
-    EXPECT_EQ(all.options.m_strScreenshot, "out.png");
-    EXPECT_EQ(all.options.m_nDelayMs, 0);
-    EXPECT_EQ(all.options.m_strFile, "song.mid");
-    EXPECT_FALSE(all.options.m_bHelp || all.options.m_bVersion);
+    EXPECT_EQ(Values(all.options), std::tuple("CX70,350000000000017", 1, "out.png", 0, "song.mid", false, false));
 
     const Parsed none = Parse({});
     ASSERT_TRUE(none.ok);
-    EXPECT_EQ(none.options.m_nPage, -1);
-    EXPECT_EQ(none.options.m_nDelayMs, 1500);
-    EXPECT_TRUE(none.options.m_strFile.empty());
+    EXPECT_EQ(Values(none.options), std::tuple("", -1, "", 1500, "", false, false));
 
     EXPECT_TRUE(Parse({"-h"}).options.m_bHelp);
     EXPECT_TRUE(Parse({"x.mid", "--help"}).options.m_bHelp);
@@ -55,22 +57,13 @@ TEST(HostCommandLine, TakesEveryOptionInBothSpellingsAndOneFile)
 
 TEST(HostCommandLine, RefusesWrongOptionsWithAOneLineReason)
 {
-    const std::vector<std::vector<std::string>> wrong = {{"--bogus"},
-                                                         {"-x"},
-                                                         {"--page"},
-                                                         {"--page", "2"},
-                                                         {"--page=one"},
-                                                         {"--delay", "-5"},
-                                                         {"--delay", "600001"},
-                                                         {"--help=yes"},
-                                                         {"--phone", ",350000000000017"},
-                                                         {"--screenshot="},
-                                                         {"a.mid", "b.mid"},
-                                                         {"--version=2"}};
-    for (const auto& args : wrong) {
-        const Parsed parsed = Parse(args);
-        EXPECT_FALSE(parsed.ok) << args[0];
-        EXPECT_FALSE(parsed.error.empty()) << args[0];
+    // Each command line is written as one string of space-separated arguments.
+    for (const char* line : {"--bogus", "-x", "--page", "--page 2", "--page=one", "--delay -5", "--delay 600001",
+                             "--help=yes", "--phone ,350000000000017", "--screenshot=", "a.mid b.mid", "--version=2"}) {
+        std::istringstream words(line);
+        const Parsed parsed = Parse({std::istream_iterator<std::string>(words), {}});
+        EXPECT_FALSE(parsed.ok) << line;
+        EXPECT_FALSE(parsed.error.empty()) << line;
         EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << parsed.error;
     }
     EXPECT_NE(Parse({"--bogus"}).error.find("--bogus"), std::string::npos);
@@ -86,8 +79,6 @@ TEST(HostCommandLine, HelpListsEveryOptionTheParserTakes)
 
 class MelodyArgumentTest : public ::testing::Test {
 protected:
-    fs::path Write(const std::string& name, const std::string& text) { return m_folder.Write(name, text); }
-
     const ScratchFolder m_folder{"host-test"};
     const fs::path m_dir = m_folder.Path();
 };
@@ -96,8 +87,8 @@ TEST_F(MelodyArgumentTest, AnIMelodyFileOpensAsAMidiFileOfTheSameNameThatGoesAwa
 {
     const std::string melody =
         "BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\nBEAT:120\r\nMELODY:c2d2e2\r\nEND:IMELODY\r\n";
-    const fs::path imy = Write("Tune.IMY", melody);
-    const fs::path midi = Write("song.mid", "not looked at");
+    const fs::path imy = m_folder.Write("Tune.IMY", melody);
+    const fs::path midi = m_folder.Write("song.mid", "not looked at");
     fs::path converted;
     {
         MelodyArgument argument;
@@ -118,7 +109,7 @@ TEST_F(MelodyArgumentTest, AnIMelodyFileOpensAsAMidiFileOfTheSameNameThatGoesAwa
 TEST_F(MelodyArgumentTest, AnUnreadableIMelodyFileIsHandedOnForTheEditorToReport)
 {
     MelodyArgument argument;
-    const fs::path broken = Write("broken.imy", "this is no melody");
+    const fs::path broken = m_folder.Write("broken.imy", "this is no melody");
     EXPECT_EQ(argument.Open(broken.string()), broken.string());
     const std::string missing = (m_dir / "missing.imy").string();
     EXPECT_EQ(argument.Open(missing), missing);

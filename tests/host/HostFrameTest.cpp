@@ -20,7 +20,6 @@
 #include <wx/weakref.h>
 
 #include <cerrno>
-#include <fstream>
 #include <functional>
 #include <grp.h>
 #include <sys/stat.h>
@@ -222,8 +221,7 @@ TEST_F(HostFrameTest, APortChosenByHandInPhoneConnectionIsSavedAndUsedAtOnce)
         },
         3000))
         << m_frame->StatusText();
-    std::ifstream saved(UserSettingsFile());
-    const std::string text((std::istreambuf_iterator<char>(saved)), {});
+    const std::string text = test::ReadFile(UserSettingsFile());
     EXPECT_NE(text.find("\"Port\"=\"" + elsewhere.string() + "\""), std::string::npos) << text;
     EXPECT_NE(text.find("\"Baud\"=dword:0001c200"), std::string::npos) << text;
 }

@@ -68,35 +68,42 @@ protected:
     }
     void TearDown() override { Registry::Instance().LoadText(""); }
 
+    // Starts the phone and the detector, looking every 20 ms, and waits until it found the phone.
+    void StartDetecting(int atTimeoutMs)
+    {
+        m_phone = std::make_unique<test::VirtualPhone>(m_folder.Path(), "ME45");
+        ASSERT_TRUE(m_phone->Ready());
+        Registry::Instance().LoadText(
+            "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n" +
+            m_phone->RegistryText(atTimeoutMs));
+        m_detector.Start(20);
+        ASSERT_TRUE(m_reports.WaitForCount(1));
+    }
+
     test::ScratchFolder m_folder;
+    Reports m_reports;
+    std::unique_ptr<test::VirtualPhone> m_phone;
+    PhoneDetector m_detector{[this](CMobileInfo* record) { m_reports.Add(record); }};
 };
 
 TEST_F(PhoneDetectorTest, ABusyLineIsNoUnpluggedPhoneButAVanishedPhoneIsReportedGone)
 {
-    test::VirtualPhone phone(m_folder.Path(), "ME45");
-    ASSERT_TRUE(phone.Ready());
-    Registry::Instance().LoadText(
-        "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n" +
-        phone.RegistryText(300));
-    Reports reports;
-    PhoneDetector detector([&](CMobileInfo* record) { reports.Add(record); });
-    detector.Start(20);
-    ASSERT_TRUE(reports.WaitForCount(1));
-    EXPECT_EQ(reports.Imeis(), std::vector<std::string>{"350000000000017"});
+    ASSERT_NO_FATAL_FAILURE(StartDetecting(300));
+    EXPECT_EQ(m_reports.Imeis(), std::vector<std::string>{"350000000000017"});
 
     // A long transfer holds the line for several of the detector's looks.
     std::mutex lock;
     std::condition_variable done;
     bool release = false;
     std::thread transfer([&] {
-        CAtLink::ForDevice(phone.Port())->Transaction([&](CAtLink::Session& session) {
+        CAtLink::ForDevice(m_phone->Port())->Transaction([&](CAtLink::Session& session) {
             std::unique_lock<std::mutex> hold(lock);
             done.wait(hold, [&] { return release; });
             return session.Command("AT");
         });
     });
-    const int before = detector.LookCount();
-    const bool looked = WaitForLooks(detector, before + 2 * PhoneDetector::kSilentLooksBeforeGone);
+    const int before = m_detector.LookCount();
+    const bool looked = WaitForLooks(m_detector, before + 2 * PhoneDetector::kSilentLooksBeforeGone);
     {
         std::lock_guard<std::mutex> hold(lock);
         release = true;
@@ -104,35 +111,27 @@ TEST_F(PhoneDetectorTest, ABusyLineIsNoUnpluggedPhoneButAVanishedPhoneIsReported
     done.notify_all();
     transfer.join();
     ASSERT_TRUE(looked);
-    ASSERT_TRUE(WaitForLooks(detector, detector.LookCount() + 2));
-    EXPECT_EQ(reports.Imeis(), std::vector<std::string>{"350000000000017"});
+    ASSERT_TRUE(WaitForLooks(m_detector, m_detector.LookCount() + 2));
+    EXPECT_EQ(m_reports.Imeis(), std::vector<std::string>{"350000000000017"});
 
     // Unplugged: the port is gone, and the editor hears so.
-    phone.Stop();
-    ASSERT_TRUE(reports.WaitForCount(2));
-    detector.Stop();
-    EXPECT_EQ(reports.Imeis(), (std::vector<std::string>{"350000000000017", ""}));
+    m_phone->Stop();
+    ASSERT_TRUE(m_reports.WaitForCount(2));
+    m_detector.Stop();
+    EXPECT_EQ(m_reports.Imeis(), (std::vector<std::string>{"350000000000017", ""}));
 }
 
 TEST_F(PhoneDetectorTest, APhoneThatStopsAnsweringCountsAsGoneOnlyAfterSeveralSilentLooks)
 {
-    test::VirtualPhone phone(m_folder.Path(), "ME45");
-    ASSERT_TRUE(phone.Ready());
-    Registry::Instance().LoadText(
-        "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n" +
-        phone.RegistryText(200));
-    Reports reports;
-    PhoneDetector detector([&](CMobileInfo* record) { reports.Add(record); });
-    detector.Start(20);
-    ASSERT_TRUE(reports.WaitForCount(1));
+    ASSERT_NO_FATAL_FAILURE(StartDetecting(200));
     // From now on the phone keeps quiet about its IMEI, as a phone busy with a call might.
-    ASSERT_EQ(CAtLink::ForDevice(phone.Port())->Command("AT^SIMFAULT=\"silent=AT+CGSN\""), S_OK);
-    const int silentFrom = detector.LookCount();
-    ASSERT_TRUE(reports.WaitForCount(2));
+    ASSERT_EQ(CAtLink::ForDevice(m_phone->Port())->Command("AT^SIMFAULT=\"silent=AT+CGSN\""), S_OK);
+    const int silentFrom = m_detector.LookCount();
+    ASSERT_TRUE(m_reports.WaitForCount(2));
     // The detector was patient for the agreed number of looks before it gave the phone up.
-    EXPECT_GE(detector.LookCount() - silentFrom, PhoneDetector::kSilentLooksBeforeGone);
-    detector.Stop();
-    EXPECT_EQ(reports.Imeis(), (std::vector<std::string>{"350000000000017", ""}));
+    EXPECT_GE(m_detector.LookCount() - silentFrom, PhoneDetector::kSilentLooksBeforeGone);
+    m_detector.Stop();
+    EXPECT_EQ(m_reports.Imeis(), (std::vector<std::string>{"350000000000017", ""}));
 }
 
 } // namespace

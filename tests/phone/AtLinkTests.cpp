@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <fcntl.h>
 #include <functional>
 #include <mutex>
 #include <poll.h>
@@ -27,11 +26,6 @@ struct Reply {
     bool hangUp = false;
     int delayMs = 0;
 };
-
-Reply Answer(const std::string& lines)
-{
-    return {lines, false, 0};
-}
 
 // A phone played by a script on the master side of a pseudo-terminal.
 class FakePhone {
@@ -117,9 +111,9 @@ std::function<Reply(const std::string&)> AfterOpening(std::function<Reply(const 
     return [rest](const std::string& command) {
         // Echo is still on until ATE0, so these come back before their answer.
         if (command == "ATV1" || command == "ATQ0" || command == "ATE0")
-            return Answer(command + "\r\r\nOK\r\n");
+            return Reply{command + "\r\r\nOK\r\n"};
         if (command == "AT+CMEE=1" || command == "AT+CSCS=\"UTF-8\"")
-            return Answer("\r\nOK\r\n");
+            return Reply{"\r\nOK\r\n"};
         return rest(command);
     };
 }
@@ -134,8 +128,8 @@ TEST_F(AtLinkTest, OpensWithEchoOffAndExtendedErrorsAndReturnsInformationLines)
 {
     FakePhone phone(AfterOpening([](const std::string& command) {
         if (command == "AT+CRSL=?")
-            return Answer("\r\nRING\r\n\r\n+CRSL: (1-5)\r\n\r\nOK\r\n");
-        return Answer("\r\nERROR\r\n");
+            return Reply{"\r\nRING\r\n\r\n+CRSL: (1-5)\r\n\r\nOK\r\n"};
+        return Reply{"\r\nERROR\r\n"};
     }));
     CAtLink link(phone.Device());
     std::vector<std::string> info;
@@ -147,11 +141,11 @@ TEST_F(AtLinkTest, OpensWithEchoOffAndExtendedErrorsAndReturnsInformationLines)
 
     // A phone without UTF-8 is still used; one that refuses extended errors is not.
     FakePhone noUtf8([](const std::string& command) {
-        return Answer(command == "AT+CSCS=\"UTF-8\"" ? "\r\n+CME ERROR: 4\r\n" : "\r\nOK\r\n");
+        return Reply{command == "AT+CSCS=\"UTF-8\"" ? "\r\n+CME ERROR: 4\r\n" : "\r\nOK\r\n"};
     });
     EXPECT_EQ(CAtLink(noUtf8.Device()).Command("AT^CPLY=0"), S_OK);
     FakePhone noCmee(
-        [](const std::string& command) { return Answer(command == "AT+CMEE=1" ? "\r\nERROR\r\n" : "\r\nOK\r\n"); });
+        [](const std::string& command) { return Reply{command == "AT+CMEE=1" ? "\r\nERROR\r\n" : "\r\nOK\r\n"}; });
     EXPECT_EQ(CAtLink(noCmee.Device()).Command("AT^CPLY=0"), HR_AT_ERROR);
 }
 
@@ -163,12 +157,12 @@ TEST_F(AtLinkTest, APhoneLeftInNumericModeIsSwitchedToVerboseAndItsPrefixedAnswe
         if (command == "ATV1")
             *verbose = true;
         if (!*verbose)
-            return Answer("0\r");
+            return Reply{"0\r"};
         if (command == "AT+CGSN")
-            return Answer("\r\n+CGSN: 351234567890123\r\n\r\nOK\r\n");
+            return Reply{"\r\n+CGSN: 351234567890123\r\n\r\nOK\r\n"};
         if (command == "AT+CGMM")
-            return Answer("\r\n+CGMM: \"M55\"\r\n\r\n+CRING: VOICE\r\n\r\nOK\r\n");
-        return Answer("\r\nOK\r\n");
+            return Reply{"\r\n+CGMM: \"M55\"\r\n\r\n+CRING: VOICE\r\n\r\nOK\r\n"};
+        return Reply{"\r\nOK\r\n"};
     });
     CAtLink link(phone.Device());
     std::vector<std::string> info;
@@ -184,16 +178,16 @@ TEST_F(AtLinkTest, FailuresOfThePhoneComeBackWithinTheTimeout)
 {
     FakePhone phone(AfterOpening([](const std::string& command) {
         if (command == "AT^CPLF=0")
-            return Answer("\r\n+CME ERROR: 22\r\n");
+            return Reply{"\r\n+CME ERROR: 22\r\n"};
         if (command == "AT^SILENT")
-            return Answer("");
+            return Reply{""};
         if (command == "AT^NOISE")
-            return Answer(std::string("\r\n\x13\x80\x00\x07zz\r\n", 10));
+            return Reply{std::string("\r\n\x13\x80\x00\x07zz\r\n", 10)};
         if (command == "AT^LATE")
             return Reply{"\r\n^CRTN: 9,9\r\n\r\nOK\r\n", false, 380};
         if (command == "AT^CRTN?")
-            return Answer("\r\n^CRTN: 2,3\r\n\r\nOK\r\n");
-        return Answer("\r\nOK\r\n");
+            return Reply{"\r\n^CRTN: 2,3\r\n\r\nOK\r\n"};
+        return Reply{"\r\nOK\r\n"};
     }));
     CAtLink link(phone.Device());
     EXPECT_EQ(link.Command("AT^CPLF=0"), HrFromCmeError(22));
@@ -222,21 +216,19 @@ TEST_F(AtLinkTest, EveryCommandAndAnswerLineIsTracedAtLevelFive)
                        "\"Flags\"=dword:00000010\n" +
                        test::RegString("FileName", traceFile.string()));
     ResetTrace();
-    FakePhone phone(AfterOpening([](const std::string&) { return Answer("\r\n^CRTN: 4,1\r\n\r\nOK\r\n"); }));
+    FakePhone phone(AfterOpening([](const std::string&) { return Reply{"\r\n^CRTN: 4,1\r\n\r\nOK\r\n"}; }));
     CAtLink link(phone.Device());
     EXPECT_EQ(link.Command("AT^CRTN?", "^CRTN:"), S_OK);
     Registry::Instance().LoadText("");
     ResetTrace();
     const std::string trace = test::ReadFile(traceFile);
-    EXPECT_NE(trace.find(" 5 AT> ATE0"), std::string::npos) << trace;
-    EXPECT_NE(trace.find(" 5 AT> AT^CRTN?"), std::string::npos) << trace;
-    EXPECT_NE(trace.find(" 5 AT< ^CRTN: 4,1"), std::string::npos) << trace;
-    EXPECT_NE(trace.find(" 5 AT< OK"), std::string::npos) << trace;
+    for (const char* line : {" 5 AT> ATE0", " 5 AT> AT^CRTN?", " 5 AT< ^CRTN: 4,1", " 5 AT< OK"})
+        EXPECT_NE(trace.find(line), std::string::npos) << line << " in " << trace;
 }
 
 TEST_F(AtLinkTest, SilentOrMissingDevicesFailInsteadOfHanging)
 {
-    FakePhone silent([](const std::string&) { return Answer(""); });
+    FakePhone silent([](const std::string&) { return Reply{""}; });
     CAtLink link(silent.Device());
     EXPECT_EQ(link.Command("AT"), HR_TIMEOUT); // the opening ATE0 is never answered
 
@@ -254,7 +246,7 @@ TEST_F(AtLinkTest, ADroppedLineFailsTheCommandAndTheLinkReopensWhenThePhoneComes
     auto dropping = std::make_unique<FakePhone>(AfterOpening([](const std::string& command) {
         if (command == "AT^CPLY=1")
             return Reply{"\r\n", true, 0}; // half an answer, then the line is gone
-        return Answer("\r\nOK\r\n");
+        return Reply{"\r\nOK\r\n"};
     }));
     std::filesystem::create_symlink(dropping->Device(), port);
     CAtLink link(port.string());
@@ -264,7 +256,7 @@ TEST_F(AtLinkTest, ADroppedLineFailsTheCommandAndTheLinkReopensWhenThePhoneComes
     EXPECT_EQ(link.Command("AT"), HR_DEVICE_NOT_CONNECTED); // unplugged: nothing to open
 
     // The phone comes back on a new pseudo-terminal behind the same path.
-    FakePhone back(AfterOpening([](const std::string&) { return Answer("\r\nOK\r\n"); }));
+    FakePhone back(AfterOpening([](const std::string&) { return Reply{"\r\nOK\r\n"}; }));
     std::filesystem::remove(port);
     std::filesystem::create_symlink(back.Device(), port);
     EXPECT_EQ(link.Command("AT^CPLY=1"), S_OK);
@@ -275,7 +267,7 @@ TEST_F(AtLinkTest, APortThatWorkedAndVanishedIsAnUnpluggedPhoneNotAnUnusablePort
 {
     test::ScratchFolder dir;
     const std::filesystem::path port = dir.Path() / "phone";
-    auto phone = std::make_unique<FakePhone>(AfterOpening([](const std::string&) { return Answer("\r\nOK\r\n"); }));
+    auto phone = std::make_unique<FakePhone>(AfterOpening([](const std::string&) { return Reply{"\r\nOK\r\n"}; }));
     std::filesystem::create_symlink(phone->Device(), port);
     CAtLink link(port.string());
     EXPECT_EQ(link.CheckPort(), S_OK);
@@ -341,7 +333,7 @@ TEST_F(AtLinkTest, CommandsAndTransactionsFromSeveralThreadsNeverInterleave)
 
 TEST_F(AtLinkTest, AnotherThreadHoldingTheLinkTooLongMakesTheWaiterBusy)
 {
-    FakePhone phone(AfterOpening([](const std::string&) { return Answer("\r\nOK\r\n"); }));
+    FakePhone phone(AfterOpening([](const std::string&) { return Reply{"\r\nOK\r\n"}; }));
     CAtLink link(phone.Device());
     ASSERT_EQ(link.Command("AT"), S_OK);
     std::atomic<bool> holding{false};

@@ -60,8 +60,7 @@ TEST(AtParser, MapsErrorsAndGarbageToTheirResults)
     // Bytes that are no UTF-8 text, as a line full of noise gives.
     EXPECT_EQ(Parse("AT+CRSL=?", "+CRSL:", "\r\n\x9f\xe2!\xfe#\r\n\r\nOK\r\n").Result(), HR_AT_GARBAGE);
     EXPECT_EQ(Parse("AT+CGMM", "", "\r\nM\xc3\xa4nnlein\r\n\r\nOK\r\n").Result(), S_OK);
-    CAtParser overlong = Parse("AT", "", std::string(CAtParser::kMaxLine + 10, 'x'));
-    EXPECT_EQ(overlong.Result(), HR_AT_GARBAGE);
+    EXPECT_EQ(Parse("AT", "", std::string(CAtParser::kMaxLine + 10, 'x')).Result(), HR_AT_GARBAGE);
 }
 
 TEST(AtAnswers, ReadRangesNumbersAndQuotedPaths)
@@ -73,27 +72,26 @@ TEST(AtAnswers, ReadRangesNumbersAndQuotedPaths)
     EXPECT_EQ(atanswer::Numbers("^CLTN: 6,-1,2", "^CLTN:", 3), (std::vector<int>{6, -1, 2}));
     EXPECT_FALSE(atanswer::Numbers("^CLTN: 6,3", "^CLTN:", 3));
     EXPECT_FALSE(atanswer::Numbers("^CRTN: 3,2", "^CLTN:", 2));
-    auto active = atanswer::NumberAndString("^CAFL: 6,\"A:\\Ringtones\\tune.mid\"", "^CAFL:");
-    ASSERT_TRUE(active);
-    EXPECT_EQ(active->first, 6);
-    EXPECT_EQ(active->second, "A:\\Ringtones\\tune.mid");
+    EXPECT_EQ(atanswer::NumberAndString("^CAFL: 6,\"A:\\Ringtones\\tune.mid\"", "^CAFL:"),
+              std::make_pair(6, std::string("A:\\Ringtones\\tune.mid")));
     EXPECT_EQ(atanswer::NumberAndString("^CAFL: 7,\"\"", "^CAFL:")->second, "");
     EXPECT_FALSE(atanswer::NumberAndString("^CAFL: 7,\"open", "^CAFL:"));
 }
 
 TEST(AtAnswers, TranslateTheSoundModeWordBothWays)
 {
-    auto ringBeepVibrate = atanswer::CommandsForSoundMode(0x04 | 0x10);
-    ASSERT_TRUE(ringBeepVibrate);
-    EXPECT_EQ(ringBeepVibrate->calm, 2);
-    EXPECT_EQ(ringBeepVibrate->cvib, 1);
-    EXPECT_EQ(atanswer::CommandsForSoundMode(0x02 | 0x20)->calm, 1);
-    EXPECT_EQ(atanswer::CommandsForSoundMode(0x02 | 0x20)->cvib, 0);
-    EXPECT_EQ(atanswer::CommandsForSoundMode(0x01 | 0x40)->cvib, 1);
-    EXPECT_EQ(atanswer::CommandsForSoundMode(0x10)->calm, -1);
-    EXPECT_FALSE(atanswer::CommandsForSoundMode(0));
-    EXPECT_FALSE(atanswer::CommandsForSoundMode(0x01 | 0x02));
-    EXPECT_FALSE(atanswer::CommandsForSoundMode(0x01 | 0x10 | 0x20));
+    // The +CALM and +CVIB values for a word (-1: left alone); none for a word no phone can be in.
+    auto commands = [](std::int32_t word) -> std::optional<std::pair<int, int>> {
+        if (const auto found = atanswer::CommandsForSoundMode(word))
+            return std::make_pair(found->calm, found->cvib);
+        return std::nullopt;
+    };
+    EXPECT_EQ(commands(0x04 | 0x10), std::make_pair(2, 1));
+    EXPECT_EQ(commands(0x02 | 0x20), std::make_pair(1, 0));
+    EXPECT_EQ(commands(0x01 | 0x40), std::make_pair(0, 1));
+    EXPECT_EQ(commands(0x10), std::make_pair(-1, 1));
+    for (std::int32_t impossible : {0, 0x01 | 0x02, 0x01 | 0x10 | 0x20})
+        EXPECT_FALSE(commands(impossible)) << impossible;
 
     EXPECT_EQ(atanswer::SoundModeFromAnswers(0, 1), 0x11);
     EXPECT_EQ(atanswer::SoundModeFromAnswers(1, 0), 0x22);

@@ -2,6 +2,7 @@
 // boundary of its root.
 #include "CFileStream.h"
 #include "CFolderVolume.h"
+#include "CStreamFilter.h"
 #include "PhoneErrors.h"
 #include "PhoneTestSupport.h"
 
@@ -16,12 +17,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A stream of fixed bytes that fails, or stops early as a cancelled progress stream does, after
-// handing out a number of bytes; every read is counted.
-class ScriptedStream : public IStream {
+// A file stream whose reads are scripted: each hands out at most 1000 bytes, and after a number of
+// bytes the stream fails, or stops early as a cancelled progress stream does; every read is counted.
+class ScriptedStream : public CStreamFilter {
 public:
-    ScriptedStream(std::string data, std::size_t stopAfter, HRESULT failure)
-        : m_data(std::move(data)), m_stopAfter(stopAfter), m_failure(failure)
+    ScriptedStream(const fs::path& file, std::string data, std::size_t stopAfter, HRESULT failure)
+        : CStreamFilter(Open(file, data)), m_data(std::move(data)), m_stopAfter(stopAfter), m_failure(failure)
     {
     }
     int reads = 0;
@@ -39,22 +40,16 @@ public:
         *pcbRead = static_cast<std::uint32_t>(n);
         return n == cb ? S_OK : S_FALSE;
     }
-    HRESULT Stat(STATSTG* s, std::uint32_t) override
-    {
-        s->cbSize = m_data.size();
-        return S_OK;
-    }
-    HRESULT Write(const void*, std::uint32_t, std::uint32_t*) override { return E_NOTIMPL; }
-    HRESULT Seek(std::int64_t, STREAM_SEEK, std::uint64_t*) override { return E_NOTIMPL; }
-    HRESULT SetSize(std::uint64_t) override { return E_NOTIMPL; }
-    HRESULT CopyTo(IStream*, std::uint64_t, std::uint64_t*, std::uint64_t*) override { return E_NOTIMPL; }
-    HRESULT Commit(std::uint32_t) override { return S_OK; }
-    HRESULT Revert() override { return S_OK; }
-    HRESULT LockRegion(std::uint64_t, std::uint64_t, std::uint32_t) override { return E_NOTIMPL; }
-    HRESULT UnlockRegion(std::uint64_t, std::uint64_t, std::uint32_t) override { return E_NOTIMPL; }
-    HRESULT Clone(std::shared_ptr<IStream>*) override { return E_NOTIMPL; }
 
 private:
+    static std::shared_ptr<IStream> Open(const fs::path& file, const std::string& data)
+    {
+        test::WriteFile(file, data);
+        std::shared_ptr<IStream> stream;
+        CFileStream::CreateFromFile(file, stream);
+        return stream;
+    }
+
     std::string m_data;
     std::size_t m_pos = 0;
     std::size_t m_stopAfter;
@@ -91,18 +86,11 @@ TEST_F(FolderVolumeTest, ListsRootNamesAndFolderRowsWithAttributesDatesAndToneNu
 
     ASSERT_EQ(volume.ListFolder("\\Ringtones\\*", 0, listing), S_OK);
     ASSERT_EQ(listing.rows.size(), 2u);
-    const MBX_LISTENTRY& locked = listing.rows[0];
-    const MBX_LISTENTRY& tune = listing.rows[1];
-    EXPECT_EQ(locked.name, "locked.mid");
-    EXPECT_EQ(locked.attributes, FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(locked.toneNumber, 7);
-    EXPECT_EQ(tune.name, "tune.mid");
-    EXPECT_EQ(tune.attributes, FILE_ATTRIBUTE_ARCHIVE);
-    EXPECT_EQ(tune.number, 1234);
-    EXPECT_EQ(tune.toneNumber, 12);
+    EXPECT_EQ(test::Row(listing.rows[0]), std::tuple("locked.mid", 1, FILE_ATTRIBUTE_READONLY, 7));
+    EXPECT_EQ(test::Row(listing.rows[1]), std::tuple("tune.mid", 1234, FILE_ATTRIBUTE_ARCHIVE, 12));
     // The date is today's, as an automation date (days since 30 December 1899).
     const double now = 25569.0 + static_cast<double>(std::time(nullptr)) / 86400.0;
-    EXPECT_NEAR(tune.lastChange, now, 1.0);
+    EXPECT_NEAR(listing.rows[1].lastChange, now, 1.0);
 
     // Folder names ignore case, as on the phone; an empty folder lists nothing.
     EXPECT_EQ(volume.ListFolder("\\ringtones\\*.MID", 0, listing), S_OK);
@@ -143,7 +131,7 @@ TEST_F(FolderVolumeTest, WritesAWholeStreamAndReplacesFilesInOneStep)
     // No phone behind this folder numbers the files, so it keeps no numbers file.
     fs::remove(root / ".tonenumbers");
     const std::string melody(5000, 'a');
-    ScriptedStream stream(melody, melody.size(), S_OK);
+    ScriptedStream stream(dir.Path() / "stream.mid", melody, melody.size(), S_OK);
     EXPECT_EQ(volume.PutFile("\\Ringtones\\tune.mid", &stream, 0), S_OK);
     EXPECT_EQ(test::ReadFile(root / "Ringtones" / "tune.mid"), melody);
     EXPECT_GE(stream.reads, 5); // every byte came through the stream's own reads
@@ -160,7 +148,7 @@ TEST_F(FolderVolumeTest, WritesAWholeStreamAndReplacesFilesInOneStep)
     EXPECT_EQ(CFileStream::CreateFromFile(dir.Path() / "none.mid", file), HR_PATH_NOT_FOUND);
 
     // Protected files and missing folders are not written.
-    ScriptedStream again("x", 1, S_OK);
+    ScriptedStream again(dir.Path() / "again.mid", "x", 1, S_OK);
     EXPECT_EQ(volume.PutFile("\\Ringtones\\locked.mid", &again, 0), E_ACCESSDENIED);
     EXPECT_EQ(volume.PutFile("\\Nowhere\\x.mid", &again, 0), HR_PATH_NOT_FOUND);
 }
@@ -168,27 +156,23 @@ TEST_F(FolderVolumeTest, WritesAWholeStreamAndReplacesFilesInOneStep)
 TEST_F(FolderVolumeTest, AFailedOrCancelledTransferLeavesNoPartialFileAndKeepsTheOldOne)
 {
     const std::string before = test::ReadFile(root / "Ringtones" / "tune.mid");
-    ScriptedStream failing(std::string(5000, 'b'), 2500, E_FAIL);
+    ScriptedStream failing(dir.Path() / "failing.mid", std::string(5000, 'b'), 2500, E_FAIL);
     EXPECT_EQ(volume.PutFile("\\Ringtones\\tune.mid", &failing, 0), E_FAIL);
-    ScriptedStream cancelled(std::string(5000, 'c'), 2000, S_OK); // reports the end early
+    ScriptedStream cancelled(dir.Path() / "cancelled.mid", std::string(5000, 'c'), 2000, S_OK); // reports the end early
     EXPECT_EQ(volume.PutFile("\\Ringtones\\tune.mid", &cancelled, 0), E_ABORT);
-    ScriptedStream newFile(std::string(5000, 'd'), 100, E_FAIL);
+    ScriptedStream newFile(dir.Path() / "newFile.mid", std::string(5000, 'd'), 100, E_FAIL);
     EXPECT_EQ(volume.PutFile("\\Ringtones\\new.mid", &newFile, 0), E_FAIL);
 
     EXPECT_EQ(test::ReadFile(root / "Ringtones" / "tune.mid"), before);
     EXPECT_FALSE(fs::exists(root / "Ringtones" / "new.mid"));
-    std::vector<std::string> left;
-    for (const fs::directory_entry& entry : fs::directory_iterator(root / "Ringtones"))
-        left.push_back(entry.path().filename().string());
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"locked.mid", "tune.mid"}));
+    EXPECT_EQ(test::AllNames(root / "Ringtones"), (std::vector<std::string>{"locked.mid", "tune.mid"}));
 }
 
 TEST_F(FolderVolumeTest, RefusesEveryPathThatLeavesTheRoot)
 {
     fs::create_directory_symlink(dir.Path(), root / "Escape");
     fs::create_symlink(dir.Path() / "secret.txt", root / "Ringtones" / "link.mid");
-    ScriptedStream stream("evil", 4, S_OK);
+    ScriptedStream stream(dir.Path() / "stream.mid", "evil", 4, S_OK);
     MBX_LISTING listing;
     for (const std::string path : {"\\..\\secret.txt", "\\Ringtones\\..\\..\\secret.txt", "/etc/passwd", "secret.txt",
                                    "\\Escape\\secret.txt", "\\Ringtones\\link.mid"}) {

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace corvina {
 namespace {
 
@@ -16,6 +18,12 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes Uuid()
 {
     return {obex::kFolderBrowsingUuid.begin(), obex::kFolderBrowsingUuid.end()};
+}
+
+// The fields of a listing entry, to compare whole entries.
+auto Fields(const obex::SListingEntry& entry)
+{
+    return std::tuple(entry.name, entry.folder, entry.size, entry.readOnly, entry.modified, entry.toneNumber);
 }
 
 TEST(ObexPacket, AConnectRequestIsBuiltByteForByte)
@@ -79,23 +87,20 @@ TEST(ObexPacket, AConnectResponseGivesItsPacketSizeAndConnectionId)
 
 TEST(ObexPacket, CutOffAndInconsistentPacketsAreRefused)
 {
-    // Length field larger or smaller than the bytes.
-    EXPECT_FALSE(CObexPacket::Parse({0xA0, 0x00, 0x05, 0xCB}, 0));
-    EXPECT_FALSE(CObexPacket::Parse({0xA0, 0x00, 0x02}, 0));
-    EXPECT_FALSE(CObexPacket::Parse({0xA0, 0x00}, 0));
+    for (const Bytes& broken : {// Length field larger or smaller than the bytes.
+                                Bytes{0xA0, 0x00, 0x05, 0xCB}, Bytes{0xA0, 0x00, 0x02}, Bytes{0xA0, 0x00},
+                                // A four-byte header cut off; a one-byte header without its byte.
+                                Bytes{0xA0, 0x00, 0x06, 0xCB, 0x00, 0x01}, Bytes{0xA0, 0x00, 0x04, 0x94},
+                                // A byte header whose length runs past the packet, or is below its own 3 bytes.
+                                Bytes{0xA0, 0x00, 0x08, 0x48, 0x00, 0x09, 0x01, 0x02},
+                                Bytes{0xA0, 0x00, 0x06, 0x48, 0x00, 0x02}, Bytes{0xA0, 0x00, 0x05, 0x48, 0x00},
+                                // Text of odd length, an unpaired surrogate, bytes after the terminating zero.
+                                Bytes{0x02, 0x00, 0x07, 0x01, 0x00, 0x04, 0x61},
+                                Bytes{0x02, 0x00, 0x0A, 0x01, 0x00, 0x07, 0xD8, 0x3C, 0x00, 0x00},
+                                Bytes{0x02, 0x00, 0x0C, 0x01, 0x00, 0x09, 0x00, 0x00, 0x00, 0x61, 0x00, 0x00}})
+        EXPECT_FALSE(CObexPacket::Parse(broken, 0)) << testing::PrintToString(broken);
     // Too short for the CONNECT fields.
     EXPECT_FALSE(CObexPacket::Parse({0xA0, 0x00, 0x05, 0x10, 0x00}, 4));
-    // A four-byte header cut off; a one-byte header without its byte.
-    EXPECT_FALSE(CObexPacket::Parse({0xA0, 0x00, 0x06, 0xCB, 0x00, 0x01}, 0));
-    EXPECT_FALSE(CObexPacket::Parse({0xA0, 0x00, 0x04, 0x94}, 0));
-    // A byte header whose length runs past the packet, or is below its own 3 bytes.
-    EXPECT_FALSE(CObexPacket::Parse({0xA0, 0x00, 0x08, 0x48, 0x00, 0x09, 0x01, 0x02}, 0));
-    EXPECT_FALSE(CObexPacket::Parse({0xA0, 0x00, 0x06, 0x48, 0x00, 0x02}, 0));
-    EXPECT_FALSE(CObexPacket::Parse({0xA0, 0x00, 0x05, 0x48, 0x00}, 0));
-    // Text of odd length, an unpaired surrogate, bytes after the terminating zero.
-    EXPECT_FALSE(CObexPacket::Parse({0x02, 0x00, 0x07, 0x01, 0x00, 0x04, 0x61}, 0));
-    EXPECT_FALSE(CObexPacket::Parse({0x02, 0x00, 0x0A, 0x01, 0x00, 0x07, 0xD8, 0x3C, 0x00, 0x00}, 0));
-    EXPECT_FALSE(CObexPacket::Parse({0x02, 0x00, 0x0C, 0x01, 0x00, 0x09, 0x00, 0x00, 0x00, 0x61, 0x00, 0x00}, 0));
     // The smallest packet is fine.
     auto empty = CObexPacket::Parse({0xA0, 0x00, 0x03}, 0);
     ASSERT_TRUE(empty);
@@ -167,55 +172,33 @@ TEST(ObexListing, AListingGivesNamesFoldersSizesPermissionsAndDates)
     auto entries = obex::ParseFolderListing(xml);
     ASSERT_TRUE(entries);
     ASSERT_EQ(entries->size(), 3u);
-    EXPECT_EQ((*entries)[0].name, "Ringtones");
-    EXPECT_TRUE((*entries)[0].folder);
-    EXPECT_FALSE((*entries)[0].readOnly);
-    EXPECT_EQ((*entries)[0].modified, 1796534700);
-    EXPECT_EQ((*entries)[1].name, "Tom & Jerry \xE2\x98\xBA.mid");
-    EXPECT_FALSE((*entries)[1].folder);
-    EXPECT_EQ((*entries)[1].size, 1234u);
-    EXPECT_TRUE((*entries)[1].readOnly);
-    EXPECT_EQ((*entries)[1].modified, 1709251199);
-    EXPECT_EQ((*entries)[1].toneNumber, 41);
+    EXPECT_EQ(Fields((*entries)[0]), std::tuple("Ringtones", true, 0u, false, 1796534700, 0));
+    EXPECT_EQ(Fields((*entries)[1]), std::tuple("Tom & Jerry \xE2\x98\xBA.mid", false, 1234u, true, 1709251199, 41));
     // An unreadable size or tone number counts as 0; no permissions means writable; no date means 0.
-    EXPECT_EQ((*entries)[2].size, 0u);
-    EXPECT_EQ((*entries)[2].toneNumber, 0);
-    EXPECT_FALSE((*entries)[2].readOnly);
-    EXPECT_EQ((*entries)[2].modified, 0);
+    EXPECT_EQ(Fields((*entries)[2]), std::tuple("plain.mid", false, 0u, false, 0, 0));
 }
 
 TEST(ObexListing, BrokenListingsAreRefusedAndWrittenOnesReadBack)
 {
-    EXPECT_FALSE(obex::ParseFolderListing(""));
-    EXPECT_FALSE(obex::ParseFolderListing("<html><file name=\"a\"/></html>"));
-    EXPECT_FALSE(obex::ParseFolderListing("<folder-listing><file name=\"a"));
-    EXPECT_FALSE(obex::ParseFolderListing("<folder-listing><file size=\"3\"/></folder-listing>"));
-    EXPECT_FALSE(obex::ParseFolderListing("<folder-listing><file name=\"../up\"/></folder-listing>"));
-    EXPECT_FALSE(obex::ParseFolderListing("<folder-listing><file name=\"a\\b\"/></folder-listing>"));
-    EXPECT_FALSE(obex::ParseFolderListing("<folder-listing><file name=\"&bogus;\"/></folder-listing>"));
-    EXPECT_FALSE(obex::ParseFolderListing("<folder-listing><file name=\"&#0;\"/></folder-listing>"));
-    EXPECT_FALSE(obex::ParseFolderListing("<folder-listing><!-- open"));
+    for (const char* broken : {"", "<html><file name=\"a\"/></html>", "<folder-listing><file name=\"a",
+                               "<folder-listing><file size=\"3\"/></folder-listing>",
+                               "<folder-listing><file name=\"../up\"/></folder-listing>",
+                               "<folder-listing><file name=\"a\\b\"/></folder-listing>",
+                               "<folder-listing><file name=\"&bogus;\"/></folder-listing>",
+                               "<folder-listing><file name=\"&#0;\"/></folder-listing>", "<folder-listing><!-- open"})
+        EXPECT_FALSE(obex::ParseFolderListing(broken)) << broken;
     auto empty = obex::ParseFolderListing("<folder-listing version=\"1.0\"></folder-listing>");
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->empty());
 
-    std::vector<obex::SListingEntry> written(2);
-    written[0].name = "a<b>\"c\"&d.mid";
-    written[0].size = 99;
-    written[0].readOnly = true;
-    written[0].modified = 1700000000;
-    written[0].toneNumber = 57;
-    written[1].name = "Sub";
-    written[1].folder = true;
+    const std::vector<obex::SListingEntry> written = {
+        {.name = "a<b>\"c\"&d.mid", .size = 99, .readOnly = true, .modified = 1700000000, .toneNumber = 57},
+        {.name = "Sub", .folder = true}};
     auto read = obex::ParseFolderListing(obex::FormatFolderListing(written, true));
     ASSERT_TRUE(read);
     ASSERT_EQ(read->size(), 2u);
-    EXPECT_EQ((*read)[0].name, written[0].name);
-    EXPECT_EQ((*read)[0].size, 99u);
-    EXPECT_TRUE((*read)[0].readOnly);
-    EXPECT_EQ((*read)[0].modified, 1700000000);
-    EXPECT_EQ((*read)[0].toneNumber, 57);
-    EXPECT_TRUE((*read)[1].folder);
+    EXPECT_EQ(Fields((*read)[0]), Fields(written[0]));
+    EXPECT_EQ(Fields((*read)[1]), Fields(written[1]));
     EXPECT_EQ(obex::FormatListingTime(1700000000), "20231114T221320Z");
     EXPECT_FALSE(obex::ParseListingTime("20231314T221320Z"));
     EXPECT_FALSE(obex::ParseListingTime("2023-11-14"));

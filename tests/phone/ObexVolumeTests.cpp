@@ -1,12 +1,10 @@
 // The OBEX volume against the virtual phone on a real pseudo-terminal with no "VolumeRoot": the
 // phone's fs/ folder shows what the phone was told, and AT commands are answered after every session.
 #include "CAtCommandService.h"
-#include "CAtLink.h"
 #include "CFileStream.h"
 #include "CStreamFilter.h"
 #include "CFolderVolume.h"
 #include "CObexVolume.h"
-#include "CServiceFactory.h"
 #include "PhoneErrors.h"
 #include "PhoneTestSupport.h"
 #include "OleDate.h"
@@ -61,12 +59,13 @@ protected:
     }
     void TearDown() override { Registry::Instance().LoadText(""); }
 
-    // Starts the phone and points the configuration at its port only.
-    std::unique_ptr<VirtualPhone> Start(std::vector<std::string> extra = {}, const std::string& more = {})
+    // Starts the phone, points the configuration at its port only and opens the volume.
+    void Start(std::vector<std::string> extra = {})
     {
-        auto phone = std::make_unique<VirtualPhone>(dir.Path(), "CX70", std::move(extra));
-        test::LoadRegistry(test::RegString("Port", phone->Port()) + "\"AtTimeoutMs\"=dword:000007d0\n" + more);
-        return phone;
+        phone = std::make_unique<VirtualPhone>(dir.Path(), "CX70", std::move(extra));
+        test::LoadRegistry(test::RegString("Port", phone->Port()) + "\"AtTimeoutMs\"=dword:000007d0\n");
+        ASSERT_TRUE(phone->Ready());
+        ASSERT_TRUE(InitMbxVolPtr(volume));
     }
 
     std::shared_ptr<IStream> FileOf(const std::string& name, std::size_t size)
@@ -89,30 +88,20 @@ protected:
         return atc.GetVolumeRange(1, &start, &end);
     }
 
-    // Every name in the folder, hidden ones too.
-    static std::vector<std::string> AllNames(const fs::path& folder)
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
     test::ScratchFolder dir;
+    std::unique_ptr<VirtualPhone> phone;
+    std::shared_ptr<IMBXVolume> volume;
 };
 
 TEST_F(ObexVolumeTest, WithoutAFolderTheVolumeListsPutsReadsAndDeletesOverObex)
 {
-    auto phone = Start();
-    ASSERT_TRUE(phone->Ready());
-    std::shared_ptr<IMBXVolume> volume;
-    ASSERT_TRUE(InitMbxVolPtr(volume));
+    ASSERT_NO_FATAL_FAILURE(Start());
     auto* obexVolume = dynamic_cast<CObexVolume*>(volume.get());
     ASSERT_NE(obexVolume, nullptr);
 
     fs::create_directories(phone->Files() / "Ringtones" / "Sub");
-    test::WriteFile(phone->Files() / "Ringtones" / "tune.mid", "MThd-tune");
+    const fs::path tune = phone->Files() / "Ringtones" / "tune.mid";
+    test::WriteFile(tune, "MThd-tune");
     MBX_LISTING listing;
     ASSERT_EQ(volume->ListFolder("\\*", -1, listing), S_OK);
     EXPECT_TRUE(listing.isRoot);
@@ -122,18 +111,12 @@ TEST_F(ObexVolumeTest, WithoutAFolderTheVolumeListsPutsReadsAndDeletesOverObex)
         EXPECT_NE(name[0], '.') << name;
     ASSERT_EQ(volume->ListFolder("\\ringtones\\*", 0, listing), S_OK);
     ASSERT_EQ(listing.rows.size(), 2u);
-    EXPECT_EQ(listing.rows[0].name, "Sub");
-    EXPECT_EQ(listing.rows[0].attributes, FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_EQ(listing.rows[1].name, "tune.mid");
-    EXPECT_EQ(listing.rows[1].number, 9);
-    EXPECT_EQ(listing.rows[1].attributes, FILE_ATTRIBUTE_ARCHIVE);
-    EXPECT_EQ(listing.rows[1].toneNumber, 0);
+    EXPECT_EQ(test::Row(listing.rows[0]), std::tuple("Sub", 0, FILE_ATTRIBUTE_DIRECTORY, 0));
+    EXPECT_EQ(test::Row(listing.rows[1]), std::tuple("tune.mid", 9, FILE_ATTRIBUTE_ARCHIVE, 0));
     // The date is the file's, to the second.
-    const auto written = fs::last_write_time(phone->Files() / "Ringtones" / "tune.mid");
-    const auto seconds =
-        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::file_clock::to_sys(written).time_since_epoch())
-            .count();
-    EXPECT_NEAR(listing.rows[1].lastChange, OleDateFromTime(static_cast<std::time_t>(seconds)), 1.0 / 86400);
+    const auto written = std::chrono::file_clock::to_sys(fs::last_write_time(tune));
+    EXPECT_NEAR(listing.rows[1].lastChange, OleDateFromTime(std::chrono::system_clock::to_time_t(written)),
+                1.0 / 86400);
     EXPECT_EQ(volume->ListFolder("\\Ringtones\\*.MID", 0, listing), S_OK);
     EXPECT_EQ(listing.rows.size(), 1u);
     EXPECT_EQ(volume->ListFolder("\\Nowhere\\*", 0, listing), HR_PATH_NOT_FOUND);
@@ -169,7 +152,7 @@ TEST_F(ObexVolumeTest, WithoutAFolderTheVolumeListsPutsReadsAndDeletesOverObex)
     EXPECT_EQ(volume->PutFile("\\Ringtones\\tune.mid", again.get(), 0), E_ACCESSDENIED);
     EXPECT_EQ(volume->ChangeAttributes("\\Ringtones\\tune.mid", 0), S_OK);
     EXPECT_EQ(volume->RemoveFile("\\Ringtones\\tune.mid"), S_OK);
-    EXPECT_FALSE(fs::exists(phone->Files() / "Ringtones" / "tune.mid"));
+    EXPECT_FALSE(fs::exists(tune));
     EXPECT_EQ(volume->RemoveFile("\\Ringtones\\tune.mid"), HR_PATH_NOT_FOUND);
     EXPECT_EQ(volume->RemoveFile("\\Ringtones\\Sub"), E_ACCESSDENIED);
     EXPECT_EQ(volume->RemoveFile("\\..\\x"), E_ACCESSDENIED);
@@ -178,15 +161,12 @@ TEST_F(ObexVolumeTest, WithoutAFolderTheVolumeListsPutsReadsAndDeletesOverObex)
 
 TEST_F(ObexVolumeTest, ACancelledPutLeavesNothingOnThePhone)
 {
-    auto phone = Start();
-    ASSERT_TRUE(phone->Ready());
-    std::shared_ptr<IMBXVolume> volume;
-    ASSERT_TRUE(InitMbxVolPtr(volume));
-    const auto before = AllNames(phone->Files() / "Ringtones");
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const auto before = test::AllNames(phone->Files() / "Ringtones");
     auto source = std::make_shared<CountingStream>(FileOf("big.mid", 60000), 5);
     EXPECT_EQ(volume->PutFile("\\Ringtones\\big.mid", source.get(), 0), E_ABORT);
     EXPECT_EQ(source->Reads().size(), 5u);
-    EXPECT_EQ(AllNames(phone->Files() / "Ringtones"), before);
+    EXPECT_EQ(test::AllNames(phone->Files() / "Ringtones"), before);
     EXPECT_EQ(AtWorks(), S_OK);
     // The volume is usable again at once.
     auto small = FileOf("small.mid", 300);
@@ -196,10 +176,7 @@ TEST_F(ObexVolumeTest, ACancelledPutLeavesNothingOnThePhone)
 
 TEST_F(ObexVolumeTest, APhoneThatRefusesObexFailsTheOperationAndKeepsAnsweringAt)
 {
-    auto phone = Start({"--refuse-obex"});
-    ASSERT_TRUE(phone->Ready());
-    std::shared_ptr<IMBXVolume> volume;
-    ASSERT_TRUE(InitMbxVolPtr(volume));
+    ASSERT_NO_FATAL_FAILURE(Start({"--refuse-obex"}));
     MBX_LISTING listing;
     EXPECT_EQ(volume->ListFolder("\\*", -1, listing), HR_AT_ERROR);
     EXPECT_TRUE(listing.names.empty());
@@ -208,17 +185,14 @@ TEST_F(ObexVolumeTest, APhoneThatRefusesObexFailsTheOperationAndKeepsAnsweringAt
 
 TEST_F(ObexVolumeTest, ALineDroppedMidPutFailsInTimeLeavesNothingAndTheLinkRecovers)
 {
-    auto phone = Start({"--obex-drop-after", "6", "--reopen", "--reopen-ms", "300"});
-    ASSERT_TRUE(phone->Ready());
-    std::shared_ptr<IMBXVolume> volume;
-    ASSERT_TRUE(InitMbxVolPtr(volume));
-    const auto before = AllNames(phone->Files() / "Ringtones");
+    ASSERT_NO_FATAL_FAILURE(Start({"--obex-drop-after", "6", "--reopen", "--reopen-ms", "300"}));
+    const auto before = test::AllNames(phone->Files() / "Ringtones");
     auto source = FileOf("big.mid", 60000);
     const auto start = std::chrono::steady_clock::now();
     const HRESULT hr = volume->PutFile("\\Ringtones\\big.mid", source.get(), 0);
     EXPECT_TRUE(hr == HR_DEVICE_NOT_CONNECTED || hr == HR_TIMEOUT) << HResultText(hr);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
-    EXPECT_EQ(AllNames(phone->Files() / "Ringtones"), before);
+    EXPECT_EQ(test::AllNames(phone->Files() / "Ringtones"), before);
 
     // The phone comes back on a new terminal behind the same link.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -234,10 +208,7 @@ TEST_F(ObexVolumeTest, ALineDroppedMidPutFailsInTimeLeavesNothingAndTheLinkRecov
 
 TEST_F(ObexVolumeTest, TheRegistryChoosesTheVolume)
 {
-    auto phone = Start();
-    ASSERT_TRUE(phone->Ready());
-    std::shared_ptr<IMBXVolume> volume;
-    ASSERT_TRUE(InitMbxVolPtr(volume));
+    ASSERT_NO_FATAL_FAILURE(Start());
     EXPECT_NE(dynamic_cast<CObexVolume*>(volume.get()), nullptr);
 
     const std::string base = test::RegString("Port", phone->Port());
@@ -256,10 +227,7 @@ TEST_F(ObexVolumeTest, TheRegistryChoosesTheVolume)
 
 TEST_F(ObexVolumeTest, ASlowPhoneStillServesFilesAndAnOtherUserWaitsForTheSession)
 {
-    auto phone = Start({"--delay-ms", "20"});
-    ASSERT_TRUE(phone->Ready());
-    std::shared_ptr<IMBXVolume> volume;
-    ASSERT_TRUE(InitMbxVolPtr(volume));
+    ASSERT_NO_FATAL_FAILURE(Start({"--delay-ms", "20"}));
     auto source = FileOf("mid.mid", 30000);
     std::atomic<bool> putDone{false};
     HRESULT putResult = E_FAIL;
@@ -270,7 +238,7 @@ TEST_F(ObexVolumeTest, ASlowPhoneStillServesFilesAndAnOtherUserWaitsForTheSessio
     // Once the upload has begun on the phone, an AT command from another thread queues behind
     // the session; sent in between, it would break the transfer.
     auto uploading = [&] {
-        for (const std::string& name : AllNames(phone->Files() / "Ringtones"))
+        for (const std::string& name : test::AllNames(phone->Files() / "Ringtones"))
             if (name.rfind(".mid.mid.obex-", 0) == 0)
                 return true;
         return false;

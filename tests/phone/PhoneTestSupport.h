@@ -1,14 +1,18 @@
-// Helpers shared by the phone tests: registry texts pointing at a phone.
+// Helpers shared by the phone tests: registry texts pointing at a phone, listing rows
+// as values, and the names in a folder.
 #pragma once
 
 #include "CRegistryHelper.h"
 #include "FakeUi.h"
+#include "IMBXVolume.h"
 #include "ScratchFolder.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace corvina::test {
@@ -28,6 +32,22 @@ inline std::string RegString(const std::string& name, const std::string& value)
     for (char c : value)
         escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
     return "\"" + name + "\"=\"" + escaped + "\"\n";
+}
+
+// A listing row's name, size, attributes and tone number (all but the date), to compare whole rows.
+inline std::tuple<std::string, int, std::uint32_t, int> Row(const MBX_LISTENTRY& row)
+{
+    return {row.name, row.number, row.attributes, row.toneNumber};
+}
+
+// Every name in the folder, hidden ones too, sorted.
+inline std::vector<std::string> AllNames(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace corvina::test

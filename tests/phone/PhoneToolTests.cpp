@@ -94,16 +94,13 @@ protected:
             GTEST_SKIP() << "the virtual phone or the tool is not part of this build";
     }
 
-    // A registry file naming the phone's port (and a folder for the phone's files, when given).
-    fs::path Registry(const std::string& port, const std::string& volumeRoot = {})
+    // A registry file naming the phone's port.
+    fs::path Registry(const std::string& port)
     {
         const fs::path file = dir.Path() / "phone.reg";
-        std::string text = test::ReadFile(CORVINA_SERVICES_REG);
-        text += "\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n" + test::RegString("Port", port) +
-                "\"AtTimeoutMs\"=dword:000007d0\n";
-        if (!volumeRoot.empty())
-            text += test::RegString("VolumeRoot", volumeRoot);
-        test::WriteFile(file, text);
+        test::WriteFile(file, test::ReadFile(CORVINA_SERVICES_REG) +
+                                  "\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n" +
+                                  test::RegString("Port", port) + "\"AtTimeoutMs\"=dword:000007d0\n");
         return file;
     }
 
@@ -153,13 +150,10 @@ TEST_F(PhoneToolTest, IdentifyListGetPutRemoveAndMkdirGiveTheirFormsAndExitCodes
     EXPECT_EQ(test::ReadFile(dir.Path() / "back.mid"), std::string(9000, 'x'));
     // An existing local file is left alone; a folder that cannot be written is a local error.
     test::WriteFile(dir.Path() / "mine.mid", "mine");
-    r = RunTool({"get", "Ringtones/local.mid", (dir.Path() / "mine.mid").string()}, reg);
-    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(RunTool({"get", "Ringtones/local.mid", (dir.Path() / "mine.mid").string()}, reg).status, 2);
     EXPECT_EQ(test::ReadFile(dir.Path() / "mine.mid"), "mine");
-    r = RunTool({"get", "Ringtones/local.mid", (dir.Path() / "no" / "such" / "x.mid").string()}, reg);
-    EXPECT_EQ(r.status, 2);
-    r = RunTool({"put", (dir.Path() / "missing.mid").string()}, reg);
-    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(RunTool({"get", "Ringtones/local.mid", (dir.Path() / "no" / "such" / "x.mid").string()}, reg).status, 2);
+    EXPECT_EQ(RunTool({"put", (dir.Path() / "missing.mid").string()}, reg).status, 2);
     r = RunTool({"get", "Ringtones/none.mid", (dir.Path() / "none.mid").string()}, reg);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("not found"), std::string::npos) << r.err;
@@ -171,8 +165,7 @@ TEST_F(PhoneToolTest, IdentifyListGetPutRemoveAndMkdirGiveTheirFormsAndExitCodes
     r = RunTool({"rm", "Ringtones/local.mid"}, reg);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_FALSE(fs::exists(phone.Files() / "Ringtones" / "local.mid"));
-    r = RunTool({"rm", "Ringtones/local.mid"}, reg);
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(RunTool({"rm", "Ringtones/local.mid"}, reg).status, 1);
 
     // --port wins over the registry.
     r = RunTool({"--port", (dir.Path() / "nothing").string(), "identify"}, reg);
@@ -219,10 +212,7 @@ TEST_F(PhoneToolTest, AnInterruptedPutLeavesNothingOnThePhone)
     });
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.err.find("cancelled"), std::string::npos) << r.err;
-    std::vector<std::string> left;
-    for (const auto& entry : fs::directory_iterator(folder))
-        left.push_back(entry.path().filename().string());
-    EXPECT_TRUE(left.empty()) << left.front();
+    EXPECT_EQ(test::AllNames(folder), std::vector<std::string>{});
 }
 
 TEST_F(PhoneToolTest, AProbeSaysWhatEachCandidateIsAndAutoTakesTheFirstPhone)
@@ -248,10 +238,9 @@ TEST_F(PhoneToolTest, AProbeSaysWhatEachCandidateIsAndAutoTakesTheFirstPhone)
     EXPECT_EQ(ProbePort(candidates[1]).outcome, eOutcome::Missing);
     EXPECT_EQ(ProbePort(candidates[2]).outcome, eOutcome::NotAPhone);
     const SPortReport found = ProbePort(candidates[3]);
-    EXPECT_EQ(found.outcome, eOutcome::Phone);
-    EXPECT_EQ(found.imei, "350000000000017");
+    EXPECT_EQ(std::tuple(found.outcome, found.imei, found.model),
+              std::tuple(eOutcome::Phone, "350000000000017", "CX70"));
     EXPECT_FALSE(found.maker.empty());
-    EXPECT_EQ(found.model, "CX70");
     // A device the user may not open names its group; one another program holds names that program.
     const SPortReport denied = ProbePort(candidates[3], [](const std::string&) { return EACCES; });
     EXPECT_EQ(denied.outcome, eOutcome::PermissionDenied);

@@ -84,8 +84,7 @@ TEST_F(ServiceFactoryTest, InitFailsWithThePortMessageOnlyWhenThePortCannotBeOpe
     test::LoadRegistry(test::RegString("VolumeRoot", dir.Path().string()));
     EXPECT_TRUE(InitMbxVolPtr(volume));
     EXPECT_TRUE(InitRtSettingsPtr(settings));
-    int master = -1;
-    int slave = -1;
+    int master = -1, slave = -1;
     char name[256] = {};
     ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
     test::LoadRegistry(test::RegString("VolumeRoot", dir.Path().string()) + test::RegString("Port", name));

@@ -42,12 +42,10 @@ TEST(CRegistryHelper, FindsOnlyDirectSubkeysOfTheParentIgnoringCase)
 {
     Registry::Instance().LoadText(
         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina\\PhoneDependencies\\BIRCH-M55\\Extra]\n");
-    EXPECT_EQ(CRegistryHelper::bIsKeyInSubkeyEnumeration("BIRCH-M55", kPhoneDependenciesKey), 1);
-    EXPECT_EQ(CRegistryHelper::bIsKeyInSubkeyEnumeration("birch-m55", kPhoneDependenciesKey), 1);
-    EXPECT_EQ(CRegistryHelper::bIsKeyInSubkeyEnumeration("BIRCH", kPhoneDependenciesKey), 0);
-    EXPECT_EQ(CRegistryHelper::bIsKeyInSubkeyEnumeration("BIRCH-M55\\Extra", kPhoneDependenciesKey), 0);
-    EXPECT_EQ(CRegistryHelper::bIsKeyInSubkeyEnumeration("", kPhoneDependenciesKey), 0);
-    EXPECT_EQ(CRegistryHelper::bIsKeyInSubkeyEnumeration("Extra", kPhoneDependenciesKey), 0);
+    for (const char* found : {"BIRCH-M55", "birch-m55"})
+        EXPECT_EQ(CRegistryHelper::bIsKeyInSubkeyEnumeration(found, kPhoneDependenciesKey), 1) << found;
+    for (const char* missing : {"BIRCH", "BIRCH-M55\\Extra", "", "Extra"})
+        EXPECT_EQ(CRegistryHelper::bIsKeyInSubkeyEnumeration(missing, kPhoneDependenciesKey), 0) << missing;
 }
 
 TEST(CRegistryHelper, ShippedDefaultParsesCleanlyAndHoldsEveryPhoneProfile)

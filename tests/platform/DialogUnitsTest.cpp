@@ -20,18 +20,15 @@ TEST(DialogUnits, TheBaseIsTheRoundedAverageLetterWidthAndTheCharacterHeight)
 TEST(DialogUnits, TheTemplateFontMapsUnitsAsItsPlatformDoesAndKeepsPixelPlacements)
 {
     const DialogUnits units;
-    EXPECT_EQ(units.X(4), 6);
-    EXPECT_EQ(units.Y(8), 13);
-    EXPECT_EQ(units.X(464), 696);
-    EXPECT_EQ(units.Y(307), 499); // 498.875 rounds up
+    EXPECT_EQ(std::pair(units.X(4), units.Y(8)), std::pair(6, 13));
+    EXPECT_EQ(std::pair(units.X(464), units.Y(307)), std::pair(696, 499)); // 498.875 rounds up
     EXPECT_EQ(units.Pixels(208, 230, 440, 20), (PixelRect{208, 230, 440, 20}));
 }
 
 TEST(DialogUnits, AWiderFontScalesUnitsAndPixelPlacementsAlikeAndEdgesStillTouch)
 {
     const DialogUnits units(8, 17);
-    EXPECT_EQ(units.X(4), 8);
-    EXPECT_EQ(units.Y(8), 17);
+    EXPECT_EQ(std::pair(units.X(4), units.Y(8)), std::pair(8, 17));
     // 6 template pixels are 4 units: both become 8 pixels.
     EXPECT_EQ(units.PixelX(6), units.X(4));
     EXPECT_EQ(units.PixelY(13), units.Y(8));

@@ -236,11 +236,10 @@ TEST(Registry, AChosenPortIsSavedInTheUsersFileKeepingItsOtherLinesAndHoldsAtOnc
     std::string error;
     ASSERT_TRUE(SaveUserValues({{"Port", "/dev/ttyUSB3", std::nullopt}, {"Baud", std::nullopt, 57600u}}, error))
         << error;
-    std::ifstream in(file);
-    const std::string text((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(text, "Windows Registry Editor Version 5.00\n\n; mine\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
-                    "\"Port\"=\"/dev/ttyUSB3\"\n\"Baud\"=dword:0000e100\n\"Language\"=dword:00000407\n\n"
-                    "[HKEY_LOCAL_MACHINE\\Software\\Other]\n\"Port\"=\"theirs\"\n");
+    EXPECT_EQ(test::ReadFile(file),
+              "Windows Registry Editor Version 5.00\n\n; mine\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
+              "\"Port\"=\"/dev/ttyUSB3\"\n\"Baud\"=dword:0000e100\n\"Language\"=dword:00000407\n\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Other]\n\"Port\"=\"theirs\"\n");
     EXPECT_EQ(Registry::Instance().GetString(HKEY_LOCAL_MACHINE, kSuiteRootKey, "Port"), "/dev/ttyUSB3");
     EXPECT_EQ(Registry::Instance().GetDword(HKEY_LOCAL_MACHINE, kSuiteRootKey, "Baud"), 57600);
     // A folder that cannot be written: the values hold all the same, and the reason is given.

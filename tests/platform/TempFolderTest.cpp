@@ -1,15 +1,15 @@
 // The per-process temporary folder: private to each process, removed at exit, and a crashed run's
 // folder removed by the next start while a running process's folder is left alone.
+#include "ScratchFolder.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
-#include <thread>
 
 #include <csignal>
 #include <fcntl.h>
@@ -67,12 +67,8 @@ Child Start(const fs::path& tmp, const char* mode)
     child.in = toChild[1];
     child.out = ::fdopen(fromChild[0], "r");
     char line[4096] = {};
-    if (std::fgets(line, sizeof line, child.out)) {
-        std::string text = line;
-        if (!text.empty() && text.back() == '\n')
-            text.pop_back();
-        child.folder = text;
-    }
+    if (std::fgets(line, sizeof line, child.out))
+        child.folder = std::string(line, std::strcspn(line, "\n"));
     return child;
 }
 
@@ -85,16 +81,11 @@ int Finish(Child& child)
     return status;
 }
 
+// Each test's processes take their temporary folders below a scratch folder of the test.
 class TempFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "tempfolder-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_tmp = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_tmp); }
-    fs::path m_tmp;
+    test::ScratchFolder m_scratch{"tempfolder"};
+    const fs::path m_tmp = m_scratch.Path();
 };
 
 TEST_F(TempFolderTest, EachProcessGetsItsOwnPrivateFolderThatGoesWhenItEnds)

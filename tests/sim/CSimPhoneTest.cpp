@@ -16,41 +16,26 @@ namespace {
 
 TEST(VirtualPhoneLine, SplitsCommandsAtCrOrCrLfAndRejectsOverlongLines)
 {
-    ScratchFolder dir;
-    SSimulatedPhone phone(dir.Path(), "CX70");
-    CFaultPlan faults;
-    CSimPhone line(*phone.engine, faults);
-    EXPECT_TRUE(line.Feed("ATE").empty());
-    auto replies = line.Feed("0\r\nAT+CGSN\r\n\r");
-    ASSERT_EQ(replies.size(), 2u);
-    EXPECT_EQ(replies[0].strBytes, "ATE0\r\r\nOK\r\n");
-    EXPECT_EQ(replies[1].strBytes, "\r\n350000000000017\r\n\r\nOK\r\n");
-    replies = line.Feed("AT" + std::string(CSimPhone::kMaxLine + 10, 'X') + "\rAT\r");
-    ASSERT_EQ(replies.size(), 2u);
-    EXPECT_EQ(replies[0].strBytes, "\r\nERROR\r\n");
-    EXPECT_EQ(replies[1].strBytes, "\r\nOK\r\n");
-    EXPECT_EQ(line.CommandCount(), 4);
+    SSimulatedLine sim("CX70");
+    EXPECT_TRUE(sim.line.Feed("ATE").empty());
+    EXPECT_EQ(Answers(sim.line.Feed("0\r\nAT+CGSN\r\n\r")),
+              (std::vector<std::string>{"ATE0\r\r\nOK\r\n", "\r\n350000000000017\r\n\r\nOK\r\n"}));
+    EXPECT_EQ(Answers(sim.line.Feed("AT" + std::string(CSimPhone::kMaxLine + 10, 'X') + "\rAT\r")),
+              (std::vector<std::string>{"\r\nERROR\r\n", "\r\nOK\r\n"}));
+    EXPECT_EQ(sim.line.CommandCount(), 4);
 }
 
 TEST(VirtualPhoneLine, InjectsErrorsSilenceGarbageDelayAndADroppedLine)
 {
-    ScratchFolder dir;
-    SSimulatedPhone phone(dir.Path(), "CX70");
-    CFaultPlan faults;
+    SSimulatedLine sim("CX70");
     std::string error;
-    ASSERT_TRUE(faults.Apply("fail=+CGSN", error));
-    ASSERT_TRUE(faults.Apply("cme=at^crtn:100", error));
-    ASSERT_TRUE(faults.Apply("garbage=+CRSL", error));
-    ASSERT_TRUE(faults.Apply("silent=AT+CALM", error));
-    ASSERT_TRUE(faults.Apply("delay=25", error));
-    ASSERT_TRUE(faults.Apply("drop=6", error));
-    EXPECT_FALSE(faults.Apply("cme=+CGSN", error));
-    EXPECT_FALSE(faults.Apply("explode=AT", error));
-    EXPECT_FALSE(faults.Apply("drop=0", error));
-    CSimPhone line(*phone.engine, faults);
-    phone.Run("ATE0");
+    for (const char* rule : {"fail=+CGSN", "cme=at^crtn:100", "garbage=+CRSL", "silent=AT+CALM", "delay=25", "drop=6"})
+        ASSERT_TRUE(sim.faults.Apply(rule, error)) << rule;
+    for (const char* wrong : {"cme=+CGSN", "explode=AT", "drop=0"})
+        EXPECT_FALSE(sim.faults.Apply(wrong, error)) << wrong;
+    sim.phone.Run("ATE0");
 
-    auto r = line.Feed("AT+CGSN\rAT^CRTN?\rAT+CRSL=?\rAT+CALM?\rAT+CGMM\r");
+    auto r = sim.line.Feed("AT+CGSN\rAT^CRTN?\rAT+CRSL=?\rAT+CALM?\rAT+CGMM\r");
     ASSERT_EQ(r.size(), 5u);
     EXPECT_EQ(r[0].strBytes, "\r\nERROR\r\n");
     EXPECT_EQ(r[1].strBytes, "\r\n+CME ERROR: 100\r\n");
@@ -59,37 +44,26 @@ TEST(VirtualPhoneLine, InjectsErrorsSilenceGarbageDelayAndADroppedLine)
     EXPECT_GT(r[2].strBytes.size(), 8u);
     EXPECT_TRUE(r[3].strBytes.empty());
     EXPECT_EQ(r[4].strBytes, "\r\nCX70\r\n\r\nOK\r\n");
-    for (const auto& reply : r) {
-        EXPECT_EQ(reply.nDelayMs, 25);
-        EXPECT_FALSE(reply.bDrop);
-    }
+    EXPECT_EQ(Each(r, &SSimReply::nDelayMs), std::vector<int>(5, 25));
+    EXPECT_EQ(Each(r, &SSimReply::bDrop), std::vector<bool>(5, false));
     // The sixth command is answered, then the line goes; the drop happens once.
-    r = line.Feed("AT\rAT\r");
-    ASSERT_EQ(r.size(), 2u);
-    EXPECT_TRUE(r[0].bDrop);
-    EXPECT_FALSE(r[1].bDrop);
+    EXPECT_EQ(Each(sim.line.Feed("AT\rAT\r"), &SSimReply::bDrop), (std::vector<bool>{true, false}));
 
     // Faults can be changed at run time, and the control command itself is never faulted.
-    r = line.Feed("AT^SIMFAULT=\"fail=AT\"\rAT\rAT^SIMFAULT?\r");
+    r = sim.line.Feed("AT^SIMFAULT=\"fail=AT\"\rAT\rAT^SIMFAULT?\r");
     EXPECT_EQ(r[0].strBytes, "\r\nOK\r\n");
     EXPECT_EQ(r[1].strBytes, "\r\nERROR\r\n");
     EXPECT_NE(r[2].strBytes.find("fail=AT"), std::string::npos);
-    r = line.Feed("AT^SIMFAULT=\"clear\"\rAT\rAT^SIMFAULT=\"drop=2\"\rAT\rAT\rAT^SIMFAULT=\"bogus\"\r");
-    ASSERT_EQ(r.size(), 6u);
+    r = sim.line.Feed("AT^SIMFAULT=\"clear\"\rAT\rAT^SIMFAULT=\"drop=2\"\rAT\rAT\rAT^SIMFAULT=\"bogus\"\r");
+    EXPECT_EQ(Each(r, &SSimReply::bDrop), (std::vector<bool>{false, false, false, false, true, false}));
     EXPECT_EQ(r[1].strBytes, "\r\nOK\r\n");
     EXPECT_EQ(r[1].nDelayMs, 0);
-    EXPECT_FALSE(r[2].bDrop);
-    EXPECT_FALSE(r[3].bDrop);
-    EXPECT_TRUE(r[4].bDrop);
     EXPECT_EQ(r[5].strBytes, "\r\nERROR\r\n");
 }
 
 TEST(VirtualPhoneLine, AnswersEveryMangledCommandWithAFinalResultCode)
 {
-    ScratchFolder dir;
-    SSimulatedPhone phone(dir.Path(), "ME45");
-    CFaultPlan faults;
-    CSimPhone line(*phone.engine, faults);
+    SSimulatedLine sim("ME45");
     const std::vector<std::string> pieces = {"AT",   "+", "^", "CUTB", "CUTD", "CUTE", "CLTN",        "CAFL", "CPLF",
                                              "CRTN", "=", "?", ",",    "\"",   "-1",   "99999999999", "0",    "A:\\",
                                              ";",    "E", "Z", "\xff", "\x01", " ",    "\r"};
@@ -100,7 +74,7 @@ TEST(VirtualPhoneLine, AnswersEveryMangledCommandWithAFinalResultCode)
         input += pieces[pick(random)];
     input += "\r";
     int answered = 0;
-    for (const auto& reply : line.Feed(input)) {
+    for (const auto& reply : sim.line.Feed(input)) {
         if (reply.strBytes.empty())
             continue;
         ++answered;
@@ -131,9 +105,7 @@ TEST(VirtualPhoneSettings, ReadsBackWhatItWroteAndSkipsMalformedLines)
     EXPECT_TRUE(problems.empty());
 
     const CPhoneState odd = CPhoneState::Parse("model=ME45\nnonsense\ncalm=x\nline.x.tone=3\nfoo=1\nimei=\n", problems);
-    EXPECT_EQ(odd.m_strModel, "ME45");
-    EXPECT_EQ(odd.m_nCalm, 0);
-    EXPECT_EQ(odd.m_strImei, CPhoneState::kDefaultImei);
+    EXPECT_EQ(std::tuple(odd.m_strModel, odd.m_nCalm, odd.m_strImei), std::tuple("ME45", 0, CPhoneState::kDefaultImei));
     EXPECT_EQ(problems.size(), 5u);
 
     // A broken settings file is reported, not fatal.

@@ -1,8 +1,6 @@
 // The real corvina-phonesim program over its pseudo-terminal; every wait has a deadline.
 #include <chrono>
 #include <csignal>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include <fcntl.h>
@@ -21,6 +19,18 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kDeadline = std::chrono::seconds(5);
+
+// Polls the condition every 20 ms until it holds (true) or the deadline passes (false).
+bool WaitFor(const std::function<bool()>& condition)
+{
+    const auto end = Clock::now() + kDeadline;
+    while (Clock::now() < end) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
 
 // The program running in the background, with its standard output readable line by line.
 class CRunningSim {
@@ -66,23 +76,18 @@ public:
     // Ends the program with SIGTERM and returns its exit status (-1: had to be killed).
     int Stop()
     {
-        if (m_pid <= 0)
-            return m_status;
-        ::kill(m_pid, SIGTERM);
-        const auto end = Clock::now() + kDeadline;
-        int status = 0;
-        while (Clock::now() < end) {
-            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_pid = -1;
-                m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-                return m_status;
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGTERM);
+            int status = 0;
+            const bool ended = WaitFor([&] { return ::waitpid(m_pid, &status, WNOHANG) == m_pid; });
+            if (!ended) {
+                ::kill(m_pid, SIGKILL);
+                ::waitpid(m_pid, &status, 0);
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            m_pid = -1;
+            m_status = ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         }
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, &status, 0);
-        m_pid = -1;
-        return m_status = -1;
+        return m_status;
     }
 
 private:
@@ -126,17 +131,6 @@ std::string Ask(int fd, const std::string& command)
     return answer + "<timeout>";
 }
 
-bool WaitFor(const std::function<bool()>& condition)
-{
-    const auto end = Clock::now() + kDeadline;
-    while (Clock::now() < end) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
-}
-
 TEST(VirtualPhoneProgram, AnswersTheImeiOverItsPseudoTerminalAndLogsTheExchange)
 {
     ScratchFolder dir;
@@ -156,16 +150,12 @@ TEST(VirtualPhoneProgram, AnswersTheImeiOverItsPseudoTerminalAndLogsTheExchange)
     ::close(fd);
     EXPECT_EQ(sim.Stop(), 0);
 
-    std::ifstream in(log);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_NE(text.str().find(" RX AT+CGSN\n"), std::string::npos);
-    EXPECT_NE(text.str().find(" TX AT+CGSN\\r\\r\\n490154203237518\\r\\n\\r\\nOK\\r\\n\n"), std::string::npos);
-    std::ifstream conf(dir.Path() / "state" / "phone.conf");
-    std::stringstream settings;
-    settings << conf.rdbuf();
-    EXPECT_NE(settings.str().find("calm=1\n"), std::string::npos);
-    EXPECT_NE(settings.str().find("imei=490154203237518\n"), std::string::npos);
+    const std::string text = ReadFile(log);
+    EXPECT_NE(text.find(" RX AT+CGSN\n"), std::string::npos);
+    EXPECT_NE(text.find(" TX AT+CGSN\\r\\r\\n490154203237518\\r\\n\\r\\nOK\\r\\n\n"), std::string::npos);
+    const std::string settings = ReadFile(dir.Path() / "state" / "phone.conf");
+    EXPECT_NE(settings.find("calm=1\n"), std::string::npos);
+    EXPECT_NE(settings.find("imei=490154203237518\n"), std::string::npos);
 }
 
 TEST(VirtualPhoneProgram, DropsTheLineAndComesBackAtTheSameLink)

@@ -1,4 +1,5 @@
-// Shared helpers of the virtual phone's tests: a phone of one type on a state folder.
+// Shared helpers of the virtual phone's tests: a phone of one type on a state folder, and that phone
+// on its line.
 #pragma once
 
 #include <filesystem>
@@ -6,8 +7,12 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "CAtCommandEngine.h"
+#include "CFaultPlan.h"
 #include "CPhoneState.h"
+#include "CSimPhone.h"
 #include "ScratchFolder.h"
 
 namespace corvina::test {
@@ -30,13 +35,42 @@ struct SSimulatedPhone {
     }
     // The answer lines of one command, final result code last.
     std::vector<std::string> Run(const std::string& line) { return engine->Execute(line); }
-    // The final result code of one command.
-    std::string Final(const std::string& line) { return engine->Execute(line).back(); }
+    // Runs the steps in turn, each "command -> answer" with the answer's lines joined by '|'.
+    void Expect(const std::vector<std::string>& steps)
+    {
+        for (const std::string& step : steps) {
+            const std::string command = step.substr(0, step.find(" -> "));
+            std::string answer;
+            for (const std::string& line : engine->Execute(command))
+                answer += (answer.empty() ? "" : "|") + line;
+            EXPECT_EQ(command + " -> " + answer, step);
+        }
+    }
 };
 
-inline std::vector<std::string> Lines(std::initializer_list<const char*> items)
+// The phone on its line, with the fault plan the line consults.
+struct SSimulatedLine {
+    ScratchFolder dir;
+    SSimulatedPhone phone;
+    CFaultPlan faults;
+    CSimPhone line;
+
+    explicit SSimulatedLine(const std::string& type) : phone(dir.Path(), type), line(*phone.engine, faults) {}
+};
+
+// One field of each reply of the line, in order.
+template <class T>
+std::vector<T> Each(const std::vector<SSimReply>& replies, T SSimReply::*field)
 {
-    return std::vector<std::string>(items.begin(), items.end());
+    std::vector<T> values;
+    for (const SSimReply& reply : replies)
+        values.push_back(reply.*field);
+    return values;
+}
+// The bytes the line sent back for each command, in order.
+inline std::vector<std::string> Answers(const std::vector<SSimReply>& replies)
+{
+    return Each(replies, &SSimReply::strBytes);
 }
 
 } // namespace corvina::test

@@ -5,9 +5,7 @@
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
 #include <sys/utsname.h>
-#include <unistd.h>
 
-#include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -42,14 +40,6 @@ void ConfigureTrace(std::uint32_t flags, const std::string& fileName, const std:
     Registry::Instance().LoadText(text + more);
 }
 
-std::string ReadAll(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -69,24 +59,27 @@ std::vector<std::string> TraceLines(const std::string& text)
     return lines;
 }
 
-TEST(CTraceFile, IsOffAndCreatesNothingWithoutFlags)
-{
+// Each test writes its trace into a scratch folder of its own.
+class TraceFileTest : public ::testing::Test {
+protected:
     ScratchFolder folder;
-    std::filesystem::path file = folder.Path() / "off" / "trace.txt";
+    const std::filesystem::path file = folder.Path() / "trace.txt";
+};
+
+TEST_F(TraceFileTest, IsOffAndCreatesNothingWithoutFlags)
+{
     Registry::Instance().LoadText("REGEDIT4\n");
     CTraceFile missing;
     EXPECT_EQ(missing.Flags(), 0u);
-    ConfigureTrace(0, file.string());
+    ConfigureTrace(0, (folder.Path() / "off" / "trace.txt").string());
     CTraceFile zero;
     zero.Trace(1, "nothing");
     EXPECT_FALSE(zero.IsEnabled(1));
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "off"));
 }
 
-TEST(CTraceFile, WritesTheHeaderWordForWordAndOnlyTheEnabledLevels)
+TEST_F(TraceFileTest, WritesTheHeaderWordForWordAndOnlyTheEnabledLevels)
 {
-    ScratchFolder folder;
-    std::filesystem::path file = folder.Path() / "trace.txt";
     ConfigureTrace(0x00000004, file.string());
     {
         CTraceFile trace;
@@ -97,7 +90,7 @@ TEST(CTraceFile, WritesTheHeaderWordForWordAndOnlyTheEnabledLevels)
         trace.Trace(1, "level one is off");
         trace.Trace(3, "Leaving %s::%s", "CRingingtoneDlg", "CRingingtoneDlg");
     }
-    std::string text = ReadAll(file);
+    std::string text = test::ReadFile(file);
     ASSERT_EQ(text.compare(0, kBannerTop.size(), kBannerTop), 0) << text;
     std::vector<std::string> lines = Lines(text.substr(kBannerTop.size()));
     ASSERT_EQ(lines.size(), 5u) << text;
@@ -112,23 +105,17 @@ TEST(CTraceFile, WritesTheHeaderWordForWordAndOnlyTheEnabledLevels)
     EXPECT_EQ(match[1], "Leaving CRingingtoneDlg::CRingingtoneDlg");
 }
 
-TEST(CTraceFile, StampsCarryMicrosecondsWhenBit28IsSet)
+TEST_F(TraceFileTest, StampsCarryMicrosecondsWhenBit28IsSet)
 {
-    ScratchFolder folder;
-    std::filesystem::path file = folder.Path() / "trace.txt";
     ConfigureTrace(0x10000004, file.string());
-    {
-        CTraceFile trace;
-        trace.Trace(3, "one");
-    }
-    std::vector<std::string> lines = TraceLines(ReadAll(file));
+    CTraceFile().Trace(3, "one");
+    std::vector<std::string> lines = TraceLines(test::ReadFile(file));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_TRUE(std::regex_match(lines[0], std::regex(R"(\d\d:[0-5]\d:[0-5]\d:\d{6} 3 one)"))) << lines[0];
 }
 
-TEST(CTraceFile, Bit29StartsANewFileAtEveryLoadOtherwiseItAppends)
+TEST_F(TraceFileTest, Bit29StartsANewFileAtEveryLoadOtherwiseItAppends)
 {
-    ScratchFolder folder;
     auto countHeaders = [](const std::string& text) {
         std::size_t count = 0;
         for (std::size_t at = text.find("Generated:"); at != std::string::npos; at = text.find("Generated:", at + 1))
@@ -143,21 +130,20 @@ TEST(CTraceFile, Bit29StartsANewFileAtEveryLoadOtherwiseItAppends)
         ConfigureTrace(0x20000004, fresh.string());
         CTraceFile().Trace(3, "load %d", load);
     }
-    EXPECT_EQ(countHeaders(ReadAll(appended)), 3u);
-    EXPECT_EQ(TraceLines(ReadAll(appended)).size(), 3u);
-    EXPECT_EQ(countHeaders(ReadAll(fresh)), 1u);
-    std::vector<std::string> lines = TraceLines(ReadAll(fresh));
+    EXPECT_EQ(countHeaders(test::ReadFile(appended)), 3u);
+    EXPECT_EQ(TraceLines(test::ReadFile(appended)).size(), 3u);
+    EXPECT_EQ(countHeaders(test::ReadFile(fresh)), 1u);
+    std::vector<std::string> lines = TraceLines(test::ReadFile(fresh));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find(" 3 load 2"), std::string::npos);
 }
 
-TEST(CTraceFile, CreatesOnlyTheLastMissingFolderOfTheFileName)
+TEST_F(TraceFileTest, CreatesOnlyTheLastMissingFolderOfTheFileName)
 {
-    ScratchFolder folder;
     std::filesystem::path oneLevel = folder.Path() / "logs" / "trace.txt";
     ConfigureTrace(0x4, oneLevel.string());
     CTraceFile().Trace(3, "kept");
-    EXPECT_EQ(TraceLines(ReadAll(oneLevel)).size(), 1u);
+    EXPECT_EQ(TraceLines(test::ReadFile(oneLevel)).size(), 1u);
 
     std::filesystem::path twoLevels = folder.Path() / "a" / "b" / "trace.txt";
     ConfigureTrace(0x4, twoLevels.string());
@@ -165,9 +151,8 @@ TEST(CTraceFile, CreatesOnlyTheLastMissingFolderOfTheFileName)
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "a"));
 }
 
-TEST(CTraceFile, FallsBackToTraceTxtWhenTheFileNameCannotBeRead)
+TEST_F(TraceFileTest, FallsBackToTraceTxtWhenTheFileNameCannotBeRead)
 {
-    ScratchFolder folder;
     std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder.Path());
     for (const std::string& name : {std::string(), std::string(260, 'n')}) {
@@ -177,16 +162,14 @@ TEST(CTraceFile, FallsBackToTraceTxtWhenTheFileNameCannotBeRead)
         trace.Trace(3, "here");
     }
     std::filesystem::current_path(previous);
-    EXPECT_EQ(TraceLines(ReadAll(folder.Path() / "Trace.txt")).size(), 2u);
+    EXPECT_EQ(TraceLines(test::ReadFile(folder.Path() / "Trace.txt")).size(), 2u);
 }
 
-TEST(CTraceFile, HeaderNamesTheSystemAndReportsUnregisteredComponents)
+TEST_F(TraceFileTest, HeaderNamesTheSystemAndReportsUnregisteredComponents)
 {
-    ScratchFolder folder;
-    std::filesystem::path file = folder.Path() / "trace.txt";
     ConfigureTrace(0xC0000004, file.string());
     CTraceFile trace;
-    std::string text = ReadAll(file);
+    std::string text = test::ReadFile(file);
     utsname system{};
     ASSERT_EQ(uname(&system), 0);
     std::string systemLine = "*  " + std::string(system.sysname) + "\tVersion ";
@@ -198,10 +181,8 @@ TEST(CTraceFile, HeaderNamesTheSystemAndReportsUnregisteredComponents)
         << text;
 }
 
-TEST(CTraceFile, HeaderGivesTheVersionsOfRegisteredComponents)
+TEST_F(TraceFileTest, HeaderGivesTheVersionsOfRegisteredComponents)
 {
-    ScratchFolder folder;
-    std::filesystem::path file = folder.Path() / "trace.txt";
     std::filesystem::path server = folder.Write("bin/mbx-server", "");
     std::filesystem::path shellExt = folder.Write("shell/libmbxshell.so", "");
     folder.Write("shell/MBXSearchApp.exe", "");
@@ -215,7 +196,7 @@ TEST(CTraceFile, HeaderGivesTheVersionsOfRegisteredComponents)
                        "@=\"" +
                        shellExt.string() + "\"\n\"Version\"=\"not a version\"\n");
     CTraceFile trace;
-    std::string text = ReadAll(file);
+    std::string text = test::ReadFile(file);
     EXPECT_NE(text.find("*  MBXServer.exe\t\t FileVersion 5 , 0 , 12 , 3\t\t\t\t\t\t\t\t\t\t\t\n"), std::string::npos)
         << text;
     EXPECT_EQ(text.find("MBXShellExt.dll"), std::string::npos) << text;
@@ -224,21 +205,17 @@ TEST(CTraceFile, HeaderGivesTheVersionsOfRegisteredComponents)
         << text;
 }
 
-TEST(CTraceFile, WritesRegistryProblemsAtLevelOne)
+TEST_F(TraceFileTest, WritesRegistryProblemsAtLevelOne)
 {
-    ScratchFolder folder;
-    std::filesystem::path file = folder.Path() / "trace.txt";
     ConfigureTrace(0x1, file.string(), "\"Broken\"=dword:xyz\n");
     CTraceFile trace;
-    std::vector<std::string> lines = TraceLines(ReadAll(file));
+    std::vector<std::string> lines = TraceLines(test::ReadFile(file));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find(" 1 Registry: <text>:5: DWORD value of \"Broken\""), std::string::npos) << lines[0];
 }
 
-TEST(CTraceFile, LinesFromManyThreadsStayWhole)
+TEST_F(TraceFileTest, LinesFromManyThreadsStayWhole)
 {
-    ScratchFolder folder;
-    std::filesystem::path file = folder.Path() / "trace.txt";
     ConfigureTrace(0x10000002, file.string());
     ResetTrace();
     constexpr int kThreads = 8;
@@ -253,7 +230,7 @@ TEST(CTraceFile, LinesFromManyThreadsStayWhole)
         thread.join();
     const std::regex whole(R"(\d\d:\d\d:\d\d:\d{6} 2 thread (\d) line (\d+) padding-padding-padding-padding-padding)");
     std::set<std::pair<int, int>> seen;
-    std::vector<std::string> lines = TraceLines(ReadAll(file));
+    std::vector<std::string> lines = TraceLines(test::ReadFile(file));
     for (const std::string& line : lines) {
         std::smatch match;
         ASSERT_TRUE(std::regex_match(line, match, whole)) << line;
