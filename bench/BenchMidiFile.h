@@ -31,11 +31,7 @@ inline std::string Generate(std::int64_t events)
             if (i % 8 == 0)
                 channel = (channel + 1) % 16;
             const int kind = static_cast<int>(random() % 16);
-            std::uint8_t wanted = static_cast<std::uint8_t>(0x90 | channel);
-            if (kind == 0)
-                wanted = static_cast<std::uint8_t>(0xB0 | channel);
-            else if (kind == 1)
-                wanted = static_cast<std::uint8_t>(0xE0 | channel);
+            const auto wanted = static_cast<std::uint8_t>((kind == 0 ? 0xB0 : kind == 1 ? 0xE0 : 0x90) | channel);
             if (wanted != status) {
                 body.push_back(static_cast<char>(wanted));
                 status = wanted;

@@ -30,13 +30,10 @@ const std::vector<SMidiNote>& SongOf(std::int64_t count, bool melodyOnly)
         if (melodyOnly) {
             // From the ticks: the song at its own speed may outlast what microseconds in 32 bits hold.
             notes.clear();
-            for (const auto& n : song.ticks) {
-                const auto us = [&](std::uint32_t tick) {
-                    return static_cast<std::uint32_t>(std::uint64_t{tick} * song.dwTempo / 480 / 4);
-                };
+            const auto us = [&](std::uint64_t tick) { return std::uint32_t(tick * song.dwTempo / 480 / 4); };
+            for (const auto& n : song.ticks)
                 if (n.channel == song.byMelodyChannel)
                     notes.push_back({us(n.start), us(n.end), n.key, n.velocity, n.channel, n.track});
-            }
         }
     }
     notes.resize(static_cast<std::size_t>(count));

@@ -54,9 +54,7 @@ struct SChorusSong {
 inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shape = {})
 {
     std::mt19937 random(seed);
-    const auto pick = [&](int lo, int hi) {
-        return lo + static_cast<int>(random() % static_cast<unsigned>(hi - lo + 1));
-    };
+    const auto pick = [&](int lo, int hi) { return lo + static_cast<int>(random() % unsigned(hi - lo + 1)); };
     const auto chance = [&](int percent) { return pick(1, 100) <= percent; };
 
     // Meter and tempo, redrawn until a chorus of 8, 12 or 16 bars lasts 16 to 33 seconds.
@@ -82,15 +80,9 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
         const int octave = degree >= 0 ? degree / 7 : -((-degree + 6) / 7);
         return tonic + 12 * octave + scale[static_cast<std::size_t>(degree - 7 * octave)];
     };
-    static constexpr std::array<std::array<int, 4>, 8> kProgressions = {{{0, 4, 5, 3},
-                                                                         {0, 5, 3, 4},
-                                                                         {5, 3, 0, 4},
-                                                                         {0, 3, 4, 4},
-                                                                         {0, 0, 3, 4},
-                                                                         {3, 4, 0, 0},
-                                                                         {0, 2, 3, 4},
-                                                                         {5, 4, 3, 4}}};
-    const auto progression = [&] { return kProgressions[static_cast<std::size_t>(pick(0, 7))]; };
+    static constexpr std::array<int, 4> kProgressions[8] = {{0, 4, 5, 3}, {0, 5, 3, 4}, {5, 3, 0, 4}, {0, 3, 4, 4},
+                                                            {0, 0, 3, 4}, {3, 4, 0, 0}, {0, 2, 3, 4}, {5, 4, 3, 4}};
+    const auto progression = [&] { return kProgressions[pick(0, 7)]; };
     const auto verseChords = progression();
     const auto chorusChords = progression();
     auto bridgeChords = progression();
@@ -105,13 +97,18 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
     std::vector<int> channels = {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15};
     std::shuffle(channels.begin(), channels.end(), random);
     song.byMelodyChannel = static_cast<std::uint8_t>(channels[0]);
-    const bool ownTracks = chance(50);
-    const bool humanised = !shape.bSteady && chance(50);
+    const bool ownTracks = chance(50), humanised = !shape.bSteady && chance(50);
     const int articulation = pick(80, 97); // percent of its slot a melody note sounds
 
     // A melody phrase of two bars over chords: onsets on the eighth grid, chord tones on strong beats.
     struct SPhraseNote {
         int offset, length, degree;
+    };
+    const auto append = [](std::vector<SPhraseNote>& to, std::vector<SPhraseNote> notes, int offset) {
+        for (SPhraseNote& n : notes) {
+            n.offset += offset;
+            to.push_back(n);
+        }
     };
     const auto phrase = [&](int lift, const std::array<int, 4>& chords, int firstBar) {
         std::vector<SPhraseNote> out;
@@ -146,16 +143,15 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
     };
 
     std::uint32_t now = 0;
-    const auto add = [&](std::uint32_t start, std::uint32_t length, int key, int velocity, int part, int transpose) {
+    const auto add = [&](std::uint32_t start, int length, int key, int velocity, int part, int transpose) {
         const bool drum = part == 6;
         const int channel = drum ? kDrumChannel : channels[static_cast<std::size_t>(part)];
         key += drum ? 0 : transpose;
         if (humanised && start > 8)
             start = static_cast<std::uint32_t>(static_cast<int>(start) + pick(-4, 4));
-        song.ticks.push_back({start, start + std::max<std::uint32_t>(length, 1),
-                              static_cast<std::uint8_t>(std::clamp(key, 0, 127)),
-                              static_cast<std::uint8_t>(std::clamp(velocity, 1, 127)),
-                              static_cast<std::uint8_t>(channel), ownTracks ? part : 0});
+        const auto u8 = [](int value) { return static_cast<std::uint8_t>(value); };
+        song.ticks.push_back({start, start + std::max(length, 1), u8(std::clamp(key, 0, 127)),
+                              u8(std::clamp(velocity, 1, 127)), u8(channel), ownTracks ? part : 0});
     };
     // The accompaniment and drums of a stretch of bars.
     const auto accompany = [&](int bars, const std::array<int, 4>& chords, int transpose, bool withDrums) {
@@ -166,19 +162,17 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
             for (int b = 0; b < beats; ++b) {
                 const std::uint32_t beat = at + static_cast<std::uint32_t>(b * beatTicks);
                 if (bass && (b % 2 == 0 || beats == 2))
-                    add(beat, static_cast<std::uint32_t>(beatTicks * 9 / 10),
-                        chord[0] - 24 + (chord[0] - 24 < 36 ? 12 : 0), 90, 1, transpose);
+                    add(beat, beatTicks * 9 / 10, chord[0] - 24 + (chord[0] - 24 < 36 ? 12 : 0), 90, 1, transpose);
                 if (block)
                     for (int key : chord)
-                        add(beat, static_cast<std::uint32_t>(beatTicks * 3 / 4), key - 12 + (key - 12 < 50 ? 12 : 0),
-                            62, 2, transpose);
+                        add(beat, beatTicks * 3 / 4, key - 12 + (key - 12 < 50 ? 12 : 0), 62, 2, transpose);
             }
             if (arpeggio)
                 for (int e = 0; e < barTicks / 240; ++e)
                     add(at + static_cast<std::uint32_t>(e * 240), 216, chord[e % 3] - 12, 58, 3, transpose);
             if (pad)
                 for (int key : chord)
-                    add(at, static_cast<std::uint32_t>(barTicks - 30), key - 12, 50, 4, transpose);
+                    add(at, barTicks - 30, key - 12, 50, 4, transpose);
             if (drums && withDrums) {
                 for (int e = 0; e < barTicks / 240; ++e)
                     add(at + static_cast<std::uint32_t>(e * 240), 60, 42, 70 + pick(0, 20), 6, 0);
@@ -189,21 +183,16 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
     };
     const auto melody = [&](const std::vector<SPhraseNote>& notes, int velocity, int transpose) {
         for (const SPhraseNote& n : notes)
-            add(now + static_cast<std::uint32_t>(n.offset), static_cast<std::uint32_t>(n.length * articulation / 100),
-                pitchOf(n.degree), velocity + pick(-6, 6), 0, transpose);
+            add(now + static_cast<std::uint32_t>(n.offset), n.length * articulation / 100, pitchOf(n.degree),
+                velocity + pick(-6, 6), 0, transpose);
     };
     const auto freshMelody = [&](int bars, int lift, const std::array<int, 4>& chords) {
         std::vector<SPhraseNote> notes;
         for (int bar = 0; bar < bars; bar += 2)
-            for (SPhraseNote n : phrase(lift, chords, bar)) {
-                n.offset += bar * barTicks;
-                notes.push_back(n);
-            }
+            append(notes, phrase(lift, chords, bar), bar * barTicks);
         return notes;
     };
-    const auto us = [&](std::uint32_t tick) {
-        return static_cast<std::uint32_t>(static_cast<std::uint64_t>(tick) * song.dwTempo / 480);
-    };
+    const auto us = [&](std::uint32_t tick) { return std::uint32_t(std::uint64_t{tick} * song.dwTempo / 480); };
 
     // The chorus: phrases with inner repeats (A B A C ...), as choruses have.
     std::vector<std::vector<SPhraseNote>> phrases;
@@ -212,10 +201,7 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
     static constexpr std::array<int, 8> kChorusPlan = {0, 1, 0, 2, 3, 1, 0, 4};
     std::vector<SPhraseNote> chorus;
     for (int p = 0; p < chorusBars / 2; ++p)
-        for (SPhraseNote n : phrases[static_cast<std::size_t>(kChorusPlan[static_cast<std::size_t>(p)])]) {
-            n.offset += 2 * p * barTicks;
-            chorus.push_back(n);
-        }
+        append(chorus, phrases[static_cast<std::size_t>(kChorusPlan[static_cast<std::size_t>(p)])], 2 * p * barTicks);
 
     // The form. Returns: one transposed, another with two notes changed, maybe a third with a new ending.
     const int choruses = pick(4, 5);
@@ -253,18 +239,12 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
     const int shift = kShifts[static_cast<std::size_t>(pick(0, 6))];
 
     int chorusIndex = 0;
-    for (std::size_t s = 0; s < form.size(); ++s) {
-        const char kind = form[s];
-        int bars = 8;
-        if (kind == 'I' || kind == 'O')
-            bars = 2 * pick(1, 2);
-        else if (kind == 'B')
-            bars = 4 * pick(1, 2);
-        else if (kind == 'C')
-            bars = chorusBars;
+    for (const char kind : form) {
+        const int bars = kind == 'I' || kind == 'O' ? 2 * pick(1, 2)
+                         : kind == 'B'              ? 4 * pick(1, 2)
+                         : kind == 'C'              ? chorusBars
+                                                    : 8;
         if (kind == 'C') {
-            SChorusMade made;
-            made.dwStartUs = us(now);
             const int transpose = chorusIndex == transposedReturn ? shift : 0;
             std::vector<SPhraseNote> notes = chorus;
             if (chorusIndex == changedReturn) {
@@ -274,22 +254,16 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
                     second = static_cast<std::size_t>(pick(0, static_cast<int>(notes.size()) - 1));
                 notes[first].degree += chance(50) ? 1 : -2;
                 notes[second].degree += chance(50) ? 2 : -1;
-                made.bNotesChanged = true;
             }
             if (chorusIndex == newEndingReturn) {
                 const int from = (chorusBars - 2) * barTicks;
                 std::erase_if(notes, [&](const SPhraseNote& n) { return n.offset >= from; });
-                for (SPhraseNote n : phrase(2, chorusChords, chorusBars - 2)) {
-                    n.offset += from;
-                    notes.push_back(n);
-                }
-                made.bNewEnding = true;
+                append(notes, phrase(2, chorusChords, chorusBars - 2), from);
             }
             melody(notes, 100, transpose);
             accompany(bars, chorusChords, transpose, true);
-            made.nSemitones = transpose;
-            made.dwEndUs = us(now + static_cast<std::uint32_t>(bars * barTicks));
-            song.choruses.push_back(made);
+            song.choruses.push_back({us(now), us(now + static_cast<std::uint32_t>(bars * barTicks)), transpose,
+                                     chorusIndex == changedReturn, chorusIndex == newEndingReturn});
             ++chorusIndex;
         } else {
             const auto& chords = kind == 'B' ? bridgeChords : kind == 'O' ? chorusChords : verseChords;
@@ -301,7 +275,7 @@ inline SChorusSong GenerateChorusSong(std::uint32_t seed, const SSongShape& shap
     }
     // The last chord rings out.
     for (int d : {0, 2, 4})
-        add(now, static_cast<std::uint32_t>(barTicks), pitchOf(d), 80, 0, 0);
+        add(now, barTicks, pitchOf(d), 80, 0, 0);
 
     // Tracks are numbered without gaps: a file may not hold an empty track.
     std::array<int, 8> trackOf{};
@@ -338,9 +312,8 @@ inline STuneSong GenerateTuneSong(std::uint32_t seed, double seconds)
     const double usPerEighth = song.usPerQuarter / 2.0;
     const int bars = std::max(2, static_cast<int>(seconds * bpm / 240));
     const int tonic = pick(0, 11);
-    static const int kMajor[7] = {0, 2, 4, 5, 7, 9, 11};
-    static const int kMinor[7] = {0, 2, 3, 5, 7, 8, 10};
-    const int* scale = chance(0.5) ? kMajor : kMinor;
+    static const int kScales[2][7] = {{0, 2, 4, 5, 7, 9, 11}, {0, 2, 3, 5, 7, 8, 10}}; // major, minor
+    const int* scale = kScales[chance(0.5) ? 0 : 1];
     // A key of the scale by degree (any integer), around octave `base`.
     auto degreeKey = [&](int base, int degree) {
         const int octave = (degree >= 0 ? degree : degree - 6) / 7;
@@ -354,21 +327,18 @@ inline STuneSong GenerateTuneSong(std::uint32_t seed, double seconds)
     const int bassChannel = channels[3], secondChannel = channels[4];
     std::vector<int> tracks = {0, 1, 2, 3, 4, 5};
     std::shuffle(tracks.begin(), tracks.end(), random);
-    std::vector<int> trackOf(16);
+    int trackOf[16] = {};
     for (int v = 0; v < 6; ++v)
-        trackOf[static_cast<std::size_t>(v < 5 ? channels[static_cast<std::size_t>(v)] : 9)] =
-            tracks[static_cast<std::size_t>(v)];
+        trackOf[v < 5 ? channels[static_cast<std::size_t>(v)] : 9] = tracks[static_cast<std::size_t>(v)];
 
     auto jitter = [&] { return pick(-6000, 6000); };
     auto add = [&](int channel, double startUs, double endUs, int key, bool isTune = false) {
-        const int s = std::max(0, static_cast<int>(startUs) + (startUs > 0 ? jitter() : 0));
-        const int e = std::max(s + 1000, static_cast<int>(endUs) + jitter());
-        SMidiNote note{static_cast<std::uint32_t>(s),
-                       static_cast<std::uint32_t>(e),
-                       static_cast<std::uint8_t>(std::clamp(key, 0, 127)),
-                       static_cast<std::uint8_t>(pick(60, 110)),
-                       static_cast<std::uint8_t>(channel),
-                       trackOf[static_cast<std::size_t>(channel)]};
+        const auto u8 = [](int value) { return static_cast<std::uint8_t>(value); };
+        const auto s =
+            static_cast<std::uint32_t>(std::max(0, static_cast<int>(startUs) + (startUs > 0 ? jitter() : 0)));
+        const auto e =
+            static_cast<std::uint32_t>(std::max(static_cast<int>(s) + 1000, static_cast<int>(endUs) + jitter()));
+        const SMidiNote note{s, e, u8(std::clamp(key, 0, 127)), u8(pick(60, 110)), u8(channel), trackOf[channel]};
         song.notes.push_back(note);
         if (isTune)
             song.tune.push_back(note);
@@ -445,10 +415,8 @@ inline STuneSong GenerateTuneSong(std::uint32_t seed, double seconds)
         for (int e = 0; e < 8; ++e) {
             const double t = barUs + e * usPerEighth;
             add(9, t, t + usPerEighth / 2, 42);
-            if (e % 4 == 0)
-                add(9, t, t + usPerEighth / 2, 36);
-            if (e % 4 == 2)
-                add(9, t, t + usPerEighth / 2, 38);
+            if (e % 2 == 0)
+                add(9, t, t + usPerEighth / 2, e % 4 == 0 ? 36 : 38);
             if (bar % 4 == 3 && e >= 4)
                 add(9, t, t + usPerEighth / 2, pick(60, 81));
         }
@@ -466,9 +434,7 @@ inline STuneSong GenerateTuneSong(std::uint32_t seed, double seconds)
 inline std::string SongFile(const std::vector<SMidiNote>& notes, std::uint32_t usPerQuarter)
 {
     constexpr std::uint64_t kDivision = 480;
-    const auto tick = [&](std::uint32_t us) {
-        return (std::uint64_t(us) * kDivision + usPerQuarter / 2) / usPerQuarter;
-    };
+    const auto tick = [&](std::uint64_t us) { return (us * kDivision + usPerQuarter / 2) / usPerQuarter; };
     int tracks = 0;
     for (const SMidiNote& n : notes)
         tracks = std::max(tracks, n.nTrack + 1);

@@ -5,11 +5,7 @@
 #include <cstdio>
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
-
-#include <unistd.h>
 
 #include "CMidiFile.h"
 #include "GeneratedSongs.h"

@@ -8,10 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <random>
 #include <string>
-
-#include <unistd.h>
 
 #include "BenchMidiFile.h"
 #include "CMidiFile.h"
@@ -24,16 +21,14 @@ using corvina::bench::Generate;
 
 struct Source {
     std::string path;
-    std::int64_t bytes = 0;
-    std::int64_t events = 0;
+    std::int64_t bytes = 0, events = 0;
 };
 
 // The run's private folder, also the engine's, removed at exit.
 const std::filesystem::path& BenchFolder()
 {
     static const corvina::test::ScratchFolder folder("midi-bench");
-    static const bool engineUsesIt = (CMidiFile::SetDefaultTempFolder(folder.Path()), true);
-    (void)engineUsesIt;
+    [[maybe_unused]] static const bool engineUsesIt = (CMidiFile::SetDefaultTempFolder(folder.Path()), true);
     return folder.Path();
 }
 

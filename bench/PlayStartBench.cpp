@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -88,10 +87,7 @@ void BM_PlayStartsSound(benchmark::State& state)
 // (phone, changed): PC and phone, the same clip again and a clip just changed.
 BENCHMARK(BM_PlayStartsSound)
     ->ArgNames({"phone", "changed"})
-    ->Args({0, 0})
-    ->Args({1, 0})
-    ->Args({0, 1})
-    ->Args({1, 1})
+    ->ArgsProduct({{0, 1}, {0, 1}})
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 

@@ -26,8 +26,7 @@ using corvina::CMidiSchedule;
 
 // What a walk saw: the child sends it back, so that the compiler cannot drop the walk.
 struct WALK {
-    std::int64_t events = 0;
-    std::int64_t lastUs = 0;
+    std::int64_t events = 0, lastUs = 0;
 };
 
 WALK Walk(const CMidiSchedule& schedule)

@@ -12,29 +12,16 @@
 #include "MidiReaderState.h"
 #include "ScratchFolder.h"
 
-namespace {
-
-std::uint32_t Word(const std::uint8_t* data, std::size_t size, std::size_t from)
-{
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4 && from + i < size; ++i)
-        value = (value << 8) | data[from + i];
-    return value;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // Memory-backed when possible: every input makes several small files.
     static const corvina::test::ScratchFolder scratch("midi-fuzz", corvina::test::FastTemporaryFolder());
-    static const bool engineUsesIt = [] {
+    [[maybe_unused]] static const bool engineUsesIt = [] {
         corvina::CMidiFile::SetDefaultTempFolder(scratch.Path());
         // Nothing should fail to delete here; if it does, do not stall the fuzzer for 5 s.
         corvina::CMidiFile::SetRetryWait([](int) {});
         return true;
     }();
-    (void)engineUsesIt;
     // Each input starts from the state of a fresh program, so that a crash can be replayed alone.
     corvina::ResetMidiReaderState();
 
@@ -67,21 +54,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (count != events.size() || !event.IsEndOfTrack() ||
             track.GetLengthMs() != static_cast<int>((static_cast<std::uint64_t>(event.GetTime()) + 500) / 1000))
             std::abort();
-        for (int c = 0; c < 16; ++c) {
+        for (int c = 0; c < 16; ++c)
             if (noteOns[c] != track.GetNoteOnTimes(c)->size())
                 std::abort();
-        }
     }
     midi.WriteChannelFiles();
 
     // Clip bounds come from the input's last bytes, so the fuzzer can steer them too.
-    const std::uint32_t start = size >= 8 ? Word(data, size, size - 8) % 8000000u : 0;
-    const std::uint32_t end = size >= 4 ? Word(data, size, size - 4) : 4000000u;
+    const auto word = [&](std::size_t from) {
+        std::uint32_t value = 0;
+        for (std::size_t i = 0; i < 4 && from + i < size; ++i)
+            value = (value << 8) | data[from + i];
+        return value;
+    };
+    const std::uint32_t start = size >= 8 ? word(size - 8) % 8000000u : 0;
+    const std::uint32_t end = size >= 4 ? word(size - 4) : 4000000u;
     midi.WriteClip(start, end);
     midi.SaveClipAs((scratch.Path() / "saved.mid").string());
     if (midi.GetCombinationCount() > 0) {
-        int track = -1;
-        int channel = -1;
+        int track = -1, channel = -1;
         midi.GetCombination(0, track, channel);
         midi.GetCombinationTrack(0)->WriteTrackClip(channel, start, end);
     }

@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     corvina::CMidiSchedule::CCursor cursor = schedule.Begin();
     corvina::SCHEDULED_EVENT e;
-    std::int64_t last = 0;
-    std::int64_t count = 0;
+    std::int64_t last = 0, count = 0;
     while (cursor.Next(e)) {
         if (e.TimeUs < last || e.TimeUs > corvina::CMidiSchedule::kLongestTimeUs)
             std::abort();

@@ -2,13 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "CMidiFile.h"
 #include "Corpus.h"
 #include "MelodyLibrary.h"
 #include "MelodyLine.h"
+#include "MelodyTestSupport.h"
 #include "ScratchFolder.h"
 
 namespace corvina {
@@ -19,40 +20,24 @@ namespace fs = std::filesystem;
 TEST(MelodyAndEngine, TheEngineLoadsExportedMelodiesWithAllTheirNotes)
 {
     const test::ScratchFolder temp("melody-engine");
-    struct Case {
-        std::string text;
-        std::size_t notes;
-        int lengthMs;
-    };
-    const std::vector<Case> cases = {
-        // 120 bpm: a quarter is 500 ms.
-        {"BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\nBEAT:120\r\nMELODY:(c3d3@3)e2r2\r\nEND:IMELODY\r\n", 7,
-         2500},
+    // Text, notes, length in ms (-1: not checked).
+    const std::vector<std::tuple<std::string, std::size_t, int>> cases = {
+        {test::Wrap("(c3d3@3)e2r2", "BEAT:120\r\n"), 7, 2500}, // 120 bpm: a quarter is 500 ms
         {"BEGIN:IMELODY\r\nVERSION:1.0\r\nFORMAT:CLASS1.0\r\nNAME:Scale\r\nBEAT:60\r\nMELODY:c2d2e2f2\r\nEND:"
          "IMELODY\r\n",
          4, 4000},
+        {test::ReadFile(test::kImelody), 11, -1}, // counted by hand in the export tests
     };
-    std::vector<std::pair<std::string, std::size_t>> inputs;
-    for (const auto& c : cases)
-        inputs.emplace_back(c.text, c.notes);
-    inputs.emplace_back(test::ReadFile(test::kImelody), 11); // counted by hand in the export tests
-
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
+    for (std::size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(i);
-        std::istringstream in(inputs[i].first);
-        Melody m;
-        ImportiMelody(in, m);
-        fs::path out = temp.Path() / ("melody" + std::to_string(i) + ".mid");
-        {
-            std::ofstream file(out, std::ios::binary);
-            ExportSMF(m, file, kUnboundedSmfLength);
-        }
+        const auto& [text, notes, lengthMs] = cases[i];
+        const fs::path out = temp.Write("melody" + std::to_string(i) + ".mid", test::Export(test::Read(text)));
         CMidiFile midi(temp.Path());
         ASSERT_EQ(midi.Load(out.string()), kMidiLoadOk) << midi.GetParseLog();
-        EXPECT_EQ(midi.GetAllNoteOnTimes().size(), inputs[i].second);
+        EXPECT_EQ(midi.GetAllNoteOnTimes().size(), notes);
         ASSERT_TRUE(midi.WriteChannelFiles());
-        if (i < cases.size()) {
-            EXPECT_EQ(midi.GetLengthMs(), cases[i].lengthMs);
+        if (lengthMs >= 0) {
+            EXPECT_EQ(midi.GetLengthMs(), lengthMs);
         }
     }
 }
@@ -82,9 +67,7 @@ TEST(MelodyAndEngine, EveryCorpusLineSoundsOneNoteAtATimeAndReadsBackAsiMelody)
                                               eNoteValues::iMelody, "corpus");
         std::ostringstream text;
         ExportiMelody(written, text);
-        std::istringstream in(text.str());
-        Melody read;
-        ImportiMelody(in, read);
+        const Melody read = test::Read(text.str());
         std::vector<int> keys, expected; // keys below *0 c come up by octaves
         for (const MelodyItem& item : read.Items)
             if (item.Kind == eMelodyItemKind::Note)

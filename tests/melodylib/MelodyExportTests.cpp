@@ -5,87 +5,53 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 #include "Corpus.h"
 #include "MelodyLibrary.h"
-#include "SmfInspect.h"
+#include "MelodyTestSupport.h"
+#include "MidiBytes.h"
 
 namespace corvina {
 namespace {
 
-Melody Read(const std::string& text)
-{
-    std::istringstream in(text);
-    Melody m;
-    ImportiMelody(in, m);
-    return m;
-}
-
-std::string Export(const Melody& m, std::int32_t bound = kUnboundedSmfLength)
-{
-    std::ostringstream out;
-    ExportSMF(m, out, bound);
-    return out.str();
-}
-
-std::string Wrap(const std::string& melodyLine, const std::string& header = "")
-{
-    return "BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\n" + header + "MELODY:" + melodyLine +
-           "\r\nEND:IMELODY\r\n";
-}
-
-std::string Bytes(std::initializer_list<int> v)
-{
-    std::string s;
-    for (int b : v)
-        s += static_cast<char>(b);
-    return s;
-}
+using namespace test;
 
 TEST(MelodyExport, ATinyMelodyIsWrittenByteForByte)
 {
-    Melody m = Read(Wrap("c2r3e3", "BEAT:120\r\nSTYLE:S1\r\nVOLUME:V15\r\n"));
-    std::string expected = Bytes({
-        'M',  'T',  'h',  'd',  0,    0,    0,    6,    0,    0,    0,    1,    0,    96,   'M',
-        'T',  'r',  'k',  0,    0,    0,    34,   0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, // 500000 us per quarter
-        0x00, 0xC0, 0x00, 0x00, 0xB0, 0x07, 0x7F,                                           // V15
-        0x00, 0x90, 0x48, 0x64,                                                             // c, a quarter
-        0x60, 0x80, 0x48, 0x00, 0x30, 0x90, 0x4C, 0x64, // after an eighth rest: e, an eighth
-        0x30, 0x80, 0x4C, 0x00, 0x00, 0xFF, 0x2F, 0x00,
-    });
-    EXPECT_EQ(Export(m), expected);
+    const Melody m = Read(Wrap("c2r3e3", "BEAT:120\r\nSTYLE:S1\r\nVOLUME:V15\r\n"));
+    EXPECT_EQ(Export(m),
+              Header(0, 1, 96) +
+                  Track(Bytes({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,       // 500000 us per quarter
+                               0x00, 0xC0, 0x00, 0x00, 0xB0, 0x07, 0x7F,       // V15
+                               0x00, 0x90, 0x48, 0x64,                         // c, a quarter
+                               0x60, 0x80, 0x48, 0x00, 0x30, 0x90, 0x4C, 0x64, // after an eighth rest: e, an eighth
+                               0x30, 0x80, 0x4C, 0x00}) +
+                        kEnd));
 }
 
 TEST(MelodyExport, StyleShortensTheSoundingPartAndTheBoundCutsWithANoteOff)
 {
-    std::string natural = Export(Read(Wrap("c1", "BEAT:120\r\nSTYLE:S0\r\n")), 250);
-    // A half note is 192 ticks; 250 ms at 120 beats per minute are 48 ticks.
-    std::string expectedNatural = Bytes({
-        'M',  'T',  'h',  'd',  0,    0,    0,    6,    0,    0,    0,    1,    0,    96,   'M',  'T',  'r',  'k', 0,
-        0,    0,    26,   0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xC0, 0x00, 0x00, 0xB0, 0x07, 0x3B, // V7
-        0x00, 0x90, 0x48, 0x64, 0x30, 0x80, 0x48, 0x00, 0x00, 0xFF, 0x2F, 0x00,
-    });
-    EXPECT_EQ(natural, expectedNatural);
+    // A half note is 192 ticks; 250 ms at 120 beats per minute are 48 ticks. V7 is controller value 0x3B.
+    EXPECT_EQ(Export(Read(Wrap("c1", "BEAT:120\r\nSTYLE:S0\r\n")), 250),
+              Header(0, 1, 96) + Track(Bytes({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xC0, 0x00, 0x00,
+                                              0xB0, 0x07, 0x3B, 0x00, 0x90, 0x48, 0x64, 0x30, 0x80, 0x48, 0x00}) +
+                                       kEnd));
 
-    auto endTick = [](const std::string& style) {
-        test::SmfSummary s = test::InspectSmf(Export(Read(Wrap("c2r5", "STYLE:" + style + "\r\n"))));
-        return s.EndTick;
-    };
-    EXPECT_EQ(endTick("S0"), 96 + 12); // the end stays where the melody ends
+    EXPECT_EQ(InspectSmf(Export(Read(Wrap("c2r5", "STYLE:S0\r\n")))).EndTick, 96 + 12); // ends where the melody ends
     std::string s0 = Export(Read(Wrap("c2", "STYLE:S0\r\n")));
     std::string s2 = Export(Read(Wrap("c2", "STYLE:S2\r\n")));
     EXPECT_NE(s0.find(Bytes({0x5B, 0x80, 0x48, 0x00})), std::string::npos); // 96 * 20 / 21
     EXPECT_NE(s2.find(Bytes({0x30, 0x80, 0x48, 0x00})), std::string::npos); // half of 96
-    EXPECT_EQ(test::InspectSmf(s0).EndTick, 96);
+    EXPECT_EQ(InspectSmf(s0).EndTick, 96);
 
-    test::SmfSummary none = test::InspectSmf(Export(Read(Wrap("c2d2")), 0));
-    EXPECT_EQ(none.NoteOns, 0);
-    EXPECT_EQ(none.EndTick, 0);
+    const SmfSummary none = InspectSmf(Export(Read(Wrap("c2d2")), 0));
+    EXPECT_EQ(std::tuple(none.NoteOns, none.EndTick), std::tuple(0, 0));
 }
 
 TEST(MelodyExport, RepeatsAreUnrolledWithTheirCountsAndVolumeSteps)
 {
-    auto notes = [](const std::string& line) { return test::InspectSmf(Export(Read(Wrap(line)))).NoteOns; };
+    auto notes = [](const std::string& line) { return InspectSmf(Export(Read(Wrap(line)))).NoteOns; };
     EXPECT_EQ(notes("(c3d3@3)e3"), 7);
     EXPECT_EQ(notes("(c3d3@1)"), 2);
     EXPECT_EQ(notes("(c3d3@0)e3"), 2 * kForeverRepeatPlays + 1);
@@ -97,9 +63,8 @@ TEST(MelodyExport, RepeatsAreUnrolledWithTheirCountsAndVolumeSteps)
     EXPECT_NE(stepped.find(Bytes({0xB0, 0x07, 0x4C})), std::string::npos);
 
     // A forever-repeated block still ends where the bound says.
-    test::SmfSummary bounded = test::InspectSmf(Export(Read(Wrap("(c3@9999)", "BEAT:120\r\n")), 1000));
-    EXPECT_EQ(bounded.NoteOns, 4); // four eighths in one second
-    EXPECT_EQ(bounded.EndTick, 192);
+    SmfSummary bounded = InspectSmf(Export(Read(Wrap("(c3@9999)", "BEAT:120\r\n")), 1000));
+    EXPECT_EQ(std::tuple(bounded.NoteOns, bounded.EndTick), std::tuple(4, 192)); // four eighths in one second
 }
 
 TEST(MelodyExport, RepeatedVolumeStepsAreBoundedByEventsAsWellAsByLength)
@@ -110,14 +75,14 @@ TEST(MelodyExport, RepeatedVolumeStepsAreBoundedByEventsAsWellAsByLength)
     std::string steps;
     for (int i = 0; i < 500; ++i)
         steps += "v+v-";
-    test::SmfSummary s = test::InspectSmf(Export(Read(Wrap("(" + steps + "@9999)"))));
+    SmfSummary s = InspectSmf(Export(Read(Wrap("(" + steps + "@9999)"))));
     // The melody's own events stay within the bound; tempo, program, volume and End of Track come on top.
     EXPECT_GT(s.Events, kMaxSmfEvents - 10);
     EXPECT_LE(s.Events, kMaxSmfEvents + 4);
     EXPECT_EQ(s.NoteOns, 0);
 
     // Notes stop at the bound too, each with its note-off.
-    test::SmfSummary notes = test::InspectSmf(Export(Read(Wrap("(c5d5e5f5@9999)(c5d5e5f5@9999)", "BEAT:900\r\n"))));
+    SmfSummary notes = InspectSmf(Export(Read(Wrap("(c5d5e5f5@9999)(c5d5e5f5@9999)", "BEAT:900\r\n"))));
     EXPECT_EQ(notes.NoteOns, kMaxSmfEvents / 2);
     EXPECT_EQ(notes.NoteOffs, notes.NoteOns);
 }
@@ -138,7 +103,7 @@ const std::map<std::string, int> kCorpusNoteCounts = {
 TEST(MelodyExport, EveryCorpusMelodyConvertsWithTheNotesCountedByHand)
 {
     int seen = 0;
-    for (const std::filesystem::path& path : test::CorpusFiles({".imy"})) {
+    for (const std::filesystem::path& path : CorpusFiles({".imy"})) {
         std::string name = path.filename().string();
         SCOPED_TRACE(name);
         auto expected = kCorpusNoteCounts.find(name);
@@ -148,12 +113,9 @@ TEST(MelodyExport, EveryCorpusMelodyConvertsWithTheNotesCountedByHand)
         ASSERT_NO_THROW(ImportiMelody(in, m));
         std::ostringstream out;
         int written = ExportSMF(m, out, kUnboundedSmfLength);
-        test::SmfSummary s = test::InspectSmf(out.str());
-        EXPECT_EQ(s.Format, 0);
-        EXPECT_EQ(s.Tracks, 1);
-        EXPECT_EQ(s.NoteOns, expected->second);
-        EXPECT_EQ(s.NoteOffs, expected->second);
-        EXPECT_EQ(written, expected->second);
+        SmfSummary s = InspectSmf(out.str());
+        const int n = expected->second;
+        EXPECT_EQ(std::tuple(s.Format, s.Tracks, s.NoteOns, s.NoteOffs, written), std::tuple(0, 1, n, n, n));
         ++seen;
     }
     EXPECT_EQ(seen, static_cast<int>(kCorpusNoteCounts.size()));

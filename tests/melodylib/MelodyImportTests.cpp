@@ -2,25 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "MelodyLibrary.h"
+#include "MelodyTestSupport.h"
 
 namespace corvina {
 namespace {
 
-Melody Read(const std::string& text)
-{
-    std::istringstream in(text);
-    Melody m;
-    ImportiMelody(in, m);
-    return m;
-}
-
-std::string Wrap(const std::string& melodyLine, const std::string& header = "")
-{
-    return "BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\n" + header + "MELODY:" + melodyLine +
-           "\r\nEND:IMELODY\r\n";
-}
+using test::Read;
+using test::Wrap;
 
 TEST(MelodyImport, HeaderFieldsAreReadWhateverTheirCaseAndLineEnds)
 {
@@ -30,17 +21,11 @@ TEST(MelodyImport, HeaderFieldsAreReadWhateverTheirCaseAndLineEnds)
     EXPECT_EQ(m.Format, "CLASS2.0");
     EXPECT_EQ(m.Name, "Bells");
     EXPECT_EQ(m.Composer, "Someone");
-    EXPECT_EQ(m.Beat, 180);
-    EXPECT_EQ(m.Style, eMelodyStyle::Staccato);
-    EXPECT_EQ(m.Volume, 12);
-
-    Melody d = Read(Wrap("c2", "STYLE:S1\r\nVOLUME:V3\r\n"));
-    EXPECT_EQ(d.Style, eMelodyStyle::Continuous);
-    EXPECT_EQ(d.Volume, 3);
-    Melody defaults = Read(Wrap("c2"));
-    EXPECT_EQ(defaults.Beat, 120);
-    EXPECT_EQ(defaults.Style, eMelodyStyle::Natural);
-    EXPECT_EQ(defaults.Volume, 7);
+    const auto beatStyleVolume = [](const Melody& x) { return std::tuple(x.Beat, x.Style, x.Volume); };
+    EXPECT_EQ(beatStyleVolume(m), std::tuple(180, eMelodyStyle::Staccato, 12));
+    EXPECT_EQ(beatStyleVolume(Read(Wrap("c2", "STYLE:S1\r\nVOLUME:V3\r\n"))),
+              std::tuple(120, eMelodyStyle::Continuous, 3));
+    EXPECT_EQ(beatStyleVolume(Read(Wrap("c2"))), std::tuple(120, eMelodyStyle::Natural, 7)); // the defaults
     EXPECT_EQ(Read(Wrap("c2", "BEAT:2000\r\n")).Beat, 900);
 }
 
@@ -54,17 +39,14 @@ TEST(MelodyImport, FoldedLinesAreJoinedBeforeParsing)
 
 TEST(MelodyImport, NotesGetTheirPitchFromLetterAccidentalAndOctave)
 {
-    Melody m = Read(Wrap("a3#c3&e3*0c3b3*8c3b0&c3"));
-    ASSERT_EQ(m.Items.size(), 8u);
-    EXPECT_EQ(m.Items[0].Key, 81); // octave 4 A is 880 Hz
-    EXPECT_EQ(m.Items[1].Key, 73);
-    EXPECT_EQ(m.Items[2].Key, 75);
-    EXPECT_EQ(m.Items[3].Key, 24);
-    EXPECT_EQ(m.Items[4].Key, 35); // the octave prefix stays in force
-    EXPECT_EQ(m.Items[5].Key, 120);
-    EXPECT_EQ(m.Items[6].Key, 119); // b of octave 8 is above the MIDI range: an octave lower
+    // Octave 4's a is 880 Hz; the octave prefix stays in force (b3 after *0c3); b of octave 8 is above the
+    // MIDI range and sounds an octave lower; a flat c falls to the octave below.
+    const Melody m = Read(Wrap("a3#c3&e3*0c3b3*8c3b0&c3"));
+    std::vector<int> keys;
+    for (const MelodyItem& item : m.Items)
+        keys.push_back(item.Key);
+    EXPECT_EQ(keys, (std::vector<int>{81, 73, 75, 24, 35, 120, 119, 119}));
     EXPECT_EQ(m.Items[6].Duration, 0);
-    EXPECT_EQ(m.Items[7].Key, 119); // a flat c falls to the octave below
 }
 
 TEST(MelodyImport, DurationsSpecsSwitchesVolumesAndRepeatsBecomeItems)
@@ -77,9 +59,8 @@ TEST(MelodyImport, DurationsSpecsSwitchesVolumesAndRepeatsBecomeItems)
     EXPECT_EQ(kinds,
               (std::vector<K>{K::Note, K::Note, K::Note, K::Rest, K::Led, K::Led, K::Vibe, K::Vibe, K::Backlight,
                               K::Backlight, K::Volume, K::Volume, K::Volume, K::RepeatBegin, K::Note, K::RepeatEnd}));
-    EXPECT_EQ(m.Items[0].Dotting, eDurationSpec::Dotted);
-    EXPECT_EQ(m.Items[1].Dotting, eDurationSpec::DoubleDotted);
-    EXPECT_EQ(m.Items[2].Dotting, eDurationSpec::Triplet);
+    EXPECT_EQ(std::tuple(m.Items[0].Dotting, m.Items[1].Dotting, m.Items[2].Dotting),
+              std::tuple(eDurationSpec::Dotted, eDurationSpec::DoubleDotted, eDurationSpec::Triplet));
     EXPECT_EQ(m.Items[3].Duration, 4);
     EXPECT_TRUE(m.Items[4].On);
     EXPECT_FALSE(m.Items[5].On);

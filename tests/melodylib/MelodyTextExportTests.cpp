@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "MelodyLibrary.h"
+#include "MelodyTestSupport.h"
 
 namespace corvina {
 namespace {
@@ -61,14 +62,6 @@ std::string Text(const Melody& m, bool rtttl)
     return out.str();
 }
 
-Melody ReadiMelody(const std::string& text)
-{
-    std::istringstream in(text);
-    Melody m;
-    ImportiMelody(in, m);
-    return m;
-}
-
 TEST(MelodyTextExport, ASmallLineIsWrittenByteForByteInBothFormats)
 {
     // At 120 beats a quarter is 500 ms: a quarter, an eighth, a dotted quarter, three triplet eighths, a
@@ -101,7 +94,7 @@ TEST(MelodyTextExport, ALongLineReadsBackWithItsNotesAndValuesAndFoldsAt75Octets
         const Melody written = MelodyFromLine(line, 40 + static_cast<int>(random() % 200),
                                               rtttl ? eNoteValues::RTTTL : eNoteValues::iMelody, "");
         const std::string text = Text(written, rtttl);
-        EXPECT_EQ(rtttl ? ReadRtttl(text) : Tones(ReadiMelody(text)), Tones(written));
+        EXPECT_EQ(rtttl ? ReadRtttl(text) : Tones(test::Read(text)), Tones(written));
         if (rtttl)
             continue;
         std::istringstream lines(text);

@@ -73,9 +73,7 @@ TEST(CMidiBufferTest, WritesStopAtTheCapacityAndCopiesAreAllOrNothing)
     EXPECT_TRUE(buf.WriteVarLength(0x3FFF));
     EXPECT_TRUE(buf.WriteByte(0x7E));
     EXPECT_FALSE(buf.WriteByte(0x7F));
-    EXPECT_EQ(buf.GetWrittenBytes(), std::string("\xBB\xCC"
-                                                 "ABC\xFF\x7F\x7E",
-                                                 8));
+    EXPECT_EQ(buf.GetWrittenBytes(), std::string("\xBB\xCC") + "ABC\xFF\x7F\x7E");
 
     buf.SetWritePos(0);
     EXPECT_TRUE(buf.WriteVarLength(0x0FFFFFFF));

@@ -1,6 +1,8 @@
 // Tests of loading: result codes, header and track checks, times, note-on lists, running status, log.
 #include "MidiTestSupport.h"
 
+#include <tuple>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -10,6 +12,7 @@ namespace {
 
 // Twelve bytes of events that make a valid track: a text event and the end of track.
 const std::string kMinimalEvents = Bytes({0x00, 0xFF, 0x01, 0x04, 'a', 'b', 'c', 'd'}) + kEnd;
+const std::string kMinimalTrack = Track(kMinimalEvents);
 
 class CMidiFileLoadTest : public MidiTest {};
 
@@ -21,7 +24,7 @@ TEST_F(CMidiFileLoadTest, PathsThatCannotBeReadGiveUnsupportedOrCannotOpen)
     EXPECT_EQ(file.Load(m_dir.string()), kMidiLoadCannotOpen);
     EXPECT_EQ(file.Load(Write("empty.mid", "")), kMidiLoadUnsupported);
 
-    const std::string good = Write("good.mid", Header(0, 1, 96) + Track(kMinimalEvents));
+    const std::string good = Write("good.mid", Header(0, 1, 96) + kMinimalTrack);
     const int fd = ::open(good.c_str(), O_RDONLY);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0); // another program holds the file
@@ -32,29 +35,24 @@ TEST_F(CMidiFileLoadTest, PathsThatCannotBeReadGiveUnsupportedOrCannotOpen)
 
 TEST_F(CMidiFileLoadTest, HeaderChecksRefuseWhatTheEditorCannotHandle)
 {
-    struct Case {
-        std::string bytes;
-        const char* message;
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"RIFF" + Header(0, 1, 96).substr(4) + kMinimalTrack, "wrong chunk type!"},
+        {"MThd" + Be(60, 4) + Header(0, 1, 96).substr(8) + kMinimalTrack, "too small, data missing!"},
+        {Header(2, 1, 96) + kMinimalTrack, "not format 0 or 1!"},
+        {Header(0, 0, 96) + kMinimalTrack, "less than 1 or more than 1000 tracks!"},
+        {Header(1, 1001, 96) + kMinimalTrack, "less than 1 or more than 1000 tracks!"},
+        {Header(0, 1, 0xE728) + kMinimalTrack, "division time code based is not supported!"},
     };
-    const std::string track = Track(kMinimalEvents);
-    const std::vector<Case> cases = {
-        {"RIFF" + Header(0, 1, 96).substr(4) + track, "wrong chunk type!"},
-        {"MThd" + Be(60, 4) + Header(0, 1, 96).substr(8) + track, "too small, data missing!"},
-        {Header(2, 1, 96) + track, "not format 0 or 1!"},
-        {Header(0, 0, 96) + track, "less than 1 or more than 1000 tracks!"},
-        {Header(1, 1001, 96) + track, "less than 1 or more than 1000 tracks!"},
-        {Header(0, 1, 0xE728) + track, "division time code based is not supported!"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [bytes, message] : cases) {
         CMidiFile file;
-        EXPECT_EQ(file.Load(Write("bad.mid", c.bytes)), kMidiLoadUnsupported) << c.message;
-        EXPECT_NE(file.GetParseLog().find(std::string(c.message) + "\n"), std::string::npos) << file.GetParseLog();
+        EXPECT_EQ(file.Load(Write("bad.mid", bytes)), kMidiLoadUnsupported) << message;
+        EXPECT_NE(file.GetParseLog().find(message + "\n"), std::string::npos) << file.GetParseLog();
         EXPECT_NE(file.GetParseLog().find("Error in\n"), std::string::npos);
     }
 
     std::string thousand = Header(1, 1000, 96);
     for (int i = 0; i < 1000; ++i)
-        thousand += track;
+        thousand += kMinimalTrack;
     CMidiFile file;
     EXPECT_EQ(file.Load(Write("many.mid", thousand)), kMidiLoadOk);
     EXPECT_EQ(file.GetTrackCount(), 1000);
@@ -62,67 +60,58 @@ TEST_F(CMidiFileLoadTest, HeaderChecksRefuseWhatTheEditorCannotHandle)
 
 TEST_F(CMidiFileLoadTest, HeaderLengthAndTrackCountDecideWhereTracksAreAndWhetherTheLoadSucceeds)
 {
-    const std::string track = Track(kMinimalEvents);
     CMidiFile longHeader;
-    ASSERT_EQ(longHeader.Load(Write("h10.mid", Header(0, 1, 96, 10) + track)), kMidiLoadOk);
+    ASSERT_EQ(longHeader.Load(Write("h10.mid", Header(0, 1, 96, 10) + kMinimalTrack)), kMidiLoadOk);
     EXPECT_EQ(longHeader.GetHeaderLength(), 10);
     EXPECT_NE(longHeader.GetParseLog().find("Length 12 (26, 1a)\n"), std::string::npos); // track at 18
 
+    const std::string two = kMinimalTrack + kMinimalTrack;
     CMidiFile trailing;
-    EXPECT_EQ(trailing.Load(Write("t1.mid", Header(1, 3, 96) + track + track + "garbage!")), kMidiLoadOk);
+    EXPECT_EQ(trailing.Load(Write("t1.mid", Header(1, 3, 96) + two + "garbage!")), kMidiLoadOk);
     EXPECT_EQ(trailing.GetTrackCount(), 2);
     EXPECT_NE(trailing.GetParseLog().find("more data after last track\n"), std::string::npos);
 
     CMidiFile missing;
-    EXPECT_EQ(missing.Load(Write("t2.mid", Header(1, 3, 96) + track + track)), kMidiLoadUnsupported);
+    EXPECT_EQ(missing.Load(Write("t2.mid", Header(1, 3, 96) + two)), kMidiLoadUnsupported);
     EXPECT_NE(missing.GetParseLog().find("Tracks loaded 2 ("), std::string::npos);
 
     // Exactly four stray bytes are read as a chunk type, which leaves nothing after them: a failure.
     CMidiFile four;
-    EXPECT_EQ(four.Load(Write("t3.mid", Header(1, 3, 96) + track + track + "junk")), kMidiLoadUnsupported);
+    EXPECT_EQ(four.Load(Write("t3.mid", Header(1, 3, 96) + two + "junk")), kMidiLoadUnsupported);
 }
 
 TEST_F(CMidiFileLoadTest, BrokenTracksAreDiscardedWithTheirReason)
 {
-    struct Case {
-        std::string track;
-        const char* message;
-    };
-    const std::vector<Case> cases = {
-        {"MTrk" + Be(11, 4) + kMinimalEvents.substr(1), "Wrong track size!\n"},
-        {"MTrk" + Be(200, 4) + kMinimalEvents, "Wrong track size!\n"},
+    // A broken track, the reason the log gives, the note-on counts still reported.
+    const std::vector<std::tuple<std::string, std::string, std::vector<std::uint32_t>>> cases = {
+        {"MTrk" + Be(11, 4) + kMinimalEvents.substr(1), "Wrong track size!\n", {}},
+        {"MTrk" + Be(200, 4) + kMinimalEvents, "Wrong track size!\n", {}},
+        // A track that fails after a note-on still reports its note count, though the track is dropped.
         {Track(Bytes({0x00, 0x90, 0x3C, 0x40, 0x10, 0x80, 0x3C, 0x00, 0x00, 0xC0, 0x05, 0x00})),
-         "Last event is not end event!\n\n"},
+         "Last event is not end event!\n\n",
+         {1}},
         {"MTrk" + Be(12, 4) + Bytes({0x00, 0xFF, 0x01, 0x0A, 'a', 'b', 'c', 'd'}) + kEnd,
-         "Track length is not correct!\n\n"},
-        {"XTrk" + Be(12, 4) + kMinimalEvents, "Wrong chunk type!\n"},
+         "Track length is not correct!\n\n",
+         {}},
+        {"XTrk" + Be(12, 4) + kMinimalEvents, "Wrong chunk type!\n", {}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [track, message, noteOnCounts] : cases) {
         CMidiFile file;
         // A good track after the broken one is never reached; the bytes left make the load succeed.
-        EXPECT_EQ(file.Load(Write("bad.mid", Header(1, 2, 96) + c.track + Track(kMinimalEvents))), kMidiLoadOk)
-            << c.message;
-        EXPECT_EQ(file.GetTrackCount(), 0) << c.message;
-        EXPECT_NE(file.GetParseLog().find(c.message), std::string::npos) << file.GetParseLog();
+        EXPECT_EQ(file.Load(Write("bad.mid", Header(1, 2, 96) + track + kMinimalTrack)), kMidiLoadOk) << message;
+        EXPECT_EQ(file.GetTrackCount(), 0) << message;
+        EXPECT_NE(file.GetParseLog().find(message), std::string::npos) << file.GetParseLog();
+        EXPECT_EQ(file.GetNoteOnCounts(), noteOnCounts) << message;
+        EXPECT_TRUE(file.GetAllNoteOnTimes().empty());
     }
 }
 
 TEST_F(CMidiFileLoadTest, UnusualButReadableInputKeepsItsLiteralMeaning)
 {
-    // A track that fails after a note-on still reports its note count, though the track is dropped.
-    const std::string noEnd = Track(Bytes({0x00, 0x90, 0x3C, 0x40, 0x10, 0x80, 0x3C, 0x00, 0x00, 0xC0, 0x05, 0x00}));
-    CMidiFile dropped;
-    ASSERT_EQ(dropped.Load(Write("a.mid", Header(1, 2, 96) + noEnd + Track(kMinimalEvents))), kMidiLoadOk);
-    EXPECT_EQ(dropped.GetTrackCount(), 0);
-    EXPECT_EQ(dropped.GetNoteOnCounts(), std::vector<std::uint32_t>{1});
-    EXPECT_TRUE(dropped.GetAllNoteOnTimes().empty());
-
     // A tempo of 0 at time 0 does not count as a tempo at the start.
+    const std::string zero = Bytes({0x00, 0xFF, 0x51, 0x03, 0, 0, 0, 0x60, 0x90, 0x3C, 0x40}) + kEnd;
     CMidiFile zeroTempo;
-    ASSERT_EQ(zeroTempo.Load(
-                  Write("b.mid", Header(0, 1, 96) +
-                                     Track(Bytes({0x00, 0xFF, 0x51, 0x03, 0, 0, 0, 0x60, 0x90, 0x3C, 0x40}) + kEnd))),
-              kMidiLoadOk);
+    ASSERT_EQ(zeroTempo.Load(Write("b.mid", Header(0, 1, 96) + Track(zero))), kMidiLoadOk);
     EXPECT_FALSE(zeroTempo.GetTrack(0)->HasTempoAtStart());
     EXPECT_EQ(*zeroTempo.GetTrack(0)->GetNoteOnTimes(0), std::vector<std::uint32_t>{0});
 
@@ -152,28 +141,20 @@ TEST_F(CMidiFileLoadTest, EventsKeptCompactlyGiveBackEveryFieldTheirParseFound)
     ASSERT_EQ(file.Load(Write("compact.mid", Header(0, 1, 96) + Track(events))), kMidiLoadOk);
     const CMidiEventList list = file.GetTrack(0)->GetEvents();
     ASSERT_EQ(list.size(), 6u);
-    struct Expected {
-        std::int32_t start, data, end;
-        std::uint32_t delta, time, tempo;
-        bool running;
-        std::uint8_t status;
-    };
-    const Expected expected[] = {
+    // Start, data and end offsets, delta, time, tempo, running status, status byte.
+    using Fields = std::tuple<std::int32_t, std::int32_t, std::int32_t, std::uint32_t, std::uint32_t, std::uint32_t,
+                              bool, std::uint8_t>;
+    const Fields expected[] = {
         {22, 23, 29, 0, 0, 500000, false, 0},          {29, 31, 34, 480, 5000000, 1000000, false, 0x90},
         {34, 39, 41, 0, 5000000, 1000000, true, 0x90}, {41, 42, 47, 0, 5000000, 1000000, false, 0},
         {47, 48, 180, 96, 6000000, 1000000, false, 0}, {180, 181, 184, 0, 6000000, 1000000, false, 0},
     };
     for (std::size_t i = 0; i < list.size(); ++i) {
-        SCOPED_TRACE(i);
-        const CMidiEvent event = list[i];
-        EXPECT_EQ(event.GetStartOffset(), expected[i].start);
-        EXPECT_EQ(event.GetDataOffset(), expected[i].data);
-        EXPECT_EQ(event.GetEndOffset(), expected[i].end);
-        EXPECT_EQ(event.GetDelta(), expected[i].delta);
-        EXPECT_EQ(event.GetTime(), expected[i].time);
-        EXPECT_EQ(event.GetTempo(), expected[i].tempo);
-        EXPECT_EQ(event.IsRunningStatus(), expected[i].running);
-        EXPECT_EQ(event.GetStatus(), expected[i].status);
+        const CMidiEvent e = list[i];
+        EXPECT_EQ(Fields(e.GetStartOffset(), e.GetDataOffset(), e.GetEndOffset(), e.GetDelta(), e.GetTime(),
+                         e.GetTempo(), e.IsRunningStatus(), e.GetStatus()),
+                  expected[i])
+            << i;
     }
     EXPECT_TRUE(list[2].IsNoteOff());
     EXPECT_TRUE(list.back().IsEndOfTrack());
@@ -281,10 +262,9 @@ TEST_F(CMidiFileLoadTest, TruncatedTempoEventsNeitherHangNorReadOutsideTheFile)
     EXPECT_EQ(file.GetTrackCount(), 0);
     EXPECT_NE(file.GetParseLog().find("Last event is not end event!"), std::string::npos);
 
+    const std::string unended = Bytes({0x00, 0xF0, 0x7E, 0x7F, 0x09, 0x01, 0x00, 0xFF, 0x2F, 0x00, 0x00, 0x00});
     CMidiFile sysex; // a system exclusive without its end byte runs to the end of the file
-    EXPECT_EQ(sysex.Load(Write("sx.mid", Header(0, 1, 96) + Track(Bytes({0x00, 0xF0, 0x7E, 0x7F, 0x09, 0x01, 0x00, 0xFF,
-                                                                         0x2F, 0x00, 0x00, 0x00})))),
-              kMidiLoadUnsupported);
+    EXPECT_EQ(sysex.Load(Write("sx.mid", Header(0, 1, 96) + Track(unended))), kMidiLoadUnsupported);
 }
 
 TEST(MidiReaderStateTest, RememberedDeltaTimesAreAlwaysTheComputedOnes)
@@ -295,16 +275,12 @@ TEST(MidiReaderStateTest, RememberedDeltaTimesAreAlwaysTheComputedOnes)
     const std::uint32_t tempos[] = {500000, 1, 500000, 0xFFFFFF, 0};
     const std::uint32_t divisions[] = {96, 0, 32767, 96};
     MidiTimeMemo memo;
-    for (int round = 0; round < 2; ++round) {
-        for (std::uint32_t division : divisions) {
-            for (std::uint32_t tempo : tempos) {
-                for (std::uint32_t delta : deltas) {
+    for (int round = 0; round < 2; ++round)
+        for (std::uint32_t division : divisions)
+            for (std::uint32_t tempo : tempos)
+                for (std::uint32_t delta : deltas)
                     EXPECT_EQ(MidiDeltaMicroseconds(memo, tempo, delta, division), MidiScale(tempo, delta, division))
                         << tempo << " " << delta << " " << division;
-                }
-            }
-        }
-    }
     EXPECT_EQ(MidiDeltaMicroseconds(memo, 500000, 96, 96), 500000u);
     EXPECT_EQ(MidiDeltaMicroseconds(memo, 500000, 1, 96), 5208u);
 }

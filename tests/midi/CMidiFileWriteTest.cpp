@@ -15,7 +15,7 @@ const std::string kMelody = Bytes({0x00, 0xC0, 0x05,       // t 0
                                    0x60, 0x80, 0x40, 0x00}) +
                             kEnd; // t 3.0 s
 
-// The bytes of a format-0 output with one chunk holding `events`.
+// The bytes of a format-0 file at 96 ticks a quarter with one chunk holding `events`.
 std::string SingleTrackOutput(const std::string& events)
 {
     return Header(0, 1, 96) + Track(events);
@@ -26,36 +26,7 @@ protected:
     std::string ClipBytes(CMidiFile& file) { return ReadFile(file.GetClipFileName()); }
 };
 
-TEST_F(CMidiFileWriteTest, ChannelFilesAreNamedByTrackAndChannelAndOfferedAsCombinations)
-{
-    const std::string silent = Track(Bytes({0x00, 0xFF, 0x01, 0x04, 'n', 'o', 'n', 'e'}) + kEnd);
-    CMidiFile file;
-    CMidiFile other;
-    ASSERT_EQ(file.Load(Write("a.mid", Header(1, 2, 96) + silent + Track(kMelody))), kMidiLoadOk);
-    ASSERT_TRUE(file.WriteChannelFiles());
-
-    const std::string prefix = file.GetTempPrefix();
-    EXPECT_EQ(prefix.rfind(m_dir.string() + "/CVN{BB1AED61-3946-44a5-9D20-F527399C161B}", 0), 0u) << prefix;
-    EXPECT_EQ(prefix.back(), '.');
-    EXPECT_NE(prefix, other.GetTempPrefix());
-    ASSERT_EQ(file.GetCombinationCount(), 1);
-    int track = 0;
-    int channel = 0;
-    file.GetCombination(0, track, channel);
-    EXPECT_EQ(track, 1);
-    EXPECT_EQ(channel, 0);
-    EXPECT_EQ(file.GetChannelFileName(0), prefix + "rt001.0.mid");
-    EXPECT_TRUE(std::filesystem::exists(file.GetChannelFileName(0)));
-    EXPECT_EQ(file.GetCombinationTrack(0), file.GetTrack(1));
-    file.GetCombination(1, track, channel);
-    EXPECT_EQ(track, -1);
-    EXPECT_EQ(channel, -1);
-    EXPECT_EQ(file.GetCombinationTrack(1), nullptr);
-    EXPECT_EQ(file.GetChannelFileName(1), "");
-    EXPECT_EQ(file.GetLengthMs(), 3000);
-}
-
-TEST_F(CMidiFileWriteTest, ChannelFilesWrittenIntoAFolderAreTheSameBytesAndStayWithTheCaller)
+TEST_F(CMidiFileWriteTest, ChannelFilesAreNamedByTrackAndChannelAndThoseWrittenIntoAFolderStayWithTheCaller)
 {
     const std::string silent = Track(Bytes({0x00, 0xFF, 0x01, 0x04, 'n', 'o', 'n', 'e'}) + kEnd);
     const std::string source = Write("a.mid", Header(1, 2, 96) + silent + Track(kMelody));
@@ -63,10 +34,26 @@ TEST_F(CMidiFileWriteTest, ChannelFilesWrittenIntoAFolderAreTheSameBytesAndStayW
     std::filesystem::create_directory(folder);
     std::string expected;
     {
-        CMidiFile temporary;
-        ASSERT_EQ(temporary.Load(source), kMidiLoadOk);
-        ASSERT_TRUE(temporary.WriteChannelFiles());
-        expected = ReadFile(temporary.GetChannelFileName(0));
+        CMidiFile file;
+        CMidiFile other;
+        ASSERT_EQ(file.Load(source), kMidiLoadOk);
+        ASSERT_TRUE(file.WriteChannelFiles());
+        const std::string prefix = file.GetTempPrefix();
+        EXPECT_EQ(prefix.rfind(m_dir.string() + "/CVN{BB1AED61-3946-44a5-9D20-F527399C161B}", 0), 0u) << prefix;
+        EXPECT_EQ(prefix.back(), '.');
+        EXPECT_NE(prefix, other.GetTempPrefix());
+        ASSERT_EQ(file.GetCombinationCount(), 1);
+        int track = 0, channel = 0;
+        file.GetCombination(0, track, channel);
+        EXPECT_EQ(std::pair(track, channel), std::pair(1, 0));
+        EXPECT_EQ(file.GetChannelFileName(0), prefix + "rt001.0.mid");
+        EXPECT_EQ(file.GetCombinationTrack(0), file.GetTrack(1));
+        file.GetCombination(1, track, channel);
+        EXPECT_EQ(std::pair(track, channel), std::pair(-1, -1));
+        EXPECT_EQ(file.GetCombinationTrack(1), nullptr);
+        EXPECT_EQ(file.GetChannelFileName(1), "");
+        EXPECT_EQ(file.GetLengthMs(), 3000);
+        expected = ReadFile(file.GetChannelFileName(0));
     }
     {
         CMidiFile file;
@@ -164,50 +151,42 @@ TEST_F(CMidiFileWriteTest, ThreeInterleavedChannelsGetTheirOwnFilesAndAFileThatC
     EXPECT_FALSE(std::filesystem::exists(blocked / "rt000.2.mid"));
 }
 
-TEST_F(CMidiFileWriteTest, TrackClipsKeepControllersBeforeTheStartAndCutNotesToTheRange)
+TEST_F(CMidiFileWriteTest, TrackClipsKeepControllersBeforeTheStartCutNotesToTheRangeAndPlaceByDistanceFromTheStart)
 {
-    CMidiFile file;
-    ASSERT_EQ(file.Load(Write("m.mid", Header(0, 1, 96) + Track(kMelody))), kMidiLoadOk);
-    CMidiTrack& track = *file.GetTrack(0);
-
-    // A note-on exactly at the start is written at delta 0; the note after the end is dropped and
-    // replaced by "all notes off" at the end time (0.2 s after the last event = 38 ticks).
-    EXPECT_EQ(track.WriteTrackClip(0, 1500000, 2200000), 1);
-    EXPECT_EQ(ClipBytes(file), SingleTrackOutput(Bytes({0x00, 0xC0, 0x05, 0x00, 0x90, 0x3E, 0x40, 0x60, 0x90, 0x3E,
-                                                        0x00, 0x26, 0xB0, 0x7B, 0x00}) +
-                                                 kEnd));
-
-    // No note written: the end of track follows at delta 0 without "all notes off".
-    EXPECT_EQ(track.WriteTrackClip(0, 0, 100), 0);
-    EXPECT_EQ(ClipBytes(file), SingleTrackOutput(Bytes({0x00, 0xC0, 0x05}) + kEnd));
-
-    // Other channels' events never appear; the end of track, the first event kept in the range, is
-    // placed at its distance from the start (3 s = 576 ticks).
-    EXPECT_EQ(track.WriteTrackClip(1, 0, 4000000), 0);
-    EXPECT_EQ(ClipBytes(file), SingleTrackOutput(Bytes({0x84, 0x40, 0xFF, 0x2F, 0x00})));
-    EXPECT_EQ(track.WriteTrackClip(16, 0, 4000000), -1);
-}
-
-TEST_F(CMidiFileWriteTest, TheFirstNoteOfAClipIsPlacedByItsDistanceFromTheStart)
-{
-    // Notes at 0 s and 1.5 s; a clip from 1 s puts the second one 0.5 s in: 96 ticks.
-    const std::string events =
+    // Notes at 0 s and 1.5 s; and a note whose track ends half a second after it.
+    const std::string twoNotes =
         Bytes({0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x00, 0x81, 0x40, 0x90, 0x3E, 0x40, 0x60, 0x80, 0x3E, 0x00}) +
         kEnd;
-    CMidiFile file;
-    ASSERT_EQ(file.Load(Write("f.mid", Header(0, 1, 96) + Track(events))), kMidiLoadOk);
-    EXPECT_EQ(file.GetTrack(0)->WriteTrackClip(0, 1000000, 2000000), 1);
-    EXPECT_EQ(ClipBytes(file), SingleTrackOutput(Bytes({0x60, 0x90, 0x3E, 0x40, 0x60, 0x80, 0x3E, 0x00}) + kEnd));
-}
-
-TEST_F(CMidiFileWriteTest, AnEndOfTrackJustAfterTheClipEndsItAtTheEndTime)
-{
-    const std::string events = Bytes({0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x00, 0x60, 0xFF, 0x2F, 0x00});
-    CMidiFile file;
-    ASSERT_EQ(file.Load(Write("e.mid", Header(0, 1, 96) + Track(events))), kMidiLoadOk);
-    EXPECT_EQ(file.GetTrack(0)->WriteTrackClip(0, 0, 700000), 1);
-    EXPECT_EQ(ClipBytes(file),
-              SingleTrackOutput(Bytes({0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x00, 0x26, 0xFF, 0x2F, 0x00})));
+    const std::string lateEnd = Bytes({0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x00, 0x60, 0xFF, 0x2F, 0x00});
+    struct Case {
+        const std::string& source;
+        int channel;
+        std::uint32_t from, to;
+        int notes;
+        std::string events;
+    };
+    const Case cases[] = {
+        // A note-on exactly at the start is written at delta 0; the note after the end is dropped and
+        // replaced by "all notes off" at the end time (0.2 s after the last event = 38 ticks).
+        {kMelody, 0, 1500000, 2200000, 1,
+         Bytes({0x00, 0xC0, 0x05, 0x00, 0x90, 0x3E, 0x40, 0x60, 0x90, 0x3E, 0x00, 0x26, 0xB0, 0x7B, 0x00}) + kEnd},
+        // No note written: the end of track follows at delta 0 without "all notes off".
+        {kMelody, 0, 0, 100, 0, Bytes({0x00, 0xC0, 0x05}) + kEnd},
+        // Other channels' events never appear; the end of track, the first event kept in the range, is
+        // placed at its distance from the start (3 s = 576 ticks).
+        {kMelody, 1, 0, 4000000, 0, Bytes({0x84, 0x40, 0xFF, 0x2F, 0x00})},
+        // A clip from 1 s puts the note at 1.5 s half a second in: 96 ticks.
+        {twoNotes, 0, 1000000, 2000000, 1, Bytes({0x60, 0x90, 0x3E, 0x40, 0x60, 0x80, 0x3E, 0x00}) + kEnd},
+        // An end of track just after the clip ends it at the end time.
+        {lateEnd, 0, 0, 700000, 1, Bytes({0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x00, 0x26, 0xFF, 0x2F, 0x00})},
+    };
+    for (const Case& c : cases) {
+        CMidiFile file;
+        ASSERT_EQ(file.Load(Write("m.mid", SingleTrackOutput(c.source))), kMidiLoadOk);
+        EXPECT_EQ(file.GetTrack(0)->WriteTrackClip(c.channel, c.from, c.to), c.notes) << c.from;
+        EXPECT_EQ(ClipBytes(file), SingleTrackOutput(c.events)) << c.from;
+        EXPECT_EQ(file.GetTrack(0)->WriteTrackClip(16, 0, 4000000), -1);
+    }
 }
 
 TEST_F(CMidiFileWriteTest, AllTrackClipsWriteEveryTrackAndUseTheLatestDivision)
@@ -260,8 +239,7 @@ TEST_F(CMidiFileWriteTest, FailedOutputsLeaveTheTargetEmptyAndReportFailure)
 TEST_F(CMidiFileWriteTest, ClearingDeletesTheTemporaryFilesAndRetriesAFailedDeletionOnce)
 {
     const std::string source = Write("m.mid", Header(0, 1, 96) + Track(kMelody));
-    std::string channelFile;
-    std::string clipFile;
+    std::string channelFile, clipFile;
     {
         CMidiFile file;
         ASSERT_EQ(file.Load(source), kMidiLoadOk);

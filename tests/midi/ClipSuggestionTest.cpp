@@ -81,8 +81,7 @@ TEST(ClipSuggestion, FindsTheChorusThatReturnsTransposedAndVariedAndWordsWhy)
 
     const SClipSuggestion clip = SuggestClip(notes, {10});
     ASSERT_EQ(clip.eBasis, EClipBasis::kRepetition);
-    EXPECT_EQ(clip.dwFromMs, 8000u);
-    EXPECT_EQ(clip.dwToMs, 15999u);
+    EXPECT_EQ(std::pair(clip.dwFromMs, clip.dwToMs), std::pair(8000u, 15999u));
     ASSERT_EQ(clip.Repeats(), 3);
     EXPECT_EQ(clip.occurrences[2].dwStartMs, 40000u);
     EXPECT_EQ(clip.ReturnSemitones(), (std::vector<int>{5, 0}));
@@ -121,16 +120,13 @@ TEST(ClipSuggestion, SaysSoWhenNothingReturnsAndProposesTheBusiestStretch)
 TEST(ClipSuggestion, AnswersEmptyShortAndWronglyAskedCasesPlainly)
 {
     const SClipSuggestion none = SuggestClip({});
-    EXPECT_EQ(none.eBasis, EClipBasis::kNoNotes);
-    EXPECT_EQ(none.Repeats(), 0);
+    EXPECT_EQ(std::pair(none.eBasis, none.Repeats()), std::pair(EClipBasis::kNoNotes, 0));
     EXPECT_EQ(WordClipReason(none), "no notes");
 
     std::vector<SMidiNote> notes;
     Play(notes, 1000000, {60, 62, 64, 65, 67, 65, 64, 62, 60});
     const SClipSuggestion whole = SuggestClip(notes);
-    EXPECT_EQ(whole.eBasis, EClipBasis::kWholeTune);
-    EXPECT_EQ(whole.dwFromMs, 1000u);
-    EXPECT_EQ(whole.dwToMs, 5450u);
+    EXPECT_EQ(std::tuple(whole.eBasis, whole.dwFromMs, whole.dwToMs), std::tuple(EClipBasis::kWholeTune, 1000u, 5450u));
 
     for (double seconds : {0.0, -5.0, 3601.0, std::nan("")})
         EXPECT_THROW(SuggestClip(notes, {seconds}), std::invalid_argument) << seconds;

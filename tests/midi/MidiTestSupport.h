@@ -1,4 +1,5 @@
-// The fixture of the MIDI engine tests: a private folder for sources and the engine's files.
+// The fixture of the MIDI engine tests: every test gets its own temporary folder for sources and the
+// engine's files, a fresh reader state, and a retry wait that records instead of sleeping.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,8 +15,6 @@
 
 namespace corvina::test {
 
-// Every test gets its own temporary folder for sources and the engine's files, a fresh reader state,
-// and a retry wait that records instead of sleeping.
 class MidiTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -93,11 +93,8 @@ TEST_F(Voices, CountsARestruckKeyOnceAndDrumsLikeAnyNote)
     const std::string events = Bytes({0,  0x90, 60,   90, 0, 64, 90,   100, 60, 90, 0,    0x99, 36,
                                       90, 50,   0x80, 60, 0, 0,  0x90, 64,  0,  50, 0x89, 36,   0}) +
                                kEnd;
-    CMidiFile file;
-    ASSERT_EQ(file.Load(Write("restruck.mid", Header(0, 1, 100) + Track(events))), kMidiLoadOk);
-    const SVoicePeak peak = PeakVoices(CollectNotes(file, -1, -1));
-    EXPECT_EQ(peak.nVoices, 3);
-    EXPECT_EQ(peak.dwAtUs, 500000u);
+    const SVoicePeak peak = PeakVoices(NotesOf(AsBytes(Header(0, 1, 100) + Track(events))));
+    EXPECT_EQ(std::pair(peak.nVoices, peak.dwAtUs), std::pair(3, 500000u));
     EXPECT_EQ(PeakVoices({}).nVoices, 0);
 }
 

@@ -19,11 +19,6 @@ const ControlTemplate* FindControl(const DialogTemplate& dialog, int id)
     return nullptr;
 }
 
-std::array<int, 4> Place(const ControlTemplate& control)
-{
-    return {control.x, control.y, control.cx, control.cy};
-}
-
 TEST(DialogTemplates, EachIsFoundByItsIdAndHoldsEachControlIdOnceInsideItsBounds)
 {
     std::size_t count = 0;
@@ -56,12 +51,13 @@ TEST(DialogTemplates, EachIsFoundByItsIdAndHoldsEachControlIdOnceInsideItsBounds
 
 TEST(DialogTemplates, ControlsThatTakeTurnsShareOnePlaceAndTheStandInStartsHidden)
 {
+    const auto place = [](const ControlTemplate& c) { return std::array<int, 4>{c.x, c.y, c.cx, c.cy}; };
     // The loading note lies over the tones list while the phone is read out.
     const DialogTemplate& tones = *FindDialogTemplate(4558);
     const ControlTemplate* loading = FindControl(tones, 4608);
     const ControlTemplate* list = FindControl(tones, 4560);
     ASSERT_TRUE(loading && list);
-    EXPECT_EQ(Place(*loading), Place(*list));
+    EXPECT_EQ(place(*loading), place(*list));
     EXPECT_FALSE(loading->style & CS_VISIBLE);
     EXPECT_TRUE(list->style & CS_VISIBLE);
     // The slot list and the file name box: the Melodies page shows whichever fits the phone.

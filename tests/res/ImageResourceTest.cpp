@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <tuple>
 
 namespace corvina {
 namespace {
@@ -16,10 +17,8 @@ std::uint32_t BigEndian32(const unsigned char* p)
 
 TEST(ImageResources, EveryImageIsAPngOfItsListedSize)
 {
-    struct Expected {
-        int id, width, height;
-    };
-    const Expected expected[] = {
+    // Id, width and height of each image.
+    const std::tuple<int, int, int> expected[] = {
         {4065, 7, 12},   {4066, 1, 12},  {4504, 16, 16}, {4505, 16, 16}, {4506, 16, 16}, {4509, 16, 16},
         {4513, 12, 12},  {4514, 12, 12}, {4517, 16, 16}, {4520, 16, 16}, {4521, 16, 16}, {4529, 12, 12},
         {4530, 12, 12},  {4536, 12, 22}, {4537, 16, 16}, {4539, 12, 22}, {4563, 16, 16}, {4565, 16, 16},
@@ -27,18 +26,18 @@ TEST(ImageResources, EveryImageIsAPngOfItsListedSize)
         {4067, 514, 18}, {4532, 70, 27}, {106, 32, 32},  {107, 32, 32},  {108, 32, 32},
     };
     constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    for (const Expected& e : expected) {
-        const ImageResource* image = FindImageResource(e.id);
-        ASSERT_NE(image, nullptr) << e.id;
-        EXPECT_EQ(image->id, e.id);
-        EXPECT_EQ(image->width, e.width) << e.id;
-        EXPECT_EQ(image->height, e.height) << e.id;
-        ASSERT_GT(image->size, 33u) << e.id;
-        EXPECT_EQ(std::memcmp(image->png, kSignature, sizeof kSignature), 0) << e.id;
+    for (const auto& [id, width, height] : expected) {
+        const ImageResource* image = FindImageResource(id);
+        ASSERT_NE(image, nullptr) << id;
+        EXPECT_EQ(image->id, id);
+        EXPECT_EQ(image->width, width) << id;
+        EXPECT_EQ(image->height, height) << id;
+        ASSERT_GT(image->size, 33u) << id;
+        EXPECT_EQ(std::memcmp(image->png, kSignature, sizeof kSignature), 0) << id;
         // The picture itself must have the size the dialogs lay it out with.
-        EXPECT_EQ(std::memcmp(image->png + 12, "IHDR", 4), 0) << e.id;
-        EXPECT_EQ(BigEndian32(image->png + 16), std::uint32_t(e.width)) << e.id;
-        EXPECT_EQ(BigEndian32(image->png + 20), std::uint32_t(e.height)) << e.id;
+        EXPECT_EQ(std::memcmp(image->png + 12, "IHDR", 4), 0) << id;
+        EXPECT_EQ(BigEndian32(image->png + 16), std::uint32_t(width)) << id;
+        EXPECT_EQ(BigEndian32(image->png + 20), std::uint32_t(height)) << id;
     }
     EXPECT_EQ(FindImageResource(0), nullptr);
     EXPECT_EQ(FindImageResource(4500), nullptr);

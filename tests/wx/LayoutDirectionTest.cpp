@@ -16,12 +16,10 @@ namespace {
 constexpr int kPlayDialog = 4562;
 constexpr int kPlayButton = 4557; // 3 dialog units from the template's left edge
 
-void UseLanguage(const char* dword)
+void UseLanguage(const std::string& dword)
 {
-    Registry::Instance().LoadText(std::string("Windows Registry Editor Version 5.00\n\n"
-                                              "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
-                                              "\"Language\"=dword:") +
-                                  dword + "\n");
+    Registry::Instance().LoadText(
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"Language\"=dword:" + dword + "\n");
 }
 
 // Where GTK draws a control inside its dialog, in pixels from the dialog's left edge (wx answers
@@ -34,11 +32,8 @@ int DrawnLeft(wxWindow* control, wxWindow* dialog)
 }
 
 struct Placement {
-    wxLayoutDirection direction = wxLayout_Default;
-    wxLayoutDirection buttonDirection = wxLayout_Default;
-    int buttonLeft = 0;
-    int buttonWidth = 0;
-    int dialogWidth = 0;
+    wxLayoutDirection direction = wxLayout_Default, buttonDirection = wxLayout_Default;
+    int buttonLeft = 0, buttonWidth = 0, dialogWidth = 0;
 };
 
 Placement PlacePlayDialog()

@@ -13,23 +13,17 @@
 #include <gtk/gtk.h>
 #include <wx/filedlg.h>
 #include <wx/frame.h>
-#include <wx/stopwatch.h>
-#include <wx/timer.h>
 
 #include <clocale>
-#include <functional>
 #include <string>
-#include <vector>
 
 namespace corvina {
 namespace {
 
-void UseLanguage(const char* dword)
+void UseLanguage(const std::string& dword)
 {
-    Registry::Instance().LoadText(std::string("Windows Registry Editor Version 5.00\n\n"
-                                              "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n"
-                                              "\"Language\"=dword:") +
-                                  dword + "\n");
+    Registry::Instance().LoadText(
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"Language\"=dword:" + dword + "\n");
 }
 
 // Makes a dialog from a template, as every page does when it is created.
@@ -42,32 +36,26 @@ void CreateADialog()
     test::DispatchPending();
 }
 
-void CollectLabels(GtkWidget* widget, std::vector<std::string>& labels)
+// The texts of the labels inside a widget, one after the other.
+std::string Labels(GtkWidget* widget)
 {
-    if (GTK_IS_LABEL(widget)) {
-        labels.emplace_back(gtk_label_get_text(GTK_LABEL(widget)));
-        return;
-    }
+    if (GTK_IS_LABEL(widget))
+        return gtk_label_get_text(GTK_LABEL(widget));
+    std::string text;
     if (GTK_IS_CONTAINER(widget)) {
         GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
         for (GList* child = children; child; child = child->next)
-            CollectLabels(GTK_WIDGET(child->data), labels);
+            text += Labels(GTK_WIDGET(child->data));
         g_list_free(children);
     }
+    return text;
 }
 
 // The texts drawn on the button of a dialog that answers a response.
 std::string ButtonText(GtkDialog* dialog, int response)
 {
     GtkWidget* button = gtk_dialog_get_widget_for_response(dialog, response);
-    if (!button)
-        return "(no button)";
-    std::vector<std::string> labels;
-    CollectLabels(button, labels);
-    std::string text;
-    for (const std::string& label : labels)
-        text += label;
-    return text;
+    return button ? Labels(button) : "(no button)";
 }
 
 TEST(ToolkitLanguage, GermanInTheRegistryMakesMessageBoxesAndTheFileChooserSpeakGerman)
@@ -76,47 +64,39 @@ TEST(ToolkitLanguage, GermanInTheRegistryMakesMessageBoxesAndTheFileChooserSpeak
     UseLanguage("00000407");
     CreateADialog();
 
+    // The Yes and No buttons of a question the editor asks, answered No.
     WxUiServices ui;
-    std::string yes, no;
-    {
+    const auto yesAndNo = [&](const char* question) {
+        std::string yes, no;
         test::ModalReader reader(GTK_TYPE_MESSAGE_DIALOG, GTK_RESPONSE_NO, [&](GtkDialog* dialog) {
             yes = ButtonText(dialog, GTK_RESPONSE_YES);
             no = ButtonText(dialog, GTK_RESPONSE_NO);
         });
-        EXPECT_EQ(ui.MessageBox("Wirklich?", "", MB_YESNO | MB_ICONQUESTION), IDNO);
+        EXPECT_EQ(ui.MessageBox(question, "", MB_YESNO | MB_ICONQUESTION), IDNO);
         EXPECT_TRUE(reader.Found());
-    }
-    EXPECT_EQ(yes, "Ja");
-    EXPECT_EQ(no, "Nein");
+        return yes + "/" + no;
+    };
+    EXPECT_EQ(yesAndNo("Wirklich?"), "Ja/Nein");
 
     std::string open, cancel;
+    wxFrame* frame = test::NewTestFrame();
     {
-        wxFrame* frame = test::NewTestFrame();
-        {
-            wxFileDialog chooser(frame, "Melodie", "", "", "*.mid", wxFD_OPEN);
-            test::ModalReader reader(GTK_TYPE_FILE_CHOOSER_DIALOG, GTK_RESPONSE_CANCEL, [&](GtkDialog* dialog) {
-                open = ButtonText(dialog, GTK_RESPONSE_ACCEPT);
-                cancel = ButtonText(dialog, GTK_RESPONSE_CANCEL);
-            });
-            EXPECT_EQ(chooser.ShowModal(), wxID_CANCEL);
-            EXPECT_TRUE(reader.Found());
-        }
-        frame->Destroy();
-        test::DispatchPending();
+        wxFileDialog chooser(frame, "Melodie", "", "", "*.mid", wxFD_OPEN);
+        test::ModalReader reader(GTK_TYPE_FILE_CHOOSER_DIALOG, GTK_RESPONSE_CANCEL, [&](GtkDialog* dialog) {
+            open = ButtonText(dialog, GTK_RESPONSE_ACCEPT);
+            cancel = ButtonText(dialog, GTK_RESPONSE_CANCEL);
+        });
+        EXPECT_EQ(chooser.ShowModal(), wxID_CANCEL);
+        EXPECT_TRUE(reader.Found());
     }
-    EXPECT_EQ(open, "Öffnen");
-    EXPECT_EQ(cancel, "Abbrechen");
+    frame->Destroy();
+    test::DispatchPending();
+    EXPECT_EQ(open + "/" + cancel, "Öffnen/Abbrechen");
 
     // Back in English the same box reads English again.
     UseLanguage("00000809");
     CreateADialog();
-    {
-        test::ModalReader reader(GTK_TYPE_MESSAGE_DIALOG, GTK_RESPONSE_NO,
-                                 [&](GtkDialog* dialog) { yes = ButtonText(dialog, GTK_RESPONSE_YES); });
-        ui.MessageBox("Really?", "", MB_YESNO);
-        EXPECT_TRUE(reader.Found());
-    }
-    EXPECT_EQ(yes, "Yes");
+    EXPECT_EQ(yesAndNo("Really?"), "Yes/No");
     Registry::Instance().LoadText("Windows Registry Editor Version 5.00\n");
     std::setlocale(LC_MESSAGES, messagesBefore.c_str());
 }

@@ -1,22 +1,45 @@
-// A minimal reader of the files the melody library writes, so tests can count what came out.
+// What the melody tests share: iMelody text read from a string, melodies written to one, and a minimal
+// reader of the files the melody library writes, so tests can count what came out.
 #pragma once
 
 #include <cstdint>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "MelodyLibrary.h"
+
 namespace corvina::test {
 
+inline Melody Read(const std::string& text)
+{
+    std::istringstream in(text);
+    Melody m;
+    ImportiMelody(in, m);
+    return m;
+}
+
+// An iMelody 1.2 text with the given melody line and any header lines before it.
+inline std::string Wrap(const std::string& melodyLine, const std::string& header = "")
+{
+    return "BEGIN:IMELODY\r\nVERSION:1.2\r\nFORMAT:CLASS1.0\r\n" + header + "MELODY:" + melodyLine +
+           "\r\nEND:IMELODY\r\n";
+}
+
+inline std::string Export(const Melody& m, std::int32_t bound = kUnboundedSmfLength)
+{
+    std::ostringstream out;
+    ExportSMF(m, out, bound);
+    return out.str();
+}
+
 struct SmfSummary {
-    int Format = -1;
-    int Tracks = 0;
-    int Division = 0;
+    int Format = -1, Tracks = 0;
     int NoteOns = 0;          // note-ons with a velocity above 0
     int NoteOffs = 0;         // note-offs and note-ons with velocity 0
     int Events = 0;           // every event of every track, End of Track included
     std::int64_t EndTick = 0; // tick of the last End of Track
-    std::uint32_t Tempo = 0;  // first tempo meta event, microseconds per quarter
 };
 
 inline SmfSummary InspectSmf(const std::string& bytes)
@@ -36,7 +59,6 @@ inline SmfSummary InspectSmf(const std::string& bytes)
         throw std::runtime_error("no MThd");
     SmfSummary s;
     s.Format = static_cast<int>(be(8, 2));
-    s.Division = static_cast<int>(be(12, 2));
     std::size_t p = 14;
     while (p + 8 <= bytes.size()) {
         std::size_t end = p + 8 + be(p + 4, 4);
@@ -60,8 +82,6 @@ inline SmfSummary InspectSmf(const std::string& bytes)
                 throw std::runtime_error("running status found");
             if (status == 0xFF) {
                 std::uint32_t type = u8(p++), len = u8(p++); // the writer's metas are short
-                if (type == 0x51 && s.Tempo == 0)
-                    s.Tempo = be(p, 3);
                 if (type == 0x2F)
                     s.EndTick = tick;
                 p += len;
