@@ -6,8 +6,8 @@
 #include "CTabCtrl.h"
 #include "CTraceFile.h"
 #include "Corpus.h"
+#include "EditorWithPhone.h"
 #include "FakeUi.h"
-#include "GuiTestMain.h"
 #include "HostModule.h"
 #include "RealInput.h"
 #include "ScratchFolder.h"
@@ -48,6 +48,13 @@ protected:
 
     CTabCtrl* Tab() { return m_dlg->Item<CTabCtrl>(CRingingtoneDlg::IDC_TAB); }
     CSXButton* ReadButton() { return m_dlg->Item<CSXButton>(CRingingtoneDlg::IDC_BUTTON_READ); }
+    // The tab is at the page and only that page is shown (on the screen: mapped by the toolkit too).
+    bool Showing(int page, bool onScreen = false)
+    {
+        auto shown = [onScreen](wxWindow* w) { return onScreen ? w->IsShownOnScreen() : w->IsShown(); };
+        return Tab()->GetCurSel() == page && shown(m_dlg->GetTonesMobileDlg()) == (page == 0) &&
+               shown(m_dlg->GetMelodiesDlg()) == (page == 1);
+    }
     static char* HeapPath(const char* text)
     {
         char* copy = new char[std::strlen(text) + 1];
@@ -87,9 +94,7 @@ TEST_F(MainDialogTest, InitialisationGivesTheButtonItsTextAndTheTabsTheirPagesWi
     ASSERT_EQ(Tab()->GetItemCount(), 2);
     EXPECT_EQ(Tab()->GetItemText(0), "Ringtones on mobile");
     EXPECT_EQ(Tab()->GetItemText(1), "Melodies");
-    EXPECT_EQ(Tab()->GetCurSel(), 0);
-    EXPECT_TRUE(m_dlg->GetTonesMobileDlg()->IsShown());
-    EXPECT_FALSE(m_dlg->GetMelodiesDlg()->IsShown());
+    EXPECT_TRUE(Showing(0));
     // Each page lies in its tab's page area, as large as the tab's client rectangle shrunk by 3, 30,
     // 3, 3 pixels.
     const wxSize client = Tab()->GetClientSize();
@@ -101,19 +106,10 @@ TEST_F(MainDialogTest, InitialisationGivesTheButtonItsTextAndTheTabsTheirPagesWi
 
 TEST_F(MainDialogTest, SheetSelectionShowsOnePageAndAnUnknownPageHidesBoth)
 {
-    m_dlg->SetSheetCurSel(1);
-    EXPECT_FALSE(m_dlg->GetTonesMobileDlg()->IsShown());
-    EXPECT_TRUE(m_dlg->GetMelodiesDlg()->IsShown());
-    EXPECT_EQ(Tab()->GetCurSel(), 1);
-
-    m_dlg->SetSheetCurSel(2);
-    EXPECT_FALSE(m_dlg->GetTonesMobileDlg()->IsShown());
-    EXPECT_FALSE(m_dlg->GetMelodiesDlg()->IsShown());
-    EXPECT_EQ(Tab()->GetCurSel(), 2);
-
-    m_dlg->SetSheetCurSel(0);
-    EXPECT_TRUE(m_dlg->GetTonesMobileDlg()->IsShown());
-    EXPECT_FALSE(m_dlg->GetMelodiesDlg()->IsShown());
+    for (int page : {1, 2, 0}) {
+        m_dlg->SetSheetCurSel(page);
+        EXPECT_TRUE(Showing(page)) << page;
+    }
 }
 
 TEST_F(MainDialogTest, TabsChangePageByClickAndByKeyboardAndAScreenReaderReadsThem)
@@ -130,12 +126,7 @@ TEST_F(MainDialogTest, TabsChangePageByClickAndByKeyboardAndAScreenReaderReadsTh
             names.push_back(node.name);
     EXPECT_EQ(names, (std::vector<std::string>{"Ringtones on mobile", "Melodies"}));
 
-    auto shows = [&](int page) {
-        return test::DispatchUntil([&] {
-            return Tab()->GetCurSel() == page && m_dlg->GetTonesMobileDlg()->IsShownOnScreen() == (page == 0) &&
-                   m_dlg->GetMelodiesDlg()->IsShownOnScreen() == (page == 1);
-        });
-    };
+    auto shows = [&](int page) { return test::DispatchUntil([&] { return Showing(page, true); }); };
     const wxPoint melodies = test::TabPoint(Tab(), 1);
     ASSERT_NE(melodies.x, -1);
     test::Click(Tab(), melodies);
@@ -174,13 +165,11 @@ TEST_F(MainDialogTest, ClosingAsksOnlyWithAnUnsavedClipUnderTheHostsSuiteNameAnd
 TEST_F(MainDialogTest, ANullDropDoesNothingAndADroppedFileOpensOnTheMelodiesPage)
 {
     EXPECT_EQ(SendMessage(m_dlg, WM_DROP_MIDI_FILE, 0, 0), 0);
-    EXPECT_TRUE(m_dlg->GetTonesMobileDlg()->IsShown());
-    EXPECT_EQ(Tab()->GetCurSel(), 0);
+    EXPECT_TRUE(Showing(0));
 
     EXPECT_EQ(SendMessage(m_dlg, WM_DROP_MIDI_FILE, 0, reinterpret_cast<std::intptr_t>(HeapPath(test::kScale.c_str()))),
               0);
-    EXPECT_EQ(Tab()->GetCurSel(), 1);
-    EXPECT_TRUE(m_dlg->GetMelodiesDlg()->IsShown());
+    EXPECT_TRUE(Showing(1));
     EXPECT_EQ(m_dlg->GetMelodiesDlg()->GetCurFile(), test::kScale.string());
     EXPECT_EQ(m_dlg->GetMelodiesDlg()->GetClipEditDlg().GetLength(), 4000);
     EXPECT_TRUE(m_ui.m_boxes.empty()) << m_ui.m_boxes[0].text;
@@ -189,8 +178,7 @@ TEST_F(MainDialogTest, ANullDropDoesNothingAndADroppedFileOpensOnTheMelodiesPage
 TEST_F(MainDialogTest, APhoneRecordThatArrivesWhileHiddenIsValidatedWhenTheDialogIsShown)
 {
     // A record without an IMEI means no phone: validation asks the user to connect one.
-    auto* none = new CMobileInfo();
-    none->m_strPhoneType = "CX70";
+    CMobileInfo* none = test::PhoneRecord("CX70", "");
     PostMessage(m_dlg, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(none));
     test::DispatchPending();
     EXPECT_EQ(m_dlg->GetCurMobileInfo(), none);
@@ -204,14 +192,9 @@ TEST_F(MainDialogTest, APhoneRecordThatArrivesWhileHiddenIsValidatedWhenTheDialo
 
 TEST_F(MainDialogTest, ASecondRecordWithTheSameImeiChangesNothing)
 {
-    auto* first = new CMobileInfo();
-    first->m_strPhoneType = "CX70";
-    first->m_strImei = "350000000000017";
+    CMobileInfo* first = test::PhoneRecord("CX70", "350000000000017");
     SendMessage(m_dlg, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(first));
-    auto* again = new CMobileInfo();
-    again->m_strPhoneType = "other";
-    again->m_strImei = "350000000000017";
-    SendMessage(m_dlg, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(again));
+    SendMessage(m_dlg, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(test::PhoneRecord("other", "350000000000017")));
     EXPECT_EQ(m_dlg->GetCurMobileInfo(), first);
     EXPECT_EQ(m_dlg->GetPhoneType(), "CX70");
     EXPECT_EQ(m_dlg->GetCurImei(), "350000000000017");

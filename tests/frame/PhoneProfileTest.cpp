@@ -24,13 +24,10 @@ void LoadProfiles(const std::string& body)
 
 TEST(PhoneType, BirchFamilyNeedsBirchWithCaseOrMosaicWhole)
 {
-    EXPECT_TRUE(IsBirchFamily("BIRCH"));
-    EXPECT_TRUE(IsBirchFamily("xBIRCHy"));
-    EXPECT_FALSE(IsBirchFamily("birch"));
-    EXPECT_TRUE(IsBirchFamily("MOSAIC"));
-    EXPECT_TRUE(IsBirchFamily("mosaic"));
-    EXPECT_FALSE(IsBirchFamily("MOSAIC2"));
-    EXPECT_FALSE(IsBirchFamily(" MOSAIC"));
+    for (const char* type : {"BIRCH", "xBIRCHy", "MOSAIC", "mosaic"})
+        EXPECT_TRUE(IsBirchFamily(type)) << type;
+    for (const char* type : {"birch", "MOSAIC2", " MOSAIC"})
+        EXPECT_FALSE(IsBirchFamily(type)) << type;
     EXPECT_FALSE(ContainsBirch("MOSAIC"));
     EXPECT_TRUE(IsAspen("ASPEN"));
     EXPECT_FALSE(IsAspen("aspen"));
@@ -40,16 +37,11 @@ TEST(PhoneType, BirchFamilyNeedsBirchWithCaseOrMosaicWhole)
 
 TEST(RingingLine, LineTypesMapToThePhoneInterfacesLineNumbers)
 {
-    EXPECT_EQ(RingingLineFromProfileType(6), 1);
-    EXPECT_EQ(RingingLineFromProfileType(7), 1);
-    EXPECT_EQ(RingingLineFromProfileType(8), 2);
-    EXPECT_EQ(RingingLineFromProfileType(18), 12);
-    EXPECT_EQ(RingingLineFromProfileType(19), 15);
-    EXPECT_EQ(RingingLineFromProfileType(20), 14);
-    EXPECT_EQ(RingingLineFromProfileType(21), 13);
-    EXPECT_EQ(RingingLineFromProfileType(22), 16);
-    EXPECT_EQ(RingingLineFromProfileType(26), 20);
-    EXPECT_EQ(RingingLineFromProfileType(5), 0);
+    // Profile line type and the phone's line number.
+    const std::pair<int, int> lines[] = {{6, 1},   {7, 1},   {8, 2},   {18, 12}, {19, 15},
+                                         {20, 14}, {21, 13}, {22, 16}, {26, 20}, {5, 0}};
+    for (const auto& [type, line] : lines)
+        EXPECT_EQ(RingingLineFromProfileType(type), line) << type;
 }
 
 TEST(PhoneProfile, SoundFiguresAreReadAndAbsentOrBadOnesLimitNothing)

@@ -92,7 +92,6 @@ TEST_P(PlatformPhoneRoadTest, TheTonesListNamesThePhonesFilesAndATransmittedMelo
     m_dlg->SetSheetCurSel(1);
     melodies->UpdateControls();
     melodies->SetDestination("fresh.mid");
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     ASSERT_TRUE(test::ClickButtonWithMouse(melodies->GetDlgItem(CMelodiesDlg::IDC_BUTTON_WRITE)));
     ASSERT_TRUE(test::DispatchUntil([&] { return Told(kTransferDone); })) << ::testing::PrintToString(Texts());
     // The transfer starts a read-out by itself; its listing already has the phone's number.
@@ -144,12 +143,9 @@ TEST_F(PhoneRoadTest, TheProgressWindowOfATransferIsUsedOnlyFromTheUserInterface
 {
     auto recording = std::make_shared<CRecordingProgressDlg>();
     CServiceFactory::Instance().RegisterImplementation("ThreadCheckedProgress", [recording] { return recording; });
-    m_editor = std::make_unique<test::EditorWithPhone>(
-        m_folder.Path(), "BIRCH-M55", std::vector<std::string>{"--seed-ringtones"},
-        "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"="
-        "\"ThreadCheckedProgress\"\n");
-    ASSERT_TRUE(m_editor->Ready());
-    m_dlg = m_editor->dlg;
+    Connect("BIRCH-M55", {"--seed-ringtones"},
+            "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"="
+            "\"ThreadCheckedProgress\"\n");
     CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
     CClipEditDlg& clip = melodies->GetClipEditDlg();
     ASSERT_TRUE(clip.OpenFile(kScale.string()));
@@ -167,14 +163,7 @@ TEST_F(PhoneRoadTest, TheProgressWindowOfATransferIsUsedOnlyFromTheUserInterface
 
 TEST_F(PhoneRoadTest, AClipPlayingOnThePcKeepsItsStopButtonThroughAPageUpdateAndAReadOut)
 {
-    const std::string wav = (m_folder.Path() / "out.wav").string();
-    m_editor = std::make_unique<test::EditorWithPhone>(
-        m_folder.Path(), "CX70", std::vector<std::string>{},
-        "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n"
-        "\"AudioFileRealTime\"=dword:00000001\n\"AudioFile\"=\"" +
-            wav + "\"\n");
-    ASSERT_TRUE(m_editor->Ready());
-    m_dlg = m_editor->dlg;
+    Connect("CX70", {}, PlayIntoWav());
     m_editor->frame->SetSize(wxSize(1260, 1000));
     m_dlg->SetSheetCurSel(1);
     test::DispatchPending();

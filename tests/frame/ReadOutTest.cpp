@@ -44,10 +44,7 @@ protected:
     }
     void TearDown() override
     {
-        if (m_frame) {
-            m_frame->Destroy();
-            test::DispatchPending();
-        }
+        CloseDialog();
         Registry::Instance().LoadText("");
     }
 
@@ -58,20 +55,22 @@ protected:
         LoadEditorRegistry(phone->RegistryText());
         return phone;
     }
-    void ShowDialog()
+    // Shows the main dialog and posts it the record of a phone of the model, as the host does.
+    void ShowDialogFor(const std::string& model)
     {
         m_frame = test::NewTestFrame();
         m_dlg = new CRingingtoneDlg(m_frame);
         ASSERT_TRUE(m_dlg->Init(m_frame));
         m_dlg->Show();
         test::DispatchPending();
+        test::PostPhone(m_dlg, model, "350000000000017");
     }
-    void PostPhone(const std::string& type, const std::string& imei)
+    void CloseDialog()
     {
-        auto* record = new CMobileInfo();
-        record->m_strPhoneType = type;
-        record->m_strImei = imei;
-        PostMessage(m_dlg, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(record));
+        if (m_frame)
+            m_frame->Destroy();
+        m_frame = nullptr;
+        test::DispatchPending();
     }
     bool WaitForReadOut(int timeoutMs = 15000)
     {
@@ -94,8 +93,7 @@ TEST_F(ReadOutTest, ANewFolderPhoneIsValidatedAndReadOutInListingOrderWithItsAct
     ASSERT_GE(onPhone.size(), 2u);
     ASSERT_EQ(SetActiveFileToPhone(9, "Ringtones", onPhone[1]), S_OK);
 
-    ShowDialog();
-    PostPhone("CX70", "350000000000017");
+    ShowDialogFor("CX70");
     ASSERT_TRUE(test::DispatchUntil([&] { return m_dlg->WasRead() != 0; }, 15000))
         << ::testing::PrintToString(Messages());
     EXPECT_TRUE(Messages().empty()) << ::testing::PrintToString(Messages());
@@ -117,8 +115,7 @@ TEST_F(ReadOutTest, AReadOutRequestedDuringAReadOutStartsNoSecondWorker)
 {
     const fs::path log = m_folder.Path() / "phone.log";
     auto phone = StartPhone("ME45", {"--delay-ms", "150", "--log", log.string()});
-    ShowDialog();
-    PostPhone("ME45", "350000000000017");
+    ShowDialogFor("ME45");
     ASSERT_TRUE(test::DispatchUntil([&] { return m_dlg->IsReadOutRunning(); }));
     m_dlg->ReadInfosFromPhone();
     m_dlg->ReadInfosFromPhone();
@@ -141,8 +138,7 @@ TEST_F(ReadOutTest, AMissingStandardFolderIsCreatedAndGivesAnEmptyListWithoutAMe
 {
     auto phone = StartPhone("CX70");
     fs::remove_all(phone->Files() / "Ringtones");
-    ShowDialog();
-    PostPhone("CX70", "350000000000017");
+    ShowDialogFor("CX70");
     ASSERT_TRUE(WaitForReadOut());
     test::DispatchUntil([&] { return m_dlg->WasRead() != 0; }, 2000);
     EXPECT_EQ(m_dlg->WasRead(), 1) << ::testing::PrintToString(Messages());
@@ -159,15 +155,12 @@ TEST_F(ReadOutTest, AFolderThatCannotBeCreatedGives543AndOneThatCannotBeListedGi
     LoadEditorRegistry(phone->RegistryText(),
                        "[HKEY_CLASSES_ROOT\\CLSID\\{D73D7EA8-AD8A-11D3-A271-00105A3B325A}\\Corvina]\n"
                        "\"Implementation\"=\"NoFolderVolume\"\n");
-    ShowDialog();
-    PostPhone("CX70", "350000000000017");
+    ShowDialogFor("CX70");
     ASSERT_TRUE(WaitForReadOut());
     ASSERT_TRUE(test::DispatchUntil([&] { return !m_ui.m_boxes.empty(); }));
     EXPECT_EQ(Messages().back(), "Creating standard ringtone folder on the phone unsuccessful.");
     EXPECT_EQ(m_dlg->WasRead(), 0);
-    m_frame->Destroy();
-    m_frame = nullptr;
-    test::DispatchPending();
+    CloseDialog();
     CServiceFactory::Instance().UnregisterImplementation("NoFolderVolume");
 
     // The standard folder's name is taken by a file: listing it fails.
@@ -175,8 +168,7 @@ TEST_F(ReadOutTest, AFolderThatCannotBeCreatedGives543AndOneThatCannotBeListedGi
     LoadEditorRegistry(phone->RegistryText());
     fs::remove_all(phone->Files() / "Ringtones");
     std::ofstream(phone->Files() / "Ringtones") << "not a folder";
-    ShowDialog();
-    PostPhone("CX70", "350000000000017");
+    ShowDialogFor("CX70");
     ASSERT_TRUE(WaitForReadOut());
     ASSERT_TRUE(test::DispatchUntil([&] { return !m_ui.m_boxes.empty(); }));
     EXPECT_EQ(Messages().back(), "Reading from standard ringtone folder unsuccessful.");
@@ -186,9 +178,8 @@ TEST_F(ReadOutTest, APhoneThatStopsAnsweringGives549WithinTheLinksTimeout)
 {
     auto phone = StartPhone("CX70", {"--silent-cmd", "AT+CRSL"});
     LoadEditorRegistry(phone->RegistryText(800));
-    ShowDialog();
+    ShowDialogFor("CX70");
     const auto started = std::chrono::steady_clock::now();
-    PostPhone("CX70", "350000000000017");
     ASSERT_TRUE(test::DispatchUntil([&] { return !m_ui.m_boxes.empty(); }, 10000));
     const auto elapsed = std::chrono::steady_clock::now() - started;
     EXPECT_EQ(Messages().back(), "Reading of ringtone information unsuccessful.");
@@ -199,8 +190,7 @@ TEST_F(ReadOutTest, APhoneThatStopsAnsweringGives549WithinTheLinksTimeout)
 TEST_F(ReadOutTest, PlatformPhonesKeepTheListingOrderOfNamesWhileRecordsSortByToneNumber)
 {
     auto phone = StartPhone("BIRCH-M55", {"--seed-ringtones"});
-    ShowDialog();
-    PostPhone("BIRCH-M55", "350000000000017");
+    ShowDialogFor("BIRCH-M55");
     ASSERT_TRUE(test::DispatchUntil([&] { return m_dlg->WasRead() != 0; }, 15000))
         << ::testing::PrintToString(Messages());
     const auto& names = *m_dlg->GetRtFileList();
@@ -218,11 +208,10 @@ TEST_F(ReadOutTest, PlatformPhonesKeepTheListingOrderOfNamesWhileRecordsSortByTo
 TEST_F(ReadOutTest, ANewPhoneDuringAReadOutLeavesNoStaleNamesInTheLists)
 {
     auto slow = StartPhone("CX70", {"--seed-ringtones", "--delay-ms", "150"});
-    ShowDialog();
-    PostPhone("CX70", "350000000000017");
+    ShowDialogFor("CX70");
     ASSERT_TRUE(test::DispatchUntil([&] { return m_dlg->IsReadOutRunning(); }));
     // An index phone replaces it before the first read-out is done.
-    PostPhone("ME45", "350000000000099");
+    test::PostPhone(m_dlg, "ME45", "350000000000099");
     ASSERT_TRUE(WaitForReadOut(20000));
     test::DispatchUntil([&] { return m_dlg->WasRead() != 0; }, 10000);
     // Give the cancelled worker time to finish and post; its result must be dropped.
@@ -240,8 +229,7 @@ TEST_F(ReadOutTest, APortThatCannotBeOpenedIsToldByTheDialogWhileTheReadOutEnds)
     auto phone = StartPhone("BIRCH-M55");
     LoadEditorRegistry("\"Port\"=\"" + (m_folder.Path() / "no-such-port").string() + "\"\n\"VolumeRoot\"=\"" +
                        phone->Files().string() + "\"\n");
-    ShowDialog();
-    PostPhone("BIRCH-M55", "350000000000017");
+    ShowDialogFor("BIRCH-M55");
     ASSERT_TRUE(WaitForReadOut());
     ASSERT_TRUE(test::DispatchUntil([&] { return m_ui.m_boxes.size() >= 2; }));
     EXPECT_EQ(Messages()[0], "Port cannot be read. Please reinstall Pellucid!\n");
@@ -257,22 +245,17 @@ TEST_F(ReadOutTest, APhoneUnpluggedDuringAReadOutEndsTheLoadingNoteAndTellsTheFa
 {
     auto phone = StartPhone("CX70", {"--seed-ringtones", "--delay-ms", "200"});
     LoadEditorRegistry(phone->RegistryText(1000));
-    ShowDialog();
-    PostPhone("CX70", "350000000000017");
+    ShowDialogFor("CX70");
     ASSERT_TRUE(test::DispatchUntil([&] { return m_dlg->IsReadOutRunning(); }));
     wxWindow* note = m_dlg->GetTonesMobileDlg()->GetDlgItem(CTonesMobileDlg::IDC_LOAD_COMMENT);
     ASSERT_NE(note, nullptr);
     EXPECT_TRUE(note->IsShown());
     // The cable is pulled: the phone is gone and the host says so with an empty record.
     phone->Stop();
-    PostPhone("CX70", "");
+    test::PostPhone(m_dlg, "CX70", "");
     const std::string readOutFailed = "Reading of ringtone information unsuccessful.";
     const std::string connect = "Please connect the phone whose ringtone you want to change.";
-    auto told = [&](const std::string& text) {
-        const auto texts = Messages();
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
-    };
-    ASSERT_TRUE(test::DispatchUntil([&] { return told(connect) && told(readOutFailed); }, 15000))
+    ASSERT_TRUE(test::DispatchUntil([&] { return m_ui.Told(connect) && m_ui.Told(readOutFailed); }, 15000))
         << ::testing::PrintToString(Messages());
     EXPECT_FALSE(note->IsShown());
     EXPECT_FALSE(m_dlg->IsReadOutRunning());
@@ -282,7 +265,7 @@ TEST_F(ReadOutTest, APhoneUnpluggedDuringAReadOutEndsTheLoadingNoteAndTellsTheFa
     // Each is told once, and no port message for a phone that was there.
     const auto texts = Messages();
     EXPECT_EQ(std::count(texts.begin(), texts.end(), readOutFailed), 1);
-    EXPECT_FALSE(told("Port cannot be read. Please reinstall Pellucid!\n"));
+    EXPECT_FALSE(m_ui.Told("Port cannot be read. Please reinstall Pellucid!\n"));
 }
 
 } // namespace

@@ -10,13 +10,10 @@ namespace {
 
 TEST(RtFileList, PlayableFilesAreDecidedByTheTextAfterTheLastPoint)
 {
-    EXPECT_TRUE(FilePlayable("song.MID"));
-    EXPECT_TRUE(FilePlayable("a.b.wav"));
-    EXPECT_TRUE(FilePlayable("x.Mmf"));
-    EXPECT_FALSE(FilePlayable("song.mid."));
-    EXPECT_FALSE(FilePlayable("song"));
-    EXPECT_FALSE(FilePlayable("a.mid.txt"));
-    EXPECT_FALSE(FilePlayable(""));
+    for (const char* name : {"song.MID", "a.b.wav", "x.Mmf"})
+        EXPECT_TRUE(FilePlayable(name)) << name;
+    for (const char* name : {"song.mid.", "song", "a.mid.txt", ""})
+        EXPECT_FALSE(FilePlayable(name)) << name;
 }
 
 TEST(RtFileList, NamesAreFoundIgnoringCaseButTheActiveFileOnlyExactly)

@@ -4,10 +4,10 @@
 
 #include "EditorWithPhone.h"
 #include "FakeUi.h"
+#include "RealInput.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,7 +22,8 @@ protected:
             GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
     }
 
-    // A virtual phone of the model (with its options), the editor connected to it and read out.
+    // A virtual phone of the model (with its options), the editor connected to it and read out. The
+    // registry text follows the suite's values: values before any key of its own are the suite's.
     void Connect(const std::string& model, std::vector<std::string> extra = {}, const std::string& registry = {})
     {
         m_editor = std::make_unique<EditorWithPhone>(m_folder.Path(), model, std::move(extra), registry);
@@ -30,16 +31,22 @@ protected:
         m_dlg = m_editor->dlg;
         // The window as large as the editor's template in the dialog font, so all of it is on screen.
         m_editor->frame->SetClientSize(wxSize(m_dlg->Units().X(464), m_dlg->Units().Y(307)));
-        DispatchPending();
+        // Raised and active, as the user's window: the pointer and the keyboard reach it.
+        ASSERT_TRUE(ShowForInput(m_editor->frame));
+        OnConnected();
+    }
+    // What a fixture does once the editor is connected (finding its page, showing it).
+    virtual void OnConnected() {}
+    // Registry values that make the PC player play in real time into out.wav of the scratch folder.
+    std::string PlayIntoWav() const
+    {
+        return "\"AudioDriver\"=\"file\"\n\"AudioFileRealTime\"=dword:00000001\n\"AudioFile\"=\"" +
+               (m_folder.Path() / "out.wav").string() + "\"\n";
     }
     // The texts of the message boxes shown so far, in order.
     std::vector<std::string> Texts() const { return m_ui.Texts(); }
     // True when a message box showed exactly the text.
-    bool Told(const std::string& text) const
-    {
-        const auto texts = Texts();
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
-    }
+    bool Told(const std::string& text) const { return m_ui.Told(text); }
     // A setting of the virtual phone (what it was told).
     std::string Setting(const std::string& key) const { return m_editor->Setting(key); }
 

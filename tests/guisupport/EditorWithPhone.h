@@ -2,6 +2,7 @@
 #pragma once
 
 #include "CRegistryHelper.h"
+#include "CResource.h"
 #include "CRingingtoneDlg.h"
 #include "GuiTestMain.h"
 #include "VirtualPhone.h"
@@ -29,6 +30,21 @@ inline void LoadEditorRegistry(const std::string& suiteValues, const std::string
         suiteValues + "\n" + more);
 }
 
+// A phone record as the host makes it for a phone that came (an empty IMEI: one that went).
+inline CMobileInfo* PhoneRecord(const std::string& type, const std::string& imei)
+{
+    auto* record = new CMobileInfo();
+    record->m_strPhoneType = type;
+    record->m_strImei = imei;
+    return record;
+}
+
+// Posts the record to the main dialog, as the host does.
+inline void PostPhone(CRingingtoneDlg* dlg, const std::string& type, const std::string& imei)
+{
+    PostMessage(dlg, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(PhoneRecord(type, imei)));
+}
+
 class EditorWithPhone {
 public:
     // Starts the phone, shows the editor and posts the phone's record; Ready() tells whether the
@@ -45,10 +61,7 @@ public:
         if (!dlg->Init(frame))
             return;
         dlg->Show();
-        auto* record = new CMobileInfo();
-        record->m_strPhoneType = model;
-        record->m_strImei = "350000000000017";
-        PostMessage(dlg, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(record));
+        PostPhone(dlg, model, "350000000000017");
         m_read = DispatchUntil([&] { return dlg->WasRead() != 0; }, 15000);
         DispatchPending();
     }
@@ -59,6 +72,7 @@ public:
             DispatchPending();
         }
         Registry::Instance().LoadText("");
+        CSharedStrings::Destroy(); // as closing the editor does: the next one reads its own language
     }
     bool Ready() const { return m_read; }
     std::string Setting(const std::string& key) const { return phone->Settings()[key]; }

@@ -18,18 +18,19 @@ wxUIActionSimulator& Simulator()
     return simulator;
 }
 
-const char* FindLabel(GtkWidget* widget)
+// The first label inside the widget, depth first (a tooltip's text, a column title); null when none.
+GtkWidget* FindLabel(GtkWidget* widget)
 {
-    if (GTK_IS_LABEL(widget))
-        return gtk_label_get_text(GTK_LABEL(widget));
+    if (!widget || GTK_IS_LABEL(widget))
+        return widget;
     if (!GTK_IS_CONTAINER(widget))
         return nullptr;
-    const char* text = nullptr;
+    GtkWidget* label = nullptr;
     GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
-    for (GList* child = children; child && !text; child = child->next)
-        text = FindLabel(GTK_WIDGET(child->data));
+    for (GList* child = children; child && !label; child = child->next)
+        label = FindLabel(GTK_WIDGET(child->data));
     g_list_free(children);
-    return text;
+    return label;
 }
 
 } // namespace
@@ -51,11 +52,7 @@ void MoveTo(wxWindow* window, const wxPoint& client)
 
 void Click(wxWindow* window, const wxPoint& client)
 {
-    MoveTo(window, client);
-    Simulator().MouseDown();
-    DispatchPending();
-    Simulator().MouseUp();
-    DispatchPending();
+    Drag(window, client, client);
 }
 
 void DoubleClick(wxWindow* window, const wxPoint& client)
@@ -71,7 +68,7 @@ void Drag(wxWindow* window, const wxPoint& from, const wxPoint& to)
     Simulator().MouseDown();
     DispatchPending();
     constexpr int kSteps = 8;
-    for (int i = 1; i <= kSteps; ++i)
+    for (int i = 1; i <= kSteps && to != from; ++i)
         MoveTo(window, from + (to - from) * i / kSteps);
     Simulator().MouseUp();
     DispatchPending();
@@ -117,24 +114,8 @@ std::vector<std::pair<int, int>> HeaderTitleWidths(wxDataViewCtrl* list)
     const int count = static_cast<int>(gtk_tree_view_get_n_columns(GTK_TREE_VIEW(tree)));
     for (int i = 0; i < count; ++i) {
         GtkTreeViewColumn* column = gtk_tree_view_get_column(GTK_TREE_VIEW(tree), i);
-        GtkWidget* button = column ? gtk_tree_view_column_get_button(column) : nullptr;
-        GtkWidget* label = nullptr;
         // The title is the header button's label (wx puts it in a box with the sort arrow).
-        std::vector<GtkWidget*> pending{button};
-        while (!pending.empty() && !label) {
-            GtkWidget* widget = pending.back();
-            pending.pop_back();
-            if (!widget)
-                continue;
-            if (GTK_IS_LABEL(widget)) {
-                label = widget;
-            } else if (GTK_IS_CONTAINER(widget)) {
-                GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
-                for (GList* child = children; child; child = child->next)
-                    pending.push_back(GTK_WIDGET(child->data));
-                g_list_free(children);
-            }
-        }
+        GtkWidget* label = FindLabel(column ? gtk_tree_view_column_get_button(column) : nullptr);
         if (!label)
             continue;
         int minimum = 0, natural = 0;
@@ -168,6 +149,31 @@ void Press(int keyCode, int modifiers)
     DispatchPending();
 }
 
+std::vector<wxWindow*> TabThrough(int presses)
+{
+    std::vector<wxWindow*> reached;
+    for (int i = 0; i < presses; ++i) {
+        DispatchPending();
+        if (wxWindow* focus = wxWindow::FindFocus())
+            reached.push_back(focus);
+        Press(WXK_TAB);
+    }
+    return reached;
+}
+
+::testing::AssertionResult ReachedInOrder(const std::vector<int>& reached, const std::vector<int>& ids)
+{
+    long previous = -1;
+    for (int id : ids) {
+        const long at = std::find(reached.begin(), reached.end(), id) - reached.begin();
+        if (at == static_cast<long>(reached.size()) || at <= previous)
+            return ::testing::AssertionFailure() << "control " << id << " is first reached at " << at << " of "
+                                                 << reached.size() << ", not after " << previous;
+        previous = at;
+    }
+    return ::testing::AssertionSuccess();
+}
+
 wxImage ScreenImage(wxWindow* window)
 {
     window->Refresh();
@@ -198,8 +204,8 @@ std::string ShownToolTip()
         GtkWidget* window = GTK_WIDGET(item->data);
         if (gtk_widget_get_visible(window) &&
             gtk_window_get_type_hint(GTK_WINDOW(window)) == GDK_WINDOW_TYPE_HINT_TOOLTIP)
-            if (const char* label = FindLabel(window))
-                text = label;
+            if (GtkWidget* label = FindLabel(window))
+                text = gtk_label_get_text(GTK_LABEL(label));
     }
     g_list_free(windows);
     return text;

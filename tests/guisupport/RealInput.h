@@ -9,6 +9,7 @@
 #include <wx/window.h>
 
 #include <atk/atk.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
@@ -36,6 +37,10 @@ std::vector<std::pair<int, int>> HeaderTitleWidths(wxDataViewCtrl* list);
 wxPoint TabPoint(wxBookCtrlBase* book, int page);
 // Types a key with modifiers (wxMOD_CONTROL, wxMOD_SHIFT) to the window with the focus.
 void Press(int keyCode, int modifiers = 0);
+// Presses Tab the number of times; the controls the focus was on before each press, in order.
+std::vector<wxWindow*> TabThrough(int presses);
+// Passes when the ids are reached in their order: each first reached after the one before it.
+::testing::AssertionResult ReachedInOrder(const std::vector<int>& reached, const std::vector<int>& ids);
 // What the screen shows where the window lies (its whole size), once its paints are done.
 wxImage ScreenImage(wxWindow* window);
 // The text of the tooltip window the toolkit shows now; empty when none is shown.

@@ -6,6 +6,7 @@
 namespace corvina {
 
 constexpr int W = kDefaultRulerWidth;
+constexpr int D = 100; // the dialog's left edge, where the editor's pixels are relative to it
 
 TEST(ClipGeometry, PlacesTheMarkerOverTheRulerAndKeepsItTwoPixelsWideAtLeast)
 {
@@ -19,7 +20,6 @@ TEST(ClipGeometry, PlacesTheMarkerOverTheRulerAndKeepsItTwoPixelsWideAtLeast)
 
 TEST(ClipGeometry, ReadsTheClipBackFromTheMarkerRelativeToTheEditor)
 {
-    constexpr int D = 100;
     EXPECT_EQ(ClipFromMarker(D + 210, D + 210 + W, D, 10000, W), (ClipTimes{0, 10000}));
     EXPECT_EQ(ClipFromMarker(D + 210 + 44, D + 210 + 87, D, 10000, W), (ClipTimes{1009, 1995}));
     EXPECT_EQ(ClipFromMarker(D + 300, D + 400, D, 0, W), (ClipTimes{0, 0}));
@@ -27,7 +27,6 @@ TEST(ClipGeometry, ReadsTheClipBackFromTheMarkerRelativeToTheEditor)
 
 TEST(ClipGeometry, ChoosesTheDragModeByTheGripZonesAtTheMarkersEnds)
 {
-    constexpr int D = 100;
     const EditorRect wide{D + 300, 50, D + 400, 66}; // 100 pixels: zone capped at 8
     EXPECT_EQ(BeginMarkerDrag(D + 307, 55, wide, D)->mode, DragMode::Start);
     EXPECT_EQ(BeginMarkerDrag(D + 307, 55, wide, D)->zone, 8);
@@ -53,7 +52,6 @@ TEST(ClipGeometry, ChoosesTheDragModeByTheGripZonesAtTheMarkersEnds)
 
 TEST(ClipGeometry, DraggingHoldsTheMarkerOnTheRulerAndItsEndsApart)
 {
-    constexpr int D = 100;
     const EditorRect marker{D + 300, 50, D + 400, 66};
 
     MarkerDrag whole{DragMode::Whole, 8, D + 350};

@@ -42,25 +42,28 @@ namespace corvina::test {
 
 namespace fs = std::filesystem;
 
-// Types a time and leaves the field: the time becomes the field's value and is reported.
-inline void Type(CTimeEdit* field, const char* text)
-{
-    field->ChangeValue(text);
-    field->SetTime(field->ParseTime());
-}
+inline const std::string kTransferDone = "The file or the clip were successfully transferred to the mobile phone.";
 
 class MelodiesPageTest : public test::EditorTest {
 protected:
     void TearDown() override { SetFileChoosers(nullptr, nullptr); }
 
-    void Connect(const std::string& model, std::vector<std::string> extra = {}, const std::string& registry = {})
+    void OnConnected() override
     {
-        EditorTest::Connect(model, std::move(extra), registry);
-        if (HasFatalFailure())
-            return;
         m_page = m_dlg->GetMelodiesDlg();
         m_clip = &m_page->GetClipEditDlg();
         m_dlg->SetSheetCurSel(1);
+        test::DispatchPending();
+    }
+    // A time field of the clip editor (IDC_CLIP_START, IDC_CLIP_END, IDC_CLIP_LENGTH).
+    CTimeEdit* Time(int id) { return dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(id)); }
+    // Types a time into the field and leaves it: the time becomes the field's value and is reported.
+    void Type(int id, const std::string& text)
+    {
+        CTimeEdit* field = Time(id);
+        ASSERT_NE(field, nullptr) << id;
+        field->ChangeValue(text);
+        field->SetTime(field->ParseTime());
         test::DispatchPending();
     }
     // Opens the file as the Open button does: the page's controls follow (the marker shows).
@@ -71,22 +74,10 @@ protected:
         test::DispatchPending();
         return opened;
     }
-    // Opens the scale and transmits its clip as "scale.mid": the phone holds the clip's bytes and
-    // the user is told of the success.
-    void SendScale()
-    {
-        ASSERT_TRUE(m_clip->OpenFile(kScale.string()));
-        m_page->SetDestination("scale.mid");
-        m_clip->WriteToPhone();
-        const fs::path onPhone = m_editor->phone->Files() / "Ringtones" / "scale.mid";
-        ASSERT_TRUE(fs::exists(onPhone)) << ::testing::PrintToString(Texts());
-        EXPECT_EQ(ReadFile(onPhone), ReadFile(m_clip->GetMidiFile()->GetTempPrefix() + "rtclip.mid"));
-        EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
-    }
     CListCtrl* Tracks() { return m_clip->Item<CListCtrl>(CClipEditDlg::IDC_TRACK_LIST); }
     wxWindow* Marker() { return m_clip->GetDlgItem(CClipEditDlg::IDC_MARKER); }
     // A point of the marker, x pixels from its left edge, in the clip editor's client pixels.
-    wxPoint OnMarker(int x) { return m_clip->GetDlgItem(CClipEditDlg::IDC_MARKER)->GetPosition() + wxPoint(x, 8); }
+    wxPoint OnMarker(int x) { return Marker()->GetPosition() + wxPoint(x, 8); }
     // The user clicks the middle of a row of the track list.
     void ClickTrackRow(int row)
     {

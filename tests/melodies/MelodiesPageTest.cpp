@@ -2,15 +2,8 @@
 // the whole road to the phone (transmission, overwrite question, cancel, a dropped line).
 #include "MelodiesPageFixture.h"
 
-namespace corvina {
+namespace corvina::test {
 namespace {
-
-using test::kMidiCorpus;
-using test::kScale;
-using test::MelodiesPageTest;
-using test::ReadFile;
-using test::Type;
-namespace fs = std::filesystem;
 
 TEST_F(MelodiesPageTest, OpeningAFileListsItsCombinationsWithTheAllRowLastAndAClipOfTheFirstTenth)
 {
@@ -58,12 +51,10 @@ TEST_F(MelodiesPageTest, TypedTimesMoveTheMarkerAndDraggingItChangesTheTimes)
 {
     Connect("CX70");
     ASSERT_TRUE(Open(kScale));
-    auto* start = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_START));
-    auto* end = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END));
-    ASSERT_TRUE(start && end);
-    Type(end, "0:02.00");
-    Type(start, "0:01.00");
-    test::DispatchPending();
+    CTimeEdit* start = Time(CClipEditDlg::IDC_CLIP_START);
+    CTimeEdit* end = Time(CClipEditDlg::IDC_CLIP_END);
+    Type(CClipEditDlg::IDC_CLIP_END, "0:02.00");
+    Type(CClipEditDlg::IDC_CLIP_START, "0:01.00");
     EXPECT_EQ(m_clip->GetClip(), (ClipTimes{1000, 2000}));
     EXPECT_EQ(m_clip->GetMarkerEdges(), (MarkerEdges{210 + 109, 210 + 218}));
 
@@ -75,14 +66,12 @@ TEST_F(MelodiesPageTest, TypedTimesMoveTheMarkerAndDraggingItChangesTheTimes)
 
     // Times that lie between the ruler's pixels: what the user typed stays exact where the user
     // does not drag, and every time is one the fields show (hundredths).
-    Type(end, "0:02.57");
-    Type(start, "0:01.03");
-    test::DispatchPending();
+    Type(CClipEditDlg::IDC_CLIP_END, "0:02.57");
+    Type(CClipEditDlg::IDC_CLIP_START, "0:01.03");
     const auto shown = [](const ClipTimes& clip) { return clip.start % 10 == 0 && clip.end % 10 == 0; };
 
     // The user drags the whole clip 44 pixels to the right (a tenth of the ruler is 400 ms): the
     // length stays 1.54 s exactly.
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     test::Drag(m_clip, OnMarker(50), OnMarker(50 + units.PixelX(44)));
     ClipTimes moved = m_clip->GetClip();
     EXPECT_NEAR(moved.start, 1434, 10);
@@ -108,8 +97,7 @@ TEST_F(MelodiesPageTest, TypedTimesMoveTheMarkerAndDraggingItChangesTheTimes)
     EXPECT_EQ(earlier.end, longer.end);
     EXPECT_TRUE(shown(earlier));
     EXPECT_EQ(start->GetTime(), earlier.start);
-    EXPECT_EQ(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_LENGTH))->GetValue(),
-              FormatTime(earlier.end - earlier.start, 2).value_or(""));
+    EXPECT_EQ(Time(CClipEditDlg::IDC_CLIP_LENGTH)->GetValue(), FormatTime(earlier.end - earlier.start, 2).value_or(""));
 
     // A drag let go far outside the window holds the clip at the ruler's end and frees the mouse:
     // the next click on a track row is not lost.
@@ -123,14 +111,12 @@ TEST_F(MelodiesPageTest, TypedTimesMoveTheMarkerAndDraggingItChangesTheTimes)
 
 TEST_F(MelodiesPageTest, InArabicTheTimeLineRunsRightToLeftAndTheMarkerFollowsThePointer)
 {
-    Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"Language\"=dword:00000401\n");
+    Connect("CX70", {}, "\"Language\"=dword:00000401\n");
     ASSERT_EQ(m_clip->GetLayoutDirection(), wxLayout_RightToLeft);
     ASSERT_TRUE(Open(kScale));
-    Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END)), "0:02.00");
-    Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_START)), "0:01.00");
-    test::DispatchPending();
+    Type(CClipEditDlg::IDC_CLIP_END, "0:02.00");
+    Type(CClipEditDlg::IDC_CLIP_START, "0:01.00");
     ASSERT_EQ(m_clip->GetClip(), (ClipTimes{1000, 2000}));
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
 
     // Where the marker shows on the screen, found in the picture of the window (the toolkit mirrors
     // it, so its place in the layout is not where it is seen): the span of its blue on its row.
@@ -196,9 +182,8 @@ std::pair<std::string, GtkTextDirection> FileDialogOn(wxWindow* button)
 
 TEST_F(MelodiesPageTest, TheSaveDialogIsTitledInTheEditorsLanguage)
 {
-    Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"Language\"=dword:00000407\n");
+    Connect("CX70", {}, "\"Language\"=dword:00000407\n");
     ASSERT_TRUE(Open(kScale));
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     const auto [title, direction] = FileDialogOn(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS));
     EXPECT_EQ(title, "Speichern unter");
     EXPECT_EQ(direction, GTK_TEXT_DIR_LTR);
@@ -206,10 +191,8 @@ TEST_F(MelodiesPageTest, TheSaveDialogIsTitledInTheEditorsLanguage)
 
 TEST_F(MelodiesPageTest, InArabicTheFileDialogsAndTheListsRunRightToLeft)
 {
-    Connect("CX70", {"--seed-ringtones"},
-            "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"Language\"=dword:00000401\n");
+    Connect("CX70", {"--seed-ringtones"}, "\"Language\"=dword:00000401\n");
     ASSERT_TRUE(Open(kMidiCorpus / "test-multichannel-chords-0.mid"));
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     EXPECT_EQ(FileDialogOn(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS)).second, GTK_TEXT_DIR_RTL);
     EXPECT_EQ(FileDialogOn(m_clip->GetDlgItem(CClipEditDlg::IDC_OPEN)).second, GTK_TEXT_DIR_RTL);
     // Track (with the icon) is the first column, so it stands right of Channel.
@@ -227,16 +210,12 @@ TEST_F(MelodiesPageTest, TheMarkerIsAsWideAsTheClipAndADragEndsWhenTheMouseIsTak
 {
     Connect("CX70");
     ASSERT_TRUE(Open(kScale));
-    auto* start = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_START));
-    auto* end = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END));
-    Type(end, "0:04.00");
-    Type(start, "0:00.00");
-    test::DispatchPending();
+    Type(CClipEditDlg::IDC_CLIP_END, "0:04.00");
+    Type(CClipEditDlg::IDC_CLIP_START, "0:00.00");
     // The whole 4 s file: the marker spans the whole ruler.
     const DialogUnits& units = m_clip->Units();
     const PixelRect whole = units.Pixels(210, 232, 436, 16);
     EXPECT_EQ(Marker()->GetRect(), wxRect(whole.x, whole.y, whole.width, whole.height));
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     // What the user sees: the marker's picture over its whole width, not the ruler below it. The
     // toolkit paints on its own frame clock, so the screen is read until the paint has arrived.
     const wxImage picture = LoadImageBitmap(4532).ConvertToImage();
@@ -284,10 +263,7 @@ TEST_F(MelodiesPageTest, SaveAsWritesAClipTheEngineReadsAndAnEmptyClipGives4590)
     ASSERT_TRUE(Open(kScale));
     const fs::path saved = m_folder.Path() / "clip.mid";
     SetFileChoosers(nullptr, [&](wxWindow*, const std::string&, const std::string&) { return saved.string(); });
-    auto* end = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END));
-    Type(end, "0:01.60");
-    test::DispatchPending();
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    Type(CClipEditDlg::IDC_CLIP_END, "0:01.60");
     ASSERT_TRUE(test::ClickButtonWithMouse(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS)));
     ASSERT_TRUE(fs::exists(saved)) << ::testing::PrintToString(Texts());
     EXPECT_TRUE(m_clip->GetSaved());
@@ -298,10 +274,8 @@ TEST_F(MelodiesPageTest, SaveAsWritesAClipTheEngineReadsAndAnEmptyClipGives4590)
     EXPECT_EQ(check.GetAllNoteOnTimes().size(), 4u);
 
     // A clip between the notes has none.
-    auto* start = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_START));
-    Type(end, "0:01.40");
-    Type(start, "0:01.10");
-    test::DispatchPending();
+    Type(CClipEditDlg::IDC_CLIP_END, "0:01.40");
+    Type(CClipEditDlg::IDC_CLIP_START, "0:01.10");
     m_ui.m_boxes.clear();
     ASSERT_TRUE(test::ClickButtonWithMouse(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS)));
     ASSERT_FALSE(m_ui.m_boxes.empty());
@@ -316,8 +290,7 @@ TEST_F(MelodiesPageTest, SaveAsWritesAClipTheEngineReadsAndAnEmptyClipGives4590)
     const fs::path long10 = m_folder.Write("ten-minutes.mid", test::Smf(0, 480, {events + test::kEnd}));
     ASSERT_TRUE(Open(long10));
     fs::remove(saved);
-    Type(end, "10:00.00");
-    test::DispatchPending();
+    Type(CClipEditDlg::IDC_CLIP_END, "10:00.00");
     m_ui.m_boxes.clear();
     ASSERT_TRUE(test::ClickButtonWithMouse(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS)));
     ASSERT_EQ(Texts().size(), 1u);
@@ -330,8 +303,7 @@ TEST_F(MelodiesPageTest, SaveAsWritesAClipTheEngineReadsAndAnEmptyClipGives4590)
     EXPECT_LT(longest, 600000);
     EXPECT_FALSE(fs::exists(saved));
     // A clip of that length can be saved.
-    Type(end, FormatTime(longest, 2)->c_str());
-    test::DispatchPending();
+    Type(CClipEditDlg::IDC_CLIP_END, *FormatTime(longest, 2));
     ASSERT_TRUE(test::ClickButtonWithMouse(m_clip->GetDlgItem(CClipEditDlg::IDC_SAVE_AS)));
     EXPECT_TRUE(fs::exists(saved)) << ::testing::PrintToString(Texts());
 }
@@ -339,10 +311,14 @@ TEST_F(MelodiesPageTest, SaveAsWritesAClipTheEngineReadsAndAnEmptyClipGives4590)
 TEST_F(MelodiesPageTest, TransmittingInFolderModePutsTheClipOnThePhoneAndAsksBeforeReplacingIt)
 {
     Connect("CX70");
-    SendScale();
-    if (HasFatalFailure())
-        return;
+    // The phone holds the clip's bytes and the user is told of the success.
+    ASSERT_TRUE(m_clip->OpenFile(kScale.string()));
+    m_page->SetDestination("scale.mid");
+    m_clip->WriteToPhone();
     const fs::path onPhone = m_editor->phone->Files() / "Ringtones" / "scale.mid";
+    ASSERT_TRUE(fs::exists(onPhone)) << ::testing::PrintToString(Texts());
+    EXPECT_EQ(ReadFile(onPhone), ReadFile(m_clip->GetMidiFile()->GetTempPrefix() + "rtclip.mid"));
+    EXPECT_EQ(m_ui.m_boxes.back().text, kTransferDone);
     EXPECT_EQ(m_dlg->GetIndexForName("scale.mid"), static_cast<int>(m_dlg->GetRtFileList()->size()) - 1);
     auto* tones = m_dlg->GetTonesMobileDlg()->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES);
     EXPECT_EQ(tones->GetItemText(tones->GetItemCount() - 1), "  scale.mid");
@@ -351,9 +327,7 @@ TEST_F(MelodiesPageTest, TransmittingInFolderModePutsTheClipOnThePhoneAndAsksBef
 
     // The same name again: "No" leaves the phone's file alone.
     const std::string first = ReadFile(onPhone);
-    auto* end = dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END));
-    Type(end, "0:02.00");
-    test::DispatchPending();
+    Type(CClipEditDlg::IDC_CLIP_END, "0:02.00");
     m_ui.m_boxes.clear();
     m_ui.QueueAnswer(IDNO);
     m_clip->WriteToPhone();
@@ -368,7 +342,7 @@ TEST_F(MelodiesPageTest, TransmittingInFolderModePutsTheClipOnThePhoneAndAsksBef
     m_ui.QueueAnswer(IDYES);
     m_clip->WriteToPhone();
     EXPECT_NE(m_ui.m_boxes[0].text.find("write-protected"), std::string::npos);
-    EXPECT_EQ(m_ui.m_boxes.back().text, "The file or the clip were successfully transferred to the mobile phone.");
+    EXPECT_EQ(m_ui.m_boxes.back().text, kTransferDone);
     EXPECT_NE(ReadFile(onPhone), first);
 }
 
@@ -414,13 +388,12 @@ TEST_F(MelodiesPageTest, UnpluggingDuringATransmitTellsTheFailedTransferFirstAnd
             "\"VolumeRoot\"=\"\"\n[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n"
             "\"Implementation\"=\"UnpluggingProgress\"\n");
     ASSERT_TRUE(Open(kMidiCorpus / "test-all-gm-sounds.mid"));
-    Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END)), "5:00.00");
+    Type(CClipEditDlg::IDC_CLIP_END, "5:00.00");
     m_page->SetDestination("unplugged.mid");
     progress->unplug = [this] {
         m_editor->phone->Stop();
-        PostMessage(m_dlg, WM_NEW_PHONE, 0, reinterpret_cast<std::intptr_t>(new CMobileInfo()));
+        test::PostPhone(m_dlg, "", "");
     };
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     ASSERT_TRUE(test::ClickButtonWithMouse(m_page->GetDlgItem(CMelodiesDlg::IDC_BUTTON_WRITE)));
     ASSERT_TRUE(test::DispatchUntil([&] {
         return Told("Please connect the phone whose ringtone you want to change.");
@@ -439,8 +412,7 @@ TEST_F(MelodiesPageTest, APhoneThatDropsTheLineMidTransferGives526)
             "\"RecordingProgressWindow\"\n");
     ASSERT_TRUE(m_clip->OpenFile((kMidiCorpus / "test-all-gm-sounds.mid").string()));
     // The whole file: many chunks, so the line drops in the middle of the upload.
-    Type(dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(CClipEditDlg::IDC_CLIP_END)), "5:00.00");
-    test::DispatchPending();
+    Type(CClipEditDlg::IDC_CLIP_END, "5:00.00");
     m_clip->WriteToPhone();
     EXPECT_EQ(m_ui.m_boxes.back().text, "Transferring of file/clip to the phone unsuccessful.");
     EXPECT_FALSE(fs::exists(m_editor->phone->State() / "usertones" / "4.mid"));
@@ -448,17 +420,11 @@ TEST_F(MelodiesPageTest, APhoneThatDropsTheLineMidTransferGives526)
 
 TEST_F(MelodiesPageTest, ClickingARowStopsPlayingOnThePC)
 {
-    const std::string wav = (m_folder.Path() / "out.wav").string();
-    Connect("CX70", {},
-            "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n\"AudioFileRealTime\"=dword:"
-            "00000001\n\"AudioFile\"=\"" +
-                wav + "\"\n");
+    Connect("CX70", {}, PlayIntoWav());
     ASSERT_TRUE(Open(kMidiCorpus / "test-multichannel-chords-0.mid"));
     CPlayOnPcSubDlg& player = m_clip->GetPlayer();
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     ASSERT_TRUE(test::ClickButtonWithMouse(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)));
     ASSERT_TRUE(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->IsEnabled()) << "the clip did not start playing";
-    // The user clicks the second row.
     ClickTrackRow(1);
     ASSERT_TRUE(test::DispatchUntil([&] { return m_clip->GetCurrentRow() == 1; }));
     EXPECT_EQ(Tracks()->GetSelectedRow(), 1);
@@ -471,9 +437,8 @@ TEST_F(MelodiesPageTest, ClickingARowStopsPlayingOnThePC)
 
 TEST_F(MelodiesPageTest, PlayWithoutASoundOutputSaysWhyOnceAndThePanelStaysStopped)
 {
-    Connect("CX70", {}, "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"no-such-driver\"\n");
+    Connect("CX70", {}, "\"AudioDriver\"=\"no-such-driver\"\n");
     ASSERT_TRUE(Open(kScale));
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     CPlayOnPcSubDlg& player = m_clip->GetPlayer();
     ASSERT_TRUE(test::ClickButtonWithMouse(player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)));
     ASSERT_EQ(Texts().size(), 1u) << ::testing::PrintToString(Texts());
@@ -487,14 +452,9 @@ TEST_F(MelodiesPageTest, PlayWithoutASoundOutputSaysWhyOnceAndThePanelStaysStopp
 
 TEST_F(MelodiesPageTest, EnterPressesTheFocusedButtonAndTheFocusStaysOnThePlayPanelAndUpdate)
 {
-    const std::string wav = (m_folder.Path() / "out.wav").string();
-    Connect("CX70", {},
-            "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n\"AudioFileRealTime\"=dword:"
-            "00000001\n\"AudioFile\"=\"" +
-                wav + "\"\n");
+    Connect("CX70", {}, PlayIntoWav());
     const fs::path scale = kScale;
     SetFileChoosers([&](wxWindow*, const std::string&, const std::string&) { return scale.string(); }, nullptr);
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     auto pressEnterOn = [](wxWindow* control) {
         control->SetFocus();
         test::DispatchUntil([control] { return wxWindow::FindFocus() == control; });
@@ -536,17 +496,10 @@ TEST_F(MelodiesPageTest, EnterPressesTheFocusedButtonAndTheFocusStaysOnThePlayPa
     EXPECT_EQ(pressed, 1);
 }
 
-} // namespace
-} // namespace corvina
-
-namespace corvina {
-namespace {
-
 TEST_F(MelodiesPageTest, DisabledTransmitAndTheSlotChooserShowTheirTooltipsUnderThePointer)
 {
     Connect("ME45");
     ASSERT_TRUE(Open(kMidiCorpus / "test-multichannel-chords-0.mid"));
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     // The all row of a phone that takes no multi-channel melodies: Transmit is disabled and says why.
     ClickTrackRow(3);
     ASSERT_TRUE(test::DispatchUntil([&] { return m_clip->IsAllRow(); }));
@@ -569,7 +522,6 @@ TEST_F(MelodiesPageTest, AScreenReaderReadsTheIconButtonsTheRowsOfBothListsAndWh
 {
     Connect("CX70", {"--seed-ringtones"});
     ASSERT_TRUE(Open(kMidiCorpus / "test-multichannel-chords-0.mid"));
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     CTonesMobileDlg* tones = m_dlg->GetTonesMobileDlg();
     const std::pair<wxWindow*, const char*> buttons[] = {
         {m_clip->GetDlgItem(CClipEditDlg::IDC_OPEN), "Open ..."},
@@ -631,7 +583,6 @@ TEST_F(MelodiesPageTest, TabGoesThroughTheClipEditorInReadingOrderBeforeTheDesti
 {
     Connect("CX70");
     ASSERT_TRUE(Open(kScale));
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     m_clip->GetDlgItem(CClipEditDlg::IDC_OPEN)->SetFocus();
     std::vector<int> reached;
     // A control the keyboard reaches is one the user sees: shown, and inside every window around it.
@@ -642,28 +593,15 @@ TEST_F(MelodiesPageTest, TabGoesThroughTheClipEditorInReadingOrderBeforeTheDesti
                 return false;
         return control->IsShownOnScreen();
     };
-    for (int i = 0; i < 40; ++i) {
-        test::DispatchPending();
-        if (wxWindow* focus = wxWindow::FindFocus()) {
-            reached.push_back(focus->GetId());
-            EXPECT_TRUE(seen(focus)) << "the focus is on control " << focus->GetId() << ", which nobody sees";
-        }
-        test::Press(WXK_TAB);
+    for (wxWindow* focus : test::TabThrough(40)) {
+        reached.push_back(focus->GetId());
+        EXPECT_TRUE(seen(focus)) << "the focus is on control " << focus->GetId() << ", which nobody sees";
     }
-    auto first = [&](int id) {
-        const auto it = std::find(reached.begin(), reached.end(), id);
-        return it == reached.end() ? -1 : static_cast<int>(it - reached.begin());
-    };
-    const int ids[] = {CClipEditDlg::IDC_OPEN,         CClipEditDlg::IDC_SAVE_AS,       CClipEditDlg::IDC_FILE,
-                       CClipEditDlg::IDC_TRACK_LIST,   CClipEditDlg::IDC_CLIP_START,    CClipEditDlg::IDC_CLIP_END,
-                       CMelodiesDlg::IDC_BUTTON_WRITE, CMelodiesDlg::IDC_COMBO_TONEFILE};
-    int previous = -1;
-    for (int id : ids) {
-        const int at = first(id);
-        EXPECT_GT(at, previous) << "control " << id << " reached at " << at;
-        previous = std::max(previous, at);
-    }
+    EXPECT_TRUE(test::ReachedInOrder(reached, {CClipEditDlg::IDC_OPEN, CClipEditDlg::IDC_SAVE_AS,
+                                               CClipEditDlg::IDC_FILE, CClipEditDlg::IDC_TRACK_LIST,
+                                               CClipEditDlg::IDC_CLIP_START, CClipEditDlg::IDC_CLIP_END,
+                                               CMelodiesDlg::IDC_BUTTON_WRITE, CMelodiesDlg::IDC_COMBO_TONEFILE}));
 }
 
 } // namespace
-} // namespace corvina
+} // namespace corvina::test

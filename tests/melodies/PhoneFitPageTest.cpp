@@ -14,17 +14,10 @@
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 
-namespace corvina {
+namespace corvina::test {
 namespace {
 
-using test::kMidiCorpus;
-using test::kScale;
-using test::MelodiesPageTest;
-using test::ReadFile;
-using test::Type;
-namespace fs = std::filesystem;
-
-const std::string kRenderToFile = "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\n\"AudioDriver\"=\"file\"\n";
+const std::string kRenderToFile = "\"AudioDriver\"=\"file\"\n";
 
 // One track: a six-note chord held for a second, then four single notes (division 96, 120 beats).
 std::string ChordThenTune()
@@ -43,24 +36,23 @@ class PhoneFitPageTest : public MelodiesPageTest {
 protected:
     wxWindow* Control(int id) { return m_clip->GetDlgItem(id); }
     void Transmit() { ASSERT_TRUE(test::ClickButtonWithMouse(m_page->GetDlgItem(CMelodiesDlg::IDC_BUTTON_WRITE))); }
-    fs::path Write(const std::string& name, const std::string& bytes)
+    // The user chooses "As on the phone" and plays the clip on the PC.
+    void PlayAsOnThePhone()
     {
-        const fs::path path = m_folder.Path() / name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
+        auto* radio = static_cast<wxRadioButton*>(Control(CClipEditDlg::IDC_SOUND_PHONE));
+        ASSERT_TRUE(test::ClickWithMouse(radio, [&] { return radio->GetValue(); }));
+        ASSERT_TRUE(test::ClickButtonWithMouse(m_clip->GetPlayer().GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)));
     }
 };
 
 TEST_F(PhoneFitPageTest, AClipOverThePhonesVoicesIsMarkedAndTransmitAsksToSendItFittedAsItIsOrNotAtAll)
 {
     Connect("ME45", {}, kRenderToFile); // four voices, 10 KB
-    ASSERT_TRUE(Open(Write("chord.mid", ChordThenTune())));
-    Type(dynamic_cast<CTimeEdit*>(Control(CClipEditDlg::IDC_CLIP_END)), "0:02.00");
-    test::DispatchPending();
+    ASSERT_TRUE(Open(m_folder.Write("chord.mid", ChordThenTune())));
+    Type(CClipEditDlg::IDC_CLIP_END, "0:02.00");
     EXPECT_EQ(m_clip->LimitsShown(), "Voices 6 / 4 ! \xC2\xB7 1 KB / 10 KB");
     EXPECT_EQ(test::AccessibleName(test::Accessible(Control(CClipEditDlg::IDC_LIMITS))),
               "Voices 6 / 4 (more than the phone takes), 1 KB / 10 KB");
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
 
     // Not at all: nothing reaches the phone, and nothing more is said.
     const fs::path slot = m_editor->phone->State() / "usertones" / "4.mid";
@@ -73,8 +65,7 @@ TEST_F(PhoneFitPageTest, AClipOverThePhonesVoicesIsMarkedAndTransmitAsksToSendIt
     // Fitted: the phone gets a copy that never needs more than its four voices, with the tune.
     m_ui.QueueAnswer(0);
     Transmit();
-    ASSERT_TRUE(Told("The file or the clip were successfully transferred to the mobile phone."))
-        << ::testing::PrintToString(Texts());
+    ASSERT_TRUE(Told(kTransferDone)) << ::testing::PrintToString(Texts());
     CMidiFile sent;
     ASSERT_EQ(sent.Load(slot.string()), 0);
     const auto notes = CollectNotes(sent, -1, -1);
@@ -82,10 +73,7 @@ TEST_F(PhoneFitPageTest, AClipOverThePhonesVoicesIsMarkedAndTransmitAsksToSendIt
     EXPECT_EQ(std::count_if(notes.begin(), notes.end(), [](const SMidiNote& n) { return n.byKey >= 72; }), 4);
 
     // "As on the phone": the play panel plays with the phone's voices and speaker.
-    ASSERT_TRUE(test::ClickWithMouse(Control(CClipEditDlg::IDC_SOUND_PHONE), [&] {
-        return static_cast<wxRadioButton*>(Control(CClipEditDlg::IDC_SOUND_PHONE))->GetValue();
-    }));
-    ASSERT_TRUE(test::ClickButtonWithMouse(m_clip->GetPlayer().GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)));
+    PlayAsOnThePhone();
     EXPECT_TRUE(m_clip->GetPlayer().Player().IsPhoneSound());
 }
 
@@ -93,20 +81,15 @@ TEST_F(PhoneFitPageTest, APhoneWithoutMidiGetsTheMelodyLineCutToItsNoteLimitAndH
 {
     Connect("R15", {}, kRenderToFile); // no MIDI, at most 100 notes of melody
     ASSERT_TRUE(Open(kMidiCorpus / "test-all-gm-sounds.mid"));
-    Type(dynamic_cast<CTimeEdit*>(Control(CClipEditDlg::IDC_CLIP_END)), "5:00.00");
-    test::DispatchPending();
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    Type(CClipEditDlg::IDC_CLIP_END, "5:00.00");
     Transmit();
     ASSERT_GE(Texts().size(), 2u);
     EXPECT_NE(Texts()[0].find("The phone plays at most 100 notes: the melody line keeps "), std::string::npos)
         << Texts()[0];
-    EXPECT_EQ(Texts().back(), "The file or the clip were successfully transferred to the mobile phone.");
+    EXPECT_EQ(Texts().back(), kTransferDone);
     EXPECT_EQ(ReadFile(m_editor->phone->State() / "usertones" / "1.mid").rfind("BEGIN:IMELODY", 0), 0u);
 
-    ASSERT_TRUE(test::ClickWithMouse(Control(CClipEditDlg::IDC_SOUND_PHONE), [&] {
-        return static_cast<wxRadioButton*>(Control(CClipEditDlg::IDC_SOUND_PHONE))->GetValue();
-    }));
-    ASSERT_TRUE(test::ClickButtonWithMouse(m_clip->GetPlayer().GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)));
+    PlayAsOnThePhone();
     EXPECT_TRUE(m_clip->GetPlayer().Player().GetFile().ends_with("rtline.mid"))
         << m_clip->GetPlayer().Player().GetFile();
 }
@@ -115,9 +98,7 @@ TEST_F(PhoneFitPageTest, TheMelodyLineIsSavedAsIMelodyOrRtttlAndSentIntoAPlatfor
 {
     Connect("BIRCH-M55");
     ASSERT_TRUE(Open(kScale));
-    Type(dynamic_cast<CTimeEdit*>(Control(CClipEditDlg::IDC_CLIP_END)), "0:04.00");
-    test::DispatchPending();
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
+    Type(CClipEditDlg::IDC_CLIP_END, "0:04.00");
     for (const char* name : {"scale.imy", "scale.rtttl"}) {
         const fs::path saved = m_folder.Path() / name;
         SetFileChoosers(nullptr, [&](wxWindow*, const std::string&, const std::string&) { return saved.string(); });
@@ -133,8 +114,7 @@ TEST_F(PhoneFitPageTest, TheMelodyLineIsSavedAsIMelodyOrRtttlAndSentIntoAPlatfor
     keys.Text("scale.imy");
     ASSERT_TRUE(test::DispatchUntil([&] { return destination->GetValue() == "scale.imy"; })) << destination->GetValue();
     Transmit();
-    ASSERT_TRUE(Told("The file or the clip were successfully transferred to the mobile phone."))
-        << ::testing::PrintToString(Texts());
+    ASSERT_TRUE(Told(kTransferDone)) << ::testing::PrintToString(Texts());
     EXPECT_EQ(ReadFile(m_editor->phone->Files() / "iMelodies" / "scale.imy").rfind("BEGIN:IMELODY", 0), 0u);
     EXPECT_FALSE(fs::exists(m_editor->phone->Files() / "Ringtones" / "scale.imy"));
 }
@@ -143,7 +123,6 @@ TEST_F(PhoneFitPageTest, SuggestClipSetsTheClipToTheSuggestionAndItsTooltipSaysW
 {
     Connect("CX70");
     ASSERT_TRUE(Open(kMidiCorpus / "test-all-gm-sounds.mid"));
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     wxWindow* suggest = Control(CClipEditDlg::IDC_SUGGEST);
     ASSERT_TRUE(test::ClickButtonWithMouse(suggest));
     const SClipSuggestion expected = SuggestClip(CollectNotes(*m_clip->GetMidiFile(), 0, 0));
@@ -158,4 +137,4 @@ TEST_F(PhoneFitPageTest, SuggestClipSetsTheClipToTheSuggestionAndItsTooltipSaysW
 }
 
 } // namespace
-} // namespace corvina
+} // namespace corvina::test

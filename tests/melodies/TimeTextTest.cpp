@@ -25,11 +25,8 @@ TEST(TimeText, ReadsTextsWhoseColonAndPointStandWhereTheDigitsSay)
     EXPECT_EQ(ParseTimeText("1:05.432", 3), 65432);
     EXPECT_EQ(ParseTimeText("0:00.0", 1), 0);
     // The point must stand three characters before the end of a 2-digit field.
-    EXPECT_EQ(ParseTimeText("1:05.5", 2), -1);
-    EXPECT_EQ(ParseTimeText("0:60.00", 2), -1);
-    EXPECT_EQ(ParseTimeText(":05.50", 2), -1);
-    EXPECT_EQ(ParseTimeText("1-05.50", 2), -1);
-    EXPECT_EQ(ParseTimeText("1:05,50", 2), -1);
+    for (const char* text : {"1:05.5", "0:60.00", ":05.50", "1-05.50", "1:05,50"})
+        EXPECT_EQ(ParseTimeText(text, 2), -1) << text;
     EXPECT_EQ(ParseTimeText("", 3), -1);
 }
 

@@ -25,18 +25,13 @@ protected:
     void SetUp() override { Configure(false); }
     void TearDown() override { Registry::Instance().LoadText(""); }
 
-    void Configure(bool realTime, const std::string& driver = "file")
+    // The player renders with the driver into the file (out.wav of the scratch folder unless named).
+    void Configure(bool realTime, const std::string& driver = "file", std::string file = {})
     {
         Registry::Instance().LoadText("Windows Registry Editor Version 5.00\r\n\r\n"
-                                      "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\r\n"
-                                      "\"AudioDriver\"=\"" +
-                                      driver +
-                                      "\"\r\n"
-                                      "\"AudioFile\"=\"" +
-                                      Wav().string() +
-                                      "\"\r\n"
-                                      "\"AudioFileRealTime\"=dword:0000000" +
-                                      (realTime ? "1" : "0") + "\r\n");
+                                      "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\r\n\"AudioDriver\"=\"" +
+                                      driver + "\"\r\n\"AudioFile\"=\"" + (file.empty() ? Wav().string() : file) +
+                                      "\"\r\n\"AudioFileRealTime\"=dword:0000000" + (realTime ? "1" : "0") + "\r\n");
     }
 
     fs::path Wav() const { return m_dir / "out.wav"; }
@@ -61,6 +56,19 @@ protected:
     {
         std::lock_guard<std::mutex> lock(m_lock);
         return m_ends;
+    }
+
+    // Plays the range of a watched player's file to its end and stops: what was rendered.
+    test::Wav PlayRange(CMciPlayer& player, std::int32_t from, std::int32_t to)
+    {
+        player.SetPlayWhole(false);
+        player.SetFrom(from);
+        player.SetTo(to);
+        const int ends = Ends();
+        EXPECT_TRUE(player.Play()) << from << ".." << to;
+        EXPECT_TRUE(WaitForEnds(ends + 1)) << from << ".." << to;
+        player.Stop();
+        return test::ReadWav(Wav());
     }
 
     const test::ScratchFolder m_folder{"player"};
@@ -149,13 +157,7 @@ TEST_F(MciPlayer, ARangeSoundsInsideAndIsSilentAfterItsEnd)
     Watch(player);
     // The scale plays one note every 500 ms; 2750 cuts the sixth note in its middle.
     player.SetFile(kScale.string());
-    player.SetPlayWhole(false);
-    player.SetFrom(1500);
-    player.SetTo(2750);
-    ASSERT_TRUE(player.Play());
-    ASSERT_TRUE(WaitForEnds(1));
-    player.Stop();
-    test::Wav wav = test::ReadWav(Wav());
+    const test::Wav wav = PlayRange(player, 1500, 2750);
     ASSERT_GT(wav.SampleRate, 0);
     EXPECT_NEAR(wav.Seconds(), 1.25 + 0.3, 0.02); // the range and the silent tail
     for (double ms = 0; ms < 1200; ms += 100)
@@ -163,19 +165,8 @@ TEST_F(MciPlayer, ARangeSoundsInsideAndIsSilentAfterItsEnd)
     EXPECT_LT(wav.Rms(1260, 1550), 5.0);
 
     // A "to" past the end is cut to the length; a "from" below 1 starts at 0.
-    player.SetFrom(3500);
-    player.SetTo(100000);
-    ASSERT_TRUE(player.Play());
-    ASSERT_TRUE(WaitForEnds(2));
-    player.Stop();
-    EXPECT_NEAR(test::ReadWav(Wav()).Seconds(), 0.5 + 0.3, 0.02);
-
-    player.SetFrom(-20);
-    player.SetTo(300);
-    ASSERT_TRUE(player.Play());
-    ASSERT_TRUE(WaitForEnds(3));
-    player.Stop();
-    test::Wav start = test::ReadWav(Wav());
+    EXPECT_NEAR(PlayRange(player, 3500, 100000).Seconds(), 0.5 + 0.3, 0.02);
+    const test::Wav start = PlayRange(player, -20, 300);
     EXPECT_NEAR(start.Seconds(), 0.3 + 0.3, 0.02);
     EXPECT_GT(start.Rms(0, 100), 50.0); // the first note, which begins at 0
 
@@ -198,19 +189,12 @@ TEST_F(MciPlayer, ControllersSetBeforeARangeStillApplyInIt)
     write(m_dir / "loud.mid", 0x64);
     CMciPlayer player;
     Watch(player);
-    player.SetPlayWhole(false);
     double rms[2] = {};
-    int plays = 0;
-    for (const char* name : {"quiet.mid", "loud.mid"}) {
-        player.SetFile((m_dir / name).string());
-        player.SetFrom(500);
-        player.SetTo(1500);
-        ASSERT_TRUE(player.Play());
-        ASSERT_TRUE(WaitForEnds(++plays));
-        player.Stop();
-        const test::Wav wav = test::ReadWav(Wav());
+    for (int i : {0, 1}) {
+        player.SetFile((m_dir / (i == 0 ? "quiet.mid" : "loud.mid")).string());
+        const test::Wav wav = PlayRange(player, 500, 1500);
         ASSERT_NEAR(wav.Seconds(), 1.0 + 0.3, 0.02);
-        rms[plays - 1] = wav.Rms(550, 950); // the note, 500 ms into the range
+        rms[i] = wav.Rms(550, 950); // the note, 500 ms into the range
     }
     EXPECT_LT(rms[0], 5.0);
     EXPECT_GT(rms[1], 50.0);
@@ -245,10 +229,7 @@ TEST_F(MciPlayer, PlayingAgainRestartsAndOnlyTheLastPlayNotifies)
 TEST_F(MciPlayer, AnOutputThatFailsWhilePlayingEndsThePlayWithItsEndNotice)
 {
     // The device takes the header and then refuses every block: the disk is full.
-    Registry::Instance().LoadText("Windows Registry Editor Version 5.00\r\n\r\n"
-                                  "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\r\n"
-                                  "\"AudioDriver\"=\"file\"\r\n"
-                                  "\"AudioFile\"=\"/dev/full\"\r\n");
+    Configure(false, "file", "/dev/full");
     CMciPlayer player;
     Watch(player);
     player.SetFile(kScale.string());
@@ -268,10 +249,7 @@ TEST_F(MciPlayer, AnOutputThatCannotOpenMakesPlayFail)
     EXPECT_FALSE(player.Play());
     EXPECT_EQ(player.GetDeviceID(), 0u);
 
-    Registry::Instance().LoadText("Windows Registry Editor Version 5.00\r\n\r\n"
-                                  "[HKEY_LOCAL_MACHINE\\Software\\Halvren\\Corvina]\r\n"
-                                  "\"AudioDriver\"=\"file\"\r\n"
-                                  "\"AudioFile\"=\"/nonexistent-folder/out.wav\"\r\n");
+    Configure(false, "file", "/nonexistent-folder/out.wav");
     EXPECT_FALSE(player.Play());
 }
 
@@ -290,12 +268,7 @@ TEST_F(MciPlayer, AFileTooLongForAWavIsRefusedInFileModeInsteadOfWritingNothing)
 
     // A range of it that fits plays: its first second, silent, rendered at once.
     Watch(player);
-    player.SetPlayWhole(false);
-    player.SetFrom(0);
-    player.SetTo(1000);
-    ASSERT_TRUE(player.Play());
-    ASSERT_TRUE(WaitForEnds(1));
-    EXPECT_NEAR(test::ReadWav(Wav()).Seconds(), 1.3, 0.05);
+    EXPECT_NEAR(PlayRange(player, 0, 1000).Seconds(), 1.3, 0.05);
 }
 
 } // namespace

@@ -80,15 +80,13 @@ Bytes File(int format, std::uint16_t division, const std::vector<Bytes>& tracks,
     return test::SmfBytes(format, division, tracks, headerLength);
 }
 
+// A Set Tempo event after the delta.
 Bytes Tempo(std::uint8_t delta, std::uint32_t tempo)
 {
-    return {delta,
-            0xFF,
-            0x51,
-            0x03,
-            static_cast<std::uint8_t>(tempo >> 16),
-            static_cast<std::uint8_t>(tempo >> 8),
-            static_cast<std::uint8_t>(tempo)};
+    Bytes event = {delta, 0xFF, 0x51, 0x03};
+    for (int shift : {16, 8, 0})
+        event.push_back(static_cast<std::uint8_t>(tempo >> shift));
+    return event;
 }
 
 Bytes Join(std::initializer_list<Bytes> parts)

@@ -14,11 +14,6 @@ namespace {
 
 using Bytes = test::ByteVector;
 
-Bytes File(int format, std::uint16_t division, const std::vector<Bytes>& tracks)
-{
-    return test::SmfBytes(format, division, tracks);
-}
-
 TEST(MidiSchedule, CursorsOnOneReadingWalkIndependentlyAndEndAtTheLength)
 {
     // The length query, the play and the preview may each walk the same reading.
@@ -27,7 +22,7 @@ TEST(MidiSchedule, CursorsOnOneReadingWalkIndependentlyAndEndAtTheLength)
     Bytes notes = {0x00, 0xF0, 0x03, 0x7E, 0x7F, 0xF7, 0x00, 0xC0, 0x05, 0x30,
                    0x90, 0x3C, 0x64, 0x60, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00};
     CMidiSchedule s;
-    ASSERT_TRUE(s.Parse(File(1, 96, {tempo, notes})));
+    ASSERT_TRUE(s.Parse(test::SmfBytes(1, 96, {tempo, notes})));
     const auto all = test::AllEvents(s);
     ASSERT_EQ(all.size(), 4u);
     EXPECT_EQ(s.EventCount(), 4);

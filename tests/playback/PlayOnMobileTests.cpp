@@ -26,11 +26,8 @@ using test::kScale;
 
 class PlayOnMobileTest : public test::EditorTest {
 protected:
-    void Connect(const std::string& model, std::vector<std::string> extra = {})
+    void OnConnected() override
     {
-        EditorTest::Connect(model, std::move(extra));
-        if (HasFatalFailure())
-            return;
         m_tones = m_dlg->GetTonesMobileDlg();
         m_melodies = m_dlg->GetMelodiesDlg();
     }
@@ -64,6 +61,16 @@ protected:
         m_tones->RestoreSoundMode(0x22, false);
     }
     static wxWindow* Button(CPlayOnMobileSubDlg& panel, int id) { return panel.GetDlgItem(id); }
+    // The editor plays nothing, the phone is silent again and the tones page says so, and the panel
+    // offers Play.
+    void ExpectStoppedAndSilent(CPlayOnMobileSubDlg& panel)
+    {
+        EXPECT_EQ(CPlayOnMobileSubDlg::m_bIsPlaying, 0);
+        EXPECT_EQ(Setting("calm"), "1");
+        EXPECT_EQ(m_tones->GetRadioIndex(), 1);
+        EXPECT_TRUE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
+        EXPECT_FALSE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)->IsEnabled());
+    }
 
     CTonesMobileDlg* m_tones = nullptr;
     CMelodiesDlg* m_melodies = nullptr;
@@ -92,10 +99,7 @@ TEST_F(PlayOnMobileTest, TheTonesPagePlaysByIndexWithTheRingerOnAndStopPutsTheSi
     EXPECT_FALSE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)));
     EXPECT_EQ(Setting("playing"), "");
-    EXPECT_EQ(Setting("calm"), "1");
-    EXPECT_EQ(m_tones->GetRadioIndex(), 1);
-    EXPECT_TRUE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
-    EXPECT_FALSE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)->IsEnabled());
+    ExpectStoppedAndSilent(panel);
 }
 
 TEST_F(PlayOnMobileTest, TheTonesPagePlaysTheCurrentFileByItsPhonePath)
@@ -129,9 +133,7 @@ TEST_F(PlayOnMobileTest, TheMelodiesPagePlaysByIndexAndStopRestoresToneAndSoundM
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)));
     EXPECT_EQ(Setting("playing"), "");
     EXPECT_EQ(Setting("ringtone.index"), "3");
-    EXPECT_EQ(Setting("calm"), "1");
-    // The tones page shows the restored mode too.
-    EXPECT_EQ(m_tones->GetRadioIndex(), 1);
+    ExpectStoppedAndSilent(panel); // the tones page shows the restored mode too
 
     // Turning the buttons off while the tone plays stops it first and puts everything back.
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
@@ -154,7 +156,6 @@ TEST_F(PlayOnMobileTest, AMelodySentToUserDefined01IsWhatItsTonesListEntryPlaysA
     auto* slots = m_melodies->Item<wxChoice>(CMelodiesDlg::IDC_COMBO_USERDEF);
     ASSERT_EQ(slots->GetCount(), 5u);
     ASSERT_EQ(slots->GetString(slots->GetSelection()), "User-defined 01");
-    ASSERT_TRUE(test::ShowForInput(m_editor->frame));
     ASSERT_TRUE(test::ClickButtonWithMouse(m_melodies->GetDlgItem(CMelodiesDlg::IDC_BUTTON_WRITE)));
     ASSERT_TRUE(Told("The file or the clip were successfully transferred to the mobile phone."));
 
@@ -206,12 +207,8 @@ TEST_F(PlayOnMobileTest, APhoneThatRefusesToPlayLeavesThePanelIdleAndTheSoundMod
     SilentWithTone(4);
     CPlayOnMobileSubDlg& panel = m_tones->GetPlaySubDlg();
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)));
-    EXPECT_EQ(CPlayOnMobileSubDlg::m_bIsPlaying, 0);
     EXPECT_EQ(Setting("playing"), "");
-    EXPECT_EQ(Setting("calm"), "1");
-    EXPECT_EQ(m_tones->GetRadioIndex(), 1);
-    EXPECT_TRUE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
-    EXPECT_FALSE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)->IsEnabled());
+    ExpectStoppedAndSilent(panel);
 }
 
 TEST_F(PlayOnMobileTest, APhoneThatRefusesToStopStillGetsItsSoundModeBackAndThePanelCanPlayAgain)
@@ -224,10 +221,7 @@ TEST_F(PlayOnMobileTest, APhoneThatRefusesToStopStillGetsItsSoundModeBackAndTheP
     ASSERT_TRUE(test::ClickButtonWithMouse(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_STOP)));
     // The phone goes on playing (it refused), but the editor keeps no stale state.
     EXPECT_EQ(Setting("playing"), "tone 5");
-    EXPECT_EQ(CPlayOnMobileSubDlg::m_bIsPlaying, 0);
-    EXPECT_EQ(Setting("calm"), "1");
-    EXPECT_EQ(m_tones->GetRadioIndex(), 1);
-    EXPECT_TRUE(Button(panel, CPlayOnMobileSubDlg::IDC_BUTTON_PLAY)->IsEnabled());
+    ExpectStoppedAndSilent(panel);
 }
 
 TEST_F(PlayOnMobileTest, ClosingTheEditorWhileATonePlaysStopsItAndPutsTheSoundModeBack)

@@ -56,10 +56,15 @@ protected:
         button->ProcessWindowEvent(event);
     }
 
-    const ScratchFolder m_folder{"pcplay"};
-    const std::filesystem::path m_dir = m_folder.Path();
-    // Tests run side by side; each keeps its preview copy in its own folder.
-    const ScopedEnv m_tmp{"TMPDIR", m_dir.string()};
+    // Test programs run side by side; each keeps its preview copy in a folder of its own, which lasts
+    // as long as the program: the program makes its temporary folder in it once, for all its tests.
+    static const std::filesystem::path& Dir()
+    {
+        static const ScratchFolder folder{"pcplay"};
+        static const ScopedEnv tmp{"TMPDIR", folder.Path().string()};
+        return folder.Path();
+    }
+    const std::filesystem::path m_dir = Dir();
     wxFrame* m_frame = nullptr;
     FakeUi m_ui;
 };

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <string>
 #include <thread>
@@ -42,17 +43,8 @@ public:
         m_boxes.push_back({text, caption, 0});
         return NextAnswer(0);
     }
-    void BeginWaitCursor() override
-    {
-        ExpectUiThread("BeginWaitCursor");
-        ++m_waitDepth;
-        ++m_waitCount;
-    }
-    void EndWaitCursor() override
-    {
-        ExpectUiThread("EndWaitCursor");
-        --m_waitDepth;
-    }
+    void BeginWaitCursor() override { ExpectUiThread("BeginWaitCursor"); }
+    void EndWaitCursor() override { ExpectUiThread("EndWaitCursor"); }
 
     // The next answers, in order; IDOK (or IDYES for Yes/No boxes) when none is queued.
     void QueueAnswer(int answer) { m_answers.push_back(answer); }
@@ -64,10 +56,13 @@ public:
             texts.push_back(box.text);
         return texts;
     }
+    // True when a box showed exactly the text.
+    bool Told(const std::string& text) const
+    {
+        return std::any_of(m_boxes.begin(), m_boxes.end(), [&](const auto& box) { return box.text == text; });
+    }
 
     std::vector<RecordedMessageBox> m_boxes;
-    int m_waitDepth = 0;
-    int m_waitCount = 0;
 
 private:
     // A window shown from a worker would block it and touch the toolkit off its thread: the test fails.

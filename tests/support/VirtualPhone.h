@@ -3,11 +3,10 @@
 
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -60,12 +59,10 @@ public:
     // The registry lines that point the editor at this phone.
     std::string RegistryText(int timeoutMs = 2000) const
     {
-        std::ostringstream text;
         char timeout[16];
         std::snprintf(timeout, sizeof timeout, "%08x", timeoutMs);
-        text << "\"Port\"=\"" << m_link.string() << "\"\n\"VolumeRoot\"=\"" << Files().string() << "\"\n"
-             << "\"AtTimeoutMs\"=dword:" << timeout << "\n";
-        return text.str();
+        return "\"Port\"=\"" + Port() + "\"\n\"VolumeRoot\"=\"" + Files().string() +
+               "\"\n\"AtTimeoutMs\"=dword:" + timeout + "\n";
     }
     // The settings file as key/value pairs.
     std::map<std::string, std::string> Settings() const
