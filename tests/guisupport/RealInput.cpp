@@ -39,7 +39,10 @@ bool ShowForInput(wxTopLevelWindow* top)
 {
     top->Show();
     top->Raise();
-    return DispatchUntil([&] { return top->IsShownOnScreen() && top->IsActive(); });
+    // A native dialog (the desktop's file chooser) has the keyboard without telling wx.
+    return DispatchUntil([&] {
+        return top->IsShownOnScreen() && (top->IsActive() || gtk_window_is_active(GTK_WINDOW(top->GetHandle())));
+    });
 }
 
 void MoveTo(wxWindow* window, const wxPoint& client)

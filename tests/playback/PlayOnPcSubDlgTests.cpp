@@ -2,6 +2,7 @@
 #include <fstream>
 
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include "CPlayOnPcSubDlg.h"
 #include "Corpus.h"
@@ -29,7 +30,15 @@ protected:
     bool PlayEnabled() const { return m_dlg->GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY)->IsThisEnabled(); }
     bool StopEnabled() const { return m_dlg->GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->IsThisEnabled(); }
     wxString EditText(int id) const { return m_dlg->Item<wxTextCtrl>(id)->GetValue(); }
-    void SetEditText(int id, const char* text) { m_dlg->Item<wxTextCtrl>(id)->ChangeValue(text); }
+    // Clicks into the edit, selects what it holds and types the text over it.
+    void TypeInto(int id, const char* text)
+    {
+        auto* edit = m_dlg->Item<wxTextCtrl>(id);
+        ASSERT_TRUE(test::ClickWithMouse(edit, [edit] { return edit->HasFocus(); }));
+        test::Press('a', wxMOD_CONTROL);
+        wxUIActionSimulator().Text(text);
+        ASSERT_TRUE(test::DispatchUntil([&] { return edit->GetValue() == text; })) << edit->GetValue();
+    }
 
     CPlayOnPcSubDlg* m_dlg = nullptr;
 };
@@ -54,8 +63,8 @@ TEST_F(PlayOnPcSubDlg, PlayReadsTheRangeFromTheEdits)
     EXPECT_EQ(EditText(CPlayOnPcSubDlg::IDC_EDIT_FROM), "500");
     EXPECT_EQ(EditText(CPlayOnPcSubDlg::IDC_EDIT_TO), "-20");
 
-    SetEditText(CPlayOnPcSubDlg::IDC_EDIT_FROM, " 250ms");
-    SetEditText(CPlayOnPcSubDlg::IDC_EDIT_TO, "1500");
+    TypeInto(CPlayOnPcSubDlg::IDC_EDIT_FROM, " 250ms");
+    TypeInto(CPlayOnPcSubDlg::IDC_EDIT_TO, "1500");
     Click(CPlayOnPcSubDlg::IDC_BUTTON_PLAY);
     EXPECT_EQ(m_dlg->Player().GetFrom(), 250);
     EXPECT_EQ(m_dlg->Player().GetTo(), 1500);
@@ -63,7 +72,7 @@ TEST_F(PlayOnPcSubDlg, PlayReadsTheRangeFromTheEdits)
     EXPECT_FALSE(StopEnabled());
     EXPECT_EQ(m_dlg->Player().GetDeviceID(), 0u) << "the end of play closes the device";
 
-    SetEditText(CPlayOnPcSubDlg::IDC_EDIT_FROM, "abc");
+    TypeInto(CPlayOnPcSubDlg::IDC_EDIT_FROM, "abc");
     Click(CPlayOnPcSubDlg::IDC_BUTTON_PLAY);
     EXPECT_EQ(m_dlg->Player().GetFrom(), 0);
     EXPECT_TRUE(test::DispatchUntil([&] { return PlayEnabled(); }));

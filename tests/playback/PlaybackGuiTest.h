@@ -10,6 +10,7 @@
 #include <wx/button.h>
 
 #include "CRegistryHelper.h"
+#include "ButtonClicks.h"
 #include "CResource.h"
 #include "FakeUi.h"
 #include "GuiTestMain.h"
@@ -48,12 +49,11 @@ protected:
                                       (realTime ? "1" : "0") + "\r\n");
     }
 
+    // A click with the real pointer, as the user gives it.
     static void Click(wxButton* button)
     {
         ASSERT_NE(button, nullptr);
-        wxCommandEvent event(wxEVT_BUTTON, button->GetId());
-        event.SetEventObject(button);
-        button->ProcessWindowEvent(event);
+        EXPECT_TRUE(ClickButtonWithMouse(button)) << button->GetLabel();
     }
 
     // Test programs run side by side; each keeps its preview copy in a folder of its own, which lasts
@@ -64,7 +64,9 @@ protected:
         static const ScopedEnv tmp{"TMPDIR", folder.Path().string()};
         return folder.Path();
     }
-    const std::filesystem::path m_dir = Dir();
+    // The files one test writes, apart from those of the tests before it.
+    const ScratchFolder m_folder{"pcplay-test", Dir()};
+    const std::filesystem::path m_dir = m_folder.Path();
     wxFrame* m_frame = nullptr;
     FakeUi m_ui;
 };
