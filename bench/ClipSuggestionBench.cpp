@@ -50,16 +50,6 @@ void Suggest(benchmark::State& state, bool melodyOnly)
     state.counters["top_line"] = static_cast<double>(OnsetTopLine(notes).size());
 }
 
-void BM_SuggestClip(benchmark::State& state)
-{
-    Suggest(state, false);
-}
-
-void BM_SuggestClipFastMelody(benchmark::State& state)
-{
-    Suggest(state, true);
-}
-
 // Every file of the corpus that loads, one suggestion each; the notes are collected beforehand.
 void BM_SuggestClipCorpus(benchmark::State& state)
 {
@@ -87,8 +77,8 @@ void SongSizes(benchmark::internal::Benchmark* bench)
     bench->Unit(benchmark::kMillisecond)->Complexity();
 }
 
-BENCHMARK(BM_SuggestClip)->Apply(SongSizes);
-BENCHMARK(BM_SuggestClipFastMelody)->Apply(SongSizes);
+BENCHMARK_CAPTURE(Suggest, song, false)->Name("BM_SuggestClip")->Apply(SongSizes);
+BENCHMARK_CAPTURE(Suggest, melody, true)->Name("BM_SuggestClipFastMelody")->Apply(SongSizes);
 BENCHMARK(BM_SuggestClipCorpus)->Unit(benchmark::kMillisecond);
 
 } // namespace

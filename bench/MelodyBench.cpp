@@ -23,22 +23,20 @@ constexpr double kFiveMinutes = 300;
 
 void ReportAccuracy()
 {
-    int oursGood = 0, skylineGood = 0;
-    double oursSum = 0, skylineSum = 0;
+    double sum[2] = {}, good[2] = {}; // of the melody line, of the skyline
     for (int seed = 1; seed <= kSongs; ++seed) {
         const bench::STuneSong song = bench::GenerateTuneSong(static_cast<std::uint32_t>(seed), kSongSeconds);
-        const double ours = bench::TuneRecall(song.tune, ExtractMelodyLine(song.notes).notes);
-        const double skyline = bench::TuneRecall(song.tune, SkylineLine(song.notes));
-        oursGood += ours >= 0.9;
-        skylineGood += skyline >= 0.9;
-        oursSum += ours;
-        skylineSum += skyline;
+        const double recall[2] = {bench::TuneRecall(song.tune, ExtractMelodyLine(song.notes).notes),
+                                  bench::TuneRecall(song.tune, SkylineLine(song.notes))};
+        for (int i : {0, 1}) {
+            sum[i] += recall[i];
+            good[i] += recall[i] >= 0.9;
+        }
     }
     std::printf("tune notes found (key and onset) in %d generated songs of %.0f s:\n", kSongs, kSongSeconds);
-    std::printf("  melody line: %.1f %% of notes on average; %.1f %% of songs with at least 90 %%\n",
-                100.0 * oursSum / kSongs, 100.0 * oursGood / kSongs);
-    std::printf("  skyline:     %.1f %% of notes on average; %.1f %% of songs with at least 90 %%\n",
-                100.0 * skylineSum / kSongs, 100.0 * skylineGood / kSongs);
+    for (int i : {0, 1})
+        std::printf("  %-12s %.1f %% of notes on average; %.1f %% of songs with at least 90 %%\n",
+                    i == 0 ? "melody line:" : "skyline:", 100.0 * sum[i] / kSongs, 100.0 * good[i] / kSongs);
 }
 
 // The busiest five minutes of the first seeds (157 beats per minute; the timings print its notes).

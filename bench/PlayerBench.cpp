@@ -112,8 +112,9 @@ std::pair<WALK, std::int64_t> RunInChild(Body body)
 
 // What the player does with a file: one reading (as the length query and the play share it), then
 // every event in playing order.
-void ReadAndWalk(benchmark::State& state, const Source& source)
+void ReadAndWalk(benchmark::State& state, bool manyTracks)
 {
+    const Source& source = SourceFor(state.range(0), manyTracks);
     // A child that only starts and exits: what any process of this program holds anyway.
     const std::int64_t idle = RunInChild([] { return WALK{}; }).second;
     std::int64_t peak = 0;
@@ -140,27 +141,19 @@ void ReadAndWalk(benchmark::State& state, const Source& source)
     state.counters["x_file"] = static_cast<double>(peak - idle) / static_cast<double>(source.bytes);
 }
 
-void BM_PlayerReadsAndWalksEveryEvent(benchmark::State& state)
-{
-    ReadAndWalk(state, SourceFor(state.range(0)));
-}
-
-// The player keeps some state per track while it merges them: the case where that weighs most.
-void BM_PlayerReadsAndWalksAFileOfOneNoteTracks(benchmark::State& state)
-{
-    ReadAndWalk(state, SourceFor(state.range(0), true));
-}
-
 // About 2.6 million events (about 10 MB), and 18 million (about 66 MB, just under the largest file).
 // The time is the wall time of the child, start to exit.
-BENCHMARK(BM_PlayerReadsAndWalksEveryEvent)
+BENCHMARK_CAPTURE(ReadAndWalk, events, false)
+    ->Name("BM_PlayerReadsAndWalksEveryEvent")
     ->Arg(corvina::bench::kTenMegabyteEvents)
     ->Arg(18000000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseRealTime();
-// 3.3 million tracks: about 66 MB.
-BENCHMARK(BM_PlayerReadsAndWalksAFileOfOneNoteTracks)
+// The player keeps some state per track while it merges them: the case where that weighs most. 3.3
+// million tracks: about 66 MB.
+BENCHMARK_CAPTURE(ReadAndWalk, tracks, true)
+    ->Name("BM_PlayerReadsAndWalksAFileOfOneNoteTracks")
     ->Arg(3300000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)

@@ -26,7 +26,11 @@ const std::string kPortText = "Port cannot be read. Please reinstall Pellucid!\n
 const std::string kTransferFailed = "Transferring of file/clip to the phone unsuccessful.";
 const std::string kTransferDone = "The file or the clip were successfully transferred to the mobile phone.";
 
-using PhoneRoadTest = test::EditorTest;
+class PhoneRoadTest : public test::EditorTest {
+protected:
+    CMelodiesDlg* Melodies() { return m_dlg->GetMelodiesDlg(); }
+    CClipEditDlg& Clip() { return Melodies()->GetClipEditDlg(); }
+};
 
 TEST_F(PhoneRoadTest, AfterThePhoneIsUnpluggedATonesClickAndATransmitSayTheyFailedWithoutThePortMessage)
 {
@@ -38,11 +42,9 @@ TEST_F(PhoneRoadTest, AfterThePhoneIsUnpluggedATonesClickAndATransmitSayTheyFail
     EXPECT_FALSE(Told(kPortText));
 
     m_ui.m_boxes.clear();
-    CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
-    CClipEditDlg& clip = melodies->GetClipEditDlg();
-    ASSERT_TRUE(clip.OpenFile(kScale.string()));
-    melodies->SetDestination("gone.mid");
-    clip.WriteToPhone();
+    ASSERT_TRUE(Clip().OpenFile(kScale.string()));
+    Melodies()->SetDestination("gone.mid");
+    Clip().WriteToPhone();
     EXPECT_TRUE(Told(kTransferFailed)) << ::testing::PrintToString(Texts());
     EXPECT_FALSE(Told(kPortText));
 }
@@ -87,12 +89,11 @@ TEST_P(PlatformPhoneRoadTest, TheTonesListNamesThePhonesFilesAndATransmittedMelo
     // The seeded files stand for the phone's built-in tones, named in place of "Melody".
     EXPECT_GT(listed(seeded), 0) << seeded;
 
-    CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
-    ASSERT_TRUE(melodies->GetClipEditDlg().OpenFile(kScale.string()));
+    ASSERT_TRUE(Clip().OpenFile(kScale.string()));
     m_dlg->SetSheetCurSel(1);
-    melodies->UpdateControls();
-    melodies->SetDestination("fresh.mid");
-    ASSERT_TRUE(test::ClickButtonWithMouse(melodies->GetDlgItem(CMelodiesDlg::IDC_BUTTON_WRITE)));
+    Melodies()->UpdateControls();
+    Melodies()->SetDestination("fresh.mid");
+    ASSERT_TRUE(test::ClickButtonWithMouse(Melodies()->GetDlgItem(CMelodiesDlg::IDC_BUTTON_WRITE)));
     ASSERT_TRUE(test::DispatchUntil([&] { return Told(kTransferDone); })) << ::testing::PrintToString(Texts());
     // The transfer starts a read-out by itself; its listing already has the phone's number.
     ASSERT_TRUE(test::DispatchUntil([&] { return !m_dlg->IsReadOutRunning() && listed("fresh.mid") > 0; }, 15000));
@@ -106,8 +107,7 @@ INSTANTIATE_TEST_SUITE_P(FolderAndLine, PlatformPhoneRoadTest, ::testing::Values
 TEST_F(PhoneRoadTest, APlatformPhonesPresetDestinationIsNeverItsIMelodyAndAFailedReplacementSaysWhy)
 {
     Connect("BIRCH-M55", {"--seed-ringtones"});
-    CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
-    auto* combo = melodies->Item<wxComboBox>(CMelodiesDlg::IDC_COMBO_TONEFILE);
+    auto* combo = Melodies()->Item<wxComboBox>(CMelodiesDlg::IDC_COMBO_TONEFILE);
     ASSERT_NE(combo, nullptr);
     const std::string preset = combo->GetValue().ToStdString();
     EXPECT_EQ(fs::path(preset).extension(), preset.empty() ? "" : ".mid") << preset;
@@ -116,8 +116,7 @@ TEST_F(PhoneRoadTest, APlatformPhonesPresetDestinationIsNeverItsIMelodyAndAFaile
 
     // The iMelody's name as destination sends a melody line into the iMelody folder, where the
     // write-protected iMelody already is: the user is asked before it is replaced.
-    CClipEditDlg& clip = melodies->GetClipEditDlg();
-    ASSERT_TRUE(clip.OpenFile(kScale.string()));
+    ASSERT_TRUE(Clip().OpenFile(kScale.string()));
     int index = -1;
     EXPECT_NE(m_dlg->GetOverwriteWarning(imy, index).find("write-protected file with the name \"" + imy + "\""),
               std::string::npos);
@@ -129,9 +128,9 @@ TEST_F(PhoneRoadTest, APlatformPhonesPresetDestinationIsNeverItsIMelodyAndAFaile
             listed = (*m_dlg->GetRtFileList())[i];
     ASSERT_FALSE(listed.empty());
     fs::remove(m_editor->phone->Files() / "Ringtones" / listed);
-    melodies->SetDestination(listed);
+    Melodies()->SetDestination(listed);
     m_ui.QueueAnswer(IDYES);
-    clip.WriteToPhone();
+    Clip().WriteToPhone();
     const auto texts = Texts();
     ASSERT_GE(texts.size(), 3u) << ::testing::PrintToString(texts);
     EXPECT_NE(texts[0].find(listed), std::string::npos); // the overwrite question
@@ -143,14 +142,10 @@ TEST_F(PhoneRoadTest, TheProgressWindowOfATransferIsUsedOnlyFromTheUserInterface
 {
     auto recording = std::make_shared<CRecordingProgressDlg>();
     CServiceFactory::Instance().RegisterImplementation("ThreadCheckedProgress", [recording] { return recording; });
-    Connect("BIRCH-M55", {"--seed-ringtones"},
-            "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"="
-            "\"ThreadCheckedProgress\"\n");
-    CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
-    CClipEditDlg& clip = melodies->GetClipEditDlg();
-    ASSERT_TRUE(clip.OpenFile(kScale.string()));
-    melodies->SetDestination("progress.mid");
-    clip.WriteToPhone();
+    Connect("BIRCH-M55", {"--seed-ringtones"}, ProgressWindow("ThreadCheckedProgress"));
+    ASSERT_TRUE(Clip().OpenFile(kScale.string()));
+    Melodies()->SetDestination("progress.mid");
+    Clip().WriteToPhone();
     ASSERT_TRUE(Told(kTransferDone)) << ::testing::PrintToString(Texts());
     // The transfer's read-out runs on its worker meanwhile; the window is not its business.
     ASSERT_TRUE(test::DispatchUntil([&] { return !m_dlg->IsReadOutRunning(); }, 15000));
@@ -167,24 +162,22 @@ TEST_F(PhoneRoadTest, AClipPlayingOnThePcKeepsItsStopButtonThroughAPageUpdateAnd
     m_editor->frame->SetSize(wxSize(1260, 1000));
     m_dlg->SetSheetCurSel(1);
     test::DispatchPending();
-    CMelodiesDlg* melodies = m_dlg->GetMelodiesDlg();
-    CClipEditDlg& clip = melodies->GetClipEditDlg();
     // A long melody, so that it still plays after a slow read-out.
-    ASSERT_TRUE(clip.OpenFile((kScale.parent_path() / "test-all-gm-sounds.mid").string()));
-    auto* end = dynamic_cast<CTimeEdit*>(clip.GetDlgItem(CClipEditDlg::IDC_CLIP_END));
+    ASSERT_TRUE(Clip().OpenFile((kScale.parent_path() / "test-all-gm-sounds.mid").string()));
+    auto* end = dynamic_cast<CTimeEdit*>(Clip().GetDlgItem(CClipEditDlg::IDC_CLIP_END));
     ASSERT_NE(end, nullptr);
     end->ChangeValue("5:00.00");
     end->SetTime(end->ParseTime());
-    melodies->UpdateControls();
+    Melodies()->UpdateControls();
     test::DispatchPending();
-    CPlayOnPcSubDlg& player = clip.GetPlayer();
+    CPlayOnPcSubDlg& player = Clip().GetPlayer();
     wxWindow* play = player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_PLAY);
     wxWindow* stop = player.GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP);
     ASSERT_TRUE(test::ClickButtonWithMouse(play));
     ASSERT_EQ(player.Status(MCI_STATUS_MODE), MCI_MODE_PLAY);
 
     // Open, then Cancel, refreshes the page; so does a read-out ("Update").
-    melodies->UpdateControls();
+    Melodies()->UpdateControls();
     test::DispatchPending();
     EXPECT_EQ(player.Status(MCI_STATUS_MODE), MCI_MODE_PLAY);
     EXPECT_TRUE(stop->IsEnabled());

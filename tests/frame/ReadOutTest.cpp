@@ -35,13 +35,8 @@ public:
     HRESULT SetPort(const std::string&) override { return S_OK; }
 };
 
-class ReadOutTest : public ::testing::Test {
+class ReadOutTest : public test::VirtualPhoneTest {
 protected:
-    void SetUp() override
-    {
-        if (!test::VirtualPhone::Available())
-            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
-    }
     void TearDown() override
     {
         CloseDialog();

@@ -6,8 +6,7 @@
 #include "CTonesMobileDlg.h"
 #include "CResource.h"
 #include "CTimeEdit.h"
-#include "EditorWithPhone.h"
-#include "FakeUi.h"
+#include "EditorTest.h"
 #include "TimeText.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +20,6 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
-#include <wx/uiaction.h>
 
 #include <algorithm>
 #include <sstream>
@@ -156,101 +154,69 @@ void CheckTree(ClipReport& report, wxWindow* window)
     }
 }
 
-class TextFitTest : public ::testing::TestWithParam<long> {
+// A language (as the registry gives it) and a phone model.
+class TextFitTest : public test::EditorTest, public ::testing::WithParamInterface<std::tuple<long, const char*>> {
 protected:
-    void SetUp() override
+    // Connects a phone of the model with the editor in the language and opens a copy of a file with
+    // several tracks: the reader locks the file it opens, and other tests open the same one.
+    void ConnectWithChords(const std::string& model, long language, std::vector<std::string> options = {})
     {
-        if (!test::VirtualPhone::Available())
-            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
+        char dword[16];
+        std::snprintf(dword, sizeof dword, "%08lx", language);
+        Connect(model, std::move(options), std::string("\"Language\"=dword:") + dword + "\n");
+        const fs::path melody = m_folder.Path() / "chords.mid";
+        fs::copy_file(kMidiCorpus / "test-multichannel-chords-0.mid", melody);
+        ASSERT_TRUE(Clip().OpenFile(melody.string()));
     }
-
-    // Connects a phone of the model in the language, opens a file with several tracks and checks
-    // both pages (each shown in turn, as the user sees them).
-    std::string CheckEditor(const std::string& model, int& checked)
-    {
-        char language[16];
-        std::snprintf(language, sizeof language, "%08lx", GetParam());
-        fs::create_directories(m_folder.Path() / model);
-        test::EditorWithPhone editor(m_folder.Path() / model, model, {"--seed-ringtones"},
-                                     std::string("\"Language\"=dword:") + language + "\n");
-        EXPECT_TRUE(editor.Ready()) << model;
-        if (!editor.Ready())
-            return {};
-        CRingingtoneDlg* dlg = editor.dlg;
-        // The frame gives the editor the size its template asks for.
-        editor.frame->SetClientSize(wxSize(dlg->Units().X(464), dlg->Units().Y(307)));
-        CClipEditDlg& clip = dlg->GetMelodiesDlg()->GetClipEditDlg();
-        // A copy of its own: the reader locks the file it opens, and other tests open the same one.
-        const fs::path melody = m_folder.Path() / model / "chords.mid";
-        fs::copy_file(kMidiCorpus / "test-multichannel-chords-0.mid", melody, fs::copy_options::overwrite_existing);
-        EXPECT_TRUE(clip.OpenFile(melody.string()));
-        std::string failures;
-        for (int page : {0, 1}) {
-            dlg->SetSheetCurSel(page);
-            // GTK lays the shown page out on its next frame; until then entries have no text area.
-            wxWindow* shownField =
-                page == 0 ? dlg->GetTonesMobileDlg()->GetDlgItem(4559) : clip.GetDlgItem(CClipEditDlg::IDC_CLIP_START);
-            EXPECT_TRUE(
-                test::DispatchUntil([&] { return gtk_widget_get_allocated_width(shownField->GetHandle()) > 1; }));
-            // GTK styles and sizes some controls a little later on a busy display (a combo gets
-            // its height once its style is applied): measure once the layout has settled, or after
-            // a few seconds whatever it shows then.
-            test::DispatchUntil(
-                [&] {
-                    ClipReport trial(model);
-                    CheckTree(trial, dlg);
-                    return trial.Failures().empty();
-                },
-                3000);
-            ClipReport report(model + " page " + std::to_string(page));
-            CheckTree(report, dlg);
-            failures += report.Failures();
-            checked += report.Checked();
-        }
-        return failures;
-    }
-
-    test::ScratchFolder m_folder;
-    test::FakeUi m_ui;
+    CClipEditDlg& Clip() { return m_dlg->GetMelodiesDlg()->GetClipEditDlg(); }
 };
 
+// Both pages, each shown in turn as the user sees them.
 TEST_P(TextFitTest, NoControlOfAnyPageCutsItsText)
 {
+    const auto [language, model] = GetParam();
+    ASSERT_NO_FATAL_FAILURE(ConnectWithChords(model, language, {"--seed-ringtones"}));
     int checked = 0;
     std::string failures;
-    // A phone that keeps ringtones as files (destination: file names) and one with numbered slots
-    // (destination: slot names), whose ringing lines differ too.
-    for (const char* model : {"CX70", "ME45", "RX41"})
-        failures += CheckEditor(model, checked);
-    EXPECT_GT(checked, 60) << "the pages' controls were not all found";
-    EXPECT_EQ(failures, "") << "texts cut in language " << GetParam() << ":\n" << failures;
+    for (int page : {0, 1}) {
+        m_dlg->SetSheetCurSel(page);
+        // GTK lays the shown page out on its next frame; until then entries have no text area.
+        wxWindow* shownField =
+            page == 0 ? m_dlg->GetTonesMobileDlg()->GetDlgItem(4559) : Clip().GetDlgItem(CClipEditDlg::IDC_CLIP_START);
+        EXPECT_TRUE(test::DispatchUntil([&] { return gtk_widget_get_allocated_width(shownField->GetHandle()) > 1; }));
+        // GTK styles and sizes some controls a little later on a busy display (a combo gets its
+        // height once its style is applied): measure once the layout has settled, or after a few
+        // seconds whatever it shows then.
+        const std::string where = std::string(model) + " page " + std::to_string(page);
+        ClipReport report(where);
+        test::DispatchUntil(
+            [&] {
+                report = ClipReport(where);
+                CheckTree(report, m_dlg);
+                return report.Failures().empty();
+            },
+            3000);
+        failures += report.Failures();
+        checked += report.Checked();
+    }
+    EXPECT_GT(checked, 40) << "the pages' controls were not all found";
+    EXPECT_EQ(failures, "") << "texts cut in language " << language << ":\n" << failures;
 }
 
 // Typed with real keys into the clip start field: the field shows the whole new time and does
 // not scroll part of it out of sight.
 TEST_F(TextFitTest, TypingATimeKeepsItWholeInItsField)
 {
-    fs::create_directories(m_folder.Path() / "typing");
-    test::EditorWithPhone editor(m_folder.Path() / "typing", "CX70", {}, "\"Language\"=dword:00000407\n");
-    ASSERT_TRUE(editor.Ready());
-    CRingingtoneDlg* dlg = editor.dlg;
-    editor.frame->SetClientSize(wxSize(dlg->Units().X(464), dlg->Units().Y(307)));
-    CClipEditDlg& clip = dlg->GetMelodiesDlg()->GetClipEditDlg();
-    const fs::path melody = m_folder.Path() / "typing" / "chords.mid";
-    fs::copy_file(kMidiCorpus / "test-multichannel-chords-0.mid", melody);
-    ASSERT_TRUE(clip.OpenFile(melody.string()));
-    dlg->SetSheetCurSel(1);
-    auto* field = dynamic_cast<CTimeEdit*>(clip.GetDlgItem(CClipEditDlg::IDC_CLIP_START));
+    ASSERT_NO_FATAL_FAILURE(ConnectWithChords("CX70", 0x0407));
+    m_dlg->SetSheetCurSel(1);
+    auto* field = dynamic_cast<CTimeEdit*>(Clip().GetDlgItem(CClipEditDlg::IDC_CLIP_START));
     ASSERT_NE(field, nullptr);
     ASSERT_TRUE(test::DispatchUntil([&] { return gtk_widget_get_allocated_width(field->GetHandle()) > 1; }));
     // Other dialog tests share the display and show their windows at its top left; this one sits
     // below them, and a real click puts the keyboard into the field.
-    editor.frame->Move(340, 380);
+    m_editor->frame->Move(340, 380);
     ASSERT_TRUE(test::DispatchUntil([&] { return field->GetScreenPosition().y > 700; }));
-    wxUIActionSimulator keys;
-    const wxRect area = field->GetScreenRect();
-    keys.MouseMove(area.GetLeft() + area.GetWidth() / 2, area.GetTop() + area.GetHeight() / 2);
-    keys.MouseClick();
+    test::Click(field, wxPoint(field->GetClientSize().GetWidth() / 2, field->GetClientSize().GetHeight() / 2));
     ASSERT_TRUE(test::DispatchUntil([&] { return field->HasFocus(); }));
     // How far GTK scrolled the text to the left; 0 or less (a centred text sits right of the
     // start) while all of it is in sight.
@@ -262,7 +228,7 @@ TEST_F(TextFitTest, TypingATimeKeepsItWholeInItsField)
 
     // A digit typed at the end of the shown time makes it one character longer.
     field->SetInsertionPointEnd();
-    keys.Char('5');
+    test::Press('5');
     ASSERT_TRUE(test::DispatchUntil([&] { return field->GetValue() == "0:00.005"; })) << field->GetValue();
     EXPECT_LE(scrollOffset(), 0) << "the typed text scrolled";
 }
@@ -274,9 +240,13 @@ std::vector<long> Languages()
     return {languages, languages + count};
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryLanguage, TextFitTest, ::testing::ValuesIn(Languages()),
-                         [](const ::testing::TestParamInfo<long>& info) {
-                             return "Language" + std::to_string(info.param);
+// A phone that keeps ringtones as files (destination: file names) and one with numbered slots
+// (destination: slot names), whose ringing lines differ too.
+INSTANTIATE_TEST_SUITE_P(EveryLanguage, TextFitTest,
+                         ::testing::Combine(::testing::ValuesIn(Languages()),
+                                            ::testing::Values("CX70", "ME45", "RX41")),
+                         [](const ::testing::TestParamInfo<TextFitTest::ParamType>& info) {
+                             return "Language" + std::to_string(std::get<0>(info.param)) + std::get<1>(info.param);
                          });
 
 } // namespace

@@ -9,30 +9,28 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace corvina::test {
 
-class EditorTest : public ::testing::Test {
+class EditorTest : public VirtualPhoneTest {
 protected:
-    void SetUp() override
-    {
-        if (!VirtualPhone::Available())
-            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
-    }
-
     // A virtual phone of the model (with its options), the editor connected to it and read out. The
-    // registry text follows the suite's values: values before any key of its own are the suite's.
+    // registry text follows the suite's values: values before any key of its own are the suite's. An
+    // editor that does not come up ends the test (the test's next steps would reach into nothing).
     void Connect(const std::string& model, std::vector<std::string> extra = {}, const std::string& registry = {})
     {
         m_editor = std::make_unique<EditorWithPhone>(m_folder.Path(), model, std::move(extra), registry);
-        ASSERT_TRUE(m_editor->Ready());
+        if (!m_editor->Ready())
+            throw std::runtime_error("the editor did not come up with a " + model);
         m_dlg = m_editor->dlg;
         // The window as large as the editor's template in the dialog font, so all of it is on screen.
         m_editor->frame->SetClientSize(wxSize(m_dlg->Units().X(464), m_dlg->Units().Y(307)));
         // Raised and active, as the user's window: the pointer and the keyboard reach it.
-        ASSERT_TRUE(ShowForInput(m_editor->frame));
+        if (!ShowForInput(m_editor->frame))
+            throw std::runtime_error("the editor's window never became active");
         OnConnected();
     }
     // What a fixture does once the editor is connected (finding its page, showing it).
@@ -42,6 +40,12 @@ protected:
     {
         return "\"AudioDriver\"=\"file\"\n\"AudioFileRealTime\"=dword:00000001\n\"AudioFile\"=\"" +
                (m_folder.Path() / "out.wav").string() + "\"\n";
+    }
+    // Registry text that has the factory make the transfer's progress window registered under the name.
+    static std::string ProgressWindow(const std::string& name)
+    {
+        return "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"=\"" +
+               name + "\"\n";
     }
     // The texts of the message boxes shown so far, in order.
     std::vector<std::string> Texts() const { return m_ui.Texts(); }

@@ -68,62 +68,49 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
 }
 
 // Each test process runs on an X server of its own, so that the pointer and keyboard input of tests
-// running at the same time never meet, and no window of another test lies over this one's.
-class PrivateDisplay {
-public:
-    // Starts the server and points DISPLAY at it; false (DISPLAY unchanged) when it cannot start.
-    // The server ends with this process.
-    bool Start()
-    {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return false;
-        m_pid = fork();
-        if (m_pid < 0)
-            return false;
-        if (m_pid == 0) {
-            prctl(PR_SET_PDEATHSIG, SIGTERM);
-            close(fds[0]);
-            const int quiet = open("/dev/null", O_WRONLY);
-            dup2(quiet, STDOUT_FILENO);
-            dup2(quiet, STDERR_FILENO);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                   "-noreset", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        // The server writes its display number once it accepts clients.
-        std::string number;
-        pollfd ready{fds[0], POLLIN, 0};
-        while (number.find('\n') == std::string::npos && poll(&ready, 1, 20000) > 0) {
-            char buffer[16];
-            const ssize_t got = read(fds[0], buffer, sizeof buffer);
-            if (got <= 0)
-                break;
-            number.append(buffer, static_cast<size_t>(got));
-        }
+// running at the same time never meet, and no window of another test lies over this one's. Starts
+// the server and points DISPLAY at it; false (DISPLAY unchanged) when it cannot start. The server
+// ends with this process.
+bool StartPrivateDisplay()
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return false;
+    const pid_t pid = fork();
+    if (pid < 0)
+        return false;
+    if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         close(fds[0]);
-        if (number.empty() || number.find('\n') == std::string::npos) {
-            Stop();
-            return false;
-        }
-        number.erase(number.find('\n'));
-        setenv("DISPLAY", (":" + number).c_str(), 1);
-        return true;
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, STDOUT_FILENO);
+        dup2(quiet, STDERR_FILENO);
+        const std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset",
+               static_cast<char*>(nullptr));
+        _exit(127);
     }
-    void Stop()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-        m_pid = -1;
+    close(fds[1]);
+    // The server writes its display number once it accepts clients.
+    std::string number;
+    pollfd ready{fds[0], POLLIN, 0};
+    while (number.find('\n') == std::string::npos && poll(&ready, 1, 20000) > 0) {
+        char buffer[16];
+        const ssize_t got = read(fds[0], buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        number.append(buffer, static_cast<size_t>(got));
     }
-
-private:
-    pid_t m_pid = -1;
-};
+    close(fds[0]);
+    if (number.find('\n') == std::string::npos) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+        return false;
+    }
+    number.erase(number.find('\n'));
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    return true;
+}
 
 } // namespace
 
@@ -132,8 +119,7 @@ int main(int argc, char** argv)
     testing::InitGoogleTest(&argc, argv);
     // The file chooser keeps its settings in memory: tests leave the user's settings alone.
     setenv("GSETTINGS_BACKEND", "memory", 1);
-    PrivateDisplay display;
-    if (!testing::GTEST_FLAG(list_tests) && !getenv("CORVINA_TEST_SHARED_DISPLAY") && !display.Start())
+    if (!testing::GTEST_FLAG(list_tests) && !getenv("CORVINA_TEST_SHARED_DISPLAY") && !StartPrivateDisplay())
         fprintf(stderr, "no private X server (Xvfb) could start; the tests use DISPLAY=%s\n",
                 getenv("DISPLAY") ? getenv("DISPLAY") : "");
     wxApp::SetInstance(new wxApp());

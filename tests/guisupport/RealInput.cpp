@@ -152,13 +152,16 @@ void Press(int keyCode, int modifiers)
     DispatchPending();
 }
 
-std::vector<wxWindow*> TabThrough(int presses)
+std::vector<wxWindow*> TabThrough(int presses, const std::function<void(wxWindow*)>& atEach)
 {
     std::vector<wxWindow*> reached;
     for (int i = 0; i < presses; ++i) {
         DispatchPending();
-        if (wxWindow* focus = wxWindow::FindFocus())
+        if (wxWindow* focus = wxWindow::FindFocus()) {
             reached.push_back(focus);
+            if (atEach)
+                atEach(focus);
+        }
         Press(WXK_TAB);
     }
     return reached;

@@ -11,6 +11,7 @@
 #include <atk/atk.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,8 +38,9 @@ std::vector<std::pair<int, int>> HeaderTitleWidths(wxDataViewCtrl* list);
 wxPoint TabPoint(wxBookCtrlBase* book, int page);
 // Types a key with modifiers (wxMOD_CONTROL, wxMOD_SHIFT) to the window with the focus.
 void Press(int keyCode, int modifiers = 0);
-// Presses Tab the number of times; the controls the focus was on before each press, in order.
-std::vector<wxWindow*> TabThrough(int presses);
+// Presses Tab the number of times; the controls the focus was on before each press, in order. atEach
+// looks at each control while it has the focus.
+std::vector<wxWindow*> TabThrough(int presses, const std::function<void(wxWindow*)>& atEach = {});
 // Passes when the ids are reached in their order: each first reached after the one before it.
 ::testing::AssertionResult ReachedInOrder(const std::vector<int>& reached, const std::vector<int>& ids);
 // What the screen shows where the window lies (its whole size), once its paints are done.

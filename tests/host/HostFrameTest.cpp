@@ -61,12 +61,10 @@ private:
     std::size_t m_next = 0;
 };
 
-class HostFrameTest : public ::testing::Test {
+class HostFrameTest : public test::VirtualPhoneTest {
 protected:
-    void SetUp() override
+    HostFrameTest()
     {
-        if (!test::VirtualPhone::Available())
-            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
         fs::create_directories(m_links);
         test::LoadEditorRegistry("\"AtTimeoutMs\"=dword:000007d0\n\"PortCandidates\"=\"" + (m_links / "tty*").string() +
                                  "\"");

@@ -26,21 +26,18 @@ wxImage Render(const CNotesWnd& view)
     return bitmap.ConvertToImage();
 }
 
-bool IsWhite(const wxImage& image, int x, int y)
+// The pixel's level of grey (0 black, 255 white); -1 for a colour.
+int Grey(const wxImage& image, int x, int y)
 {
-    return image.GetRed(x, y) == 255 && image.GetGreen(x, y) == 255 && image.GetBlue(x, y) == 255;
-}
-
-bool IsBlack(const wxImage& image, int x, int y)
-{
-    return image.GetRed(x, y) == 0 && image.GetGreen(x, y) == 0 && image.GetBlue(x, y) == 0;
+    const int red = image.GetRed(x, y);
+    return image.GetGreen(x, y) == red && image.GetBlue(x, y) == red ? red : -1;
 }
 
 int BlackColumns(const wxImage& image, int y)
 {
     int count = 0;
     for (int x = 0; x < image.GetWidth(); ++x)
-        count += IsBlack(image, x, y) ? 1 : 0;
+        count += Grey(image, x, y) == 0 ? 1 : 0;
     return count;
 }
 
@@ -57,7 +54,7 @@ TEST(CNotesWnd, ShowsOnlyWhiteWithoutNotesAndAStrokeAtEachNoteTime)
 
     wxImage image = Render(*view);
     for (int x = 0; x < image.GetWidth(); ++x)
-        ASSERT_TRUE(IsWhite(image, x, image.GetHeight() / 2)) << x;
+        ASSERT_EQ(Grey(image, x, image.GetHeight() / 2), 255) << x;
     const std::vector<std::uint32_t> none;
     view->SetNotes(&none, 1000000);
     EXPECT_EQ(BlackColumns(Render(*view), 0), 0);
@@ -71,11 +68,11 @@ TEST(CNotesWnd, ShowsOnlyWhiteWithoutNotesAndAStrokeAtEachNoteTime)
     const int expected[] = {0, static_cast<int>(width * 0.25 + 0.5), static_cast<int>(width * 0.333333 + 0.5)};
     for (int x : expected) {
         for (int y = 0; y < image.GetHeight(); ++y)
-            EXPECT_TRUE(IsBlack(image, x, y)) << x << "," << y;
+            EXPECT_EQ(Grey(image, x, y), 0) << x << "," << y;
         if (x > 0) {
-            EXPECT_TRUE(IsWhite(image, x - 1, 0)) << x;
+            EXPECT_EQ(Grey(image, x - 1, 0), 255) << x;
         }
-        EXPECT_TRUE(IsWhite(image, x + 1, 0)) << x;
+        EXPECT_EQ(Grey(image, x + 1, 0), 255) << x;
     }
     // The last note lies at the width itself, just outside the client area.
     EXPECT_EQ(BlackColumns(image, image.GetHeight() - 1), 3);

@@ -53,6 +53,7 @@ TEST_F(MelodiesPageTest, TypedTimesMoveTheMarkerAndDraggingItChangesTheTimes)
     ASSERT_TRUE(Open(kScale));
     CTimeEdit* start = Time(CClipEditDlg::IDC_CLIP_START);
     CTimeEdit* end = Time(CClipEditDlg::IDC_CLIP_END);
+    ASSERT_TRUE(start && end);
     Type(CClipEditDlg::IDC_CLIP_END, "0:02.00");
     Type(CClipEditDlg::IDC_CLIP_START, "0:01.00");
     EXPECT_EQ(m_clip->GetClip(), (ClipTimes{1000, 2000}));
@@ -351,9 +352,7 @@ TEST_F(MelodiesPageTest, CancellingTheTransferGives526AndLeavesNoFileOnThePhone)
     auto recording = std::make_shared<CRecordingProgressDlg>();
     recording->CancelAfterPositions(0);
     CServiceFactory::Instance().RegisterImplementation("CancellingProgress", [recording] { return recording; });
-    Connect("CX70", {},
-            "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"="
-            "\"CancellingProgress\"\n");
+    Connect("CX70", {}, ProgressWindow("CancellingProgress"));
     ASSERT_TRUE(m_clip->OpenFile((kMidiCorpus / "test-all-gm-sounds.mid").string()));
     m_page->SetDestination("cancelled.mid");
     m_clip->WriteToPhone();
@@ -384,9 +383,7 @@ TEST_F(MelodiesPageTest, UnpluggingDuringATransmitTellsTheFailedTransferFirstAnd
     auto progress = std::make_shared<UnpluggingProgress>();
     CServiceFactory::Instance().RegisterImplementation("UnpluggingProgress", [progress] { return progress; });
     // Over the line, as a real phone: a large file, so the transfer takes many packets.
-    Connect("CX70", {},
-            "\"VolumeRoot\"=\"\"\n[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n"
-            "\"Implementation\"=\"UnpluggingProgress\"\n");
+    Connect("CX70", {}, "\"VolumeRoot\"=\"\"\n" + ProgressWindow("UnpluggingProgress"));
     ASSERT_TRUE(Open(kMidiCorpus / "test-all-gm-sounds.mid"));
     Type(CClipEditDlg::IDC_CLIP_END, "5:00.00");
     m_page->SetDestination("unplugged.mid");
@@ -407,9 +404,7 @@ TEST_F(MelodiesPageTest, UnpluggingDuringATransmitTellsTheFailedTransferFirstAnd
 
 TEST_F(MelodiesPageTest, APhoneThatDropsTheLineMidTransferGives526)
 {
-    Connect("ME45", {"--drop-after", "16", "--reopen"},
-            "[HKEY_CLASSES_ROOT\\CLSID\\{5422B9CC-2BC6-4CFB-921B-39BD80EAA783}\\Corvina]\n\"Implementation\"="
-            "\"RecordingProgressWindow\"\n");
+    Connect("ME45", {"--drop-after", "16", "--reopen"}, ProgressWindow("RecordingProgressWindow"));
     ASSERT_TRUE(m_clip->OpenFile((kMidiCorpus / "test-all-gm-sounds.mid").string()));
     // The whole file: many chunks, so the line drops in the middle of the upload.
     Type(CClipEditDlg::IDC_CLIP_END, "5:00.00");
@@ -552,25 +547,22 @@ TEST_F(MelodiesPageTest, AScreenReaderReadsTheIconButtonsTheRowsOfBothListsAndWh
 
     // Every row of both lists is there for the screen reader, with the texts the user sees.
     auto cellNames = [](wxWindow* list) {
-        std::vector<std::string> names;
+        std::set<std::string> names;
         for (const test::AccessibleNode& node : test::AccessibleDescendants(test::Accessible(list)))
             if (node.role == ATK_ROLE_TABLE_CELL && !node.name.empty())
-                names.push_back(node.name);
+                names.insert(node.name);
         return names;
-    };
-    auto has = [](const std::vector<std::string>& names, const wxString& text) {
-        return std::find(names.begin(), names.end(), text.utf8_string()) != names.end();
     };
     const auto tracks = cellNames(Tracks());
     ASSERT_EQ(Tracks()->GetItemCount(), 4);
     for (int row = 0; row < Tracks()->GetItemCount(); ++row)
         for (int column = 0; column < 2; ++column)
-            EXPECT_TRUE(has(tracks, Tracks()->GetItemText(row, column))) << row << " " << column;
+            EXPECT_TRUE(tracks.count(Tracks()->GetItemText(row, column).utf8_string())) << row << " " << column;
     auto* list = tones->Item<CListCtrl>(CTonesMobileDlg::IDC_LIST_TONES);
     ASSERT_GE(list->GetItemCount(), 2);
     const auto rows = cellNames(list);
     for (int row = 0; row < list->GetItemCount(); ++row)
-        EXPECT_TRUE(has(rows, list->GetItemText(row))) << row;
+        EXPECT_TRUE(rows.count(list->GetItemText(row).utf8_string())) << row;
 
     // The track list's column titles are shown whole.
     const auto widths = test::HeaderTitleWidths(Tracks());
@@ -593,10 +585,10 @@ TEST_F(MelodiesPageTest, TabGoesThroughTheClipEditorInReadingOrderBeforeTheDesti
                 return false;
         return control->IsShownOnScreen();
     };
-    for (wxWindow* focus : test::TabThrough(40)) {
+    for (wxWindow* focus : test::TabThrough(40, [&](wxWindow* focus) {
+             EXPECT_TRUE(seen(focus)) << "the focus is on control " << focus->GetId() << ", which nobody sees";
+         }))
         reached.push_back(focus->GetId());
-        EXPECT_TRUE(seen(focus)) << "the focus is on control " << focus->GetId() << ", which nobody sees";
-    }
     EXPECT_TRUE(test::ReachedInOrder(reached, {CClipEditDlg::IDC_OPEN, CClipEditDlg::IDC_SAVE_AS,
                                                CClipEditDlg::IDC_FILE, CClipEditDlg::IDC_TRACK_LIST,
                                                CClipEditDlg::IDC_CLIP_START, CClipEditDlg::IDC_CLIP_END,

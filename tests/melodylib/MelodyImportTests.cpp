@@ -45,7 +45,7 @@ TEST(MelodyImport, NotesGetTheirPitchFromLetterAccidentalAndOctave)
     std::vector<int> keys;
     for (const MelodyItem& item : m.Items)
         keys.push_back(item.Key);
-    EXPECT_EQ(keys, (std::vector<int>{81, 73, 75, 24, 35, 120, 119, 119}));
+    ASSERT_EQ(keys, (std::vector<int>{81, 73, 75, 24, 35, 120, 119, 119}));
     EXPECT_EQ(m.Items[6].Duration, 0);
 }
 

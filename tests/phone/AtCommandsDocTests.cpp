@@ -30,11 +30,7 @@ TEST(AtCommandsDoc, ListsExactlyTheTemplatesTheLinkSends)
 {
     const std::set<std::string> documented = DocumentedTemplates();
     ASSERT_FALSE(documented.empty()) << "no command table found in " << CORVINA_AT_COMMANDS_DOC;
-    const std::set<std::string> sent(atcmd::kAll.begin(), atcmd::kAll.end());
-    for (const std::string& templ : sent)
-        EXPECT_TRUE(documented.count(templ)) << templ << " is sent but not documented";
-    for (const std::string& templ : documented)
-        EXPECT_TRUE(sent.count(templ)) << templ << " is documented but never sent";
+    EXPECT_EQ(documented, std::set<std::string>(atcmd::kAll.begin(), atcmd::kAll.end()));
 }
 
 } // namespace

@@ -50,13 +50,8 @@ private:
     std::vector<std::uint32_t> m_reads;
 };
 
-class ObexVolumeTest : public ::testing::Test {
+class ObexVolumeTest : public test::VirtualPhoneTest {
 protected:
-    void SetUp() override
-    {
-        if (!VirtualPhone::Available())
-            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
-    }
     void TearDown() override { Registry::Instance().LoadText(""); }
 
     // Starts the phone, points the configuration at its port only and opens the volume.
@@ -238,10 +233,8 @@ TEST_F(ObexVolumeTest, ASlowPhoneStillServesFilesAndAnOtherUserWaitsForTheSessio
     // Once the upload has begun on the phone, an AT command from another thread queues behind
     // the session; sent in between, it would break the transfer.
     auto uploading = [&] {
-        for (const std::string& name : test::AllNames(phone->Files() / "Ringtones"))
-            if (name.rfind(".mid.mid.obex-", 0) == 0)
-                return true;
-        return false;
+        return std::ranges::any_of(test::AllNames(phone->Files() / "Ringtones"),
+                                   [](const std::string& name) { return name.starts_with(".mid.mid.obex-"); });
     };
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!uploading() && !putDone && std::chrono::steady_clock::now() < deadline)

@@ -25,13 +25,8 @@ namespace fs = std::filesystem;
 
 using test::VirtualPhone;
 
-class PhoneSimTest : public ::testing::Test {
+class PhoneSimTest : public test::VirtualPhoneTest {
 protected:
-    void SetUp() override
-    {
-        if (!VirtualPhone::Available())
-            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
-    }
     void TearDown() override { Registry::Instance().LoadText(""); }
 
     // Starts the phone (after the one before has ended) and points the configuration at it.
@@ -64,15 +59,12 @@ TEST_F(PhoneSimTest, AVirtualPhoneEndsWithTheTestThatStartedItEvenWhenTheTestCra
     ::close(fds[0]);
     ::waitpid(test, nullptr, 0);
     ASSERT_GT(phonePid, 0);
-    // The phone was the crashed test's child; it is gone at once, not left holding the runner's pipe.
-    auto ended = [phonePid] {
-        // Gone, or dead and waiting for whoever inherited it to collect it.
-        const std::string text = test::ReadFile("/proc/" + std::to_string(phonePid) + "/stat");
-        return text.empty() || text.substr(text.rfind(')') + 2, 1) == "Z";
-    };
+    // The phone was the crashed test's child; it is gone at once, not left holding the runner's pipe:
+    // gone, or dead and waiting for whoever inherited it to collect it.
     bool gone = false;
     for (int i = 0; i < 200 && !gone; ++i) {
-        gone = ended();
+        const std::string text = test::ReadFile("/proc/" + std::to_string(phonePid) + "/stat");
+        gone = text.empty() || text.substr(text.rfind(')') + 2, 1) == "Z";
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_TRUE(gone);

@@ -33,12 +33,9 @@ TEST(DialogUnits, AWiderFontScalesUnitsAndPixelPlacementsAlikeAndEdgesStillTouch
     EXPECT_EQ(units.PixelX(6), units.X(4));
     EXPECT_EQ(units.PixelY(13), units.Y(8));
     // Two controls that touch stay touching after conversion.
-    const PixelRect left = units.Rect(7, 19, 33, 10);
-    const PixelRect right = units.Rect(40, 19, 21, 10);
-    EXPECT_EQ(left.x + left.width, right.x);
-    const PixelRect a = units.Pixels(0, 230, 50, 20);
-    const PixelRect b = units.Pixels(50, 230, 10, 20);
-    EXPECT_EQ(a.x + a.width, b.x);
+    const auto rightEdge = [](const PixelRect& r) { return r.x + r.width; };
+    EXPECT_EQ(rightEdge(units.Rect(7, 19, 33, 10)), units.Rect(40, 19, 21, 10).x);
+    EXPECT_EQ(rightEdge(units.Pixels(0, 230, 50, 20)), units.Pixels(50, 230, 10, 20).x);
     // The ruler: from 208 over 440 template pixels.
     EXPECT_EQ(units.Pixels(208, 230, 440, 20), (PixelRect{277, 301, 587, 26}));
     // Back to the template's scale, as the clip rules reckon, without drift.

@@ -2,11 +2,6 @@
 // and the end-of-play notification.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-
 #include "CMciPlayer.h"
 #include "CRegistryHelper.h"
 #include "Corpus.h"
@@ -36,46 +31,21 @@ protected:
 
     fs::path Wav() const { return m_dir / "out.wav"; }
 
-    // A player whose end-of-play calls are counted.
-    void Watch(CMciPlayer& player)
-    {
-        player.SetNotify([this] {
-            std::lock_guard<std::mutex> lock(m_lock);
-            ++m_ends;
-            m_ended.notify_all();
-        });
-    }
-
-    bool WaitForEnds(int n)
-    {
-        std::unique_lock<std::mutex> lock(m_lock);
-        return m_ended.wait_for(lock, std::chrono::seconds(20), [&] { return m_ends >= n; });
-    }
-
-    int Ends()
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        return m_ends;
-    }
-
-    // Plays the range of a watched player's file to its end and stops: what was rendered.
-    test::Wav PlayRange(CMciPlayer& player, std::int32_t from, std::int32_t to)
+    // Plays the range of the player's file to its end and stops: what was rendered.
+    test::Wav PlayRange(test::WatchedPlayer& player, std::int32_t from, std::int32_t to)
     {
         player.SetPlayWhole(false);
         player.SetFrom(from);
         player.SetTo(to);
-        const int ends = Ends();
+        const int ends = player.Ends();
         EXPECT_TRUE(player.Play()) << from << ".." << to;
-        EXPECT_TRUE(WaitForEnds(ends + 1)) << from << ".." << to;
+        EXPECT_TRUE(player.WaitForEnds(ends + 1)) << from << ".." << to;
         player.Stop();
         return test::ReadWav(Wav());
     }
 
     const test::ScratchFolder m_folder{"player"};
     const fs::path m_dir = m_folder.Path();
-    std::mutex m_lock;
-    std::condition_variable m_ended;
-    int m_ends = 0;
 };
 
 // Format 1: a tempo track and one note track; tempo 120 bpm, then 240 bpm from tick 960, then 60 bpm
@@ -119,7 +89,7 @@ TEST_F(MciPlayer, FilesThatAreNotPlayableMidiDoNotOpen)
 {
     CMciPlayer player;
     EXPECT_FALSE(player.Play()); // no file set
-    std::ofstream(m_dir / "text.mid") << "This is not a MIDI file at all, just some words.";
+    test::WriteFile(m_dir / "text.mid", "This is not a MIDI file at all, just some words.");
     for (fs::path p : {m_dir / "text.mid", m_dir / "missing.mid", test::kMidiCorpus / "test-not-a-midi-file.mid",
                        test::kMidiCorpus / "test-empty-file.mid"}) {
         player.SetFile(p.string());
@@ -131,16 +101,15 @@ TEST_F(MciPlayer, FilesThatAreNotPlayableMidiDoNotOpen)
 
 TEST_F(MciPlayer, StatusIsZeroWithoutADeviceAndDescribesAnOpenOne)
 {
-    CMciPlayer player;
+    test::WatchedPlayer player;
     for (auto item : {MCI_STATUS_LENGTH, MCI_STATUS_POSITION, MCI_STATUS_CURRENT_TRACK, MCI_STATUS_NUMBER_OF_TRACKS})
         EXPECT_EQ(player.Status(item), 0u);
 
-    Watch(player);
     WriteTempoChangeFile(m_dir / "tempo.mid");
     player.SetFile((m_dir / "tempo.mid").string());
     player.SetPlayWhole(true);
     ASSERT_TRUE(player.Play());
-    ASSERT_TRUE(WaitForEnds(1));
+    ASSERT_TRUE(player.WaitForEnds(1));
     // The device stays open after the end until it is stopped.
     EXPECT_EQ(player.Status(MCI_STATUS_LENGTH), 2500u);
     EXPECT_EQ(player.Status(MCI_STATUS_POSITION), 2500u);
@@ -153,8 +122,7 @@ TEST_F(MciPlayer, StatusIsZeroWithoutADeviceAndDescribesAnOpenOne)
 
 TEST_F(MciPlayer, ARangeSoundsInsideAndIsSilentAfterItsEnd)
 {
-    CMciPlayer player;
-    Watch(player);
+    test::WatchedPlayer player;
     // The scale plays one note every 500 ms; 2750 cuts the sixth note in its middle.
     player.SetFile(kScale.string());
     const test::Wav wav = PlayRange(player, 1500, 2750);
@@ -187,8 +155,7 @@ TEST_F(MciPlayer, ControllersSetBeforeARangeStillApplyInIt)
     };
     write(m_dir / "quiet.mid", 0x00);
     write(m_dir / "loud.mid", 0x64);
-    CMciPlayer player;
-    Watch(player);
+    test::WatchedPlayer player;
     double rms[2] = {};
     for (int i : {0, 1}) {
         player.SetFile((m_dir / (i == 0 ? "quiet.mid" : "loud.mid")).string());
@@ -203,8 +170,7 @@ TEST_F(MciPlayer, ControllersSetBeforeARangeStillApplyInIt)
 TEST_F(MciPlayer, PlayingAgainRestartsAndOnlyTheLastPlayNotifies)
 {
     Configure(true); // rendering at playing speed, so the first play is still running
-    CMciPlayer player;
-    Watch(player);
+    test::WatchedPlayer player;
     player.SetFile(kScale.string());
     player.SetPlayWhole(false);
     player.SetFrom(0);
@@ -214,43 +180,37 @@ TEST_F(MciPlayer, PlayingAgainRestartsAndOnlyTheLastPlayNotifies)
     ASSERT_TRUE(player.Play());
     EXPECT_NE(player.GetDeviceID(), firstDevice);
     EXPECT_EQ(player.Status(MCI_STATUS_MODE), MCI_MODE_PLAY);
-    ASSERT_TRUE(WaitForEnds(1));
+    ASSERT_TRUE(player.WaitForEnds(1));
     player.Close();
-    EXPECT_EQ(Ends(), 1);
+    EXPECT_EQ(player.Ends(), 1);
     EXPECT_NEAR(test::ReadWav(Wav()).Seconds(), 1.5 + 0.3, 0.02);
 
     // Stop ends a play without a notification.
     ASSERT_TRUE(player.Play());
     player.Stop();
     EXPECT_EQ(player.GetDeviceID(), 0u);
-    EXPECT_EQ(Ends(), 1);
+    EXPECT_EQ(player.Ends(), 1);
 }
 
-TEST_F(MciPlayer, AnOutputThatFailsWhilePlayingEndsThePlayWithItsEndNotice)
+TEST_F(MciPlayer, AnOutputThatCannotOpenFailsThePlayAndOneThatFailsWhilePlayingEndsItWithItsEndNotice)
 {
-    // The device takes the header and then refuses every block: the disk is full.
-    Configure(false, "file", "/dev/full");
-    CMciPlayer player;
-    Watch(player);
+    test::WatchedPlayer player;
     player.SetFile(kScale.string());
     player.SetPlayWhole(true);
-    ASSERT_TRUE(player.Play());
-    ASSERT_TRUE(WaitForEnds(1));
-    EXPECT_NE(player.Status(MCI_STATUS_MODE), MCI_MODE_PLAY);
-    player.Close();
-    EXPECT_EQ(Ends(), 1);
-}
-
-TEST_F(MciPlayer, AnOutputThatCannotOpenMakesPlayFail)
-{
     Configure(false, "no-such-driver");
-    CMciPlayer player;
-    player.SetFile(kScale.string());
     EXPECT_FALSE(player.Play());
     EXPECT_EQ(player.GetDeviceID(), 0u);
-
     Configure(false, "file", "/nonexistent-folder/out.wav");
     EXPECT_FALSE(player.Play());
+    EXPECT_EQ(player.Ends(), 0);
+
+    // The device takes the header and then refuses every block: the disk is full.
+    Configure(false, "file", "/dev/full");
+    ASSERT_TRUE(player.Play());
+    ASSERT_TRUE(player.WaitForEnds(1));
+    EXPECT_NE(player.Status(MCI_STATUS_MODE), MCI_MODE_PLAY);
+    player.Close();
+    EXPECT_EQ(player.Ends(), 1);
 }
 
 TEST_F(MciPlayer, AFileTooLongForAWavIsRefusedInFileModeInsteadOfWritingNothing)
@@ -260,14 +220,13 @@ TEST_F(MciPlayer, AFileTooLongForAWavIsRefusedInFileModeInsteadOfWritingNothing)
     test::WriteSmf(
         m_dir / "endless.mid", 0, 96,
         {{0x00, 0xFF, 0x51, 0x03, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x90, 0x3C, 0x64, 0x00, 0xFF, 0x2F, 0x00}});
-    CMciPlayer player;
+    test::WatchedPlayer player;
     player.SetFile((m_dir / "endless.mid").string());
     EXPECT_EQ(player.GetLength(), 0x7FFFFFFF);
     EXPECT_FALSE(player.Play());
     EXPECT_EQ(player.GetDeviceID(), 0u);
 
     // A range of it that fits plays: its first second, silent, rendered at once.
-    Watch(player);
     EXPECT_NEAR(PlayRange(player, 0, 1000).Seconds(), 1.3, 0.05);
 }
 

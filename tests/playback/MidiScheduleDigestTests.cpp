@@ -4,12 +4,9 @@
 // produces the events another way must send exactly the same.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <utility>
 #include <random>
@@ -75,10 +72,7 @@ void AddPlay(Digest& d, const Bytes& bytes)
     d.Add(s.Tracks());
 }
 
-Bytes File(int format, std::uint16_t division, const std::vector<Bytes>& tracks, std::uint32_t headerLength = 6)
-{
-    return test::SmfBytes(format, division, tracks, headerLength);
-}
+using test::SmfBytes;
 
 // A Set Tempo event after the delta.
 Bytes Tempo(std::uint8_t delta, std::uint32_t tempo)
@@ -113,66 +107,67 @@ std::map<std::string, Bytes> HandMadeFiles()
 {
     const Bytes notes = {0x00, 0xC0, 0x05, 0x30, 0x90, 0x3C, 0x64, 0x60, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00};
     std::map<std::string, Bytes> files;
-    files["tempo map and running status"] = File(1, 96, {Join({Tempo(0, 500000), Tempo(0x60, 1000000), kEnd}), notes});
+    files["tempo map and running status"] =
+        SmfBytes(1, 96, {Join({Tempo(0, 500000), Tempo(0x60, 1000000), kEnd}), notes});
     // Tempo changes in three tracks at one tick, with notes at that tick in each: the track order decides.
-    files["tempo changes in several tracks at one tick"] = File(
+    files["tempo changes in several tracks at one tick"] = SmfBytes(
         1, 96,
         {Join({Tempo(0, 400000), Tempo(0x60, 300000), {0x00, 0x90, 0x40, 0x40, 0x30, 0x80, 0x40, 0x00}, kEnd}),
          Join({{0x60, 0x91, 0x41, 0x41}, Tempo(0, 900000), {0x00, 0x41, 0x00, 0x60, 0x91, 0x42, 0x42}, kEnd}),
          Join({Tempo(0x60, 200000), {0x00, 0x92, 0x43, 0x43}, Tempo(0, 0), {0x81, 0x00, 0x92, 0x43, 0x00}, kEnd})});
     files["system exclusive forms"] =
-        File(0, 120, {{0x00, 0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7, // whole message
-                       0x00, 0x90, 0x3C, 0x64,                         //
-                       0x10, 0xF0, 0x03, 0x43, 0x10, 0x4C,             // no closing byte
-                       0x00, 0x3C, 0x00,                               // running status after it
-                       0x00, 0xF0, 0x00,                               // empty
-                       0x00, 0xF0, 0x01, 0xF7,                         // only the closing byte
-                       0x05, 0xF7, 0x02, 0x43, 0xF7,                   // escape: not sent
-                       0x05, 0x3E, 0x50,                               // running status goes on
-                       0x00, 0xF0, 0x81, 0x00, 0x01, 0x02}});          // claims more than the track holds
-    files["system common and real-time bytes inside a track"] =
-        File(0, 96, {{0x00, 0xF8, 0x00, 0x90, 0x3C, 0x64, 0x00, 0xF2, 0x01, 0x02, 0x00, 0xF1, 0x05, 0x00, 0xF3, 0x02,
-                      0x00, 0xF6, 0x00, 0xF4, 0x00, 0xF5, 0x00, 0xFE, 0x00, 0x3C, 0x00, 0x00, 0xC1, 0x07, 0x04, 0xD1,
-                      0x20, 0x04, 0xE1, 0x00, 0x40, 0x00, 0xA1, 0x3C, 0x10, 0x00, 0xB1, 0x07, 0x64, 0x00, 0x80}});
+        SmfBytes(0, 120, {{0x00, 0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7, // whole message
+                           0x00, 0x90, 0x3C, 0x64,                         //
+                           0x10, 0xF0, 0x03, 0x43, 0x10, 0x4C,             // no closing byte
+                           0x00, 0x3C, 0x00,                               // running status after it
+                           0x00, 0xF0, 0x00,                               // empty
+                           0x00, 0xF0, 0x01, 0xF7,                         // only the closing byte
+                           0x05, 0xF7, 0x02, 0x43, 0xF7,                   // escape: not sent
+                           0x05, 0x3E, 0x50,                               // running status goes on
+                           0x00, 0xF0, 0x81, 0x00, 0x01, 0x02}});          // claims more than the track holds
+    files["system common and real-time bytes inside a track"] = SmfBytes(
+        0, 96, {{0x00, 0xF8, 0x00, 0x90, 0x3C, 0x64, 0x00, 0xF2, 0x01, 0x02, 0x00, 0xF1, 0x05, 0x00, 0xF3, 0x02,
+                 0x00, 0xF6, 0x00, 0xF4, 0x00, 0xF5, 0x00, 0xFE, 0x00, 0x3C, 0x00, 0x00, 0xC1, 0x07, 0x04, 0xD1,
+                 0x20, 0x04, 0xE1, 0x00, 0x40, 0x00, 0xA1, 0x3C, 0x10, 0x00, 0xB1, 0x07, 0x64, 0x00, 0x80}});
     files["data bytes with the top bit set are read as data"] =
-        File(0, 96, {{0x00, 0x90, 0xBC, 0xE4, 0x10, 0x80, 0xBC, 0x90, 0x00, 0xFF, 0x2F, 0x00}});
+        SmfBytes(0, 96, {{0x00, 0x90, 0xBC, 0xE4, 0x10, 0x80, 0xBC, 0x90, 0x00, 0xFF, 0x2F, 0x00}});
     files["a meta event between running status events"] =
-        File(0, 96, {{0x00, 0x90, 0x3C, 0x64, 0x10, 0xFF, 0x01, 0x02, 'h',  'i',  0x10, 0x3C, 0x00, 0x10,
-                      0xFF, 0x51, 0x02, 0x01, 0x02, 0x10, 0x3E, 0x40, 0x00, 0xFF, 0x51, 0x04, 0x01, 0x00,
-                      0x00, 0x09, 0x10, 0x3E, 0x00, 0x00, 0xFF, 0x2F, 0x00, 0x00, 0x90, 0x50, 0x50}});
-    Bytes claimsTooMuch = File(0, 96, {{0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C, 0x00}});
+        SmfBytes(0, 96, {{0x00, 0x90, 0x3C, 0x64, 0x10, 0xFF, 0x01, 0x02, 'h',  'i',  0x10, 0x3C, 0x00, 0x10,
+                          0xFF, 0x51, 0x02, 0x01, 0x02, 0x10, 0x3E, 0x40, 0x00, 0xFF, 0x51, 0x04, 0x01, 0x00,
+                          0x00, 0x09, 0x10, 0x3E, 0x00, 0x00, 0xFF, 0x2F, 0x00, 0x00, 0x90, 0x50, 0x50}});
+    Bytes claimsTooMuch = SmfBytes(0, 96, {{0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C, 0x00}});
     claimsTooMuch[21] = 100;
     files["a last chunk that claims more than the file"] = claimsTooMuch;
     files["an event cut short"] =
-        File(1, 96, {{0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C}, {0x30, 0x91, 0x3C, 0x64, 0x60}});
+        SmfBytes(1, 96, {{0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C}, {0x30, 0x91, 0x3C, 0x64, 0x60}});
     files["a delta time of five bytes"] =
-        File(0, 96, {{0x00, 0x90, 0x3C, 0x64, 0x81, 0x81, 0x81, 0x81, 0x01, 0x80, 0x3C, 0x00}});
+        SmfBytes(0, 96, {{0x00, 0x90, 0x3C, 0x64, 0x81, 0x81, 0x81, 0x81, 0x01, 0x80, 0x3C, 0x00}});
     files["a meta event longer than its track"] =
-        File(1, 96, {{0x00, 0x90, 0x3C, 0x64, 0x60, 0xFF, 0x03, 0x10, 'a'}, notes});
-    files["a data byte before any status"] = File(1, 96, {{0x00, 0x3C, 0x64, 0x00, 0x90, 0x3C, 0x64}, notes});
+        SmfBytes(1, 96, {{0x00, 0x90, 0x3C, 0x64, 0x60, 0xFF, 0x03, 0x10, 'a'}, notes});
+    files["a data byte before any status"] = SmfBytes(1, 96, {{0x00, 0x3C, 0x64, 0x00, 0x90, 0x3C, 0x64}, notes});
     files["an empty track and a chunk of another kind"] = [&] {
-        Bytes f = File(1, 96, {{}, notes});
+        Bytes f = SmfBytes(1, 96, {{}, notes});
         const Bytes other = {'X', 'F', 'I', 'H', 0, 0, 0, 3, 1, 2, 3};
         f.insert(f.begin() + 14, other.begin(), other.end());
         return f;
     }();
-    files["a longer header"] = File(1, 96, {notes, notes}, 10);
+    files["a longer header"] = SmfBytes(1, 96, {notes, notes}, 10);
     files["a track ending long after the others"] =
-        File(1, 480, {Join({Tempo(0, 600000), {0x8F, 0xFF, 0x7F, 0xFF, 0x2F, 0x00}}), notes});
+        SmfBytes(1, 480, {Join({Tempo(0, 600000), {0x8F, 0xFF, 0x7F, 0xFF, 0x2F, 0x00}}), notes});
     for (std::uint16_t division : {0xE250, 0xE328, 0xE764, 0xE801, 0xE8FF})
         files["SMPTE division " + std::to_string(division)] =
-            File(1, division, {Join({Tempo(0, 250000), Tempo(0x40, 800000), kEnd}), notes});
-    files["slowest events at division 1"] = File(0, 1, {SlowestTrack(3000)});
-    files["slowest events at 255 fps"] = File(0, 0xFF01, {SlowestTrack(3000)});
-    files["one slowest event at division 32767"] = File(0, 0x7FFF, {SlowestTrack(1)});
+            SmfBytes(1, division, {Join({Tempo(0, 250000), Tempo(0x40, 800000), kEnd}), notes});
+    files["slowest events at division 1"] = SmfBytes(0, 1, {SlowestTrack(3000)});
+    files["slowest events at 255 fps"] = SmfBytes(0, 0xFF01, {SlowestTrack(3000)});
+    files["one slowest event at division 32767"] = SmfBytes(0, 0x7FFF, {SlowestTrack(1)});
     files["refused: empty"] = {};
     files["refused: RIFF"] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'R', 'M', 'I', 'D', 0, 0};
-    files["refused: format 2"] = File(2, 96, {kEnd});
-    files["refused: division 0"] = File(0, 0, {kEnd});
-    files["refused: no ticks per frame"] = File(0, 0xE200, {kEnd});
-    files["refused: no tracks"] = File(0, 96, {});
+    files["refused: format 2"] = SmfBytes(2, 96, {kEnd});
+    files["refused: division 0"] = SmfBytes(0, 0, {kEnd});
+    files["refused: no ticks per frame"] = SmfBytes(0, 0xE200, {kEnd});
+    files["refused: no tracks"] = SmfBytes(0, 96, {});
     files["refused: short header"] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0};
-    Bytes longHeader = File(0, 96, {kEnd});
+    Bytes longHeader = SmfBytes(0, 96, {kEnd});
     longHeader[7] = 200;
     files["refused: header longer than the file"] = longHeader;
     return files;
@@ -222,10 +217,9 @@ constexpr std::uint64_t kHandMade = 0x6ca403206607b02bull;
 void ExpectFolded(const std::vector<std::pair<std::string, std::uint64_t>>& digests, std::uint64_t expected)
 {
     EXPECT_EQ(Fold(digests), expected);
-    if (Fold(digests) != expected) {
+    if (Fold(digests) != expected)
         for (const auto& [name, value] : digests)
             std::printf("    %016" PRIx64 " %s\n", value, name.c_str());
-    }
 }
 
 TEST(MidiSchedule, EveryCorpusFileAndItsDamagedCopiesPlayExactlyAsRecorded)

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <condition_variable>
-#include <mutex>
 #include <numbers>
 
 #include "CMciPlayer.h"
@@ -70,22 +68,12 @@ TEST(PhoneSound, ABassLineBelow200HzLosesAtLeast15DecibelsAgainstThePcAndTheVoic
     test::WriteSmf(dir / "bass.mid", 0, 100, {line});
 
     auto render = [&](bool phone, const char* name, const char* file = "bass.mid", int voices = 4) {
-        CMciPlayer player;
-        std::mutex lock;
-        std::condition_variable ended;
-        bool done = false;
-        player.SetNotify([&] {
-            std::lock_guard<std::mutex> guard(lock);
-            done = true;
-            ended.notify_all();
-        });
+        test::WatchedPlayer player;
         player.SetFile((dir / file).string());
         player.SetOutputFile(dir / name);
         player.SetPhoneSound(phone, voices, 800, 5000);
         EXPECT_TRUE(player.Play());
-        std::unique_lock<std::mutex> guard(lock);
-        EXPECT_TRUE(ended.wait_for(guard, std::chrono::seconds(20), [&] { return done; }));
-        guard.unlock();
+        EXPECT_TRUE(player.WaitForEnds(1));
         player.Close();
         return test::ReadWav(dir / name).Rms(0, 2000);
     };

@@ -1,16 +1,18 @@
-// Hand-made MIDI files written out, and a WAV reader, for the player tests.
+// Hand-made MIDI files written out, a WAV reader and a player that counts its ends, for the player tests.
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
-#include <iterator>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <mutex>
 #include <string>
 #include <vector>
 
+#include "CMciPlayer.h"
 #include "MidiBytes.h"
 #include "ScratchFolder.h"
 
@@ -74,5 +76,36 @@ inline Wav ReadWav(const std::filesystem::path& path)
     std::memcpy(w.Samples.data(), bytes.data() + 44, w.Samples.size() * 2);
     return w;
 }
+
+// A player whose end-of-play notices, which come from its playing thread, are counted.
+class WatchedPlayer : public CMciPlayer {
+public:
+    WatchedPlayer()
+    {
+        SetNotify([this] {
+            std::lock_guard<std::mutex> lock(m_lock);
+            ++m_ends;
+            m_ended.notify_all();
+        });
+    }
+    // Closed here, so that no notice comes while the count is destroyed.
+    ~WatchedPlayer() override { Close(); }
+
+    int Ends()
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_ends;
+    }
+    bool WaitForEnds(int n)
+    {
+        std::unique_lock<std::mutex> lock(m_lock);
+        return m_ended.wait_for(lock, std::chrono::seconds(20), [&] { return m_ends >= n; });
+    }
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_ended;
+    int m_ends = 0;
+};
 
 } // namespace corvina::test

@@ -30,8 +30,7 @@ TEST(ImageResources, EveryImageIsAPngOfItsListedSize)
         const ImageResource* image = FindImageResource(id);
         ASSERT_NE(image, nullptr) << id;
         EXPECT_EQ(image->id, id);
-        EXPECT_EQ(image->width, width) << id;
-        EXPECT_EQ(image->height, height) << id;
+        EXPECT_EQ(std::pair(image->width, image->height), std::pair(width, height)) << id;
         ASSERT_GT(image->size, 33u) << id;
         EXPECT_EQ(std::memcmp(image->png, kSignature, sizeof kSignature), 0) << id;
         // The picture itself must have the size the dialogs lay it out with.
@@ -56,9 +55,7 @@ TEST(ImageResources, CursorsHaveHotSpotsInsideAndOtherImagesNone)
     // The end cursor grabs on its left, the start cursor on its right.
     EXPECT_LT(FindImageResource(106)->hotX, FindImageResource(108)->hotX);
     EXPECT_GT(FindImageResource(107)->hotX, FindImageResource(108)->hotX);
-    const ImageResource* play = FindImageResource(4505);
-    EXPECT_EQ(play->hotX, 0);
-    EXPECT_EQ(play->hotY, 0);
+    EXPECT_EQ(std::pair(FindImageResource(4505)->hotX, FindImageResource(4505)->hotY), std::pair(0, 0));
 }
 
 } // namespace

@@ -51,10 +51,12 @@ TEST(VirtualPhoneLine, InjectsErrorsSilenceGarbageDelayAndADroppedLine)
 
     // Faults can be changed at run time, and the control command itself is never faulted.
     r = sim.line.Feed("AT^SIMFAULT=\"fail=AT\"\rAT\rAT^SIMFAULT?\r");
+    ASSERT_EQ(r.size(), 3u);
     EXPECT_EQ(r[0].strBytes, "\r\nOK\r\n");
     EXPECT_EQ(r[1].strBytes, "\r\nERROR\r\n");
     EXPECT_NE(r[2].strBytes.find("fail=AT"), std::string::npos);
     r = sim.line.Feed("AT^SIMFAULT=\"clear\"\rAT\rAT^SIMFAULT=\"drop=2\"\rAT\rAT\rAT^SIMFAULT=\"bogus\"\r");
+    ASSERT_EQ(r.size(), 6u);
     EXPECT_EQ(Each(r, &SSimReply::bDrop), (std::vector<bool>{false, false, false, false, true, false}));
     EXPECT_EQ(r[1].strBytes, "\r\nOK\r\n");
     EXPECT_EQ(r[1].nDelayMs, 0);
@@ -167,10 +169,9 @@ TEST(VirtualPhoneOptions, ParsesFaultsAndRefusesBadValues)
     EXPECT_EQ(options.m_strModel, "R41");
     EXPECT_EQ(options.m_faultRules, (std::vector<std::string>{"fail=+CGSN", "cme=^CUTE:4", "drop=3", "delay=10"}));
     EXPECT_TRUE(options.m_bReopen);
-    EXPECT_FALSE(CSimOptions().Parse({"--imei", "12345"}, error));
-    EXPECT_FALSE(CSimOptions().Parse({"--cme-cmd", "+CGSN"}, error));
-    EXPECT_FALSE(CSimOptions().Parse({"--state"}, error));
-    EXPECT_FALSE(CSimOptions().Parse({"--frobnicate"}, error));
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{"--imei", "12345"}, {"--cme-cmd", "+CGSN"}, {"--state"}, {"--frobnicate"}})
+        EXPECT_FALSE(CSimOptions().Parse(wrong, error)) << wrong[0];
     const std::string help = CSimOptions::HelpText("S", "C");
     for (const char* option :
          {"--state", "--model", "--imei", "--seed-ringtones", "--corpus", "--link", "--log", "--fail-cmd", "--cme-cmd",

@@ -1,4 +1,5 @@
 // The real corvina-phonesim program over its pseudo-terminal; every wait has a deadline.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <thread>
@@ -32,6 +33,26 @@ bool WaitFor(const std::function<bool()>& condition)
     return false;
 }
 
+// Reads from the descriptor onto the text until it holds one of the marks (""), the line drops
+// ("<gone>") or the deadline passes ("<timeout>").
+std::string ReadUntil(int fd, std::string& text, std::initializer_list<const char*> marks)
+{
+    const auto end = Clock::now() + kDeadline;
+    while (std::none_of(marks.begin(), marks.end(), [&](const char* mark) { return text.find(mark) != text.npos; })) {
+        pollfd p{fd, POLLIN, 0};
+        if (Clock::now() >= end)
+            return "<timeout>";
+        if (::poll(&p, 1, 100) <= 0)
+            continue;
+        char chunk[256];
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n <= 0)
+            return "<gone>";
+        text.append(chunk, static_cast<size_t>(n));
+    }
+    return "";
+}
+
 // The program running in the background, with its standard output readable line by line.
 class CRunningSim {
 public:
@@ -54,24 +75,11 @@ public:
     // The next line the program prints, or "" when none comes before the deadline.
     std::string NextLine()
     {
-        const auto end = Clock::now() + kDeadline;
-        while (Clock::now() < end) {
-            auto nl = m_buffer.find('\n');
-            if (nl != std::string::npos) {
-                std::string line = m_buffer.substr(0, nl);
-                m_buffer.erase(0, nl + 1);
-                return line;
-            }
-            pollfd p{m_out, POLLIN, 0};
-            if (::poll(&p, 1, 100) > 0) {
-                char chunk[256];
-                ssize_t n = ::read(m_out, chunk, sizeof chunk);
-                if (n <= 0)
-                    return {};
-                m_buffer.append(chunk, static_cast<size_t>(n));
-            }
-        }
-        return {};
+        if (!ReadUntil(m_out, m_buffer, {"\n"}).empty())
+            return {};
+        const std::string line = m_buffer.substr(0, m_buffer.find('\n'));
+        m_buffer.erase(0, line.size() + 1);
+        return line;
     }
     // Ends the program with SIGTERM and returns its exit status (-1: had to be killed).
     int Stop()
@@ -115,20 +123,8 @@ std::string Ask(int fd, const std::string& command)
     if (::write(fd, out.data(), out.size()) != static_cast<ssize_t>(out.size()))
         return "<gone>";
     std::string answer;
-    const auto end = Clock::now() + kDeadline;
-    while (Clock::now() < end) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 100) <= 0)
-            continue;
-        char chunk[256];
-        ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n <= 0)
-            return answer + "<gone>";
-        answer.append(chunk, static_cast<size_t>(n));
-        if (answer.find("OK\r\n") != std::string::npos || answer.find("ERROR") != std::string::npos)
-            return answer;
-    }
-    return answer + "<timeout>";
+    const std::string end = ReadUntil(fd, answer, {"OK\r\n", "ERROR"});
+    return answer + end;
 }
 
 TEST(VirtualPhoneProgram, AnswersTheImeiOverItsPseudoTerminalAndLogsTheExchange)

@@ -35,15 +35,19 @@ struct SSimulatedPhone {
     }
     // The answer lines of one command, final result code last.
     std::vector<std::string> Run(const std::string& line) { return engine->Execute(line); }
-    // Runs the steps in turn, each "command -> answer" with the answer's lines joined by '|'.
+    // Runs the steps in turn, each "command -> answer" with the answer's lines parted by '|'; a
+    // failure names the step by its place in the list.
     void Expect(const std::vector<std::string>& steps)
     {
-        for (const std::string& step : steps) {
-            const std::string command = step.substr(0, step.find(" -> "));
-            std::string answer;
-            for (const std::string& line : engine->Execute(command))
-                answer += (answer.empty() ? "" : "|") + line;
-            EXPECT_EQ(command + " -> " + answer, step);
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            const std::size_t arrow = steps[i].find(" -> ");
+            std::vector<std::string> answer{""};
+            for (char c : steps[i].substr(arrow + 4))
+                if (c == '|')
+                    answer.emplace_back();
+                else
+                    answer.back().push_back(c);
+            EXPECT_EQ(engine->Execute(steps[i].substr(0, arrow)), answer) << "step " << i + 1 << ": " << steps[i];
         }
     }
 };

@@ -13,6 +13,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "Corpus.h"
 #include "ScratchFolder.h"
 #include "TiedChild.h"
@@ -79,6 +81,16 @@ private:
     std::filesystem::path m_state;
     std::filesystem::path m_link;
     pid_t m_pid = -1;
+};
+
+// A test that needs the virtual phone: skipped in a build without it.
+class VirtualPhoneTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!VirtualPhone::Available())
+            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
+    }
 };
 
 } // namespace corvina::test

@@ -18,13 +18,8 @@ std::int32_t SoundModeOf(CAtcHelperFunctions& helper)
     return word;
 }
 
-class CTonesPhoneTest : public ::testing::Test {
+class CTonesPhoneTest : public test::VirtualPhoneTest {
 protected:
-    void SetUp() override
-    {
-        if (!test::VirtualPhone::Available())
-            GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
-    }
     test::ScratchFolder m_folder;
 };
 
