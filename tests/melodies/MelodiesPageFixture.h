@@ -58,13 +58,18 @@ protected:
     }
     // A time field of the clip editor (IDC_CLIP_START, IDC_CLIP_END, IDC_CLIP_LENGTH).
     CTimeEdit* Time(int id) { return dynamic_cast<CTimeEdit*>(m_clip->GetDlgItem(id)); }
-    // Types a time into the field and leaves it: the time becomes the field's value and is reported.
+    // The user clicks into the field, types the time over what it holds and leaves it with Tab: the
+    // time becomes the field's value and is reported.
     void Type(int id, const std::string& text)
     {
         CTimeEdit* field = Time(id);
         ASSERT_NE(field, nullptr) << id;
-        field->ChangeValue(text);
-        field->SetTime(field->ParseTime());
+        ASSERT_TRUE(test::ClickWithMouse(field, [field] { return field->HasFocus(); })) << id;
+        test::Press('a', wxMOD_CONTROL);
+        wxUIActionSimulator().Text(text.c_str());
+        ASSERT_TRUE(test::DispatchUntil([&] { return field->GetValue() == text; })) << field->GetValue();
+        test::Press(WXK_TAB);
+        ASSERT_TRUE(test::DispatchUntil([field] { return !field->HasFocus(); })) << id;
         test::DispatchPending();
     }
     // Opens the file as the Open button does: the page's controls follow (the marker shows).
