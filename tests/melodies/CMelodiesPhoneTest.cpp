@@ -9,10 +9,10 @@
 namespace corvina {
 namespace {
 
-TEST(CMelodiesPhone, TheSoundModeIsKeptAndPutBackAndAClipLandsInItsUserSlot)
+using CMelodiesPhoneTest = test::VirtualPhoneTest; // skipped where the build has no virtual phone
+
+TEST_F(CMelodiesPhoneTest, TheSoundModeIsKeptAndPutBackAndAClipLandsInItsUserSlot)
 {
-    if (!test::VirtualPhone::Available())
-        GTEST_SKIP() << "the virtual phone corvina-phonesim is not part of this build";
     test::ScratchFolder folder;
     test::VirtualPhone phone(folder.Path(), "ME45");
     ASSERT_TRUE(phone.Ready());

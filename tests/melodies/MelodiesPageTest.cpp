@@ -119,10 +119,8 @@ TEST_F(MelodiesPageTest, InArabicTheTimeLineRunsRightToLeftAndTheMarkerFollowsTh
     Type(CClipEditDlg::IDC_CLIP_START, "0:01.00");
     ASSERT_EQ(m_clip->GetClip(), (ClipTimes{1000, 2000}));
 
-    // Where the marker shows on the screen, found in the picture of the window (the toolkit mirrors
-    // it, so its place in the layout is not where it is seen): the run of its blue on its row that
-    // starts nearest to where the toolkit has placed its window (a focused field on the same row is
-    // blue as well).
+    // Where the marker shows, found in the picture of the window (the toolkit mirrors it): the run of
+    // blue on its row nearest to where its window is placed (a focused field on that row is blue too).
     const wxPoint frame = m_editor->frame->GetScreenPosition();
     const int row = Marker()->GetScreenPosition().y - frame.y + Marker()->GetSize().GetHeight() / 2;
     const int width = Marker()->GetSize().GetWidth();
