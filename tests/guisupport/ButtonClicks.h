@@ -5,11 +5,14 @@
 #include "RealInput.h"
 
 #include <wx/dataview.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
 #include <gtk/gtk.h>
 #include <wx/toplevel.h>
 #include <wx/window.h>
 
 #include <functional>
+#include <string>
 
 namespace corvina::test {
 
@@ -51,6 +54,17 @@ inline bool ClickButtonWithMouse(wxWindow* button, int timeoutMs = 5000)
         button, [&clicks] { return clicks > 0; }, timeoutMs);
     button->Unbind(wxEVT_BUTTON, count);
     return clicked;
+}
+
+// Clicks into the text field, selects what it holds and types the text over it with the keyboard;
+// true once the field shows the text.
+inline bool TypeOver(wxTextCtrl* field, const std::string& text)
+{
+    if (!ClickWithMouse(field, [field] { return field->HasFocus(); }))
+        return false;
+    Press('a', wxMOD_CONTROL);
+    wxUIActionSimulator().Text(text.c_str());
+    return DispatchUntil([&] { return field->GetValue() == text; });
 }
 
 // Clicks the middle of a row of a list with the left button, after scrolling the row into view;

@@ -64,10 +64,7 @@ protected:
     {
         CTimeEdit* field = Time(id);
         ASSERT_NE(field, nullptr) << id;
-        ASSERT_TRUE(test::ClickWithMouse(field, [field] { return field->HasFocus(); })) << id;
-        test::Press('a', wxMOD_CONTROL);
-        wxUIActionSimulator().Text(text.c_str());
-        ASSERT_TRUE(test::DispatchUntil([&] { return field->GetValue() == text; })) << field->GetValue();
+        ASSERT_TRUE(test::TypeOver(field, text)) << id << " shows " << field->GetValue();
         test::Press(WXK_TAB);
         ASSERT_TRUE(test::DispatchUntil([field] { return !field->HasFocus(); })) << id;
         test::DispatchPending();

@@ -1,5 +1,4 @@
-// Helpers shared by the phone tests: registry texts pointing at a phone, listing rows
-// as values, and the names in a folder.
+// Helpers shared by the phone tests: registry texts pointing at a phone, and listing rows as values.
 #pragma once
 
 #include "CRegistryHelper.h"
@@ -7,7 +6,6 @@
 #include "IMBXVolume.h"
 #include "ScratchFolder.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -38,16 +36,6 @@ inline std::string RegString(const std::string& name, const std::string& value)
 inline std::tuple<std::string, int, std::uint32_t, int> Row(const MBX_LISTENTRY& row)
 {
     return {row.name, row.number, row.attributes, row.toneNumber};
-}
-
-// Every name in the folder, hidden ones too, sorted.
-inline std::vector<std::string> AllNames(const std::filesystem::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 } // namespace corvina::test

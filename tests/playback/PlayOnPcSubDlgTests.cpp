@@ -2,7 +2,6 @@
 #include <fstream>
 
 #include <wx/textctrl.h>
-#include <wx/uiaction.h>
 
 #include "CPlayOnPcSubDlg.h"
 #include "Corpus.h"
@@ -31,14 +30,7 @@ protected:
     bool StopEnabled() const { return m_dlg->GetDlgItem(CPlayOnPcSubDlg::IDC_BUTTON_STOP)->IsThisEnabled(); }
     wxString EditText(int id) const { return m_dlg->Item<wxTextCtrl>(id)->GetValue(); }
     // Clicks into the edit, selects what it holds and types the text over it.
-    void TypeInto(int id, const char* text)
-    {
-        auto* edit = m_dlg->Item<wxTextCtrl>(id);
-        ASSERT_TRUE(test::ClickWithMouse(edit, [edit] { return edit->HasFocus(); }));
-        test::Press('a', wxMOD_CONTROL);
-        wxUIActionSimulator().Text(text);
-        ASSERT_TRUE(test::DispatchUntil([&] { return edit->GetValue() == text; })) << edit->GetValue();
-    }
+    void TypeInto(int id, const char* text) { ASSERT_TRUE(test::TypeOver(m_dlg->Item<wxTextCtrl>(id), text)) << id; }
 
     CPlayOnPcSubDlg* m_dlg = nullptr;
 };

@@ -2,12 +2,14 @@
 // and writes.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -51,6 +53,16 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// Every name in the folder, hidden ones too, sorted.
+inline std::vector<std::string> AllNames(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 // Where scratch folders that every run of a fuzzer writes into go: memory when /dev/shm can be written.
 inline std::filesystem::path FastTemporaryFolder()
